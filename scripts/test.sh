@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the normal build (unit, form, batch program and
+# Qt offscreen tests) and the AddressSanitizer/UndefinedBehaviorSanitizer build.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$here"
+jobs=$(nproc 2>/dev/null || echo 2)
+export QT_QPA_PLATFORM=offscreen
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+(cd build && ctest --output-on-failure --timeout 300 -j"$jobs")
+
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DLODSMITH_SANITIZE=ON -DLODSMITH_BENCH=OFF >/dev/null
+cmake --build build-asan -j"$jobs"
+export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+(cd build-asan && ctest --output-on-failure --timeout 600 -j"$jobs")

@@ -1,0 +1,55 @@
+// The batch program's platform: message boxes go to stderr as "kind: text",
+// questions of actions the user asked for are answered Yes (No with --no),
+// the byte-order question is answered Yes only with --force, and the file
+// dialogs return the paths given on the command line.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace lodsmith {
+
+class TLSForm;
+
+struct CliMessage {
+  MsgKind kind;
+  std::string text;
+};
+
+class CliPlatform : public Platform {
+public:
+  bool answerNo = false;
+  bool force = false;
+  bool landscape = false;
+  const TLSForm* form = nullptr;  // to recognise the byte-order question
+
+  std::optional<std::string> nextOpen;
+  std::optional<std::string> nextSave;
+  std::vector<CliMessage> messages;
+
+  MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text) override;
+  std::optional<std::string> OpenDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
+  int Cursor() override { return cursor_; }
+  void SetCursor(int c) override { cursor_ = c; }
+  void ProcessMessages() override {}
+  void FocusControl(const std::string&) override {}
+  void CloseWindow() override {}
+  int ScreenWidth() override { return 1920; }
+  int ScreenHeight() override { return 1080; }
+  char DecimalSeparator() override;
+  std::string ExecutablePath() override;
+  std::optional<std::string> RegistryReadLocalMachine(const std::string& key, const std::string& value) override;
+  bool StartConsoleScript(const std::string& scriptPath) override;
+  PrinterInfo DefaultPrinter(bool landscape) override;
+  bool PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) override;
+  bool PrintPagesToPdf(const std::vector<PrintPage>& pages, bool landscape, const std::string& path) override;
+
+private:
+  int cursor_ = crDefault;
+};
+
+}  // namespace lodsmith

@@ -1,0 +1,258 @@
+// lodsmith-cli: the window's actions without a window.
+//
+// Opens a shape as "Öffnen" does, runs the actions in the order given, then
+// writes the result when asked. Exit status: 0 every action ran, 1 an action
+// was refused or failed, 2 usage error.
+#include <cstdio>
+#include <functional>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_platform.h"
+#include "cli/report.h"
+#include "core/text.h"
+#include "document/shape_file.h"
+#include "ui/tlsform.h"
+
+using namespace lodsmith;
+
+namespace {
+
+const char* const kUsage = R"(Usage: lodsmith-cli [OPTIONS] SHAPE.s [OPTIONS]
+
+Opens SHAPE.s as the window's "Öffnen" does (analysis, default assignment,
+and the shape's own .Lodsmith settings file when there is one), runs the
+actions in the order given, then writes the result if asked.
+
+Output:
+  -o, --output FILE     write the shape to FILE (as "Speichern unter...": FILE's
+                        previous content becomes FILE's .BAK) and the per-model
+                        settings beside FILE
+  --save                save over SHAPE.s (as "Speichern": SHAPE.BAK keeps the
+                        previous file) and its settings file
+  --report json|tsv     print all five grids, the messages shown, the line count
+                        and the changed flag (after the actions)
+
+Settings:
+  --settings FILE       load this per-model settings file instead of the shape's own
+  --lods N              set the number of LODs (1..99) as the settings page does
+  --distances D1,D2,... set the distance of LOD 1, 2, ... (1..2000 each)
+
+Actions (run in the order given):
+  --generate            "LOD's/Subobjekte erzeugen"
+  --merge-points TOL    "Punkte zusammenfassen" with tolerance TOL (written with ".")
+  --merge-normals TOL   "Normalen zusammenfassen" with tolerance TOL (written with ".")
+  --fix-materials       "TSM Mat.-Fehler korrigieren"
+  --strip-animations    "Überz. Animationen löschen" (marks from the settings file
+                        or the shape's own animations)
+  --print               print the settings listing on the default printer
+  --landscape           answer the print-out's orientation question with Yes
+  --print-pdf FILE      write the settings listing as a PDF file
+  --compress FILE       run the simulator's compression utility on FILE and wait
+  --tool PATH           path of ffeditc_unicode.exe for --compress
+
+Answers:
+  --no                  answer No to the confirmations of the actions
+  --force               open a file that does not start with the UTF-16 mark
+
+Every message box is printed to stderr as "KIND: TEXT" (warning, information,
+confirmation, error).
+
+Exit status: 0 when every action ran, 1 when an action was refused or failed
+(nothing is written then), 2 for usage errors.
+)";
+
+struct Action {
+  std::string name;
+  std::string arg;
+};
+
+int Usage(const std::string& message) {
+  std::cerr << "lodsmith-cli: " << message << "\n" << "Try 'lodsmith-cli --help'.\n";
+  return 2;
+}
+
+bool IsFailureKind(MsgKind k) { return k == MsgKind::Warning || k == MsgKind::Error; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string shape, output, settings, report;
+  bool save = false;
+  CliPlatform platform;
+  std::vector<Action> actions;
+
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= args.size()) return false;
+      out = args[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "-h" || a == "--help") {
+      std::cout << kUsage;
+      return 0;
+    } else if (a == "-o" || a == "--output") {
+      if (!value(output)) return Usage(a + " needs a file name");
+    } else if (a == "--save") {
+      save = true;
+    } else if (a == "--settings") {
+      if (!value(settings)) return Usage(a + " needs a file name");
+    } else if (a == "--report") {
+      if (!value(report) || (report != "json" && report != "tsv")) return Usage("--report takes json or tsv");
+    } else if (a == "--no") {
+      platform.answerNo = true;
+    } else if (a == "--force") {
+      platform.force = true;
+    } else if (a == "--landscape") {
+      platform.landscape = true;
+    } else if (a == "--generate" || a == "--fix-materials" || a == "--strip-animations" || a == "--print") {
+      actions.push_back({a, ""});
+    } else if (a == "--merge-points" || a == "--merge-normals") {
+      if (!value(v)) return Usage(a + " needs a tolerance");
+      auto t = ParseFloat(v, '.');
+      if (!t) return Usage(a + ": \"" + v + "\" is no number (write it with \".\")");
+      actions.push_back({a, v});
+    } else if (a == "--lods") {
+      if (!value(v)) return Usage(a + " needs a number");
+      auto n = ParseInt32(v);
+      if (!n || *n < 1 || *n > 99) return Usage("--lods takes a number from 1 to 99");
+      actions.push_back({a, v});
+    } else if (a == "--distances" || a == "--print-pdf" || a == "--compress" || a == "--tool") {
+      if (!value(v)) return Usage(a + " needs a value");
+      actions.push_back({a, v});
+    } else if (!a.empty() && a[0] == '-') {
+      return Usage("unknown option " + a);
+    } else if (shape.empty()) {
+      shape = a;
+    } else {
+      return Usage("only one shape file can be given");
+    }
+  }
+  if (shape.empty()) {
+    bool compressOnly = !actions.empty();
+    for (const auto& act : actions)
+      if (act.name != "--compress" && act.name != "--tool") compressOnly = false;
+    if (!compressOnly) return Usage("no shape file given");
+  }
+  if (save && !output.empty()) return Usage("--save and --output exclude each other");
+
+  TLSForm form(platform);
+  platform.form = &form;
+  form.FormCreate();
+
+  bool failed = false;
+  auto runAction = [&](const std::function<void()>& handler) {
+    std::size_t before = platform.messages.size();
+    bool ok = form.Dispatch(handler);
+    for (std::size_t k = before; k < platform.messages.size(); ++k)
+      if (IsFailureKind(platform.messages[k].kind)) ok = false;
+    if (!ok) failed = true;
+    return ok;
+  };
+
+  if (!shape.empty()) {
+    if (!FileExists(shape)) {
+      std::cerr << "error: " << shape << ": file not found\n";
+      return 1;
+    }
+    form.ModelSettingsOverride = settings;
+    platform.nextOpen = shape;
+    std::size_t before = platform.messages.size();
+    form.Dispatch([&] { form.OeffnenButtonClick(); });
+    bool openFailed = form.FileName.empty();
+    for (std::size_t k = before; k < platform.messages.size(); ++k)
+      if (IsFailureKind(platform.messages[k].kind) && platform.messages[k].text == form.LanguageText(60))
+        openFailed = true;
+    if (!settings.empty() && !FileExists(settings)) {
+      std::cerr << "error: " << settings << ": settings file not found\n";
+      openFailed = true;
+    }
+    if (openFailed) {
+      if (form.FileName.empty()) std::cerr << "error: " << shape << " was not opened\n";
+      if (!report.empty()) PrintReport(std::cout, form, platform.messages, report);
+      return 1;
+    }
+  }
+
+  for (const auto& act : actions) {
+    if (failed) break;
+    const std::string& n = act.name;
+    if (n == "--generate") {
+      runAction([&] { form.Sub_ObjectsButtonClick(); });
+    } else if (n == "--merge-points" || n == "--merge-normals") {
+      long double tol = *ParseFloat(act.arg, '.');
+      bool points = n == "--merge-points";
+      TEdit& edit = points ? form.DeltaPointsEdit : form.DeltaNormalsEdit;
+      edit.Text = FormatGeneral(tol, platform.DecimalSeparator());
+      runAction([&] {
+        if (points) {
+          form.DeltaPointsEditExit();
+          form.PointTolerance = tol;
+          form.PunkteButtonClick();
+        } else {
+          form.DeltaNormalsEditExit();
+          form.NormalTolerance = tol;
+          form.NormalenButtonClick();
+        }
+      });
+    } else if (n == "--fix-materials") {
+      runAction([&] { form.MatButtonClick(); });
+    } else if (n == "--strip-animations") {
+      runAction([&] { form.AnimButtonClick(); });
+    } else if (n == "--lods") {
+      runAction([&] {
+        form.SetLODAnzSpinEditValue(*ParseInt32(act.arg));
+        form.LODAnzSpinEditExit();
+      });
+    } else if (n == "--distances") {
+      std::vector<std::string> parts;
+      std::stringstream ss(act.arg);
+      std::string p;
+      while (std::getline(ss, p, ',')) parts.push_back(p);
+      if (static_cast<int>(parts.size()) > form.StringGrid4.RowCount() - 1) {
+        std::cerr << "error: " << parts.size() << " distances given for " << form.StringGrid4.RowCount() - 1
+                  << " LODs\n";
+        failed = true;
+        break;
+      }
+      runAction([&] {
+        for (std::size_t k = 0; k < parts.size(); ++k) {
+          int row = static_cast<int>(k) + 1;
+          bool can = true;
+          form.StringGrid4SelectCell(1, row, can);
+          form.StringGrid4SetEditText(1, row, parts[k]);
+        }
+        form.StringGrid4Exit();
+      });
+    } else if (n == "--print") {
+      runAction([&] { form.E_DruckenButtonClick(); });
+    } else if (n == "--print-pdf") {
+      runAction([&] { PrintSettingsPdf(form, platform, act.arg); });
+    } else if (n == "--tool") {
+      // Read by --compress.
+    } else if (n == "--compress") {
+      std::string tool;
+      for (const auto& t : actions)
+        if (t.name == "--tool") tool = t.arg;
+      runAction([&] {
+        if (!CompressFile(form, platform, act.arg, tool)) throw std::runtime_error("compression failed");
+      });
+    }
+  }
+
+  if (!failed && !shape.empty()) {
+    if (!output.empty()) {
+      platform.nextSave = output;
+      runAction([&] { form.SpeichernUnterButtonClick(); });
+    } else if (save) {
+      runAction([&] { form.SpeichernButtonClick(); });
+    }
+  }
+  if (!report.empty()) PrintReport(std::cout, form, platform.messages, report);
+  return failed ? 1 : 0;
+}

@@ -1,0 +1,88 @@
+#include "cli/report.h"
+
+#include <cstdio>
+
+#include "core/text.h"
+
+namespace lodsmith {
+
+std::string JsonEscape(const std::string& s) {
+  std::string r;
+  for (unsigned char c : s) {
+    switch (c) {
+      case '"': r += "\\\""; break;
+      case '\\': r += "\\\\"; break;
+      case '\n': r += "\\n"; break;
+      case '\r': r += "\\r"; break;
+      case '\t': r += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", c);
+          r += buf;
+        } else {
+          r.push_back(static_cast<char>(c));
+        }
+    }
+  }
+  return r;
+}
+
+namespace {
+
+struct NamedGrid {
+  const char* name;
+  const StringGrid* grid;
+};
+
+std::vector<NamedGrid> Grids(const TLSForm& f) {
+  return {{"StringGrid1", &f.StringGrid1},
+          {"StringGrid2", &f.StringGrid2},
+          {"StringGrid3", &f.StringGrid3},
+          {"StringGrid4", &f.StringGrid4},
+          {"StringGrid5", &f.StringGrid5}};
+}
+
+}  // namespace
+
+void PrintReport(std::ostream& out, const TLSForm& form, const std::vector<CliMessage>& messages,
+                 const std::string& format) {
+  if (format == "tsv") {
+    for (const auto& g : Grids(form)) {
+      out << "# " << g.name << "\n";
+      for (int r = 0; r < g.grid->RowCount(); ++r) {
+        for (int c = 0; c < g.grid->ColCount(); ++c) {
+          if (c) out << '\t';
+          out << Latin1ToUtf8(g.grid->Cell(c, r));
+        }
+        out << "\n";
+      }
+      out << "\n";
+    }
+    out << "# messages\n";
+    for (const auto& m : messages) out << MsgKindName(m.kind) << '\t' << m.text << "\n";
+    out << "\n# lines\t" << form.ShapeLines.size() << "\n# changed\t" << (form.Changed ? "true" : "false") << "\n";
+    return;
+  }
+  out << "{\"grids\": {";
+  bool firstGrid = true;
+  for (const auto& g : Grids(form)) {
+    out << (firstGrid ? "" : ", ") << "\"" << g.name << "\": [";
+    firstGrid = false;
+    for (int r = 0; r < g.grid->RowCount(); ++r) {
+      out << (r ? ", " : "") << "[";
+      for (int c = 0; c < g.grid->ColCount(); ++c)
+        out << (c ? ", " : "") << "\"" << JsonEscape(Latin1ToUtf8(g.grid->Cell(c, r))) << "\"";
+      out << "]";
+    }
+    out << "]";
+  }
+  out << "}, \"messages\": [";
+  for (std::size_t i = 0; i < messages.size(); ++i)
+    out << (i ? ", " : "") << "{\"kind\": \"" << MsgKindName(messages[i].kind) << "\", \"text\": \""
+        << JsonEscape(messages[i].text) << "\"}";
+  out << "], \"lines\": " << form.ShapeLines.size() << ", \"changed\": " << (form.Changed ? "true" : "false")
+      << "}\n";
+}
+
+}  // namespace lodsmith

@@ -1,0 +1,252 @@
+#include "core/text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace lodsmith {
+
+int SearchForward(const Lines& lines, int from, std::string_view keyword) {
+  return Search(lines, from, keyword).line;
+}
+
+SearchResult Search(const Lines& lines, int from, std::string_view keyword) {
+  const int last = static_cast<int>(lines.size()) - 1;
+  if (last < 0 || from > last) return {};
+  if (from < 0) from = 0;
+  for (int i = from; i <= last; ++i) {
+    if (Contains(lines[i], keyword)) return {i, true};
+  }
+  return {last, false};
+}
+
+void NextToken(std::string_view line, int& pos, int& end) {
+  const int len = static_cast<int>(line.size());
+  if (pos < 1) pos = 1;
+  while (pos < len && (line[pos - 1] == ' ' || line[pos - 1] == '\t')) ++pos;
+  end = pos;
+  while (end <= len && line[end - 1] != ' ' && line[end - 1] != '\t') ++end;
+}
+
+std::string TakeToken(std::string_view line, int& pos) {
+  int end = pos;
+  NextToken(line, pos, end);
+  std::string token(line.substr(std::min<std::size_t>(pos - 1, line.size()), end - pos));
+  pos = end;
+  return token;
+}
+
+std::optional<int32_t> ParseInt32(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  std::size_t i = 0;
+  bool negative = false;
+  if (text[0] == '+' || text[0] == '-') {
+    negative = text[0] == '-';
+    i = 1;
+  }
+  if (i >= text.size()) return std::nullopt;
+  int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+    if (value > 2147483648LL) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value > INT32_MAX || value < INT32_MIN) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
+int32_t ToInt32(std::string_view text) {
+  auto v = ParseInt32(text);
+  if (!v) throw FormatError("\"" + Latin1ToUtf8(text) + "\" ist keine gültige ganze Zahl.");
+  return *v;
+}
+
+bool IsNumberChar(char c) {
+  return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'E' || c == 'e';
+}
+
+namespace {
+
+// Finds the run of number characters starting at or after index `from`
+// (0-based); returns [start, end) or start == npos.
+std::pair<std::size_t, std::size_t> NumberRun(std::string_view line, std::size_t from) {
+  std::size_t s = from;
+  while (s < line.size() && !IsNumberChar(line[s])) ++s;
+  if (s >= line.size()) return {std::string_view::npos, std::string_view::npos};
+  std::size_t e = s;
+  while (e < line.size() && IsNumberChar(line[e])) ++e;
+  return {s, e};
+}
+
+}  // namespace
+
+int32_t FirstNumberAfter(std::string_view line, int p) {
+  auto [s, e] = NumberRun(line, static_cast<std::size_t>(std::max(p, 0)));
+  if (s == std::string_view::npos) throw FormatError("Zeile ohne erwartete Zahl: " + Latin1ToUtf8(line));
+  return ToInt32(line.substr(s, e - s));
+}
+
+int32_t SecondNumberAfter(std::string_view line, int p) {
+  auto [s, e] = NumberRun(line, static_cast<std::size_t>(std::max(p, 0)));
+  if (s == std::string_view::npos) throw FormatError("Zeile ohne erwartete Zahl: " + Latin1ToUtf8(line));
+  auto [s2, e2] = NumberRun(line, e);
+  if (s2 == std::string_view::npos) throw FormatError("Zeile ohne zweite erwartete Zahl: " + Latin1ToUtf8(line));
+  return ToInt32(line.substr(s2, e2 - s2));
+}
+
+int FirstParenPos(std::string_view line, char paren) {
+  auto p = line.find(paren);
+  return p == std::string_view::npos ? 0 : static_cast<int>(p) + 1;
+}
+
+std::string WordAfter(std::string_view line, std::string_view keyword) {
+  auto k = line.find(keyword);
+  if (k == std::string_view::npos) throw FormatError("Schlüsselwort fehlt: " + std::string(keyword));
+  auto b = line.find(' ', k);
+  if (b == std::string_view::npos)
+    throw FormatError("Kein Name nach \"" + std::string(keyword) + "\": " + Latin1ToUtf8(line));
+  while (b < line.size() && line[b] == ' ') ++b;
+  auto e = line.find(' ', b);
+  if (e == std::string_view::npos) e = line.size();
+  if (e == b) throw FormatError("Kein Name nach \"" + std::string(keyword) + "\": " + Latin1ToUtf8(line));
+  return std::string(line.substr(b, e - b));
+}
+
+namespace {
+
+// Locates value k after the keyword: returns [pos, end) 1-based.
+std::pair<int, int> LocateValue(std::string_view line, std::string_view keyword, int k) {
+  int kp = static_cast<int>(PosOf(line, keyword));
+  if (kp == 0) throw FormatError("Schlüsselwort fehlt: " + std::string(keyword));
+  int p = kp + static_cast<int>(keyword.size());
+  int end = p;
+  for (int i = 0; i < k; ++i) {
+    NextToken(line, p, end);
+    p = end;
+  }
+  NextToken(line, p, end);
+  return {p, end};
+}
+
+}  // namespace
+
+std::string ReplaceValueAfter(std::string& line, std::string_view keyword, int k, std::string_view value) {
+  auto [p, end] = LocateValue(line, keyword, k);
+  std::size_t start = std::min<std::size_t>(p - 1, line.size());
+  std::size_t count = std::min<std::size_t>(end - p, line.size() - start);
+  std::string old = line.substr(start, count);
+  line.replace(start, count, value);
+  return old;
+}
+
+std::string ValueAfter(std::string_view line, std::string_view keyword, int k) {
+  auto [p, end] = LocateValue(line, keyword, k);
+  std::size_t start = std::min<std::size_t>(p - 1, line.size());
+  return std::string(line.substr(start, std::min<std::size_t>(end - p, line.size() - start)));
+}
+
+std::string AsciiLower(std::string_view s) {
+  std::string r(s);
+  for (char& c : r)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return r;
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::string Latin1ToUtf8(std::string_view s) {
+  std::string r;
+  r.reserve(s.size());
+  for (unsigned char c : s) {
+    if (c < 0x80) {
+      r.push_back(static_cast<char>(c));
+    } else {
+      r.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      r.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return r;
+}
+
+std::string Utf8ToLatin1(std::string_view s) {
+  std::string r;
+  r.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      r.push_back(static_cast<char>(c));
+      ++i;
+    } else if ((c & 0xE0) == 0xC0 && i + 1 < s.size()) {
+      unsigned cp = ((c & 0x1F) << 6) | (static_cast<unsigned char>(s[i + 1]) & 0x3F);
+      r.push_back(cp < 0x100 ? static_cast<char>(cp) : '?');
+      i += 2;
+    } else {
+      // Characters beyond Latin-1 cannot stand in a shape line.
+      std::size_t n = (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
+      r.push_back('?');
+      i += n;
+    }
+  }
+  return r;
+}
+
+std::string FormatGeneral(long double value, char decimalSeparator) {
+  // to_chars is locale-independent, unlike printf (the window's toolkit sets
+  // the user's locale at start).
+  char buf[128];
+  auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+  std::string r(buf, res.ptr);
+  for (char& c : r)
+    if (c == '.') c = decimalSeparator;
+  return r;
+}
+
+std::optional<long double> ParseFloat(std::string_view text, char decimalSeparator) {
+  // Trim blanks as the text-to-float conversion of the toolkit does.
+  std::size_t b = 0, e = text.size();
+  while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
+  while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
+  if (b == e) return std::nullopt;
+  std::string s;
+  std::size_t i = b;
+  auto at = [&](std::size_t k) { return k < e ? text[k] : '\0'; };
+  if (at(i) == '+' || at(i) == '-') s.push_back(text[i++]);
+  std::size_t digits = 0;
+  while (at(i) >= '0' && at(i) <= '9') { s.push_back(text[i++]); ++digits; }
+  if (at(i) == decimalSeparator && i < e) {
+    s.push_back('.');
+    ++i;
+    while (at(i) >= '0' && at(i) <= '9') { s.push_back(text[i++]); ++digits; }
+  }
+  if (digits == 0) return std::nullopt;
+  if (at(i) == 'e' || at(i) == 'E') {
+    s.push_back('e');
+    ++i;
+    if (at(i) == '+' || at(i) == '-') s.push_back(text[i++]);
+    std::size_t ed = 0;
+    while (at(i) >= '0' && at(i) <= '9') { s.push_back(text[i++]); ++ed; }
+    if (ed == 0) return std::nullopt;
+  }
+  if (i != e) return std::nullopt;
+  long double v = 0;
+  const char* first = s.c_str();
+  if (*first == '+') ++first;  // from_chars takes no plus sign
+  auto res = std::from_chars(first, s.c_str() + s.size(), v, std::chars_format::general);
+  if (res.ec == std::errc::invalid_argument || res.ptr != s.c_str() + s.size()) return std::nullopt;
+  return v;
+}
+
+}  // namespace lodsmith

@@ -1,0 +1,105 @@
+// Text helpers shared by every reader and writer of shape lines.
+//
+// A shape line is a byte string: one char per character. Positions in the
+// helpers below are 1-based, as the readers count them; 0 means "not found".
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lodsmith {
+
+using Lines = std::vector<std::string>;
+
+// A shape line or a grid cell did not hold what a reader needed. The message
+// is for the user (German texts come from the caller where they are fixed).
+class FormatError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+// Case-sensitive substring test; keywords may end with a blank on purpose.
+inline bool Contains(std::string_view line, std::string_view keyword) {
+  return line.find(keyword) != std::string_view::npos;
+}
+
+// 1-based position of the first occurrence, 0 when absent.
+inline std::size_t PosOf(std::string_view line, std::string_view keyword) {
+  auto p = line.find(keyword);
+  return p == std::string_view::npos ? 0 : p + 1;
+}
+
+// Forward search: the first line from `from` on that contains the keyword, or
+// the last line of the document when none does. Returns -1 for an empty
+// document or when `from` lies beyond the last line.
+int SearchForward(const Lines& lines, int from, std::string_view keyword);
+
+// As SearchForward, but tells whether the stop line really contains it.
+struct SearchResult {
+  int line = -1;
+  bool found = false;
+};
+SearchResult Search(const Lines& lines, int from, std::string_view keyword);
+
+// The tokenizer: from `pos` skip blanks and tabs, but never beyond the last
+// character; the token runs to the next blank, tab or the end of the line.
+// `pos` is updated to the token's start, `end` is the position after it.
+void NextToken(std::string_view line, int& pos, int& end);
+
+// Convenience: the token found from `pos`; `pos` moves past it.
+std::string TakeToken(std::string_view line, int& pos);
+
+// Signed 32-bit decimal conversion of a whole text: an optional sign and
+// digits only, no blanks; out-of-range numbers fail.
+std::optional<int32_t> ParseInt32(std::string_view text);
+// As ParseInt32 but throws FormatError naming the text.
+int32_t ToInt32(std::string_view text);
+
+bool IsNumberChar(char c);
+
+// "The first number after position p": from p + 1 move to the first number
+// character; the number is the run of number characters there. Throws
+// FormatError when there is none or it is not an integer.
+int32_t FirstNumberAfter(std::string_view line, int p);
+// "The second number after p": the run after the first one, separated by at
+// least one other character.
+int32_t SecondNumberAfter(std::string_view line, int p);
+// Position of the first "(" (or ")") of the line, 0 when none: so that
+// "after the line's first (" starts from the line's beginning without one.
+int FirstParenPos(std::string_view line, char paren = '(');
+
+// "The word after keyword K": from the start of K to the first blank, past
+// all blanks, then up to the next blank. Throws FormatError when the keyword
+// has no blank after it or the word is empty.
+std::string WordAfter(std::string_view line, std::string_view keyword);
+
+// Token replacement: "replace value k after keyword W". p = position of W
+// plus its length; k times NextToken (skipping "(" and the k-1 values before
+// value k), then the next token is replaced by `value`. Every other byte of
+// the line stays. Returns the old token text. Throws FormatError when the
+// keyword is missing.
+std::string ReplaceValueAfter(std::string& line, std::string_view keyword, int k, std::string_view value);
+// Reads value k after keyword W without changing the line.
+std::string ValueAfter(std::string_view line, std::string_view keyword, int k);
+
+// Lower-casing of ASCII letters (names in shapes are compared without case).
+std::string AsciiLower(std::string_view s);
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
+// Shape lines and grid cells are Latin-1 bytes; everything the user reads is
+// UTF-8.
+std::string Latin1ToUtf8(std::string_view s);
+std::string Utf8ToLatin1(std::string_view s);
+
+// Shortest general decimal form with at most 15 significant digits (as
+// printf's %.15g), with the given decimal separator.
+std::string FormatGeneral(long double value, char decimalSeparator);
+// Float parse with the given decimal separator: optional blanks around, sign,
+// digits, one separator, exponent. std::nullopt when it does not parse.
+std::optional<long double> ParseFloat(std::string_view text, char decimalSeparator);
+
+}  // namespace lodsmith

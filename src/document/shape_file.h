@@ -1,0 +1,70 @@
+// Reading and writing shape files: UTF-16LE text with a byte-order mark and
+// CR LF line ends, kept in memory as 8-bit lines (the low byte of each code
+// unit).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "core/text.h"
+
+namespace lodsmith {
+
+// Longest later line stored whole; longer ones are wrapped after a blank.
+constexpr int kWrapWidth = 210;
+
+// Cuts the file's bytes into raw lines (LF ends a line, CR is dropped, a raw
+// line starting with Ctrl-Z ends the file). A single 00 after the last LF is
+// that LF's high byte and gives no further line.
+std::vector<std::string> SplitRawLines(std::string_view bytes);
+
+// The characters of the first raw line (after the two byte-order-mark bytes)
+// and of a later raw line (every second byte from byte 2).
+std::string DecodeFirstLine(std::string_view raw);
+std::string DecodeLaterLine(std::string_view raw);
+
+// Wraps a later line longer than kWrapWidth at the last blank among its
+// first kWrapWidth characters; a remainder without such a blank is stored
+// whole, so that no keyword or number is ever cut.
+void AppendWrapped(Lines& out, std::string line);
+
+struct DecodedShape {
+  std::string bom;  // the first two bytes of the file (fewer if shorter)
+  Lines lines;
+};
+
+// Decodes a whole file image. `progress` is called after every 1000th later
+// raw line with the count so far.
+DecodedShape DecodeShape(std::string_view bytes, const std::function<void(int)>& progress = {});
+
+// Encodes lines with the given leading bytes: line 0 as c 00, later lines as
+// 00 c, each line followed by CR LF, ending with the complete code unit 0A 00.
+// `progress` is called after each later line whose index is a multiple of 1000.
+std::string EncodeShape(const Lines& lines, std::string_view bom,
+                        const std::function<void(int)>& progress = {});
+
+// File access. Errors raise IoError with a message naming the file.
+class IoError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+std::string ReadFileBytes(const std::string& path);
+bool FileExists(const std::string& path);
+
+// Replaces the extension of the file name part (".BAK", ".Lodsmith"); a name
+// without extension gets it appended.
+std::string ChangeExtension(const std::string& path, const std::string& ext);
+std::string ExtractFileDir(const std::string& path);   // with trailing separator
+std::string ExtractFileName(const std::string& path);
+
+// Saves atomically: the bytes go to a temporary file beside the target;
+// then an existing backup is deleted, the target (if any) becomes the
+// backup, and the temporary file takes the target's place. A failure before
+// the last step leaves the target untouched and removes the temporary file.
+// An empty `backupPath` keeps no backup.
+void WriteFileAtomic(const std::string& path, std::string_view bytes, const std::string& backupPath);
+
+}  // namespace lodsmith

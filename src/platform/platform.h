@@ -1,0 +1,93 @@
+// What the window model needs from the machine and from the user: message
+// boxes, file dialogs, the cursor, processing of pending window messages,
+// screen size, regional settings, paths, the registry, starting a script in
+// a console window and printing. The Qt window, the batch program and the
+// tests each implement it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lodsmith {
+
+enum class MsgKind { Warning, Information, Confirmation, Error };
+enum class MsgButtons { Ok, YesNo, YesNoCancel };
+enum class MsgResult { Ok, Yes, No, Cancel };
+
+const char* MsgKindName(MsgKind kind);  // "warning", "information", ...
+
+struct FileDialogRequest {
+  std::string initialDir;  // empty: the dialog's own default
+  std::string fileName;    // preset name
+  std::string filter;      // "description|pattern|description|pattern..."
+  bool mustExist = false;
+  bool overwritePrompt = false;
+};
+
+// Cursor identifiers as the toolkit numbers them.
+constexpr int crDefault = 0;
+constexpr int crHourGlass = -11;
+
+// Window-text colour and the red of a changed document (0x00BBGGRR as the
+// toolkit stores colours).
+constexpr unsigned clWindowText = 0x80000008u;
+constexpr unsigned clRed = 0x000000FFu;
+
+// One line of text positioned on a printed page (0.1 mm units, y downwards).
+struct PrintTextLine {
+  int x = 0;
+  int y = 0;
+  bool bold = false;
+  std::string text;  // UTF-8
+};
+struct PrintPage {
+  std::vector<PrintTextLine> lines;
+};
+struct PrinterInfo {
+  bool available = false;   // a default printer exists
+  int printableHeightMm = 0;  // for the orientation asked
+};
+
+class Platform {
+public:
+  virtual ~Platform() = default;
+
+  virtual MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text) = 0;
+  // The chosen file's full path, or nothing when cancelled.
+  virtual std::optional<std::string> OpenDialog(const FileDialogRequest& request) = 0;
+  virtual std::optional<std::string> SaveDialog(const FileDialogRequest& request) = 0;
+
+  virtual int Cursor() = 0;
+  virtual void SetCursor(int cursor) = 0;
+  // Lets the window repaint (and mirror the model) during long actions.
+  virtual void ProcessMessages() = 0;
+  // Gives the named control the input focus (used when a check refuses to
+  // let the user leave a control).
+  virtual void FocusControl(const std::string& name) = 0;
+  // Closes the main window (which asks FormCloseQuery first).
+  virtual void CloseWindow() = 0;
+
+  virtual int ScreenWidth() = 0;
+  virtual int ScreenHeight() = 0;
+  // The operating system's decimal separator.
+  virtual char DecimalSeparator() = 0;
+  // Full path of the running program.
+  virtual std::string ExecutablePath() = 0;
+  // A string value under HKEY_LOCAL_MACHINE; nothing when the key or the
+  // value is missing.
+  virtual std::optional<std::string> RegistryReadLocalMachine(const std::string& key, const std::string& value) = 0;
+
+  // Starts a script in a console window that the user closes; true when it
+  // started. The program does not wait for it.
+  virtual bool StartConsoleScript(const std::string& scriptPath) = 0;
+
+  // The default printer, asked afresh each time; landscape when asked.
+  virtual PrinterInfo DefaultPrinter(bool landscape) = 0;
+  // Prints the pages on the default printer; false when it failed.
+  virtual bool PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) = 0;
+  // Writes the pages as a PDF file; false when it failed.
+  virtual bool PrintPagesToPdf(const std::vector<PrintPage>& pages, bool landscape, const std::string& path) = 0;
+};
+
+}  // namespace lodsmith

@@ -1,0 +1,192 @@
+// Opening, saving, undo and the unsaved-changes question.
+#include <exception>
+
+#include "document/shape_file.h"
+#include "ui/tlsform.h"
+
+namespace lodsmith {
+
+namespace {
+const char* const kSimulatorKey = "SOFTWARE\\Microsoft\\Microsoft Games\\Train Simulator\\1.0";
+}
+
+std::string TLSForm::SimulatorPath() {
+  return platform_.RegistryReadLocalMachine(kSimulatorKey, "EXE Path").value_or("");
+}
+
+void TLSForm::ResetDocument() {
+  ShapeLines.clear();
+  Changed = false;
+  SpeichernBitBtn.FontColor = clWindowText;
+  SpeichernUnterBitBtn.FontColor = clWindowText;
+  Label1.Caption.clear();
+  Label2.Caption.clear();
+  Caption = "Lodsmith";
+  FileName.clear();
+  StringGrid1.SetRowCount(2);
+  for (int c = 0; c <= 4; ++c) StringGrid1.SetCell(c, 1, "");
+  StringGrid2.SetRowCount(2);
+  StringGrid3.SetRowCount(2);
+  for (int c = 0; c <= 2; ++c) {
+    StringGrid2.SetCell(c, 1, "");
+    StringGrid3.SetCell(c, 1, "");
+  }
+}
+
+bool TLSForm::QuerySave() {
+  if (!Changed) return true;
+  switch (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNoCancel, "Text wurde geändert. Speichern?")) {
+    case MsgResult::Yes:
+      SpeichernButtonClick();
+      // Only a save that reached the disk lets the caller discard the text.
+      return !Changed;
+    case MsgResult::No:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TLSForm::FormCloseQuery(bool& CanClose) { CanClose = QuerySave(); }
+
+void TLSForm::WegButtonClick() { platform_.CloseWindow(); }
+
+void TLSForm::OeffnenButtonClick() {
+  if (!QuerySave()) return;
+
+  FileDialogRequest request;
+  request.initialDir = ProgramIni ? ProgramIni->ReadString("Dir", "InitialDir", "") : "";
+  if (request.initialDir.empty()) request.initialDir = SimulatorPath() + "\\trains\\trainset";
+  request.fileName = ProgramIni ? ProgramIni->ReadString("Dir", "Filename", "") : "";
+  request.filter = LanguageText(57);
+  request.mustExist = true;
+  auto chosen = platform_.OpenDialog(request);
+  if (!chosen) return;
+
+  ResetDocument();
+  ProcessMessages(9);
+  BeginBusy();
+  try {
+    std::string bytes = ReadFileBytes(*chosen);
+    bool go = true;
+    if (!bytes.empty()) {
+      FileBom = bytes.substr(0, std::min<std::size_t>(2, bytes.size()));
+      if (FileBom != std::string("\xFF\xFE", 2)) {
+        go = ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, LanguageText(61)) == MsgResult::Yes;
+      }
+    }
+    if (go) {
+      auto decoded = DecodeShape(bytes, [this](int count) {
+        Label2.Caption = std::to_string(count) + " " + LanguageText(22);
+        ProcessMessages(2);
+      });
+      ShapeLines = std::move(decoded.lines);
+      Changed = false;
+      SpeichernBitBtn.FontColor = clWindowText;
+      SpeichernUnterBitBtn.FontColor = clWindowText;
+      FileName = *chosen;
+      Label1.Caption = FileName;
+      Caption = "Lodsmith   [ " + ExtractFileName(FileName) + " ]";
+      ShowLineCount();
+      if (ProgramIni) {
+        ProgramIni->WriteString("Dir", "InitialDir", ExtractFileDir(FileName));
+        ProgramIni->WriteString("Dir", "Filename", ExtractFileName(FileName));
+      }
+      Sub_ObjectsButton.Enabled = true;
+      PunkteButton.Enabled = true;
+      NormalenButton.Enabled = true;
+      MatButton.Enabled = true;
+      AnalyseShape();
+      ApplyDefaultAssignment();
+      LoadModelSettings();
+      RefreshSubObjectGrid();
+    }
+  } catch (const std::exception&) {
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, LanguageText(60));
+  }
+  EndBusy();
+  UndoLines = ShapeLines;
+}
+
+bool TLSForm::SaveDocument() {
+  if (FileName.empty()) {
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, "Kein Dateiname angegeben, es wird nicht gespeichert!");
+    return false;
+  }
+  BeginBusy();
+  const std::string total = std::to_string(ShapeLines.size());
+  bool written = false;
+  try {
+    if (ShapeLines.empty()) throw IoError("Das Dokument ist leer.");
+    std::string bytes = EncodeShape(ShapeLines, FileBom, [&](int i) {
+      Label2.Caption = std::to_string(i) + " " + LanguageText(24) + " " + total + " " + LanguageText(23);
+      ProcessMessages(2);
+    });
+    // The previous file becomes the backup only once the new one is complete.
+    WriteFileAtomic(FileName, bytes, ChangeExtension(FileName, ".BAK"));
+    Changed = false;
+    SpeichernBitBtn.FontColor = clWindowText;
+    SpeichernUnterBitBtn.FontColor = clWindowText;
+    written = true;
+  } catch (const std::exception&) {
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, LanguageText(59));
+  }
+  EndBusy();
+  Label2.Caption = total + " " + LanguageText(24) + " " + total + " " + LanguageText(23);
+  return written;
+}
+
+void TLSForm::SpeichernButtonClick() {
+  FileDialogRequest request;
+  request.initialDir = ProgramIni ? ProgramIni->ReadString("Dir", "InitialDir", "") : "";
+  request.filter = LanguageText(57);
+  request.overwritePrompt = true;
+  if (FileName.empty()) {
+    auto chosen = platform_.SaveDialog(request);
+    if (!chosen) return;
+    FileName = *chosen;
+  }
+  SaveDocument();
+  SaveModelSettings();
+}
+
+void TLSForm::SpeichernUnterButtonClick() {
+  FileDialogRequest request;
+  request.initialDir = ProgramIni ? ProgramIni->ReadString("Dir", "InitialDir", "") : "";
+  request.fileName = ExtractFileName(FileName);
+  request.filter = LanguageText(57);
+  request.overwritePrompt = true;
+  auto chosen = platform_.SaveDialog(request);
+  if (!chosen) return;
+  FileName = *chosen;
+  SaveDocument();
+  SaveModelSettings();
+}
+
+void TLSForm::UndoButtonClick() {
+  if (UndoLines.empty()) {
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, LanguageText(68));
+    return;
+  }
+  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, LanguageText(69)) != MsgResult::Yes) return;
+  BeginBusy();
+  ShapeLines = UndoLines;
+  Changed = false;
+  SpeichernBitBtn.FontColor = clWindowText;
+  SpeichernUnterBitBtn.FontColor = clWindowText;
+  Sub_ObjectsButton.Enabled = true;
+  PunkteButton.Enabled = true;
+  NormalenButton.Enabled = true;
+  MatButton.Enabled = true;
+  try {
+    AnalyseShape();
+  } catch (const std::exception&) {
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, LanguageText(60));
+  }
+  ShowLineCount();
+  EndBusy();
+}
+
+std::string TLSForm::ModelSettingsFileName() const { return ChangeExtension(FileName, ".Lodsmith"); }
+
+}  // namespace lodsmith

@@ -1,0 +1,215 @@
+// TLSForm: the window model of Lodsmith. It owns the open shape (as lines),
+// the tables the analysis fills, the five grids, the state of every control,
+// and every event handler. It reaches the user and the machine only through
+// the Platform interface; it knows no toolkit.
+//
+// Handlers are thin: they gather inputs from the grids and controls, call the
+// core, apply the results and show messages. Handlers are split over files by
+// subsystem (form_document.cpp, form_analysis.cpp, form_editing.cpp, ...).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/string_grid.h"
+#include "core/text.h"
+#include "platform/ini_file.h"
+#include "platform/platform.h"
+#include "ui/controls.h"
+
+namespace lodsmith {
+
+// One vertex_set of the first sub-object of the first LOD.
+struct TVertexSetEntry {
+  int32_t VertexShift = 0;  // -1 = set not used by the sub-object last estimated
+  int32_t StartVertex = 0;
+  int32_t VertexCount = 0;
+};
+
+struct TMatrixUse {
+  int32_t ElementCount = 0;
+  int32_t FaceCount = 0;
+};
+
+class TLSForm {
+public:
+  explicit TLSForm(Platform& platform);
+  ~TLSForm();
+  TLSForm(const TLSForm&) = delete;
+  TLSForm& operator=(const TLSForm&) = delete;
+
+  Platform& platform() { return platform_; }
+
+  // Runs one handler as the toolkit's event loop would: an exception that
+  // escapes it is shown as an error box with its own message. Returns false
+  // when the handler ended with an exception.
+  bool Dispatch(const std::function<void()>& handler);
+
+  // ---- Window ------------------------------------------------------------
+  void FormCreate();
+  void FormDestroy();
+  void FormCloseQuery(bool& CanClose);
+  std::string Caption;  // the window title
+
+  // ---- Document (shape lines, opening, saving, undo) ---------------------
+  Lines ShapeLines;
+  Lines UndoLines;
+  Lines OldLines;
+  std::string FileName;
+  bool Changed = false;
+  int SavedCursor = crDefault;
+  std::string FileBom;
+
+  void ResetDocument();
+  bool QuerySave();
+  // Writes ShapeLines to FileName with backup; true when the file was written.
+  bool SaveDocument();
+  std::string SimulatorPath();
+  void SMemoChange();
+
+  void OeffnenButtonClick();
+  void SpeichernButtonClick();
+  void SpeichernUnterButtonClick();
+  void UndoButtonClick();
+  void WegButtonClick();
+
+  // Sets Label2 to "<line count> <language text 22>".
+  void ShowLineCount();
+
+  // ---- Model tables (filled by the analysis) ------------------------------
+  std::vector<std::string> MatrixNames;
+  std::vector<std::string> ImageNames;
+  std::vector<int32_t> TextureImage;
+  std::vector<int32_t> VtxStateMatrix;
+  std::vector<TVertexSetEntry> VertexSets;
+  std::vector<int32_t> ElementVtxState;  // index = element row; slot 0 unused
+  int32_t VertexSetCount = 0;
+  std::vector<TMatrixUse> MatrixUse;
+
+  void AnalyseShape();
+  void ApplyDefaultAssignment();
+  void ReadMatrixAnimations();
+
+  // ---- Vertex estimate and sub-object grid -------------------------------
+  int32_t EstimateVertices(int lod, int subObject);
+  void RefreshSubObjectGrid();
+
+  // ---- Generation ----------------------------------------------------------
+  int32_t LodCount = 1;
+  // Generation state (0-based line indices into OldLines, counters).
+  int32_t LevelsBodyLine = 0;
+  int32_t FirstSubObjectLine = 0;
+  int32_t SubObjectEndLine = 0;
+  int32_t VerticesLine = 0;
+  int32_t TemplateCursor = 0;
+  int32_t CurrentSubObject = 0;
+  int32_t SortedCount = 0;
+  int32_t SubObjectElementCount = 0;
+  int32_t SubObjectFaceCount = 0;
+  int32_t SortedIndex = 0;
+  int32_t CurrentLod = 0;
+  std::vector<int32_t> LodSubObjectCount;  // index = LOD 1..99
+
+  bool LocateTemplate();
+  void Sub_ObjectsButtonClick();
+
+  // ---- Repair tools --------------------------------------------------------
+  long double PointTolerance = 0;
+  long double NormalTolerance = 0;
+
+  void PunkteButtonClick();
+  void NormalenButtonClick();
+  void MatButtonClick();
+  void AnimButtonClick();
+  void DeltaPointsEditExit();
+  void DeltaNormalsEditExit();
+
+  // ---- Compression -----------------------------------------------------------
+  void CompressButtonClick();
+  bool ToolPathValid(const std::string& path);
+
+  // ---- Assignment editing --------------------------------------------------
+  void StringGrid1SelectCell(int ACol, int ARow, bool& CanSelect);
+  // The typed text of the cell (ACol, ARow) has changed to Value: the handler
+  // stores it, checks it and empties the cell when it is refused.
+  void StringGrid1SetEditText(int ACol, int ARow, const std::string& Value);
+  void StringGrid1Exit();
+  // Shared by the sub-object grid and the matrix grid.
+  void StringGrid2SelectCell(StringGrid& Sender, int ACol, int ARow, bool& CanSelect);
+  void StringGrid2SetEditText(StringGrid& Sender, int ACol, int ARow, const std::string& Value);
+  void StringGrid4SelectCell(int ACol, int ARow, bool& CanSelect);
+  void StringGrid4SetEditText(int ACol, int ARow, const std::string& Value);
+  void StringGrid4Exit();
+  void LODAnzSpinEditChange();
+  void LODAnzSpinEditExit();
+  void LODSpinEditChange();
+  void DoButtonClick();
+  void DoButton1Click();
+  void AnimResetButtonClick();
+  void ZeilePlusButtonClick();
+  void ZeileMinusButtonClick();
+
+  // Sets a spin edit's value within its limits; runs its change handler
+  // when the value changed (as the toolkit's control does).
+  void SetLODSpinEditValue(int value);
+  void SetLODAnzSpinEditValue(int value);
+
+  // ---- Settings files ------------------------------------------------------
+  std::unique_ptr<IniFile> ProgramIni;
+  // Per-model settings file to load instead of the shape's own (batch
+  // program's --settings); empty: the shape's own.
+  std::string ModelSettingsOverride;
+  std::string ModelSettingsFileName() const;
+
+  void SaveModelSettings();
+  void LoadModelSettings();
+  void GrundButtonClick();
+  void E_SpeichernButtonClick();
+  void E_LadenButtonClick();
+
+  // ---- Print-out -------------------------------------------------------------
+  void E_DruckenButtonClick();
+
+  // ---- Languages ---------------------------------------------------------------
+  std::unique_ptr<IniFile> LanguageIni;
+  std::string LanguageName = "Deutsch";
+  std::string LanguageText(int n) const;
+  void ApplyLanguageTexts();
+  void SpracheComboBoxSelect();
+
+  // ---- Grids ---------------------------------------------------------------
+  StringGrid StringGrid1;  // elements
+  StringGrid StringGrid2;  // sub-objects
+  StringGrid StringGrid3;  // matrices
+  StringGrid StringGrid4;  // distances
+  StringGrid StringGrid5;  // LOD overview
+
+  // ---- Controls --------------------------------------------------------------
+  TTabSheet TabSheet1, TabSheet3;
+  TButton CompressButton, OeffnenButton, Sub_ObjectsButton, AnimButton, PunkteButton, NormalenButton,
+      MatButton, UndoButton, SpeichernBitBtn, SpeichernUnterBitBtn, Button1;
+  TButton DoButton, DoButton1, AnimResetButton, ZeilePlusButton, ZeileMinusButton, GrundButton,
+      E_SpeichernButton, E_LadenButton, E_DruckenButton;
+  TLabel Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label11, Label12,
+      Label13, Label14, Label15, Label16, Label17, Label18, Label19, Label20, Label21, Label22, Label23, Label24,
+      Label25, Label26, Label27, Label28, Label29, Label30, Label31, Label32, Label33;
+  TLabel SOAnzLabel, SOAnzLabel1;
+  TEdit NrEdit, DeltaPointsEdit, DeltaNormalsEdit;
+  TSpinEdit LODSpinEdit, LODAnzSpinEdit;
+  TComboBox SpracheComboBox;
+
+  // Shows a message box through the platform.
+  MsgResult ShowMessage(MsgKind kind, MsgButtons buttons, const std::string& text);
+  // Cursor helpers of the long actions.
+  void BeginBusy();  // SavedCursor := current; hour-glass
+  void EndBusy();    // SavedCursor back
+  void ProcessMessages(int times = 1);
+
+private:
+  Platform& platform_;
+};
+
+}  // namespace lodsmith

@@ -1,0 +1,41 @@
+#include "fake_platform.h"
+
+namespace lodsmith::test {
+
+MsgResult FakePlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text) {
+  messages.push_back({kind, buttons, text});
+  if (buttons == MsgButtons::Ok) return MsgResult::Ok;
+  if (answers.empty()) return defaultAnswer;
+  MsgResult r = answers.front();
+  answers.pop_front();
+  return r;
+}
+
+std::optional<std::string> FakePlatform::OpenDialog(const FileDialogRequest& request) {
+  openRequests.push_back(request);
+  if (openResults.empty()) return std::nullopt;
+  auto r = openResults.front();
+  openResults.pop_front();
+  return r;
+}
+
+std::optional<std::string> FakePlatform::SaveDialog(const FileDialogRequest& request) {
+  saveRequests.push_back(request);
+  if (saveResults.empty()) return std::nullopt;
+  auto r = saveResults.front();
+  saveResults.pop_front();
+  return r;
+}
+
+std::optional<std::string> FakePlatform::RegistryReadLocalMachine(const std::string& key, const std::string& value) {
+  if (key == "SOFTWARE\\Microsoft\\Microsoft Games\\Train Simulator\\1.0" && value == "EXE Path") return simulatorPath;
+  return std::nullopt;
+}
+
+std::vector<std::string> FakePlatform::Texts() const {
+  std::vector<std::string> r;
+  for (const auto& m : messages) r.push_back(m.text);
+  return r;
+}
+
+}  // namespace lodsmith::test

@@ -1,0 +1,88 @@
+// A scripted platform for form tests: records every message box (kind,
+// buttons, exact text) and answers questions and dialogs from queues.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace lodsmith::test {
+
+struct RecordedMessage {
+  MsgKind kind;
+  MsgButtons buttons;
+  std::string text;
+};
+
+class FakePlatform : public Platform {
+public:
+  // Answers for message boxes with several buttons, used in order; when the
+  // queue is empty, questions are answered with `defaultAnswer`.
+  std::deque<MsgResult> answers;
+  MsgResult defaultAnswer = MsgResult::Yes;
+  // Dialog results in order; an empty optional means "cancelled". When the
+  // queue is empty the dialog is cancelled.
+  std::deque<std::optional<std::string>> openResults;
+  std::deque<std::optional<std::string>> saveResults;
+  std::vector<FileDialogRequest> openRequests;
+  std::vector<FileDialogRequest> saveRequests;
+
+  std::vector<RecordedMessage> messages;
+  std::vector<std::string> focusRequests;
+  int processMessagesCalls = 0;
+  int cursor = crDefault;
+  std::vector<int> cursorHistory;
+  bool closeRequested = false;
+
+  int screenWidth = 1280;
+  int screenHeight = 1024;
+  char decimalSeparator = ',';
+  std::string executablePath;  // set by the fixture (a temporary folder)
+  std::optional<std::string> simulatorPath;
+  std::vector<std::string> startedScripts;
+  bool startSucceeds = true;
+
+  PrinterInfo printer;
+  std::vector<std::vector<PrintPage>> printed;
+  bool printSucceeds = true;
+  std::vector<std::string> pdfsWritten;
+
+  MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text) override;
+  std::optional<std::string> OpenDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
+  int Cursor() override { return cursor; }
+  void SetCursor(int c) override {
+    cursor = c;
+    cursorHistory.push_back(c);
+  }
+  void ProcessMessages() override { ++processMessagesCalls; }
+  void FocusControl(const std::string& name) override { focusRequests.push_back(name); }
+  void CloseWindow() override { closeRequested = true; }
+  int ScreenWidth() override { return screenWidth; }
+  int ScreenHeight() override { return screenHeight; }
+  char DecimalSeparator() override { return decimalSeparator; }
+  std::string ExecutablePath() override { return executablePath; }
+  std::optional<std::string> RegistryReadLocalMachine(const std::string& key, const std::string& value) override;
+  bool StartConsoleScript(const std::string& scriptPath) override {
+    startedScripts.push_back(scriptPath);
+    return startSucceeds;
+  }
+  PrinterInfo DefaultPrinter(bool) override { return printer; }
+  bool PrintPages(const std::vector<PrintPage>& pages, bool, const std::string&) override {
+    printed.push_back(pages);
+    return printSucceeds;
+  }
+  bool PrintPagesToPdf(const std::vector<PrintPage>&, bool, const std::string& path) override {
+    pdfsWritten.push_back(path);
+    return true;
+  }
+
+  // Texts of all recorded messages, in order.
+  std::vector<std::string> Texts() const;
+  void Clear() { messages.clear(); }
+};
+
+}  // namespace lodsmith::test

@@ -1,0 +1,95 @@
+#include "test_env.h"
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <random>
+#include <unistd.h>
+
+namespace lodsmith::test {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  static std::atomic<int> counter{0};
+  fs::path p = fs::temp_directory_path() /
+               ("lodsmith-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+  fs::remove_all(p);
+  fs::create_directories(p);
+  path_ = p.string();
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Folders made read-only by a test must become writable again first.
+  for (auto& e : fs::recursive_directory_iterator(path_, ec))
+    fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+  fs::remove_all(path_, ec);
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Utf16Shape(const std::vector<std::string>& lines) {
+  std::string out("\xFF\xFE", 2);
+  for (const auto& l : lines) {
+    for (char c : l) {
+      out.push_back(c);
+      out.push_back('\0');
+    }
+    out.append("\r\0\n\0", 4);
+  }
+  return out;
+}
+
+std::string CorpusDir() {
+  fs::path p = fs::path(LODSMITH_SHARED_DIR) / "corpus";
+  return fs::is_directory(p) ? p.string() : "";
+}
+
+std::string CorpusTsmDir() {
+  fs::path p = fs::path(LODSMITH_SHARED_DIR) / "corpus-tsm";
+  return fs::is_directory(p) ? p.string() : "";
+}
+
+std::vector<std::string> FilesEndingWith(const std::string& dir, const std::string& ending) {
+  std::vector<std::string> r;
+  if (dir.empty()) return r;
+  for (auto& e : fs::directory_iterator(dir)) {
+    std::string n = e.path().string();
+    if (n.size() >= ending.size() && n.compare(n.size() - ending.size(), ending.size(), ending) == 0)
+      r.push_back(n);
+  }
+  std::sort(r.begin(), r.end());
+  return r;
+}
+
+std::string ShippedLanguageFile() { return std::string(LODSMITH_BIN_DIR) + "/Lodsmith_L.INI"; }
+
+FormFixture::FormFixture(bool withLanguageFile, bool create) {
+  platform.executablePath = dir.File("Lodsmith");
+  if (withLanguageFile) fs::copy_file(ShippedLanguageFile(), dir.File("Lodsmith_L.INI"));
+  form = std::make_unique<TLSForm>(platform);
+  if (create) form->FormCreate();
+}
+
+void FormFixture::Open(const std::string& path) {
+  platform.openResults.push_back(path);
+  form->Dispatch([&] { form->OeffnenButtonClick(); });
+}
+
+std::string FormFixture::WriteShape(const std::string& name, const std::vector<std::string>& lines) {
+  std::string p = dir.File(name);
+  WriteBytes(p, Utf16Shape(lines));
+  return p;
+}
+
+}  // namespace lodsmith::test
