@@ -1,0 +1,38 @@
+#include "generation/vertex_estimate.h"
+
+#include "core/text.h"
+
+namespace lodsmith {
+
+bool InSubObject(const std::string& assignment, int subObject) {
+  return assignment == "0" || assignment == std::to_string(subObject);
+}
+
+int32_t EstimateVertexSets(const StringGrid& grid, int lod, int subObject, const std::vector<int32_t>& elementVtxState,
+                           std::vector<TVertexSetEntry>& vertexSets, int32_t vertexSetCount) {
+  const int n = std::min<int>(vertexSetCount, static_cast<int>(vertexSets.size()));
+  for (int i = 0; i < n; ++i) vertexSets[i].VertexShift = -1;
+  const std::string sub = std::to_string(subObject);
+  for (int r = 1; r < grid.RowCount(); ++r) {
+    const std::string& cell = grid.Cell(lod + 2, r);
+    if (cell != "0" && cell != sub) continue;
+    if (r >= static_cast<int>(elementVtxState.size())) throw FormatError("Element " + std::to_string(r) + " wurde nicht gelesen.");
+    int32_t state = elementVtxState[r];
+    if (state < 0 || state >= n)
+      throw FormatError("Element " + std::to_string(r) + " verweist auf vtx_state " + std::to_string(state) +
+                        ", zu dem es kein vertex_set gibt.");
+    vertexSets[state].VertexShift = 0;
+  }
+  int32_t dropped = 0, total = 0;
+  for (int i = 0; i < n; ++i) {
+    if (vertexSets[i].VertexShift == -1) {
+      dropped += vertexSets[i].VertexCount;
+    } else {
+      vertexSets[i].VertexShift = dropped;
+      total += vertexSets[i].VertexCount;
+    }
+  }
+  return total;
+}
+
+}  // namespace lodsmith

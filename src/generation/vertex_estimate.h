@@ -1,0 +1,26 @@
+// The vertex estimate: a sub-object gets every vertex set that one of its
+// elements uses, whole. The result is the number of vertices written for the
+// sub-object; the shifts renumber the kept vertices.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/string_grid.h"
+#include "ui/tlsform.h"
+
+namespace lodsmith {
+
+// True when the assignment text puts the element into sub-object `subObject`:
+// the text is "0" or exactly the decimal text of the number.
+bool InSubObject(const std::string& assignment, int subObject);
+
+// Fills VertexShift of the first vertexSetCount entries for the elements of
+// `grid` whose cell in column lod + 2 matches subObject, and returns the
+// vertex count. Element row r uses vertex set elementVtxState[r]; a state
+// outside the vertex sets read raises FormatError.
+int32_t EstimateVertexSets(const StringGrid& grid, int lod, int subObject, const std::vector<int32_t>& elementVtxState,
+                           std::vector<TVertexSetEntry>& vertexSets, int32_t vertexSetCount);
+
+}  // namespace lodsmith
