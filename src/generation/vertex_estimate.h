@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/string_grid.h"
-#include "ui/tlsform.h"
+#include "document/model_tables.h"
 
 namespace lodsmith {
 

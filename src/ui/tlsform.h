@@ -16,23 +16,12 @@
 
 #include "core/string_grid.h"
 #include "core/text.h"
+#include "document/model_tables.h"
 #include "platform/ini_file.h"
 #include "platform/platform.h"
 #include "ui/controls.h"
 
 namespace lodsmith {
-
-// One vertex_set of the first sub-object of the first LOD.
-struct TVertexSetEntry {
-  int32_t VertexShift = 0;  // -1 = set not used by the sub-object last estimated
-  int32_t StartVertex = 0;
-  int32_t VertexCount = 0;
-};
-
-struct TMatrixUse {
-  int32_t ElementCount = 0;
-  int32_t FaceCount = 0;
-};
 
 class TLSForm {
 public:
