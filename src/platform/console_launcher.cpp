@@ -1,0 +1,7 @@
+#include "platform/console_launcher.h"
+
+namespace lodsmith {
+
+bool StartScriptInConsole(const std::string&) { return false; }
+
+}  // namespace lodsmith
