@@ -1,0 +1,209 @@
+// Opening, saving, undo and the unsaved-changes question, through the form
+// with a scripted platform.
+#include <gtest/gtest.h>
+
+#include "document/shape_file.h"
+#include "test_env.h"
+
+using namespace lodsmith;
+using namespace lodsmith::test;
+
+namespace {
+
+
+std::string SampleBytes() {
+  std::string p = std::string(LODSMITH_TEST_DATA_DIR) + "/../../samples/sample.s";
+  return ReadBytes(p);
+}
+
+class DocumentForm : public ::testing::Test {
+protected:
+  FormFixture fx;
+  TLSForm& f = *fx.form;
+  std::string shape = fx.dir.File("wagon.s");
+
+  void SetUp() override { WriteBytes(shape, SampleBytes()); }
+  bool HasMessage(const std::string& text) const {
+    for (const auto& m : fx.platform.messages)
+      if (m.text == text) return true;
+    return false;
+  }
+};
+
+}  // namespace
+
+TEST_F(DocumentForm, OpenSetsCaptionStatusAndProgramSettings) {
+  fx.Open(shape);
+  EXPECT_EQ(f.FileName, shape);
+  EXPECT_EQ(f.Caption, "Lodsmith   [ wagon.s ]");
+  EXPECT_EQ(f.Label1.Caption, shape);
+  EXPECT_EQ(f.Label2.Caption, std::to_string(f.ShapeLines.size()) + " " + f.LanguageText(22));
+  EXPECT_EQ(f.ShapeLines[0], "SIMISA@@@@@@@@@@JINX0s1t______");
+  EXPECT_FALSE(f.Changed);
+  EXPECT_EQ(f.UndoLines, f.ShapeLines);
+  EXPECT_EQ(f.ProgramIni->ReadString("Dir", "InitialDir", ""), fx.dir.path() + "/");
+  EXPECT_EQ(f.ProgramIni->ReadString("Dir", "Filename", ""), "wagon.s");
+  EXPECT_FALSE(HasMessage(f.LanguageText(60)));
+  EXPECT_EQ(fx.platform.cursor, crDefault);  // the hour-glass is gone again
+  // The dialog started in the simulator's trainset folder (no folder stored
+  // yet) and asked for an existing file with the shape filter.
+  ASSERT_EQ(fx.platform.openRequests.size(), 1u);
+  EXPECT_EQ(fx.platform.openRequests[0].initialDir, "\\trains\\trainset");
+  EXPECT_TRUE(fx.platform.openRequests[0].mustExist);
+  EXPECT_EQ(fx.platform.openRequests[0].filter, f.LanguageText(57));
+}
+
+TEST_F(DocumentForm, SavedUnchangedIsByteForByteWithBackup) {
+  fx.Open(shape);
+  fx.form->Dispatch([&] { f.SpeichernButtonClick(); });
+  EXPECT_EQ(ReadBytes(shape), SampleBytes());
+  EXPECT_EQ(ReadBytes(fx.dir.File("wagon.BAK")), SampleBytes());
+  EXPECT_EQ(f.Label2.Caption, std::to_string(f.ShapeLines.size()) + " " + f.LanguageText(24) + " " +
+                                  std::to_string(f.ShapeLines.size()) + " " + f.LanguageText(23));
+}
+
+TEST_F(DocumentForm, SaveAsWritesNoBackupAndKeepsTheCaption) {
+  fx.Open(shape);
+  std::string other = fx.dir.File("copy.s");
+  fx.platform.saveResults.push_back(other);
+  f.SpeichernUnterButtonClick();
+  EXPECT_EQ(ReadBytes(other), SampleBytes());
+  EXPECT_FALSE(FileExists(fx.dir.File("copy.BAK")));
+  EXPECT_FALSE(FileExists(fx.dir.File("wagon.BAK")));
+  EXPECT_EQ(f.Caption, "Lodsmith   [ wagon.s ]");
+  EXPECT_EQ(f.Label1.Caption, shape);
+  EXPECT_EQ(f.FileName, other);
+}
+
+TEST_F(DocumentForm, ChangedStateColoursAndTheCloseQuestion) {
+  fx.Open(shape);
+  f.SMemoChange();
+  EXPECT_EQ(f.SpeichernBitBtn.FontColor, clRed);
+  EXPECT_EQ(f.SpeichernUnterBitBtn.FontColor, clRed);
+  bool canClose = true;
+  fx.platform.answers = {MsgResult::Cancel};
+  f.FormCloseQuery(canClose);
+  EXPECT_FALSE(canClose);
+  EXPECT_EQ(fx.platform.messages.back().text, "Text wurde geändert. Speichern?");
+  EXPECT_EQ(fx.platform.messages.back().buttons, MsgButtons::YesNoCancel);
+  fx.platform.answers = {MsgResult::No};
+  f.FormCloseQuery(canClose);
+  EXPECT_TRUE(canClose);
+  EXPECT_FALSE(FileExists(fx.dir.File("wagon.BAK")));  // No saves nothing
+  fx.platform.answers = {MsgResult::Yes};
+  f.FormCloseQuery(canClose);
+  EXPECT_TRUE(canClose);
+  EXPECT_TRUE(FileExists(fx.dir.File("wagon.BAK")));
+  EXPECT_EQ(f.SpeichernBitBtn.FontColor, clWindowText);
+}
+
+TEST_F(DocumentForm, FailedSaveKeepsTheWorkAndTheWindowOpen) {
+  fx.Open(shape);
+  f.ShapeLines.push_back("extra");
+  f.SMemoChange();
+  // The file's folder disappears under the user's feet.
+  f.FileName = fx.dir.File("gone/wagon.s");
+  fx.platform.answers = {MsgResult::Yes};
+  bool canClose = true;
+  f.FormCloseQuery(canClose);
+  EXPECT_FALSE(canClose);
+  EXPECT_TRUE(f.Changed);
+  EXPECT_EQ(f.SpeichernBitBtn.FontColor, clRed);
+  EXPECT_TRUE(HasMessage(f.LanguageText(59)));
+  EXPECT_EQ(ReadBytes(shape), SampleBytes());  // old file intact
+  // A cancelled save dialog (no file name yet) does not let the close go on.
+  f.FileName.clear();
+  fx.platform.answers = {MsgResult::Yes};
+  f.FormCloseQuery(canClose);
+  EXPECT_FALSE(canClose);
+}
+
+TEST_F(DocumentForm, AnsweringNoWhenOpeningDiscardsCancelKeeps) {
+  fx.Open(shape);
+  f.ShapeLines[1] = "edited";
+  f.SMemoChange();
+  fx.platform.answers = {MsgResult::Cancel};
+  fx.Open(shape);
+  EXPECT_EQ(f.ShapeLines[1], "edited");
+  EXPECT_TRUE(f.Changed);
+  fx.platform.answers = {MsgResult::No};
+  fx.Open(shape);
+  EXPECT_NE(f.ShapeLines[1], "edited");
+  EXPECT_FALSE(f.Changed);
+}
+
+TEST_F(DocumentForm, UndoAfterSaveRestoresTheOpenedText) {
+  fx.Open(shape);
+  auto opened = f.ShapeLines;
+  f.ShapeLines[1] = "changed";
+  f.SMemoChange();
+  f.Sub_ObjectsButton.Enabled = false;
+  f.PunkteButton.Enabled = false;
+  f.SpeichernButtonClick();
+  f.UndoButtonClick();
+  EXPECT_EQ(f.ShapeLines, opened);
+  EXPECT_FALSE(f.Changed);
+  EXPECT_TRUE(f.Sub_ObjectsButton.Enabled);
+  EXPECT_TRUE(f.PunkteButton.Enabled);
+  EXPECT_EQ(fx.platform.messages.back().text, f.LanguageText(69));
+  bool canClose = false;
+  fx.platform.messages.clear();
+  f.FormCloseQuery(canClose);
+  EXPECT_TRUE(canClose);
+  EXPECT_TRUE(fx.platform.messages.empty());  // nothing asked
+  // Undo with nothing stored.
+  f.UndoLines.clear();
+  f.UndoButtonClick();
+  EXPECT_EQ(fx.platform.messages.back().text, f.LanguageText(68));
+  EXPECT_EQ(fx.platform.messages.back().kind, MsgKind::Warning);
+}
+
+TEST_F(DocumentForm, ForeignFilesAskFirstAndKeepTheirLeadingBytes) {
+  std::string ascii = fx.dir.File("ascii.s");
+  WriteBytes(ascii, "SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\nshape (\r\n)\r\n");
+  fx.platform.answers = {MsgResult::No};
+  fx.Open(ascii);
+  EXPECT_EQ(fx.platform.messages.back().text, f.LanguageText(61));
+  EXPECT_TRUE(f.ShapeLines.empty());
+  EXPECT_TRUE(f.FileName.empty());
+  EXPECT_EQ(f.Caption, "Lodsmith");
+  // Read on with Yes: garbled lines, but the first two bytes come back where
+  // the byte-order mark stands.
+  std::string binary = fx.dir.File("bin.s");
+  WriteBytes(binary, std::string("SIMISA@F\x01\x02\x00\x0A\xFF", 13));
+  fx.platform.answers = {MsgResult::Yes};
+  fx.Open(binary);
+  EXPECT_EQ(f.FileName, binary);
+  EXPECT_EQ(f.FileBom, "SI");
+  std::string out = fx.dir.File("bin-out.s");
+  fx.platform.saveResults.push_back(out);
+  f.SpeichernUnterButtonClick();
+  EXPECT_EQ(ReadBytes(out).substr(0, 2), "SI");
+}
+
+TEST_F(DocumentForm, MissingFileAndEmptyDocumentFailCleanly) {
+  fx.Open(fx.dir.File("nowhere.s"));
+  EXPECT_TRUE(HasMessage(f.LanguageText(60)));
+  EXPECT_TRUE(f.FileName.empty());
+  EXPECT_EQ(fx.platform.cursor, crDefault);
+  // Saving without a file name.
+  f.SaveDocument();
+  EXPECT_EQ(fx.platform.messages.back().text, "Kein Dateiname angegeben, es wird nicht gespeichert!");
+  // An empty document has no first line to write: refused, nothing touched.
+  f.FileName = shape;
+  f.ShapeLines.clear();
+  EXPECT_FALSE(f.SaveDocument());
+  EXPECT_EQ(fx.platform.messages.back().text, f.LanguageText(59));
+  EXPECT_EQ(ReadBytes(shape), SampleBytes());
+}
+
+TEST_F(DocumentForm, CancelledDialogChangesNothing) {
+  fx.Open(shape);
+  auto lines = f.ShapeLines;
+  fx.platform.openResults.push_back(std::nullopt);
+  f.OeffnenButtonClick();
+  EXPECT_EQ(f.ShapeLines, lines);
+  EXPECT_EQ(f.FileName, shape);
+  EXPECT_EQ(fx.platform.openRequests.back().initialDir, fx.dir.path() + "/");
+  EXPECT_EQ(fx.platform.openRequests.back().fileName, "wagon.s");
+}

@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "document/shape_file.h"
+#include "test_env.h"
+
+using namespace lodsmith;
+using namespace lodsmith::test;
+
+namespace {
+
+std::string Bytes(std::initializer_list<int> b) {
+  std::string s;
+  for (int c : b) s.push_back(static_cast<char>(c));
+  return s;
+}
+
+}  // namespace
+
+TEST(ShapeCodec, WorkedExampleReadsTwoLinesAndWritesBackIdentically) {
+  std::string file = Bytes({0xFF, 0xFE, 0x61, 0, 0x62, 0, 0x0D, 0, 0x0A, 0, 0x63, 0, 0x0D, 0, 0x0A, 0});
+  auto d = DecodeShape(file);
+  EXPECT_EQ(d.lines, (Lines{"ab", "c"}));
+  EXPECT_EQ(d.bom, "\xFF\xFE");
+  EXPECT_EQ(EncodeShape(d.lines, d.bom), file);
+}
+
+TEST(ShapeCodec, OldOddLengthFormAndMissingFinalLineEnd) {
+  // Written without the final high byte: the same two lines.
+  std::string odd = Bytes({0xFF, 0xFE, 0x61, 0, 0x62, 0, 0x0D, 0, 0x0A, 0, 0x63, 0, 0x0D, 0, 0x0A});
+  EXPECT_EQ(DecodeShape(odd).lines, (Lines{"ab", "c"}));
+  // No line end after the last line: its characters are kept.
+  std::string open = Bytes({0xFF, 0xFE, 0x61, 0, 0x62, 0, 0x0D, 0, 0x0A, 0, 0x63, 0, 0x64, 0});
+  EXPECT_EQ(DecodeShape(open).lines, (Lines{"ab", "cd"}));
+  // A file that really ends with an empty line keeps it.
+  std::string emptyLast = Utf16Shape({"ab", ""});
+  EXPECT_EQ(DecodeShape(emptyLast).lines, (Lines{"ab", ""}));
+  EXPECT_EQ(EncodeShape({"ab", ""}, "\xFF\xFE"), emptyLast);
+}
+
+TEST(ShapeCodec, EmptyLinesAndCharactersBeyondLatin1) {
+  // An empty later line is 00 0D 00 0A, an empty first line 0D 00 0A.
+  EXPECT_EQ(EncodeShape({"", ""}, "\xFF\xFE"), Bytes({0xFF, 0xFE, 0x0D, 0, 0x0A, 0, 0x0D, 0, 0x0A, 0}));
+  // U+0141 is reduced to its low byte 41 and written back as U+0041.
+  std::string file = Bytes({0xFF, 0xFE, 0x41, 0x01, 0x0D, 0, 0x0A, 0});
+  auto d = DecodeShape(file);
+  EXPECT_EQ(d.lines, (Lines{"A"}));
+  EXPECT_EQ(EncodeShape(d.lines, d.bom), Bytes({0xFF, 0xFE, 0x41, 0, 0x0D, 0, 0x0A, 0}));
+  // Latin-1 characters survive the round trip.
+  EXPECT_EQ(DecodeShape(Utf16Shape({"x", "\xE4\xF6\xFC"})).lines[1], "\xE4\xF6\xFC");
+}
+
+TEST(ShapeCodec, CtrlZLineEndsTheFileAndEmptyFileHasNoLines) {
+  // A raw line that starts with 1A ends the reading (an 8-bit file here).
+  std::string file = Bytes({0xFF, 0xFE, 0x61, 0, 0x0A, 0x1A, 0x62, 0x0A, 0x00, 0x63, 0x00});
+  EXPECT_EQ(DecodeShape(file).lines, (Lines{"a"}));
+  EXPECT_TRUE(DecodeShape("").lines.empty());
+  EXPECT_EQ(DecodeShape("").bom, "");
+}
+
+TEST(ShapeCodec, LongLinesWrapAtTheLastBlankWithin210) {
+  std::string first(300, 'h');
+  std::string later = std::string(99, 'a') + " " + std::string(111, 'b');  // 211 chars, blank at 100
+  auto d = DecodeShape(Utf16Shape({first, later, std::string(210, 'c')}));
+  ASSERT_EQ(d.lines.size(), 4u);
+  EXPECT_EQ(d.lines[0], first);  // the first line is never wrapped
+  EXPECT_EQ(d.lines[1], std::string(99, 'a') + " ");
+  EXPECT_EQ(d.lines[2], std::string(111, 'b'));
+  EXPECT_EQ(d.lines[3], std::string(210, 'c'));  // exactly 210: whole
+}
+
+TEST(ShapeCodec, LongLinesWithoutBlankLoseNothing) {
+  std::string noBlank(500, '7');
+  std::string mixed = std::string(300, 'x') + " " + std::string(50, 'y');
+  Lines out;
+  AppendWrapped(out, noBlank);
+  AppendWrapped(out, mixed);
+  EXPECT_EQ(out, (Lines{noBlank, mixed}));
+  // A long index list is cut only between tokens, and every piece fits.
+  std::string list = "vertex_idxs ( 900";
+  for (int i = 0; i < 900; ++i) list += " " + std::to_string(i * 7);
+  list += " )";
+  Lines pieces;
+  AppendWrapped(pieces, list);
+  std::string joined;
+  for (const auto& p : pieces) {
+    EXPECT_LE(p.size(), 210u);
+    joined += p;
+  }
+  EXPECT_EQ(joined, list);
+  for (std::size_t i = 0; i + 1 < pieces.size(); ++i) EXPECT_EQ(pieces[i].back(), ' ');
+}
+
+TEST(ShapeFiles, PathHelpers) {
+  EXPECT_EQ(ChangeExtension("/a/wagon.s", ".BAK"), "/a/wagon.BAK");
+  EXPECT_EQ(ChangeExtension("/a.b/wagon", ".BAK"), "/a.b/wagon.BAK");
+  EXPECT_EQ(ChangeExtension("C:\\x.y\\wagon.s", ".Lodsmith"), "C:\\x.y\\wagon.Lodsmith");
+  EXPECT_EQ(ExtractFileDir("/a/b/c.s"), "/a/b/");
+  EXPECT_EQ(ExtractFileName("/a/b/c.s"), "c.s");
+}
+
+TEST(ShapeFiles, AtomicWriteKeepsBackupAndNeverHalfWrites) {
+  TempDir dir;
+  std::string target = dir.File("m.s"), bak = dir.File("m.BAK");
+  WriteFileAtomic(target, "one", bak);
+  EXPECT_EQ(ReadBytes(target), "one");
+  EXPECT_FALSE(FileExists(bak));  // nothing to back up the first time
+  WriteFileAtomic(target, "two", bak);
+  EXPECT_EQ(ReadBytes(bak), "one");
+  WriteFileAtomic(target, "three", bak);
+  EXPECT_EQ(ReadBytes(bak), "two");
+  EXPECT_EQ(ReadBytes(target), "three");
+
+  // A folder that cannot take the temporary file: nothing changes.
+  EXPECT_THROW(WriteFileAtomic(dir.File("missing/m.s"), "x", dir.File("missing/m.BAK")), IoError);
+  // The backup cannot be made (a folder stands in its place): the target
+  // keeps its content and no temporary file is left behind.
+  std::filesystem::create_directory(dir.File("n.BAK"));
+  std::filesystem::create_directory(dir.File("n.BAK/keep"));
+  WriteFileAtomic(dir.File("n.s"), "old", "");
+  EXPECT_THROW(WriteFileAtomic(dir.File("n.s"), "new", dir.File("n.BAK")), IoError);
+  EXPECT_EQ(ReadBytes(dir.File("n.s")), "old");
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();
+  EXPECT_EQ(files, 3);  // m.s, m.BAK, n.s
+
+  if (::geteuid() == 0) GTEST_SKIP() << "running as root: folder permissions are not enforced";
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+  EXPECT_THROW(WriteFileAtomic(target, "four", bak), IoError);
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+  EXPECT_EQ(ReadBytes(target), "three");
+  EXPECT_EQ(ReadBytes(bak), "two");
+}
+
+namespace {
+
+// The file's characters (low bytes after the byte-order mark) without line
+// breaks.
+std::string TextWithoutBreaks(const std::string& bytes) {
+  std::string r;
+  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+    if (bytes[i] != '\r' && bytes[i] != '\n') r.push_back(bytes[i]);
+  return r;
+}
+
+}  // namespace
+
+TEST(ShapeCorpus, EveryShapeRoundTripsByTheReadingRules) {
+  std::string dir = CorpusDir();
+  if (dir.empty()) GTEST_SKIP() << "../shared/corpus is not there";
+  int exact = 0, wrapped = 0;
+  for (const auto& path : FilesEndingWith(dir, ".s")) {
+    std::string bytes = ReadBytes(path);
+    auto d = DecodeShape(bytes);
+    std::string again = EncodeShape(d.lines, d.bom);
+    // Whatever the file was, what we write reads back to the same lines and
+    // is written again identically.
+    auto d2 = DecodeShape(again);
+    EXPECT_EQ(d2.lines, d.lines) << path;
+    EXPECT_EQ(EncodeShape(d2.lines, d2.bom), again) << path;
+    if (bytes.compare(0, 2, "\xFF\xFE") != 0 || bytes.size() % 2 != 0) continue;
+    std::string joined;
+    std::size_t lineEnds = 0;
+    for (const auto& l : d.lines) joined += l;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) lineEnds += bytes[i] == '\n';
+    // No character is lost or reordered by the long-line wrap.
+    EXPECT_EQ(joined, TextWithoutBreaks(bytes)) << path;
+    if (d.lines.size() == lineEnds) {
+      EXPECT_EQ(again, bytes) << path;  // nothing wrapped: byte for byte
+      ++exact;
+    } else {
+      ++wrapped;
+    }
+  }
+  EXPECT_GT(exact + wrapped, 10);
+}
