@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The batch program's contract: round trip, exit codes, messages, report.
+set -u
+cli="$1"; src="$2"
+tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
+fail=0
+check() { if eval "$2"; then :; else echo "FAIL: $1"; fail=1; fi; }
+
+cp "$src/samples/sample.s" "$tmp/in.s"
+"$cli" "$tmp/in.s" -o "$tmp/out.s" 2>"$tmp/err"; rc=$?
+check "round trip exits 0" '[ $rc -eq 0 ]'
+check "round trip is byte for byte" 'cmp -s "$tmp/in.s" "$tmp/out.s"'
+check "no backup beside the input" '[ ! -e "$tmp/in.BAK" ]'
+check "settings file beside the output" '[ -e "$tmp/out.Lodsmith" ]'
+
+"$cli" -o "$tmp/out.s" "$tmp/in.s" 2>/dev/null; rc=$?
+check "options before the shape, second write exits 0" '[ $rc -eq 0 ]'
+check "second write keeps the previous output as .BAK" 'cmp -s "$tmp/out.BAK" "$tmp/in.s"'
+
+"$cli" "$tmp/missing.s" 2>"$tmp/err"; rc=$?
+check "missing file exits 1" '[ $rc -eq 1 ]'
+check "missing file says so once" '[ "$(grep -c "missing.s" "$tmp/err")" -ge 1 ]'
+
+"$cli" "$tmp/in.s" -o "$tmp/no/such/dir/out.s" 2>"$tmp/err"; rc=$?
+check "refused write exits 1" '[ $rc -eq 1 ]'
+check "refused write prints a warning" 'grep -q "^warning: " "$tmp/err"'
+
+"$cli" --bogus 2>/dev/null; rc=$?
+check "unknown option exits 2" '[ $rc -eq 2 ]'
+"$cli" 2>/dev/null; rc=$?
+check "no shape exits 2" '[ $rc -eq 2 ]'
+"$cli" --help >"$tmp/help"; rc=$?
+check "--help exits 0" '[ $rc -eq 0 ]'
+check "--help documents the actions" 'grep -q -- "--merge-normals" "$tmp/help" && grep -q -- "--generate" "$tmp/help"'
+
+printf 'SIMISA@F\x01\x02\x03' >"$tmp/bin.s"
+"$cli" "$tmp/bin.s" -o "$tmp/bin-out.s" 2>"$tmp/err"; rc=$?
+check "not UTF-16 without --force exits 1" '[ $rc -eq 1 ]'
+check "byte-order question is printed" 'grep -q "^confirmation: " "$tmp/err"'
+check "nothing written for a refused open" '[ ! -e "$tmp/bin-out.s" ]'
+
+"$cli" "$tmp/in.s" --report json >"$tmp/report.json" 2>/dev/null; rc=$?
+check "report exits 0" '[ $rc -eq 0 ]'
+check "report is one JSON object with the five grids" \
+  'python3 -c "import json,sys; d=json.load(open(sys.argv[1])); assert set(d[\"grids\"])=={\"StringGrid1\",\"StringGrid2\",\"StringGrid3\",\"StringGrid4\",\"StringGrid5\"}; assert d[\"lines\"]>100; assert d[\"changed\"] is False" "$tmp/report.json"'
+"$cli" "$tmp/in.s" --report tsv >"$tmp/report.tsv" 2>/dev/null
+check "tsv report has a block per grid" '[ "$(grep -c "^# StringGrid" "$tmp/report.tsv")" -eq 5 ]'
+
+exit $fail
