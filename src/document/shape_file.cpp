@@ -10,47 +10,6 @@
 
 namespace lodsmith {
 
-std::vector<std::string> SplitRawLines(std::string_view bytes) {
-  std::vector<std::string> raw;
-  std::string current;
-  bool pending = false;  // bytes seen since the last LF
-  for (char c : bytes) {
-    if (c == '\n') {
-      raw.push_back(std::move(current));
-      current.clear();
-      pending = false;
-    } else if (c == '\r') {
-      pending = true;
-    } else {
-      current.push_back(c);
-      pending = true;
-    }
-  }
-  if (pending) {
-    // A lone 00 after the last LF is the LF's own high byte.
-    if (!(current.size() == 1 && current[0] == '\0' && !raw.empty())) raw.push_back(std::move(current));
-  }
-  for (std::size_t i = 0; i < raw.size(); ++i) {
-    if (!raw[i].empty() && raw[i][0] == '\x1A') {
-      raw.resize(i);
-      break;
-    }
-  }
-  return raw;
-}
-
-std::string DecodeFirstLine(std::string_view raw) {
-  std::string out;
-  for (std::size_t pos = 3; pos < raw.size(); pos += 2) out.push_back(raw[pos - 1]);
-  return out;
-}
-
-std::string DecodeLaterLine(std::string_view raw) {
-  std::string out;
-  for (std::size_t pos = 2; pos < raw.size(); pos += 2) out.push_back(raw[pos - 1]);
-  return out;
-}
-
 void AppendWrapped(Lines& out, std::string line) {
   std::size_t start = 0;
   while (line.size() - start > static_cast<std::size_t>(kWrapWidth)) {
@@ -74,43 +33,125 @@ void AppendWrapped(Lines& out, std::string line) {
     out.emplace_back(line, start);
 }
 
+namespace {
+
+// Decodes one raw line (CR bytes still in it) straight from the file image:
+// the characters are every second byte of the line with its CR bytes
+// removed, from byte `firstPos` (1-based) while the position is below the
+// stripped length.
+void DecodeSegment(const char* seg, std::size_t len, std::size_t firstPos, std::string& out) {
+  out.clear();
+  const char* cr = static_cast<const char*>(std::memchr(seg, '\r', len));
+  if (!cr) {
+    for (std::size_t pos = firstPos; pos < len; pos += 2) out.push_back(seg[pos - 1]);
+    return;
+  }
+  if (static_cast<std::size_t>(cr - seg) + 2 == len && seg[len - 1] != '\r') {
+    // The usual UTF-16 line end: one CR as the low byte of the last code
+    // unit. The stripped line is the line without it, so the characters are
+    // the bytes before it.
+    std::size_t stripped = len - 1;
+    out.reserve(stripped / 2);
+    for (std::size_t pos = firstPos; pos < stripped; pos += 2) out.push_back(seg[pos - 1]);
+    return;
+  }
+  std::string tmp;
+  tmp.reserve(len);
+  for (std::size_t i = 0; i < len; ++i)
+    if (seg[i] != '\r') tmp.push_back(seg[i]);
+  for (std::size_t pos = firstPos; pos < tmp.size(); pos += 2) out.push_back(tmp[pos - 1]);
+}
+
+bool OnlyCarriageReturnsAndOneZero(const char* seg, std::size_t len) {
+  bool zero = false;
+  for (std::size_t i = 0; i < len; ++i) {
+    if (seg[i] == '\r') continue;
+    if (seg[i] == '\0' && !zero) {
+      zero = true;
+      continue;
+    }
+    return false;
+  }
+  return zero;
+}
+
+bool StartsWithCtrlZ(const char* seg, std::size_t len) {
+  for (std::size_t i = 0; i < len; ++i)
+    if (seg[i] != '\r') return seg[i] == '\x1A';
+  return false;
+}
+
+}  // namespace
+
 DecodedShape DecodeShape(std::string_view bytes, const std::function<void(int)>& progress) {
   DecodedShape result;
   result.bom = std::string(bytes.substr(0, std::min<std::size_t>(2, bytes.size())));
-  auto raw = SplitRawLines(bytes);
-  if (raw.empty()) return result;
-  result.lines.reserve(raw.size());
-  result.lines.push_back(DecodeFirstLine(raw[0]));
-  for (std::size_t i = 1; i < raw.size(); ++i) {
-    AppendWrapped(result.lines, DecodeLaterLine(raw[i]));
-    if (progress && i % 1000 == 0) progress(static_cast<int>(i));
+  const char* data = bytes.data();
+  const std::size_t n = bytes.size();
+  result.lines.reserve(n / 48 + 1);
+  std::string line;
+  std::size_t start = 0;
+  int raw = 0;
+  while (start < n) {
+    const char* nl = static_cast<const char*>(std::memchr(data + start, '\n', n - start));
+    std::size_t end = nl ? static_cast<std::size_t>(nl - data) : n;
+    const char* seg = data + start;
+    std::size_t len = end - start;
+    // A lone 00 after the last LF is that LF's own high byte.
+    if (!nl && raw > 0 && OnlyCarriageReturnsAndOneZero(seg, len)) break;
+    if (StartsWithCtrlZ(seg, len)) break;
+    if (raw == 0) {
+      DecodeSegment(seg, len, 3, line);
+      result.lines.push_back(line);
+    } else {
+      DecodeSegment(seg, len, 2, line);
+      if (line.size() > static_cast<std::size_t>(kWrapWidth))
+        AppendWrapped(result.lines, line);
+      else
+        result.lines.push_back(line);
+      if (progress && raw % 1000 == 0) progress(raw);
+    }
+    ++raw;
+    if (!nl) break;
+    start = end + 1;
+    // Bytes after the last LF form one more line only if there are any.
   }
   return result;
 }
 
 std::string EncodeShape(const Lines& lines, std::string_view bom, const std::function<void(int)>& progress) {
-  std::size_t total = bom.size();
+  std::size_t total = bom.size() + 1;
   for (const auto& l : lines) total += 2 * l.size() + 4;
-  std::string out;
-  out.reserve(total);
-  out.append(bom);
-  if (lines.empty()) return out;
-  for (char c : lines[0]) {
-    out.push_back(c);
-    out.push_back('\0');
+  std::string out(total, '\0');
+  char* o = out.data();
+  std::memcpy(o, bom.data(), bom.size());
+  o += bom.size();
+  if (lines.empty()) {
+    out.resize(bom.size());
+    return out;
   }
-  out.append("\r\0\n", 3);
+  // The buffer starts zeroed, so only the low bytes need writing.
+  for (char c : lines[0]) {
+    *o = c;
+    o += 2;
+  }
+  o[0] = '\r';
+  o[2] = '\n';
+  o += 3;
   for (std::size_t i = 1; i < lines.size(); ++i) {
-    out.push_back('\0');
+    ++o;  // high byte of the previous LF
     for (char c : lines[i]) {
-      out.push_back(c);
-      out.push_back('\0');
+      *o = c;
+      o += 2;
     }
-    out.append("\r\0\n", 3);
+    o[0] = '\r';
+    o[2] = '\n';
+    o += 3;
     if (progress && i % 1000 == 0) progress(static_cast<int>(i));
   }
   // The high byte of the last LF completes the final code unit.
-  out.push_back('\0');
+  ++o;
+  out.resize(static_cast<std::size_t>(o - out.data()));
   return out;
 }
 

@@ -15,16 +15,6 @@ namespace lodsmith {
 // Longest later line stored whole; longer ones are wrapped after a blank.
 constexpr int kWrapWidth = 210;
 
-// Cuts the file's bytes into raw lines (LF ends a line, CR is dropped, a raw
-// line starting with Ctrl-Z ends the file). A single 00 after the last LF is
-// that LF's high byte and gives no further line.
-std::vector<std::string> SplitRawLines(std::string_view bytes);
-
-// The characters of the first raw line (after the two byte-order-mark bytes)
-// and of a later raw line (every second byte from byte 2).
-std::string DecodeFirstLine(std::string_view raw);
-std::string DecodeLaterLine(std::string_view raw);
-
 // Wraps a later line longer than kWrapWidth at the last blank among its
 // first kWrapWidth characters; a remainder without such a blank is stored
 // whole, so that no keyword or number is ever cut.
@@ -35,8 +25,12 @@ struct DecodedShape {
   Lines lines;
 };
 
-// Decodes a whole file image. `progress` is called after every 1000th later
-// raw line with the count so far.
+// Decodes a whole file image: LF ends a raw line, CR bytes are dropped, a
+// raw line starting with Ctrl-Z ends the file, and a single 00 after the
+// last LF is that LF's high byte. The first raw line holds the two
+// byte-order-mark bytes, then the characters at every second byte; later raw
+// lines hold theirs from their second byte on. `progress` is called after
+// every 1000th later raw line with the count so far.
 DecodedShape DecodeShape(std::string_view bytes, const std::function<void(int)>& progress = {});
 
 // Encodes lines with the given leading bytes: line 0 as c 00, later lines as
