@@ -186,6 +186,11 @@ TEST_F(DocumentForm, MissingFileAndEmptyDocumentFailCleanly) {
   EXPECT_TRUE(HasMessage(f.LanguageText(60)));
   EXPECT_TRUE(f.FileName.empty());
   EXPECT_EQ(fx.platform.cursor, crDefault);
+  // A folder chosen where a file was expected: the same, no crash.
+  fx.platform.messages.clear();
+  fx.Open(fx.dir.path());
+  EXPECT_EQ(fx.platform.Texts(), std::vector<std::string>{f.LanguageText(60)});
+  EXPECT_TRUE(f.FileName.empty());
   // Saving without a file name.
   f.SaveDocument();
   EXPECT_EQ(fx.platform.messages.back().text, "Kein Dateiname angegeben, es wird nicht gespeichert!");

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -156,16 +155,19 @@ std::string EncodeShape(const Lines& lines, std::string_view bom, const std::fun
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw IoError("Die Datei " + path + " kann nicht gelesen werden: " + std::strerror(errno));
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0)
+    throw IoError("Die Datei " + path + " kann nicht gelesen werden: " + std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) throw IoError(path + " ist keine Datei.");
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) throw IoError("Die Datei " + path + " kann nicht gelesen werden: " + std::strerror(errno));
   std::string bytes;
-  in.seekg(0, std::ios::end);
-  auto size = in.tellg();
-  if (size < 0) throw IoError("Die Datei " + path + " kann nicht gelesen werden.");
-  bytes.resize(static_cast<std::size_t>(size));
-  in.seekg(0);
-  in.read(bytes.data(), size);
-  if (!in) throw IoError("Die Datei " + path + " kann nicht gelesen werden.");
+  bytes.resize(static_cast<std::size_t>(st.st_size));
+  std::size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
+  bool failed = std::ferror(f) != 0;
+  std::fclose(f);
+  if (failed) throw IoError("Die Datei " + path + " kann nicht gelesen werden.");
+  bytes.resize(got);  // the file may have shrunk meanwhile
   return bytes;
 }
 
