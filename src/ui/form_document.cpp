@@ -37,7 +37,12 @@ bool TLSForm::QuerySave() {
   if (!Changed) return true;
   switch (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNoCancel, "Text wurde geändert. Speichern?")) {
     case MsgResult::Yes:
-      SpeichernButtonClick();
+      try {
+        SpeichernButtonClick();
+      } catch (const std::exception& e) {
+        // The shape may be on disk while its settings file was refused.
+        ShowMessage(MsgKind::Error, MsgButtons::Ok, e.what());
+      }
       // Only a save that reached the disk lets the caller discard the text.
       return !Changed;
     case MsgResult::No:
