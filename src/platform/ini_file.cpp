@@ -224,7 +224,7 @@ void IniFile::EraseSection(const std::string& section) {
 }
 
 void IniFile::Flush() {
-  if (!dirty_) return;
+  if (!dirty_ || memoryOnly_) return;
   std::string out;
   for (const auto& l : preamble_) out += l + "\r\n";
   for (const auto& s : sections_) {

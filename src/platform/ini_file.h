@@ -40,6 +40,12 @@ public:
   // Re-reads the file from disk (another program may have changed it).
   void Reload();
 
+  // Memory-only mode, for a file the program may not write (installed in a
+  // read-only folder): writes and erasures change what later reads return
+  // but never reach the disk and never fail.
+  void SetMemoryOnly(bool on) { memoryOnly_ = on; }
+  bool MemoryOnly() const { return memoryOnly_; }
+
   class BatchUpdate {
   public:
     explicit BatchUpdate(IniFile& ini) : ini_(ini) { ++ini_.batchDepth_; }
@@ -76,6 +82,7 @@ private:
   std::vector<Section> sections_;
   int batchDepth_ = 0;
   bool dirty_ = false;
+  bool memoryOnly_ = false;
 };
 
 // Windows-1252 <-> UTF-8.

@@ -1,19 +1,248 @@
-// Creation and destruction of the window, language texts.
+// Creation and destruction of the window, the program settings it keeps
+// between runs (LOD count and distances), and the language texts.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
 #include "document/shape_file.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
 
+namespace {
+
+constexpr int kMinLods = 1;
+constexpr int kMaxLods = 99;
+const char* const kDefaultDistance = "2000";
+
+// The settings files are rewritten through a temporary file beside them, so
+// the folder must take new files and an existing file must be writable.
+// Nothing is left behind by the test.
+bool CanStoreFile(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path target(path);
+  if (fs::exists(target, ec)) {
+    if (!fs::is_regular_file(target, ec)) return false;
+    std::ofstream f(target, std::ios::binary | std::ios::app);  // appending nothing changes nothing
+    if (!f) return false;
+  }
+  fs::path probe = target;
+  probe += ".probe~";
+  {
+    std::ofstream f(probe, std::ios::binary | std::ios::trunc);
+    if (!f) return false;
+  }
+  fs::remove(probe, ec);
+  return true;
+}
+
+// A stored distance is used only when the distance grid would accept it.
+std::string SaneDistance(const std::string& text) {
+  auto v = ParseInt32(text);
+  if (!v || *v < 1 || *v > 2000) return kDefaultDistance;
+  return text;
+}
+
+std::string SettingsNotStoredText(const std::string& path) {
+  return "Die Einstellungen können nicht gespeichert werden: In " + path +
+         " kann nicht geschrieben werden. Lodsmith läuft weiter, merkt sich Anzahl und Entfernungen der LODs, den "
+         "letzten Ordner und die Sprache aber nur bis zum Beenden.";
+}
+
+}  // namespace
+
 void TLSForm::FormCreate() {
+  ShapeLines.clear();
+  UndoLines.clear();
   ResetDocument();
   Caption = "Lodsmith";
-  std::string exe = platform_.ExecutablePath();
+
+  const std::string exe = platform_.ExecutablePath();
   ProgramIni = std::make_unique<IniFile>(ChangeExtension(exe, ".INI"));
   LanguageIni = std::make_unique<IniFile>(ExtractFileDir(exe) + "Lodsmith_L.INI");
+
+  // Languages offered and the one in use.
+  SpracheComboBox.Items.clear();
+  for (int i = 1;; ++i) {
+    std::string name = LanguageIni->ReadString("Languages", "S" + std::to_string(i), "");
+    if (name.empty()) break;
+    SpracheComboBox.Items.push_back(name);
+  }
   LanguageName = LanguageIni->ReadString("Languages", "Language", "Deutsch");
+  SpracheComboBox.ItemIndex = -1;
+  for (std::size_t i = 0; i < SpracheComboBox.Items.size(); ++i)
+    if (EqualsIgnoreCase(SpracheComboBox.Items[i], LanguageName)) {
+      SpracheComboBox.ItemIndex = static_cast<int>(i);
+      break;
+    }
+
+  if (platform_.ScreenWidth() <= 1023 || platform_.ScreenHeight() <= 767)
+    ShowMessage(MsgKind::Information, MsgButtons::Ok, LanguageText(20));
+
+  // A program installed in a read-only folder still runs; what it would
+  // store stays in memory, and the user hears about it once.
+  SettingsReadOnly = !CanStoreFile(ProgramIni->Path());
+  if (SettingsReadOnly) {
+    ProgramIni->SetMemoryOnly(true);
+    LanguageIni->SetMemoryOnly(true);
+    ShowMessage(MsgKind::Information, MsgButtons::Ok, SettingsNotStoredText(ProgramIni->Path()));
+  } else if (FileExists(LanguageIni->Path()) && !CanStoreFile(LanguageIni->Path())) {
+    // Only the language choice is lost; it is not worth a message.
+    LanguageIni->SetMemoryOnly(true);
+  }
+
+  // Element grid.
+  StringGrid1.SetRowCount(2);
+  StringGrid1.SetCell(0, 0, "Name");
+  StringGrid1.SetCell(1, 0, "Image");
+  StringGrid1.SetCell(2, 0, "Faces");
+  StringGrid1.SetCell(3, 0, "L 1");
+  StringGrid1.ColWidths.resize(std::max<std::size_t>(StringGrid1.ColWidths.size(), 4), 28);
+  StringGrid1.ColWidths[0] = 186;
+  StringGrid1.ColWidths[1] = 100;
+  StringGrid1.ColWidths[2] = 45;
+
+  // LOD overview grid.
+  StringGrid5.ColWidths = {20, 60, 45};
+  StringGrid5.SetCell(2, 0, "Faces");
+  StringGrid5.SetCell(2, 1, "");
+
+  // LOD count of the last run; a hand-edited value outside 1..99 is brought
+  // into range so that there is always at least one LOD column.
+  int n = ProgramIni->ReadInteger("LODs", "Anzahl", 1);
+  n = std::clamp(n, kMinLods, kMaxLods);
+
+  StringGrid1.SetColCount(n + 3);
+  StringGrid2.SetColCount(n + 2);
+  StringGrid5.SetRowCount(n + 1);
+  for (int k = 1; k <= n; ++k) {
+    StringGrid1.SetCell(k + 2, 0, "L " + std::to_string(k));
+    StringGrid2.SetCell(k + 1, 0, "L " + std::to_string(k));
+    StringGrid5.SetCell(0, k, std::to_string(k));
+  }
+
+  // Distance grid and its copy in the overview.
+  StringGrid4.SetRowCount(n + 1);
+  StringGrid4.SetCell(1, 0, "Meter");
+  StringGrid4.SetCell(0, 1, "1");
+  for (int k = 1; k <= n; ++k) {
+    std::string distance = SaneDistance(ProgramIni->ReadString("LODs", std::to_string(k), kDefaultDistance));
+    StringGrid4.SetCell(0, k, std::to_string(k));
+    StringGrid4.SetCell(1, k, distance);
+    StringGrid5.SetCell(1, k, distance);
+  }
+
+  LODAnzSpinEdit.Value = n;
+  LODSpinEdit.MaxValue = n;
+  LODSpinEdit.Enabled = n > 1;
+  LodCount = n;
+
+  // Sub-object grid.
+  StringGrid2.SetRowCount(2);
+  StringGrid2.SetCell(1, 0, "Vert. L 1");
+  StringGrid2.ColWidths.resize(std::max<std::size_t>(StringGrid2.ColWidths.size(), 2), 28);
+  StringGrid2.ColWidths[0] = 28;
+  StringGrid2.ColWidths[1] = 50;
+
+  // Matrix grid.
+  StringGrid3.SetRowCount(2);
+  StringGrid3.SetCell(0, 0, "Name");
+  StringGrid3.SetCell(1, 0, "Faces");
+  StringGrid3.SetCell(2, 0, "Anim.");
+
+  ApplyLanguageTexts();
+
+  PointTolerance = 0;
+  DeltaPointsEdit.Text = "0";
+  NormalTolerance = 0;
+  DeltaNormalsEdit.Text = "0";
 }
-void TLSForm::FormDestroy() {}
-void TLSForm::ApplyLanguageTexts() {}
-void TLSForm::SpracheComboBoxSelect() {}
+
+void TLSForm::FormDestroy() {
+  if (ProgramIni) {
+    try {
+      // One write to disk for the whole section.
+      IniFile::BatchUpdate batch(*ProgramIni);
+      ProgramIni->EraseSection("LODs");
+      const int n = LODAnzSpinEdit.Value;
+      ProgramIni->WriteInteger("LODs", "Anzahl", n);
+      for (int k = 1; k <= n; ++k) {
+        const std::string& distance = StringGrid4.Cell(1, k);
+        ProgramIni->WriteString("LODs", std::to_string(k), distance.empty() ? kDefaultDistance : distance);
+      }
+      batch.Commit();
+    } catch (const IoError&) {
+      // The folder became read-only while the program ran.
+      if (!SettingsReadOnly) {
+        SettingsReadOnly = true;
+        ShowMessage(MsgKind::Information, MsgButtons::Ok, SettingsNotStoredText(ProgramIni->Path()));
+      }
+    }
+  }
+  ProgramIni.reset();
+  LanguageIni.reset();
+  UndoLines.clear();
+  ShapeLines.clear();
+}
+
+void TLSForm::ApplyLanguageTexts() {
+  CompressButton.Caption = LanguageText(1);
+  OeffnenButton.Caption = LanguageText(2);
+  Sub_ObjectsButton.Caption = LanguageText(3);
+  AnimButton.Caption = LanguageText(4);
+  PunkteButton.Caption = LanguageText(5);
+  NormalenButton.Caption = LanguageText(6);
+  MatButton.Caption = LanguageText(7);
+  UndoButton.Caption = LanguageText(8);
+  SpeichernBitBtn.Caption = LanguageText(9);
+  SpeichernUnterBitBtn.Caption = LanguageText(10);
+  Button1.Caption = LanguageText(11);
+  AnimResetButton.Caption = LanguageText(12);
+  GrundButton.Caption = LanguageText(13);
+  E_SpeichernButton.Caption = LanguageText(14);
+  E_LadenButton.Caption = LanguageText(15);
+  E_DruckenButton.Caption = LanguageText(16);
+  TabSheet1.Caption = LanguageText(17);
+  TabSheet3.Caption = LanguageText(19);
+
+  StringGrid5.SetCell(0, 0, LanguageText(27));
+  StringGrid5.SetCell(1, 0, LanguageText(28));
+  StringGrid4.SetCell(0, 0, "LOD " + LanguageText(27));
+  StringGrid2.SetCell(0, 0, LanguageText(27));
+
+  Label4.Caption = LanguageText(30);
+  Label5.Caption = LanguageText(31);
+  Label6.Caption = LanguageText(32);
+  Label14.Caption = LanguageText(33);
+  Label15.Caption = LanguageText(34);
+  Label26.Caption = LanguageText(35);
+  Label25.Caption = LanguageText(36);
+  Label10.Caption = LanguageText(37);
+  Label21.Caption = LanguageText(38) + " L " + std::to_string(LODSpinEdit.Value) + " =";
+  Label7.Caption = LanguageText(39);
+  Label17.Caption = LanguageText(40);
+  Label18.Caption = LanguageText(41);
+  Label8.Caption = LanguageText(42);
+  Label9.Caption = LanguageText(43);
+  Label13.Caption = LanguageText(44);
+  Label19.Caption = LanguageText(45);
+  Label20.Caption = LanguageText(46);
+  Label23.Caption = LanguageText(47);
+  Label28.Caption = LanguageText(48);
+  Label29.Caption = LanguageText(49);
+  Label30.Caption = LanguageText(50);
+}
+
+void TLSForm::SpracheComboBoxSelect() {
+  const int i = SpracheComboBox.ItemIndex;
+  if (i < 0 || i >= static_cast<int>(SpracheComboBox.Items.size())) return;
+  const std::string chosen = SpracheComboBox.Items[static_cast<std::size_t>(i)];
+  // Switch first: a language file that refuses the write must not keep the
+  // captions in the old language.
+  LanguageName = chosen;
+  ApplyLanguageTexts();
+  if (LanguageIni) LanguageIni->WriteString("Languages", "Language", chosen);
+}
 
 }  // namespace lodsmith

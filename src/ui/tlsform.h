@@ -148,6 +148,10 @@ public:
 
   // ---- Settings files ------------------------------------------------------
   std::unique_ptr<IniFile> ProgramIni;
+  // True when the program settings file (or the language file beside it)
+  // cannot be written: both are then kept in memory only, and the user has
+  // been told once.
+  bool SettingsReadOnly = false;
   // Per-model settings file to load instead of the shape's own (batch
   // program's --settings); empty: the shape's own.
   std::string ModelSettingsOverride;
@@ -161,6 +165,9 @@ public:
 
   // ---- Print-out -------------------------------------------------------------
   void E_DruckenButtonClick();
+  // The listing of the four grids and the tolerances, laid out for a
+  // printable area of the given height.
+  std::vector<PrintPage> SettingsListingPages(int printableHeightMm);
 
   // ---- Languages ---------------------------------------------------------------
   std::unique_ptr<IniFile> LanguageIni;
