@@ -1,12 +1,136 @@
 // Per-model settings file and the three settings buttons.
+#include <algorithm>
+
+#include "document/shape_file.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
 
-void TLSForm::SaveModelSettings() {}
-void TLSForm::LoadModelSettings() {}
-void TLSForm::GrundButtonClick() {}
-void TLSForm::E_SpeichernButtonClick() {}
-void TLSForm::E_LadenButtonClick() {}
+namespace {
+
+const char* const kOverwriteHere = "Evtl. hier getätigte Einstellungen werden ohne Rückfrage überschrieben. Sind Sie sicher?";
+const char* const kOverwriteSaved =
+    "Evtl. vorher gespeicherte Einstellungen werden ohne Rückfrage überschrieben. Das gilt auch für die "
+    "Einstellungen, die beim letzten Speichern der Datei mitgespeichert wurden. Sind Sie sicher?";
+
+// Grid cells hold the shape's Latin-1 bytes; the settings file speaks UTF-8.
+std::string ForIni(const std::string& cell) { return Latin1ToUtf8(cell); }
+std::string FromIni(const std::string& value) { return Utf8ToLatin1(value); }
+
+}  // namespace
+
+void TLSForm::SaveModelSettings() {
+  // Without an open shape there is no model to keep settings for (the name
+  // rule would give a bare ".Lodsmith" in whatever folder is current).
+  if (FileName.empty()) return;
+  IniFile ini(ModelSettingsFileName());
+  // Thousands of keys: one write to disk at the end instead of one per key.
+  IniFile::BatchUpdate batch(ini);
+  const char sep = platform().DecimalSeparator();
+  ini.WriteFloat("Delta", "Points", PointTolerance, sep);
+  ini.WriteFloat("Delta", "Normals", NormalTolerance, sep);
+  for (int k = 1; k <= LodCount; ++k) {
+    const std::string numbers = "SONR_L" + std::to_string(k);
+    const std::string marks = "SOSORT_L" + std::to_string(k);
+    ini.EraseSection(numbers);
+    ini.EraseSection(marks);
+    for (int r = 1; r < StringGrid1.RowCount(); ++r)
+      ini.WriteString(numbers, std::to_string(r), ForIni(StringGrid1.Cell(k + 2, r)));
+    for (int r = 1; r < StringGrid2.RowCount(); ++r)
+      ini.WriteString(marks, std::to_string(r), ForIni(StringGrid2.Cell(k + 1, r)));
+  }
+  ini.EraseSection("ANIM");
+  for (int r = 1; r < StringGrid3.RowCount(); ++r) ini.WriteString("ANIM", std::to_string(r), ForIni(StringGrid3.Cell(2, r)));
+  ini.EraseSection("LODs");
+  ini.WriteInteger("LODs", "Anzahl", LodCount);
+  for (int r = 1; r <= LodCount; ++r) ini.WriteString("LODs", std::to_string(r), ForIni(StringGrid4.Cell(1, r)));
+  batch.Commit();
+}
+
+void TLSForm::LoadModelSettings() {
+  std::string path = ModelSettingsOverride;
+  if (path.empty()) {
+    if (FileName.empty()) return;
+    path = ModelSettingsFileName();
+  }
+  if (!FileExists(path)) return;
+  const IniFile ini(path);
+
+  const char sep = platform().DecimalSeparator();
+  PointTolerance = ini.ReadFloat("Delta", "Points", 0, sep);
+  DeltaPointsEdit.Text = FormatGeneral(PointTolerance, sep);
+  NormalTolerance = ini.ReadFloat("Delta", "Normals", 0, sep);
+  DeltaNormalsEdit.Text = FormatGeneral(NormalTolerance, sep);
+
+  // The count is held to what the spin edit allows, so that the distance
+  // rows set here agree with the LOD count it commits.
+  const int d = std::min(ini.ReadInteger("LODs", "Anzahl", 0), LODAnzSpinEdit.MaxValue);
+  if (d > 0) {
+    LodCount = d;
+    StringGrid4.SetRowCount(d + 1);
+    StringGrid5.SetRowCount(d + 1);
+    for (int k = 1; k <= d; ++k) {
+      const std::string distance = FromIni(ini.ReadString("LODs", std::to_string(k), "2000"));
+      StringGrid4.SetCell(0, k, std::to_string(k));
+      StringGrid4.SetCell(1, k, distance);
+      StringGrid5.SetCell(0, k, std::to_string(k));
+      StringGrid5.SetCell(1, k, distance);
+    }
+    SetLODAnzSpinEditValue(d);
+    LODAnzSpinEditExit();
+  }
+
+  for (int k = 1; k <= LodCount; ++k) {
+    const std::string section = "SONR_L" + std::to_string(k);
+    for (int r = 1; r < StringGrid1.RowCount(); ++r) {
+      const std::string key = std::to_string(r);
+      std::string v;
+      if (k == 1) {
+        // Files of the older layout keep LOD 1 in "SONR".
+        v = ini.ReadString(section, key, "-1");
+        if (v == "-1") v = ini.ReadString("SONR", key, "1");
+      } else {
+        v = ini.ReadString(section, key, "1");
+      }
+      if (!ParseInt32(v)) v = "1";
+      StringGrid1.SetCell(k + 2, r, FromIni(v));
+    }
+  }
+
+  RefreshSubObjectGrid();
+
+  for (int k = 1; k <= LodCount; ++k) {
+    const std::string section = "SOSORT_L" + std::to_string(k);
+    for (int r = 1; r < StringGrid2.RowCount(); ++r) {
+      const std::string key = std::to_string(r);
+      std::string v;
+      if (k == 1) {
+        v = ini.ReadString(section, key, "-1");
+        if (v == "-1") v = ini.ReadString("SOSORT", key, "");
+      } else {
+        v = ini.ReadString(section, key, "");
+      }
+      StringGrid2.SetCell(k + 1, r, FromIni(v));
+    }
+  }
+
+  for (int r = 1; r < StringGrid3.RowCount(); ++r)
+    StringGrid3.SetCell(2, r, FromIni(ini.ReadString("ANIM", std::to_string(r), "")));
+}
+
+void TLSForm::GrundButtonClick() {
+  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, kOverwriteHere) != MsgResult::Yes) return;
+  ApplyDefaultAssignment();
+}
+
+void TLSForm::E_SpeichernButtonClick() {
+  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, kOverwriteSaved) != MsgResult::Yes) return;
+  SaveModelSettings();
+}
+
+void TLSForm::E_LadenButtonClick() {
+  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, kOverwriteHere) != MsgResult::Yes) return;
+  LoadModelSettings();
+}
 
 }  // namespace lodsmith

@@ -1,0 +1,232 @@
+#include "document/analysis.h"
+
+#include <string_view>
+
+namespace lodsmith {
+
+namespace {
+
+// The first run of number characters from 0-based index `from` on, as it
+// stands in the line (the warnings quote it unchanged).
+std::string_view FirstNumberText(std::string_view line, int from) {
+  std::size_t s = static_cast<std::size_t>(from < 0 ? 0 : from);
+  while (s < line.size() && !IsNumberChar(line[s])) ++s;
+  std::size_t e = s;
+  while (e < line.size() && IsNumberChar(line[e])) ++e;
+  if (s >= line.size()) throw FormatError("Zeile ohne erwartete Zahl: " + Latin1ToUtf8(line));
+  return line.substr(s, e - s);
+}
+
+int32_t Count(std::string_view text, std::string_view what) {
+  int32_t n = ToInt32(text);
+  if (n < 0) throw FormatError("Negative Anzahl bei \"" + std::string(what) + "\".");
+  return n;
+}
+
+// Walks the lines forward. Every access goes through At(), so a scan that
+// would leave the document ends with an error instead of reading past it.
+class Scanner {
+public:
+  explicit Scanner(const Lines& lines) : lines_(lines), last_(static_cast<int>(lines.size()) - 1) {}
+
+  int Last() const { return last_; }
+
+  const std::string& At(int i) {
+    if (i < 0 || i > last_) throw FormatError("Die Datei endet vorzeitig.");
+    cur_ = i;
+    return lines_[i];
+  }
+
+  // A search that starts beyond the last line has nothing left to read:
+  // the block it looks for is missing.
+  SearchResult Find(int from, std::string_view keyword) {
+    if (from > last_) throw FormatError("\"" + std::string(keyword) + "\" nicht gefunden.");
+    SearchResult r = Search(lines_, from, keyword);
+    cur_ = r.line;
+    return r;
+  }
+
+  // A block that must be there: its keyword line and at least one line after.
+  int FindBlock(int from, std::string_view keyword) {
+    SearchResult r = Find(from, keyword);
+    if (!r.found || r.line == last_) throw FormatError("Block \"" + std::string(keyword) + "\" nicht gefunden.");
+    return r.line;
+  }
+
+  // The one-entry-per-line loop of the first four blocks: the line after the
+  // block keyword is always examined; the block ends at the first later
+  // line without the entry keyword (or at the last line). Returns the line
+  // where it ended.
+  template <typename OnEntry>
+  int ReadEntries(int c, std::string_view keyword, OnEntry onEntry) {
+    for (;;) {
+      const std::string& l = At(c);
+      if (Contains(l, keyword)) onEntry(l);
+      ++c;
+      if (c == last_ || !Contains(At(c), keyword)) return c;
+    }
+  }
+
+  int CurrentLine() const { return cur_; }
+
+private:
+  const Lines& lines_;
+  int last_;
+  int cur_ = 0;
+};
+
+std::string ImageName(std::string_view line) {
+  auto open = line.find('(');
+  auto close = line.find(')');
+  if (open == std::string_view::npos || close == std::string_view::npos || close < open)
+    throw FormatError("Bildeintrag ohne \"( ... )\": " + Latin1ToUtf8(line));
+  std::string_view name = line.substr(open + 1, close - open - 1);
+  while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  if (name.empty()) throw FormatError("Bildeintrag ohne Namen: " + Latin1ToUtf8(line));
+  return AsciiLower(name);
+}
+
+void CheckIndex(int64_t index, std::size_t size, const char* what) {
+  if (index < 0 || index >= static_cast<int64_t>(size))
+    throw FormatError("Verweis auf " + std::string(what) + " " + std::to_string(index) + ", es wurden nur " +
+                      std::to_string(size) + " gelesen.");
+}
+
+void Scan(Scanner& s, ShapeAnalysis& a) {
+  const int last = s.Last();
+
+  // Matrices: names in file order.
+  int c = s.FindBlock(1, "matrices") + 1;
+  c = s.ReadEntries(c, "matrix", [&](const std::string& l) { a.matrixNames.push_back(WordAfter(l, "matrix")); });
+
+  // Images: the text between the parentheses, trimmed and lower-cased.
+  c = s.FindBlock(c + 1, "images") + 1;
+  c = s.ReadEntries(c, "image", [&](const std::string& l) { a.imageNames.push_back(ImageName(l)); });
+
+  // Textures: the image index is the first number inside the parentheses.
+  c = s.FindBlock(c + 1, "textures") + 1;
+  c = s.ReadEntries(c, "texture",
+                    [&](const std::string& l) { a.textureImage.push_back(FirstNumberAfter(l, FirstParenPos(l))); });
+
+  // vtx_states: flags word first, then the matrix index.
+  c = s.FindBlock(c + 1, "vtx_states") + 1;
+  c = s.ReadEntries(c, "vtx_state",
+                    [&](const std::string& l) { a.vtxStateMatrix.push_back(SecondNumberAfter(l, FirstParenPos(l))); });
+
+  // prim_states: one element per prim_state; its tex_idxs line names the
+  // texture and, after the closing parenthesis, the z-bias and vtx_state.
+  c = s.FindBlock(c + 1, "prim_states") + 1;
+  a.elementVtxState.assign(1, 0);
+  while (!Contains(s.At(c), "lod_controls") && c < last) {
+    const std::string& l = s.At(c);
+    if (Contains(l, "prim_state")) {
+      ElementRow row;
+      row.name = WordAfter(l, "prim_state");
+      ++c;
+      const std::string& tex = s.At(c);
+      int32_t t = SecondNumberAfter(tex, FirstParenPos(tex));
+      int32_t v = SecondNumberAfter(tex, FirstParenPos(tex, ')'));
+      // Everything an element leads to must exist: the generation, the
+      // estimate and the repair tools follow these references later.
+      CheckIndex(t, a.textureImage.size(), "texture");
+      CheckIndex(a.textureImage[t], a.imageNames.size(), "image");
+      CheckIndex(v, a.vtxStateMatrix.size(), "vtx_state");
+      CheckIndex(a.vtxStateMatrix[v], a.matrixNames.size(), "matrix");
+      row.image = a.imageNames[a.textureImage[t]];
+      a.elements.push_back(std::move(row));
+      a.elementVtxState.push_back(v);
+    }
+    ++c;
+  }
+  if (!Contains(s.At(c), "lod_controls")) throw FormatError("Block \"lod_controls\" nicht gefunden.");
+  if (a.elements.empty()) throw FormatError("Der Block \"prim_states\" enthält keinen prim_state.");
+
+  for (const auto& name : a.matrixNames) a.matrices.push_back({name, 0});
+
+  // Number of LODs, then number of sub-objects of the first LOD.
+  SearchResult levels = s.Find(c + 1, "distance_levels ");
+  if (levels.found) {
+    const std::string& l = s.At(levels.line);
+    std::string_view n = FirstNumberText(l, FirstParenPos(l));
+    if (ToInt32(n) > 1) {
+      a.warnings.push_back("Die Datei enthält " + std::string(n) + " LOD's, es werden keine weiteren" +
+                           " LOD's und Subobjekte hergestellt.");
+      a.disableGeneration = true;
+    }
+  }
+  SearchResult subs = s.Find(levels.line + 1, "sub_objects");
+  if (subs.found) {
+    const std::string& l = s.At(subs.line);
+    std::string_view n = FirstNumberText(l, FirstParenPos(l));
+    if (ToInt32(n) > 1) {
+      a.warnings.push_back("Das erste LOD enthält " + std::string(n) + " Subobjekte, es werden keine weiteren" +
+                           " LOD's oder Subobjekte hergestellt. Es handelt sich NICHT um eine originale TSM-Datei!");
+      a.disableGeneration = true;
+    }
+  }
+
+  // Vertex sets of the first sub-object: vtx_state, first vertex, count.
+  SearchResult sets = s.Find(subs.line + 1, "vertex_sets");
+  c = sets.line;
+  if (sets.found) {
+    const std::string& l = s.At(c);
+    int p = static_cast<int>(PosOf(l, "vertex_sets")) + 11;
+    TakeToken(l, p);
+    int32_t count = Count(TakeToken(l, p), "vertex_sets");
+    for (int32_t j = 0; j < count; ++j) {
+      ++c;
+      const std::string& set = s.At(c);
+      int q = FirstParenPos(set) + 1;
+      TVertexSetEntry e;
+      e.VertexShift = ToInt32(TakeToken(set, q));
+      e.StartVertex = ToInt32(TakeToken(set, q));
+      e.VertexCount = ToInt32(TakeToken(set, q));
+      a.vertexSets.push_back(e);
+    }
+  }
+
+  // Primitives: the count holds one prim_state_idx and one indexed_trilist
+  // per primitive. Faces come from the first line of each vertex_idxs list.
+  SearchResult prims = s.Find(c + 1, "primitives");
+  c = prims.line;
+  if (!prims.found) return;
+  int32_t k;
+  {
+    const std::string& l = s.At(c);
+    k = Count(FirstNumberText(l, FirstParenPos(l)), "primitives") / 2;
+  }
+  for (int32_t n = 0; n < k; ++n) {
+    SearchResult idx = s.Find(c + 1, "prim_state_idx");
+    if (idx.line == last) return;
+    c = idx.line;
+    const std::string& il = s.At(c);
+    int64_t r = static_cast<int64_t>(FirstNumberAfter(il, FirstParenPos(il))) + 1;
+    CheckIndex(r - 1, a.elements.size(), "prim_state");
+    c += 2;
+    const std::string& vl = s.At(c);
+    if (Contains(vl, "vertex_idxs")) {
+      int32_t f = Count(FirstNumberText(vl, FirstParenPos(vl)), "vertex_idxs") / 3;
+      a.elements[r - 1].faces = f;
+      a.matrices[a.vtxStateMatrix[a.elementVtxState[r]]].faces += f;
+    }
+    SearchResult flags = s.Find(c + 1, "flags");
+    c = s.Find(flags.line, ")").line;
+  }
+}
+
+}  // namespace
+
+ShapeAnalysis AnalyseShape(const Lines& lines) {
+  ShapeAnalysis a;
+  if (lines.empty()) return a;
+  Scanner s(lines);
+  try {
+    Scan(s, a);
+  } catch (const FormatError& e) {
+    throw AnalysisError("Zeile " + std::to_string(s.CurrentLine() + 1) + ": " + e.what(), a.warnings);
+  }
+  return a;
+}
+
+}  // namespace lodsmith
