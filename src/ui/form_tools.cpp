@@ -1,13 +1,145 @@
 // Repair tools: point and normal merging, material correction, animations.
+//
+// Every tool works on a copy and swaps the result into ShapeLines only when
+// it is complete: a refused shape keeps its text. Refusals (RepairError)
+// leave the handler and are shown by the event loop as error boxes, after
+// the cursor (and for the merges the status line) has been put back.
+#include "tools/animation_strip.h"
+#include "tools/material_fix.h"
+#include "tools/normal_merge.h"
+#include "tools/point_merge.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
 
-void TLSForm::PunkteButtonClick() {}
-void TLSForm::NormalenButtonClick() {}
-void TLSForm::MatButtonClick() {}
-void TLSForm::AnimButtonClick() {}
-void TLSForm::DeltaPointsEditExit() {}
-void TLSForm::DeltaNormalsEditExit() {}
+namespace {
+
+// Puts the saved cursor back, and the status line when asked, however the
+// action ends.
+class ActionEnd {
+public:
+  explicit ActionEnd(TLSForm& form) : form_(form) {}
+  ~ActionEnd() {
+    if (showLineCount) form_.ShowLineCount();
+    form_.EndBusy();
+  }
+  ActionEnd(const ActionEnd&) = delete;
+  ActionEnd& operator=(const ActionEnd&) = delete;
+  bool showLineCount = false;
+
+private:
+  TLSForm& form_;
+};
+
+const char* const kToleranceError =
+    "Bitte positive Zahl eintragen, Dezimaltrennzeichen wie im Betriebssystem eingestellt.";
+
+void CheckToleranceEdit(TLSForm& form, const TEdit& edit, long double& tolerance, const char* controlName) {
+  auto value = ParseFloat(edit.Text, form.platform().DecimalSeparator());
+  // A value is kept even when it is negative (nothing merges then); the user
+  // is sent back to correct it.
+  if (value) tolerance = *value;
+  if (!value || *value < 0) {
+    form.ShowMessage(MsgKind::Error, MsgButtons::Ok, kToleranceError);
+    form.platform().FocusControl(controlName);
+  }
+}
+
+struct MergeSteps {
+  const char* keyword;  // block header keyword
+  MergeKind kind;
+  void (*check)(const Lines&, const MergePlan&);
+  Lines (*build)(const Lines&, const MergePlan&);
+  int questionText;  // language text after the count
+  int nothingText;   // language text when nothing merges
+};
+
+// The common course of both merges. Returns true when the document was
+// rewritten.
+bool RunMerge(TLSForm& form, const MergeSteps& steps, long double tolerance) {
+  if (form.ShapeLines.empty()) return false;
+  form.BeginBusy();
+  ActionEnd end(form);
+  // No block: the action ends without a word.
+  const std::optional<int> header = FindMergeBlock(form.ShapeLines, steps.keyword);
+  if (!header) return false;
+  const int32_t n = ReadMergeCount(form.ShapeLines, *header, steps.keyword);
+  // From the entries on, the status line is shown however the action ends.
+  end.showLineCount = true;
+  const std::optional<MergePlan> plan =
+      PlanBlockMerge(form.ShapeLines, *header, n, steps.keyword, tolerance, steps.kind);
+  const int32_t gone = plan->N - plan->K;
+  if (gone == 0) {
+    form.ShowMessage(MsgKind::Information, MsgButtons::Ok, form.LanguageText(steps.nothingText));
+    return false;
+  }
+  // Refuse before asking: a question whose Yes cannot be carried out helps
+  // nobody.
+  steps.check(form.ShapeLines, *plan);
+  const std::string question = std::to_string(gone) + " " + form.LanguageText(steps.questionText) + " " +
+                               FormatGeneral(tolerance, '.') + ". " + form.LanguageText(64);
+  if (form.ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, question) != MsgResult::Yes) return false;
+  Lines rebuilt = steps.build(form.ShapeLines, *plan);
+  form.SMemoChange();
+  form.ShapeLines = std::move(rebuilt);
+  return true;
+}
+
+}  // namespace
+
+void TLSForm::PunkteButtonClick() {
+  const MergeSteps steps{"points", MergeKind::Points, CheckPointRewrite, BuildPointMerge, 63, 65};
+  if (RunMerge(*this, steps, PointTolerance)) PunkteButton.Enabled = false;
+}
+
+void TLSForm::NormalenButtonClick() {
+  const MergeSteps steps{"normals", MergeKind::Normals, CheckNormalRewrite, BuildNormalMerge, 66, 67};
+  if (RunMerge(*this, steps, NormalTolerance)) NormalenButton.Enabled = false;
+}
+
+void TLSForm::MatButtonClick() {
+  if (ShapeLines.empty()) return;
+  BeginBusy();
+  ActionEnd end(*this);
+  // The document counts as changed from here on, whether or not anything
+  // needs correcting.
+  SMemoChange();
+  std::vector<MaterialElement> elements;
+  for (int r = 1; r < StringGrid1.RowCount(); ++r) {
+    MaterialElement e;
+    e.name = StringGrid1.Cell(0, r);
+    if (r < static_cast<int>(ElementVtxState.size())) e.vtxState = ElementVtxState[r];
+    elements.push_back(std::move(e));
+  }
+  MaterialFixResult result = FixTsmMaterials(ShapeLines, elements);
+  ShapeLines = std::move(result.lines);
+  MatButton.Enabled = false;
+}
+
+void TLSForm::AnimButtonClick() {
+  if (ShapeLines.empty()) return;
+  BeginBusy();
+  ActionEnd end(*this);
+  const std::optional<int> header = FindAnimationsBlock(ShapeLines);
+  if (!header) return;
+  SMemoChange();
+  std::vector<MatrixAnimationMark> rows;
+  for (int r = 1; r < StringGrid3.RowCount(); ++r) rows.push_back({StringGrid3.Cell(0, r), StringGrid3.Cell(2, r)});
+  AnimationStripResult result;
+  try {
+    result = StripSurplusAnimations(ShapeLines, *header, rows);
+  } catch (const AnimationStripError& e) {
+    ShowMessage(MsgKind::Error, MsgButtons::Ok, e.what());
+    return;
+  }
+  ShapeLines = std::move(result.lines);
+  end.showLineCount = true;
+}
+
+void TLSForm::DeltaPointsEditExit() { CheckToleranceEdit(*this, DeltaPointsEdit, PointTolerance, "DeltaPointsEdit"); }
+
+void TLSForm::DeltaNormalsEditExit() {
+  CheckToleranceEdit(*this, DeltaNormalsEdit, NormalTolerance, "DeltaNormalsEdit");
+}
 
 }  // namespace lodsmith

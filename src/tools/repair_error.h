@@ -1,0 +1,15 @@
+// The error the repair tools throw when a shape does not have the layout
+// they read. Its message is German and meant for the user; the document the
+// tool was given is never changed when it is thrown.
+#pragma once
+
+#include "core/text.h"
+
+namespace lodsmith {
+
+class RepairError : public FormatError {
+public:
+  using FormatError::FormatError;
+};
+
+}  // namespace lodsmith
