@@ -1,16 +1,64 @@
 // The batch program's print-out to PDF and compression run.
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
 #include <stdexcept>
+#include <unistd.h>
 
 #include "cli/report.h"
+#include "document/shape_file.h"
+#include "platform/console_launcher.h"
+#include "print/pdf_writer.h"
+#include "tools/compress.h"
 
 namespace lodsmith {
 
-void PrintSettingsPdf(TLSForm&, CliPlatform&, const std::string&) {
-  throw std::runtime_error("--print-pdf is not available yet");
+void PrintSettingsPdf(TLSForm& form, CliPlatform& platform, const std::string& path) {
+  if (form.ShapeLines.empty() || form.StringGrid1.Cell(0, 1).empty())
+    throw std::runtime_error("the shape lists no elements: nothing to print");
+  // The default printer's page when there is one (DefaultPrinter remembers
+  // its paper for PrintPagesToPdf), else A4.
+  PrinterInfo printer = platform.DefaultPrinter(platform.landscape);
+  int height = printer.available ? printer.printableHeightMm
+                                 : PrintableHeightMm(ListingPageSetup(210, 297, platform.landscape));
+  if (!platform.PrintPagesToPdf(form.SettingsListingPages(height), platform.landscape, path))
+    throw std::runtime_error(path + ": the PDF file could not be written");
 }
 
-bool CompressFile(TLSForm&, CliPlatform&, const std::string&, const std::string&) {
-  throw std::runtime_error("--compress is not available yet");
+bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file, const std::string& toolArg) {
+  namespace fs = std::filesystem;
+  auto fail = [](const std::string& reason) {
+    std::cerr << "error: " << reason << "\n";
+    return false;
+  };
+
+  std::string tool = toolArg;
+  if (tool.empty() && form.ProgramIni) tool = form.ProgramIni->ReadString("Dir", "FFEdit", "");
+  if (tool.empty()) tool = DefaultToolPath(form.SimulatorPath());
+  if (!form.ToolPathValid(tool)) return fail("ffeditc_unicode.exe nicht gefunden, Abbruch! (" + tool + ")");
+  if (!FileExists(HostPath(file))) return fail(file + ": file not found");
+
+  // A private folder for the script: the batch program may be installed
+  // where it cannot write, and a window may be running its own script.
+  std::error_code ec;
+  fs::path folder = fs::temp_directory_path(ec) / ("lodsmith-compress-" + std::to_string(::getpid()));
+  fs::create_directories(folder, ec);
+  if (ec) return fail(folder.string() + ": " + ec.message());
+  std::string script = WriteCompressScript(folder.string(), tool, file);
+
+  const std::string output = FolderPart(HostPath(tool)) + kToolOutputName;
+#ifdef _WIN32
+  // The batch file moves whatever temp.s it finds: an old one must not
+  // reach the shape.
+  std::remove(output.c_str());
+#endif
+  int status = RunScriptAndWait(script);
+  fs::remove_all(folder, ec);
+  (void)platform;
+  if (status < 0) return fail("the compression script could not be run");
+  if (status != 0 || FileExists(output))
+    return fail("ffeditc_unicode.exe did not write temp.s, or it could not be moved over " + file);
+  return true;
 }
 
 }  // namespace lodsmith

@@ -1,8 +1,16 @@
 #include "cli/cli_platform.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <iostream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "document/shape_file.h"
+#include "platform/console_launcher.h"
+#include "print/pdf_writer.h"
 #include "platform/system_info.h"
 #include "ui/tlsform.h"
 
@@ -41,12 +49,145 @@ std::optional<std::string> CliPlatform::RegistryReadLocalMachine(const std::stri
   return ReadLocalMachineString(key, value);
 }
 
-bool CliPlatform::StartConsoleScript(const std::string&) { return false; }
+bool CliPlatform::StartConsoleScript(const std::string& scriptPath) {
+  // The batch program opens no windows: the script runs hidden and is waited for.
+  return RunScriptAndWait(scriptPath) >= 0;
+}
 
-PrinterInfo CliPlatform::DefaultPrinter(bool) { return {}; }
+// ---- Printing through CUPS --------------------------------------------------
+// The default printer comes from lpstat, its paper from lpoptions; a listing
+// is printed by handing the PDF of our own writer to lp.
 
-bool CliPlatform::PrintPages(const std::vector<PrintPage>&, bool, const std::string&) { return false; }
+namespace {
 
-bool CliPlatform::PrintPagesToPdf(const std::vector<PrintPage>&, bool, const std::string&) { return false; }
+struct CliPrinterState {
+  std::string name;               // empty: no default printer
+  double widthMm = 210, heightMm = 297;  // its paper, portrait measures
+};
+CliPrinterState g_printer;
+
+// Runs a program (no shell) and collects its standard output; the exit
+// status, or -1 when it could not run.
+int RunCapture(std::vector<std::string> args, std::string& out) {
+  out.clear();
+  int fds[2];
+  if (::pipe(fds) != 0) return -1;
+  pid_t child = ::fork();
+  if (child < 0) {
+    ::close(fds[0]);
+    ::close(fds[1]);
+    return -1;
+  }
+  if (child == 0) {
+    ::close(fds[0]);
+    ::dup2(fds[1], 1);
+    ::close(fds[1]);
+    int devnull = ::open("/dev/null", O_RDWR);
+    if (devnull >= 0) {
+      ::dup2(devnull, 0);
+      ::dup2(devnull, 2);
+    }
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    ::execvp(argv[0], argv.data());
+    ::_exit(127);
+  }
+  ::close(fds[1]);
+  char buf[4096];
+  for (;;) {
+    ssize_t n = ::read(fds[0], buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    out.append(buf, static_cast<std::size_t>(n));
+  }
+  ::close(fds[0]);
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// "system default destination: NAME"
+std::string ParseDefaultDestination(const std::string& lpstat) {
+  const std::string marker = "system default destination: ";
+  auto p = lpstat.find(marker);
+  if (p == std::string::npos) return "";
+  std::string name = lpstat.substr(p + marker.size());
+  auto end = name.find_first_of(" \t\r\n");
+  return end == std::string::npos ? name : name.substr(0, end);
+}
+
+// The marked choice of "PageSize/...: A5 *A4 Letter" in lpoptions -l.
+void ParsePaper(const std::string& options, double& widthMm, double& heightMm) {
+  struct Paper {
+    const char* name;
+    double w, h;
+  };
+  static const Paper papers[] = {{"A3", 297, 420},         {"A4", 210, 297},         {"A5", 148, 210},
+                                 {"Letter", 215.9, 279.4}, {"Legal", 215.9, 355.6}, {"Executive", 184.2, 266.7}};
+  std::istringstream in(options);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind("PageSize/", 0) != 0) continue;
+    std::istringstream words(line.substr(line.find(':') + 1));
+    std::string w;
+    while (words >> w) {
+      if (w.empty() || w[0] != '*') continue;
+      for (const auto& paper : papers)
+        if (EqualsIgnoreCase(w.substr(1), paper.name)) {
+          widthMm = paper.w;
+          heightMm = paper.h;
+        }
+    }
+  }
+}
+
+}  // namespace
+
+PrinterInfo CliPlatform::DefaultPrinter(bool wide) {
+  g_printer = CliPrinterState{};
+  std::string out;
+  if (RunCapture({"lpstat", "-d"}, out) == 0) g_printer.name = ParseDefaultDestination(out);
+  PrinterInfo info;
+  if (g_printer.name.empty()) return info;
+  if (RunCapture({"lpoptions", "-p", g_printer.name, "-l"}, out) == 0)
+    ParsePaper(out, g_printer.widthMm, g_printer.heightMm);
+  info.available = true;
+  info.printableHeightMm = PrintableHeightMm(ListingPageSetup(g_printer.widthMm, g_printer.heightMm, wide));
+  return info;
+}
+
+bool CliPlatform::PrintPages(const std::vector<PrintPage>& pages, bool wide, const std::string& jobName) {
+  if (g_printer.name.empty() && !DefaultPrinter(wide).available) return false;
+  char tmpl[] = "/tmp/lodsmith-print-XXXXXX.pdf";
+  int fd = ::mkstemps(tmpl, 4);
+  if (fd < 0) return false;
+  ::close(fd);
+  const std::string file = tmpl;
+  bool ok = false;
+  try {
+    WritePdfFile(file, pages, ListingPageSetup(g_printer.widthMm, g_printer.heightMm, wide), jobName);
+    std::string out;
+    ok = RunCapture({"lp", "-d", g_printer.name, "-t", jobName, file}, out) == 0;
+    if (!out.empty()) std::cerr << out;  // "request id is ...": not for standard output
+  } catch (const std::exception&) {
+    ok = false;
+  }
+  std::remove(file.c_str());
+  return ok;
+}
+
+bool CliPlatform::PrintPagesToPdf(const std::vector<PrintPage>& pages, bool wide, const std::string& path) {
+  try {
+    WritePdfFile(path, pages, ListingPageSetup(g_printer.widthMm, g_printer.heightMm, wide),
+                 ExtractFileName(path));
+    return true;
+  } catch (const std::exception& e) {
+    std::cerr << "error: " << e.what() << "\n";
+    return false;
+  }
+}
 
 }  // namespace lodsmith

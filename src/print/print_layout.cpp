@@ -1,0 +1,191 @@
+#include "print/print_layout.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <iomanip>
+#include <locale>
+#include <sstream>
+
+#include "core/text.h"
+
+namespace lodsmith {
+
+namespace {
+
+// printf's "%-Ns" and "%Ns": padded with blanks, never cut.
+std::string Left(const std::string& s, std::size_t width) {
+  return s.size() >= width ? s : s + std::string(width - s.size(), ' ');
+}
+std::string Right(const std::string& s, std::size_t width) {
+  return s.size() >= width ? s : std::string(width - s.size(), ' ') + s;
+}
+
+std::string LodHeadings(int lodCount) {
+  std::string r;
+  for (int k = 1; k <= lodCount; ++k) r += Right("L " + std::to_string(k), 5);
+  return r;
+}
+
+class PageWriter {
+public:
+  std::vector<PrintPage> pages;
+  int linesPerPage;
+
+  PageWriter(const SettingsListing& listing, int p) : linesPerPage(p), listing_(listing) { pages.emplace_back(); }
+
+  void NewPage() { pages.emplace_back(); }
+
+  void Draw(int line, bool bold, const std::string& latin1) { DrawUtf8(line, bold, Latin1ToUtf8(latin1)); }
+
+  void DrawPageHeader() {
+    DrawUtf8(0, true, listing_.fileName + " " + listing_.dateTime + " Seite " + std::to_string(pages.size()));
+  }
+
+  // One data row: a new page when the line counter reaches the page's end,
+  // and at the top of a page the header, the section title and its columns.
+  void Row(int& L, const std::string& title, const std::string& columns, const std::string& data) {
+    L = L + 1;
+    if (L >= linesPerPage) {
+      NewPage();
+      L = 1;
+    }
+    if (L == 1) {
+      DrawPageHeader();
+      Draw(2, true, title);
+      Draw(3, false, columns);
+      L = 4;
+    }
+    Draw(L, false, data);
+  }
+
+  // A later section: its title after one empty line when there is room for
+  // the title, the columns and at least one row; else it starts a new page
+  // with its first row.
+  void SectionStart(int& L, const std::string& title, const std::string& columns) {
+    if (L < linesPerPage - 4) {
+      Draw(L + 2, true, title);
+      Draw(L + 3, false, columns);
+      L = L + 3;
+    } else {
+      L = linesPerPage;
+    }
+  }
+
+private:
+  void DrawUtf8(int line, bool bold, std::string text) {
+    PrintTextLine t;
+    t.x = kListingLeft;
+    t.y = kListingPitch * line;
+    t.bold = bold;
+    t.text = std::move(text);
+    pages.back().lines.push_back(std::move(t));
+  }
+
+  const SettingsListing& listing_;
+};
+
+int DataRows(const StringGrid* grid) { return grid ? grid->RowCount() - 1 : 0; }
+
+}  // namespace
+
+int LinesPerPage(int printableHeightMm) { return (10 * printableHeightMm - 200) / kListingPitch; }
+
+std::string ElementHeaderLine(int lodCount) {
+  return Left("Name", 35) + " " + Left("Image", 16) + " " + Right("Faces", 8) + LodHeadings(lodCount);
+}
+
+std::string ElementDataLine(const StringGrid& grid, int row, int lodCount) {
+  std::string r = Left(grid.Cell(0, row), 35) + " " + Left(grid.Cell(1, row), 16) + " " + Right(grid.Cell(2, row), 8);
+  for (int k = 1; k <= lodCount; ++k) r += Right(grid.Cell(k + 2, row), 5);
+  return r;
+}
+
+std::string SubObjectHeaderLine(int lodCount) {
+  // Always "Vert. L 1": the column shows the LOD chosen in the window.
+  return Right("Nr.", 5) + " " + Right("Vert. L 1", 11) + LodHeadings(lodCount);
+}
+
+std::string SubObjectDataLine(const StringGrid& grid, int row, int lodCount) {
+  std::string r = Right(grid.Cell(0, row), 5) + " " + Right(grid.Cell(1, row), 11);
+  for (int k = 1; k <= lodCount; ++k) r += Right(grid.Cell(k + 1, row), 5);
+  return r;
+}
+
+std::string LodHeaderLine() { return Right("Nr.", 5) + " " + Right("Entfernung", 12) + " " + Right("Faces", 8); }
+
+std::string LodDataLine(const StringGrid& grid, int row) {
+  return Right(grid.Cell(0, row), 5) + " " + Right(grid.Cell(1, row), 12) + " " + Right(grid.Cell(2, row), 8);
+}
+
+std::string MatrixHeaderLine() { return Left("Name", 35) + " " + Right("Faces", 8) + " " + Right("Anim.", 7); }
+
+std::string MatrixDataLine(const StringGrid& grid, int row) {
+  return Left(grid.Cell(0, row), 35) + " " + Right(grid.Cell(1, row), 8) + " " + Right(grid.Cell(2, row), 7);
+}
+
+std::string ToleranceLine(long double pointTolerance, long double normalTolerance, char decimalSeparator) {
+  return "Toleranz Punkte: " + FormatGeneral(pointTolerance, decimalSeparator) +
+         "; Toleranz Normalen: " + FormatGeneral(normalTolerance, decimalSeparator);
+}
+
+std::vector<PrintPage> LayoutSettingsListing(const SettingsListing& listing, int linesPerPage) {
+  // Below 5 lines no page could hold its header, title, columns and a row;
+  // without this floor a tiny printable area would give an empty first page.
+  PageWriter w(listing, std::max(linesPerPage, 5));
+  const int lods = std::max(listing.lodCount, 0);
+  int L = 0;
+
+  const std::string elementColumns = ElementHeaderLine(lods);
+  for (int r = 1; r <= DataRows(listing.elements); ++r)
+    w.Row(L, "Elemente", elementColumns, ElementDataLine(*listing.elements, r, lods));
+
+  const std::string subObjectColumns = SubObjectHeaderLine(lods);
+  w.SectionStart(L, "Subobjekte", subObjectColumns);
+  for (int r = 1; r <= DataRows(listing.subObjects); ++r)
+    w.Row(L, "Subobjekte", subObjectColumns, SubObjectDataLine(*listing.subObjects, r, lods));
+
+  const std::string lodColumns = LodHeaderLine();
+  w.SectionStart(L, "LOD's", lodColumns);
+  for (int r = 1; r <= DataRows(listing.lods); ++r) w.Row(L, "LOD's", lodColumns, LodDataLine(*listing.lods, r));
+
+  const std::string matrixColumns = MatrixHeaderLine();
+  w.SectionStart(L, "Matrizen", matrixColumns);
+  for (int r = 1; r <= DataRows(listing.matrices); ++r)
+    w.Row(L, "Matrizen", matrixColumns, MatrixDataLine(*listing.matrices, r));
+
+  L = L + 2;
+  if (L >= w.linesPerPage) {
+    w.NewPage();
+    L = 1;
+  }
+  if (L == 1) {
+    w.DrawPageHeader();
+    L = 4;
+  }
+  w.Draw(L, false, ToleranceLine(listing.pointTolerance, listing.normalTolerance, listing.decimalSeparator));
+  return std::move(w.pages);
+}
+
+std::string PrintDateTimeText(std::time_t when) {
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &when);
+#else
+  localtime_r(&when, &local);
+#endif
+  std::ostringstream out;
+  for (const char* var : {"LC_ALL", "LC_TIME", "LANG"}) {
+    const char* name = std::getenv(var);
+    if (!name || !*name) continue;
+    try {
+      out.imbue(std::locale(name));
+    } catch (const std::exception&) {
+      // A locale that is not installed: the C library's formats below.
+    }
+    break;
+  }
+  out << std::put_time(&local, "%x %X");
+  return out.str();
+}
+
+}  // namespace lodsmith

@@ -1,0 +1,64 @@
+// The settings listing of a model as printed pages: the element, sub-object,
+// LOD and matrix grids as monospaced columns, a header line with file name,
+// date/time and page number on every page, and a closing line with the two
+// merge tolerances. The result is a list of pages of positioned text lines
+// (0.1 mm units from the top left corner of the printable area); the
+// platform draws them.
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "core/string_grid.h"
+#include "platform/platform.h"
+
+namespace lodsmith {
+
+inline constexpr int kListingLeft = 200;      // 20 mm from the left edge
+inline constexpr int kListingPitch = 43;      // 4.3 mm per line
+inline constexpr int kListingFontHeight = 40; // 4.0 mm characters
+
+// Lines per page for a printable height in millimetres:
+// (10 * height - 200) div 43.
+int LinesPerPage(int printableHeightMm);
+
+struct SettingsListing {
+  std::string fileName;  // the shape's name without folder (UTF-8)
+  std::string dateTime;  // date and time of printing (UTF-8)
+  // Grid cells are Latin-1 bytes, as the grids hold them.
+  const StringGrid* elements = nullptr;    // name, image, faces, then LOD k in column k + 2
+  const StringGrid* subObjects = nullptr;  // number, vertices, then the sort mark of LOD k in column k + 1
+  const StringGrid* lods = nullptr;        // number, distance, faces
+  const StringGrid* matrices = nullptr;    // name, faces, animation mark
+  int lodCount = 1;                        // LOD columns of the element and sub-object grids
+  long double pointTolerance = 0;
+  long double normalTolerance = 0;
+  char decimalSeparator = '.';
+};
+
+// The column header lines and data lines of the four sections, as Latin-1
+// text ("%-35s" pads to 35 characters, longer texts are not cut).
+std::string ElementHeaderLine(int lodCount);
+std::string ElementDataLine(const StringGrid& grid, int row, int lodCount);
+std::string SubObjectHeaderLine(int lodCount);
+std::string SubObjectDataLine(const StringGrid& grid, int row, int lodCount);
+std::string LodHeaderLine();
+std::string LodDataLine(const StringGrid& grid, int row);
+std::string MatrixHeaderLine();
+std::string MatrixDataLine(const StringGrid& grid, int row);
+// "Toleranz Punkte: <p>; Toleranz Normalen: <n>" in the general format.
+std::string ToleranceLine(long double pointTolerance, long double normalTolerance, char decimalSeparator);
+
+// Lays the listing out on pages of `linesPerPage` lines (line 0 holds the
+// page header; a page needs room for the header, a title, a column header
+// and one row, so fewer than 5 lines count as 5). Every grid contributes its
+// data rows 1 to RowCount() - 1. Texts of the result are UTF-8.
+std::vector<PrintPage> LayoutSettingsListing(const SettingsListing& listing, int linesPerPage);
+
+// The local date in the user's short date format and the time in the long
+// time format, separated by a blank (regional settings from LC_ALL, LC_TIME
+// or LANG; the C library's when none is usable).
+std::string PrintDateTimeText(std::time_t when);
+
+}  // namespace lodsmith

@@ -1,0 +1,96 @@
+// The round trip through the simulator's command-line utility
+// ffeditc_unicode.exe: finding it, and writing the small script that runs it
+// on one shape file and moves its output over that file.
+//
+// On Windows the script is "temp.bat", five lines for the command
+// interpreter. On Linux, where the simulator lives in a Wine prefix, it is
+// "temp.sh", a shell script that takes the same five steps through Wine:
+// change to the tool's folder, run the tool with the shape and /O:temp.s,
+// move temp.s over the shape, wait for a key.
+//
+// Paths: the tool path may be a Windows path (from the registry or the
+// settings file, "C:\...") or a path of this system (from a file dialog).
+// HostPath turns the first kind into a path of this system; WinePath turns a
+// path of this system into one Wine understands.
+#pragma once
+
+#include <string>
+
+namespace lodsmith {
+
+// The fixed name of the utility, as the scripts call it.
+inline constexpr const char* kToolFileName = "ffeditc_unicode.exe";
+// Below the simulator's folder.
+inline constexpr const char* kToolBelowSimulator = "\\utils\\ffedit\\ffeditc_unicode.exe";
+// The utility's output file in its own folder.
+inline constexpr const char* kToolOutputName = "temp.s";
+
+// The simulator's folder with kToolBelowSimulator appended unchanged (an
+// empty folder gives a path that starts with the backslash).
+std::string DefaultToolPath(const std::string& simulatorFolder);
+
+// True when the lower-cased file-name part of `path` (after the last "\" or
+// "/") is exactly "ffeditc_unicode.exe".
+bool ToolNameMatches(const std::string& path);
+
+// ToolNameMatches, and the file exists (a Windows path is looked up through
+// HostPath).
+bool ToolPathValid(const std::string& path);
+
+// ---- Paths -----------------------------------------------------------------
+
+// "C:" for a path that starts with a drive letter and colon, else empty.
+std::string DrivePart(const std::string& path);
+// Everything up to and including the last "\" (or "/"); empty when none.
+std::string FolderPart(const std::string& path);
+// True for "X:\..." / "X:/..." and for "\\server\share\...".
+bool IsWindowsPath(const std::string& path);
+
+// A Windows path as a path of this system, inside the Wine prefix `prefix`:
+// "X:\a\b" becomes "<prefix>/dosdevices/x:/a/b" when that link exists, else
+// "<prefix>/drive_c/a/b" for drive C and "/a/b" for drive Z. Each component
+// is matched without regard to case when the exact spelling is missing (as
+// Windows does). A path of this system comes back unchanged; a path that
+// starts with a single backslash gets slashes. On Windows the path comes back
+// unchanged.
+std::string HostPath(const std::string& path, const std::string& prefix);
+std::string HostPath(const std::string& path);  // in WinePrefix()
+
+// A path of this system as Wine sees it: below the folder of the longest
+// matching "<prefix>/dosdevices/<letter>:" link (drive_c for "C:"), else
+// "Z:" followed by the path with backslashes. A Windows path comes back
+// unchanged.
+std::string WinePath(const std::string& path, const std::string& prefix);
+
+// ---- Scripts -----------------------------------------------------------------
+
+// The five lines of temp.bat, each ended by CR LF, as 8-bit text (UTF-8
+// input converted to Windows-1252):
+//   D                                   the tool's drive ("C:")
+//   cd "P"                              P = the tool's folder with final "\"
+//   ffeditc_unicode.exe "F" /O:temp.s
+//   move temp.s "F"
+//   pause
+// For a tool on a network share (\\server\share\...) D is empty and line 2
+// reads pushd "P" instead, since the command interpreter cannot cd there.
+std::string WindowsBatchText(const std::string& tool, const std::string& file);
+
+// The Linux script (UTF-8, LF). `toolFolder` and `hostFile` are paths of
+// this system, `wineFile` the same file as Wine sees it. It removes a stale
+// temp.s first, so that only the output of this run can reach the file, and
+// exits 0 only when the utility wrote temp.s and it was moved over the file.
+// The closing wait for a key is skipped when standard input is no terminal.
+std::string LinuxScriptText(const std::string& toolFolder, const std::string& wineFile,
+                            const std::string& hostFile);
+
+// The script's name in the program's folder: "temp.bat" on Windows,
+// "temp.sh" elsewhere.
+std::string CompressScriptName();
+
+// Writes this platform's script for running `tool` on `file` into
+// `programFolder` (with or without final separator), replacing an old one.
+// Returns its full path. Throws IoError when it cannot be written.
+std::string WriteCompressScript(const std::string& programFolder, const std::string& tool,
+                                const std::string& file);
+
+}  // namespace lodsmith

@@ -1,0 +1,431 @@
+// The round trip through the simulator's compression utility: the tool
+// check, the path mapping into a Wine prefix, the batch file and the Linux
+// script (run for real with stand-ins), and the button's dialogs and messages.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "document/shape_file.h"
+#include "platform/console_launcher.h"
+#include "tools/compress.h"
+#include "test_env.h"
+
+namespace lodsmith {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FakePlatform;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+std::vector<std::string> SplitCrLf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t p; (p = text.find("\r\n", start)) != std::string::npos; start = p + 2)
+    lines.push_back(text.substr(start, p - start));
+  EXPECT_EQ(start, text.size()) << "text after the last CR LF";
+  return lines;
+}
+
+void WriteExecutable(const std::string& path, const std::string& text) {
+  WriteBytes(path, text);
+  ::chmod(path.c_str(), 0755);
+}
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnv {
+public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    const char* old = std::getenv(name);
+    if (old) old_ = old;
+    had_ = old != nullptr;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (had_)
+      ::setenv(name_, old_.c_str(), 1);
+    else
+      ::unsetenv(name_);
+  }
+
+private:
+  const char* name_;
+  std::string old_;
+  bool had_ = false;
+};
+
+// ---- The tool --------------------------------------------------------------
+
+TEST(CompressTool, NameTestIgnoresCaseButNothingElse) {
+  EXPECT_TRUE(ToolNameMatches("C:\\MSTS\\utils\\ffedit\\ffeditc_unicode.exe"));
+  EXPECT_TRUE(ToolNameMatches("C:\\MSTS\\UTILS\\FFEDIT\\FFEDITC_UNICODE.EXE"));
+  EXPECT_TRUE(ToolNameMatches("/home/me/.wine/drive_c/ffedit/FFeditc_Unicode.exe"));
+  EXPECT_TRUE(ToolNameMatches("ffeditc_unicode.exe"));
+  EXPECT_FALSE(ToolNameMatches("C:\\MSTS\\utils\\ffedit\\ffeditc_unicode.exe.bak"));
+  EXPECT_FALSE(ToolNameMatches("C:\\MSTS\\utils\\ffedit\\copy_ffeditc_unicode.exe"));
+  EXPECT_FALSE(ToolNameMatches("C:\\MSTS\\utils\\ffedit\\ffeditc_unicode.exe\\"));
+  EXPECT_FALSE(ToolNameMatches(""));
+}
+
+TEST(CompressTool, DefaultPathAppendsTheFolderUnchanged) {
+  EXPECT_EQ(DefaultToolPath("C:\\Program Files\\Microsoft Games\\Train Simulator"),
+            "C:\\Program Files\\Microsoft Games\\Train Simulator\\utils\\ffedit\\ffeditc_unicode.exe");
+  EXPECT_EQ(DefaultToolPath(""), "\\utils\\ffedit\\ffeditc_unicode.exe");
+}
+
+TEST(CompressTool, ValidNeedsTheNameAndAnExistingFile) {
+  TempDir dir;
+  WriteBytes(dir.File("FFEDITC_UNICODE.EXE"), "x");
+  WriteBytes(dir.File("ffedit.exe"), "x");
+  fs::create_directories(dir.File("ffeditc_unicode.exe"));  // a folder of that name is no tool
+  EXPECT_TRUE(ToolPathValid(dir.File("FFEDITC_UNICODE.EXE")));
+  EXPECT_FALSE(ToolPathValid(dir.File("ffedit.exe")));
+  EXPECT_FALSE(ToolPathValid(dir.File("ffeditc_unicode.exe")));
+  EXPECT_FALSE(ToolPathValid(dir.File("sub/ffeditc_unicode.exe")));
+}
+
+// ---- Wine paths --------------------------------------------------------------
+
+TEST(WinePaths, WindowsPathsAreFoundInThePrefixWithoutRegardToCase) {
+  TempDir dir;
+  const std::string prefix = dir.File("prefix");
+  const std::string sim = prefix + "/drive_c/Program Files/Microsoft Games/Train Simulator";
+  fs::create_directories(sim + "/UTILS/FFEdit");
+  WriteBytes(sim + "/UTILS/FFEdit/ffeditc_unicode.exe", "x");
+  const std::string win = "C:\\Program Files\\microsoft games\\TRAIN SIMULATOR\\utils\\ffedit\\ffeditc_unicode.exe";
+  EXPECT_EQ(HostPath(win, prefix), sim + "/UTILS/FFEdit/ffeditc_unicode.exe");
+  // A missing component keeps its spelling (the result does not exist).
+  EXPECT_EQ(HostPath("C:\\Program Files\\Nope\\x.s", prefix), prefix + "/drive_c/Program Files/Nope/x.s");
+
+  // A drive link of dosdevices wins over drive_c; "d:" may point anywhere.
+  fs::create_directories(prefix + "/dosdevices");
+  fs::create_directories(dir.File("elsewhere/Models"));
+  fs::create_directory_symlink(dir.File("elsewhere"), prefix + "/dosdevices/d:");
+  EXPECT_EQ(HostPath("D:\\models\\lok.s", prefix), prefix + "/dosdevices/d:/Models/lok.s");
+  EXPECT_EQ(HostPath("z:\\usr\\bin", prefix), "/usr/bin");
+
+  // Paths of this system pass unchanged; a path without drive is rooted.
+  EXPECT_EQ(HostPath("/home/me/lok.s", prefix), "/home/me/lok.s");
+  EXPECT_EQ(HostPath("relative/lok.s", prefix), "relative/lok.s");
+  EXPECT_EQ(HostPath("\\utils\\ffedit\\ffeditc_unicode.exe", prefix), "/utils/ffedit/ffeditc_unicode.exe");
+  EXPECT_EQ(HostPath("\\\\server\\share\\x", prefix), "\\\\server\\share\\x");
+}
+
+TEST(WinePaths, PathsOfThisSystemAsWineSeesThem) {
+  TempDir dir;
+  const std::string prefix = dir.File("prefix");
+  const std::string canonicalDir = fs::canonical(dir.path()).string();
+  auto backslashed = [](std::string s) {
+    for (char& c : s)
+      if (c == '/') c = '\\';
+    return s;
+  };
+  // No prefix at all: everything is reached through Z:.
+  EXPECT_EQ(WinePath(dir.File("my model.s"), prefix), "Z:" + backslashed(canonicalDir + "/my model.s"));
+  EXPECT_EQ(WinePath("C:\\x\\y.s", prefix), "C:\\x\\y.s");
+
+  // The prefix's own drives: the deepest matching link wins over "z:" -> "/".
+  fs::create_directories(prefix + "/drive_c/Models");
+  fs::create_directories(prefix + "/dosdevices");
+  fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
+  fs::create_directory_symlink("/", prefix + "/dosdevices/z:");
+  EXPECT_EQ(WinePath(prefix + "/drive_c/Models/lok.s", prefix), "C:\\Models\\lok.s");
+  EXPECT_EQ(WinePath(dir.File("lok.s"), prefix), "Z:" + backslashed(canonicalDir + "/lok.s"));
+}
+
+// ---- The batch file ------------------------------------------------------------
+
+TEST(BatchFile, FiveLinesWithQuotedPathsAndTheFixedProgramName) {
+  const std::string tool = "D:\\Train Simulator\\UTILS\\FFEDIT\\FFEDITC_UNICODE.EXE";
+  const std::string shape = "E:\\My Models\\Lok 1\\lok 1.s";
+  auto lines = SplitCrLf(WindowsBatchText(tool, shape));
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0], "D:");
+  EXPECT_EQ(lines[1], "cd \"D:\\Train Simulator\\UTILS\\FFEDIT\\\"");
+  EXPECT_EQ(lines[2], "ffeditc_unicode.exe \"E:\\My Models\\Lok 1\\lok 1.s\" /O:temp.s");
+  EXPECT_EQ(lines[3], "move temp.s \"E:\\My Models\\Lok 1\\lok 1.s\"");
+  EXPECT_EQ(lines[4], "pause");
+}
+
+TEST(BatchFile, EightBitTextAndPathsWithoutDriveOrOnAShare) {
+  // UTF-8 in, the system code page out.
+  auto lines = SplitCrLf(WindowsBatchText("C:\\MSTS\\utils\\ffedit\\ffeditc_unicode.exe", "C:\\Modelle\\Br\xC3\xBC" "cke.s"));
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[3], "move temp.s \"C:\\Modelle\\Br\xFC" "cke.s\"");
+
+  // An empty simulator folder: no drive line, the folder is rooted.
+  lines = SplitCrLf(WindowsBatchText(DefaultToolPath(""), "C:\\a.s"));
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0], "");
+  EXPECT_EQ(lines[1], "cd \"\\utils\\ffedit\\\"");
+
+  // The command interpreter cannot cd to a share; pushd maps it to a drive.
+  lines = SplitCrLf(WindowsBatchText("\\\\server\\msts\\utils\\ffedit\\ffeditc_unicode.exe", "C:\\a.s"));
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0], "");
+  EXPECT_EQ(lines[1], "pushd \"\\\\server\\msts\\utils\\ffedit\\\"");
+}
+
+// ---- The Linux script, run for real ---------------------------------------------
+
+// A tool folder with a stand-in utility (a shell script named like it) and a
+// stand-in `wine` that runs it, first on PATH. The stand-in writes its
+// arguments to temp.s, as the real utility writes its output there.
+struct ScriptRig {
+  TempDir dir;
+  std::string toolDir, tool, bin, shapeDir, shape, program;
+  std::unique_ptr<ScopedEnv> path, prefix;
+
+  explicit ScriptRig(const std::string& utility = "printf 'converted %s %s' \"$1\" \"$2\" > temp.s\n") {
+    toolDir = dir.File("Train Simulator/utils/ff'edit");
+    fs::create_directories(toolDir);
+    tool = toolDir + "/ffeditc_unicode.exe";
+    WriteExecutable(tool, "#!/bin/sh\n" + utility);
+    bin = dir.File("bin");
+    fs::create_directories(bin);
+    WriteExecutable(bin + "/wine", "#!/bin/sh\nprogram=$1\nshift\nexec \"./$program\" \"$@\"\n");
+    shapeDir = dir.File("My Models");
+    fs::create_directories(shapeDir);
+    shape = shapeDir + "/lok 1.s";
+    WriteBytes(shape, "original");
+    program = dir.File("program");
+    fs::create_directories(program);
+    path = std::make_unique<ScopedEnv>("PATH", bin + ":" + std::getenv("PATH"));
+    prefix = std::make_unique<ScopedEnv>("WINEPREFIX", dir.File("no-prefix"));
+  }
+  std::string WineShape() const { return WinePath(shape, dir.File("no-prefix")); }
+};
+
+TEST(LinuxScript, RunsTheUtilityInItsFolderAndMovesTheOutputOverTheShape) {
+  ScriptRig rig;
+  std::string script = WriteCompressScript(rig.program, rig.tool, rig.shape);
+  EXPECT_EQ(script, rig.program + "/temp.sh");
+  EXPECT_EQ(RunScriptAndWait(script), 0);
+  EXPECT_EQ(ReadBytes(rig.shape), "converted " + rig.WineShape() + " /O:temp.s");
+  EXPECT_EQ(rig.WineShape().substr(0, 3), "Z:\\");
+  EXPECT_FALSE(fs::exists(rig.toolDir + "/temp.s"));
+}
+
+TEST(LinuxScript, NoOutputLeavesTheShapeAndFails) {
+  ScriptRig rig("echo 'cannot read it' >&2\nexit 3\n");
+  // An output left over from an earlier run must not reach the shape.
+  WriteBytes(rig.toolDir + "/temp.s", "stale");
+  std::string script = WriteCompressScript(rig.program, rig.tool, rig.shape);
+  EXPECT_NE(RunScriptAndWait(script), 0);
+  EXPECT_EQ(ReadBytes(rig.shape), "original");
+}
+
+TEST(LinuxScript, RelativePathsWorkAfterTheScriptChangesFolder) {
+  ScriptRig rig;
+  std::error_code ec;
+  auto old = fs::current_path();
+  fs::current_path(rig.dir.path());
+  std::string script = WriteCompressScript("program", "Train Simulator/utils/ff'edit/ffeditc_unicode.exe",
+                                           "My Models/lok 1.s");
+  fs::current_path(old);
+  EXPECT_EQ(RunScriptAndWait(rig.dir.File(script)), 0);
+  EXPECT_EQ(ReadBytes(rig.shape), "converted " + rig.WineShape() + " /O:temp.s");
+}
+
+TEST(LinuxScript, AnUnwritableProgramFolderRaisesIoError) {
+  TempDir dir;
+  EXPECT_THROW(WriteCompressScript(dir.File("missing/folder"), "C:\\ffeditc_unicode.exe", "/a.s"), IoError);
+}
+
+// ---- The button ------------------------------------------------------------------
+
+class CountingPlatform : public FakePlatform {
+public:
+  int registryReads = 0;
+  std::optional<std::string> RegistryReadLocalMachine(const std::string& key, const std::string& value) override {
+    ++registryReads;
+    return FakePlatform::RegistryReadLocalMachine(key, value);
+  }
+};
+
+const char* const kLocate = "Bitte ffeditc_unicode.exe suchen, normalerweise im Verzeichnis (trainsimulator)\\utils\\ffedit.";
+const char* const kNotFound = "ffeditc_unicode.exe nicht gefunden, Abbruch!";
+const char* const kNoStart =
+    "ffeditc_unicode.exe konnte nicht gestartet werden. Dieser Programmteil wurde nur unter Windows 2000 getestet.";
+
+struct CompressForm {
+  TempDir dir;
+  CountingPlatform platform;
+  std::unique_ptr<TLSForm> form;
+  std::string tool, shape;
+  std::unique_ptr<ScopedEnv> prefix;
+
+  CompressForm() {
+    platform.executablePath = dir.File("Lodsmith");
+    fs::copy_file(test::ShippedLanguageFile(), dir.File("Lodsmith_L.INI"));
+    prefix = std::make_unique<ScopedEnv>("WINEPREFIX", dir.File("prefix"));
+    form = std::make_unique<TLSForm>(platform);
+    form->FormCreate();
+    fs::create_directories(dir.File("ffedit"));
+    tool = dir.File("ffedit/ffeditc_unicode.exe");
+    WriteBytes(tool, "x");
+    shape = dir.File("lok 1.s");
+    WriteBytes(shape, "shape");
+    form->ProgramIni->WriteString("Dir", "InitialDir", dir.path() + "/models/");
+    form->ProgramIni->WriteString("Dir", "Filename", "lok 1.s");
+  }
+  void Click() { form->Dispatch([&] { form->CompressButtonClick(); }); }
+  std::string Stored() { return form->ProgramIni->ReadString("Dir", "FFEdit", ""); }
+  std::string Script() { return ReadBytes(dir.File("temp.sh")); }
+};
+
+TEST(CompressButton, StoredValidToolGoesStraightToTheShapeDialog) {
+  CompressForm f;
+  f.form->ProgramIni->WriteString("Dir", "FFEdit", f.tool);
+  f.platform.openResults = {f.shape};
+  f.Click();
+  EXPECT_TRUE(f.platform.messages.empty());
+  EXPECT_EQ(f.platform.registryReads, 0);
+  ASSERT_EQ(f.platform.openRequests.size(), 1u);
+  const auto& request = f.platform.openRequests[0];
+  EXPECT_EQ(request.initialDir, f.dir.path() + "/models/");
+  EXPECT_EQ(request.fileName, "lok 1.s");
+  EXPECT_EQ(request.filter, f.form->LanguageText(57));
+  EXPECT_FALSE(request.filter.empty());
+  EXPECT_TRUE(request.mustExist);
+  EXPECT_EQ(f.platform.startedScripts, std::vector<std::string>{f.dir.File("temp.sh")});
+  const std::string script = f.Script();
+  EXPECT_NE(script.find("cd '" + f.dir.path() + "/ffedit/'"), std::string::npos) << script;
+  EXPECT_NE(script.find("wine ffeditc_unicode.exe '" + WinePath(f.shape, f.dir.File("prefix")) + "' /O:temp.s"),
+            std::string::npos);
+  EXPECT_NE(script.find("mv -f temp.s '" + f.shape + "'"), std::string::npos);
+  // The document is not touched.
+  EXPECT_FALSE(f.form->Changed);
+  EXPECT_TRUE(f.form->ShapeLines.empty());
+}
+
+TEST(CompressButton, SimulatorFolderFromTheRegistryInsideTheWinePrefix) {
+  CompressForm f;
+  const std::string folder = f.dir.File("prefix/drive_c/Program Files/Microsoft Games/Train Simulator/Utils/FFEdit");
+  fs::create_directories(folder);
+  WriteBytes(folder + "/ffeditc_unicode.exe", "x");
+  f.platform.simulatorPath = "C:\\Program Files\\Microsoft Games\\Train Simulator";
+  f.platform.openResults = {f.shape};
+  f.Click();
+  EXPECT_TRUE(f.platform.messages.empty());
+  EXPECT_EQ(f.platform.registryReads, 1);
+  EXPECT_EQ(f.platform.startedScripts.size(), 1u);
+  EXPECT_NE(f.Script().find("cd '" + folder + "/'"), std::string::npos);
+  // Only a tool located through the dialog is stored.
+  EXPECT_EQ(f.Stored(), "");
+}
+
+TEST(CompressButton, ToolInCapitalsIsLocatedStoredAsChosenAndRunUnderTheFixedName) {
+  CompressForm f;
+  f.form->ProgramIni->WriteString("Dir", "FFEdit", f.dir.File("gone/ffeditc_unicode.exe"));
+  const std::string capitals = f.dir.File("ffedit/FFEDITC_UNICODE.EXE");
+  WriteBytes(capitals, "x");
+  f.platform.openResults = {capitals, f.shape};
+  f.Click();
+  ASSERT_EQ(f.platform.messages.size(), 1u);
+  EXPECT_EQ(f.platform.messages[0].kind, MsgKind::Warning);
+  EXPECT_EQ(f.platform.messages[0].buttons, MsgButtons::Ok);
+  EXPECT_EQ(f.platform.messages[0].text, kLocate);
+  EXPECT_EQ(f.platform.registryReads, 0);  // the stored key was not empty
+  ASSERT_EQ(f.platform.openRequests.size(), 2u);
+  EXPECT_EQ(f.platform.openRequests[0].fileName, "ffeditc_unicode.exe");
+  EXPECT_EQ(f.platform.openRequests[0].filter, f.form->LanguageText(58));
+  EXPECT_EQ(f.platform.openRequests[0].initialDir, f.dir.path() + "/models/");
+  EXPECT_EQ(f.Stored(), capitals);
+  EXPECT_NE(f.Script().find("wine ffeditc_unicode.exe '"), std::string::npos);
+  EXPECT_EQ(f.Script().find("FFEDITC_UNICODE.EXE"), std::string::npos);
+}
+
+TEST(CompressButton, RefusedOrCancelledLocationEndsWithTheErrorAndStoresNothing) {
+  for (bool cancel : {false, true}) {
+    CompressForm f;
+    const std::string copy = f.dir.File("ffedit/ffeditc_copy.exe");
+    WriteBytes(copy, "x");
+    if (!cancel) f.platform.openResults = {copy};
+    f.Click();
+    EXPECT_EQ(f.platform.Texts(), (std::vector<std::string>{kLocate, kNotFound})) << cancel;
+    EXPECT_EQ(f.platform.messages[1].kind, MsgKind::Error);
+    EXPECT_EQ(f.platform.openRequests.size(), 1u);  // no shape dialog
+    EXPECT_EQ(f.Stored(), "");
+    EXPECT_TRUE(f.platform.startedScripts.empty());
+    EXPECT_FALSE(fs::exists(f.dir.File("temp.sh")));
+  }
+}
+
+TEST(CompressButton, CancelledShapeDialogEndsSilently) {
+  CompressForm f;
+  f.platform.openResults = {f.tool};  // located; the shape dialog is cancelled
+  f.Click();
+  EXPECT_EQ(f.platform.Texts(), std::vector<std::string>{kLocate});
+  EXPECT_EQ(f.Stored(), f.tool);
+  EXPECT_TRUE(f.platform.startedScripts.empty());
+  EXPECT_FALSE(fs::exists(f.dir.File("temp.sh")));
+}
+
+TEST(CompressButton, ScriptIsRewrittenEveryRunAndARefusedStartIsReported) {
+  CompressForm f;
+  f.form->ProgramIni->WriteString("Dir", "FFEdit", f.tool);
+  const std::string other = f.dir.File("other.s");
+  WriteBytes(other, "shape");
+  f.platform.openResults = {f.shape, other};
+  f.Click();
+  f.platform.startSucceeds = false;
+  f.Click();
+  EXPECT_EQ(f.Script().find("lok 1.s"), std::string::npos);
+  EXPECT_NE(f.Script().find("other.s"), std::string::npos);
+  ASSERT_EQ(f.platform.messages.size(), 1u);
+  EXPECT_EQ(f.platform.messages[0].kind, MsgKind::Error);
+  EXPECT_EQ(f.platform.messages[0].text, kNoStart);
+}
+
+TEST(CompressButton, UnwritableScriptStopsBeforeTheStart) {
+  CompressForm f;
+  f.form->ProgramIni->WriteString("Dir", "FFEdit", f.tool);
+  f.platform.executablePath = f.dir.File("missing/Lodsmith");
+  f.platform.openResults = {f.shape};
+  EXPECT_FALSE(f.form->Dispatch([&] { f.form->CompressButtonClick(); }));
+  ASSERT_EQ(f.platform.messages.size(), 1u);
+  EXPECT_EQ(f.platform.messages[0].kind, MsgKind::Error);
+  EXPECT_NE(f.platform.messages[0].text.find("temp.sh"), std::string::npos);
+  EXPECT_TRUE(f.platform.startedScripts.empty());
+}
+
+// ---- The console launcher --------------------------------------------------------
+
+TEST(ConsoleLauncher, TerminalsAndTheirCommandLines) {
+  EXPECT_EQ(ConsoleTerminals().front(), "x-terminal-emulator");
+  EXPECT_EQ(TerminalCommand("xterm", "/p/temp.sh"), (std::vector<std::string>{"xterm", "-e", "/bin/sh", "/p/temp.sh"}));
+  EXPECT_EQ(TerminalCommand("gnome-terminal", "/p/temp.sh"),
+            (std::vector<std::string>{"gnome-terminal", "--", "/bin/sh", "/p/temp.sh"}));
+  TempDir dir;
+  WriteExecutable(dir.File("tool"), "#!/bin/sh\n");
+  WriteBytes(dir.File("plain"), "");
+  EXPECT_EQ(FindProgram("tool", "/nonexistent:" + dir.path()), dir.File("tool"));
+  EXPECT_EQ(FindProgram("plain", dir.path()), "");
+  EXPECT_EQ(FindProgram("tool", "/nonexistent"), "");
+}
+
+TEST(ConsoleLauncher, NoDisplayNoConsole) {
+  ScopedEnv display("DISPLAY", "");
+  ScopedEnv wayland("WAYLAND_DISPLAY", "");
+  EXPECT_FALSE(StartScriptInConsole("/bin/true"));
+}
+
+TEST(ConsoleLauncher, ATerminalRunsTheScript) {
+  // A stand-in terminal on PATH that runs the command it is given.
+  TempDir dir;
+  WriteExecutable(dir.File("xterm"), "#!/bin/sh\nshift\nexec \"$@\"\n");
+  WriteExecutable(dir.File("script.sh"), "echo ran > '" + dir.File("ran") + "'\n");
+  ScopedEnv display("DISPLAY", ":99");
+  ScopedEnv path("PATH", dir.path());
+  EXPECT_TRUE(StartScriptInConsole(dir.File("script.sh")));
+  // The terminal is detached: wait for its trace.
+  for (int i = 0; i < 200 && !fs::exists(dir.File("ran")); ++i) ::usleep(10000);
+  EXPECT_EQ(ReadBytes(dir.File("ran")), "ran\n");
+}
+
+}  // namespace
+}  // namespace lodsmith
