@@ -1,0 +1,133 @@
+// The recount that runs on every cell selection of the element grid, at the
+// largest size the grids allow, and the analysis of the largest real shape.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "../tests/synthetic_shape.h"
+#include "document/analysis.h"
+#include "document/shape_file.h"
+#include "ui/tlsform.h"
+
+using namespace lodsmith;
+
+namespace {
+
+// Answers nothing and shows nothing: the recount asks no questions.
+class QuietPlatform : public Platform {
+public:
+  MsgResult MessageBox(MsgKind, MsgButtons, const std::string&) override { return MsgResult::Yes; }
+  std::optional<std::string> OpenDialog(const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<std::string> SaveDialog(const FileDialogRequest&) override { return std::nullopt; }
+  int Cursor() override { return crDefault; }
+  void SetCursor(int) override {}
+  void ProcessMessages() override {}
+  void FocusControl(const std::string&) override {}
+  void CloseWindow() override {}
+  int ScreenWidth() override { return 1920; }
+  int ScreenHeight() override { return 1080; }
+  char DecimalSeparator() override { return ','; }
+  std::string ExecutablePath() override { return "/nonexistent/Lodsmith"; }
+  std::optional<std::string> RegistryReadLocalMachine(const std::string&, const std::string&) override { return {}; }
+  bool StartConsoleScript(const std::string&) override { return false; }
+  PrinterInfo DefaultPrinter(bool) override { return {}; }
+  bool PrintPages(const std::vector<PrintPage>&, bool, const std::string&) override { return false; }
+  bool PrintPagesToPdf(const std::vector<PrintPage>&, bool, const std::string&) override { return false; }
+};
+
+constexpr int kElements = 800;
+constexpr int kLods = 99;
+constexpr int kSubObjects = 99;
+
+// A form holding an 800-element shape with 99 LODs whose assignments use
+// every sub-object number 1..99 in every LOD.
+void PrepareLargeForm(TLSForm& form) {
+  test::SyntheticSpec spec;
+  spec.elements = kElements;
+  spec.matrices = 40;
+  spec.vtxStates = 200;
+  form.ShapeLines = test::SyntheticShape(spec);
+  form.AnalyseShape();
+  form.SetLODAnzSpinEditValue(kLods);
+  form.LODAnzSpinEditExit();
+  for (int k = 1; k <= kLods; ++k)
+    for (int r = 1; r <= kElements; ++r) form.StringGrid1.SetCell(k + 2, r, std::to_string((r + k) % kSubObjects + 1));
+  form.SetLODSpinEditValue(50);
+}
+
+void BM_RefreshSubObjectGrid(benchmark::State& state) {
+  QuietPlatform platform;
+  TLSForm form(platform);
+  PrepareLargeForm(form);
+  for (auto _ : state) {
+    form.RefreshSubObjectGrid();
+    benchmark::DoNotOptimize(form.StringGrid2.Cell(1, kSubObjects));
+  }
+  if (form.StringGrid2.RowCount() != kSubObjects + 1) state.SkipWithError("the recount did not show 99 sub-objects");
+}
+BENCHMARK(BM_RefreshSubObjectGrid)->Unit(benchmark::kMillisecond);
+
+// Saving and loading the per-model settings of the same form: 800 rows in
+// each of 99 LODs.
+void BM_ModelSettings(benchmark::State& state) {
+  const bool save = state.range(0) == 0;
+  QuietPlatform platform;
+  TLSForm form(platform);
+  PrepareLargeForm(form);
+  std::filesystem::path dir = std::filesystem::temp_directory_path() / "lodsmith-bench-settings";
+  std::filesystem::create_directories(dir);
+  form.FileName = (dir / "large.s").string();
+  form.SaveModelSettings();
+  state.SetLabel(save ? "save" : "load");
+  for (auto _ : state) {
+    if (save)
+      form.SaveModelSettings();
+    else
+      form.LoadModelSettings();
+  }
+  std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_ModelSettings)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The largest UTF-16 shape of the shared corpus (LODSMITH_CORPUS names
+// another folder).
+std::string LargestCorpusShape() {
+  namespace fs = std::filesystem;
+  const char* env = std::getenv("LODSMITH_CORPUS");
+  fs::path dir = env ? fs::path(env) : fs::path(__FILE__).parent_path().parent_path().parent_path() / "shared" / "corpus";
+  std::error_code ec;
+  if (!fs::is_directory(dir, ec)) return "";
+  std::string best;
+  std::uintmax_t bestSize = 0;
+  for (const auto& e : fs::directory_iterator(dir, ec)) {
+    if (e.path().extension() != ".s") continue;
+    std::string bytes = ReadFileBytes(e.path().string());
+    if (bytes.rfind("\xFF\xFE", 0) != 0) continue;
+    if (bytes.size() > bestSize) {
+      bestSize = bytes.size();
+      best = e.path().string();
+    }
+  }
+  return best;
+}
+
+void BM_AnalyseLargestCorpusShape(benchmark::State& state) {
+  std::string path = LargestCorpusShape();
+  if (path.empty()) {
+    state.SkipWithError("no shape corpus in ../shared/corpus");
+    for (auto _ : state) {
+    }
+    return;
+  }
+  Lines lines = DecodeShape(ReadFileBytes(path)).lines;
+  state.SetLabel(std::filesystem::path(path).filename().string() + ", " + std::to_string(lines.size()) + " lines");
+  for (auto _ : state) {
+    ShapeAnalysis a = AnalyseShape(lines);
+    benchmark::DoNotOptimize(a.elements.size());
+  }
+}
+BENCHMARK(BM_AnalyseLargestCorpusShape)->Unit(benchmark::kMillisecond);
+
+}  // namespace
