@@ -1,0 +1,230 @@
+#include "qt/qt_platform.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QMessageBox>
+#include <QScreen>
+
+#include "core/text.h"
+#include "platform/console_launcher.h"
+#include "platform/system_info.h"
+#include "qt/main_window.h"
+#include "qt/qt_print.h"
+#include "ui/tlsform.h"
+
+namespace lodsmith {
+
+namespace {
+
+QString U(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+QString Trimmed(const std::string& s) { return U(s).trimmed(); }
+
+}  // namespace
+
+QStringList DialogNameFilters(const std::string& filter) {
+  QStringList parts = U(filter).split(QLatin1Char('|'));
+  QStringList out;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString description = parts[i].trimmed();
+    const QString pattern = parts[i + 1].trimmed();
+    QStringList patterns;
+    for (const QString& p : pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+      const QString t = p.trimmed();
+      // On Windows "*.*" is every file; elsewhere it would miss names
+      // without a dot.
+      patterns << (t == QLatin1String("*.*") ? QStringLiteral("*") : t);
+    }
+    if (patterns.isEmpty()) patterns << QStringLiteral("*");
+    // Qt reads the patterns from the last parentheses of the text, so a
+    // description that already names its pattern loses that part.
+    const QString suffix = QLatin1Char('(') + pattern + QLatin1Char(')');
+    if (description.endsWith(suffix)) description = description.left(description.size() - suffix.size()).trimmed();
+    out << (description.isEmpty() ? patterns.join(QLatin1Char(' '))
+                                  : description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                                        QLatin1Char(')'));
+  }
+  return out;
+}
+
+bool QtPlatform::German() const { return !form_ || EqualsIgnoreCase(form_->LanguageName, "Deutsch"); }
+
+MsgResult QtPlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text) {
+  if (script_) {
+    script_->messages.push_back({kind, buttons, text});
+    if (buttons == MsgButtons::Ok) return MsgResult::Ok;
+    if (script_->answers.empty()) return script_->defaultAnswer;
+    MsgResult r = script_->answers.front();
+    script_->answers.pop_front();
+    return r;
+  }
+
+  const bool de = German();
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QString title;
+  switch (kind) {
+    case MsgKind::Warning:
+      icon = QMessageBox::Warning;
+      title = de ? QStringLiteral("Warnung") : QStringLiteral("Warning");
+      break;
+    case MsgKind::Information:
+      icon = QMessageBox::Information;
+      title = QStringLiteral("Information");
+      break;
+    case MsgKind::Confirmation:
+      icon = QMessageBox::Question;
+      title = de ? QStringLiteral("Bestätigen") : QStringLiteral("Confirm");
+      break;
+    case MsgKind::Error:
+      icon = QMessageBox::Critical;
+      title = de ? QStringLiteral("Fehler") : QStringLiteral("Error");
+      break;
+  }
+  QMessageBox::StandardButtons set = QMessageBox::Ok;
+  if (buttons == MsgButtons::YesNo) set = QMessageBox::Yes | QMessageBox::No;
+  if (buttons == MsgButtons::YesNoCancel) set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+
+  QMessageBox box(icon, title, U(text), set, window_);
+  if (de) {
+    if (auto* b = box.button(QMessageBox::Yes)) b->setText(QStringLiteral("Ja"));
+    if (auto* b = box.button(QMessageBox::No)) b->setText(QStringLiteral("Nein"));
+    if (auto* b = box.button(QMessageBox::Cancel)) b->setText(QStringLiteral("Abbrechen"));
+    if (auto* b = box.button(QMessageBox::Ok)) b->setText(QStringLiteral("OK"));
+  }
+  // Closing the box answers Cancel, or No where there is no Cancel.
+  switch (buttons) {
+    case MsgButtons::Ok:
+      box.setDefaultButton(QMessageBox::Ok);
+      box.setEscapeButton(QMessageBox::Ok);
+      break;
+    case MsgButtons::YesNo:
+      box.setDefaultButton(QMessageBox::Yes);
+      box.setEscapeButton(QMessageBox::No);
+      break;
+    case MsgButtons::YesNoCancel:
+      box.setDefaultButton(QMessageBox::Yes);
+      box.setEscapeButton(QMessageBox::Cancel);
+      break;
+  }
+  // The hour-glass of a long action must not hide the pointer over the box.
+  const bool busy = overrideActive_;
+  if (busy) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+  const int answer = box.exec();
+  if (busy) QGuiApplication::restoreOverrideCursor();
+  switch (answer) {
+    case QMessageBox::Yes: return MsgResult::Yes;
+    case QMessageBox::No: return MsgResult::No;
+    case QMessageBox::Cancel: return MsgResult::Cancel;
+    default: return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel;
+  }
+}
+
+std::optional<std::string> QtPlatform::RunFileDialog(const FileDialogRequest& request, bool save) {
+  if (script_) {
+    (save ? script_->saveRequests : script_->openRequests).push_back(request);
+    auto& queue = save ? script_->saveResults : script_->openResults;
+    if (queue.empty()) return std::nullopt;
+    auto r = queue.front();
+    queue.pop_front();
+    return r;
+  }
+
+  QFileDialog dialog(window_);
+  QString dir = QDir::fromNativeSeparators(Trimmed(request.initialDir));
+  if (!dir.isEmpty() && QDir(dir).exists()) dialog.setDirectory(dir);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save || !request.mustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  const QStringList filters = DialogNameFilters(request.filter);
+  if (!filters.isEmpty()) dialog.setNameFilters(filters);
+  if (!request.fileName.empty()) dialog.selectFile(U(request.fileName));
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+  dialog.setOption(QFileDialog::ReadOnly, false);
+  dialog.setSizeGripEnabled(true);
+  const bool busy = overrideActive_;
+  if (busy) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  if (busy) QGuiApplication::restoreOverrideCursor();
+  if (!accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return QDir::toNativeSeparators(dialog.selectedFiles().first()).toStdString();
+}
+
+std::optional<std::string> QtPlatform::OpenDialog(const FileDialogRequest& request) {
+  return RunFileDialog(request, false);
+}
+
+std::optional<std::string> QtPlatform::SaveDialog(const FileDialogRequest& request) {
+  return RunFileDialog(request, true);
+}
+
+void QtPlatform::SetCursor(int cursor) {
+  cursor_ = cursor;
+  if (cursor == crHourGlass) {
+    if (!overrideActive_) {
+      QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+      overrideActive_ = true;
+    }
+  } else if (overrideActive_) {
+    QGuiApplication::restoreOverrideCursor();
+    overrideActive_ = false;
+  }
+}
+
+void QtPlatform::ProcessMessages() {
+  if (window_) window_->Mirror();
+  QCoreApplication::processEvents();
+}
+
+void QtPlatform::FocusControl(const std::string& name) {
+  if (window_) window_->FocusControl(name);
+}
+
+void QtPlatform::CloseWindow() {
+  if (window_) window_->close();
+}
+
+int QtPlatform::ScreenWidth() {
+  if (screenSizeOverride) return screenSizeOverride->first;
+  QScreen* s = QGuiApplication::primaryScreen();
+  return s ? s->size().width() : 0;
+}
+
+int QtPlatform::ScreenHeight() {
+  if (screenSizeOverride) return screenSizeOverride->second;
+  QScreen* s = QGuiApplication::primaryScreen();
+  return s ? s->size().height() : 0;
+}
+
+char QtPlatform::DecimalSeparator() {
+  const QString point = QLocale::system().decimalPoint();
+  if (point.size() == 1 && point[0].unicode() < 0x80) return static_cast<char>(point[0].unicode());
+  return '.';
+}
+
+std::string QtPlatform::ExecutablePath() {
+  if (executablePathOverride) return *executablePathOverride;
+  return QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString();
+}
+
+std::optional<std::string> QtPlatform::RegistryReadLocalMachine(const std::string& key, const std::string& value) {
+  return ReadLocalMachineString(key, value);
+}
+
+bool QtPlatform::StartConsoleScript(const std::string& scriptPath) { return StartScriptInConsole(scriptPath); }
+
+PrinterInfo QtPlatform::DefaultPrinter(bool landscape) { return QtDefaultPrinter(landscape); }
+
+bool QtPlatform::PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) {
+  return QtPrintPages(pages, landscape, jobName);
+}
+
+bool QtPlatform::PrintPagesToPdf(const std::vector<PrintPage>& pages, bool landscape, const std::string& path) {
+  return QtPrintPagesToPdf(pages, landscape, path);
+}
+
+}  // namespace lodsmith
