@@ -1,0 +1,248 @@
+// Checks made before writing: the writers follow the template line by line
+// and trust its layout, so anything that would make them write a broken shape
+// (or read past the template sub-object) is refused here with a message that
+// names the line or the element.
+#include <algorithm>
+
+#include "generation/generator.h"
+
+namespace lodsmith {
+
+namespace {
+
+[[noreturn]] void Refuse(const std::string& message) {
+  throw GenerationError(GenerationFailure::Refused, message + " Abbruch der Aktion.");
+}
+
+std::string LineNo(int64_t index) { return std::to_string(index + 1); }
+
+std::string ElementName(const GenerationInput& in, int row) {
+  return "Element " + std::to_string(row) + " (" + Latin1ToUtf8(in.Elements.Cell(0, row)) + ")";
+}
+
+bool IsNodeLine(const std::string& line) {
+  return Contains(line, "geometry_node") && !Contains(line, "geometry_nodes") && !Contains(line, "geometry_node_map");
+}
+
+// The header of the template sub-object, walked as the header writer walks
+// it: geometry nodes three lines each, no more nodes than matrices, the node
+// map closed before the vertices.
+void CheckHeader(const Lines& lines, const TemplateLocation& loc, const GenerationInput& in) {
+  const int32_t v = loc.VerticesLine;
+  int32_t c = loc.FirstSubObjectLine;
+  do {
+    if (Contains(lines[c], "geometry_nodes")) {
+      auto n = ParseInt32(ValueAfter(lines[c], "geometry_nodes", 1));
+      if (!n || *n < 0) Refuse("Die Knotenzahl von geometry_nodes in Zeile " + LineNo(c) + " ist keine Zahl.");
+      if (*n > in.MatrixCount)
+        Refuse("geometry_nodes in Zeile " + LineNo(c) + " nennt " + std::to_string(*n) + " Knoten, die Datei hat aber nur " +
+               std::to_string(in.MatrixCount) + " Matrizen.");
+      const int32_t g = c;
+      std::vector<int32_t> nodes;
+      for (int32_t i = g + 1; i < v; ++i)
+        if (IsNodeLine(lines[i])) nodes.push_back(i);
+      bool threeLines = static_cast<int32_t>(nodes.size()) == *n && int64_t{g} + 1 + 3 * int64_t{*n} < v;
+      for (int32_t k = 0; threeLines && k < *n; ++k) threeLines = nodes[k] == g + 1 + 3 * k;
+      if (!threeLines)
+        Refuse("Die geometry_nodes ab Zeile " + LineNo(g) + " bestehen nicht aus " + std::to_string(*n) +
+               " Knoten zu je drei Zeilen.");
+      c = g + 1 + 3 * *n;
+    }
+    if (Contains(lines[c], "geometry_node_map")) {
+      const int32_t m = c;
+      while (lines[c].find(')') == std::string::npos) {
+        ++c;
+        if (c >= v) Refuse("geometry_node_map ab Zeile " + LineNo(m) + " wird vor den Vertices nicht geschlossen.");
+      }
+    }
+    ++c;
+  } while (c < v);
+}
+
+// Vertices three lines each, as many as the vertex sets hold, then one line
+// per vertex_set. Returns the index of the vertex_sets line.
+int32_t CheckVertices(const Lines& lines, const TemplateLocation& loc, const GenerationInput& in) {
+  const int32_t end = loc.SubObjectEndLine - 1;
+  int64_t total = 0;
+  if (in.VertexSetCount < 0 || in.VertexSetCount > static_cast<int32_t>(in.VertexSets.size()))
+    Refuse("Die vertex_sets der Datei wurden nicht vollständig gelesen.");
+  for (int32_t i = 0; i < in.VertexSetCount; ++i) {
+    if (in.VertexSets[i].VertexCount < 0) Refuse("vertex_set " + std::to_string(i) + " hat eine negative Vertexzahl.");
+    total += in.VertexSets[i].VertexCount;
+  }
+  int32_t vs = -1;
+  for (int32_t i = loc.VerticesLine + 1; i < end; ++i)
+    if (Contains(lines[i], "vertex_sets")) {
+      vs = i;
+      break;
+    }
+  if (vs < 0) Refuse("Im Subobjekt ab Zeile " + LineNo(loc.FirstSubObjectLine) + " fehlt der vertex_sets-Block.");
+
+  const int64_t first = int64_t{loc.VerticesLine} + 1;
+  const int64_t after = first + 3 * total;
+  bool layout = after < vs;
+  for (int64_t k = first; layout && k < after; k += 3) layout = Contains(lines[k], "vertex ");
+  if (layout) layout = !Contains(lines[after], "vertex ");
+  if (!layout)
+    Refuse("Die Vertices ab Zeile " + LineNo(loc.VerticesLine) + " passen nicht zu den vertex_sets (" +
+           std::to_string(total) + " Vertices zu je drei Zeilen erwartet).");
+
+  auto count = ParseInt32(ValueAfter(lines[vs], "vertex_sets", 1));
+  if (!count || *count != in.VertexSetCount)
+    Refuse("Die Anzahl in vertex_sets (Zeile " + LineNo(vs) + ") passt nicht zu den gelesenen vertex_sets.");
+  for (int32_t i = 1; i <= in.VertexSetCount; ++i) {
+    const int32_t k = vs + i;
+    if (k >= end || !Contains(lines[k], "vertex_set") || !ParseInt32(ValueAfter(lines[k], "vertex_set", 2)))
+      Refuse("Zeile " + LineNo(k) + " ist kein vertex_set mit ganzzahligem ersten Vertex.");
+  }
+  return vs;
+}
+
+// Every primitive as the primitive writer reads it. Returns the number of
+// primitives per element row.
+std::vector<int> CheckPrimitives(const Lines& lines, const TemplateLocation& loc, const GenerationInput& in,
+                                 int32_t vertexSetsLine) {
+  const int32_t end = loc.SubObjectEndLine - 1;
+  const int rows = in.Elements.RowCount();
+  std::vector<int> perRow(static_cast<std::size_t>(std::max(rows, 1)), 0);
+  int32_t c = vertexSetsLine + in.VertexSetCount + 1;
+  while (c < end && !Contains(lines[c], "primitives")) ++c;
+  if (c >= end) Refuse("Im Subobjekt ab Zeile " + LineNo(loc.FirstSubObjectLine) + " fehlt der primitives-Block.");
+
+  auto next = [&](int32_t& i, int32_t start) {
+    ++i;
+    if (i >= end) Refuse("Das Primitiv ab Zeile " + LineNo(start) + " ist unvollständig.");
+  };
+  for (++c; c < end; ++c) {
+    if (!Contains(lines[c], "prim_state_idx")) continue;
+    const int32_t start = c;
+    auto idx = ParseInt32(ValueAfter(lines[c], "prim_state_idx", 1));
+    if (!idx || *idx < 0 || *idx >= rows - 1)
+      Refuse("prim_state_idx in Zeile " + LineNo(c) + " verweist auf kein Element.");
+    if (++perRow[*idx + 1] > 1)
+      Refuse(ElementName(in, *idx + 1) + " wird von mehr als einem Primitiv verwendet (zweites ab Zeile " +
+             LineNo(c) + "); so eine Datei kann nicht in Subobjekte zerlegt werden.");
+    do next(c, start);
+    while (!Contains(lines[c], "vertex_idxs"));
+    // The index list up to the normal_idxs line: integers and ")" only.
+    std::string_view line = lines[c];
+    int p = 1, e = 1;
+    if (auto open = line.find('('); open != std::string_view::npos) {
+      p = static_cast<int>(open) + 2;
+      NextToken(line, p, e);
+      p = e;
+    }
+    for (;;) {
+      NextToken(line, p, e);
+      std::string_view token;
+      if (static_cast<std::size_t>(p) <= line.size()) token = line.substr(p - 1, e - p);
+      p = e;
+      if (token.empty()) {
+        next(c, start);
+        line = lines[c];
+        p = 1;
+        if (Contains(line, "normal_idxs")) break;
+      } else if (token != ")" && !ParseInt32(token)) {
+        Refuse("In den vertex_idxs in Zeile " + LineNo(c) + " steht \"" + Latin1ToUtf8(token) +
+               "\", das ist keine ganze Zahl.");
+      }
+    }
+    do next(c, start);
+    while (!Contains(lines[c], "flags"));
+    while (!Contains(lines[c], ")")) next(c, start);
+    next(c, start);  // the line that closes the triangle list
+  }
+  return perRow;
+}
+
+}  // namespace
+
+void CheckTemplate(const Lines& lines, const TemplateLocation& loc, const GenerationInput& in) {
+  const int64_t last = static_cast<int64_t>(lines.size()) - 1;
+  if (loc.FirstSubObjectLine < 0 || loc.VerticesLine <= loc.FirstSubObjectLine ||
+      loc.SubObjectEndLine - 1 <= loc.VerticesLine || int64_t{loc.SubObjectEndLine} + 3 > last)
+    Refuse("Die Datei endet innerhalb von lod_controls: nach dem Subobjekt ab Zeile " +
+           LineNo(loc.FirstSubObjectLine) + " fehlen die schließenden Zeilen.");
+
+  for (int lod = 1; lod <= in.LodCount; ++lod) {
+    const std::string& d = in.Distances.Cell(1, lod);
+    if (d.empty() || d.find_first_of(" \t") != std::string::npos)
+      Refuse("Für LOD " + std::to_string(lod) + " ist keine Entfernungsstufe eingetragen.");
+  }
+
+  CheckHeader(lines, loc, in);
+  const int32_t vs = CheckVertices(lines, loc, in);
+  const std::vector<int> perRow = CheckPrimitives(lines, loc, in, vs);
+
+  // Elements: every assignment a number; an element that some LOD uses
+  // needs its one primitive, a face count and tables that reach its matrix.
+  for (int r = 1; r < in.Elements.RowCount(); ++r) {
+    int usedIn = 0;
+    for (int lod = 1; lod <= in.LodCount; ++lod) {
+      const std::string& a = in.Elements.Cell(lod + 2, r);
+      if (!ParseInt32(a))
+        Refuse(ElementName(in, r) + ": in der Spalte \"L " + std::to_string(lod) + "\" steht keine ganze Zahl.");
+      if (a != "999" && usedIn == 0) usedIn = lod;
+    }
+    if (usedIn == 0) continue;
+    const std::string where = ElementName(in, r) + " ist in LOD " + std::to_string(usedIn) + " zugeordnet, ";
+    if (perRow[r] == 0)
+      Refuse(where + "wird aber von keinem Primitiv verwendet. Bitte in allen LODs 999 eintragen.");
+    if (!ParseInt32(in.Elements.Cell(2, r)))
+      Refuse(where + "hat aber in der Spalte \"Faces\" keine ganze Zahl.");
+    const int32_t state = r < static_cast<int>(in.ElementVtxState.size()) ? in.ElementVtxState[r] : -1;
+    if (state < 0 || state >= in.VertexSetCount || state >= static_cast<int32_t>(in.VtxStateMatrix.size()))
+      Refuse(where + "aber sein vtx_state " + std::to_string(state) + " hat kein vertex_set.");
+    const int32_t m = in.VtxStateMatrix[state];
+    if (m < 0 || m >= in.MatrixCount)
+      Refuse(where + "aber sein vtx_state " + std::to_string(state) + " verweist auf die Matrix " + std::to_string(m) +
+             ", die es nicht gibt.");
+  }
+}
+
+void CheckSortedTemplate(const Lines& lines, const TemplateLocation& loc) {
+  for (int32_t c = loc.FirstSubObjectLine; c < loc.VerticesLine; ++c) {
+    if (!Contains(lines[c], "sub_object_header")) continue;
+    const std::string flags = ValueAfter(lines[c], "sub_object_header", 1);
+    const bool digits = !flags.empty() && std::all_of(flags.begin(), flags.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+    if (!digits || flags.size() < 3 || !ParseInt32(flags))
+      Refuse("Das Flag-Wort \"" + Latin1ToUtf8(flags) + "\" in sub_object_header (Zeile " + LineNo(c) +
+             ") ist keine Dezimalzahl mit mindestens drei Ziffern; sortierte Subobjekte können daraus nicht erzeugt "
+             "werden.");
+    if (ValueAfter(lines[c], "sub_object_header", 2).empty() || ValueAfter(lines[c], "sub_object_header", 3).empty())
+      Refuse("sub_object_header in Zeile " + LineNo(c) + " enthält keine Sortier-Indizes.");
+    break;
+  }
+
+  // The head as the head copy reads it: the first volume is copied for the
+  // sorted sub-objects and its centre becomes their sort vector.
+  int32_t levels = loc.FirstSubObjectLine;
+  for (int32_t c = 0; c < loc.FirstSubObjectLine; ++c)
+    if (Contains(lines[c], "distance_levels ")) {
+      levels = c;
+      break;
+    }
+  int32_t volumes = -1, sortVectors = -1, volumesLines = 0, sortLines = 0;
+  for (int32_t c = 0; c < levels; ++c) {
+    if (Contains(lines[c], "volumes")) {
+      ++volumesLines;
+      if (volumes < 0) volumes = c;
+    }
+    if (Contains(lines[c], "sort_vectors")) {
+      ++sortLines;
+      if (sortVectors < 0) sortVectors = c;
+    }
+  }
+  const std::string noVolume =
+      "Für sortierte Subobjekte wird vor sort_vectors ein volumes-Block mit einer vol_sphere gebraucht, ";
+  if (volumes < 0 || sortVectors < 0 || volumes > sortVectors || volumesLines != 1 || sortLines != 1)
+    Refuse(noVolume + "die Datei hat keinen solchen.");
+  const int32_t v = volumes + 1;
+  if (v + 2 >= sortVectors || !Contains(lines[v], "vol_sphere") || !Contains(lines[v + 1], ")") ||
+      !ParseInt32(ValueAfter(lines[volumes], "volumes", 1)))
+    Refuse(noVolume + "der in Zeile " + LineNo(volumes) + " ist nicht verwendbar.");
+  if (!ParseInt32(ValueAfter(lines[sortVectors], "sort_vectors", 1)))
+    Refuse("Die Anzahl in sort_vectors (Zeile " + LineNo(sortVectors) + ") ist keine ganze Zahl.");
+}
+
+}  // namespace lodsmith

@@ -1,0 +1,595 @@
+// The LOD and sub-object generation: the writers on hand-made shapes (the
+// tables filled as the analysis would fill them), the refusals, and the form's
+// handler around them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "generation/generator.h"
+#include "generation_support.h"
+#include "shape_checker.h"
+#include "test_env.h"
+
+namespace lodsmith::test {
+namespace {
+
+int IndexOf(const Lines& lines, const std::string& text, int from = 0) {
+  for (int i = from; i < static_cast<int>(lines.size()); ++i)
+    if (lines[i] == text) return i;
+  return -1;
+}
+
+int CountContaining(const Lines& lines, const std::string& key) {
+  return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return Contains(l, key); }));
+}
+
+std::vector<std::string> LinesContaining(const Lines& lines, const std::string& key) {
+  std::vector<std::string> r;
+  for (const auto& l : lines)
+    if (Contains(l, key)) r.push_back(l);
+  return r;
+}
+
+Lines Generate(const SyntheticShapeOptions& o, const HandAssignment& a) {
+  Lines out = GenerateShape(MakeSyntheticShape(o).lines, InputFor(o, a));
+  EXPECT_EQ(CheckShapeStructure(out), std::vector<std::string>{});
+  return out;
+}
+
+GenerationFailure FailureOf(const SyntheticShapeOptions& o, const HandAssignment& a, std::string* message = nullptr,
+                            const Lines* lines = nullptr) {
+  try {
+    GenerateShape(lines ? *lines : MakeSyntheticShape(o).lines, InputFor(o, a));
+  } catch (const GenerationError& e) {
+    if (message) *message = e.what();
+    return e.failure();
+  }
+  ADD_FAILURE() << "the generation did not refuse";
+  return GenerationFailure::Refused;
+}
+
+// ---- The worked examples ---------------------------------------------------
+
+// Two LODs: LOD 1 with two sub-objects, the second sorted; LOD 2 with one.
+TEST(GenerationTest, TwoLodSkeletonWithOneSortedSubObject) {
+  SyntheticShapeOptions o;  // one volume, "sort_vectors ( 0 )"
+  HandAssignment a;
+  a.cells = {{"1", "1"}, {"2", "1"}, {"1", "1"}};
+  a.sortMarks = {{1, 2}};
+  a.distances = {"200", "2000"};
+  Lines in = MakeSyntheticShape(o).lines;
+  Lines out = Generate(o, a);
+
+  int vol = IndexOf(out, "\tvolumes ( 2");
+  ASSERT_GE(vol, 0);
+  const int srcVol = IndexOf(in, "\tvolumes ( 1");
+  for (int copy = 0; copy < 2; ++copy)
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(out[vol + 1 + 3 * copy + k], in[srcVol + 1 + k]);
+  EXPECT_EQ(out[vol + 7], "\t)");
+
+  int sv = IndexOf(out, "\tsort_vectors ( 1 ");
+  ASSERT_GE(sv, 0);
+  EXPECT_EQ(out[sv + 1], "\t\t\tvector ( 0 0.0025 5.2097 )");
+  EXPECT_EQ(out[sv + 2], "\t)");
+
+  EXPECT_EQ(LinesContaining(out, "distance_levels "), std::vector<std::string>{"\t\t\tdistance_levels ( 2"});
+  EXPECT_EQ(LinesContaining(out, "dlevel_selection"),
+            (std::vector<std::string>{"\t\t\t\t\t\tdlevel_selection ( 200 )", "\t\t\t\t\t\tdlevel_selection ( 2000 )"}));
+  EXPECT_EQ(LinesContaining(out, "sub_objects"),
+            (std::vector<std::string>{"\t\t\t\t\tsub_objects ( 2", "\t\t\t\t\tsub_objects ( 1"}));
+  EXPECT_EQ(LinesContaining(out, "sub_object_header"),
+            (std::vector<std::string>{"\t\t\t\t\t\t\tsub_object_header ( 00000400 -1 -1 000001d2 000001c4",
+                                      "\t\t\t\t\t\t\tsub_object_header ( 00000500 0 1 000001d2 000001c4",
+                                      "\t\t\t\t\t\t\tsub_object_header ( 00000400 -1 -1 000001d2 000001c4"}));
+  // Head and tail are the template's lines.
+  EXPECT_TRUE(std::equal(in.begin(), in.begin() + srcVol, out.begin()));
+  EXPECT_TRUE(std::equal(in.end() - 4, in.end(), out.end() - 4));
+  ExpectPrimitivesAsAssigned(in, out, a.cells, a.distances);
+}
+
+// Three matrices; the sub-object holds two elements of matrix 0 (6 and 4
+// faces) and one of matrix 2 (4 faces) and is the first sorted one.
+TEST(GenerationTest, NodeTableOfASortedSubObject) {
+  SyntheticShapeOptions o;
+  o.matrices = 3;
+  o.stateMatrix = {0, 1, 2};
+  o.setVertices = {12, 6, 6};
+  o.elementState = {0, 0, 2, 1};
+  o.elementFaces = {6, 4, 4, 2};
+  HandAssignment a;
+  a.cells = {{"1"}, {"1"}, {"1"}, {"2"}};
+  a.sortMarks = {{1, 1}};
+  Lines out = Generate(o, a);
+
+  const std::string t7(7, '\t'), t8(8, '\t'), t9(9, '\t'), t10(10, '\t'), t11(11, '\t');
+  int h = IndexOf(out, t7 + "sub_object_header ( 00000500 0 1 000001d2 000001c4");
+  ASSERT_GE(h, 0);
+  const std::vector<std::string> expected = {
+      t8 + "geometry_info ( 14 3 0 42 0 0 3 0 0 0",
+      t9 + "geometry_nodes ( 2",
+      t10 + "geometry_node ( 2 0 0 0 0",
+      t11 + "cullable_prims ( 2 10 30 )",
+      t10 + ")",
+      t10 + "geometry_node ( 1 0 0 0 0",
+      t11 + "cullable_prims ( 1 4 12 )",
+      t10 + ")",
+      t9 + ")",
+      t9 + "geometry_node_map ( 3 0 -1 1 )",
+  };
+  EXPECT_EQ(std::vector<std::string>(out.begin() + h + 1, out.begin() + h + 1 + expected.size()), expected);
+  // The second sub-object (matrix 1 only): one node, the map names it once.
+  EXPECT_EQ(IndexOf(out, t9 + "geometry_node_map ( 3 -1 0 -1 )"), IndexOf(out, t9 + "geometry_node_map ( 3 -1 0 -1 )"));
+  EXPECT_GE(IndexOf(out, t9 + "geometry_node_map ( 3 -1 0 -1 )"), 0);
+}
+
+// Sets of 24, 30 and 10 vertices; the sub-object uses sets 0 and 2.
+TEST(GenerationTest, DroppedVertexSetShiftsTheIndicesBehindIt) {
+  SyntheticShapeOptions o;
+  o.matrices = 1;
+  o.stateMatrix = {0, 0, 0};
+  o.setVertices = {24, 30, 10};
+  o.elementState = {0, 1, 2};
+  o.elementFaces = {4, 4, 2};
+  o.explicitIndices[2] = {54, 55, 56, 56, 55, 57};
+  HandAssignment a;
+  a.cells = {{"1"}, {"2"}, {"1"}};
+  Lines in = MakeSyntheticShape(o).lines;
+  Lines out = Generate(o, a);
+
+  const std::string t7(7, '\t'), t8(8, '\t'), t9(9, '\t');
+  EXPECT_EQ(LinesContaining(out, "vertices (")[0], t7 + "vertices ( 34");
+  EXPECT_EQ(LinesContaining(out, "vertex_sets (")[0], t7 + "vertex_sets ( 2");
+  const std::vector<std::string> sets = LinesContaining(out, "vertex_set (");
+  EXPECT_EQ(std::vector<std::string>(sets.begin(), sets.begin() + 2),
+            (std::vector<std::string>{t8 + "vertex_set ( 0 0 24 )", t8 + "vertex_set ( 2 24 10 )"}));
+  EXPECT_GE(IndexOf(out, t9 + "vertex_idxs ( 6  24 25 26 26 25 27 ) "), 0);
+  // Vertex lines: set 0 (72 lines) and set 2 (30 lines) of the template.
+  const int inV = IndexOf(in, t7 + "vertices ( 64"), outV = IndexOf(out, t7 + "vertices ( 34");
+  EXPECT_TRUE(std::equal(in.begin() + inV + 1, in.begin() + inV + 73, out.begin() + outV + 1));
+  EXPECT_TRUE(std::equal(in.begin() + inV + 1 + 3 * 54, in.begin() + inV + 1 + 3 * 64, out.begin() + outV + 73));
+  ExpectPrimitivesAsAssigned(in, out, a.cells, {});
+}
+
+// ---- Index lines, vertex sets and primitives --------------------------------
+
+TEST(GenerationTest, IndexListsOverSeveralLinesAreRewrittenLineByLine) {
+  SyntheticShapeOptions o;
+  o.setVertices = {40, 200};
+  o.elementFaces = {30, 70, 20};  // long lists, wrapped at 210 characters on reading
+  HandAssignment a;
+  a.cells = {{"2"}, {"1"}, {"2"}};
+  Lines in = MakeSyntheticShape(o).lines;
+  Lines out = Generate(o, a);
+  ExpectPrimitivesAsAssigned(in, out, a.cells, {});
+  // The list of element 1 (set 1, shifted by the 40 vertices of set 0) is
+  // written line by line as it was wrapped: the same number of lines, each
+  // ending in a blank, continuation lines beginning with one.
+  const int inFirst = IndexOf(in, "\t\t\t\t\t\t\t\tprim_state_idx ( 1 )") + 2;
+  int outFirst = -1;
+  for (int i = 0; i < static_cast<int>(out.size()) && outFirst < 0; ++i)
+    if (Contains(out[i], "vertex_idxs")) outFirst = i;
+  ASSERT_GE(inFirst, 2);
+  ASSERT_GE(outFirst, 0);
+  const std::string head = std::string(9, '\t') + "vertex_idxs ( 210  1 2 3 ";
+  EXPECT_EQ(out[outFirst].substr(0, head.size()), head);
+  int k = 0;
+  for (; !Contains(in[inFirst + k], "normal_idxs"); ++k) {
+    const std::string& line = out[outFirst + k];
+    EXPECT_EQ(line.back(), ' ');
+    if (k > 0) {
+      EXPECT_EQ(line.front(), ' ');
+      EXPECT_NE(in[inFirst + k].front(), ' ');
+    }
+  }
+  EXPECT_GT(k, 1) << "the list must span several lines";
+  EXPECT_TRUE(Contains(out[outFirst + k], "normal_idxs"));
+}
+
+TEST(GenerationTest, WithoutDroppedSetsOnlyTheSpacingOfIndexLinesChanges) {
+  SyntheticShapeOptions o;
+  HandAssignment a = Uniform(3, 1, "1");
+  a.distances = {"400"};
+  Lines in = MakeSyntheticShape(o).lines;
+  Lines out = Generate(o, a);
+  // The one-line "sort_vectors ( 0 )" gets its ")" on a line of its own.
+  const int sv = IndexOf(in, "\tsort_vectors ( 0 )");
+  in[sv] = "\tsort_vectors ( 0 ";
+  in.insert(in.begin() + sv + 1, "\t)");
+  ASSERT_EQ(out.size(), in.size());
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    if (Contains(in[i], "vertex_idxs")) {
+      // "( n" then every token with one blank before it, a blank at the end.
+      std::string expected = in[i];
+      expected.insert(expected.find('(') + 2 + ValueAfter(in[i], "vertex_idxs", 1).size() + 1, " ");
+      EXPECT_EQ(out[i], expected + " ");
+    } else {
+      EXPECT_EQ(out[i], in[i]) << "line " << i;
+    }
+  }
+}
+
+TEST(GenerationTest, SharedVertexSetIsWrittenWholeAndUnusedOnesAreDropped) {
+  SyntheticShapeOptions o;  // elements 0 and 2 share set 0
+  HandAssignment a;
+  a.cells = {{"1"}, {"999"}, {"1"}};
+  Lines out = Generate(o, a);
+  EXPECT_EQ(LinesContaining(out, "vertices (")[0], std::string(7, '\t') + "vertices ( 6");
+  EXPECT_EQ(LinesContaining(out, "vertex_sets (")[0], std::string(7, '\t') + "vertex_sets ( 1");
+  EXPECT_EQ(LinesContaining(out, "primitives (")[0], std::string(7, '\t') + "primitives ( 4");
+
+  // Dropping element 0 instead keeps set 0 for element 2.
+  a.cells = {{"999"}, {"1"}, {"1"}};
+  out = Generate(o, a);
+  EXPECT_EQ(LinesContaining(out, "vertices (")[0], std::string(7, '\t') + "vertices ( 12");
+}
+
+// ---- Sorting ---------------------------------------------------------------
+
+TEST(GenerationTest, SortedSubObjectsGetVolumeAndSortVectorCopies) {
+  SyntheticShapeOptions o;
+  HandAssignment a;
+  a.cells = {{"1", "1"}, {"2", "1"}, {"3", "999"}};
+  // Sorted: LOD 1 sub-objects 2 and 3, LOD 2 sub-object 1; the mark on
+  // LOD 2's empty sub-object 3 does not count.
+  a.sortMarks = {{1, 2}, {1, 3}, {2, 1}, {2, 3}};
+  Lines out = Generate(o, a);
+  EXPECT_GE(IndexOf(out, "\tvolumes ( 4"), 0);
+  EXPECT_EQ(CountContaining(out, "vol_sphere"), 4);
+  int sv = IndexOf(out, "\tsort_vectors ( 3 ");
+  ASSERT_GE(sv, 0);
+  for (int k = 1; k <= 3; ++k) EXPECT_EQ(out[sv + k], "\t\t\tvector ( 0 0.0025 5.2097 )");
+  EXPECT_EQ(out[sv + 4], "\t)");
+  EXPECT_EQ(LinesContaining(out, "sub_object_header"),
+            (std::vector<std::string>{"\t\t\t\t\t\t\tsub_object_header ( 00000400 -1 -1 000001d2 000001c4",
+                                      "\t\t\t\t\t\t\tsub_object_header ( 00000500 0 1 000001d2 000001c4",
+                                      "\t\t\t\t\t\t\tsub_object_header ( 00000500 1 2 000001d2 000001c4",
+                                      "\t\t\t\t\t\t\tsub_object_header ( 00000500 2 3 000001d2 000001c4"}));
+}
+
+TEST(GenerationTest, UnsortedShapeKeepsVolumesAndSortVectors) {
+  SyntheticShapeOptions o;
+  o.volumes = 2;
+  o.sortVectorsOnOneLine = false;
+  HandAssignment a;
+  a.cells = {{"1"}, {"2"}, {"1"}};
+  Lines in = MakeSyntheticShape(o).lines;
+  Lines out = Generate(o, a);
+  const int end = IndexOf(in, "\tcolours ( 0 )");
+  EXPECT_TRUE(std::equal(in.begin(), in.begin() + end, out.begin()));
+}
+
+TEST(GenerationTest, SortFlagsFollowTheDecimalReadingOfTheFlagsWord) {
+  HandAssignment a = Uniform(3, 1, "1");
+  a.sortMarks = {{1, 1}};
+  struct Case {
+    std::string flags, written;
+  } cases[] = {{"00000401", "00000401"}, {"00000400", "00000500"}, {"00000900", "00000a00"}, {"100", "200"}};
+  for (const auto& c : cases) {
+    SyntheticShapeOptions o;
+    o.subObjectFlags = c.flags;
+    Lines out = Generate(o, a);
+    EXPECT_EQ(LinesContaining(out, "sub_object_header")[0],
+              "\t\t\t\t\t\t\tsub_object_header ( " + c.written + " 0 1 000001d2 000001c4")
+        << c.flags;
+  }
+  for (std::string bad : {"0000040a", "40", "-400"}) {
+    SyntheticShapeOptions o;
+    o.subObjectFlags = bad;
+    std::string msg;
+    EXPECT_EQ(FailureOf(o, a, &msg), GenerationFailure::Refused) << bad;
+    EXPECT_NE(msg.find("\"" + bad + "\""), std::string::npos) << msg;
+    // Not sorted, the same flags are copied as they stand.
+    HandAssignment plain = Uniform(3, 1, "1");
+    EXPECT_EQ(LinesContaining(Generate(o, plain), "sub_object_header")[0],
+              "\t\t\t\t\t\t\tsub_object_header ( " + bad + " -1 -1 000001d2 000001c4");
+  }
+}
+
+// ---- Which sub-objects an LOD gets -------------------------------------------
+
+TEST(GenerationTest, LodPlanFollowsTheVertexEstimate) {
+  SyntheticShapeOptions o;
+  // LOD 1 uses sub-objects 1 to 3; LOD 2 only sub-object 1: one sub-object.
+  HandAssignment a;
+  a.cells = {{"1", "1"}, {"2", "1"}, {"3", "1"}};
+  Lines out = Generate(o, a);
+  EXPECT_EQ(LinesContaining(out, "sub_objects"),
+            (std::vector<std::string>{"\t\t\t\t\tsub_objects ( 3", "\t\t\t\t\tsub_objects ( 1"}));
+  ExpectPrimitivesAsAssigned(MakeSyntheticShape(o).lines, out, a.cells, {});
+
+  // With an element "0" in LOD 2 it gets as many sub-objects as the grid
+  // has rows, each holding that element.
+  a.cells = {{"1", "0"}, {"2", "1"}, {"3", "1"}};
+  out = Generate(o, a);
+  EXPECT_EQ(LinesContaining(out, "sub_objects"),
+            (std::vector<std::string>{"\t\t\t\t\tsub_objects ( 3", "\t\t\t\t\tsub_objects ( 3"}));
+  ExpectPrimitivesAsAssigned(MakeSyntheticShape(o).lines, out, a.cells, {});
+}
+
+TEST(GenerationTest, EmptyLodOrGapBeforeAFullSubObjectIsRefused) {
+  SyntheticShapeOptions o;
+  std::string msg;
+  HandAssignment allDropped;
+  allDropped.cells = {{"1", "999"}, {"1", "999"}, {"1", "999"}};
+  EXPECT_EQ(FailureOf(o, allDropped, &msg), GenerationFailure::EmptyLod);
+  EXPECT_EQ(msg, "LOD 2 ist leer oder ein leeres Subobjekt liegt vor nicht-leeren Subobjekten. Dies würde zum "
+                 "Absturz des Simulators führen. Abbruch der Aktion.");
+  HandAssignment gap;
+  gap.cells = {{"1"}, {"3"}, {"1"}};
+  EXPECT_EQ(FailureOf(o, gap, &msg), GenerationFailure::EmptyLod);
+  EXPECT_EQ(msg.substr(0, 6), "LOD 1 ");
+}
+
+TEST(GenerationTest, AssignmentTextsAreComparedAsText) {
+  SyntheticShapeOptions o;
+  HandAssignment a;
+  a.cells = {{"1"}, {"01"}, {"1"}};  // "01" is no sub-object
+  Lines out = Generate(o, a);
+  for (const auto& l : LinesContaining(out, "prim_state_idx")) EXPECT_EQ(l.find("( 1 )"), std::string::npos);
+  // A distance is written as it stands in the grid.
+  a.distances = {"0150"};
+  out = Generate(o, a);
+  EXPECT_EQ(LinesContaining(out, "dlevel_selection")[0], "\t\t\t\t\t\tdlevel_selection ( 0150 )");
+}
+
+// ---- Refusals --------------------------------------------------------------
+
+TEST(GenerationTest, PreCheckAndMissingLevelsAreReportedWithTheirTexts) {
+  SyntheticShapeOptions o;
+  HandAssignment a = Uniform(3, 1, "1");
+  std::string msg;
+  Lines noSortVectors = MakeSyntheticShape(o).lines;
+  noSortVectors.erase(noSortVectors.begin() + IndexOf(noSortVectors, "\tsort_vectors ( 0 )"));
+  EXPECT_EQ(FailureOf(o, a, &msg, &noSortVectors), GenerationFailure::TemplateNotFound);
+  EXPECT_EQ(msg, "Allgemeiner Fehler, z.B. Eintragungen unvollständig, Datei fehlerhaft oder leer. Abbruch der Aktion.");
+
+  HandAssignment notANumber = Uniform(3, 1, "1");
+  notANumber.cells[1][0] = "";
+  EXPECT_EQ(FailureOf(o, notANumber), GenerationFailure::TemplateNotFound);
+
+  Lines noLevels = MakeSyntheticShape(o).lines;
+  noLevels[IndexOf(noLevels, "\t\t\tdistance_levels ( 1")] = "\t\t\tdistance_levels_x ( 1";
+  EXPECT_EQ(FailureOf(o, a, &msg, &noLevels), GenerationFailure::LodNotFound);
+  EXPECT_EQ(msg, "Schwerer Syntaxfehler in der Datei (LOD nicht gefunden). Abbruch der Aktion.");
+}
+
+TEST(GenerationTest, ElementsThatCannotBeWrittenAreRefusedByName) {
+  std::string msg;
+  // An element no primitive uses, assigned in LOD 2.
+  SyntheticShapeOptions o;
+  o.elementWithoutPrimitive = 1;
+  HandAssignment a;
+  a.cells = {{"1", "1"}, {"999", "2"}, {"1", "1"}};
+  EXPECT_EQ(FailureOf(o, a, &msg), GenerationFailure::Refused);
+  EXPECT_NE(msg.find("Element 2 (E1) ist in LOD 2 zugeordnet"), std::string::npos) << msg;
+  // ... is fine when it is left out everywhere.
+  a.cells[1] = {"999", "999"};
+  ExpectPrimitivesAsAssigned(MakeSyntheticShape(o).lines, Generate(o, a), a.cells, {});
+
+  // An element drawn by two primitives.
+  SyntheticShapeOptions twice;
+  twice.elementWithTwoPrimitives = 0;
+  EXPECT_EQ(FailureOf(twice, Uniform(3, 1, "1"), &msg), GenerationFailure::Refused);
+  EXPECT_NE(msg.find("Element 1 (E0)"), std::string::npos) << msg;
+
+  // A face count that is no number; an assignment cell of a later LOD that
+  // is no number.
+  SyntheticShapeOptions plain;
+  GenerationInput in = InputFor(plain, Uniform(3, 2, "1"));
+  in.Elements.SetCell(2, 3, "x4");
+  EXPECT_THROW(GenerateShape(MakeSyntheticShape(plain).lines, in), GenerationError);
+  in = InputFor(plain, Uniform(3, 2, "1"));
+  in.Elements.SetCell(4, 2, "");
+  try {
+    GenerateShape(MakeSyntheticShape(plain).lines, in);
+    ADD_FAILURE();
+  } catch (const GenerationError& e) {
+    EXPECT_NE(std::string(e.what()).find("\"L 2\""), std::string::npos) << e.what();
+  }
+  // An empty distance.
+  in = InputFor(plain, Uniform(3, 2, "1"));
+  in.Distances.SetCell(1, 2, "");
+  EXPECT_THROW(GenerateShape(MakeSyntheticShape(plain).lines, in), GenerationError);
+}
+
+TEST(GenerationTest, TemplatesTheWritersCannotFollowAreRefused) {
+  SyntheticShapeOptions o;
+  HandAssignment a = Uniform(3, 1, "1");
+  auto refused = [&](Lines lines, const std::string& what) {
+    std::string msg;
+    EXPECT_EQ(FailureOf(o, a, &msg, &lines), GenerationFailure::Refused) << what;
+    EXPECT_NE(msg.find("Abbruch der Aktion."), std::string::npos) << what;
+  };
+  const Lines base = MakeSyntheticShape(o).lines;
+  const std::string t9(9, '\t'), t11(11, '\t');
+
+  Lines twoLineNode = base;  // a node without its cullable_prims line
+  twoLineNode.erase(twoLineNode.begin() + IndexOf(twoLineNode, t11 + "cullable_prims ( 2 3 9 )"));
+  refused(twoLineNode, "node of two lines");
+
+  Lines manyNodes = base;
+  manyNodes[IndexOf(manyNodes, t9 + "geometry_nodes ( 2")] = t9 + "geometry_nodes ( 5";
+  refused(manyNodes, "more nodes than matrices");
+
+  Lines cutOff = base;
+  cutOff.resize(cutOff.size() - 5);
+  refused(cutOff, "cut off inside lod_controls");
+
+  Lines badIndex = base;
+  for (auto& l : badIndex)
+    if (Contains(l, "vertex_idxs")) {
+      l.replace(l.rfind(" )"), 2, " 5x )");
+      break;
+    }
+  refused(badIndex, "vertex index that is no number");
+
+  Lines fourLineVertex = base;
+  fourLineVertex.insert(fourLineVertex.begin() + IndexOf(fourLineVertex, t9 + "vertex_uvs ( 1 0 )") + 1,
+                        t9 + "vertex_uvs ( 1 0 )");
+  refused(fourLineVertex, "vertex of four lines");
+
+  // Sorted sub-objects need a first volume before sort_vectors.
+  a.sortMarks = {{1, 1}};
+  Lines noVolumes = base;
+  int v = IndexOf(noVolumes, "\tvolumes ( 1");
+  noVolumes.erase(noVolumes.begin() + v, noVolumes.begin() + v + 5);
+  refused(noVolumes, "sorted without volumes");
+  Lines emptyVolumes = base;
+  v = IndexOf(emptyVolumes, "\tvolumes ( 1");
+  emptyVolumes.erase(emptyVolumes.begin() + v + 1, emptyVolumes.begin() + v + 4);
+  emptyVolumes[v] = "\tvolumes ( 0";
+  refused(emptyVolumes, "sorted with an empty volumes block");
+}
+
+// ---- The form ------------------------------------------------------------------
+
+struct GenerationFormTest : ::testing::Test {
+  FormFixture fx;
+  TLSForm& form = *fx.form;
+  SyntheticShapeOptions o;
+
+  void Fill(const HandAssignment& a) {
+    FillFormByHand(form, o, a);
+    fx.platform.Clear();
+    fx.platform.processMessagesCalls = 0;
+    fx.platform.cursor = crDefault;
+    fx.platform.cursorHistory.clear();
+  }
+  Lines Normalised() {
+    Lines l = MakeSyntheticShape(o).lines;
+    int sv = IndexOf(l, "\tsort_vectors ( 0 )");
+    l[sv] = "\tsort_vectors ( 0 ";
+    l.insert(l.begin() + sv + 1, "\t)");
+    return l;
+  }
+  void ExpectCursorRestored() {
+    ASSERT_FALSE(fx.platform.cursorHistory.empty());
+    EXPECT_EQ(fx.platform.cursorHistory.front(), crHourGlass);
+    EXPECT_EQ(fx.platform.cursor, crDefault);
+  }
+};
+
+TEST_F(GenerationFormTest, SuccessfulGenerationReplacesTheDocument) {
+  HandAssignment a;
+  a.cells = {{"1", "1"}, {"2", "999"}, {"1", "1"}};
+  Fill(a);
+  Lines expected = GenerateShape(form.ShapeLines, InputFor(o, a));
+  form.Dispatch([&] { form.Sub_ObjectsButtonClick(); });
+
+  EXPECT_TRUE(fx.platform.messages.empty()) << fx.platform.Texts()[0];
+  EXPECT_EQ(form.ShapeLines, expected);
+  EXPECT_TRUE(form.OldLines.empty());
+  EXPECT_TRUE(form.Changed);
+  EXPECT_EQ(form.SpeichernBitBtn.FontColor, clRed);
+  EXPECT_FALSE(form.Sub_ObjectsButton.Enabled);
+  EXPECT_FALSE(form.SOAnzLabel.Visible);
+  EXPECT_FALSE(form.SOAnzLabel1.Visible);
+  EXPECT_EQ(form.SOAnzLabel.Caption, "2. LOD 1. Subobjekt...");
+  EXPECT_EQ(form.SOAnzLabel1.Caption, "Faces...");
+  // Sub-objects 1+2 of LOD 1 and 1 of LOD 2, three progress texts each plus
+  // one per element row: nine message rounds per text.
+  EXPECT_EQ(fx.platform.processMessagesCalls, 9 * 3 * (2 + 3));
+  EXPECT_EQ(form.Label2.Caption, std::to_string(expected.size()) + " " + form.LanguageText(22));
+  EXPECT_EQ(form.LodSubObjectCount[1], 2);
+  EXPECT_EQ(form.LodSubObjectCount[2], 1);
+  ExpectCursorRestored();
+}
+
+TEST_F(GenerationFormTest, PreCheckFailureLeavesTheDocumentUnmarked) {
+  HandAssignment a = Uniform(3, 1, "1");
+  Fill(a);
+  form.StringGrid1.SetCell(3, 2, "a");
+  form.Dispatch([&] { form.Sub_ObjectsButtonClick(); });
+  ASSERT_EQ(fx.platform.messages.size(), 1u);
+  EXPECT_EQ(fx.platform.messages[0].kind, MsgKind::Warning);
+  EXPECT_EQ(fx.platform.messages[0].text,
+            "Allgemeiner Fehler, z.B. Eintragungen unvollständig, Datei fehlerhaft oder leer. Abbruch der Aktion.");
+  // The "L 1" cells are checked before sort_vectors is touched.
+  EXPECT_EQ(form.ShapeLines, MakeSyntheticShape(o).lines);
+  EXPECT_FALSE(form.Changed);
+  EXPECT_TRUE(form.Sub_ObjectsButton.Enabled);
+  ExpectCursorRestored();
+}
+
+TEST_F(GenerationFormTest, EmptyLodKeepsTheChangedMarkButNothingElse) {
+  HandAssignment a;
+  a.cells = {{"1", "999"}, {"1", "999"}, {"1", "999"}};
+  Fill(a);
+  form.Dispatch([&] { form.Sub_ObjectsButtonClick(); });
+  ASSERT_EQ(fx.platform.Texts().size(), 1u);
+  EXPECT_EQ(fx.platform.Texts()[0].substr(0, 14), "LOD 2 ist leer");
+  EXPECT_EQ(form.ShapeLines, Normalised());
+  EXPECT_TRUE(form.Changed);
+  EXPECT_TRUE(form.Sub_ObjectsButton.Enabled);
+  EXPECT_FALSE(form.SOAnzLabel.Visible);
+  ExpectCursorRestored();
+}
+
+TEST_F(GenerationFormTest, MissingLevelsRestoresTheDocumentAndKeepsTheButtonOff) {
+  Fill(Uniform(3, 1, "1"));
+  form.ShapeLines[IndexOf(form.ShapeLines, "\t\t\tdistance_levels ( 1")] = "\t\t\tdistance_levelsX ( 1";
+  Lines before = form.ShapeLines;
+  form.Dispatch([&] { form.Sub_ObjectsButtonClick(); });
+  ASSERT_EQ(fx.platform.messages.size(), 1u);
+  EXPECT_EQ(fx.platform.messages[0].kind, MsgKind::Error);
+  EXPECT_EQ(fx.platform.messages[0].text, "Schwerer Syntaxfehler in der Datei (LOD nicht gefunden). Abbruch der Aktion.");
+  int sv = IndexOf(before, "\tsort_vectors ( 0 )");
+  before[sv] = "\tsort_vectors ( 0 ";
+  before.insert(before.begin() + sv + 1, "\t)");
+  EXPECT_EQ(form.ShapeLines, before);
+  EXPECT_TRUE(form.OldLines.empty());
+  EXPECT_FALSE(form.Sub_ObjectsButton.Enabled);
+  EXPECT_FALSE(form.SOAnzLabel.Visible);
+  EXPECT_EQ(form.Label2.Caption, std::to_string(before.size()) + " " + form.LanguageText(22));
+  ExpectCursorRestored();
+}
+
+TEST_F(GenerationFormTest, RefusedShapeLosesNothing) {
+  o.elementWithoutPrimitive = 2;
+  Fill(Uniform(3, 1, "1"));
+  form.Dispatch([&] { form.Sub_ObjectsButtonClick(); });
+  ASSERT_EQ(fx.platform.messages.size(), 1u);
+  EXPECT_NE(fx.platform.messages[0].text.find("Element 3 (E2)"), std::string::npos);
+  EXPECT_EQ(form.ShapeLines, Normalised());
+  EXPECT_FALSE(form.Changed);
+  EXPECT_TRUE(form.Sub_ObjectsButton.Enabled);
+  ExpectCursorRestored();
+}
+
+TEST_F(GenerationFormTest, EmptyDocumentDoesNothing) {
+  form.ShapeLines.clear();
+  fx.platform.Clear();
+  fx.platform.cursorHistory.clear();
+  form.Dispatch([&] { form.Sub_ObjectsButtonClick(); });
+  EXPECT_TRUE(fx.platform.messages.empty());
+  EXPECT_TRUE(fx.platform.cursorHistory.empty());
+  EXPECT_FALSE(form.Changed);
+}
+
+// ---- The checker itself ----------------------------------------------------------
+
+TEST(ShapeCheckerTest, FindsBrokenCountsIndicesAndNodes) {
+  SyntheticShapeOptions o;
+  const Lines good = MakeSyntheticShape(o).lines;
+  EXPECT_EQ(CheckShapeStructure(good), std::vector<std::string>{});
+  auto broken = [&](const std::string& from, const std::string& to) {
+    Lines l = good;
+    for (auto& s : l)
+      if (Contains(s, from)) {
+        s.replace(s.find(from), from.size(), to);
+        break;
+      }
+    return CheckShapeStructure(l).size();
+  };
+  EXPECT_GT(broken("vertices ( 12", "vertices ( 11"), 0u);
+  EXPECT_GT(broken("vertex_set ( 1 6 6 )", "vertex_set ( 1 5 6 )"), 0u);
+  EXPECT_GT(broken("geometry_node_map ( 2 0 1 )", "geometry_node_map ( 2 1 0 )"), 0u);
+  EXPECT_GT(broken("cullable_prims ( 2 3 9 )", "cullable_prims ( 2 4 12 )"), 0u);
+  EXPECT_GT(broken("primitives ( 6", "primitives ( 4"), 0u);
+  EXPECT_GT(broken("sub_object_header ( 00000400 -1 -1", "sub_object_header ( 00000400 0 1"), 0u);
+  EXPECT_GT(broken("vertex_idxs ( 6 0 1 2", "vertex_idxs ( 6 12 1 2"), 0u);
+  EXPECT_GT(broken("vertex_idxs ( 6 7 8 9", "vertex_idxs ( 6 1 8 9"), 0u);  // outside its vertex set
+}
+
+}  // namespace
+}  // namespace lodsmith::test
