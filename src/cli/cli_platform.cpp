@@ -22,6 +22,8 @@ MsgResult CliPlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::s
   if (buttons == MsgButtons::Ok) return MsgResult::Ok;
   // The byte-order question guards against opening what is no shape.
   if (form && text == form->LanguageText(61)) return force ? MsgResult::Yes : MsgResult::No;
+  // The print-out's orientation is chosen with --landscape, not with --no.
+  if (text == "Querformat (empfohlen ab 4 LOD's)?") return landscape ? MsgResult::Yes : MsgResult::No;
   return answerNo ? MsgResult::No : MsgResult::Yes;
 }
 
