@@ -44,11 +44,11 @@ constexpr int kSubObjects = 99;
 // A form holding an 800-element shape with 99 LODs whose assignments use
 // every sub-object number 1..99 in every LOD.
 void PrepareLargeForm(TLSForm& form) {
-  test::SyntheticSpec spec;
-  spec.elements = kElements;
-  spec.matrices = 40;
-  spec.vtxStates = 200;
-  form.ShapeLines = test::SyntheticShape(spec);
+  test::ShapeRecipe recipe;
+  recipe.elements = kElements;
+  recipe.matrices = 40;
+  recipe.vtxStates = 200;
+  form.ShapeLines = test::SyntheticShape(recipe);
   form.AnalyseShape();
   form.SetLODAnzSpinEditValue(kLods);
   form.LODAnzSpinEditExit();

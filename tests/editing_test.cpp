@@ -18,8 +18,8 @@ struct Editing {
   FormFixture f;
   TLSForm& form;
 
-  explicit Editing(const SyntheticSpec& spec = {}, int lods = 1) : form(*f.form) {
-    f.Open(f.WriteShape("model.s", SyntheticShape(spec)));
+  explicit Editing(const ShapeRecipe& recipe = {}, int lods = 1) : form(*f.form) {
+    f.Open(f.WriteShape("model.s", SyntheticShape(recipe)));
     SetLods(lods);
     f.platform.Clear();
   }
@@ -43,8 +43,8 @@ struct Editing {
   }
 };
 
-SyntheticSpec Elements(int n) {
-  SyntheticSpec s;
+ShapeRecipe Elements(int n) {
+  ShapeRecipe s;
   s.elements = n;
   return s;
 }
@@ -74,10 +74,10 @@ TEST(Recount, EveryWhereElementsCountInEverySubObject) {
 }
 
 TEST(Recount, SharedVertexSetCountsOnce) {
-  SyntheticSpec spec = Elements(2);
-  spec.vtxStates = 1;
-  spec.vertices = [](int) { return 20000; };
-  Editing e(spec);
+  ShapeRecipe recipe = Elements(2);
+  recipe.vtxStates = 1;
+  recipe.vertices = [](int) { return 20000; };
+  Editing e(recipe);
   e.form.RefreshSubObjectGrid();
   EXPECT_EQ(e.form.StringGrid2.Cell(1, 1), "20000");
   EXPECT_TRUE(e.f.platform.messages.empty());
@@ -362,10 +362,10 @@ TEST(BulkEdits, RowShiftsMoveOnlyLodCells) {
 }
 
 TEST(BulkEdits, AnimResetRereadsMarksOnYes) {
-  SyntheticSpec spec = Elements(2);
-  spec.withAnimations = true;
-  spec.animated = {"PART1"};
-  Editing e(spec);
+  ShapeRecipe recipe = Elements(2);
+  recipe.withAnimations = true;
+  recipe.animated = {"PART1"};
+  Editing e(recipe);
   TLSForm& form = e.form;
   EXPECT_EQ(e.Column(form.StringGrid3, 2), (std::vector<std::string>{"", "x"}));
   form.StringGrid2SetEditText(form.StringGrid3, 2, 2, "");

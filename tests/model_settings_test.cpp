@@ -14,8 +14,8 @@ namespace {
 
 const char* const kOverwriteHere = "Evtl. hier getätigte Einstellungen werden ohne Rückfrage überschrieben. Sind Sie sicher?";
 
-SyntheticSpec Model() {
-  SyntheticSpec s;
+ShapeRecipe Model() {
+  ShapeRecipe s;
   s.elements = 4;
   s.matrices = 3;
   s.withAnimations = true;

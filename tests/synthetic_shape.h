@@ -11,7 +11,7 @@
 
 namespace lodsmith::test {
 
-struct SyntheticSpec {
+struct ShapeRecipe {
   int elements = 3;
   int matrices = 2;
   int vtxStates = 0;  // 0: one per element; element e uses vtx_state e % vtxStates
@@ -29,28 +29,28 @@ struct SyntheticSpec {
 
 inline std::string MatrixName(int m) { return m == 0 ? "MAIN" : "PART" + std::to_string(m); }
 
-inline Lines SyntheticShape(const SyntheticSpec& spec) {
-  const int states = spec.vtxStates > 0 ? spec.vtxStates : spec.elements;
+inline Lines SyntheticShape(const ShapeRecipe& recipe) {
+  const int states = recipe.vtxStates > 0 ? recipe.vtxStates : recipe.elements;
   Lines l;
   l.push_back("SIMISA@@@@@@@@@@JINX0s1t______");
   l.push_back("");
   l.push_back("shape (");
   l.push_back("\tshape_header ( 00000000 00000000 )");
-  l.push_back("\tmatrices ( " + std::to_string(spec.matrices));
-  for (int m = 0; m < spec.matrices; ++m) l.push_back("\t\tmatrix " + MatrixName(m) + " ( 1 0 0 0 1 0 0 0 1 0 0 0 )");
+  l.push_back("\tmatrices ( " + std::to_string(recipe.matrices));
+  for (int m = 0; m < recipe.matrices; ++m) l.push_back("\t\tmatrix " + MatrixName(m) + " ( 1 0 0 0 1 0 0 0 1 0 0 0 )");
   l.push_back("\t)");
-  l.push_back("\timages ( " + std::to_string(spec.elements));
-  for (int e = 0; e < spec.elements; ++e) l.push_back("\t\timage ( Img" + std::to_string(e) + ".ACE )");
+  l.push_back("\timages ( " + std::to_string(recipe.elements));
+  for (int e = 0; e < recipe.elements; ++e) l.push_back("\t\timage ( Img" + std::to_string(e) + ".ACE )");
   l.push_back("\t)");
-  l.push_back("\ttextures ( " + std::to_string(spec.elements));
-  for (int e = 0; e < spec.elements; ++e) l.push_back("\t\ttexture ( " + std::to_string(e) + " 0 0 ff000000 )");
+  l.push_back("\ttextures ( " + std::to_string(recipe.elements));
+  for (int e = 0; e < recipe.elements; ++e) l.push_back("\t\ttexture ( " + std::to_string(e) + " 0 0 ff000000 )");
   l.push_back("\t)");
   l.push_back("\tvtx_states ( " + std::to_string(states));
   for (int s = 0; s < states; ++s)
-    l.push_back("\t\tvtx_state ( 00000000 " + std::to_string(s % spec.matrices) + " -5 0 00000002 )");
+    l.push_back("\t\tvtx_state ( 00000000 " + std::to_string(s % recipe.matrices) + " -5 0 00000002 )");
   l.push_back("\t)");
-  l.push_back("\tprim_states ( " + std::to_string(spec.elements));
-  for (int e = 0; e < spec.elements; ++e) {
+  l.push_back("\tprim_states ( " + std::to_string(recipe.elements));
+  for (int e = 0; e < recipe.elements; ++e) {
     l.push_back("\t\tprim_state Elem" + std::to_string(e) + " ( 00000000 0");
     l.push_back("\t\t\ttex_idxs ( 1 " + std::to_string(e) + " ) 0 " + std::to_string(e % states) + " 0 0 1");
     l.push_back("\t\t)");
@@ -59,12 +59,12 @@ inline Lines SyntheticShape(const SyntheticSpec& spec) {
   l.push_back("\tlod_controls ( 1");
   l.push_back("\t\tlod_control (");
   l.push_back("\t\t\tdistance_levels_header ( 0 )");
-  l.push_back("\t\t\tdistance_levels ( " + std::to_string(spec.distanceLevels));
+  l.push_back("\t\t\tdistance_levels ( " + std::to_string(recipe.distanceLevels));
   l.push_back("\t\t\t\tdistance_level (");
   l.push_back("\t\t\t\t\tdistance_level_header (");
   l.push_back("\t\t\t\t\t\tdlevel_selection ( 2000 )");
   l.push_back("\t\t\t\t\t)");
-  l.push_back("\t\t\t\t\tsub_objects ( " + std::to_string(spec.subObjects));
+  l.push_back("\t\t\t\t\tsub_objects ( " + std::to_string(recipe.subObjects));
   l.push_back("\t\t\t\t\t\tsub_object (");
   l.push_back("\t\t\t\t\t\t\tvertices ( 0");
   l.push_back("\t\t\t\t\t\t\t)");
@@ -72,13 +72,13 @@ inline Lines SyntheticShape(const SyntheticSpec& spec) {
   int start = 0;
   for (int s = 0; s < states; ++s) {
     l.push_back("\t\t\t\t\t\t\t\tvertex_set ( " + std::to_string(s) + " " + std::to_string(start) + " " +
-                std::to_string(spec.vertices(s)) + " )");
-    start += spec.vertices(s);
+                std::to_string(recipe.vertices(s)) + " )");
+    start += recipe.vertices(s);
   }
   l.push_back("\t\t\t\t\t\t\t)");
-  l.push_back("\t\t\t\t\t\t\tprimitives ( " + std::to_string(2 * spec.elements));
-  for (int e = 0; e < spec.elements; ++e) {
-    const int n = 3 * spec.faces(e);
+  l.push_back("\t\t\t\t\t\t\tprimitives ( " + std::to_string(2 * recipe.elements));
+  for (int e = 0; e < recipe.elements; ++e) {
+    const int n = 3 * recipe.faces(e);
     std::string idx = "\t\t\t\t\t\t\t\t\tvertex_idxs ( " + std::to_string(n);
     for (int i = 0; i < n && i < 12; ++i) idx += " 0";
     l.push_back("\t\t\t\t\t\t\t\tprim_state_idx ( " + std::to_string(e) + " )");
@@ -89,13 +89,13 @@ inline Lines SyntheticShape(const SyntheticSpec& spec) {
     l.push_back("\t\t\t\t\t\t\t\t)");
   }
   for (int i = 0; i < 7; ++i) l.push_back(std::string(static_cast<std::size_t>(7 - i), '\t') + ")");
-  if (spec.withAnimations) {
+  if (recipe.withAnimations) {
     l.push_back("\tanimations ( 1");
     l.push_back("\t\tanimation ( 2 30");
-    l.push_back("\t\t\tanim_nodes ( " + std::to_string(spec.matrices));
-    for (int m = 0; m < spec.matrices; ++m) {
+    l.push_back("\t\t\tanim_nodes ( " + std::to_string(recipe.matrices));
+    for (int m = 0; m < recipe.matrices; ++m) {
       bool on = false;
-      for (const auto& a : spec.animated) on = on || a == MatrixName(m);
+      for (const auto& a : recipe.animated) on = on || a == MatrixName(m);
       l.push_back("\t\t\t\tanim_node " + MatrixName(m) + " (");
       l.push_back(on ? "\t\t\t\t\tcontrollers ( 1" : "\t\t\t\t\tcontrollers ( 0 )");
       if (on) {
