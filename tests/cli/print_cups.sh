@@ -25,6 +25,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# One CUPS test at a time (the Qt print test uses the scheduler too).
+exec 9>"${TMPDIR:-/tmp}/lodsmith-cups-test.lock"
+flock 9 2>/dev/null || true
+
 if ! lpstat -r 2>/dev/null | grep -q "is running"; then
   [ "$(id -u)" -eq 0 ] || skip "the CUPS scheduler is not running and only root may start it"
   cupsd -f >/dev/null 2>&1 &
