@@ -154,8 +154,8 @@ struct CellKey {
 // A finite positive tolerance: a grid of cubic cells, each keeping a chain of
 // its entries from the latest down.
 //
-// Cell of a value: floor(v / w), clamped; a monotone function of v, because
-// a correctly rounded division is. A candidate a that passes the test for a
+// Cell of a value: floor(v * (1 / w)), clamped; a monotone function of v,
+// because a correctly rounded multiplication is. A candidate a that passes the test for a
 // query b lies (as a true number) within b - t - m/2 .. b + t + m/2, where m
 // covers the rounding of the difference. The query's bounds are computed
 // with the margin m, so their cells, by monotony, enclose the cell of every
@@ -171,7 +171,15 @@ public:
     if (!std::isfinite(w)) w = LDBL_MAX;
     // Cells no finer than 2^-52 of the largest coordinate keep every cell
     // number far inside 64 bits, however tiny the tolerance.
-    w_ = std::max(w, std::ldexp(maxAbs, -52));
+    w = std::max(w, std::ldexp(maxAbs, -52));
+    // Multiplying by the reciprocal is as monotone as dividing, and cheaper;
+    // the cells are then only about w wide, which the bounds do not need.
+    inverse_ = 1 / w;
+    if (!std::isfinite(inverse_)) inverse_ = LDBL_MAX;  // w subnormal
+    std::size_t bits = 1024;
+    while (bits < e.size() * 16) bits <<= 1;
+    occupied_.assign(bits / 64, 0);
+    bitMask_ = bits - 1;
   }
 
   static bool Usable(const TMergeEntry& p) {
@@ -186,7 +194,9 @@ public:
       CellKey key{Cell(p.X), Cell(p.Y), Cell(p.Z), SignKey(p, kind_)};
       match[s] = Query(p, key);
       keys_[s] = key;
-      int32_t* head = table_.FindOrAdd(Hash(key), [&](int32_t k) { return keys_[k] == key; });
+      const uint64_t hash = Hash(key);
+      MarkOccupied(hash);
+      int32_t* head = table_.FindOrAdd(hash, [&](int32_t k) { return keys_[k] == key; });
       next_[s] = *head;
       *head = static_cast<int32_t>(s);
       if (!any_) {
@@ -204,22 +214,34 @@ private:
   static constexpr long double kClamp = 9007199254740992.0L;  // 2^53
 
   int64_t Cell(long double v) const {
-    long double q = v / w_;
+    long double q = v * inverse_;
     q = std::clamp(q, -kClamp, kClamp);  // also takes the infinities of far bounds
-    return static_cast<int64_t>(std::floor(q));
+    const int64_t i = static_cast<int64_t>(q);
+    return q < static_cast<long double>(i) ? i - 1 : i;  // floor
   }
 
   static uint64_t Hash(const CellKey& k) {
-    return Mix(static_cast<uint64_t>(k.x) * 0x9e3779b97f4a7c15ULL ^ Mix(static_cast<uint64_t>(k.y) + k.signs) ^
-               Mix(Mix(static_cast<uint64_t>(k.z)) + 0x632be59bd9b4e019ULL));
+    return Mix(static_cast<uint64_t>(k.x) * 0x9e3779b97f4a7c15ULL ^ static_cast<uint64_t>(k.y) * 0xc2b2ae3d27d4eb4fULL ^
+               static_cast<uint64_t>(k.z) * 0x165667b19e3779f9ULL ^ k.signs);
+  }
+
+  // A bit per hash value tells, without touching the table, that most of
+  // the neighbouring cells of a sparse block are empty.
+  bool MaybeOccupied(uint64_t hash) const {
+    const std::size_t bit = (hash >> 7) & bitMask_;
+    return (occupied_[bit >> 6] >> (bit & 63)) & 1;
+  }
+  void MarkOccupied(uint64_t hash) {
+    const std::size_t bit = (hash >> 7) & bitMask_;
+    occupied_[bit >> 6] |= uint64_t{1} << (bit & 63);
   }
 
   // The cell range of one axis for the query value v, within the occupied
   // cells.
   bool Range(long double v, int64_t occupiedLo, int64_t occupiedHi, int64_t& from, int64_t& to) const {
-    long double m = std::ldexp(std::fabs(v) + t_, -58);
-    const long double minMargin = 4 * std::numeric_limits<long double>::denorm_min();
-    if (m < minMargin) m = minMargin;
+    long double m = (std::fabs(v) + t_) * 0x1p-58L;
+    // Subnormal operands are slow on x87; only tiny margins meet one here.
+    if (m < LDBL_MIN) m = std::max(m, 4 * std::numeric_limits<long double>::denorm_min());
     from = std::max(Cell(v - t_ - m), occupiedLo);
     to = std::min(Cell(v + t_ + m), occupiedHi);
     return from <= to;
@@ -246,7 +268,9 @@ private:
   }
 
   void WalkCell(const CellKey& key, const TMergeEntry& p, int32_t& best) {
-    int32_t* head = table_.Find(Hash(key), [&](int32_t k) { return keys_[k] == key; });
+    const uint64_t hash = Hash(key);
+    if (!MaybeOccupied(hash)) return;
+    int32_t* head = table_.Find(hash, [&](int32_t k) { return keys_[k] == key; });
     if (!head) return;
     for (int32_t k = *head; k > best; k = next_[k]) {
       if (Matches(e_[k], p, t_)) {
@@ -259,7 +283,9 @@ private:
   const Entries& e_;
   long double t_;
   MergeKind kind_;
-  long double w_ = 1;
+  long double inverse_ = 1;
+  std::vector<uint64_t> occupied_;
+  std::size_t bitMask_ = 0;
   HeadTable table_;
   std::vector<int32_t> next_;
   std::vector<CellKey> keys_;
