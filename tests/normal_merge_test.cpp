@@ -4,6 +4,7 @@
 #include <random>
 
 #include "repair_test_shapes.h"
+#include "shape_checker.h"
 #include "tools/merge_index.h"
 #include "tools/normal_merge.h"
 
@@ -231,6 +232,9 @@ TEST(NormalMergeCorpus, MergesEveryTextShapeAsTheBackwardScanDoes) {
 
       const Lines out = BuildNormalMerge(shape.lines, *plan);
       ASSERT_EQ(out.size(), shape.lines.size() - static_cast<std::size_t>(plan->N - plan->K));
+      // The merged shape hangs together as well as the original did.
+      const auto problems = CheckShapeStructure(out);
+      EXPECT_EQ(problems.size(), CheckShapeStructure(shape.lines).size()) << (problems.empty() ? "" : problems[0]);
       EXPECT_EQ(TokensAfterParen(out[plan->header])[0], std::to_string(plan->K));
       // Every reference, vertex or list, points to the new number of its old
       // normal; with tolerance 0 that normal has the same components.

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "repair_test_shapes.h"
+#include "shape_checker.h"
 #include "tools/merge_index.h"
 #include "tools/point_merge.h"
 
@@ -479,6 +480,9 @@ TEST(PointMergeCorpus, MergesEveryTextShapeAsTheBackwardScanDoes) {
 
       const Lines out = BuildPointMerge(shape.lines, *plan);
       ASSERT_EQ(out.size(), shape.lines.size() - static_cast<std::size_t>(plan->N - plan->K));
+      // The merged shape hangs together as well as the original did.
+      const auto problems = CheckShapeStructure(out);
+      EXPECT_EQ(problems.size(), CheckShapeStructure(shape.lines).size()) << (problems.empty() ? "" : problems[0]);
       EXPECT_EQ(TokensAfterParen(out[plan->header])[0], std::to_string(plan->K));
       // Every vertex, in the same order, now names a point of the new block
       // whose coordinates are those of its old point's surviving entry.
