@@ -68,10 +68,18 @@ public:
   }
 };
 
-// A word-wrapped label grows downwards when its text needs more lines than
-// its box holds, as the form's auto-sized labels do.
+// The hint labels have fixed boxes that the neighbouring controls follow
+// closely. A text that needs more lines than its box holds in the window
+// font is set a pixel or two smaller rather than cut off or drawn over its
+// neighbour.
 void FitWrappedLabel(QLabel* l, int designHeight) {
-  l->resize(l->width(), std::max(designHeight, l->heightForWidth(l->width())));
+  QFont f = l->parentWidget() ? l->parentWidget()->font() : l->font();
+  for (int px = kFontPixels; px >= kFontPixels - 2; --px) {
+    f.setPixelSize(px);
+    l->setFont(f);
+    if (l->heightForWidth(l->width()) <= designHeight) break;
+  }
+  l->resize(l->width(), designHeight);
 }
 
 QFrame* AddPanel(QWidget* parent, const char* name, int x, int y, int w, int h, bool lowered) {
