@@ -66,20 +66,19 @@ bool RunMerge(TLSForm& form, const MergeSteps& steps, long double tolerance) {
   const int32_t n = ReadMergeCount(form.ShapeLines, *header, steps.keyword);
   // From the entries on, the status line is shown however the action ends.
   end.showLineCount = true;
-  const std::optional<MergePlan> plan =
-      PlanBlockMerge(form.ShapeLines, *header, n, steps.keyword, tolerance, steps.kind);
-  const int32_t gone = plan->N - plan->K;
+  const MergePlan plan = PlanBlockMerge(form.ShapeLines, *header, n, steps.keyword, tolerance, steps.kind);
+  const int32_t gone = plan.N - plan.K;
   if (gone == 0) {
     form.ShowMessage(MsgKind::Information, MsgButtons::Ok, form.LanguageText(steps.nothingText));
     return false;
   }
   // Refuse before asking: a question whose Yes cannot be carried out helps
   // nobody.
-  steps.check(form.ShapeLines, *plan);
+  steps.check(form.ShapeLines, plan);
   const std::string question = std::to_string(gone) + " " + form.LanguageText(steps.questionText) + " " +
                                FormatGeneral(tolerance, '.') + ". " + form.LanguageText(64);
   if (form.ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, question) != MsgResult::Yes) return false;
-  Lines rebuilt = steps.build(form.ShapeLines, *plan);
+  Lines rebuilt = steps.build(form.ShapeLines, plan);
   form.SMemoChange();
   form.ShapeLines = std::move(rebuilt);
   return true;
