@@ -22,3 +22,41 @@ TEST(NextToken, SkipsBlanksAndTabsButNeverPastTheLastCharacter) {
   EXPECT_EQ(pos, 4);  // stops on the last character
   EXPECT_EQ(end, 4);
 }
+
+TEST(ParseFloat, DecimalSeparatorSignsExponentsAndOverflow) {
+  EXPECT_EQ(ParseFloat("0,001", ','), 0.001L);
+  EXPECT_FALSE(ParseFloat("0.001", ','));
+  EXPECT_EQ(ParseFloat(" -1.5e3 ", '.'), -1500.0L);
+  EXPECT_EQ(ParseFloat("+2", '.'), 2.0L);
+  EXPECT_FALSE(ParseFloat("", '.'));
+  EXPECT_FALSE(ParseFloat("e5", '.'));
+  EXPECT_FALSE(ParseFloat("1e", '.'));
+  EXPECT_FALSE(ParseFloat("1e5000", '.'));  // out of range is no number, not 0
+  EXPECT_EQ(FormatGeneral(0.001L, ','), "0,001");
+  EXPECT_EQ(FormatGeneral(1.0L / 3, '.'), "0.333333333333333");
+}
+
+TEST(ParseInt32, WholeTextSigned32Bit) {
+  EXPECT_EQ(ParseInt32("-2147483648"), INT32_MIN);
+  EXPECT_EQ(ParseInt32("2147483647"), INT32_MAX);
+  EXPECT_FALSE(ParseInt32("2147483648"));
+  EXPECT_FALSE(ParseInt32(" 1"));
+  EXPECT_FALSE(ParseInt32("1.5"));
+  EXPECT_FALSE(ParseInt32("-"));
+  EXPECT_EQ(ParseInt32("007"), 7);
+}
+
+TEST(TokenReplacement, KeepsEveryOtherByte) {
+  std::string line = "\t\tgeometry_info ( 90 4 0 270 0 0 4 0 0 0";
+  EXPECT_EQ(ReplaceValueAfter(line, "geometry_info", 1, "14"), "90");
+  ReplaceValueAfter(line, "geometry_info", 4, "42");
+  EXPECT_EQ(line, "\t\tgeometry_info ( 14 4 0 42 0 0 4 0 0 0");
+  std::string header = "sort_vectors ( 0 )";
+  ReplaceValueAfter(header, "sort_vectors", 1, "3");
+  EXPECT_EQ(header, "sort_vectors ( 3 )");
+  EXPECT_THROW(ReplaceValueAfter(header, "missing", 1, "1"), FormatError);
+  EXPECT_EQ(WordAfter("\tmatrix MAIN ( 1 0", "matrix"), "MAIN");
+  EXPECT_THROW(WordAfter("matrix", "matrix"), FormatError);
+  EXPECT_EQ(FirstNumberAfter("texture ( 3 0 -1 ff000000 )", FirstParenPos("texture ( 3 0 -1 ff000000 )")), 3);
+  EXPECT_EQ(SecondNumberAfter("tex_idxs ( 1 7 ) 0 2", 10), 7);
+}

@@ -190,12 +190,18 @@ int main(int argc, char** argv) {
       TEdit& edit = points ? form.DeltaPointsEdit : form.DeltaNormalsEdit;
       edit.Text = FormatGeneral(tol, platform.DecimalSeparator());
       runAction([&] {
-        if (points) {
+        // The tolerance goes through the edit's own check first; a refused
+        // value (negative) ends the action there.
+        std::size_t before = platform.messages.size();
+        if (points)
           form.DeltaPointsEditExit();
+        else
+          form.DeltaNormalsEditExit();
+        if (platform.messages.size() != before) return;
+        if (points) {
           form.PointTolerance = tol;
           form.PunkteButtonClick();
         } else {
-          form.DeltaNormalsEditExit();
           form.NormalTolerance = tol;
           form.NormalenButtonClick();
         }

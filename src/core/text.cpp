@@ -245,7 +245,8 @@ std::optional<long double> ParseFloat(std::string_view text, char decimalSeparat
   const char* first = s.c_str();
   if (*first == '+') ++first;  // from_chars takes no plus sign
   auto res = std::from_chars(first, s.c_str() + s.size(), v, std::chars_format::general);
-  if (res.ec == std::errc::invalid_argument || res.ptr != s.c_str() + s.size()) return std::nullopt;
+  // Out of range (1e5000) is no number either: from_chars leaves v untouched.
+  if (res.ec != std::errc() || res.ptr != s.c_str() + s.size()) return std::nullopt;
   return v;
 }
 
