@@ -12,7 +12,7 @@ namespace {
 
 
 std::string SampleBytes() {
-  std::string p = std::string(LODSMITH_TEST_DATA_DIR) + "/../../samples/sample.s";
+  std::string p = std::string(LODSMITH_SAMPLES_DIR) + "/sample.s";
   return ReadBytes(p);
 }
 
@@ -22,7 +22,10 @@ protected:
   TLSForm& f = *fx.form;
   std::string shape = fx.dir.File("wagon.s");
 
-  void SetUp() override { WriteBytes(shape, SampleBytes()); }
+  void SetUp() override {
+    ASSERT_FALSE(SampleBytes().empty()) << "samples/sample.s is missing";
+    WriteBytes(shape, SampleBytes());
+  }
   bool HasMessage(const std::string& text) const {
     for (const auto& m : fx.platform.messages)
       if (m.text == text) return true;

@@ -39,7 +39,7 @@ QApplication& App() {
   return *app;
 }
 
-std::string SampleShape() { return std::string(LODSMITH_TEST_DATA_DIR) + "/../../samples/sample.s"; }
+std::string SampleShape() { return std::string(LODSMITH_SAMPLES_DIR) + "/sample.s"; }
 
 // A window as main() builds it, with the program in a temporary folder.
 struct QtWindow {
