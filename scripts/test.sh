@@ -13,5 +13,5 @@ cmake --build build -j"$jobs"
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DLODSMITH_SANITIZE=ON -DLODSMITH_BENCH=OFF >/dev/null
 cmake --build build-asan -j"$jobs"
-export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions="$here/tests/lsan.supp"
 (cd build-asan && ctest --output-on-failure --timeout 600 -j"$jobs")
