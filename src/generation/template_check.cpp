@@ -174,15 +174,24 @@ void CheckTemplate(const Lines& lines, const TemplateLocation& loc, const Genera
   const int32_t vs = CheckVertices(lines, loc, in);
   const std::vector<int> perRow = CheckPrimitives(lines, loc, in, vs);
 
-  // Elements: every assignment a number; an element that some LOD uses
+  // Elements: every assignment a number; an element that some LOD writes
   // needs its one primitive, a face count and tables that reach its matrix.
+  // A cell puts an element into a sub-object only by its exact text ("0", or
+  // the number without sign or leading zeros), so "0999" or "05" leave the
+  // element out just as "999" does.
+  const int subObjectRows = in.SubObjects.RowCount() - 1;
+  auto writesElement = [&](const std::string& a) {
+    if (a == "0") return true;
+    auto v = ParseInt32(a);
+    return v && *v >= 1 && *v <= subObjectRows && std::to_string(*v) == a;
+  };
   for (int r = 1; r < in.Elements.RowCount(); ++r) {
     int usedIn = 0;
     for (int lod = 1; lod <= in.LodCount; ++lod) {
       const std::string& a = in.Elements.Cell(lod + 2, r);
       if (!ParseInt32(a))
         Refuse(ElementName(in, r) + ": in der Spalte \"L " + std::to_string(lod) + "\" steht keine ganze Zahl.");
-      if (a != "999" && usedIn == 0) usedIn = lod;
+      if (usedIn == 0 && writesElement(a)) usedIn = lod;
     }
     if (usedIn == 0) continue;
     const std::string where = ElementName(in, r) + " ist in LOD " + std::to_string(usedIn) + " zugeordnet, ";
