@@ -120,6 +120,34 @@ TEST(Recount, NumberAboveAbsentMarkerDoesNotGrowTheGrid) {
   EXPECT_EQ(e.form.StringGrid2.RowCount(), 151);
 }
 
+TEST(Recount, ElementWithoutVertexSetAddsNoVertices) {
+  // Three vtx_states, but the first sub-object has vertex sets for the first
+  // two only (3 and 6 vertices); the third element uses vtx_state 2.
+  Lines shape = SyntheticShape(Elements(3));
+  const int sets = LineWith(shape, "vertex_sets ( 3");
+  ASSERT_GE(sets, 0);
+  shape[sets] = "\t\t\t\t\t\t\tvertex_sets ( 2";
+  ASSERT_NE(shape[sets + 3].find("vertex_set ( 2 9 9 )"), std::string::npos);
+  shape.erase(shape.begin() + sets + 3);
+  FormFixture f;
+  TLSForm& form = *f.form;
+  f.Open(f.WriteShape("split.s", shape));
+  ASSERT_EQ(form.StringGrid1.RowCount(), 4);
+  f.platform.Clear();
+
+  form.RefreshSubObjectGrid();
+  EXPECT_EQ(form.StringGrid2.RowCount(), 2);
+  EXPECT_EQ(form.StringGrid2.Cell(1, 1), "9");
+
+  for (int r = 1; r <= 3; ++r) form.StringGrid1SetEditText(3, r, std::to_string(r));
+  form.RefreshSubObjectGrid();
+  ASSERT_EQ(form.StringGrid2.RowCount(), 4);
+  EXPECT_EQ(form.StringGrid2.Cell(1, 1), "3");
+  EXPECT_EQ(form.StringGrid2.Cell(1, 2), "6");
+  EXPECT_EQ(form.StringGrid2.Cell(1, 3), "0");
+  EXPECT_TRUE(f.platform.messages.empty());
+}
+
 TEST(Recount, HiddenSortMarksComeBack) {
   Editing e(Elements(3));
   e.Assign(1, {"1", "2", "3"});

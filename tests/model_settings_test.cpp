@@ -120,6 +120,36 @@ TEST(ModelSettings, RoundTripThroughReopeningBringsEveryGridBack) {
   EXPECT_EQ(back.DeltaPointsEdit.Text, "0");
 }
 
+TEST(ModelSettings, FileBytesOfAFirstSaveAndOfASaveOverIt) {
+  FormFixture f;
+  TLSForm& form = *f.form;
+  f.Open(f.WriteShape("loco.s", ExampleShape()));
+  form.SetLODAnzSpinEditValue(2);
+  form.LODAnzSpinEditExit();
+  form.SaveModelSettings();
+  const std::string file = f.dir.File("loco.Lodsmith");
+  EXPECT_EQ(ReadBytes(file),
+            "[Delta]\r\nPoints=0\r\nNormals=0\r\n"
+            "[SONR_L1]\r\n1=1\r\n2=1\r\n[SOSORT_L1]\r\n1=\r\n"
+            "[SONR_L2]\r\n1=1\r\n2=1\r\n[SOSORT_L2]\r\n1=\r\n"
+            "[ANIM]\r\n1=\r\n2=x\r\n"
+            "[LODs]\r\nAnzahl=2\r\n1=2000\r\n2=2000\r\n");
+
+  // "Delta" keeps its place; every section that is erased and written again
+  // goes to the end, behind the sections of the dropped LOD 2.
+  form.SetLODAnzSpinEditValue(1);
+  form.LODAnzSpinEditExit();
+  form.PointTolerance = 0.001L;
+  form.StringGrid1SetEditText(3, 2, "999");
+  form.SaveModelSettings();
+  EXPECT_EQ(ReadBytes(file),
+            "[Delta]\r\nPoints=0,001\r\nNormals=0\r\n"
+            "[SONR_L2]\r\n1=1\r\n2=1\r\n[SOSORT_L2]\r\n1=\r\n"
+            "[SONR_L1]\r\n1=1\r\n2=999\r\n[SOSORT_L1]\r\n1=\r\n"
+            "[ANIM]\r\n1=\r\n2=x\r\n"
+            "[LODs]\r\nAnzahl=1\r\n1=2000\r\n");
+}
+
 TEST(ModelSettings, OlderLayoutFillsLodOne) {
   Model_ m;
   m.SetLods(2);

@@ -30,6 +30,27 @@ bool ValidAssignment(const std::string& text) {
   return v && *v >= 0 && (*v < 100 || *v == kAbsent);
 }
 
+// The vertex count shown for a sub-object when the estimate cannot fill the
+// shifts because an element of it uses a vtx_state without a vertex set in
+// the first sub-object (a shape that was split before): such an element
+// brings no vertices, every other one counts its vertex set once, as in the
+// estimate.
+int32_t ShownVertexCount(const StringGrid& grid, int lod, int subObject, const std::vector<int32_t>& elementVtxState,
+                         const std::vector<TVertexSetEntry>& vertexSets, int32_t vertexSetCount) {
+  const int n = std::min<int>(vertexSetCount, static_cast<int>(vertexSets.size()));
+  std::vector<bool> used(static_cast<std::size_t>(std::max(n, 0)), false);
+  for (int r = 1; r < grid.RowCount(); ++r) {
+    if (!InSubObject(grid.Cell(lod + 2, r), subObject)) continue;
+    if (r >= static_cast<int>(elementVtxState.size())) continue;
+    const int32_t state = elementVtxState[r];
+    if (state >= 0 && state < n) used[static_cast<std::size_t>(state)] = true;
+  }
+  int32_t total = 0;
+  for (int i = 0; i < n; ++i)
+    if (used[static_cast<std::size_t>(i)]) total += vertexSets[i].VertexCount;
+  return total;
+}
+
 }  // namespace
 
 // ---- Vertex estimate and sub-object grid -------------------------------------
@@ -66,15 +87,16 @@ void TLSForm::RefreshSubObjectGrid() {
   StringGrid2.SetRowCount(maxSub + 1);
   for (int s = 1; s <= maxSub; ++s) {
     StringGrid2.SetCell(0, s, std::to_string(s));
-    std::string vertices;
+    int32_t vertices;
     try {
-      vertices = std::to_string(EstimateVertices(LODSpinEdit.Value, s));
+      vertices = EstimateVertices(LODSpinEdit.Value, s);
     } catch (const FormatError&) {
       // An element whose vtx_state has no vertex set in the first sub-object
-      // (shapes that were split before): its count cannot be known, and the
-      // recount runs on every click, so it shows no message.
+      // adds nothing to the count; the recount runs on every click, so it
+      // shows no message.
+      vertices = ShownVertexCount(StringGrid1, LODSpinEdit.Value, s, ElementVtxState, VertexSets, VertexSetCount);
     }
-    StringGrid2.SetCell(1, s, std::move(vertices));
+    StringGrid2.SetCell(1, s, std::to_string(vertices));
   }
 }
 
