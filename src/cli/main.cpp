@@ -45,6 +45,8 @@ Actions (run in the order given):
   --merge-points TOL    "Punkte zusammenfassen" with tolerance TOL (written with ".")
   --merge-normals TOL   "Normalen zusammenfassen" with tolerance TOL (written with ".")
   --fix-materials       "TSM Mat.-Fehler korrigieren"
+                        (an action whose button the window shows disabled, such
+                        as --generate on a shape with several LODs, is refused)
   --strip-animations    "Überz. Animationen löschen" (marks from the settings file
                         or the shape's own animations)
   --print               print the settings listing on the default printer
@@ -179,9 +181,23 @@ int main(int argc, char** argv) {
     }
   }
 
+  // A button the window shows disabled cannot be pressed here either (the
+  // generation of a shape with several LODs, a second merge).
+  auto enabled = [&](const TButton& button, const std::string& option) {
+    if (button.Enabled) return true;
+    std::cerr << "error: " << option << ": \"" << button.Caption << "\" is not available for this shape now\n";
+    failed = true;
+    return false;
+  };
+
   for (const auto& act : actions) {
     if (failed) break;
     const std::string& n = act.name;
+    if ((n == "--generate" && !enabled(form.Sub_ObjectsButton, n)) ||
+        (n == "--merge-points" && !enabled(form.PunkteButton, n)) ||
+        (n == "--merge-normals" && !enabled(form.NormalenButton, n)) ||
+        (n == "--fix-materials" && !enabled(form.MatButton, n)))
+      break;
     if (n == "--generate") {
       runAction([&] { form.Sub_ObjectsButtonClick(); });
     } else if (n == "--merge-points" || n == "--merge-normals") {

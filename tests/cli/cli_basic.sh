@@ -46,4 +46,10 @@ check "report is one JSON object with the five grids" \
 "$cli" "$tmp/in.s" --report tsv >"$tmp/report.tsv" 2>/dev/null
 check "tsv report has a block per grid" '[ "$(grep -c "^# StringGrid" "$tmp/report.tsv")" -eq 5 ]'
 
+# A button the window would show disabled is refused: a second merge.
+"$cli" "$tmp/in.s" --merge-points 0 --merge-points 0 -o "$tmp/twice.s" 2>"$tmp/err"; rc=$?
+check "second merge of the same kind exits 1" '[ $rc -eq 1 ]'
+check "second merge says why" 'grep -q "not available" "$tmp/err"'
+check "nothing written after a refused action" '[ ! -e "$tmp/twice.s" ]'
+
 exit $fail
