@@ -114,6 +114,39 @@ TEST(AnimationStrip, LeavesNodesWithoutControllersOrWithoutARowAlone) {
   EXPECT_EQ(Strip(latin, Rows({{"t\xFCr", ""}})).linesDeleted, 4);
 }
 
+TEST(AnimationStrip, ACountNotWrittenAsZeroIsStrippedAndNonPositiveSpansDeleteNothing) {
+  const Lines lines{"SIMISA@@@@@@@@@@JINX0s1t______",
+                    "shape (",
+                    "\tanimations ( 1",
+                    "\t\tanim_node A (",
+                    "\t\t\tcontrollers ( 00 )",
+                    "\t\t)",
+                    "\t\tanim_node B (",
+                    "\t\t\tcontrollers (  2",
+                    "\t\t\t\ttcb_rot ( 1",
+                    "\t\t\t\t\ttcb_key ( 0 )",
+                    "\t\t\t\t)",
+                    "\t\t\t\tlinear_pos ( -2 )",
+                    "\t\t\t)",
+                    "\t\t)",
+                    ")"};
+  // "00" is not the text "0": the count is rewritten, no line goes. The
+  // second controller of B claims -2 keys, a span of 0 lines: nothing goes.
+  const AnimationStripResult r = Strip(lines, Rows({{"a", ""}, {"b", ""}}));
+  EXPECT_EQ(r.lines, (Lines{"SIMISA@@@@@@@@@@JINX0s1t______",
+                            "shape (",
+                            "\tanimations ( 1",
+                            "\t\tanim_node A (",
+                            "\t\t\tcontrollers ( 0 )",
+                            "\t\t)",
+                            "\t\tanim_node B (",
+                            "\t\t\tcontrollers (  0",
+                            "\t\t\t\tlinear_pos ( -2 )",
+                            "\t\t\t)",
+                            "\t\t)",
+                            ")"}));
+}
+
 TEST(AnimationStrip, FindsNoBlockOrRefusesWithTheDocumentUnchanged) {
   EXPECT_FALSE(FindAnimationsBlock(Lines{"SIMISA", "shape (", ")"}));
   EXPECT_FALSE(FindAnimationsBlock(Lines{"SIMISA", "shape (", "animations ( 0"}));

@@ -159,6 +159,39 @@ TEST(NormalMerge, AListMayRunOverSeveralLines) {
   EXPECT_EQ(BuildNormalMerge(junk, *junkPlan)[at], "\t\tnormal_idxs ( 1 0 3 kein ) Abschluss");
 }
 
+TEST(NormalMerge, ListsRightAfterTheBlockOrAVertexLineAreRenumbered) {
+  const Lines lines{"SIMISA@@@@@@@@@@JINX0s1t______",
+                    "shape (",
+                    "\tnormal_idxs ( 1 2 3 )",  // before the block: stays
+                    "\tnormals ( 3",
+                    "\t\tvector ( 0 1 0 )",
+                    "\t\tvector ( -0 1 0 )",
+                    "\t\tvector ( 1 0 0 )",
+                    "\tnormal_idxs ( 1 2 3 )",  // the line right after the block
+                    "\tflags ( 2 00000000 )",
+                    "\tvertex ( 00000000 1 2 ff969696 ff808080",
+                    "\tnormal_idxs ( 2 1 3",  // right after a vertex line, over two lines
+                    "\t\t2  3 )",
+                    "\tflags ( 2 00000000 )",
+                    ")"};
+  auto plan = PlanNormalMerge(lines, 0);
+  ASSERT_TRUE(plan);
+  EXPECT_EQ(plan->K, 2);
+  EXPECT_EQ(BuildNormalMerge(lines, *plan), (Lines{"SIMISA@@@@@@@@@@JINX0s1t______",
+                                                    "shape (",
+                                                    "\tnormal_idxs ( 1 2 3 )",
+                                                    "\tnormals ( 2",
+                                                    "\t\tvector ( 0 1 0 )",
+                                                    "\t\tvector ( 1 0 0 )",
+                                                    "\tnormal_idxs ( 1 1 3 )",
+                                                    "\tflags ( 2 00000000 )",
+                                                    "\tvertex ( 00000000 1 1 ff969696 ff808080",
+                                                    "\tnormal_idxs ( 2 0 3",
+                                                    "\t\t1  3 )",
+                                                    "\tflags ( 2 00000000 )",
+                                                    ")"}));
+}
+
 TEST(NormalMerge, RefusesReferencesItCannotRenumber) {
   Lines base = MiniShape({{"0 0 0"}, {"0 1 0", "0 1 0"}, {{0, 1}}, {{1, 0}}});
   auto plan = PlanNormalMerge(base, 0);

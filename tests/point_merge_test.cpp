@@ -293,6 +293,35 @@ TEST(PointMerge, RefusesVertexLinesItCannotRenumber) {
   expectRefused(oneLine, "consecutive vertex lines");
 }
 
+TEST(PointMerge, RenumbersOnlyVertexLinesAfterTheBlockTheFirstOneRightAfterIt) {
+  const Lines lines{"SIMISA@@@@@@@@@@JINX0s1t______",
+                    "shape (",
+                    "\tvertex ( 00000000 2 0 )",  // before the block: not a reference into it yet
+                    "\tpoints ( 3",
+                    "\t\tpoint ( 1 2 3 )",
+                    "\t\tpoint ( 1 2 3 )",
+                    "\t\tpoint ( 4 5 6 )",
+                    "\tvertex ( 00000000 2 0 )",  // the line right after the block
+                    "\t\tvertex_uvs ( 1 0 )",
+                    "\tvertex (\t00000000\t1   0 )",
+                    "\t\tvertex_uvs ( 1 0 )",
+                    ")"};
+  auto plan = PlanPointMerge(lines, 0);
+  ASSERT_TRUE(plan);
+  EXPECT_EQ(plan->K, 2);
+  EXPECT_EQ(BuildPointMerge(lines, *plan), (Lines{"SIMISA@@@@@@@@@@JINX0s1t______",
+                                                   "shape (",
+                                                   "\tvertex ( 00000000 2 0 )",
+                                                   "\tpoints ( 2",
+                                                   "\t\tpoint ( 1 2 3 )",
+                                                   "\t\tpoint ( 4 5 6 )",
+                                                   "\tvertex ( 00000000 1 0 )",
+                                                   "\t\tvertex_uvs ( 1 0 )",
+                                                   "\tvertex (\t00000000\t0   0 )",
+                                                   "\t\tvertex_uvs ( 1 0 )",
+                                                   ")"}));
+}
+
 TEST(PointMerge, HasNoFixedLimitOnTheBlock) {
   MiniShapeSpec spec;
   for (int i = 0; i < 70000; ++i) spec.points.push_back(std::to_string(i % 50000) + " 0 0");
