@@ -323,11 +323,11 @@ TEST(PointMerge, RenumbersOnlyVertexLinesAfterTheBlockTheFirstOneRightAfterIt) {
 }
 
 TEST(PointMerge, HasNoFixedLimitOnTheBlock) {
-  MiniShapeSpec spec;
-  for (int i = 0; i < 70000; ++i) spec.points.push_back(std::to_string(i % 50000) + " 0 0");
-  spec.normals = {"0 1 0"};
-  spec.vertices = {{69999, 0}};
-  Lines lines = MiniShape(spec);
+  MiniShapeRecipe recipe;
+  for (int i = 0; i < 70000; ++i) recipe.points.push_back(std::to_string(i % 50000) + " 0 0");
+  recipe.normals = {"0 1 0"};
+  recipe.vertices = {{69999, 0}};
+  Lines lines = MiniShape(recipe);
   auto plan = PlanPointMerge(lines, 0);
   ASSERT_TRUE(plan);
   EXPECT_EQ(plan->K, 50000);

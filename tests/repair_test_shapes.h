@@ -64,41 +64,41 @@ inline std::string ExactText(long double v) {
 // A one-LOD, one-sub-object shape in the layout the simulator writes. Each
 // vertex is {point, normal}; each primitive lists its normal_idxs pairs
 // (first member a normal number, second member 3).
-struct MiniShapeSpec {
+struct MiniShapeRecipe {
   std::vector<std::string> points;   // "x y z"
   std::vector<std::string> normals;  // "x y z"
   std::vector<std::array<int, 2>> vertices;
   std::vector<std::vector<int>> normalLists;
 };
 
-inline Lines MiniShape(const MiniShapeSpec& spec) {
+inline Lines MiniShape(const MiniShapeRecipe& recipe) {
   Lines l;
   l.push_back("SIMISA@@@@@@@@@@JINX0s1t______");
   l.push_back("");
   l.push_back("shape (");
   l.push_back("\tshape_header ( 00000000 00000000 )");
-  l.push_back("\tpoints ( " + std::to_string(spec.points.size()));
-  for (const auto& p : spec.points) l.push_back("\t\tpoint ( " + p + " )");
+  l.push_back("\tpoints ( " + std::to_string(recipe.points.size()));
+  for (const auto& p : recipe.points) l.push_back("\t\tpoint ( " + p + " )");
   l.push_back("\t)");
   l.push_back("\tuv_points ( 1");
   l.push_back("\t\tuv_point ( 0 0 )");
   l.push_back("\t)");
-  l.push_back("\tnormals ( " + std::to_string(spec.normals.size()));
-  for (const auto& n : spec.normals) l.push_back("\t\tvector ( " + n + " )");
+  l.push_back("\tnormals ( " + std::to_string(recipe.normals.size()));
+  for (const auto& n : recipe.normals) l.push_back("\t\tvector ( " + n + " )");
   l.push_back("\t)");
   l.push_back("\tlod_controls ( 1");
   l.push_back("\t\tdistance_levels ( 1");
   l.push_back("\t\t\tsub_objects ( 1");
-  l.push_back("\t\t\t\tvertices ( " + std::to_string(spec.vertices.size()));
-  for (const auto& v : spec.vertices) {
+  l.push_back("\t\t\t\tvertices ( " + std::to_string(recipe.vertices.size()));
+  for (const auto& v : recipe.vertices) {
     l.push_back("\t\t\t\t\tvertex ( 00000000 " + std::to_string(v[0]) + " " + std::to_string(v[1]) +
                 " ff969696 ff808080");
     l.push_back("\t\t\t\t\t\tvertex_uvs ( 1 0 )");
     l.push_back("\t\t\t\t\t)");
   }
   l.push_back("\t\t\t\t)");
-  l.push_back("\t\t\t\tprimitives ( " + std::to_string(2 * spec.normalLists.size()));
-  for (const auto& list : spec.normalLists) {
+  l.push_back("\t\t\t\tprimitives ( " + std::to_string(2 * recipe.normalLists.size()));
+  for (const auto& list : recipe.normalLists) {
     l.push_back("\t\t\t\t\tprim_state_idx ( 0 )");
     l.push_back("\t\t\t\t\tindexed_trilist (");
     std::string idx = "\t\t\t\t\t\tnormal_idxs ( " + std::to_string(list.size());
