@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ccache pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
-  xvfb xauth xterm
+  xvfb xauth xterm python3
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
 )
 missing=()
