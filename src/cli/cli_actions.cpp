@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <iostream>
 #include <stdexcept>
-#include <unistd.h>
 
 #include "cli/report.h"
 #include "document/shape_file.h"
 #include "platform/console_launcher.h"
+#include "platform/native_file.h"
 #include "print/pdf_writer.h"
 #include "tools/compress.h"
 
@@ -41,16 +41,16 @@ bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file,
   // A private folder for the script: the batch program may be installed
   // where it cannot write, and a window may be running its own script.
   std::error_code ec;
-  fs::path folder = fs::temp_directory_path(ec) / ("lodsmith-compress-" + std::to_string(::getpid()));
+  fs::path folder = fs::temp_directory_path(ec) / ("lodsmith-compress-" + std::to_string(CurrentProcessId()));
   fs::create_directories(folder, ec);
-  if (ec) return fail(folder.string() + ": " + ec.message());
-  std::string script = WriteCompressScript(folder.string(), tool, file);
+  if (ec) return fail(Utf8Path(folder) + ": " + ec.message());
+  std::string script = WriteCompressScript(Utf8Path(folder), tool, file);
 
   const std::string output = FolderPart(HostPath(tool)) + kToolOutputName;
 #ifdef _WIN32
   // The batch file moves whatever temp.s it finds: an old one must not
   // reach the shape.
-  std::remove(output.c_str());
+  RemoveFile(output);
 #endif
   int status = RunScriptAndWait(script);
   fs::remove_all(folder, ec);

@@ -2,11 +2,14 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <iostream>
 #include <sstream>
+
+#ifndef _WIN32
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "document/shape_file.h"
 #include "platform/console_launcher.h"
@@ -58,7 +61,9 @@ bool CliPlatform::StartConsoleScript(const std::string& scriptPath) {
 
 // ---- Printing through CUPS --------------------------------------------------
 // The default printer comes from lpstat, its paper from lpoptions; a listing
-// is printed by handing the PDF of our own writer to lp.
+// is printed by handing the PDF of our own writer to lp. On Windows the
+// batch program does not print (main refuses --print there): it knows no
+// printer, and the PDF listing is laid out on A4.
 
 namespace {
 
@@ -67,6 +72,8 @@ struct CliPrinterState {
   double widthMm = 210, heightMm = 297;  // its paper, portrait measures
 };
 CliPrinterState g_printer;
+
+#ifndef _WIN32
 
 // Runs a program (no shell) and collects its standard output; the exit
 // status, or -1 when it could not run.
@@ -146,7 +153,20 @@ void ParsePaper(const std::string& options, double& widthMm, double& heightMm) {
   }
 }
 
+#endif
+
 }  // namespace
+
+#ifdef _WIN32
+
+PrinterInfo CliPlatform::DefaultPrinter(bool) {
+  g_printer = CliPrinterState{};
+  return PrinterInfo{};
+}
+
+bool CliPlatform::PrintPages(const std::vector<PrintPage>&, bool, const std::string&) { return false; }
+
+#else
 
 PrinterInfo CliPlatform::DefaultPrinter(bool wide) {
   g_printer = CliPrinterState{};
@@ -180,6 +200,8 @@ bool CliPlatform::PrintPages(const std::vector<PrintPage>& pages, bool wide, con
   std::remove(file.c_str());
   return ok;
 }
+
+#endif
 
 bool CliPlatform::PrintPagesToPdf(const std::vector<PrintPage>& pages, bool wide, const std::string& path) {
   try {

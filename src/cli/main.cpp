@@ -252,7 +252,14 @@ int main(int argc, char** argv) {
         form.StringGrid4Exit();
       });
     } else if (n == "--print") {
+#ifdef _WIN32
+      // Printing needs the Windows spooler, which the batch program does not drive.
+      runAction([] {
+        throw std::runtime_error("--print is not available on Windows; write the listing with --print-pdf FILE");
+      });
+#else
       runAction([&] { form.E_DruckenButtonClick(); });
+#endif
     } else if (n == "--print-pdf") {
       runAction([&] { PrintSettingsPdf(form, platform, act.arg); });
     } else if (n == "--tool") {

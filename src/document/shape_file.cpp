@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "platform/native_file.h"
 
 namespace lodsmith {
 
@@ -155,14 +155,15 @@ std::string EncodeShape(const Lines& lines, std::string_view bom, const std::fun
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0)
+  bool regular = false;
+  unsigned long long size = 0;
+  if (!FileStatus(path, regular, size))
     throw IoError("Die Datei " + path + " kann nicht gelesen werden: " + std::strerror(errno));
-  if (!S_ISREG(st.st_mode)) throw IoError(path + " ist keine Datei.");
-  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!regular) throw IoError(path + " ist keine Datei.");
+  std::FILE* f = OpenFile(path, "rb");
   if (!f) throw IoError("Die Datei " + path + " kann nicht gelesen werden: " + std::strerror(errno));
   std::string bytes;
-  bytes.resize(static_cast<std::size_t>(st.st_size));
+  bytes.resize(static_cast<std::size_t>(size));
   std::size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
   bool failed = std::ferror(f) != 0;
   std::fclose(f);
@@ -172,8 +173,9 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  bool regular = false;
+  unsigned long long size = 0;
+  return FileStatus(path, regular, size) && regular;
 }
 
 namespace {
@@ -197,34 +199,34 @@ std::string ExtractFileDir(const std::string& path) { return path.substr(0, Name
 std::string ExtractFileName(const std::string& path) { return path.substr(NameStart(path)); }
 
 void WriteFileAtomic(const std::string& path, std::string_view bytes, const std::string& backupPath) {
-  std::string tmp = ExtractFileDir(path) + "." + ExtractFileName(path) + ".tmp" + std::to_string(::getpid());
+  std::string tmp = ExtractFileDir(path) + "." + ExtractFileName(path) + ".tmp" + std::to_string(CurrentProcessId());
   {
-    std::FILE* f = std::fopen(tmp.c_str(), "wb");
+    std::FILE* f = OpenFile(tmp, "wb");
     if (!f) throw IoError("In " + path + " kann nicht geschrieben werden: " + std::strerror(errno));
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     ok = (std::fflush(f) == 0) && ok;
-    ok = (::fsync(fileno(f)) == 0 || errno == EINVAL) && ok;
+    ok = SyncFile(f) && ok;
     int saved = errno;
     ok = (std::fclose(f) == 0) && ok;
     if (!ok) {
-      std::remove(tmp.c_str());
+      RemoveFile(tmp);
       throw IoError("In " + path + " kann nicht geschrieben werden: " + std::strerror(saved));
     }
   }
   if (!backupPath.empty() && FileExists(path)) {
-    std::remove(backupPath.c_str());
-    if (std::rename(path.c_str(), backupPath.c_str()) != 0) {
+    RemoveFile(backupPath);
+    if (RenameFile(path, backupPath) != 0) {
       int saved = errno;
-      std::remove(tmp.c_str());
+      RemoveFile(tmp);
       throw IoError("Die Sicherungskopie " + backupPath + " kann nicht angelegt werden: " + std::strerror(saved));
     }
   }
-  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+  if (RenameFile(tmp, path) != 0) {
     int saved = errno;
-    std::remove(tmp.c_str());
+    RemoveFile(tmp);
     // Put the previous file back where it was.
     if (!backupPath.empty() && FileExists(backupPath) && !FileExists(path))
-      std::rename(backupPath.c_str(), path.c_str());
+      RenameFile(backupPath, path);
     throw IoError("In " + path + " kann nicht geschrieben werden: " + std::strerror(saved));
   }
 }

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/native_file.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -33,12 +35,26 @@ std::vector<std::string> TerminalCommand(const std::string& terminal, const std:
 std::string FindProgram(const std::string& name, const std::string&) { return name; }
 
 bool StartScriptInConsole(const std::string& scriptPath) {
-  return WinExec(scriptPath.c_str(), SW_SHOWNORMAL) > 31;  // show mode 5
+  // The command interpreter runs the batch file in a console window of its own.
+  std::wstring command = L"cmd.exe /c \"\"" + Widen(scriptPath) + L"\"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr, &si,
+                        &pi))
+    return false;
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+  return true;
 }
 
 int RunScriptAndWait(const std::string& scriptPath) {
-  std::string command = "cmd /c \"\"" + scriptPath + "\" < NUL\"";
-  return std::system(command.c_str());
+  // No input, so the closing "pause" passes at once; the output goes to our
+  // standard error.
+  std::wstring command = L"cmd /c \"\"" + Widen(scriptPath) + L"\" < NUL 1>&2\"";
+  return ::_wsystem(command.c_str());
 }
 
 #else

@@ -1,7 +1,7 @@
 // Starting the compression script: in a console window the user closes (the
 // window's button), or hidden and waited for (the batch program).
 //
-// Windows: the command interpreter runs the batch file (WinExec, shown
+// Windows: the command interpreter runs the batch file (in a new console,
 // normally). Linux: the first terminal program found on PATH, in the order
 // of ConsoleTerminals(), runs the script with /bin/sh; a display (DISPLAY or
 // WAYLAND_DISPLAY) is needed.

@@ -6,6 +6,7 @@
 
 #include "core/text.h"
 #include "document/shape_file.h"
+#include "platform/native_file.h"
 
 namespace lodsmith {
 
@@ -91,7 +92,7 @@ void IniFile::Reload() { Load(); }
 void IniFile::Load() {
   preamble_.clear();
   sections_.clear();
-  std::ifstream in(path_, std::ios::binary);
+  std::ifstream in(FsPath(path_), std::ios::binary);
   if (!in) return;
   std::string line;
   while (std::getline(in, line)) {

@@ -5,12 +5,42 @@
 #include <fstream>
 #include <locale>
 #include <sstream>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 #include "core/text.h"
 #include "platform/ini_file.h"
+#include "platform/native_file.h"
 
 namespace lodsmith {
+
+#ifdef _WIN32
+
+std::string RunningExecutablePath() {
+  std::wstring buf(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = ::GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return "lodsmith";
+    if (n < buf.size()) {
+      buf.resize(n);
+      return Narrow(buf);
+    }
+    buf.resize(buf.size() * 2);  // truncated: try a larger buffer
+  }
+}
+
+char SystemDecimalSeparator() {
+  wchar_t sep[4] = {};
+  if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, sep, 4) > 0 && sep[0] > 0 && sep[0] < 0x80)
+    return static_cast<char>(sep[0]);
+  return '.';
+}
+
+#else
 
 std::string RunningExecutablePath() {
   char buf[4096];
@@ -37,6 +67,8 @@ char SystemDecimalSeparator() {
     return '.';
   }
 }
+
+#endif
 
 std::string WinePrefix() {
   const char* p = std::getenv("WINEPREFIX");
@@ -93,6 +125,43 @@ std::optional<std::string> FindWineRegistryValue(const std::string& regText, con
   return std::nullopt;
 }
 
+#ifdef _WIN32
+
+namespace {
+
+std::optional<std::string> ReadRegistryString(const std::wstring& key, const std::wstring& value, REGSAM view) {
+  HKEY h = nullptr;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE | view, &h) != ERROR_SUCCESS)
+    return std::nullopt;
+  std::optional<std::string> result;
+  DWORD type = 0, bytes = 0;
+  if (::RegQueryValueExW(h, value.c_str(), nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS &&
+      (type == REG_SZ || type == REG_EXPAND_SZ)) {
+    std::wstring data(bytes / sizeof(wchar_t) + 1, L'\0');
+    DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+    if (::RegQueryValueExW(h, value.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) ==
+        ERROR_SUCCESS) {
+      data.resize(size / sizeof(wchar_t));
+      while (!data.empty() && data.back() == L'\0') data.pop_back();  // the stored terminator
+      result = Narrow(data);
+    }
+  }
+  ::RegCloseKey(h);
+  return result;
+}
+
+}  // namespace
+
+// The simulator is a 32-bit program: its keys are in the 32-bit view of the
+// registry; the 64-bit view is the fallback.
+std::optional<std::string> ReadLocalMachineString(const std::string& key, const std::string& value) {
+  const std::wstring k = Widen(key), v = Widen(value);
+  if (auto r = ReadRegistryString(k, v, KEY_WOW64_32KEY)) return r;
+  return ReadRegistryString(k, v, KEY_WOW64_64KEY);
+}
+
+#else
+
 std::optional<std::string> ReadLocalMachineString(const std::string& key, const std::string& value) {
   std::ifstream in(WinePrefix() + "/system.reg", std::ios::binary);
   if (!in) return std::nullopt;
@@ -100,5 +169,7 @@ std::optional<std::string> ReadLocalMachineString(const std::string& key, const 
   ss << in.rdbuf();
   return FindWineRegistryValue(ss.str(), key, value);
 }
+
+#endif
 
 }  // namespace lodsmith

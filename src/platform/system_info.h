@@ -10,14 +10,16 @@ namespace lodsmith {
 
 std::string RunningExecutablePath();
 
-// The decimal separator of the user's regional settings (LC_NUMERIC, then
-// LC_ALL / LANG), without touching the process's own locale.
+// The decimal separator of the user's regional settings (Windows: the
+// user's locale; Linux: LC_ALL, then LC_NUMERIC / LANG), without touching
+// the process's own locale.
 char SystemDecimalSeparator();
 
 // The Wine prefix in use: $WINEPREFIX, else ~/.wine.
 std::string WinePrefix();
 
-// Reads a string value below HKEY_LOCAL_MACHINE. On Linux it comes from the
+// Reads a string value below HKEY_LOCAL_MACHINE (on Windows the 32-bit view
+// first, then the 64-bit view). On Linux it comes from the
 // Wine prefix's system.reg file.
 std::optional<std::string> ReadLocalMachineString(const std::string& key, const std::string& value);
 

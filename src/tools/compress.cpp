@@ -12,6 +12,7 @@
 #include "core/text.h"
 #include "document/shape_file.h"
 #include "platform/ini_file.h"
+#include "platform/native_file.h"
 #include "platform/system_info.h"
 
 #ifndef _WIN32
@@ -31,6 +32,9 @@ bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 bool HasDrive(const std::string& p) { return p.size() >= 2 && IsLetter(p[0]) && p[1] == ':'; }
 
 bool IsUnc(const std::string& p) { return p.size() >= 2 && p[0] == '\\' && p[1] == '\\'; }
+
+#ifndef _WIN32
+// Finding a Windows path in the Wine prefix's folders (Linux only).
 
 std::vector<std::string> SplitComponents(const std::string& s) {
   std::vector<std::string> parts;
@@ -64,6 +68,8 @@ fs::path Descend(const fs::path& base, const std::string& name) {
   }
   return exact;
 }
+
+#endif
 
 // Single quotes keep every byte literal for the shell; a quote inside is
 // closed, escaped and reopened.
@@ -270,7 +276,7 @@ std::string WriteCompressScript(const std::string& programFolder, const std::str
   const std::string text = LinuxScriptText(FolderPart(hostTool), WinePath(hostFile, WinePrefix()), hostFile);
 #endif
   const std::string path = folder + CompressScriptName();
-  std::FILE* f = std::fopen(path.c_str(), "wb");
+  std::FILE* f = OpenFile(path, "wb");
   if (!f) throw IoError("In " + path + " kann nicht geschrieben werden: " + std::strerror(errno));
   bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
   int saved = errno;

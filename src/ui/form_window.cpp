@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "document/shape_file.h"
+#include "platform/native_file.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
@@ -21,7 +22,7 @@ const char* const kDefaultDistance = "2000";
 bool CanStoreFile(const std::string& path) {
   namespace fs = std::filesystem;
   std::error_code ec;
-  const fs::path target(path);
+  const fs::path target = FsPath(path);
   if (fs::exists(target, ec)) {
     if (!fs::is_regular_file(target, ec)) return false;
     std::ofstream f(target, std::ios::binary | std::ios::app);  // appending nothing changes nothing
