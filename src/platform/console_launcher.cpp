@@ -35,19 +35,15 @@ std::vector<std::string> TerminalCommand(const std::string& terminal, const std:
 std::string FindProgram(const std::string& name, const std::string&) { return name; }
 
 bool StartScriptInConsole(const std::string& scriptPath) {
-  // The command interpreter runs the batch file in a console window of its own.
-  std::wstring command = L"cmd.exe /c \"\"" + Widen(scriptPath) + L"\"\"";
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESHOWWINDOW;
-  si.wShowWindow = SW_SHOWNORMAL;
-  PROCESS_INFORMATION pi{};
-  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr, &si,
-                        &pi))
-    return false;
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
-  return true;
+  // The batch file runs in a console window shown normally (show mode 5);
+  // WinExec reports a start with a result above 31. It takes the path in the
+  // system's ANSI code page.
+  std::wstring wide = Widen(scriptPath);
+  int n = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return false;
+  std::string ansi(static_cast<std::size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, ansi.data(), n, nullptr, nullptr);
+  return ::WinExec(ansi.c_str(), 5) > 31;
 }
 
 int RunScriptAndWait(const std::string& scriptPath) {
