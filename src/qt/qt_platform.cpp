@@ -1,5 +1,7 @@
 #include "qt/qt_platform.h"
 
+#include <chrono>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
@@ -176,8 +178,15 @@ void QtPlatform::SetCursor(int cursor) {
 }
 
 void QtPlatform::ProcessMessages() {
+  // Long actions ask for this many times per step (nine times per primitive
+  // written); mirroring the model and repainting costs about a millisecond,
+  // so a pass runs at most every kPaintInterval. The handler's end mirrors
+  // the final state anyway.
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastPass_ < kPaintInterval) return;
   if (window_) window_->Mirror();
   QCoreApplication::processEvents();
+  lastPass_ = std::chrono::steady_clock::now();
 }
 
 void QtPlatform::FocusControl(const std::string& name) {

@@ -7,6 +7,8 @@
 // then recorded and answered from its queues, and nothing modal is shown.
 #pragma once
 
+#include <chrono>
+
 #include <QStringList>
 #include <deque>
 #include <optional>
@@ -84,6 +86,9 @@ private:
   Script* script_ = nullptr;
   int cursor_ = crDefault;
   bool overrideActive_ = false;
+  // Repaints during long actions at most this often (see ProcessMessages).
+  static constexpr std::chrono::milliseconds kPaintInterval{40};
+  std::chrono::steady_clock::time_point lastPass_{};
 };
 
 }  // namespace lodsmith
