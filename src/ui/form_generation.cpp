@@ -6,22 +6,6 @@
 
 namespace lodsmith {
 
-namespace {
-
-// Puts the remembered cursor back on every way out of the handler.
-class BusyScope {
-public:
-  explicit BusyScope(TLSForm& form) : form_(form) { form_.BeginBusy(); }
-  ~BusyScope() { form_.EndBusy(); }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-  TLSForm& form_;
-};
-
-}  // namespace
-
 bool TLSForm::LocateTemplate() {
   auto loc = LocateTemplateLines(ShapeLines, StringGrid1);
   if (!loc) return false;
@@ -33,7 +17,7 @@ bool TLSForm::LocateTemplate() {
 
 void TLSForm::Sub_ObjectsButtonClick() {
   if (ShapeLines.empty()) return;
-  BusyScope busy(*this);
+  BusyCursor busy(*this);
 
   if (!LocateTemplate()) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, kGeneralErrorText);

@@ -14,23 +14,6 @@ namespace lodsmith {
 
 namespace {
 
-// Puts the saved cursor back, and the status line when asked, however the
-// action ends.
-class ActionEnd {
-public:
-  explicit ActionEnd(TLSForm& form) : form_(form) {}
-  ~ActionEnd() {
-    if (showLineCount) form_.ShowLineCount();
-    form_.EndBusy();
-  }
-  ActionEnd(const ActionEnd&) = delete;
-  ActionEnd& operator=(const ActionEnd&) = delete;
-  bool showLineCount = false;
-
-private:
-  TLSForm& form_;
-};
-
 const char* const kToleranceError =
     "Bitte positive Zahl eintragen, Dezimaltrennzeichen wie im Betriebssystem eingestellt.";
 
@@ -58,8 +41,7 @@ struct MergeSteps {
 // rewritten.
 bool RunMerge(TLSForm& form, const MergeSteps& steps, long double tolerance) {
   if (form.ShapeLines.empty()) return false;
-  form.BeginBusy();
-  ActionEnd end(form);
+  TLSForm::BusyCursor end(form);
   // No block: the action ends without a word.
   const std::optional<int> header = FindMergeBlock(form.ShapeLines, steps.keyword);
   if (!header) return false;
@@ -98,8 +80,7 @@ void TLSForm::NormalenButtonClick() {
 
 void TLSForm::MatButtonClick() {
   if (ShapeLines.empty()) return;
-  BeginBusy();
-  ActionEnd end(*this);
+  BusyCursor end(*this);
   // The document counts as changed from here on, whether or not anything
   // needs correcting.
   SMemoChange();
@@ -117,8 +98,7 @@ void TLSForm::MatButtonClick() {
 
 void TLSForm::AnimButtonClick() {
   if (ShapeLines.empty()) return;
-  BeginBusy();
-  ActionEnd end(*this);
+  BusyCursor end(*this);
   const std::optional<int> header = FindAnimationsBlock(ShapeLines);
   if (!header) return;
   SMemoChange();

@@ -202,6 +202,23 @@ public:
   // Cursor helpers of the long actions.
   void BeginBusy();  // SavedCursor := current; hour-glass
   void EndBusy();    // SavedCursor back
+
+  // The hour-glass for the life of an action: puts SavedCursor back (and,
+  // when asked, the line count into the status line) however it ends.
+  class BusyCursor {
+  public:
+    explicit BusyCursor(TLSForm& form) : form_(form) { form_.BeginBusy(); }
+    ~BusyCursor() {
+      if (showLineCount) form_.ShowLineCount();
+      form_.EndBusy();
+    }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+    bool showLineCount = false;
+
+  private:
+    TLSForm& form_;
+  };
   void ProcessMessages(int times = 1);
 
 private:
