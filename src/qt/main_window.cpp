@@ -334,8 +334,10 @@ void MainWindow::BindGridEvents(GridView* view, GridModel* model, StringGrid& gr
 
   view->selectAttempt = [this, select, &grid](int col, int row) {
     bool can = true;
-    if (select) Run([&] { select(col, row, can); });
-    if (can) {
+    if (select) {
+      // The handler decides and records the current cell.
+      Run([&] { select(col, row, can); });
+    } else {
       grid.Col = col;
       grid.Row = row;
     }
@@ -344,12 +346,8 @@ void MainWindow::BindGridEvents(GridView* view, GridModel* model, StringGrid& gr
   if (edit) {
     auto* delegate = new GridDelegate(
         *model,
-        [this, edit, &grid](int col, int row, const std::string& text) {
-          // As the toolkit's grid does: the typed text is the cell's text
-          // before the handler looks at it.
-          grid.SetCell(col, row, text);
-          Run([&] { edit(col, row, text); });
-        },
+        // The handler stores the typed text in the cell and checks it.
+        [this, edit](int col, int row, const std::string& text) { Run([&] { edit(col, row, text); }); },
         view);
     view->setItemDelegate(delegate);
   }
