@@ -19,15 +19,13 @@ const char* const kStartFailedText =
 bool TLSForm::ToolPathValid(const std::string& path) { return lodsmith::ToolPathValid(path); }
 
 void TLSForm::CompressButtonClick() {
-  auto setting = [this](const char* key) { return ProgramIni ? ProgramIni->ReadString("Dir", key, "") : ""; };
-
-  std::string tool = setting("FFEdit");
+  std::string tool = DirSetting("FFEdit");
   // The registry is asked only while nothing is stored.
   if (tool.empty()) tool = DefaultToolPath(SimulatorPath());
   if (!ToolPathValid(tool)) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, kLocateToolText);
     FileDialogRequest request;
-    request.initialDir = setting("InitialDir");
+    request.initialDir = DirSetting("InitialDir");
     request.fileName = kToolFileName;
     request.filter = LanguageText(58);
     request.mustExist = true;
@@ -40,8 +38,8 @@ void TLSForm::CompressButtonClick() {
   }
 
   FileDialogRequest request;
-  request.initialDir = setting("InitialDir");
-  request.fileName = setting("Filename");
+  request.initialDir = DirSetting("InitialDir");
+  request.fileName = DirSetting("Filename");
   request.filter = LanguageText(57);
   request.mustExist = true;
   auto shape = platform_.OpenDialog(request);

@@ -60,9 +60,9 @@ void TLSForm::OeffnenButtonClick() {
   if (!QuerySave()) return;
 
   FileDialogRequest request;
-  request.initialDir = ProgramIni ? ProgramIni->ReadString("Dir", "InitialDir", "") : "";
+  request.initialDir = DirSetting("InitialDir");
   if (request.initialDir.empty()) request.initialDir = SimulatorPath() + "\\trains\\trainset";
-  request.fileName = ProgramIni ? ProgramIni->ReadString("Dir", "Filename", "") : "";
+  request.fileName = DirSetting("Filename");
   request.filter = LanguageText(57);
   request.mustExist = true;
   auto chosen = platform_.OpenDialog(request);
@@ -143,7 +143,7 @@ bool TLSForm::SaveDocument() {
 
 void TLSForm::SpeichernButtonClick() {
   FileDialogRequest request;
-  request.initialDir = ProgramIni ? ProgramIni->ReadString("Dir", "InitialDir", "") : "";
+  request.initialDir = DirSetting("InitialDir");
   request.filter = LanguageText(57);
   request.overwritePrompt = true;
   if (FileName.empty()) {
@@ -157,7 +157,7 @@ void TLSForm::SpeichernButtonClick() {
 
 void TLSForm::SpeichernUnterButtonClick() {
   FileDialogRequest request;
-  request.initialDir = ProgramIni ? ProgramIni->ReadString("Dir", "InitialDir", "") : "";
+  request.initialDir = DirSetting("InitialDir");
   request.fileName = ExtractFileName(FileName);
   request.filter = LanguageText(57);
   request.overwritePrompt = true;
@@ -190,6 +190,10 @@ void TLSForm::UndoButtonClick() {
   }
   ShowLineCount();
   EndBusy();
+}
+
+std::string TLSForm::DirSetting(const std::string& key) const {
+  return ProgramIni ? ProgramIni->ReadString("Dir", key, "") : "";
 }
 
 std::string TLSForm::ModelSettingsFileName() const { return ChangeExtension(FileName, ".Lodsmith"); }

@@ -148,6 +148,8 @@ public:
 
   // ---- Settings files ------------------------------------------------------
   std::unique_ptr<IniFile> ProgramIni;
+  // A key of the program settings' "Dir" section; empty when unset.
+  std::string DirSetting(const std::string& key) const;
   // True when the program settings file (or the language file beside it)
   // cannot be written: both are then kept in memory only, and the user has
   // been told once.
