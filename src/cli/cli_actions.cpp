@@ -33,7 +33,7 @@ bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file,
   };
 
   std::string tool = toolArg;
-  if (tool.empty() && form.ProgramIni) tool = form.ProgramIni->ReadString("Dir", "FFEdit", "");
+  if (tool.empty()) tool = form.DirSetting("FFEdit");
   if (tool.empty()) tool = DefaultToolPath(form.SimulatorPath());
   if (!form.ToolPathValid(tool)) return fail("ffeditc_unicode.exe nicht gefunden, Abbruch! (" + tool + ")");
   if (!FileExists(HostPath(file))) return fail(file + ": file not found");
