@@ -110,8 +110,8 @@ TEST(AnimationStrip, LeavesNodesWithoutControllersOrWithoutARowAlone) {
   EXPECT_EQ(ControllersLines(r.lines)["DOOR"], "\t\t\t\t\tcontrollers ( 0");
   // A Latin-1 capital matches its small letter.
   Lines latin = lines;
-  latin[22] = "\t\t\t\tanim_node T\xDCR (";
-  EXPECT_EQ(Strip(latin, Rows({{"t\xFCr", ""}})).linesDeleted, 4);
+  latin[22] = "\t\t\t\tanim_node T\xC3\x9CR (";
+  EXPECT_EQ(Strip(latin, Rows({{"t\xC3\xBCr", ""}})).linesDeleted, 4);
 }
 
 TEST(AnimationStrip, ACountNotWrittenAsZeroIsStrippedAndNonPositiveSpansDeleteNothing) {

@@ -149,20 +149,43 @@ std::string ValueAfter(std::string_view line, std::string_view keyword, int k) {
   return std::string(line.substr(start, std::min<std::size_t>(end - p, line.size() - start)));
 }
 
-std::string AsciiLower(std::string_view s) {
+namespace {
+
+inline char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// A Latin-1 capital in UTF-8 is C3 80..C3 9E (C3 97 is the multiplication
+// sign); its small letter is 0x20 further on.
+inline bool IsLatin1CapitalTail(unsigned char lead, unsigned char tail) {
+  return lead == 0xC3 && tail >= 0x80 && tail <= 0x9E && tail != 0x97;
+}
+
+}  // namespace
+
+std::string FoldCase(std::string_view s) {
   std::string r(s);
-  for (char& c : r)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (std::size_t i = 0; i < r.size(); ++i) {
+    r[i] = FoldAscii(r[i]);
+    if (i + 1 < r.size() && IsLatin1CapitalTail(static_cast<unsigned char>(r[i]), static_cast<unsigned char>(r[i + 1]))) {
+      r[i + 1] = static_cast<char>(r[i + 1] + 0x20);
+      ++i;
+    }
+  }
   return r;
 }
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
+    const unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (FoldAscii(static_cast<char>(x)) != FoldAscii(static_cast<char>(y))) return false;
+    // Both leads are C3 here (equal after folding, and C3 is no letter).
+    if (x == 0xC3 && i + 1 < a.size()) {
+      unsigned char tx = static_cast<unsigned char>(a[i + 1]), ty = static_cast<unsigned char>(b[i + 1]);
+      if (IsLatin1CapitalTail(x, tx)) tx = static_cast<unsigned char>(tx + 0x20);
+      if (IsLatin1CapitalTail(y, ty)) ty = static_cast<unsigned char>(ty + 0x20);
+      if (tx != ty) return false;
+      ++i;
+    }
   }
   return true;
 }

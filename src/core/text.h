@@ -86,8 +86,12 @@ std::string ReplaceValueAfter(std::string& line, std::string_view keyword, int k
 // Reads value k after keyword W without changing the line.
 std::string ValueAfter(std::string_view line, std::string_view keyword, int k);
 
-// Lower-casing of ASCII letters (names in shapes are compared without case).
-std::string AsciiLower(std::string_view s);
+// Case folding of UTF-8 text, the one rule every name comparison uses
+// (matrices, animation nodes, images, settings sections and keys): the ASCII
+// letters A-Z and the Latin-1 capitals U+00C0-U+00DE (but U+00D7) become
+// their small letters; every other byte stays, so the result has the same
+// length and invalid UTF-8 passes through unchanged.
+std::string FoldCase(std::string_view s);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
 // Shape lines and grid cells are Latin-1 bytes; everything the user reads is

@@ -84,7 +84,7 @@ std::string ImageName(std::string_view line) {
   while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
   if (name.empty()) throw FormatError("Bildeintrag ohne Namen: " + Latin1ToUtf8(line));
-  return AsciiLower(name);
+  return FoldCase(name);
 }
 
 void CheckIndex(int64_t index, std::size_t size, const char* what) {

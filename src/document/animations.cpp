@@ -25,11 +25,11 @@ std::optional<std::vector<bool>> ReadMatrixAnimations(const Lines& lines, const 
     if (!Contains(ctl, "controllers")) continue;
     int q = static_cast<int>(PosOf(ctl, "controllers")) + 11;
     TakeToken(ctl, q);
-    if (TakeToken(ctl, q) != "0") animated.insert(AsciiLower(name));
+    if (TakeToken(ctl, q) != "0") animated.insert(FoldCase(name));
   }
 
   std::vector<bool> marks(matrixNames.size(), false);
-  for (std::size_t m = 0; m < matrixNames.size(); ++m) marks[m] = animated.count(AsciiLower(matrixNames[m])) > 0;
+  for (std::size_t m = 0; m < matrixNames.size(); ++m) marks[m] = animated.count(FoldCase(matrixNames[m])) > 0;
   return marks;
 }
 

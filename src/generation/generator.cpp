@@ -78,7 +78,7 @@ LodPlan PlanLods(const GenerationInput& in) {
       }
       if (v > 0) {
         ++count;
-        if (AsciiLower(in.SubObjects.Cell(lod + 1, s)) == "x") ++plan.SortedCount;
+        if (FoldCase(in.SubObjects.Cell(lod + 1, s)) == "x") ++plan.SortedCount;
       }
       if ((s == 1 && v == 0) || (previous == 0 && v > 0)) {
         plan.EmptyLod = lod;

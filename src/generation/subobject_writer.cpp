@@ -74,7 +74,7 @@ void Generator::WriteSubObjectHeader() {
   Progress(ProgressLabel::SubObject, SubObjectProgressText(CurrentLod, CurrentSubObject));
   TemplateCursor = FirstSubObjectLine;
   nodeCount_ = 0;
-  const bool sorted = AsciiLower(in_.SubObjects.Cell(CurrentLod + 1, CurrentSubObject)) == "x";
+  const bool sorted = FoldCase(in_.SubObjects.Cell(CurrentLod + 1, CurrentSubObject)) == "x";
   auto outOfHeader = [&] {
     if (TemplateCursor >= VerticesLine)
       Refuse("Der Kopf des Subobjekts (ab Zeile " + std::to_string(FirstSubObjectLine + 1) +

@@ -8,19 +8,6 @@ namespace {
 
 std::string LineNo(int index) { return std::to_string(index + 1); }
 
-unsigned char FoldLatin1(unsigned char c) {
-  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
-  return c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (FoldLatin1(static_cast<unsigned char>(a[i])) != FoldLatin1(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
-
 // The k-th token (1-based) of the line from the start.
 std::string NthToken(std::string_view line, int k) {
   int pos = 1;
@@ -83,8 +70,8 @@ AnimationStripResult StripSurplusAnimations(const Lines& lines, int header,
     bool stripped = false;
     int next = i + 1;
     for (const auto& row : rows) {
-      if (AsciiLower(row.mark) == "x") continue;
-      if (!SameName(row.name, name)) continue;
+      if (FoldCase(row.mark) == "x") continue;
+      if (!EqualsIgnoreCase(row.name, name)) continue;
       // Two unmarked rows of one name would strip the node twice.
       if (stripped) throw AnimationStripError(name);
       stripped = true;

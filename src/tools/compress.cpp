@@ -129,7 +129,7 @@ std::string DefaultToolPath(const std::string& simulatorFolder) { return simulat
 bool ToolNameMatches(const std::string& path) {
   auto p = path.find_last_of("\\/");
   std::string name = p == std::string::npos ? path : path.substr(p + 1);
-  return AsciiLower(name) == kToolFileName;
+  return FoldCase(name) == kToolFileName;
 }
 
 bool ToolPathValid(const std::string& path) { return ToolNameMatches(path) && FileExists(HostPath(path)); }

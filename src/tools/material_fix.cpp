@@ -11,7 +11,7 @@ std::string LineNo(int index) { return std::to_string(index + 1); }
 // The first element using vtx_state j whose lower-cased name holds `word`.
 bool UsedByNamed(const std::vector<MaterialElement>& elements, int32_t j, std::string_view word) {
   for (const auto& e : elements)
-    if (e.vtxState && *e.vtxState == j && Contains(AsciiLower(e.name), word)) return true;
+    if (e.vtxState && *e.vtxState == j && Contains(FoldCase(e.name), word)) return true;
   return false;
 }
 
