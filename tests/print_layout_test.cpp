@@ -206,9 +206,9 @@ TEST(PrintLayout, ColumnFormats) {
   EXPECT_EQ(ToleranceLine(0.001L, 0, ','), "Toleranz Punkte: 0,001; Toleranz Normalen: 0");
 }
 
-TEST(PrintLayout, Latin1CellsArePaddedByCharacterAndPrintedAsUtf8) {
+TEST(PrintLayout, CellsArePaddedByCharacterNotByte) {
   Grids g(1, 0, 0, 0);
-  g.elements.SetCell(0, 1, "Tr\xE4ger");  // Latin-1 as the grids hold it
+  g.elements.SetCell(0, 1, "Tr\xC3\xA4ger");
   auto pages = LayoutSettingsListing(g.listing, 59);
   const std::string line = ByLine(pages[0]).at(4).text;
   EXPECT_EQ(line.substr(0, 8), "Tr\xC3\xA4ger ");
@@ -281,7 +281,7 @@ TEST(PdfWriter, TextReadsBackThroughPdftotext) {
   if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext is not installed";
   TempDir dir;
   Grids g(60, 2, 1, 1);
-  g.elements.SetCell(0, 7, "Br\xFC" "cke (alt)");
+  g.elements.SetCell(0, 7, "Br\xC3\xBC" "cke (alt)");
   auto pages = LayoutSettingsListing(g.listing, 59);
   const std::string pdf = dir.File("listing.pdf");
   WritePdfFile(pdf, pages, ListingPageSetup(210, 297, true), "lok.s");

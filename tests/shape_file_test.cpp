@@ -39,27 +39,84 @@ TEST(ShapeCodec, OldOddLengthFormAndMissingFinalLineEnd) {
   EXPECT_EQ(EncodeShape({"ab", ""}, "\xFF\xFE"), emptyLast);
 }
 
-TEST(ShapeCodec, EmptyLinesAndCharactersBeyondLatin1) {
+TEST(ShapeCodec, EmptyLinesAndLatin1Characters) {
   // An empty later line is 00 0D 00 0A, an empty first line 0D 00 0A.
   EXPECT_EQ(EncodeShape({"", ""}, "\xFF\xFE"), Bytes({0xFF, 0xFE, 0x0D, 0, 0x0A, 0, 0x0D, 0, 0x0A, 0}));
-  // U+0141 is reduced to its low byte 41 and written back as U+0041.
-  std::string file = Bytes({0xFF, 0xFE, 0x41, 0x01, 0x0D, 0, 0x0A, 0});
-  auto d = DecodeShape(file);
-  EXPECT_EQ(d.lines, (Lines{"A"}));
-  EXPECT_EQ(EncodeShape(d.lines, d.bom), Bytes({0xFF, 0xFE, 0x41, 0, 0x0D, 0, 0x0A, 0}));
-  // Latin-1 characters survive the round trip.
-  EXPECT_EQ(DecodeShape(Utf16Shape({"x", "\xE4\xF6\xFC"})).lines[1], "\xE4\xF6\xFC");
+  // Latin-1 characters are held as UTF-8 and written back as they were.
+  const std::string file = Bytes({0xFF, 0xFE, 0x78, 0, 0x0D, 0, 0x0A, 0, 0xE4, 0, 0xF6, 0, 0xFC, 0, 0x0D, 0, 0x0A, 0});
+  const auto d = DecodeShape(file);
+  EXPECT_EQ(d.lines, (Lines{"x", "\xC3\xA4\xC3\xB6\xC3\xBC"}));
+  EXPECT_EQ(EncodeShape(d.lines, d.bom), file);
+}
+
+// Characters of any script keep every code unit: a low byte that looks like
+// CR or LF is no line break, and the line after stays whole.
+TEST(ShapeCodec, EveryCodeUnitSurvivesOpenAndSave) {
+  struct Case {
+    const char* what;
+    std::vector<int> units;  // of the second line
+    std::string utf8;
+  };
+  const Case cases[] = {
+      {"L with stroke (low byte 41)", {0x141, 'x'}, "\xC5\x81x"},
+      {"c with caron (low byte 0D)", {'K', 'o', 0x10D, 'k', 'a', ' ', '('}, "Ko\xC4\x8Dka ("},
+      {"C with dot (low byte 0A)", {0x10A, 'b'}, "\xC4\x8A" "b"},
+      {"Cyrillic", {0x414, 0x43E, 0x43C}, "\xD0\x94\xD0\xBE\xD0\xBC"},
+      {"U+0A0D (both bytes line-end-like)", {0xA0D, 'z'}, "\xE0\xA8\x8Dz"},
+      {"surrogate pair", {0xD83D, 0xDE82}, "\xF0\x9F\x9A\x82"},
+      {"lone surrogate", {'a', 0xDC00, 'b'}, "a\xED\xB0\x80" "b"},
+      {"NUL inside a line", {'a', 0, 'b'}, std::string("a\0b", 3)},
+  };
+  for (const Case& c : cases) {
+    std::string file = Bytes({0xFF, 0xFE, 's', 0, 0x0D, 0, 0x0A, 0});
+    for (int u : c.units) file += Bytes({u & 0xFF, u >> 8});
+    file += Bytes({0x0D, 0, 0x0A, 0, 'e', 0, 0x0D, 0, 0x0A, 0});
+    const auto d = DecodeShape(file);
+    EXPECT_EQ(d.lines, (Lines{"s", c.utf8, "e"})) << c.what;
+    EXPECT_EQ(EncodeShape(d.lines, d.bom), file) << c.what;
+  }
+  // A CR code unit inside a line is dropped as every CR is; the line stays
+  // one line.
+  EXPECT_EQ(DecodeShape(Bytes({0xFF, 0xFE, 's', 0, 0x0A, 0, 'a', 0, 0x0D, 0, 'b', 0})).lines, (Lines{"s", "ab"}));
+  // Bytes that are no UTF-8 (a line built from a cell typed elsewhere) are
+  // written as the code units of the same value.
+  EXPECT_EQ(EncodeShape({"\xE4"}, "\xFF\xFE"), Bytes({0xFF, 0xFE, 0xE4, 0, 0x0D, 0, 0x0A, 0}));
+}
+
+TEST(ShapeCodec, FileWithoutMarkIsReadByBytesAsLatin1) {
+  // An 8-bit file read on at the user's wish: garbled, but every byte a
+  // character, and written back as UTF-16 after the two leading bytes.
+  const std::string file = "ab\xE4" "c\r\nxyz\r\n";
+  const auto d = DecodeShape(file);
+  EXPECT_EQ(d.bom, "ab");
+  EXPECT_EQ(d.lines, (Lines{"\xC3\xA4", "y"}));
+  EXPECT_EQ(EncodeShape(d.lines, d.bom), Bytes({'a', 'b', 0xE4, 0, 0x0D, 0, 0x0A, 0, 'y', 0, 0x0D, 0, 0x0A, 0}));
 }
 
 TEST(ShapeCodec, CtrlZLineEndsTheFileAndEmptyFileHasNoLines) {
-  // A raw line that starts with 1A ends the reading (an 8-bit file here).
-  std::string file = Bytes({0xFF, 0xFE, 0x61, 0, 0x0A, 0x1A, 0x62, 0x0A, 0x00, 0x63, 0x00});
+  // A later line that starts with the code unit 001A ends the reading.
+  std::string file = Bytes({0xFF, 0xFE, 0x61, 0, 0x0A, 0, 0x1A, 0, 0x62, 0, 0x0A, 0, 0x63, 0});
   EXPECT_EQ(DecodeShape(file).lines, (Lines{"a"}));
+  // In an 8-bit file, a raw line starting with the byte 1A.
+  EXPECT_EQ(DecodeShape(Bytes({'x', 'y', 'a', 0x0A, 0x1A, 'b'})).lines, (Lines{""}));
   EXPECT_TRUE(DecodeShape("").lines.empty());
   EXPECT_EQ(DecodeShape("").bom, "");
+  // The mark alone is one empty line.
+  EXPECT_EQ(DecodeShape("\xFF\xFE").lines, (Lines{""}));
 }
 
 TEST(ShapeCodec, LongLinesWrapAtTheLastBlankWithin210) {
+  // The wrap counts characters: 105 two-byte characters, a blank, 105
+  // more make 211 characters.
+  std::string wide;
+  for (int i = 0; i < 105; ++i) wide += "\xC4\x8D";
+  Lines out;
+  AppendWrapped(out, wide + " " + wide);
+  EXPECT_EQ(out, (Lines{wide + " ", wide}));
+  out.clear();
+  AppendWrapped(out, wide + wide);  // 210 characters in 420 bytes: whole
+  EXPECT_EQ(out.size(), 1u);
+
   std::string first(300, 'h');
   std::string later = std::string(99, 'a') + " " + std::string(111, 'b');  // 211 chars, blank at 100
   auto d = DecodeShape(Utf16Shape({first, later, std::string(210, 'c')}));
@@ -138,9 +195,13 @@ namespace {
 // The file's characters (low bytes after the byte-order mark) without line
 // breaks.
 std::string TextWithoutBreaks(const std::string& bytes) {
+  std::u16string units;
+  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    const char16_t u = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    if (u != u'\r' && u != u'\n') units.push_back(u);
+  }
   std::string r;
-  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
-    if (bytes[i] != '\r' && bytes[i] != '\n') r.push_back(bytes[i]);
+  AppendUtf16AsUtf8(r, units.data(), units.size());
   return r;
 }
 
@@ -163,7 +224,7 @@ TEST(ShapeCorpus, EveryShapeRoundTripsByTheReadingRules) {
     std::string joined;
     std::size_t lineEnds = 0;
     for (const auto& l : d.lines) joined += l;
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) lineEnds += bytes[i] == '\n';
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) lineEnds += bytes[i] == '\n' && bytes[i + 1] == 0;
     // No character is lost or reordered by the long-line wrap.
     EXPECT_EQ(joined, TextWithoutBreaks(bytes)) << path;
     if (d.lines.size() == lineEnds) {

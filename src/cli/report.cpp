@@ -53,7 +53,7 @@ void PrintReport(std::ostream& out, const TLSForm& form, const std::vector<CliMe
       for (int r = 0; r < g.grid->RowCount(); ++r) {
         for (int c = 0; c < g.grid->ColCount(); ++c) {
           if (c) out << '\t';
-          out << Latin1ToUtf8(g.grid->Cell(c, r));
+          out << g.grid->Cell(c, r);
         }
         out << "\n";
       }
@@ -72,7 +72,7 @@ void PrintReport(std::ostream& out, const TLSForm& form, const std::vector<CliMe
     for (int r = 0; r < g.grid->RowCount(); ++r) {
       out << (r ? ", " : "") << "[";
       for (int c = 0; c < g.grid->ColCount(); ++c)
-        out << (c ? ", " : "") << "\"" << JsonEscape(Latin1ToUtf8(g.grid->Cell(c, r))) << "\"";
+        out << (c ? ", " : "") << "\"" << JsonEscape(g.grid->Cell(c, r)) << "\"";
       out << "]";
     }
     out << "]";

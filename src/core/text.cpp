@@ -61,7 +61,7 @@ std::optional<int32_t> ParseInt32(std::string_view text) {
 
 int32_t ToInt32(std::string_view text) {
   auto v = ParseInt32(text);
-  if (!v) throw FormatError("\"" + Latin1ToUtf8(text) + "\" ist keine gültige ganze Zahl.");
+  if (!v) throw FormatError("\"" + std::string(text) + "\" ist keine gültige ganze Zahl.");
   return *v;
 }
 
@@ -86,15 +86,15 @@ std::pair<std::size_t, std::size_t> NumberRun(std::string_view line, std::size_t
 
 int32_t FirstNumberAfter(std::string_view line, int p) {
   auto [s, e] = NumberRun(line, static_cast<std::size_t>(std::max(p, 0)));
-  if (s == std::string_view::npos) throw FormatError("Zeile ohne erwartete Zahl: " + Latin1ToUtf8(line));
+  if (s == std::string_view::npos) throw FormatError("Zeile ohne erwartete Zahl: " + std::string(line));
   return ToInt32(line.substr(s, e - s));
 }
 
 int32_t SecondNumberAfter(std::string_view line, int p) {
   auto [s, e] = NumberRun(line, static_cast<std::size_t>(std::max(p, 0)));
-  if (s == std::string_view::npos) throw FormatError("Zeile ohne erwartete Zahl: " + Latin1ToUtf8(line));
+  if (s == std::string_view::npos) throw FormatError("Zeile ohne erwartete Zahl: " + std::string(line));
   auto [s2, e2] = NumberRun(line, e);
-  if (s2 == std::string_view::npos) throw FormatError("Zeile ohne zweite erwartete Zahl: " + Latin1ToUtf8(line));
+  if (s2 == std::string_view::npos) throw FormatError("Zeile ohne zweite erwartete Zahl: " + std::string(line));
   return ToInt32(line.substr(s2, e2 - s2));
 }
 
@@ -108,11 +108,11 @@ std::string WordAfter(std::string_view line, std::string_view keyword) {
   if (k == std::string_view::npos) throw FormatError("Schlüsselwort fehlt: " + std::string(keyword));
   auto b = line.find(' ', k);
   if (b == std::string_view::npos)
-    throw FormatError("Kein Name nach \"" + std::string(keyword) + "\": " + Latin1ToUtf8(line));
+    throw FormatError("Kein Name nach \"" + std::string(keyword) + "\": " + std::string(line));
   while (b < line.size() && line[b] == ' ') ++b;
   auto e = line.find(' ', b);
   if (e == std::string_view::npos) e = line.size();
-  if (e == b) throw FormatError("Kein Name nach \"" + std::string(keyword) + "\": " + Latin1ToUtf8(line));
+  if (e == b) throw FormatError("Kein Name nach \"" + std::string(keyword) + "\": " + std::string(line));
   return std::string(line.substr(b, e - b));
 }
 
@@ -204,26 +204,111 @@ std::string Latin1ToUtf8(std::string_view s) {
   return r;
 }
 
-std::string Utf8ToLatin1(std::string_view s) {
-  std::string r;
-  r.reserve(s.size());
-  for (std::size_t i = 0; i < s.size();) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    if (c < 0x80) {
-      r.push_back(static_cast<char>(c));
+namespace {
+
+void AppendCodePoint(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+inline bool IsHighSurrogate(char32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+inline bool IsLowSurrogate(char32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+inline bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// Decodes one well-formed sequence at s[i]; returns its length, 0 when the
+// bytes there are no such sequence. Lone surrogates (ED A0..BF xx) count as
+// well-formed: they are how a lone surrogate code unit is kept.
+std::size_t DecodeUtf8At(std::string_view s, std::size_t i, char32_t& cp) {
+  const unsigned char c = static_cast<unsigned char>(s[i]);
+  const std::size_t left = s.size() - i;
+  if (c < 0x80) {
+    cp = c;
+    return 1;
+  }
+  if (c >= 0xC2 && c <= 0xDF && left >= 2 && IsContinuation(s[i + 1])) {
+    cp = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(s[i + 1]) & 0x3Fu);
+    return 2;
+  }
+  if (c >= 0xE0 && c <= 0xEF && left >= 3 && IsContinuation(s[i + 1]) && IsContinuation(s[i + 2])) {
+    cp = ((c & 0x0Fu) << 12) | ((static_cast<unsigned char>(s[i + 1]) & 0x3Fu) << 6) |
+         (static_cast<unsigned char>(s[i + 2]) & 0x3Fu);
+    return cp >= 0x800 ? 3 : 0;
+  }
+  if (c >= 0xF0 && c <= 0xF4 && left >= 4 && IsContinuation(s[i + 1]) && IsContinuation(s[i + 2]) &&
+      IsContinuation(s[i + 3])) {
+    cp = ((c & 0x07u) << 18) | ((static_cast<unsigned char>(s[i + 1]) & 0x3Fu) << 12) |
+         ((static_cast<unsigned char>(s[i + 2]) & 0x3Fu) << 6) | (static_cast<unsigned char>(s[i + 3]) & 0x3Fu);
+    return cp >= 0x10000 && cp <= 0x10FFFF ? 4 : 0;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void AppendUtf16AsUtf8(std::string& out, const char16_t* units, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const char32_t u = units[i];
+    if (u < 0x80) {
+      out.push_back(static_cast<char>(u));
+    } else if (IsHighSurrogate(u) && i + 1 < count && IsLowSurrogate(units[i + 1])) {
+      AppendCodePoint(out, 0x10000 + ((u - 0xD800) << 10) + (units[i + 1] - 0xDC00));
       ++i;
-    } else if ((c & 0xE0) == 0xC0 && i + 1 < s.size()) {
-      unsigned cp = ((c & 0x1F) << 6) | (static_cast<unsigned char>(s[i + 1]) & 0x3F);
-      r.push_back(cp < 0x100 ? static_cast<char>(cp) : '?');
-      i += 2;
     } else {
-      // Characters beyond Latin-1 cannot stand in a shape line.
-      std::size_t n = (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
-      r.push_back('?');
+      AppendCodePoint(out, u);
+    }
+  }
+}
+
+void AppendUtf8AsUtf16(std::u16string& out, std::string_view s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      out.push_back(c);
+      ++i;
+      continue;
+    }
+    char32_t cp = 0;
+    const std::size_t n = DecodeUtf8At(s, i, cp);
+    if (n == 0) {
+      out.push_back(c);
+      ++i;
+    } else if (cp >= 0x10000) {
+      out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+      i += n;
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
       i += n;
     }
   }
-  return r;
+}
+
+std::size_t CharCount(std::string_view s) {
+  std::size_t n = 0;
+  for (char c : s) n += !IsContinuation(static_cast<unsigned char>(c));
+  return n;
+}
+
+std::size_t CharOffset(std::string_view s, std::size_t n) {
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (IsContinuation(static_cast<unsigned char>(s[i]))) continue;
+    if (n == 0) return i;
+    --n;
+  }
+  return s.size();
 }
 
 std::string FormatGeneral(long double value, char decimalSeparator) {

@@ -94,10 +94,25 @@ std::string ValueAfter(std::string_view line, std::string_view keyword, int k);
 std::string FoldCase(std::string_view s);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
-// Shape lines and grid cells are Latin-1 bytes; everything the user reads is
-// UTF-8.
+// Shape lines and grid cells are UTF-8, like everything the user reads.
+// Latin-1 text (the bytes of an 8-bit file) becomes UTF-8 character by
+// character.
 std::string Latin1ToUtf8(std::string_view s);
-std::string Utf8ToLatin1(std::string_view s);
+
+// UTF-16 code units to UTF-8 and back, losslessly: a surrogate pair becomes
+// its 4-byte character, a lone surrogate its own 3-byte form, so that every
+// code unit sequence comes back unchanged. On the way back a byte that does
+// not start a well-formed sequence stands for the code unit of the same
+// value (as a Latin-1 character would).
+void AppendUtf16AsUtf8(std::string& out, const char16_t* units, std::size_t count);
+void AppendUtf8AsUtf16(std::u16string& out, std::string_view utf8);
+
+// Number of characters of UTF-8 text (bytes that do not continue a
+// character); every column rule counts these.
+std::size_t CharCount(std::string_view utf8);
+// Byte offset of character `n` (0-based); the text's size when it has no
+// more characters.
+std::size_t CharOffset(std::string_view utf8, std::size_t n);
 
 // Shortest general decimal form with at most 15 significant digits (as
 // printf's %.15g), with the given decimal separator.

@@ -11,20 +11,19 @@ namespace lodsmith {
 
 void AppendWrapped(Lines& out, std::string line) {
   std::size_t start = 0;
-  while (line.size() - start > static_cast<std::size_t>(kWrapWidth)) {
+  for (;;) {
+    const std::string_view rest = std::string_view(line).substr(start);
+    // Byte offset of the character after the first kWrapWidth ones: the
+    // remainder is longer than that only if there is one.
+    const std::size_t limit = CharOffset(rest, kWrapWidth);
+    if (limit >= rest.size()) break;
     // The last blank among characters 1..210 of the remainder.
-    std::size_t cut = std::string::npos;
-    for (std::size_t i = start + kWrapWidth; i-- > start;) {
-      if (line[i] == ' ') {
-        cut = i;
-        break;
-      }
-    }
+    const std::size_t blank = rest.substr(0, limit).rfind(' ');
     // No blank in reach: the rest is stored whole rather than cut inside a
     // keyword or a number.
-    if (cut == std::string::npos) break;
-    out.emplace_back(line, start, cut + 1 - start);
-    start = cut + 1;
+    if (blank == std::string_view::npos) break;
+    out.emplace_back(rest.substr(0, blank + 1));
+    start += blank + 1;
   }
   if (start == 0)
     out.push_back(std::move(line));
@@ -82,9 +81,13 @@ bool StartsWithCtrlZ(const char* seg, std::size_t len) {
 
 }  // namespace
 
-DecodedShape DecodeShape(std::string_view bytes, const std::function<void(int)>& progress) {
-  DecodedShape result;
-  result.bom = std::string(bytes.substr(0, std::min<std::size_t>(2, bytes.size())));
+namespace {
+
+// 8-bit reading of a file without the UTF-16 mark (read on at the user's
+// wish): LF bytes end raw lines, CR bytes are dropped, the characters are
+// every second byte from byte 3 of the first raw line and from byte 2 of
+// each later one, each taken as a Latin-1 character.
+void DecodeBytes(std::string_view bytes, DecodedShape& result, const std::function<void(int)>& progress) {
   const char* data = bytes.data();
   const std::size_t n = bytes.size();
   result.lines.reserve(n / 48 + 1);
@@ -99,58 +102,100 @@ DecodedShape DecodeShape(std::string_view bytes, const std::function<void(int)>&
     // A lone 00 after the last LF is that LF's own high byte.
     if (!nl && raw > 0 && OnlyCarriageReturnsAndOneZero(seg, len)) break;
     if (StartsWithCtrlZ(seg, len)) break;
+    DecodeSegment(seg, len, raw == 0 ? 3 : 2, line);
     if (raw == 0) {
-      DecodeSegment(seg, len, 3, line);
-      result.lines.push_back(line);
+      result.lines.push_back(Latin1ToUtf8(line));
     } else {
-      DecodeSegment(seg, len, 2, line);
-      if (line.size() > static_cast<std::size_t>(kWrapWidth))
-        AppendWrapped(result.lines, line);
-      else
-        result.lines.push_back(line);
+      AppendWrapped(result.lines, Latin1ToUtf8(line));
       if (progress && raw % 1000 == 0) progress(raw);
     }
     ++raw;
     if (!nl) break;
     start = end + 1;
-    // Bytes after the last LF form one more line only if there are any.
   }
+}
+
+// UTF-16LE reading by code units after the two-byte mark: the unit 000A ends
+// a raw line, every unit 000D is dropped, a later raw line whose first unit
+// is 001A ends the file. Units after the last LF form one more line only if
+// there are any; a single byte left over at the end is a unit of its own
+// (the old saving rule ended files with the low byte of the last LF), but a
+// lone 00 there is the high byte of that LF.
+void DecodeUnits(std::string_view bytes, DecodedShape& result, const std::function<void(int)>& progress) {
+  const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t n = bytes.size();
+  std::size_t units = (n - 2) / 2;
+  const bool tail = (n - 2) % 2 == 1 && data[n - 1] != 0;
+  if (tail) ++units;
+  auto unitAt = [&](std::size_t k) -> char16_t {
+    const std::size_t b = 2 + 2 * k;
+    if (b + 1 < n) return static_cast<char16_t>(data[b] | (data[b + 1] << 8));
+    return data[b];
+  };
+  result.lines.reserve(n / 96 + 1);
+  std::u16string raw;
+  std::string line;
+  std::size_t k = 0;
+  int rawCount = 0;
+  for (;;) {
+    if (rawCount > 0 && k >= units) break;
+    raw.clear();
+    bool ended = false;
+    for (; k < units; ++k) {
+      const char16_t u = unitAt(k);
+      if (u == 0x000A) {
+        ended = true;
+        ++k;
+        break;
+      }
+      if (u != 0x000D) raw.push_back(u);
+    }
+    if (rawCount > 0 && !raw.empty() && raw[0] == 0x001A) break;
+    line.clear();
+    AppendUtf16AsUtf8(line, raw.data(), raw.size());
+    if (rawCount == 0) {
+      result.lines.push_back(line);
+    } else {
+      AppendWrapped(result.lines, line);
+      if (progress && rawCount % 1000 == 0) progress(rawCount);
+    }
+    ++rawCount;
+    if (!ended) break;
+  }
+}
+
+}  // namespace
+
+DecodedShape DecodeShape(std::string_view bytes, const std::function<void(int)>& progress) {
+  DecodedShape result;
+  result.bom = std::string(bytes.substr(0, std::min<std::size_t>(2, bytes.size())));
+  if (result.bom == "\xFF\xFE")
+    DecodeUnits(bytes, result, progress);
+  else
+    DecodeBytes(bytes, result, progress);
   return result;
 }
 
 std::string EncodeShape(const Lines& lines, std::string_view bom, const std::function<void(int)>& progress) {
-  std::size_t total = bom.size() + 1;
+  std::size_t total = bom.size() + 2;
   for (const auto& l : lines) total += 2 * l.size() + 4;
-  std::string out(total, '\0');
-  char* o = out.data();
-  std::memcpy(o, bom.data(), bom.size());
-  o += bom.size();
-  if (lines.empty()) {
-    out.resize(bom.size());
-    return out;
+  std::string out;
+  out.reserve(total);
+  out.append(bom);
+  if (lines.empty()) return out;
+  std::u16string units;
+  auto put = [&out](char16_t u) {
+    out.push_back(static_cast<char>(u & 0xFF));
+    out.push_back(static_cast<char>(u >> 8));
+  };
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    units.clear();
+    AppendUtf8AsUtf16(units, lines[i]);
+    for (char16_t u : units) put(u);
+    put(u'\r');
+    put(u'\n');
+    if (progress && i > 0 && i % 1000 == 0) progress(static_cast<int>(i));
   }
-  // The buffer starts zeroed, so only the low bytes need writing.
-  for (char c : lines[0]) {
-    *o = c;
-    o += 2;
-  }
-  o[0] = '\r';
-  o[2] = '\n';
-  o += 3;
-  for (std::size_t i = 1; i < lines.size(); ++i) {
-    ++o;  // high byte of the previous LF
-    for (char c : lines[i]) {
-      *o = c;
-      o += 2;
-    }
-    o[0] = '\r';
-    o[2] = '\n';
-    o += 3;
-    if (progress && i % 1000 == 0) progress(static_cast<int>(i));
-  }
-  // The high byte of the last LF completes the final code unit.
-  ++o;
-  out.resize(static_cast<std::size_t>(o - out.data()));
   return out;
 }
 

@@ -1,6 +1,6 @@
 // Reading and writing shape files: UTF-16LE text with a byte-order mark and
-// CR LF line ends, kept in memory as 8-bit lines (the low byte of each code
-// unit).
+// CR LF line ends, kept in memory as UTF-8 lines. Every character of the
+// file survives reading and writing, whatever its script.
 #pragma once
 
 #include <cstdint>
@@ -25,17 +25,19 @@ struct DecodedShape {
   Lines lines;
 };
 
-// Decodes a whole file image: LF ends a raw line, CR bytes are dropped, a
-// raw line starting with Ctrl-Z ends the file, and a single 00 after the
-// last LF is that LF's high byte. The first raw line holds the two
-// byte-order-mark bytes, then the characters at every second byte; later raw
-// lines hold theirs from their second byte on. `progress` is called after
-// every 1000th later raw line with the count so far.
+// Decodes a whole file image. A file starting with the UTF-16LE mark FF FE
+// is read by code units: the unit 000A ends a raw line, units 000D are
+// dropped, a later raw line starting with 001A ends the file; a single byte
+// left at the end is a unit of its own unless it is 00 (the high byte of the
+// last LF). Any other file is read by bytes, as the same rules say for
+// bytes, every second byte being a Latin-1 character. Later lines longer
+// than kWrapWidth characters are wrapped. `progress` is called after every
+// 1000th later raw line with the count so far.
 DecodedShape DecodeShape(std::string_view bytes, const std::function<void(int)>& progress = {});
 
-// Encodes lines with the given leading bytes: line 0 as c 00, later lines as
-// 00 c, each line followed by CR LF, ending with the complete code unit 0A 00.
-// `progress` is called after each later line whose index is a multiple of 1000.
+// Encodes lines with the given leading bytes: each line as UTF-16LE code
+// units followed by CR LF (units 000D 000A). `progress` is called after each
+// later line whose index is a multiple of 1000.
 std::string EncodeShape(const Lines& lines, std::string_view bom,
                         const std::function<void(int)>& progress = {});
 

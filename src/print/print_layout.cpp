@@ -13,11 +13,15 @@ namespace lodsmith {
 namespace {
 
 // printf's "%-Ns" and "%Ns": padded with blanks, never cut.
+// The width counts characters: a name in any script takes one column per
+// character.
 std::string Left(const std::string& s, std::size_t width) {
-  return s.size() >= width ? s : s + std::string(width - s.size(), ' ');
+  const std::size_t n = CharCount(s);
+  return n >= width ? s : s + std::string(width - n, ' ');
 }
 std::string Right(const std::string& s, std::size_t width) {
-  return s.size() >= width ? s : std::string(width - s.size(), ' ') + s;
+  const std::size_t n = CharCount(s);
+  return n >= width ? s : std::string(width - n, ' ') + s;
 }
 
 std::string LodHeadings(int lodCount) {
@@ -35,10 +39,17 @@ public:
 
   void NewPage() { pages.emplace_back(); }
 
-  void Draw(int line, bool bold, const std::string& latin1) { DrawUtf8(line, bold, Latin1ToUtf8(latin1)); }
+  void Draw(int line, bool bold, std::string text) {
+    PrintTextLine t;
+    t.x = kListingLeft;
+    t.y = kListingPitch * line;
+    t.bold = bold;
+    t.text = std::move(text);
+    pages.back().lines.push_back(std::move(t));
+  }
 
   void DrawPageHeader() {
-    DrawUtf8(0, true, listing_.fileName + " " + listing_.dateTime + " Seite " + std::to_string(pages.size()));
+    Draw(0, true, listing_.fileName + " " + listing_.dateTime + " Seite " + std::to_string(pages.size()));
   }
 
   // One data row: a new page when the line counter reaches the page's end,
@@ -72,15 +83,6 @@ public:
   }
 
 private:
-  void DrawUtf8(int line, bool bold, std::string text) {
-    PrintTextLine t;
-    t.x = kListingLeft;
-    t.y = kListingPitch * line;
-    t.bold = bold;
-    t.text = std::move(text);
-    pages.back().lines.push_back(std::move(t));
-  }
-
   const SettingsListing& listing_;
 };
 

@@ -8,7 +8,7 @@
 namespace lodsmith {
 
 namespace {
-QString CellText(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+QString CellText(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 }  // namespace
 
 // ---- GridModel -------------------------------------------------------------------
@@ -68,7 +68,7 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
   const int row = index.row() + 1;
   QPointer<QLineEdit> guard(editor);
   connect(editor, &QLineEdit::textEdited, this, [this, guard, col, row](const QString& text) {
-    const QByteArray bytes = text.toLatin1();
+    const QByteArray bytes = text.toUtf8();
     const std::string typed(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     textEdited_(col, row, typed);
     // The handler may have refused the text and emptied the cell: the

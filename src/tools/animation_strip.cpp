@@ -19,7 +19,7 @@ std::string NthToken(std::string_view line, int k) {
 }  // namespace
 
 AnimationStripError::AnimationStripError(const std::string& nodeName)
-    : RepairError("Allgemeiner Fehler, Animation " + Latin1ToUtf8(nodeName) +
+    : RepairError("Allgemeiner Fehler, Animation " + nodeName +
                   " gelöscht, evtl. jedoch nicht die Daten. Vielleicht haben " +
                   "zwei oder mehr Matrizen den gleichen Namen (bitte ändern)?") {}
 
@@ -62,8 +62,8 @@ AnimationStripResult StripSurplusAnimations(const Lines& lines, int header,
     const std::string countText = TokenText(lines[i], cpos, cend);
     auto controllers = ParseInt32(countText);
     if (!controllers)
-      throw RepairError("Zeile " + LineNo(i) + ": Die Anzahl der Controller \"" + Latin1ToUtf8(countText) +
-                        "\" der Animation " + Latin1ToUtf8(name) +
+      throw RepairError("Zeile " + LineNo(i) + ": Die Anzahl der Controller \"" + countText +
+                        "\" der Animation " + name +
                         " ist keine gültige ganze Zahl. Es wurde nichts geändert.");
     if (countText == "0") continue;
 
@@ -78,14 +78,14 @@ AnimationStripResult StripSurplusAnimations(const Lines& lines, int header,
       ReplaceToken(out.back(), cpos, cend, "0");
       for (int32_t c = 0; c < *controllers; ++c) {
         if (next >= count)
-          throw RepairError("Animation " + Latin1ToUtf8(name) + ": Die Controller laufen über das Ende der Datei " +
+          throw RepairError("Animation " + name + ": Die Controller laufen über das Ende der Datei " +
                             "hinaus. Es wurde nichts geändert.");
         auto keys = ParseInt32(NthToken(lines[next], 3));
         if (!keys) throw AnimationStripError(name);
         const int64_t span = static_cast<int64_t>(*keys) + 2;
         if (span <= 0) continue;
         if (next + span > count)
-          throw RepairError("Animation " + Latin1ToUtf8(name) + ": Der Controller in Zeile " + LineNo(next) +
+          throw RepairError("Animation " + name + ": Der Controller in Zeile " + LineNo(next) +
                             " hat " + std::to_string(*keys) +
                             " Schlüssel, die Datei endet aber vorher. Es wurde nichts geändert.");
         next += static_cast<int>(span);

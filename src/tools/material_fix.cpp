@@ -69,7 +69,7 @@ MaterialFixResult FixTsmMaterials(const Lines& lines, const std::vector<Material
       std::string word = TokenText(line, pos, end);
       auto value = ParseInt32(word);
       if (!value)
-        throw RepairError("Zeile " + LineNo(k) + ": Das Flag-Wort \"" + Latin1ToUtf8(word) +
+        throw RepairError("Zeile " + LineNo(k) + ": Das Flag-Wort \"" + word +
                           "\" des sub_object_header ist keine Dezimalzahl; es wurde nichts korrigiert.");
       if (*value < 400) continue;
       char& digit = word[word.size() - 3];

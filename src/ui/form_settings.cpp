@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "document/shape_file.h"
+#include "ui/distance.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
@@ -13,9 +14,6 @@ const char* const kOverwriteSaved =
     "Evtl. vorher gespeicherte Einstellungen werden ohne Rückfrage überschrieben. Das gilt auch für die "
     "Einstellungen, die beim letzten Speichern der Datei mitgespeichert wurden. Sind Sie sicher?";
 
-// Grid cells hold the shape's Latin-1 bytes; the settings file speaks UTF-8.
-std::string ForIni(const std::string& cell) { return Latin1ToUtf8(cell); }
-std::string FromIni(const std::string& value) { return Utf8ToLatin1(value); }
 
 }  // namespace
 
@@ -35,15 +33,15 @@ void TLSForm::SaveModelSettings() {
     ini.EraseSection(numbers);
     ini.EraseSection(marks);
     for (int r = 1; r < StringGrid1.RowCount(); ++r)
-      ini.WriteString(numbers, std::to_string(r), ForIni(StringGrid1.Cell(k + 2, r)));
+      ini.WriteString(numbers, std::to_string(r), StringGrid1.Cell(k + 2, r));
     for (int r = 1; r < StringGrid2.RowCount(); ++r)
-      ini.WriteString(marks, std::to_string(r), ForIni(StringGrid2.Cell(k + 1, r)));
+      ini.WriteString(marks, std::to_string(r), StringGrid2.Cell(k + 1, r));
   }
   ini.EraseSection("ANIM");
-  for (int r = 1; r < StringGrid3.RowCount(); ++r) ini.WriteString("ANIM", std::to_string(r), ForIni(StringGrid3.Cell(2, r)));
+  for (int r = 1; r < StringGrid3.RowCount(); ++r) ini.WriteString("ANIM", std::to_string(r), StringGrid3.Cell(2, r));
   ini.EraseSection("LODs");
   ini.WriteInteger("LODs", "Anzahl", LodCount);
-  for (int r = 1; r <= LodCount; ++r) ini.WriteString("LODs", std::to_string(r), ForIni(StringGrid4.Cell(1, r)));
+  for (int r = 1; r <= LodCount; ++r) ini.WriteString("LODs", std::to_string(r), StringGrid4.Cell(1, r));
   batch.Commit();
 }
 
@@ -70,7 +68,7 @@ void TLSForm::LoadModelSettings() {
     StringGrid4.SetRowCount(d + 1);
     StringGrid5.SetRowCount(d + 1);
     for (int k = 1; k <= d; ++k) {
-      const std::string distance = FromIni(ini.ReadString("LODs", std::to_string(k), "2000"));
+      const std::string distance = SaneDistance(ini.ReadString("LODs", std::to_string(k), kDefaultDistance));
       StringGrid4.SetCell(0, k, std::to_string(k));
       StringGrid4.SetCell(1, k, distance);
       StringGrid5.SetCell(0, k, std::to_string(k));
@@ -93,7 +91,7 @@ void TLSForm::LoadModelSettings() {
         v = ini.ReadString(section, key, "1");
       }
       if (!ParseInt32(v)) v = "1";
-      StringGrid1.SetCell(k + 2, r, FromIni(v));
+      StringGrid1.SetCell(k + 2, r, v);
     }
   }
 
@@ -110,12 +108,12 @@ void TLSForm::LoadModelSettings() {
       } else {
         v = ini.ReadString(section, key, "");
       }
-      StringGrid2.SetCell(k + 1, r, FromIni(v));
+      StringGrid2.SetCell(k + 1, r, v);
     }
   }
 
   for (int r = 1; r < StringGrid3.RowCount(); ++r)
-    StringGrid3.SetCell(2, r, FromIni(ini.ReadString("ANIM", std::to_string(r), "")));
+    StringGrid3.SetCell(2, r, ini.ReadString("ANIM", std::to_string(r), ""));
 }
 
 void TLSForm::GrundButtonClick() {

@@ -6,6 +6,7 @@
 
 #include "document/shape_file.h"
 #include "platform/native_file.h"
+#include "ui/distance.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
@@ -14,8 +15,6 @@ namespace {
 
 constexpr int kMinLods = 1;
 constexpr int kMaxLods = 99;
-const char* const kDefaultDistance = "2000";
-
 // The settings files are rewritten through a temporary file beside them, so
 // the folder must take new files and an existing file must be writable.
 // Nothing is left behind by the test.
@@ -39,12 +38,6 @@ bool CanStoreFile(const std::string& path) {
 }
 
 // A stored distance is used only when the distance grid would accept it.
-std::string SaneDistance(const std::string& text) {
-  auto v = ParseInt32(text);
-  if (!v || *v < 1 || *v > 2000) return kDefaultDistance;
-  return text;
-}
-
 std::string SettingsNotStoredText(const std::string& path) {
   return "Die Einstellungen können nicht gespeichert werden: In " + path +
          " kann nicht geschrieben werden. Lodsmith läuft weiter, merkt sich Anzahl und Entfernungen der LODs, den "
