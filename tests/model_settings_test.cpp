@@ -241,6 +241,30 @@ TEST(ModelSettings, TolerancesUseTheSystemSeparator) {
   EXPECT_EQ(m.form.DeltaNormalsEdit.Text, "0,002");
 }
 
+// Values no double holds, and distances that are no whole number 1..2000,
+// are read as missing ones: they would come back as "inf" or go into the
+// shape as they stand.
+TEST(ModelSettings, OutOfRangeTolerancesAndBrokenDistancesReadAsMissing) {
+  Model_ m;
+  m.WriteSettings("[Delta]\r\nPoints=1e4000\r\nNormals=-1e400\r\n[LODs]\r\nAnzahl=4\r\n1=)))\r\n2=abc\r\n3=0\r\n4=150\r\n");
+  m.form.LoadModelSettings();
+  EXPECT_EQ(m.form.PointTolerance, 0);
+  EXPECT_EQ(m.form.NormalTolerance, 0);
+  EXPECT_EQ(m.form.DeltaPointsEdit.Text, "0");
+  const char* expected[] = {"2000", "2000", "2000", "150"};
+  for (int k = 1; k <= 4; ++k) {
+    EXPECT_EQ(m.form.StringGrid4.Cell(1, k), expected[k - 1]) << k;
+    EXPECT_EQ(m.form.StringGrid5.Cell(1, k), expected[k - 1]) << k;
+  }
+  // Typed, such a tolerance is refused like any text that is no number.
+  m.f.platform.decimalSeparator = '.';
+  m.form.DeltaPointsEdit.Text = "1e4000";
+  m.form.DeltaPointsEditExit();
+  EXPECT_EQ(m.form.PointTolerance, 0);
+  ASSERT_EQ(m.f.platform.messages.size(), 1u);
+  EXPECT_EQ(m.f.platform.messages[0].kind, MsgKind::Error);
+}
+
 TEST(ModelSettings, RefusedWriteNamesTheFileAndKeepsTheGrids) {
   Model_ m;
   std::filesystem::create_directory(m.SettingsFile());  // a folder where the file should go

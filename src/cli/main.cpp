@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
       actions.push_back({a, ""});
     } else if (a == "--merge-points" || a == "--merge-normals") {
       if (!value(v)) return Usage(a + " needs a tolerance");
-      auto t = ParseFloat(v, '.');
+      auto t = ParseTolerance(v, '.');
       if (!t) return Usage(a + ": \"" + v + "\" is no number (write it with \".\")");
       actions.push_back({a, v});
     } else if (a == "--lods") {
@@ -201,7 +201,7 @@ int main(int argc, char** argv) {
     if (n == "--generate") {
       runAction([&] { form.Sub_ObjectsButtonClick(); });
     } else if (n == "--merge-points" || n == "--merge-normals") {
-      long double tol = *ParseFloat(act.arg, '.');
+      long double tol = *ParseTolerance(act.arg, '.');
       bool points = n == "--merge-points";
       TEdit& edit = points ? form.DeltaPointsEdit : form.DeltaNormalsEdit;
       edit.Text = FormatGeneral(tol, platform.DecimalSeparator());

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace lodsmith {
 
@@ -355,6 +356,16 @@ std::optional<long double> ParseFloat(std::string_view text, char decimalSeparat
   auto res = std::from_chars(first, s.c_str() + s.size(), v, std::chars_format::general);
   // Out of range (1e5000) is no number either: from_chars leaves v untouched.
   if (res.ec != std::errc() || res.ptr != s.c_str() + s.size()) return std::nullopt;
+  return v;
+}
+
+bool FitsDouble(long double value) {
+  return std::isfinite(value) && std::fabs(value) <= static_cast<long double>(std::numeric_limits<double>::max());
+}
+
+std::optional<long double> ParseTolerance(std::string_view text, char decimalSeparator) {
+  auto v = ParseFloat(text, decimalSeparator);
+  if (v && !FitsDouble(*v)) return std::nullopt;
   return v;
 }
 

@@ -120,5 +120,10 @@ std::string FormatGeneral(long double value, char decimalSeparator);
 // Float parse with the given decimal separator: optional blanks around, sign,
 // digits, one separator, exponent. std::nullopt when it does not parse.
 std::optional<long double> ParseFloat(std::string_view text, char decimalSeparator);
+// A tolerance: as ParseFloat, but only values a double can hold (the
+// settings files store tolerances as doubles; 1e4000 would come back as
+// "inf").
+std::optional<long double> ParseTolerance(std::string_view text, char decimalSeparator);
+bool FitsDouble(long double value);
 
 }  // namespace lodsmith

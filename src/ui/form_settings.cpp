@@ -55,9 +55,14 @@ void TLSForm::LoadModelSettings() {
   const IniFile ini(path);
 
   const char sep = platform().DecimalSeparator();
-  PointTolerance = ini.ReadFloat("Delta", "Points", 0, sep);
+  // A value no double can hold was not written by us; read it as missing.
+  auto tolerance = [&](const char* key) {
+    const long double v = ini.ReadFloat("Delta", key, 0, sep);
+    return FitsDouble(v) ? v : 0;
+  };
+  PointTolerance = tolerance("Points");
   DeltaPointsEdit.Text = FormatGeneral(PointTolerance, sep);
-  NormalTolerance = ini.ReadFloat("Delta", "Normals", 0, sep);
+  NormalTolerance = tolerance("Normals");
   DeltaNormalsEdit.Text = FormatGeneral(NormalTolerance, sep);
 
   // The count is held to what the spin edit allows, so that the distance

@@ -18,7 +18,7 @@ const char* const kToleranceError =
     "Bitte positive Zahl eintragen, Dezimaltrennzeichen wie im Betriebssystem eingestellt.";
 
 void CheckToleranceEdit(TLSForm& form, const TEdit& edit, long double& tolerance, const char* controlName) {
-  auto value = ParseFloat(edit.Text, form.platform().DecimalSeparator());
+  auto value = ParseTolerance(edit.Text, form.platform().DecimalSeparator());
   // A value is kept even when it is negative (nothing merges then); the user
   // is sent back to correct it.
   if (value) tolerance = *value;
