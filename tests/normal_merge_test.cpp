@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <random>
 
@@ -167,6 +168,7 @@ TEST(NormalMerge, ListsRightAfterTheBlockOrAVertexLineAreRenumbered) {
                     "\t\tvector ( 0 1 0 )",
                     "\t\tvector ( -0 1 0 )",
                     "\t\tvector ( 1 0 0 )",
+                    "\t)",
                     "\tnormal_idxs ( 1 2 3 )",  // the line right after the block
                     "\tflags ( 2 00000000 )",
                     "\tvertex ( 00000000 1 2 ff969696 ff808080",
@@ -183,6 +185,7 @@ TEST(NormalMerge, ListsRightAfterTheBlockOrAVertexLineAreRenumbered) {
                                                     "\tnormals ( 2",
                                                     "\t\tvector ( 0 1 0 )",
                                                     "\t\tvector ( 1 0 0 )",
+                                                    "\t)",
                                                     "\tnormal_idxs ( 1 1 3 )",
                                                     "\tflags ( 2 00000000 )",
                                                     "\tvertex ( 00000000 1 1 ff969696 ff808080",
@@ -190,6 +193,29 @@ TEST(NormalMerge, ListsRightAfterTheBlockOrAVertexLineAreRenumbered) {
                                                     "\t\t1  3 )",
                                                     "\tflags ( 2 00000000 )",
                                                     ")"}));
+}
+
+TEST(NormalMerge, CountsEntriesNotLines) {
+  // Normals block: header on line 11 (index 10), vectors on lines 12..14.
+  const Lines base = MiniShape({{"0 0 0"}, {"0 1 0", "0 1 0", "1 0 0"}, {{0, 2}}, {{2, 1}}});
+  ASSERT_TRUE(PlanNormalMerge(base, 0));
+  Lines wrapped = base;
+  wrapped.erase(wrapped.begin() + 12);
+  AppendWrapped(wrapped, "\t\tvector ( 0 1 0." + std::string(210, '0') + " )");
+  std::rotate(wrapped.begin() + 12, wrapped.end() - 2, wrapped.end());
+  Lines extra = base;
+  extra.insert(extra.begin() + 14, "\t\tvector ( 0 0 1 )");
+  Lines shared = base;
+  shared[12] = "\t\tvector ( 0 1 0 ) vector ( 0 0 1 )";
+  for (const auto& [lines, line] : {std::pair{wrapped, 13}, {extra, 15}, {shared, 13}}) {
+    ASSERT_GT(lines.size(), 14u);
+    try {
+      PlanNormalMerge(lines, 0);
+      ADD_FAILURE() << "accepted a block whose line " << line << " is not an entry";
+    } catch (const RepairError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("Zeile " + std::to_string(line) + ": ", 0), 0u) << e.what();
+    }
+  }
 }
 
 TEST(NormalMerge, RefusesReferencesItCannotRenumber) {

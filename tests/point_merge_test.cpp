@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <functional>
 #include <limits>
 #include <random>
 
 #include "repair_test_shapes.h"
 #include "shape_checker.h"
 #include "tools/merge_index.h"
+#include "tools/normal_merge.h"
 #include "tools/point_merge.h"
 
 using namespace lodsmith;
@@ -265,6 +267,110 @@ TEST(PointMerge, RefusesABlockItCannotRead) {
   EXPECT_EQ(empty->N - empty->K, 0);
 }
 
+namespace {
+
+// A block is read by entries, not by lines: the rewrites keep and drop whole
+// lines, so a block whose lines are not exactly its entries is refused,
+// naming the line where the layout breaks.
+struct LayoutCase {
+  const char* what;
+  std::function<Lines()> make;
+  int line;  // 1-based line the message names
+};
+
+Lines SevenPoints() {
+  return MiniShape({{"0 0 0", "1 0 0", "2 0 0", "0 0 0", "1 0 0", "3 0 0", "4 0 0"},
+                    {"0 1 0"},
+                    {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}},
+                    {}});
+}
+
+// Replaces line `index` by the lines the file reader makes of `text`.
+Lines WithWrapped(Lines lines, int index, const std::string& text) {
+  Lines wrapped;
+  AppendWrapped(wrapped, text);
+  lines.erase(lines.begin() + index);
+  lines.insert(lines.begin() + index, wrapped.begin(), wrapped.end());
+  return lines;
+}
+
+}  // namespace
+
+class PointMergeLayout : public ::testing::TestWithParam<LayoutCase> {};
+
+TEST_P(PointMergeLayout, RefusesNamingTheLine) {
+  const Lines lines = GetParam().make();
+  const Lines before = lines;
+  try {
+    PlanPointMerge(lines, 0);
+    FAIL() << GetParam().what << ": accepted";
+  } catch (const RepairError& e) {
+    const std::string text = e.what();
+    EXPECT_EQ(text.rfind("Zeile " + std::to_string(GetParam().line) + ": ", 0), 0u) << text;
+    EXPECT_TRUE(text.ends_with("Es wurde nichts geändert.")) << text;
+  }
+  EXPECT_EQ(lines, before);
+}
+
+// Header on line 5 (index 4), entries on lines 6..12, closing line 13.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PointMergeLayout,
+    ::testing::Values(
+        LayoutCase{"an entry wrapped on reading",
+                   [] {
+                     const std::string x = "1." + std::string(200, '0') + "1";
+                     Lines l = WithWrapped(SevenPoints(), 7, "\t\tpoint ( 2 0 " + x + " )");
+                     EXPECT_EQ(l.size(), SevenPoints().size() + 1);
+                     return l;
+                   },
+                   8},
+        LayoutCase{"one entry line more than the count",
+                   [] {
+                     Lines l = SevenPoints();
+                     l.insert(l.begin() + 12, "\t\tpoint ( 9 9 9 )");
+                     return l;
+                   },
+                   13},
+        LayoutCase{"one entry line fewer than the count",
+                   [] {
+                     Lines l = SevenPoints();
+                     l[4] = "\tpoints ( 8";
+                     return l;
+                   },
+                   13},
+        LayoutCase{"two entries on one line",
+                   [] {
+                     Lines l = SevenPoints();
+                     l[6] = "\t\tpoint ( 1 0 0 ) point ( 5 5 5 )";
+                     return l;
+                   },
+                   7},
+        LayoutCase{"an entry on the header line",
+                   [] {
+                     Lines l = SevenPoints();
+                     l[4] = "\tpoints ( 7 point ( 5 5 5 )";
+                     return l;
+                   },
+                   5},
+        LayoutCase{"a normal among the points",
+                   [] {
+                     Lines l = SevenPoints();
+                     l[9] = "\t\tvector ( 0 0 0 )";
+                     return l;
+                   },
+                   10},
+        LayoutCase{"a block the document ends in", [] { return Lines{"SIMISA@@", "points ( 1", "point ( 0 0 0 )"}; }, 2}),
+    [](const ::testing::TestParamInfo<LayoutCase>& p) { return "Case" + std::to_string(p.index); });
+
+TEST(PointMerge, AnEmptyBlockMayCloseOnItsHeaderAndEntryWordsTakeAnyCase) {
+  auto empty = PlanPointMerge(Lines{"SIMISA@@", "\tpoints ( 0 )", "\tuv_points ( 0 )", ")"}, 0);
+  ASSERT_TRUE(empty);
+  EXPECT_EQ(empty->N, 0);
+  auto upper = PlanPointMerge(Lines{"SIMISA@@", "points ( 2", "POINT ( 1 2 3 )", "Point ( 1 2 3 )", ")"}, 0);
+  ASSERT_TRUE(upper);
+  EXPECT_EQ(upper->K, 1);
+}
+
 TEST(PointMerge, RefusesVertexLinesItCannotRenumber) {
   Lines base = MiniShape({{"0 0 0", "0 0 0", "1 1 1"}, {"0 1 0"}, {{0, 0}, {1, 0}, {2, 0}}, {}});
   auto plan = PlanPointMerge(base, 0);
@@ -301,6 +407,7 @@ TEST(PointMerge, RenumbersOnlyVertexLinesAfterTheBlockTheFirstOneRightAfterIt) {
                     "\t\tpoint ( 1 2 3 )",
                     "\t\tpoint ( 1 2 3 )",
                     "\t\tpoint ( 4 5 6 )",
+                    "\t)",
                     "\tvertex ( 00000000 2 0 )",  // the line right after the block
                     "\t\tvertex_uvs ( 1 0 )",
                     "\tvertex (\t00000000\t1   0 )",
@@ -315,6 +422,7 @@ TEST(PointMerge, RenumbersOnlyVertexLinesAfterTheBlockTheFirstOneRightAfterIt) {
                                                    "\tpoints ( 2",
                                                    "\t\tpoint ( 1 2 3 )",
                                                    "\t\tpoint ( 4 5 6 )",
+                                                   "\t)",
                                                    "\tvertex ( 00000000 1 0 )",
                                                    "\t\tvertex_uvs ( 1 0 )",
                                                    "\tvertex (\t00000000\t0   0 )",
@@ -452,6 +560,20 @@ TEST(PunkteButton, ABadCountStopsBeforeTheStatusLineABadCoordinateAfterIt) {
   EXPECT_EQ(g.form->ShapeLines, before);
 }
 
+TEST(PunkteButton, RefusesABlockWithMoreLinesThanEntriesBeforeAsking) {
+  PointForm f;
+  f.form->ShapeLines = SevenPoints();
+  f.form->ShapeLines.insert(f.form->ShapeLines.begin() + 12, "\t\tpoint ( 9 9 9 )");
+  const Lines before = f.form->ShapeLines;
+  f.platform.answers.push_back(MsgResult::Yes);
+  EXPECT_FALSE(f.Run());
+  ASSERT_EQ(f.platform.messages.size(), 1u);
+  EXPECT_EQ(f.platform.messages[0].kind, MsgKind::Error);
+  EXPECT_EQ(f.platform.messages[0].text.rfind("Zeile 13: ", 0), 0u) << f.platform.messages[0].text;
+  EXPECT_EQ(f.form->ShapeLines, before);
+  EXPECT_FALSE(f.form->Changed);
+}
+
 TEST(ToleranceEdits, AcceptOnlyNumbersWithTheSystemSeparator) {
   FormFixture f;
   const std::string error = "Bitte positive Zahl eintragen, Dezimaltrennzeichen wie im Betriebssystem eingestellt.";
@@ -538,4 +660,26 @@ TEST(PointMergeCorpus, MergesEveryTextShapeAsTheBackwardScanDoes) {
       }
     }
   }
+}
+
+// Every UTF-16 shape of both folders has the one-entry-per-line layout: both
+// merges read it and could rewrite it.
+TEST(MergeCorpus, BothMergesReadEveryTextShapeOfBothFolders) {
+  std::vector<std::string> files = FilesEndingWith(CorpusDir(), ".s");
+  for (const auto& f : FilesEndingWith(CorpusTsmDir(), ".s")) files.push_back(f);
+  int read = 0;
+  for (const auto& path : files) {
+    const std::string bytes = ReadBytes(path);
+    if (bytes.compare(0, 2, "\xFF\xFE") != 0) continue;
+    SCOPED_TRACE(path);
+    const Lines lines = DecodeShape(bytes).lines;
+    std::optional<MergePlan> points, normals;
+    ASSERT_NO_THROW(points = PlanPointMerge(lines, Parsed("0.001")));
+    ASSERT_NO_THROW(normals = PlanNormalMerge(lines, Parsed("0.001")));
+    ASSERT_TRUE(points && normals);
+    EXPECT_NO_THROW(CheckPointRewrite(lines, *points));
+    EXPECT_NO_THROW(CheckNormalRewrite(lines, *normals));
+    ++read;
+  }
+  if (read == 0) GTEST_SKIP() << "no corpus of real shapes beside the repository";
 }

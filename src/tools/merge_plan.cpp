@@ -8,7 +8,43 @@ namespace {
 
 std::string LineNo(int index) { return std::to_string(index + 1); }
 
-std::string Quoted(std::string_view text) { return "\"" + Latin1ToUtf8(text) + "\""; }
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// The blank- and tab-separated tokens of a line.
+std::vector<std::string_view> Tokens(std::string_view line) {
+  std::vector<std::string_view> tokens;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    const std::size_t start = i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+    if (i > start) tokens.push_back(line.substr(start, i - start));
+  }
+  return tokens;
+}
+
+// The word that opens every entry of the block.
+const char* EntryKeyword(MergeKind kind) { return kind == MergeKind::Points ? "point" : "vector"; }
+
+// One complete entry and nothing else: the entry keyword, "(", three
+// tokens, ")". A line wrapped on reading (or an entry written over several
+// lines, or several entries on one line) does not pass, so the entries can
+// be counted by lines.
+bool IsWholeEntryLine(std::string_view line, std::string_view entry) {
+  const std::vector<std::string_view> t = Tokens(line);
+  return t.size() == 6 && EqualsIgnoreCase(t[0], entry) && t[1] == "(" && t[5] == ")";
+}
+
+MergePlan EmptyPlan(int header) {
+  MergePlan plan;
+  plan.header = header;
+  return plan;
+}
+
+bool IsClosingLine(std::string_view line) {
+  const std::vector<std::string_view> t = Tokens(line);
+  return t.size() == 1 && t[0] == ")";
+}
 
 }  // namespace
 
@@ -57,6 +93,44 @@ MergePlan PlanBlockMerge(const Lines& lines, int header, int32_t n, std::string_
     throw RepairError("Zeile " + LineNo(header) + ": Der Block \"" + block + "\" soll " + std::to_string(n) +
                       " Einträge haben, die Datei endet aber nach " + std::to_string(available) +
                       " Zeilen. Es wurde nichts geändert.");
+
+  // The rewrites keep or drop whole lines and start renumbering right after
+  // the N-th entry line: that is right only when line and entry coincide.
+  // Counting lines instead of entries would, for a wrapped entry, take its
+  // continuation for an entry and leave the last real one behind, and the
+  // result would still look like a valid block.
+  const std::string entry = EntryKeyword(kind);
+  {
+    const std::string& head = lines[header];
+    int pos = FirstParenPos(head) + 1;
+    TakeToken(head, pos);  // the count
+    const std::string rest = TakeToken(head, pos);
+    // "( 0 )": an empty block closed on its own line.
+    const bool closedHere = n == 0 && rest == ")" && TakeToken(head, pos).empty();
+    if (closedHere) return EmptyPlan(header);
+    if (!rest.empty())
+      throw RepairError("Zeile " + LineNo(header) + ": Nach der Anzahl des Blocks \"" + block + "\" steht noch " +
+                        Quoted(rest) + "; jeder Eintrag \"" + entry +
+                        " ( ... )\" muss auf einer eigenen Zeile stehen. Es wurde nichts geändert.");
+  }
+  if (n == available)
+    throw RepairError("Zeile " + LineNo(header) + ": Der Block \"" + block + "\" wird nach seinen " +
+                      std::to_string(n) + " Einträgen nicht geschlossen, die Datei endet vorher. " +
+                      "Es wurde nichts geändert.");
+  for (int32_t s = 0; s < n; ++s) {
+    const int index = header + 1 + s;
+    if (!IsWholeEntryLine(lines[index], entry))
+      throw RepairError("Zeile " + LineNo(index) + ": Der Block \"" + block + "\" aus Zeile " + LineNo(header) +
+                        " soll " + std::to_string(n) + " Einträge \"" + entry +
+                        " ( x y z )\" haben, je einen vollständig auf einer eigenen Zeile; diese Zeile enthält "
+                        "keinen solchen Eintrag. Es wurde nichts geändert.");
+  }
+  const int closing = header + 1 + n;
+  if (!IsClosingLine(lines[closing]))
+    throw RepairError("Zeile " + LineNo(closing) + ": Der Block \"" + block + "\" aus Zeile " + LineNo(header) +
+                      " soll " + std::to_string(n) +
+                      " Einträge haben, hier folgt aber statt der schließenden Klammer \")\" eine weitere Zeile. "
+                      "Es wurde nichts geändert.");
 
   MergePlan plan;
   plan.header = header;

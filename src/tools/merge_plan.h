@@ -6,9 +6,14 @@
 // Layout read: the block header is the first line from line 1 on (line 0,
 // the file's header, is never examined) that contains the keyword; a header
 // on the very last line counts as none. Its first token after its first "("
-// is the entry count N, and the N lines after it hold one entry each, whose
-// first three tokens after the line's first "(" are the coordinates, parsed
-// with "." as the decimal separator.
+// is the entry count N, and nothing follows it on the line (but ")" for an
+// empty block closed there). The N lines after it hold one whole entry each,
+// "point ( x y z )" for points, "vector ( x y z )" for normals (the word in
+// any case), and the line after the N-th is the block's closing ")". The
+// coordinates are parsed with "." as the decimal separator. A block laid out
+// otherwise (an entry wrapped over two lines when the file was read, two
+// entries on one line, more or fewer entry lines than N) is refused, since
+// the rewrites keep and drop whole lines.
 #pragma once
 
 #include <cstdint>
@@ -39,8 +44,10 @@ std::optional<int> FindMergeBlock(const Lines& lines, std::string_view keyword);
 int32_t ReadMergeCount(const Lines& lines, int header, std::string_view keyword);
 
 // Reads the N entries after the header and numbers them with the tolerance.
-// Throws RepairError when N is negative, when the document ends before N
-// entry lines, or when a coordinate is not a number written with ".".
+// Throws RepairError (naming the line) when N is negative, when the document
+// ends before N entry lines and the closing line, when the block's lines do
+// not hold exactly N entries as laid out above, or when a coordinate is not
+// a number written with ".".
 MergePlan PlanBlockMerge(const Lines& lines, int header, int32_t n, std::string_view keyword,
                          long double tolerance, MergeKind kind);
 

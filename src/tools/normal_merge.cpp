@@ -97,7 +97,7 @@ private:
     const std::string countText = TokenText(cur, c, end);
     auto m = ParseInt32(countText);
     if (!m)
-      throw RepairError("Zeile " + LineNo(j_) + ": Die Anzahl der Liste normal_idxs \"" + Latin1ToUtf8(countText) +
+      throw RepairError("Zeile " + LineNo(j_) + ": Die Anzahl der Liste normal_idxs \"" + countText +
                         "\" ist keine gültige ganze Zahl. Es wurde nichts geändert.");
     c = end;
     for (int32_t pair = 0; pair < *m; ++pair) {
