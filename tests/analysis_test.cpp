@@ -170,7 +170,14 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"negative prim_state_idx", [] { return Replace("prim_state_idx ( 1 )", "\t\t\t\t\t\t\t\tprim_state_idx ( -1 )"); }},
         BadCase{"more vertex sets announced than the file holds", [] { return Cut("vertex_set ( 1 3 3 )"); }},
         BadCase{"vertex_set with too few numbers", [] { return Replace("vertex_set ( 1 3 3 )", "\t\t\t\t\t\t\t\tvertex_set ( 1 3 )"); }},
-        BadCase{"count that does not fit 32 bits", [] { return Replace("vertex_sets ( 2", "\t\t\t\t\t\t\tvertex_sets ( 99999999999"); }}),
+        BadCase{"count that does not fit 32 bits", [] { return Replace("vertex_sets ( 2", "\t\t\t\t\t\t\tvertex_sets ( 99999999999"); }},
+        // Vertex counts whose sums would not fit 32 bits, and negative ones.
+        BadCase{"vertex sets holding more than 2^31 - 1 vertices",
+                [] { return Replace("vertex_set ( 0 0 3 )", "\t\t\t\t\t\t\t\tvertex_set ( 0 0 2147483646 )"); }},
+        BadCase{"vertex set ending beyond 2^31 - 1",
+                [] { return Replace("vertex_set ( 1 3 3 )", "\t\t\t\t\t\t\t\tvertex_set ( 1 2147483646 3 )"); }},
+        BadCase{"negative vertex count", [] { return Replace("vertex_set ( 1 3 3 )", "\t\t\t\t\t\t\t\tvertex_set ( 1 3 -3 )"); }},
+        BadCase{"negative first vertex", [] { return Replace("vertex_set ( 1 3 3 )", "\t\t\t\t\t\t\t\tvertex_set ( 1 -3 3 )"); }}),
     [](const ::testing::TestParamInfo<BadCase>& p) { return "Case" + std::to_string(p.index); });
 
 TEST(AnalyseShape, ErrorKeepsWarningsFoundBeforeIt) {
@@ -276,6 +283,15 @@ TEST(FormAnalysis, MalformedShapeShowsOneMessageAndStaysOpen) {
   EXPECT_FALSE(form.Sub_ObjectsButton.Enabled);
   EXPECT_TRUE(form.ElementVtxState.size() <= 1 && form.VertexSetCount == 0 && form.MatrixNames.empty());
   EXPECT_EQ(form.StringGrid1.Cell(0, 1), "");
+}
+
+TEST(FormAnalysis, VertexCountsBeyond32BitsAreReportedNotWrapped) {
+  FormFixture f;
+  f.Open(f.WriteShape("huge.s", Replace("vertex_set ( 0 0 3 )", "\t\t\t\t\t\t\t\tvertex_set ( 0 0 2147483646 )")));
+  TLSForm& form = *f.form;
+  EXPECT_EQ(f.platform.Texts(), std::vector<std::string>{form.LanguageText(60)});
+  for (int r = 1; r < form.StringGrid2.RowCount(); ++r) EXPECT_EQ(form.StringGrid2.Cell(1, r).find('-'), std::string::npos);
+  EXPECT_EQ(form.VertexSetCount, 0);
 }
 
 TEST(FormAnalysis, AnalysingAgainKeepsUserAssignments) {

@@ -120,6 +120,28 @@ TEST(Recount, NumberAboveAbsentMarkerDoesNotGrowTheGrid) {
   EXPECT_EQ(e.form.StringGrid2.RowCount(), 151);
 }
 
+TEST(Recount, VertexSumsBeyond32BitsAreNeitherWrappedNorNegative) {
+  // Counts as no shape that the analysis accepts holds; the recount and the
+  // estimate must still not wrap them.
+  Editing e(Elements(2));
+  e.form.VertexSets[0].VertexCount = INT32_MAX - 1;
+  e.form.VertexSets[1].VertexCount = 3;
+  e.form.RefreshSubObjectGrid();
+  EXPECT_EQ(e.form.StringGrid2.Cell(1, 1), "2147483649");
+  EXPECT_THROW(e.form.EstimateVertices(1, 1), FormatError);
+  // A set left out before a huge one: the shift of the huge one is small.
+  e.Assign(1, {"999", "1"});
+  e.form.VertexSets[0].VertexCount = 3;
+  e.form.VertexSets[1].VertexCount = INT32_MAX;
+  EXPECT_EQ(e.form.EstimateVertices(1, 1), INT32_MAX);
+  EXPECT_EQ(e.form.VertexSets[1].VertexShift, 3);
+  e.form.VertexSets[0].VertexCount = INT32_MAX;
+  e.form.VertexSets[1].VertexCount = 3;
+  e.Assign(1, {"999", "1"});
+  EXPECT_EQ(e.form.EstimateVertices(1, 1), 3);
+  EXPECT_EQ(e.form.VertexSets[1].VertexShift, INT32_MAX);
+}
+
 TEST(Recount, ElementWithoutVertexSetAddsNoVertices) {
   // Three vtx_states, but the first sub-object has vertex sets for the first
   // two only (3 and 6 vertices); the third element uses vtx_state 2.

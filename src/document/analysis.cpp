@@ -1,5 +1,6 @@
 #include "document/analysis.h"
 
+#include <cstdint>
 #include <string_view>
 
 namespace lodsmith {
@@ -13,7 +14,7 @@ std::string_view FirstNumberText(std::string_view line, int from) {
   while (s < line.size() && !IsNumberChar(line[s])) ++s;
   std::size_t e = s;
   while (e < line.size() && IsNumberChar(line[e])) ++e;
-  if (s >= line.size()) throw FormatError("Zeile ohne erwartete Zahl: " + Latin1ToUtf8(line));
+  if (s >= line.size()) throw FormatError("Zeile ohne erwartete Zahl: " + std::string(line));
   return line.substr(s, e - s);
 }
 
@@ -79,11 +80,11 @@ std::string ImageName(std::string_view line) {
   auto open = line.find('(');
   auto close = line.find(')');
   if (open == std::string_view::npos || close == std::string_view::npos || close < open)
-    throw FormatError("Bildeintrag ohne \"( ... )\": " + Latin1ToUtf8(line));
+    throw FormatError("Bildeintrag ohne \"( ... )\": " + std::string(line));
   std::string_view name = line.substr(open + 1, close - open - 1);
   while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-  if (name.empty()) throw FormatError("Bildeintrag ohne Namen: " + Latin1ToUtf8(line));
+  if (name.empty()) throw FormatError("Bildeintrag ohne Namen: " + std::string(line));
   return FoldCase(name);
 }
 
@@ -91,6 +92,22 @@ void CheckIndex(int64_t index, std::size_t size, const char* what) {
   if (index < 0 || index >= static_cast<int64_t>(size))
     throw FormatError("Verweis auf " + std::string(what) + " " + std::to_string(index) + ", es wurden nur " +
                       std::to_string(size) + " gelesen.");
+}
+
+// Vertices are numbered with signed 32-bit integers.
+constexpr int64_t kMaxVertices = INT32_MAX;
+
+// A vertex_set names its first vertex and its count; both must be numbers a
+// vertex can have, so that start + count is one too.
+void CheckVertexSet(const TVertexSetEntry& e) {
+  if (e.StartVertex < 0)
+    throw FormatError("vertex_set mit negativem ersten Vertex " + std::to_string(e.StartVertex) + ".");
+  if (e.VertexCount < 0)
+    throw FormatError("vertex_set mit negativer Vertexzahl " + std::to_string(e.VertexCount) + ".");
+  const int64_t end = int64_t{e.StartVertex} + e.VertexCount;
+  if (end > kMaxVertices)
+    throw FormatError("vertex_set mit den Vertices " + std::to_string(e.StartVertex) + " bis " +
+                      std::to_string(end - 1) + ", mehr als " + std::to_string(kMaxVertices) + " Vertices.");
 }
 
 void Scan(Scanner& s, ShapeAnalysis& a) {
@@ -174,6 +191,10 @@ void Scan(Scanner& s, ShapeAnalysis& a) {
     int p = static_cast<int>(PosOf(l, "vertex_sets")) + 11;
     TakeToken(l, p);
     int32_t count = Count(TakeToken(l, p), "vertex_sets");
+    // Every later sum of vertex counts (the estimate, the shifts, the
+    // vertices written) is a sub-sum of this total: checking it here keeps
+    // them all within 32 bits.
+    int64_t total = 0;
     for (int32_t j = 0; j < count; ++j) {
       ++c;
       const std::string& set = s.At(c);
@@ -182,6 +203,11 @@ void Scan(Scanner& s, ShapeAnalysis& a) {
       e.VertexShift = ToInt32(TakeToken(set, q));
       e.StartVertex = ToInt32(TakeToken(set, q));
       e.VertexCount = ToInt32(TakeToken(set, q));
+      CheckVertexSet(e);
+      total += e.VertexCount;
+      if (total > kMaxVertices)
+        throw FormatError("Die vertex_sets halten zusammen " + std::to_string(total) + " Vertices, mehr als " +
+                          std::to_string(kMaxVertices) + ".");
       a.vertexSets.push_back(e);
     }
   }

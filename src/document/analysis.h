@@ -64,10 +64,14 @@ public:
 // Analyses the lines (line 0, the file's header, is never examined).
 // Every index read from the file is checked against what was read before it
 // (texture -> image, vtx_state -> matrix, prim_state -> texture and
-// vtx_state, primitive -> element). Throws AnalysisError naming the line when
-// a block is missing, a number is missing or not an integer, a name or image
-// entry is malformed, the prim_states block holds no prim_state, or an index
-// points outside its table. An empty document gives an empty result.
+// vtx_state, primitive -> element), and every vertex_set must name vertices
+// that 32-bit numbers can count: first vertex and count not negative, their
+// sum and the sum of all counts at most 2^31 - 1, so that no later sum of
+// vertex counts can wrap. Throws AnalysisError naming the line when a block
+// is missing, a number is missing or not an integer, a name or image entry is
+// malformed, the prim_states block holds no prim_state, an index points
+// outside its table, or a vertex_set breaks the rule above. An empty document
+// gives an empty result.
 ShapeAnalysis AnalyseShape(const Lines& lines);
 
 }  // namespace lodsmith

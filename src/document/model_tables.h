@@ -5,7 +5,9 @@
 
 namespace lodsmith {
 
-// One vertex_set of the first sub-object of the first LOD.
+// One vertex_set of the first sub-object of the first LOD. As the analysis
+// reads it, StartVertex and VertexCount are not negative, and StartVertex +
+// VertexCount as well as the sum of the counts of all sets fit 32 bits.
 struct TVertexSetEntry {
   int32_t VertexShift = 0;  // -1 = set not used by the sub-object last estimated
   int32_t StartVertex = 0;

@@ -1,8 +1,19 @@
 #include "generation/vertex_estimate.h"
 
+#include <cstdint>
+
 #include "core/text.h"
 
 namespace lodsmith {
+
+namespace {
+
+[[noreturn]] void TooManyVertices(int64_t count) {
+  throw FormatError("Die vertex_sets ergeben " + std::to_string(count) + " Vertices, mehr als " +
+                    std::to_string(INT32_MAX) + ".");
+}
+
+}  // namespace
 
 bool InSubObject(const std::string& assignment, int subObject) {
   return assignment == "0" || assignment == std::to_string(subObject);
@@ -23,16 +34,22 @@ int32_t EstimateVertexSets(const StringGrid& grid, int lod, int subObject, const
                         ", zu dem es kein vertex_set gibt.");
     vertexSets[state].VertexShift = 0;
   }
-  int32_t dropped = 0, total = 0;
+  // The counts come from the file: summed in 64 bits and checked, so that a
+  // huge count is refused instead of wrapping into a negative shift or total.
+  int64_t dropped = 0, total = 0;
   for (int i = 0; i < n; ++i) {
+    const int32_t count = vertexSets[i].VertexCount;
+    if (count < 0) throw FormatError("vertex_set " + std::to_string(i) + " hat eine negative Vertexzahl.");
     if (vertexSets[i].VertexShift == -1) {
-      dropped += vertexSets[i].VertexCount;
+      dropped += count;
     } else {
-      vertexSets[i].VertexShift = dropped;
-      total += vertexSets[i].VertexCount;
+      if (dropped > INT32_MAX) TooManyVertices(dropped);
+      vertexSets[i].VertexShift = static_cast<int32_t>(dropped);
+      total += count;
     }
   }
-  return total;
+  if (total > INT32_MAX) TooManyVertices(total);
+  return static_cast<int32_t>(total);
 }
 
 }  // namespace lodsmith

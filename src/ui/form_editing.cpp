@@ -1,5 +1,6 @@
 // Assignment editing, the vertex estimate and the sub-object grid.
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 
 #include "generation/vertex_estimate.h"
@@ -34,8 +35,9 @@ bool ValidAssignment(const std::string& text) {
 // shifts because an element of it uses a vtx_state without a vertex set in
 // the first sub-object (a shape that was split before): such an element
 // brings no vertices, every other one counts its vertex set once, as in the
-// estimate.
-int32_t ShownVertexCount(const StringGrid& grid, int lod, int subObject, const std::vector<int32_t>& elementVtxState,
+// estimate. Summed in 64 bits: the counts come from the file, and a sum that
+// does not fit 32 bits is shown as it is rather than wrapped.
+int64_t ShownVertexCount(const StringGrid& grid, int lod, int subObject, const std::vector<int32_t>& elementVtxState,
                          const std::vector<TVertexSetEntry>& vertexSets, int32_t vertexSetCount) {
   const int n = std::min<int>(vertexSetCount, static_cast<int>(vertexSets.size()));
   std::vector<bool> used(static_cast<std::size_t>(std::max(n, 0)), false);
@@ -45,7 +47,7 @@ int32_t ShownVertexCount(const StringGrid& grid, int lod, int subObject, const s
     const int32_t state = elementVtxState[r];
     if (state >= 0 && state < n) used[static_cast<std::size_t>(state)] = true;
   }
-  int32_t total = 0;
+  int64_t total = 0;
   for (int i = 0; i < n; ++i)
     if (used[static_cast<std::size_t>(i)]) total += vertexSets[i].VertexCount;
   return total;
@@ -87,7 +89,7 @@ void TLSForm::RefreshSubObjectGrid() {
   StringGrid2.SetRowCount(maxSub + 1);
   for (int s = 1; s <= maxSub; ++s) {
     StringGrid2.SetCell(0, s, std::to_string(s));
-    int32_t vertices;
+    int64_t vertices;
     try {
       vertices = EstimateVertices(LODSpinEdit.Value, s);
     } catch (const FormatError&) {
