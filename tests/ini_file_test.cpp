@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <type_traits>
+
 #include "document/shape_file.h"
 #include "platform/ini_file.h"
 #include "platform/system_info.h"
@@ -74,8 +77,141 @@ TEST(IniFile, RefusedWriteNamesTheFileAndBatchWritesOnce) {
     IniFile::BatchUpdate update(batch);
     for (int i = 1; i <= 1000; ++i) batch.WriteString("SONR_L1", std::to_string(i), "1");
     EXPECT_FALSE(FileExists(ok));  // nothing on disk before the batch ends
+    update.Commit();
   }
   EXPECT_EQ(IniFile(ok).ReadString("SONR_L1", "1000", ""), "1");
+}
+
+struct LineEndCase {
+  const char* name;
+  const char* bytes;
+};
+
+// Files from other systems: every line end is a line end, and a rewrite
+// uses CR LF throughout without losing a key.
+TEST(IniFile, AcceptsEveryLineEnd) {
+  const LineEndCase cases[] = {
+      {"CR LF", "; c\r\n[A]\r\nx=1\r\ny=2\r\n\r\n[B]\r\nz=3\r\n"},
+      {"LF", "; c\n[A]\nx=1\ny=2\n\n[B]\nz=3\n"},
+      {"CR", "; c\r[A]\rx=1\ry=2\r\r[B]\rz=3\r"},
+      {"mixed, no end after the last line", "; c\r[A]\nx=1\r\ny=2\r\n\r[B]\nz=3"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    std::string path = dir.File("e.INI");
+    WriteBytes(path, c.bytes);
+    IniFile ini(path);
+    EXPECT_EQ(ini.ReadString("A", "x", ""), "1");
+    EXPECT_EQ(ini.ReadString("A", "y", ""), "2");
+    EXPECT_EQ(ini.ReadString("B", "z", ""), "3");
+    ini.WriteString("A", "w", "4");
+    EXPECT_EQ(ReadBytes(path), "; c\r\n[A]\r\nx=1\r\ny=2\r\nw=4\r\n\r\n[B]\r\nz=3\r\n");
+  }
+}
+
+struct RawHeaderCase {
+  const char* header;  // as in the file (Windows-1252)
+  const char* name;    // the section's name (UTF-8)
+};
+
+// A header line is written back as it was read, whatever surrounds the
+// name; only sections the program creates get a header made from the name.
+TEST(IniFile, KeepsHeadersAndForeignLinesAsRead) {
+  const RawHeaderCase cases[] = {
+      {"[[LODs]]", "[LODs"}, {"  [Dir]  ", "Dir"},          {"[Dir] ; Kommentar", "Dir"},
+      {"[ Dir ]", "Dir"},    {"[\xC4nderung]", "änderung"}, {"[]", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.header);
+    TempDir dir;
+    std::string path = dir.File("h.INI");
+    const std::string before = std::string("pre\r\n") + c.header + "\r\n; note\r\nx = 1\r\ngarbage ]\r\n[bad\r\n\t\r\n";
+    WriteBytes(path, before);
+    IniFile ini(path);
+    EXPECT_EQ(ini.ReadString(c.name, "X", ""), "1");
+    ini.WriteString("Neu", "k", "v");
+    EXPECT_EQ(ReadBytes(path), before + "[Neu]\r\nk=v\r\n");
+    ini.WriteString(c.name, "x", "2");
+    ini.WriteString(c.name, "y", "3");
+    EXPECT_EQ(ReadBytes(path), std::string("pre\r\n") + c.header +
+                                   "\r\n; note\r\nx=2\r\ngarbage ]\r\n[bad\r\ny=3\r\n\t\r\n[Neu]\r\nk=v\r\n");
+  }
+}
+
+// Hand-edited files may hold a section or a key twice: the first answers
+// and takes the write, EraseSection removes every copy; names fold as
+// FoldCase does, Latin-1 capitals included.
+TEST(IniFile, FirstOfDuplicateNamesWins) {
+  TempDir dir;
+  std::string path = dir.File("d.INI");
+  WriteBytes(path, "[\xC4rger]\r\nk=1\r\nK=2\r\n[Other]\r\nk=o\r\n[\xE4RGER]\r\nk=3\r\nj=4\r\n");
+  IniFile ini(path);
+  EXPECT_EQ(ini.ReadString("äRGER", "k", ""), "1");
+  EXPECT_FALSE(ini.ValueExists("Ärger", "j"));  // only in the second copy
+  ini.WriteString("ärger", "K", "5");
+  EXPECT_EQ(ReadBytes(path), "[\xC4rger]\r\nk=5\r\nK=2\r\n[Other]\r\nk=o\r\n[\xE4RGER]\r\nk=3\r\nj=4\r\n");
+  ini.EraseSection("ÄRGER");
+  EXPECT_FALSE(ini.SectionExists("ärger"));
+  EXPECT_EQ(ReadBytes(path), "[Other]\r\nk=o\r\n");
+  // Made again after the erasure: found again, at the end of the file.
+  ini.WriteString("Ärger", "k", "6");
+  ini.WriteString("other", "n", "7");
+  EXPECT_EQ(ini.ReadString("ÄRGER", "K", ""), "6");
+  EXPECT_EQ(ReadBytes(path), "[Other]\r\nk=o\r\nn=7\r\n[\xC4rger]\r\nk=6\r\n");
+}
+
+static_assert(std::is_nothrow_destructible_v<IniFile::BatchUpdate>);
+
+// A batch ended without Commit never throws, also inside a catch block (where
+// std::uncaught_exceptions() reads 0 although the action failed); its
+// changes stay pending and go to disk with the next write.
+TEST(IniFile, BatchEndedWithoutCommitKeepsChangesPending) {
+  TempDir dir;
+  IniFile refused(dir.File("missing-folder/x.Lodsmith"));
+  EXPECT_NO_THROW({
+    try {
+      throw std::runtime_error("failed half-way");
+    } catch (const std::runtime_error&) {
+      IniFile::BatchUpdate batch(refused);
+      refused.WriteString("A", "b", "c");
+    }
+  });
+  EXPECT_EQ(refused.ReadString("A", "b", ""), "c");
+
+  std::string path = dir.File("p.INI");
+  IniFile ini(path);
+  {
+    IniFile::BatchUpdate batch(ini);
+    ini.WriteString("A", "b", "c");
+  }
+  EXPECT_FALSE(FileExists(path));
+  ini.WriteString("A", "d", "e");
+  EXPECT_EQ(ReadBytes(path), "[A]\r\nb=c\r\nd=e\r\n");
+}
+
+struct NumberCase {
+  const char* line;
+  int integer;  // 99 = the default
+  double real;  // 99 = the default
+};
+
+// A value that is the number text alone is read; anything more gives the
+// default.
+TEST(IniFile, ReadsNumbersOnlyFromTheWholeValue) {
+  const NumberCase cases[] = {
+      {"n=12", 12, 12},     {"n = -3 ", -3, -3}, {"n=\"7\"", 7, 7}, {"n=0,5", 99, 0.5},
+      {"n=12 ; c", 99, 99}, {"n=12abc", 99, 99}, {"n=", 99, 99},    {"n=2147483648", 99, 2147483648.0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    TempDir dir;
+    std::string path = dir.File("n.INI");
+    WriteBytes(path, std::string("[N]\r\n") + c.line + "\r\n");
+    IniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger("N", "n", 99), c.integer);
+    EXPECT_EQ(static_cast<double>(ini.ReadFloat("N", "n", 99, ',')), c.real);
+  }
 }
 
 TEST(WineRegistry, FindsTheSimulatorFolder) {

@@ -2,7 +2,10 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
+#include <optional>
 #include <sstream>
+#include <string_view>
 
 #include "core/text.h"
 #include "document/shape_file.h"
@@ -31,11 +34,56 @@ void AppendUtf8(std::string& out, unsigned cp) {
   }
 }
 
-std::string Trim(const std::string& s) {
+std::string_view Trim(std::string_view s) {
   std::size_t b = 0, e = s.size();
   while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
   while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
   return s.substr(b, e - b);
+}
+
+bool IsBlank(std::string_view line) { return Trim(line).empty(); }
+
+// "[name]" after optional blanks; the name runs to the first "]", so that
+// whatever follows it (a comment, a second "]") does not change the name.
+bool ParseHeader(std::string_view line, std::string_view& name) {
+  std::string_view t = Trim(line);
+  if (t.size() < 2 || t.front() != '[') return false;
+  auto close = t.find(']');
+  if (close == std::string_view::npos) return false;
+  name = Trim(t.substr(1, close - 1));
+  return true;
+}
+
+// "key=value" in a section; comments (";") and lines without "=" are none.
+// The key is [keyBegin, keyEnd) of the line.
+struct EntryParts {
+  std::size_t keyBegin, keyEnd;
+  std::string_view value;
+};
+std::optional<EntryParts> SplitEntry(std::string_view line) {
+  std::string_view t = Trim(line);
+  if (t.empty() || t.front() == ';') return std::nullopt;
+  auto eq = line.find('=');
+  if (eq == std::string_view::npos) return std::nullopt;
+  std::string_view key = Trim(line.substr(0, eq));
+  std::string_view v = Trim(line.substr(eq + 1));
+  // Quotes around a whole value are not part of it.
+  if (v.size() >= 2 && ((v.front() == '"' && v.back() == '"') || (v.front() == '\'' && v.back() == '\'')))
+    v = v.substr(1, v.size() - 2);
+  const auto begin = static_cast<std::size_t>(key.data() - line.data());
+  return EntryParts{begin, begin + key.size(), v};
+}
+
+std::string ToUtf8(std::string_view cp1252) { return Cp1252ToUtf8(std::string(cp1252)); }
+
+// The whole file; empty when it cannot be read (a missing file is an empty
+// one).
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(FsPath(path), std::ios::binary);
+  if (!in) return {};
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return std::move(bytes).str();
 }
 
 }  // namespace
@@ -92,67 +140,79 @@ void IniFile::Reload() { Load(); }
 void IniFile::Load() {
   preamble_.clear();
   sections_.clear();
-  std::ifstream in(FsPath(path_), std::ios::binary);
-  if (!in) return;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::string t = Trim(line);
-    if (t.size() >= 2 && t.front() == '[') {
-      auto close = t.find(']');
-      if (close != std::string::npos) {
-        sections_.push_back({Cp1252ToUtf8(Trim(t.substr(1, close - 1))), {}});
-        continue;
-      }
-    }
-    if (sections_.empty()) {
-      preamble_.push_back(line);
+  firstSection_.clear();
+  laterSections_.clear();
+  dirty_ = false;
+  const std::string bytes = ReadWholeFile(path_);
+  const std::string_view text(bytes);
+  Section* current = nullptr;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    // A line ends at CR LF, LF or a lone CR: files edited on other systems
+    // (or by old Mac tools) must not collapse into one line.
+    std::size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (end < text.size() && text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
+
+    std::string_view name;
+    if (ParseHeader(line, name)) {
+      sections_.push_back(Section{std::string(line), {}, {}, {}});
+      auto it = std::prev(sections_.end());
+      std::string folded = FoldCase(ToUtf8(name));
+      if (!firstSection_.try_emplace(folded, it).second) laterSections_.emplace(std::move(folded), it);
+      current = &*it;
       continue;
     }
-    Entry e;
-    e.raw = line;
-    auto eq = line.find('=');
-    if (eq != std::string::npos && !t.empty() && t[0] != ';') {
-      e.isEntry = true;
-      e.key = Cp1252ToUtf8(Trim(line.substr(0, eq)));
-      std::string v = Trim(line.substr(eq + 1));
-      // Quotes around a whole value are not part of it.
-      if (v.size() >= 2 && ((v.front() == '"' && v.back() == '"') || (v.front() == '\'' && v.back() == '\'')))
-        v = v.substr(1, v.size() - 2);
-      e.value = Cp1252ToUtf8(v);
+    if (!current) {
+      preamble_.emplace_back(line);
+      continue;
     }
-    sections_.back().lines.push_back(std::move(e));
+    if (IsBlank(line)) {
+      current->blankTail.emplace_back(line);
+      continue;
+    }
+    // Blank lines followed by more of the section belong to its body.
+    for (auto& blank : current->blankTail) current->lines.push_back(std::move(blank));
+    current->blankTail.clear();
+    if (auto parts = SplitEntry(line)) {
+      // The first of equal keys answers; later ones are only kept as lines.
+      auto [k, isFirst] =
+          current->keys.try_emplace(FoldCase(ToUtf8(line.substr(parts->keyBegin, parts->keyEnd - parts->keyBegin))),
+                                    Section::Key{current->lines.size(), parts->keyBegin, parts->keyEnd, {}});
+      if (isFirst) k->second.value = ToUtf8(parts->value);
+    }
+    current->lines.emplace_back(line);
   }
 }
 
 IniFile::Section* IniFile::FindSection(const std::string& name) {
-  for (auto& s : sections_)
-    if (EqualsIgnoreCase(s.name, name)) return &s;
-  return nullptr;
+  auto it = firstSection_.find(FoldCase(name));
+  return it == firstSection_.end() ? nullptr : &*it->second;
 }
 
 const IniFile::Section* IniFile::FindSection(const std::string& name) const {
-  for (const auto& s : sections_)
-    if (EqualsIgnoreCase(s.name, name)) return &s;
-  return nullptr;
+  auto it = firstSection_.find(FoldCase(name));
+  return it == firstSection_.end() ? nullptr : &*it->second;
+}
+
+const std::string* IniFile::FindValue(const std::string& section, const std::string& key) const {
+  const Section* s = FindSection(section);
+  if (!s) return nullptr;
+  auto it = s->keys.find(FoldCase(key));
+  return it == s->keys.end() ? nullptr : &it->second.value;
 }
 
 bool IniFile::SectionExists(const std::string& section) const { return FindSection(section) != nullptr; }
 
 bool IniFile::ValueExists(const std::string& section, const std::string& key) const {
-  const Section* s = FindSection(section);
-  if (!s) return false;
-  for (const auto& e : s->lines)
-    if (e.isEntry && EqualsIgnoreCase(e.key, key)) return true;
-  return false;
+  return FindValue(section, key) != nullptr;
 }
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key, const std::string& def) const {
-  const Section* s = FindSection(section);
-  if (!s) return def;
-  for (const auto& e : s->lines)
-    if (e.isEntry && EqualsIgnoreCase(e.key, key)) return e.value;
-  return def;
+  const std::string* v = FindValue(section, key);
+  return v ? *v : def;
 }
 
 int IniFile::ReadInteger(const std::string& section, const std::string& key, int def) const {
@@ -169,57 +229,53 @@ long double IniFile::ReadFloat(const std::string& section, const std::string& ke
 void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
   Section* s = FindSection(section);
   if (!s) {
-    sections_.push_back({section, {}});
-    s = &sections_.back();
+    sections_.push_back(Section{"[" + Utf8ToCp1252(section) + "]", {}, {}, {}});
+    auto it = std::prev(sections_.end());
+    firstSection_.emplace(FoldCase(section), it);
+    s = &*it;
   }
-  Entry* found = nullptr;
-  for (auto& e : s->lines)
-    if (e.isEntry && EqualsIgnoreCase(e.key, key)) {
-      found = &e;
-      break;
-    }
-  if (found) {
-    found->value = value;
-    found->raw = Utf8ToCp1252(found->key) + "=" + Utf8ToCp1252(value);
+  std::string folded = FoldCase(key);
+  auto found = s->keys.find(folded);
+  if (found != s->keys.end()) {
+    // Replaced in place; the key keeps its spelling from the file.
+    Section::Key& k = found->second;
+    std::string& line = s->lines[k.line];
+    line = line.substr(k.keyBegin, k.keyEnd - k.keyBegin) + "=" + Utf8ToCp1252(value);
+    k.keyEnd -= k.keyBegin;
+    k.keyBegin = 0;
+    k.value = value;
   } else {
-    Entry e;
-    e.isEntry = true;
-    e.key = key;
-    e.value = value;
-    e.raw = Utf8ToCp1252(key) + "=" + Utf8ToCp1252(value);
-    // A new key goes after the last entry of its section (before trailing
-    // blank lines that separate it from the next section).
-    std::size_t at = s->lines.size();
-    while (at > 0 && Trim(s->lines[at - 1].raw).empty()) --at;
-    s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(e));
+    // A new key goes after the last line of its section that is not blank,
+    // so the blank lines that separate it from the next section stay last.
+    std::string cpKey = Utf8ToCp1252(key);
+    const std::size_t keyEnd = cpKey.size();
+    s->keys.emplace(std::move(folded), Section::Key{s->lines.size(), 0, keyEnd, value});
+    s->lines.push_back(std::move(cpKey) + "=" + Utf8ToCp1252(value));
   }
-  dirty_ = true;
-  if (batchDepth_ == 0) Flush();
+  Changed();
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, int value) {
   WriteString(section, key, std::to_string(value));
 }
 
-void IniFile::WriteFloat(const std::string& section, const std::string& key, long double value,
-                         char decimalSeparator) {
+void IniFile::WriteFloat(const std::string& section, const std::string& key, long double value, char decimalSeparator) {
   WriteString(section, key, FormatGeneral(static_cast<double>(value), decimalSeparator));
 }
 
 void IniFile::EraseSection(const std::string& section) {
-  bool erased = false;
-  for (auto it = sections_.begin(); it != sections_.end();) {
-    if (EqualsIgnoreCase(it->name, section)) {
-      it = sections_.erase(it);
-      erased = true;
-    } else {
-      ++it;
-    }
-  }
-  if (!erased) {
-    // Windows still needs to reach the file; a missing one is no failure.
-    return;
-  }
+  const std::string folded = FoldCase(section);
+  auto first = firstSection_.find(folded);
+  if (first == firstSection_.end()) return;  // nothing to do, and no failure
+  sections_.erase(first->second);
+  firstSection_.erase(first);
+  auto later = laterSections_.equal_range(folded);
+  for (auto it = later.first; it != later.second; ++it) sections_.erase(it->second);
+  laterSections_.erase(later.first, later.second);
+  Changed();
+}
+
+void IniFile::Changed() {
   dirty_ = true;
   if (batchDepth_ == 0) Flush();
 }
@@ -227,10 +283,15 @@ void IniFile::EraseSection(const std::string& section) {
 void IniFile::Flush() {
   if (!dirty_ || memoryOnly_) return;
   std::string out;
-  for (const auto& l : preamble_) out += l + "\r\n";
+  auto put = [&out](const std::string& line) {
+    out += line;
+    out += "\r\n";
+  };
+  for (const auto& l : preamble_) put(l);
   for (const auto& s : sections_) {
-    out += "[" + Utf8ToCp1252(s.name) + "]\r\n";
-    for (const auto& e : s.lines) out += e.raw + "\r\n";
+    put(s.header);
+    for (const auto& l : s.lines) put(l);
+    for (const auto& l : s.blankTail) put(l);
   }
   try {
     WriteFileAtomic(path_, out, "");
@@ -241,18 +302,17 @@ void IniFile::Flush() {
 }
 
 void IniFile::BatchUpdate::Commit() {
-  if (committed_) return;
-  committed_ = true;
+  if (ended_) return;
+  ended_ = true;
   if (--ini_.batchDepth_ == 0) ini_.Flush();
 }
 
-IniFile::BatchUpdate::~BatchUpdate() noexcept(false) {
-  if (committed_) return;
-  committed_ = true;
-  --ini_.batchDepth_;
-  // An exception is already on its way: keep what is in memory unwritten
-  // rather than throwing twice.
-  if (ini_.batchDepth_ == 0 && std::uncaught_exceptions() == 0) ini_.Flush();
+IniFile::BatchUpdate::~BatchUpdate() {
+  // Writing here could only report a failure by throwing from a destructor,
+  // which ends the program while another exception is on its way (and a
+  // guard on std::uncaught_exceptions() cannot tell that case apart inside
+  // a catch block). So the changes wait in memory for the next write.
+  if (!ended_) --ini_.batchDepth_;
 }
 
 }  // namespace lodsmith

@@ -1,15 +1,26 @@
 // Settings files in the Windows private-profile format: Windows-1252 text,
-// "[Section]" headers, "key=value" entries, CR LF line ends, section and key
-// names compared without regard to case. The interface speaks UTF-8.
+// "[Section]" headers, "key=value" entries, section and key names compared
+// without regard to case (FoldCase). The interface speaks UTF-8.
+//
+// Reading accepts CR LF, LF and CR line ends, mixed too; writing uses CR LF.
+// A rewrite keeps every line it did not change as it was read: comments,
+// lines it does not understand, blank lines and the header lines of the
+// sections read (only sections the program creates get a header made from
+// their name). When a file holds a section or a key twice, the first one
+// answers and takes writes. Looking a name up costs the same however many
+// sections and keys the file holds.
 //
 // Every write reaches the disk at once, unless a BatchUpdate is alive: then
-// the writes made meanwhile go to disk together when it ends (used where one
-// action writes thousands of keys). A refused write raises IoError with the
-// text "In <file> kann nicht geschrieben werden".
+// the writes made meanwhile go to disk together when it is committed (used
+// where one action writes thousands of keys). A refused write raises IoError
+// with the text "In <file> kann nicht geschrieben werden".
 #pragma once
 
+#include <cstddef>
+#include <list>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace lodsmith {
@@ -17,6 +28,11 @@ namespace lodsmith {
 class IniFile {
 public:
   explicit IniFile(std::string path);
+  // Not copied: the name index points into the object's own section list.
+  IniFile(const IniFile&) = delete;
+  IniFile& operator=(const IniFile&) = delete;
+  IniFile(IniFile&&) = default;
+  IniFile& operator=(IniFile&&) = default;
 
   const std::string& Path() const { return path_; }
 
@@ -37,7 +53,8 @@ public:
   void WriteFloat(const std::string& section, const std::string& key, long double value, char decimalSeparator);
   void EraseSection(const std::string& section);
 
-  // Re-reads the file from disk (another program may have changed it).
+  // Re-reads the file from disk (another program may have changed it);
+  // changes not yet written are dropped.
   void Reload();
 
   // Memory-only mode, for a file the program may not write (installed in a
@@ -46,40 +63,63 @@ public:
   void SetMemoryOnly(bool on) { memoryOnly_ = on; }
   bool MemoryOnly() const { return memoryOnly_; }
 
+  // Holds back the writes to disk while it is alive; batches may nest, and
+  // the outermost Commit writes.
   class BatchUpdate {
   public:
     explicit BatchUpdate(IniFile& ini) : ini_(ini) { ++ini_.batchDepth_; }
-    ~BatchUpdate() noexcept(false);
-    // Writes the pending changes now; throws IoError when refused.
+    // Never writes and never throws: a batch ended without Commit (an error
+    // on the way, or a caller that gave up) leaves its changes pending in
+    // memory. Later reads see them, and the next write that reaches the disk
+    // (a Commit, or a write outside any batch) takes them along.
+    ~BatchUpdate();
+    // Ends the batch; the outermost one writes every pending change now.
+    // Throws IoError when refused (the changes stay pending).
     void Commit();
     BatchUpdate(const BatchUpdate&) = delete;
     BatchUpdate& operator=(const BatchUpdate&) = delete;
 
   private:
     IniFile& ini_;
-    bool committed_ = false;
+    bool ended_ = false;
   };
 
 private:
-  struct Entry {
-    std::string raw;   // the line as it stands in the file (cp1252), for lines we do not own
-    std::string key;   // UTF-8; empty for non-entry lines
-    std::string value; // UTF-8
-    bool isEntry = false;
-  };
+  // A section as read: its header line, then its lines up to the last one
+  // that is not blank, then the blank lines before the next header (a new
+  // key goes between the two). Lines are Windows-1252 as in the file.
   struct Section {
-    std::string name;  // UTF-8
-    std::vector<Entry> lines;
+    std::string header;
+    std::vector<std::string> lines;
+    std::vector<std::string> blankTail;
+    // The first entry of a key: where it stands, where its key text lies in
+    // the line (kept when the value is replaced), and its value in UTF-8 as
+    // read or as last written.
+    struct Key {
+      std::size_t line;
+      std::size_t keyBegin, keyEnd;
+      std::string value;
+    };
+    // Folded UTF-8 key -> its first entry.
+    std::unordered_map<std::string, Key> keys;
   };
+  using SectionList = std::list<Section>;
 
   void Load();
   void Flush();
+  void Changed();
   Section* FindSection(const std::string& name);
   const Section* FindSection(const std::string& name) const;
+  const std::string* FindValue(const std::string& section, const std::string& key) const;
 
   std::string path_;
   std::vector<std::string> preamble_;  // lines before the first section
-  std::vector<Section> sections_;
+  SectionList sections_;               // in file order
+  // Folded UTF-8 name -> the first section of that name; later sections of
+  // the same name (a hand-edited file) are only kept for writing back and
+  // for EraseSection, which removes them all.
+  std::unordered_map<std::string, SectionList::iterator> firstSection_;
+  std::unordered_multimap<std::string, SectionList::iterator> laterSections_;
   int batchDepth_ = 0;
   bool dirty_ = false;
   bool memoryOnly_ = false;
