@@ -326,5 +326,42 @@ TEST(SettingsButtons, SaveButtonAsksFirst) {
   EXPECT_TRUE(std::filesystem::exists(m.SettingsFile()));
 }
 
+// A 0-byte shape opens empty; saving it fails, and the assignments stored
+// beside it must not be overwritten by the empty grids.
+TEST(ModelSettings, FailedSaveOfAnEmptyShapeKeepsTheSettingsFile) {
+  FormFixture f;
+  const std::string shape = f.dir.File("empty.s");
+  WriteBytes(shape, "");
+  const std::string settings = f.dir.File("empty.Lodsmith");
+  WriteBytes(settings, "[SONR_L1]\r\n1=7\r\n");
+  f.Open(shape);
+  ASSERT_EQ(f.form->FileName, shape);
+  f.form->SpeichernButtonClick();
+  EXPECT_EQ(ReadBytes(settings), "[SONR_L1]\r\n1=7\r\n");
+  ASSERT_FALSE(f.platform.messages.empty());
+  EXPECT_EQ(f.platform.messages.back().kind, MsgKind::Warning);
+}
+
+// A name in another script comes through the window unchanged: in the grid,
+// in the settings file (as far as Windows-1252 holds it) and in the shape.
+TEST(ModelSettings, NamesInAnyScriptSurviveOpenAndSave) {
+  FormFixture f;
+  std::vector<std::string> lines = SyntheticShape(Model());
+  bool renamed = false;
+  for (auto& l : lines)
+    if (!renamed && Contains(l, "prim_state ")) {
+      const auto at = l.find("prim_state ") + 11;
+      l.replace(at, l.find(' ', at) - at, "Ko\xC4\x8Dka_\xC5\x81\xC4\x8A");
+      renamed = true;
+    }
+  ASSERT_TRUE(renamed);
+  const std::string shape = f.WriteShape("k.s", lines);
+  const std::string before = ReadBytes(shape);
+  f.Open(shape);
+  EXPECT_EQ(f.form->StringGrid1.Cell(0, 1), "Ko\xC4\x8Dka_\xC5\x81\xC4\x8A");
+  f.form->SpeichernButtonClick();
+  EXPECT_EQ(ReadBytes(shape), before);
+}
+
 }  // namespace
 }  // namespace lodsmith::test

@@ -236,3 +236,24 @@ TEST(ShapeCorpus, EveryShapeRoundTripsByTheReadingRules) {
   }
   EXPECT_GT(exact + wrapped, 10);
 }
+
+// Through a symbolic link the file it points to is replaced and the link
+// stays; a device is written as it stands; a folder is refused.
+TEST(ShapeFiles, AtomicWriteThroughLinksAndOntoDevices) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("real"));
+  WriteBytes(dir.File("real/m.s"), "old");
+  std::filesystem::create_symlink("real/m.s", dir.File("link.s"));
+  WriteFileAtomic(dir.File("link.s"), "new", dir.File("link.BAK"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.s")));
+  EXPECT_EQ(ReadBytes(dir.File("real/m.s")), "new");
+  EXPECT_EQ(ReadBytes(dir.File("link.BAK")), "old");
+
+  EXPECT_NO_THROW(WriteFileAtomic("/dev/null", "bytes", "/dev/null.BAK"));
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+  EXPECT_FALSE(std::filesystem::exists("/dev/null.BAK"));
+
+  std::filesystem::create_directory(dir.File("folder.s"));
+  EXPECT_THROW(WriteFileAtomic(dir.File("folder.s"), "x", dir.File("folder.BAK")), IoError);
+  EXPECT_TRUE(std::filesystem::is_directory(dir.File("folder.s")));
+}

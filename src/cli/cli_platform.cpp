@@ -1,5 +1,7 @@
 #include "cli/cli_platform.h"
 
+#include "platform/native_file.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <iostream>
@@ -205,8 +207,15 @@ bool CliPlatform::PrintPages(const std::vector<PrintPage>& pages, bool wide, con
 
 bool CliPlatform::PrintPagesToPdf(const std::vector<PrintPage>& pages, bool wide, const std::string& path) {
   try {
-    WritePdfFile(path, pages, ListingPageSetup(g_printer.widthMm, g_printer.heightMm, wide),
-                 ExtractFileName(path));
+    std::string bytes = MakePdf(pages, ListingPageSetup(g_printer.widthMm, g_printer.heightMm, wide), ExtractFileName(path));
+    // The folder must be able to take it now; the file itself comes at the end.
+    if (!CanStoreFile(path)) throw IoError("In " + path + " kann nicht geschrieben werden");
+    for (auto& pending : pendingFiles)
+      if (pending.first == path) {
+        pending.second = std::move(bytes);
+        return true;
+      }
+    pendingFiles.emplace_back(path, std::move(bytes));
     return true;
   } catch (const std::exception& e) {
     std::cerr << "error: " << e.what() << "\n";

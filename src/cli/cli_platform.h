@@ -30,6 +30,12 @@ public:
   std::optional<std::string> nextSave;
   std::vector<CliMessage> messages;
 
+  // Files the actions produced (PDF listings), by path, in the order made:
+  // written only when every action has run, so that a refusal later on
+  // leaves nothing behind. A second listing to the same path replaces the
+  // first.
+  std::vector<std::pair<std::string, std::string>> pendingFiles;
+
   MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text) override;
   std::optional<std::string> OpenDialog(const FileDialogRequest& request) override;
   std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;

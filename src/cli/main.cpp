@@ -4,6 +4,7 @@
 // writes the result when asked. Exit status: 0 every action ran, 1 an action
 // was refused or failed, 2 usage error.
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <sstream>
@@ -14,6 +15,7 @@
 #include "cli/report.h"
 #include "core/text.h"
 #include "document/shape_file.h"
+#include "platform/native_file.h"
 #include "ui/tlsform.h"
 
 using namespace lodsmith;
@@ -53,6 +55,7 @@ Actions (run in the order given):
   --landscape           answer the print-out's orientation question with Yes
   --print-pdf FILE      write the settings listing as a PDF file
   --compress FILE       run the simulator's compression utility on FILE and wait
+                        (after the shape and the listings are written)
   --tool PATH           path of ffeditc_unicode.exe for --compress
 
 Answers:
@@ -63,7 +66,8 @@ Every message box is printed to stderr as "KIND: TEXT" (warning, information,
 confirmation, error).
 
 Exit status: 0 when every action ran, 1 when an action was refused or failed
-(nothing is written then), 2 for usage errors.
+(nothing is written then: the shape, its settings file and the PDF listings
+are written only after every action ran), 2 for usage errors.
 )";
 
 struct Action {
@@ -262,25 +266,44 @@ int main(int argc, char** argv) {
 #endif
     } else if (n == "--print-pdf") {
       runAction([&] { PrintSettingsPdf(form, platform, act.arg); });
-    } else if (n == "--tool") {
-      // Read by --compress.
-    } else if (n == "--compress") {
-      std::string tool;
-      for (const auto& t : actions)
-        if (t.name == "--tool") tool = t.arg;
-      runAction([&] {
-        if (!CompressFile(form, platform, act.arg, tool)) throw std::runtime_error("compression failed");
-      });
     }
+    // --tool is read by --compress, which runs after the shape is written.
   }
 
-  if (!failed && !shape.empty()) {
-    if (!output.empty()) {
-      platform.nextSave = output;
-      runAction([&] { form.SpeichernUnterButtonClick(); });
-    } else if (save) {
-      runAction([&] { form.SpeichernButtonClick(); });
-    }
+  // Writing comes last, and only when every action ran: a refusal anywhere
+  // leaves every file as it was.
+  if (!failed && !shape.empty() && (save || !output.empty())) {
+    runAction([&] {
+      // As "Speichern unter..." with the chosen name, or "Speichern".
+      if (!output.empty()) form.FileName = output;
+      // The shape and its settings file go together: the settings file must
+      // be writable before the shape is replaced, and a shape that could not
+      // be written takes no settings file with it.
+      // A device or pipe as the output (/dev/stdout) is no model folder: it
+      // takes the shape only.
+      std::error_code ec;
+      const auto target = std::filesystem::status(FsPath(ResolveLinks(form.FileName)), ec);
+      const bool regular = !std::filesystem::exists(target) || std::filesystem::is_regular_file(target);
+      const std::string settingsFile = form.ModelSettingsFileName();
+      if (regular && CanStoreFile(ResolveLinks(form.FileName)) && !CanStoreFile(settingsFile))
+        throw std::runtime_error(settingsFile + ": the settings file cannot be written; nothing was saved");
+      if (form.SaveDocument() && regular) form.SaveModelSettings();
+    });
+  }
+  for (const auto& [path, bytes] : platform.pendingFiles) {
+    if (failed) break;
+    runAction([&] { WriteFileAtomic(path, bytes, ""); });
+  }
+  // Compression works on a file on disk, so it sees what was written above.
+  for (const auto& act : actions) {
+    if (failed) break;
+    if (act.name != "--compress") continue;
+    std::string tool;
+    for (const auto& t : actions)
+      if (t.name == "--tool") tool = t.arg;
+    runAction([&] {
+      if (!CompressFile(form, platform, act.arg, tool)) throw std::runtime_error("compression failed");
+    });
   }
   if (!report.empty()) PrintReport(std::cout, form, platform.messages, report);
   return failed ? 1 : 0;

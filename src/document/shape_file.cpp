@@ -243,11 +243,42 @@ std::string ExtractFileDir(const std::string& path) { return path.substr(0, Name
 
 std::string ExtractFileName(const std::string& path) { return path.substr(NameStart(path)); }
 
-void WriteFileAtomic(const std::string& path, std::string_view bytes, const std::string& backupPath) {
+namespace {
+
+[[noreturn]] void CannotWrite(const std::string& path, int error) {
+  throw IoError("In " + path + " kann nicht geschrieben werden: " + std::strerror(error));
+}
+
+// A device or pipe (/dev/null, /dev/stdout) is written as it stands: it
+// cannot be renamed away, and a regular file must not take its place.
+void WriteInPlace(const std::string& path, std::string_view bytes) {
+  std::FILE* f = OpenFile(path, "wb");
+  if (!f) CannotWrite(path, errno);
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  ok = (std::fflush(f) == 0) && ok;
+  const int saved = errno;
+  ok = (std::fclose(f) == 0) && ok;
+  if (!ok) CannotWrite(path, saved);
+}
+
+}  // namespace
+
+void WriteFileAtomic(const std::string& givenPath, std::string_view bytes, const std::string& backupPath) {
+  namespace fs = std::filesystem;
+  // Through a symbolic link the file it points to is replaced; the link
+  // stays a link.
+  const std::string path = ResolveLinks(givenPath);
+  std::error_code ec;
+  const fs::file_status st = fs::status(FsPath(path), ec);
+  if (fs::exists(st) && !fs::is_regular_file(st)) {
+    if (fs::is_directory(st)) throw IoError("In " + givenPath + " kann nicht geschrieben werden: " + path + " ist ein Ordner.");
+    WriteInPlace(path, bytes);
+    return;
+  }
   std::string tmp = ExtractFileDir(path) + "." + ExtractFileName(path) + ".tmp" + std::to_string(CurrentProcessId());
   {
     std::FILE* f = OpenFile(tmp, "wb");
-    if (!f) throw IoError("In " + path + " kann nicht geschrieben werden: " + std::strerror(errno));
+    if (!f) CannotWrite(givenPath, errno);
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     ok = (std::fflush(f) == 0) && ok;
     ok = SyncFile(f) && ok;
@@ -255,24 +286,31 @@ void WriteFileAtomic(const std::string& path, std::string_view bytes, const std:
     ok = (std::fclose(f) == 0) && ok;
     if (!ok) {
       RemoveFile(tmp);
-      throw IoError("In " + path + " kann nicht geschrieben werden: " + std::strerror(saved));
+      CannotWrite(givenPath, saved);
     }
   }
+  bool backedUp = false;
   if (!backupPath.empty() && FileExists(path)) {
     RemoveFile(backupPath);
-    if (RenameFile(path, backupPath) != 0) {
+    if (RenameFile(path, backupPath) == 0) {
+      backedUp = true;
+    } else {
+      // The backup may lie on another file system than a linked file: a
+      // copy keeps the previous content all the same.
       int saved = errno;
-      RemoveFile(tmp);
-      throw IoError("Die Sicherungskopie " + backupPath + " kann nicht angelegt werden: " + std::strerror(saved));
+      fs::copy_file(FsPath(path), FsPath(backupPath), fs::copy_options::overwrite_existing, ec);
+      if (ec) {
+        RemoveFile(tmp);
+        throw IoError("Die Sicherungskopie " + backupPath + " kann nicht angelegt werden: " + std::strerror(saved));
+      }
     }
   }
   if (RenameFile(tmp, path) != 0) {
     int saved = errno;
     RemoveFile(tmp);
     // Put the previous file back where it was.
-    if (!backupPath.empty() && FileExists(backupPath) && !FileExists(path))
-      RenameFile(backupPath, path);
-    throw IoError("In " + path + " kann nicht geschrieben werden: " + std::strerror(saved));
+    if (backedUp && FileExists(backupPath) && !FileExists(path)) RenameFile(backupPath, path);
+    CannotWrite(givenPath, saved);
   }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/native_file.h"
 
 #include <cerrno>
+#include <fstream>
 #include <string_view>
 
 #ifdef _WIN32
@@ -112,5 +113,37 @@ bool SyncFile(std::FILE* f) { return ::fsync(::fileno(f)) == 0 || errno == EINVA
 int CurrentProcessId() { return static_cast<int>(::getpid()); }
 
 #endif
+
+bool CanStoreFile(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path target = FsPath(path);
+  if (fs::exists(target, ec)) {
+    if (!fs::is_regular_file(target, ec)) return false;
+    std::ofstream f(target, std::ios::binary | std::ios::app);  // appending nothing changes nothing
+    if (!f) return false;
+  }
+  fs::path probe = target;
+  probe += ".probe~";
+  {
+    std::ofstream f(probe, std::ios::binary | std::ios::trunc);
+    if (!f) return false;
+  }
+  fs::remove(probe, ec);
+  return true;
+}
+
+std::string ResolveLinks(const std::string& path) {
+  namespace fs = std::filesystem;
+  fs::path p = FsPath(path);
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(p, ec)) || ec) break;
+    const fs::path target = fs::read_symlink(p, ec);
+    if (ec) break;
+    p = target.is_absolute() ? target : p.parent_path() / target;
+  }
+  return Utf8Path(p);
+}
 
 }  // namespace lodsmith

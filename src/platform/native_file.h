@@ -23,6 +23,16 @@ int RenameFile(const std::string& from, const std::string& to);
 // examined; otherwise whether it is a regular file, and its size.
 bool FileStatus(const std::string& path, bool& regular, unsigned long long& size);
 
+// Whether a file could be stored at `path` through a temporary file beside
+// it: the folder takes new files, and an existing file is a regular one that
+// may be written. Leaves nothing behind.
+bool CanStoreFile(const std::string& path);
+
+// The file a path finally names: symbolic links followed (relative ones
+// from their own folder), up to 40 of them; the path itself when it is no
+// link or cannot be examined.
+std::string ResolveLinks(const std::string& path);
+
 // Writes the file's buffered data through to the disk (fsync / _commit).
 bool SyncFile(std::FILE* f);
 

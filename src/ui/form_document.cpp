@@ -151,8 +151,7 @@ void TLSForm::SpeichernButtonClick() {
     if (!chosen) return;
     FileName = *chosen;
   }
-  SaveDocument();
-  SaveModelSettings();
+  SaveDocumentAndSettings();
 }
 
 void TLSForm::SpeichernUnterButtonClick() {
@@ -164,8 +163,15 @@ void TLSForm::SpeichernUnterButtonClick() {
   auto chosen = platform_.SaveDialog(request);
   if (!chosen) return;
   FileName = *chosen;
+  SaveDocumentAndSettings();
+}
+
+void TLSForm::SaveDocumentAndSettings() {
   SaveDocument();
-  SaveModelSettings();
+  // The settings are kept whatever became of the shape, but an empty
+  // document (a 0-byte file, a refused open) has no assignments worth
+  // writing over the ones stored beside it.
+  if (!ShapeLines.empty()) SaveModelSettings();
 }
 
 void TLSForm::UndoButtonClick() {

@@ -15,29 +15,6 @@ namespace {
 
 constexpr int kMinLods = 1;
 constexpr int kMaxLods = 99;
-// The settings files are rewritten through a temporary file beside them, so
-// the folder must take new files and an existing file must be writable.
-// Nothing is left behind by the test.
-bool CanStoreFile(const std::string& path) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::path target = FsPath(path);
-  if (fs::exists(target, ec)) {
-    if (!fs::is_regular_file(target, ec)) return false;
-    std::ofstream f(target, std::ios::binary | std::ios::app);  // appending nothing changes nothing
-    if (!f) return false;
-  }
-  fs::path probe = target;
-  probe += ".probe~";
-  {
-    std::ofstream f(probe, std::ios::binary | std::ios::trunc);
-    if (!f) return false;
-  }
-  fs::remove(probe, ec);
-  return true;
-}
-
-// A stored distance is used only when the distance grid would accept it.
 std::string SettingsNotStoredText(const std::string& path) {
   return "Die Einstellungen können nicht gespeichert werden: In " + path +
          " kann nicht geschrieben werden. Lodsmith läuft weiter, merkt sich Anzahl und Entfernungen der LODs, den "

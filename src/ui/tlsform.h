@@ -56,6 +56,9 @@ public:
   bool QuerySave();
   // Writes ShapeLines to FileName with backup; true when the file was written.
   bool SaveDocument();
+  // SaveDocument, then SaveModelSettings unless the document is empty: what
+  // both save buttons do once they have a file name.
+  void SaveDocumentAndSettings();
   std::string SimulatorPath();
   void SMemoChange();
 

@@ -52,4 +52,28 @@ check "second merge of the same kind exits 1" '[ $rc -eq 1 ]'
 check "second merge says why" 'grep -q "not available" "$tmp/err"'
 check "nothing written after a refused action" '[ ! -e "$tmp/twice.s" ]'
 
+# Nothing is written when the run exits 1: not a listing made before the
+# refusal, not a settings file beside a shape that could not be written.
+"$cli" "$tmp/in.s" --print-pdf "$tmp/early.pdf" --merge-points 0 --merge-points 0 2>/dev/null; rc=$?
+check "refusal after a listing exits 1" '[ $rc -eq 1 ]'
+check "no listing left from before the refusal" '[ ! -e "$tmp/early.pdf" ]'
+"$cli" "$tmp/in.s" --print-pdf "$tmp/late.pdf" 2>/dev/null; rc=$?
+check "a listing alone is written" '[ $rc -eq 0 ] && [ -s "$tmp/late.pdf" ]'
+mkdir "$tmp/somedir"
+"$cli" "$tmp/in.s" -o "$tmp/somedir" 2>/dev/null; rc=$?
+check "a folder as output exits 1" '[ $rc -eq 1 ]'
+check "no settings file for a shape not written" '[ ! -e "$tmp/somedir.Lodsmith" ]'
+: >"$tmp/empty.s"
+printf '[SONR_L1]\r\n1=7\r\n' >"$tmp/empty.Lodsmith"
+"$cli" "$tmp/empty.s" --save 2>/dev/null; rc=$?
+check "an empty shape is not saved" '[ $rc -eq 1 ]'
+check "its settings file keeps the assignments" 'grep -q "1=7" "$tmp/empty.Lodsmith"'
+
+# Through a link the file it points to is written; the link stays.
+cp "$tmp/in.s" "$tmp/real.s"; ln -s real.s "$tmp/link.s"
+"$cli" "$tmp/in.s" -o "$tmp/link.s" 2>/dev/null; rc=$?
+check "save over a link exits 0" '[ $rc -eq 0 ] && [ -L "$tmp/link.s" ] && cmp -s "$tmp/real.s" "$tmp/in.s"'
+"$cli" "$tmp/in.s" -o /dev/null 2>/dev/null; rc=$?
+check "a device is written in place, without a settings file" '[ $rc -eq 0 ] && [ -c /dev/null ] && [ ! -e /dev/null.Lodsmith ]'
+
 exit $fail

@@ -40,10 +40,13 @@ std::string ReadBytes(const std::string& path) {
 
 std::string Utf16Shape(const std::vector<std::string>& lines) {
   std::string out("\xFF\xFE", 2);
+  std::u16string units;
   for (const auto& l : lines) {
-    for (char c : l) {
-      out.push_back(c);
-      out.push_back('\0');
+    units.clear();
+    AppendUtf8AsUtf16(units, l);
+    for (char16_t u : units) {
+      out.push_back(static_cast<char>(u & 0xFF));
+      out.push_back(static_cast<char>(u >> 8));
     }
     out.append("\r\0\n\0", 4);
   }

@@ -29,7 +29,7 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 
 // UTF-16LE with byte-order mark and CR LF after every line (the form in
-// which the simulator's tools write shapes).
+// which the simulator's tools write shapes); the lines are UTF-8.
 std::string Utf16Shape(const std::vector<std::string>& lines);
 
 // The folder of real shapes, or empty when it is not there.
