@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/text.h"
+#include "document/animations.h"
 
 using namespace lodsmith;
 
@@ -59,4 +60,32 @@ TEST(TokenReplacement, KeepsEveryOtherByte) {
   EXPECT_THROW(WordAfter("matrix", "matrix"), FormatError);
   EXPECT_EQ(FirstNumberAfter("texture ( 3 0 -1 ff000000 )", FirstParenPos("texture ( 3 0 -1 ff000000 )")), 3);
   EXPECT_EQ(SecondNumberAfter("tex_idxs ( 1 7 ) 0 2", 10), 7);
+}
+
+// One folding for every name comparison: ASCII and the Latin-1 capitals
+// (not the multiplication sign), in UTF-8; other scripts compare exactly.
+TEST(CaseFolding, AsciiAndLatin1CapitalsOnly) {
+  struct Case {
+    const char* a;
+    const char* b;
+    bool equal;
+  };
+  const Case cases[] = {
+      {"WHEEL1", "wheel1", true},
+      {"T\xC3\x9CR", "t\xC3\xBCr", true},          // Ü / ü
+      {"\xC3\x80\xC3\x9E", "\xC3\xA0\xC3\xBE", true},  // À Þ / à þ
+      {"\xC3\x97", "\xC3\xB7", false},               // × is no letter: not ÷
+      {"\xC3\x9F", "ss", false},                     // ß stays ß
+      {"\xC4\x8C", "\xC4\x8D", false},               // Č / č: beyond Latin-1, exact
+      {"abc", "abcd", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(EqualsIgnoreCase(c.a, c.b), c.equal) << c.a << " / " << c.b;
+    EXPECT_EQ(FoldCase(c.a) == FoldCase(c.b), c.equal) << c.a << " / " << c.b;
+  }
+  // Reading the animation marks and removing animations agree: a matrix TÜR
+  // with an anim_node tür is animated.
+  const Lines lines{"SIMISA@@@@@@@@@@JINX0s1t______", "\tanimations ( 1", "\t\tanim_node t\xC3\xBCr (",
+                    "\t\t\tcontrollers ( 1", ")"};
+  EXPECT_EQ(ReadMatrixAnimations(lines, {"T\xC3\x9CR", "TUR"}), (std::vector<bool>{true, false}));
 }
