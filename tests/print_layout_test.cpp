@@ -282,6 +282,7 @@ TEST(PdfWriter, TextReadsBackThroughPdftotext) {
   TempDir dir;
   Grids g(60, 2, 1, 1);
   g.elements.SetCell(0, 7, "Br\xC3\xBC" "cke (alt)");
+  g.elements.SetCell(0, 8, "Ko\xC4\x8Dka \xC5\x81\xC3\xB3" "d\xC5\xBA");  // Kočka Łódź
   auto pages = LayoutSettingsListing(g.listing, 59);
   const std::string pdf = dir.File("listing.pdf");
   WritePdfFile(pdf, pages, ListingPageSetup(210, 297, true), "lok.s");
@@ -291,6 +292,7 @@ TEST(PdfWriter, TextReadsBackThroughPdftotext) {
   EXPECT_NE(text.find(PageHeader(1)), std::string::npos);
   EXPECT_NE(text.find(PageHeader(2)), std::string::npos);
   EXPECT_NE(text.find("Br\xC3\xBC" "cke (alt)"), std::string::npos);
+  EXPECT_NE(text.find("Ko\xC4\x8Dka \xC5\x81\xC3\xB3" "d\xC5\xBA"), std::string::npos);
   EXPECT_NE(text.find("Toleranz Punkte: 0,001; Toleranz Normalen: 0"), std::string::npos);
   // A data line reads back in one piece (pdftotext's layout may shift a
   // column by a blank, so runs of blanks count as one).

@@ -45,6 +45,74 @@ std::string PdfString(const std::string& utf8) {
   return r;
 }
 
+// The standard fonts carry the Latin Extended-A letters (Czech, Polish,
+// Hungarian, ... names) beyond Windows-1252: a second pair of the same faces
+// reaches them through this encoding, U+0100 + k at code 128 + k.
+const char* const kLatinExtendedA =
+    "/Amacron/amacron/Abreve/abreve/Aogonek/aogonek/Cacute/cacute/Ccircumflex/ccircumflex/Cdotaccent"
+    "/cdotaccent/Ccaron/ccaron/Dcaron/dcaron/Dcroat/dcroat/Emacron/emacron/Ebreve/ebreve/Edotaccent/edotaccent"
+    "/Eogonek/eogonek/Ecaron/ecaron/Gcircumflex/gcircumflex/Gbreve/gbreve/Gdotaccent/gdotaccent/Gcommaaccent"
+    "/gcommaaccent/Hcircumflex/hcircumflex/Hbar/hbar/Itilde/itilde/Imacron/imacron/Ibreve/ibreve/Iogonek"
+    "/iogonek/Idotaccent/dotlessi/IJ/ij/Jcircumflex/jcircumflex/Kcommaaccent/kcommaaccent/kgreenlandic/Lacute"
+    "/lacute/Lcommaaccent/lcommaaccent/Lcaron/lcaron/Ldot/ldot/Lslash/lslash/Nacute/nacute/Ncommaaccent"
+    "/ncommaaccent/Ncaron/ncaron/napostrophe/Eng/eng/Omacron/omacron/Obreve/obreve/Ohungarumlaut/ohungarumlaut"
+    "/OE/oe/Racute/racute/Rcommaaccent/rcommaaccent/Rcaron/rcaron/Sacute/sacute/Scircumflex/scircumflex"
+    "/Scedilla/scedilla/Scaron/scaron/Tcommaaccent/tcommaaccent/Tcaron/tcaron/Tbar/tbar/Utilde/utilde/Umacron"
+    "/umacron/Ubreve/ubreve/Uring/uring/Uhungarumlaut/uhungarumlaut/Uogonek/uogonek/Wcircumflex/wcircumflex"
+    "/Ycircumflex/ycircumflex/Ydieresis/Zacute/zacute/Zdotaccent/zdotaccent/Zcaron/zcaron/longs";
+
+bool InLatinExtendedA(char16_t u) { return u >= 0x100 && u < 0x180; }
+
+// Whether Windows-1252 holds the character (it holds a few of Latin
+// Extended-A itself, which then stay in the first font).
+bool InCp1252(char16_t u) {
+  if (u < 0x80 || (u >= 0xA0 && u < 0x100)) return true;
+  std::string utf8;
+  AppendUtf16AsUtf8(utf8, &u, 1);
+  return Utf8ToCp1252(utf8) != "?";
+}
+
+// The text operators of one line: runs in the Windows-1252 font and runs in
+// the Latin Extended-A one; every glyph of both is one cell wide, so the runs
+// follow each other as one line. Other characters print as "?".
+std::string TextRuns(const std::string& utf8, bool bold, const std::string& size, bool& extendedUsed) {
+  std::u16string units;
+  AppendUtf8AsUtf16(units, utf8);
+  std::string out, run;
+  bool extended = false;
+  auto flush = [&] {
+    if (run.empty() && !out.empty()) return;
+    const char* font = extended ? (bold ? "/F4 " : "/F3 ") : (bold ? "/F2 " : "/F1 ");
+    out += font + size + " Tf ";
+    if (extended) {
+      out += "(";
+      for (char c : run) {
+        if (c == '(' || c == ')' || c == '\\') out.push_back('\\');
+        out.push_back(c);
+      }
+      out += ") Tj ";
+    } else {
+      out += PdfString(run) + " Tj ";
+    }
+    run.clear();
+  };
+  for (char16_t u : units) {
+    const bool wantExtended = !InCp1252(u) && InLatinExtendedA(u);
+    if (wantExtended != extended) {
+      flush();
+      extended = wantExtended;
+    }
+    if (extended) {
+      run.push_back(static_cast<char>(0x80 + (u - 0x100)));
+      extendedUsed = true;
+    } else {
+      AppendUtf16AsUtf8(run, &u, 1);
+    }
+  }
+  flush();
+  return out;
+}
+
 class PdfBuilder {
 public:
   // Reserves an object number for an object written later.
@@ -104,6 +172,9 @@ std::string MakePdf(const std::vector<PrintPage>& pages, const PdfPageSetup& set
   const double heightPt = setup.pageHeightMm * kPointsPerMm;
 
   std::string kids;
+  std::vector<int> pageObjects, contentObjects;
+  std::vector<std::string> contents;
+  int extendedRegular = 0, extendedBold = 0, extendedEncoding = 0;
   for (const auto& page : pages) {
     const int pageObj = pdf.Reserve();
     const int content = pdf.Reserve();
@@ -112,14 +183,36 @@ std::string MakePdf(const std::vector<PrintPage>& pages, const PdfPageSetup& set
     for (const auto& line : page.lines) {
       const double xMm = setup.originXMm + line.x / 10.0;
       const double baselineMm = setup.originYMm + line.y / 10.0 + kAscent * em;
-      stream += "BT /" + std::string(line.bold ? "F2 " : "F1 ") + Num(fontPt) + " Tf " + Num(xMm * kPointsPerMm) +
-                " " + Num(heightPt - baselineMm * kPointsPerMm) + " Td " + PdfString(line.text) + " Tj ET\n";
+      bool extendedUsed = false;
+      const std::string runs = TextRuns(line.text, line.bold, Num(fontPt), extendedUsed);
+      if (extendedUsed && extendedRegular == 0) {
+        extendedRegular = pdf.Reserve();
+        extendedBold = pdf.Reserve();
+        extendedEncoding = pdf.Reserve();
+      }
+      stream += "BT " + Num(xMm * kPointsPerMm) + " " + Num(heightPt - baselineMm * kPointsPerMm) + " Td " + runs +
+                "ET\n";
     }
-    pdf.Object(pageObj, "<< /Type /Page /Parent " + std::to_string(pagesObj) + " 0 R /MediaBox [0 0 " +
-                            Num(widthPt) + " " + Num(heightPt) + "] /Resources << /Font << /F1 " +
-                            std::to_string(regular) + " 0 R /F2 " + std::to_string(bold) +
-                            " 0 R >> >> /Contents " + std::to_string(content) + " 0 R >>");
-    pdf.Stream(content, stream);
+    pageObjects.push_back(pageObj);
+    contents.push_back(std::move(stream));
+    contentObjects.push_back(content);
+  }
+  // The fonts of every page, the Latin Extended-A pair only when a line
+  // needs it (a listing in Windows-1252 stays as it always was).
+  std::string fonts = "/F1 " + std::to_string(regular) + " 0 R /F2 " + std::to_string(bold) + " 0 R";
+  if (extendedRegular != 0)
+    fonts += " /F3 " + std::to_string(extendedRegular) + " 0 R /F4 " + std::to_string(extendedBold) + " 0 R";
+  for (std::size_t i = 0; i < pageObjects.size(); ++i) {
+    pdf.Object(pageObjects[i], "<< /Type /Page /Parent " + std::to_string(pagesObj) + " 0 R /MediaBox [0 0 " +
+                                   Num(widthPt) + " " + Num(heightPt) + "] /Resources << /Font << " + fonts +
+                                   " >> >> /Contents " + std::to_string(contentObjects[i]) + " 0 R >>");
+    pdf.Stream(contentObjects[i], contents[i]);
+  }
+  if (extendedRegular != 0) {
+    pdf.Object(extendedEncoding, std::string("<< /Type /Encoding /Differences [128 ") + kLatinExtendedA + "] >>");
+    const std::string enc = " /Encoding " + std::to_string(extendedEncoding) + " 0 R >>";
+    pdf.Object(extendedRegular, "<< /Type /Font /Subtype /Type1 /BaseFont /Courier" + enc);
+    pdf.Object(extendedBold, "<< /Type /Font /Subtype /Type1 /BaseFont /Courier-Bold" + enc);
   }
   pdf.Object(catalog, "<< /Type /Catalog /Pages " + std::to_string(pagesObj) + " 0 R >>");
   pdf.Object(pagesObj, "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages.size()) + " >>");

@@ -26,7 +26,9 @@ PdfPageSetup ListingPageSetup(double widthMm, double heightMm, bool landscape);
 int PrintableHeightMm(const PdfPageSetup& setup);
 
 // The PDF file's bytes. Line texts are UTF-8 and are written in the
-// Windows-1252 encoding of the standard fonts (other characters become "?").
+// Windows-1252 encoding of the standard fonts; the Latin Extended-A letters
+// (Czech, Polish, ...) through a second encoding of the same fonts; other
+// characters become "?".
 // A line's (x, y) is its top left corner in 0.1 mm from the printable
 // area's corner.
 std::string MakePdf(const std::vector<PrintPage>& pages, const PdfPageSetup& setup, const std::string& title);
