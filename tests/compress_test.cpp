@@ -422,8 +422,10 @@ TEST(ConsoleLauncher, ATerminalRunsTheScript) {
   ScopedEnv display("DISPLAY", ":99");
   ScopedEnv path("PATH", dir.path());
   EXPECT_TRUE(StartScriptInConsole(dir.File("script.sh")));
-  // The terminal is detached: wait for its trace.
-  for (int i = 0; i < 200 && !fs::exists(dir.File("ran")); ++i) ::usleep(10000);
+  // The terminal is detached: wait for its whole trace (a loaded machine
+  // may take seconds to start it).
+  for (int i = 0; i < 3000 && !(fs::exists(dir.File("ran")) && ReadBytes(dir.File("ran")) == "ran\n"); ++i)
+    ::usleep(10000);
   EXPECT_EQ(ReadBytes(dir.File("ran")), "ran\n");
 }
 
