@@ -250,6 +250,27 @@ TEST(AnimButton, DoesNotMarkAShapeWithoutAnimationsChanged) {
   EXPECT_EQ(f.platform.cursorHistory, (std::vector<int>{crHourGlass, 3}));
 }
 
+// A key count larger than the keys written makes the strip delete the lines
+// after them too, and a ")" is left over: the result is refused by the
+// structural check, and the document is not marked.
+TEST(AnimButton, RefusesAStripThatBreaksTheBracketsAndMarksNothing) {
+  AnimForm f;
+  f.form->ShapeLines[11] = "\t\t\t\t\t\ttcb_rot ( 4";
+  f.form->StringGrid3.SetCell(2, 2, "");
+  const Lines before = f.form->ShapeLines;
+  f.form->Dispatch([&] { f.form->AnimButtonClick(); });
+  ASSERT_EQ(f.platform.messages.size(), 1u);
+  EXPECT_EQ(f.platform.messages[0].kind, MsgKind::Warning);
+  EXPECT_EQ(f.platform.messages[0].buttons, MsgButtons::Ok);
+  EXPECT_EQ(f.platform.messages[0].text,
+            "Das Ergebnis wäre keine gültige Shape-Datei: Zeile 26: kein Block bei \")\". Es wurde nichts geändert.");
+  EXPECT_EQ(f.form->ShapeLines, before);
+  EXPECT_FALSE(f.form->Changed);
+  EXPECT_EQ(f.form->SpeichernBitBtn.FontColor, clWindowText);
+  EXPECT_EQ(f.form->Label2.Caption, "vorher");
+  EXPECT_EQ(f.platform.cursor, 3);
+}
+
 // ---- Real shapes ------------------------------------------------------------
 
 TEST(AnimationStripCorpus, StripsEveryAnimationOfRealShapes) {

@@ -215,3 +215,25 @@ TEST_F(DocumentForm, CancelledDialogChangesNothing) {
   EXPECT_EQ(fx.platform.openRequests.back().initialDir, fx.dir.path() + "/");
   EXPECT_EQ(fx.platform.openRequests.back().fileName, "wagon.s");
 }
+
+// A shape that fails the structural check is opened as it is; the status
+// line says so, no message box does.
+TEST_F(DocumentForm, OpenedShapeThatFailsTheStructuralCheckIsNamedInTheStatusLine) {
+  fx.Open(shape);
+  EXPECT_EQ(f.StructureNote, "");
+
+  Lines lines = f.ShapeLines;
+  std::size_t points = 0;
+  while (points < lines.size() && lines[points].find("points (") == std::string::npos) ++points;
+  ASSERT_LT(points, lines.size());
+  const std::string count = ValueAfter(lines[points], "points", 1);
+  ReplaceValueAfter(lines[points], "points", 1, std::to_string(*ParseInt32(count) + 1));
+  const std::string broken = fx.WriteShape("broken.s", lines);
+  fx.platform.Clear();
+  fx.Open(broken);
+  const std::string note = "Struktur: points (Zeile " + std::to_string(points + 1) + "): Anzahl " +
+                           std::to_string(*ParseInt32(count) + 1) + ", aber " + count + " Einträge point";
+  EXPECT_EQ(f.StructureNote, note);
+  EXPECT_EQ(f.Label2.Caption, std::to_string(f.ShapeLines.size()) + " " + f.LanguageText(22) + " – " + note);
+  for (const auto& m : fx.platform.messages) EXPECT_EQ(m.text.find("Struktur"), std::string::npos) << m.text;
+}

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "generation/generator.h"
 #include "generation_support.h"
@@ -456,6 +457,108 @@ TEST(GenerationTest, TemplatesTheWritersCannotFollowAreRefused) {
   refused(emptyVolumes, "sorted with an empty volumes block");
 }
 
+// Layouts the writers would follow into a broken shape (a closing ")" eaten
+// or doubled while the generation reported success) are refused before
+// anything is written. One matrix gives a template of one node, whose lines
+// counting the node lines does not catch.
+TEST(GenerationTest, LayoutsTheWritersCannotFollowAreRefusedNamingTheLine) {
+  SyntheticShapeOptions one;
+  one.matrices = 1;
+  one.stateMatrix = {0, 0};
+  const SyntheticShapeOptions two;
+  const std::string t10(10, '\t'), t11(11, '\t');
+  auto split = [](Lines& l, const std::string& keyword, const std::string& indent) {
+    for (std::size_t i = 0; i < l.size(); ++i)
+      if (auto at = l[i].find(keyword + " ("); at != std::string::npos) {
+        const std::string rest = l[i].substr(at + keyword.size() + 1);
+        l[i].resize(at + keyword.size());
+        l.insert(l.begin() + static_cast<std::ptrdiff_t>(i) + 1, indent + rest);
+        return;
+      }
+  };
+  auto flagsTwice = [](Lines& l, bool last) {
+    int at = -1;
+    for (int i = 0; i < static_cast<int>(l.size()); ++i)
+      if (Contains(l[i], "flags (") && (last || at < 0)) at = i;
+    l.insert(l.begin() + at + 1, l[at]);
+  };
+  struct Case {
+    const char* name;
+    const SyntheticShapeOptions& o;
+    std::function<void(Lines&)> change;
+    std::string says;
+  } cases[] = {
+      {"node without cullable_prims", one,
+       [&](Lines& l) { l.erase(l.begin() + IndexOf(l, t11 + "cullable_prims ( 3 5 15 )")); },
+       "besteht nicht aus den drei Zeilen"},
+      {"cullable_prims split", one, [&](Lines& l) { split(l, "cullable_prims", t11); },
+       "besteht nicht aus den drei Zeilen"},
+      {"geometry_node split", one, [&](Lines& l) { split(l, "geometry_node", t10); },
+       "besteht nicht aus den drei Zeilen"},
+      {"flags twice, first primitive", two, [&](Lines& l) { flagsTwice(l, false); }, "nach ihren flags nicht"},
+      {"flags twice, last primitive", two, [&](Lines& l) { flagsTwice(l, true); }, "nach ihren flags nicht"},
+      {"dlevel_selection split", two, [&](Lines& l) { split(l, "dlevel_selection", t10); },
+       "\"dlevel_selection\" und seine Werte nicht in einer Zeile"},
+      {"vertices split", two, [&](Lines& l) { split(l, "vertices", t10); }, "\"vertices\" und seine Werte"},
+      {"two triangle lists after one prim_state_idx", two,
+       [&](Lines& l) {
+         const int p = IndexOf(l, std::string(8, '\t') + "prim_state_idx ( 1 )");
+         l.insert(l.begin() + p + 6, l.begin() + p + 1, l.begin() + p + 6);
+       },
+       "weder prim_state_idx noch das Ende von primitives"},
+  };
+  for (const auto& c : cases) {
+    Lines lines = MakeSyntheticShape(c.o).lines;
+    c.change(lines);
+    std::string msg;
+    EXPECT_EQ(FailureOf(c.o, Uniform(3, 1, "1"), &msg, &lines), GenerationFailure::Refused) << c.name;
+    EXPECT_NE(msg.find(c.says), std::string::npos) << c.name << ": " << msg;
+  }
+}
+
+// A distance is written into dlevel_selection as it stands; a settings file
+// may hold anything. What a typed distance may not be is refused.
+TEST(GenerationTest, DistanceThatIsNoWholeNumberFrom1To2000IsRefusedNamingTheLod) {
+  SyntheticShapeOptions o;
+  HandAssignment a = Uniform(3, 2, "1");
+  for (std::string d : {")))", "abc", "5000", "0", "-5", "1.5", "2 0", "+"}) {
+    a.distances = {"400", d};
+    std::string msg;
+    EXPECT_EQ(FailureOf(o, a, &msg), GenerationFailure::Refused) << d;
+    EXPECT_EQ(msg, "Die Entfernung von LOD 2 \"" + d +
+                       "\" ist keine gültige Zahl (erlaubt sind ganze Zahlen von 1 bis 2000). Abbruch der Aktion.");
+  }
+  a.distances = {"1", "2000"};
+  EXPECT_EQ(LinesContaining(Generate(o, a), "dlevel_selection")[1], "\t\t\t\t\t\tdlevel_selection ( 2000 )");
+}
+
+// The last check: tables that no longer describe the shape (matrices of the
+// vtx_states swapped) slip past every check before writing and give nodes
+// that do not fit the primitives; a fault the template had already is kept
+// without a word.
+TEST(GenerationTest, WrittenShapeIsRefusedOnlyForFaultsItAdds) {
+  SyntheticShapeOptions o;
+  HandAssignment a;
+  a.cells = {{"1"}, {"2"}, {"1"}};
+  GenerationInput stale = InputFor(o, a);
+  stale.VtxStateMatrix = {1, 0};
+  try {
+    GenerateShape(MakeSyntheticShape(o).lines, stale);
+    ADD_FAILURE() << "a shape with nodes of the wrong matrix was written";
+  } catch (const GenerationError& e) {
+    EXPECT_EQ(e.failure(), GenerationFailure::BrokenResult);
+    const std::string msg = e.what();
+    EXPECT_EQ(msg.rfind("Das Ergebnis wäre keine gültige Shape-Datei: ", 0), 0u) << msg;
+    EXPECT_NE(msg.find("geometry_node"), std::string::npos) << msg;
+  }
+
+  Lines miscounted = MakeSyntheticShape(o).lines;
+  miscounted[IndexOf(miscounted, "\tpoints ( 12")] = "\tpoints ( 13";
+  const Lines out = GenerateShape(miscounted, InputFor(o, a));
+  ASSERT_EQ(CheckShapeStructure(out).size(), 1u);
+  EXPECT_EQ(CheckShapeStructure(out), CheckShapeStructure(miscounted));
+}
+
 // ---- The form ------------------------------------------------------------------
 
 struct GenerationFormTest : ::testing::Test {
@@ -579,6 +682,45 @@ TEST_F(GenerationFormTest, EmptyDocumentDoesNothing) {
   EXPECT_TRUE(fx.platform.messages.empty());
   EXPECT_TRUE(fx.platform.cursorHistory.empty());
   EXPECT_FALSE(form.Changed);
+}
+
+// The written shape is refused by the last check: the document goes back to
+// the very text it had (the split sort_vectors line too), and nothing is
+// marked.
+TEST_F(GenerationFormTest, RefusedWrittenShapeLeavesDocumentMarksAndButtonAsTheyWere) {
+  HandAssignment a;
+  a.cells = {{"1"}, {"2"}, {"1"}};
+  Fill(a);
+  form.VtxStateMatrix = {1, 0};
+  const std::vector<int32_t> counts = form.LodSubObjectCount;
+  form.Dispatch([&] { form.Sub_ObjectsButtonClick(); });
+  ASSERT_EQ(fx.platform.messages.size(), 1u);
+  EXPECT_EQ(fx.platform.messages[0].kind, MsgKind::Warning);
+  EXPECT_EQ(fx.platform.messages[0].buttons, MsgButtons::Ok);
+  EXPECT_EQ(fx.platform.messages[0].text.rfind("Das Ergebnis wäre keine gültige Shape-Datei: ", 0), 0u);
+  EXPECT_EQ(form.ShapeLines, MakeSyntheticShape(o).lines);
+  EXPECT_TRUE(form.OldLines.empty());
+  EXPECT_FALSE(form.Changed);
+  EXPECT_EQ(form.SpeichernBitBtn.FontColor, clWindowText);
+  EXPECT_EQ(form.SpeichernUnterBitBtn.FontColor, clWindowText);
+  EXPECT_TRUE(form.Sub_ObjectsButton.Enabled);
+  EXPECT_EQ(form.LodSubObjectCount, counts);
+  EXPECT_FALSE(form.SOAnzLabel.Visible);
+  ExpectCursorRestored();
+}
+
+TEST_F(GenerationFormTest, DistanceThatIsNoNumberIsRefusedBeforeAnythingIsMarked) {
+  Fill(Uniform(3, 2, "1"));
+  form.StringGrid4.SetCell(1, 2, "abc");
+  form.Dispatch([&] { form.Sub_ObjectsButtonClick(); });
+  ASSERT_EQ(fx.platform.messages.size(), 1u);
+  EXPECT_EQ(fx.platform.messages[0].kind, MsgKind::Warning);
+  EXPECT_EQ(fx.platform.messages[0].text,
+            "Die Entfernung von LOD 2 \"abc\" ist keine gültige Zahl (erlaubt sind ganze Zahlen von 1 bis 2000). "
+            "Abbruch der Aktion.");
+  EXPECT_FALSE(form.Changed);
+  EXPECT_TRUE(form.Sub_ObjectsButton.Enabled);
+  EXPECT_EQ(form.ShapeLines, Normalised());
 }
 
 // ---- The checker itself ----------------------------------------------------------

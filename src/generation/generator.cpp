@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "document/shape_check.h"
 #include "generation/vertex_estimate.h"
 
 namespace lodsmith {
@@ -23,16 +24,22 @@ std::optional<TemplateLocation> LocateTemplateLines(Lines& lines, const StringGr
 
   SearchResult sv = Search(lines, 1, "sort_vectors");
   if (!sv.found) return std::nullopt;
+  int32_t splitLine = -1;
+  std::string before;
   std::string& svLine = lines[sv.line];
   if (auto close = svLine.find(')'); close != std::string::npos) {
     // A header that opens and closes on one line ("sort_vectors ( 0 )") gets
     // its ")" on a line of its own, so that vectors can follow the header.
     // At most 255 characters go, as the line editor of the format allows.
+    splitLine = sv.line;
+    before = svLine;
     svLine.erase(close, std::min<std::size_t>(255, svLine.size() - close));
     lines.insert(lines.begin() + sv.line + 1, "\t)");
   }
 
   TemplateLocation loc;
+  loc.SplitSortVectorsLine = splitLine;
+  loc.SortVectorsLineBefore = std::move(before);
   SearchResult so = Search(lines, sv.line + 1, "sub_object ");
   if (!so.found) return std::nullopt;
   loc.FirstSubObjectLine = so.line;
@@ -53,6 +60,13 @@ std::optional<TemplateLocation> LocateTemplateLines(Lines& lines, const StringGr
   SearchResult close = Search(lines, lastFlags, ")");
   loc.SubObjectEndLine = close.line + 3;
   return loc;
+}
+
+void UndoTemplateNormalisation(Lines& lines, const TemplateLocation& loc) {
+  const int32_t k = loc.SplitSortVectorsLine;
+  if (k < 0 || k + 1 >= static_cast<int32_t>(lines.size())) return;
+  lines[k] = loc.SortVectorsLineBefore;
+  lines.erase(lines.begin() + k + 1);
 }
 
 LodPlan PlanLods(const GenerationInput& in) {
@@ -236,6 +250,15 @@ void Generator::TailCopy() {
   } while (q <= last);
 }
 
+void CheckWrittenShape(const Lines& templateLines, const Lines& written) {
+  // The written shape is checked first: it is sound in all but broken
+  // cases, and then the template need not be read a second time.
+  const std::vector<ShapeProblem> after = CheckShape(written);
+  if (after.empty()) return;
+  if (auto added = FirstNewProblem(CheckShape(templateLines), after))
+    throw GenerationError(GenerationFailure::BrokenResult, RefusedRewriteText(*added));
+}
+
 Lines GenerateShape(const Lines& document, const GenerationInput& in, GenerationProgress progress) {
   Lines oldLines = document;
   auto loc = LocateTemplateLines(oldLines, in.Elements);
@@ -246,7 +269,9 @@ Lines GenerateShape(const Lines& document, const GenerationInput& in, Generation
     throw GenerationError(GenerationFailure::EmptyLod, EmptyLodText(plan.EmptyLod), plan.EmptyLod);
   if (plan.SortedCount > 0) CheckSortedTemplate(oldLines, *loc);
   Generator gen(oldLines, in, *loc, plan, std::move(progress));
-  return gen.Run();
+  Lines written = gen.Run();
+  CheckWrittenShape(oldLines, written);
+  return written;
 }
 
 }  // namespace lodsmith

@@ -43,6 +43,7 @@ enum class GenerationFailure {
   EmptyLod,          // an LOD is empty or has an empty sub-object before a full one
   LodNotFound,       // no "distance_levels " line in the head of the shape
   Refused,           // a shape or an assignment the writers cannot rewrite soundly
+  BrokenResult,      // the written shape has a structural fault the template does not have
 };
 
 class GenerationError : public std::runtime_error {
@@ -62,6 +63,10 @@ struct TemplateLocation {
   int32_t FirstSubObjectLine = 0;  // first line containing "sub_object "
   int32_t VerticesLine = 0;        // first line after it containing "vertices"
   int32_t SubObjectEndLine = 0;    // the line that closes the template sub-object
+  // The "sort_vectors" line the pre-check cut at its ")" (-1: none), and its
+  // text before, so that the cut can be taken back.
+  int32_t SplitSortVectorsLine = -1;
+  std::string SortVectorsLineBefore;
 };
 
 // The pre-check. Fails (nullopt) when the document is empty, when an "L 1"
@@ -72,6 +77,9 @@ struct TemplateLocation {
 // vectors can be appended after the header. The normalisation is made before
 // the later items are checked and stays when they fail.
 std::optional<TemplateLocation> LocateTemplateLines(Lines& lines, const StringGrid& elements);
+// Takes the normalisation of LocateTemplateLines back: `lines` is the text it
+// was made on, unchanged since.
+void UndoTemplateNormalisation(Lines& lines, const TemplateLocation& loc);
 
 // What the generation reads besides the template lines.
 struct GenerationInput {
@@ -98,14 +106,27 @@ struct LodPlan {
 LodPlan PlanLods(const GenerationInput& in);
 
 // Checks that refuse (GenerationFailure::Refused, with a message naming the
-// line or element) what the writers would otherwise turn into a broken shape:
-// a shape cut off inside lod_controls; a distance cell that cannot stand as a
-// token; geometry nodes that are not three lines each, or more nodes than
-// matrices; vertices that are not three lines each or do not match the
-// vertex sets; a vertex_idxs entry that is not an integer; primitives that
-// are not one per element; an assignment cell that is not an integer; an
-// element that is assigned in some LOD but has no primitive, no integer face
-// count, or a vtx_state/matrix outside the tables.
+// line, LOD or element) what the writers would otherwise turn into a broken
+// shape. The writers follow the template line by line, so its layout must be
+// the one they expect:
+//   - a shape cut off inside lod_controls; a template that does not end in
+//     the lines ")" of primitives, sub_object, sub_objects and distance_level;
+//   - a rewritten keyword ("distance_levels", "dlevel_selection",
+//     "sub_objects", "geometry_info", "geometry_nodes", "geometry_node",
+//     "vertices", "vertex_sets", "primitives") without "(" and its values on
+//     its own line;
+//   - geometry nodes that are not three lines each ("geometry_node ( ...",
+//     "cullable_prims ( ... )", ")"), geometry_nodes not closed by a line
+//     ")" of its own, or more nodes than matrices;
+//   - vertices that are not three lines each or do not match the vertex sets;
+//   - a vertex_idxs entry that is not an integer; primitives that are not one
+//     per element; a triangle list not closed by a line ")" right after its
+//     flags, or followed by anything but the next prim_state_idx or the end
+//     of primitives;
+// and in the inputs: a distance that is empty or not a whole number from 1 to
+// 2000 (as a typed distance must be); an assignment cell that is not an
+// integer; an element that is assigned in some LOD but has no primitive, no
+// integer face count, or a vtx_state/matrix outside the tables.
 void CheckTemplate(const Lines& lines, const TemplateLocation& loc, const GenerationInput& in);
 // Further checks when sorted sub-objects are written: the flags word of
 // sub_object_header must be decimal digits (at least three) followed by the
@@ -182,9 +203,17 @@ private:
   int32_t nodeCount_ = 0;  // template node count read in the current header
 };
 
+// The last check of a generation, made on the complete written shape before
+// it may replace anything: throws GenerationError (BrokenResult, "Das
+// Ergebnis wäre keine gültige Shape-Datei: ...") naming the first structural
+// problem of `written` whose kind `templateLines` does not have. A fault the
+// template already had is no reason to refuse.
+void CheckWrittenShape(const Lines& templateLines, const Lines& written);
+
 // The whole rewrite in one call, for the batch and the tests: pre-check,
-// checks, per-LOD plan and writing. `document` is not changed; the result is
-// the new shape. Throws GenerationError with the failure and its message.
+// checks, per-LOD plan, writing and the check of the written shape.
+// `document` is not changed; the result is the new shape. Throws
+// GenerationError with the failure and its message.
 Lines GenerateShape(const Lines& document, const GenerationInput& in, GenerationProgress progress = {});
 
 }  // namespace lodsmith

@@ -32,7 +32,7 @@ bool Generator::InCurrentSubObject(int row) const {
 int32_t Generator::FacesOf(int row) const {
   auto faces = ParseInt32(in_.Elements.Cell(2, row));
   if (!faces)
-    Refuse("Element " + std::to_string(row) + " (" + Latin1ToUtf8(in_.Elements.Cell(0, row)) +
+    Refuse("Element " + std::to_string(row) + " (" + in_.Elements.Cell(0, row) +
            ") hat in der Spalte \"Faces\" keine ganze Zahl.");
   return *faces;
 }
@@ -88,7 +88,7 @@ void Generator::WriteSubObjectHeader() {
       std::string flags = ValueAfter(line, "sub_object_header", 1);
       auto value = ParseInt32(flags);
       if (!value || !AllDigits(flags) || flags.size() < 3)
-        Refuse("Das Flag-Wort \"" + Latin1ToUtf8(flags) +
+        Refuse("Das Flag-Wort \"" + flags +
                "\" in sub_object_header ist keine Dezimalzahl mit mindestens drei Ziffern; das Subobjekt kann "
                "nicht sortiert werden.");
       if (*value % 2 == 0) {

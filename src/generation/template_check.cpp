@@ -17,11 +17,86 @@ namespace {
 std::string LineNo(int64_t index) { return std::to_string(index + 1); }
 
 std::string ElementName(const GenerationInput& in, int row) {
-  return "Element " + std::to_string(row) + " (" + Latin1ToUtf8(in.Elements.Cell(0, row)) + ")";
+  return "Element " + std::to_string(row) + " (" + in.Elements.Cell(0, row) + ")";
 }
 
 bool IsNodeLine(const std::string& line) {
   return Contains(line, "geometry_node") && !Contains(line, "geometry_nodes") && !Contains(line, "geometry_node_map");
+}
+
+bool IsBlankChar(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// A line that holds nothing but ")": the writers copy such lines as the
+// closing lines of the blocks they write.
+bool IsCloseLine(const std::string& line) {
+  std::size_t b = 0, e = line.size();
+  while (b < e && IsBlankChar(line[b])) ++b;
+  while (e > b && IsBlankChar(line[e - 1])) --e;
+  return e - b == 1 && line[b] == ')';
+}
+
+// The writers replace value k after a keyword by counting tokens on the
+// keyword's line: "(" must be its own token right after the keyword, and the
+// values up to `count` must follow on that line.
+bool ValuesOnLine(const std::string& line, std::string_view keyword, int count) {
+  if (!Contains(line, keyword) || ValueAfter(line, keyword, 0) != "(") return false;
+  for (int k = 1; k <= count; ++k) {
+    const std::string v = ValueAfter(line, keyword, k);
+    if (v.empty() || v.find_first_of("()") != std::string::npos) return false;
+  }
+  return true;
+}
+
+void RequireValues(const Lines& lines, int64_t index, std::string_view keyword, int count) {
+  if (!ValuesOnLine(lines[index], keyword, count))
+    Refuse("In Zeile " + LineNo(index) + " stehen \"" + std::string(keyword) +
+           "\" und seine Werte nicht in einer Zeile (erwartet: \"" + std::string(keyword) + " ( ...\").");
+}
+
+// The brackets of a line: how many it opens (negative: closes).
+int BracketBalance(const std::string& line) {
+  int balance = 0;
+  for (char c : line) balance += c == '(' ? 1 : c == ')' ? -1 : 0;
+  return balance;
+}
+
+// The lines before the template the head copy and the LOD loop rewrite:
+// the "distance_levels " line (when there is none, the generation fails
+// with its own message later) and, after it, the dlevel_selection and
+// sub_objects lines.
+void CheckLevels(const Lines& lines, const TemplateLocation& loc) {
+  int32_t levels = -1;
+  for (int32_t c = 0; c < loc.FirstSubObjectLine; ++c)
+    if (Contains(lines[c], "distance_levels ")) {
+      levels = c;
+      break;
+    }
+  if (levels < 0) return;
+  RequireValues(lines, levels, "distance_levels", 1);
+  for (int32_t c = levels + 1; c < loc.FirstSubObjectLine; ++c) {
+    if (Contains(lines[c], "dlevel_selection")) RequireValues(lines, c, "dlevel_selection", 1);
+    if (Contains(lines[c], "sub_objects")) RequireValues(lines, c, "sub_objects", 1);
+  }
+}
+
+// Each node is copied as three lines: the node's line with its primitive
+// count, the cullable_prims line (rewritten whole from the keyword on) and
+// the node's ")"; the list's own ")" follows on a line of its own.
+void CheckNodeLines(const Lines& lines, int32_t nodesLine, int32_t count) {
+  for (int32_t k = 0; k < count; ++k) {
+    const int32_t node = nodesLine + 1 + 3 * k;
+    const std::string& cull = lines[node + 1];
+    const bool layout = ValuesOnLine(lines[node], "geometry_node", 1) && BracketBalance(lines[node]) == 1 &&
+                        Contains(cull, "cullable_prims") && Contains(cull, "(") && BracketBalance(cull) == 0 &&
+                        IsCloseLine(lines[node + 2]);
+    if (!layout)
+      Refuse("Der Knoten in Zeile " + LineNo(node) +
+             " besteht nicht aus den drei Zeilen \"geometry_node ( ...\", \"cullable_prims ( ... )\" und \")\".");
+  }
+  const int32_t close = nodesLine + 1 + 3 * count;
+  if (!IsCloseLine(lines[close]))
+    Refuse("geometry_nodes ab Zeile " + LineNo(nodesLine) + " wird nicht in Zeile " + LineNo(close) +
+           " mit einer eigenen Zeile \")\" geschlossen.");
 }
 
 // The header of the template sub-object, walked as the header writer walks
@@ -31,7 +106,9 @@ void CheckHeader(const Lines& lines, const TemplateLocation& loc, const Generati
   const int32_t v = loc.VerticesLine;
   int32_t c = loc.FirstSubObjectLine;
   do {
+    if (Contains(lines[c], "geometry_info")) RequireValues(lines, c, "geometry_info", 7);
     if (Contains(lines[c], "geometry_nodes")) {
+      RequireValues(lines, c, "geometry_nodes", 1);
       auto n = ParseInt32(ValueAfter(lines[c], "geometry_nodes", 1));
       if (!n || *n < 0) Refuse("Die Knotenzahl von geometry_nodes in Zeile " + LineNo(c) + " ist keine Zahl.");
       if (*n > in.MatrixCount)
@@ -46,6 +123,7 @@ void CheckHeader(const Lines& lines, const TemplateLocation& loc, const Generati
       if (!threeLines)
         Refuse("Die geometry_nodes ab Zeile " + LineNo(g) + " bestehen nicht aus " + std::to_string(*n) +
                " Knoten zu je drei Zeilen.");
+      CheckNodeLines(lines, g, *n);
       c = g + 1 + 3 * *n;
     }
     if (Contains(lines[c], "geometry_node_map")) {
@@ -63,6 +141,7 @@ void CheckHeader(const Lines& lines, const TemplateLocation& loc, const Generati
 // per vertex_set. Returns the index of the vertex_sets line.
 int32_t CheckVertices(const Lines& lines, const TemplateLocation& loc, const GenerationInput& in) {
   const int32_t end = loc.SubObjectEndLine - 1;
+  RequireValues(lines, loc.VerticesLine, "vertices", 1);
   int64_t total = 0;
   if (in.VertexSetCount < 0 || in.VertexSetCount > static_cast<int32_t>(in.VertexSets.size()))
     Refuse("Die vertex_sets der Datei wurden nicht vollständig gelesen.");
@@ -87,6 +166,7 @@ int32_t CheckVertices(const Lines& lines, const TemplateLocation& loc, const Gen
     Refuse("Die Vertices ab Zeile " + LineNo(loc.VerticesLine) + " passen nicht zu den vertex_sets (" +
            std::to_string(total) + " Vertices zu je drei Zeilen erwartet).");
 
+  RequireValues(lines, vs, "vertex_sets", 1);
   auto count = ParseInt32(ValueAfter(lines[vs], "vertex_sets", 1));
   if (!count || *count != in.VertexSetCount)
     Refuse("Die Anzahl in vertex_sets (Zeile " + LineNo(vs) + ") passt nicht zu den gelesenen vertex_sets.");
@@ -108,6 +188,7 @@ std::vector<int> CheckPrimitives(const Lines& lines, const TemplateLocation& loc
   int32_t c = vertexSetsLine + in.VertexSetCount + 1;
   while (c < end && !Contains(lines[c], "primitives")) ++c;
   if (c >= end) Refuse("Im Subobjekt ab Zeile " + LineNo(loc.FirstSubObjectLine) + " fehlt der primitives-Block.");
+  RequireValues(lines, c, "primitives", 1);
 
   auto next = [&](int32_t& i, int32_t start) {
     ++i;
@@ -143,14 +224,25 @@ std::vector<int> CheckPrimitives(const Lines& lines, const TemplateLocation& loc
         p = 1;
         if (Contains(line, "normal_idxs")) break;
       } else if (token != ")" && !ParseInt32(token)) {
-        Refuse("In den vertex_idxs in Zeile " + LineNo(c) + " steht \"" + Latin1ToUtf8(token) +
+        Refuse("In den vertex_idxs in Zeile " + LineNo(c) + " steht \"" + std::string(token) +
                "\", das ist keine ganze Zahl.");
       }
     }
     do next(c, start);
     while (!Contains(lines[c], "flags"));
     while (!Contains(lines[c], ")")) next(c, start);
-    next(c, start);  // the line that closes the triangle list
+    // The primitive writer copies the flags up to their ")" and one line
+    // more as the list's closing line, then goes on at the next
+    // prim_state_idx: anything else there would be lost or doubled.
+    next(c, start);
+    if (!IsCloseLine(lines[c]))
+      Refuse("Die Dreiecksliste ab Zeile " + LineNo(start) +
+             " wird nach ihren flags nicht mit einer eigenen Zeile \")\" geschlossen (Zeile " + LineNo(c) + ").");
+    int32_t after = c + 1;
+    while (after < end && lines[after].find_first_not_of(" \t\r") == std::string::npos) ++after;
+    if (after < end && !Contains(lines[after], "prim_state_idx"))
+      Refuse("Nach der Dreiecksliste, die in Zeile " + LineNo(c) + " endet, folgt in Zeile " + LineNo(after) +
+             " weder prim_state_idx noch das Ende von primitives.");
   }
   return perRow;
 }
@@ -164,12 +256,28 @@ void CheckTemplate(const Lines& lines, const TemplateLocation& loc, const Genera
     Refuse("Die Datei endet innerhalb von lod_controls: nach dem Subobjekt ab Zeile " +
            LineNo(loc.FirstSubObjectLine) + " fehlen die schließenden Zeilen.");
 
+  // The template ends in the closing lines the LOD loop copies after the
+  // sub-objects of every LOD.
+  for (int32_t c = loc.SubObjectEndLine - 1; c <= loc.SubObjectEndLine + 2; ++c)
+    if (!IsCloseLine(lines[c]))
+      Refuse(
+          "Das Subobjekt ab Zeile " + LineNo(loc.FirstSubObjectLine) +
+          " endet nicht mit je einer Zeile \")\" für primitives, sub_object, sub_objects und distance_level (Zeile " +
+          LineNo(c) + ").");
+
+  // A distance is written as it stands: it must be what a typed distance may
+  // be (a settings file may hold anything).
   for (int lod = 1; lod <= in.LodCount; ++lod) {
     const std::string& d = in.Distances.Cell(1, lod);
-    if (d.empty() || d.find_first_of(" \t") != std::string::npos)
+    if (d.find_first_not_of(" \t") == std::string::npos)
       Refuse("Für LOD " + std::to_string(lod) + " ist keine Entfernungsstufe eingetragen.");
+    const auto v = ParseInt32(d);
+    if (!v || *v < 1 || *v > 2000)
+      Refuse("Die Entfernung von LOD " + std::to_string(lod) + " \"" + d +
+             "\" ist keine gültige Zahl (erlaubt sind ganze Zahlen von 1 bis 2000).");
   }
 
+  CheckLevels(lines, loc);
   CheckHeader(lines, loc, in);
   const int32_t vs = CheckVertices(lines, loc, in);
   const std::vector<int> perRow = CheckPrimitives(lines, loc, in, vs);
@@ -215,7 +323,7 @@ void CheckSortedTemplate(const Lines& lines, const TemplateLocation& loc) {
     const std::string flags = ValueAfter(lines[c], "sub_object_header", 1);
     const bool digits = !flags.empty() && std::all_of(flags.begin(), flags.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
     if (!digits || flags.size() < 3 || !ParseInt32(flags))
-      Refuse("Das Flag-Wort \"" + Latin1ToUtf8(flags) + "\" in sub_object_header (Zeile " + LineNo(c) +
+      Refuse("Das Flag-Wort \"" + flags + "\" in sub_object_header (Zeile " + LineNo(c) +
              ") ist keine Dezimalzahl mit mindestens drei Ziffern; sortierte Subobjekte können daraus nicht erzeugt "
              "werden.");
     if (ValueAfter(lines[c], "sub_object_header", 2).empty() || ValueAfter(lines[c], "sub_object_header", 3).empty())

@@ -179,8 +179,8 @@ void Generator::RewriteIndexLines(int32_t shift) {
     } else {
       auto value = ParseInt32(token);
       if (!value)
-        Refuse("In den vertex_idxs in Zeile " + std::to_string(TemplateCursor + 1) + " steht \"" +
-               Latin1ToUtf8(token) + "\", das ist keine ganze Zahl.");
+        Refuse("In den vertex_idxs in Zeile " + std::to_string(TemplateCursor + 1) + " steht \"" + std::string(token) +
+               "\", das ist keine ganze Zahl.");
       out += ' ';
       AppendNumber(out, int64_t{*value} - shift);
     }

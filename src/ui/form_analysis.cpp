@@ -7,6 +7,9 @@ namespace lodsmith {
 
 void TLSForm::AnalyseShape() {
   if (ShapeLines.empty()) return;
+  // First, so that the status line tells of a broken structure even when
+  // the analysis gives up on the shape.
+  NoteShapeStructure();
   ShapeAnalysis a;
   try {
     a = lodsmith::AnalyseShape(ShapeLines);

@@ -1,29 +1,40 @@
 // LOD and sub-object generation: the button "LOD's/Subobjekte erzeugen".
 // The rewrite itself is core code (generation/generator.h); this handler
-// checks, shows the progress and swaps the new shape in when it is complete.
+// checks, shows the progress and swaps the new shape in when it is complete
+// and has passed the structural check.
 #include "generation/generator.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
 
-bool TLSForm::LocateTemplate() {
-  auto loc = LocateTemplateLines(ShapeLines, StringGrid1);
-  if (!loc) return false;
-  FirstSubObjectLine = loc->FirstSubObjectLine;
-  VerticesLine = loc->VerticesLine;
-  SubObjectEndLine = loc->SubObjectEndLine;
-  return true;
+namespace {
+
+// The pre-check on the document; the template lines go into the form's
+// generation state.
+std::optional<TemplateLocation> Locate(TLSForm& form) {
+  auto loc = LocateTemplateLines(form.ShapeLines, form.StringGrid1);
+  if (loc) {
+    form.FirstSubObjectLine = loc->FirstSubObjectLine;
+    form.VerticesLine = loc->VerticesLine;
+    form.SubObjectEndLine = loc->SubObjectEndLine;
+  }
+  return loc;
 }
+
+}  // namespace
+
+bool TLSForm::LocateTemplate() { return Locate(*this).has_value(); }
 
 void TLSForm::Sub_ObjectsButtonClick() {
   if (ShapeLines.empty()) return;
   BusyCursor busy(*this);
 
-  if (!LocateTemplate()) {
+  const std::optional<TemplateLocation> located = Locate(*this);
+  if (!located) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, kGeneralErrorText);
     return;
   }
-  const TemplateLocation loc{FirstSubObjectLine, VerticesLine, SubObjectEndLine};
+  const TemplateLocation& loc = *located;
 
   GenerationInput in;
   in.Elements = StringGrid1;
@@ -44,6 +55,13 @@ void TLSForm::Sub_ObjectsButtonClick() {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.what());
     return;
   }
+
+  // What the steps below mark before the written shape is known: a shape the
+  // final check refuses puts all of it back.
+  const ChangeMarks marks = CurrentChangeMarks();
+  const std::vector<int32_t> lodSubObjectCount = LodSubObjectCount;
+  const int32_t sortedCount = SortedCount;
+  const bool buttonEnabled = Sub_ObjectsButton.Enabled;
 
   SMemoChange();
 
@@ -79,6 +97,7 @@ void TLSForm::Sub_ObjectsButtonClick() {
   try {
     Generator gen(OldLines, in, loc, plan, progress);
     Lines written = gen.Run();
+    CheckWrittenShape(OldLines, written);
     ShapeLines = std::move(written);
     LevelsBodyLine = gen.LevelsBodyLine;
     TemplateCursor = gen.TemplateCursor;
@@ -90,7 +109,18 @@ void TLSForm::Sub_ObjectsButtonClick() {
     MatrixUse = gen.MatrixUse;
     VertexSets = gen.VertexSets;
   } catch (const GenerationError& e) {
-    ShowMessage(MsgKind::Error, MsgButtons::Ok, e.what());
+    if (e.failure() == GenerationFailure::BrokenResult) {
+      // The written shape would add a fault: nothing of this action stays,
+      // not even the split sort_vectors line or the changed mark.
+      ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.what());
+      UndoTemplateNormalisation(ShapeLines, loc);
+      RestoreChangeMarks(marks);
+      LodSubObjectCount = lodSubObjectCount;
+      SortedCount = sortedCount;
+      Sub_ObjectsButton.Enabled = buttonEnabled;
+    } else {
+      ShowMessage(MsgKind::Error, MsgButtons::Ok, e.what());
+    }
   }
 
   Lines().swap(OldLines);

@@ -1,9 +1,10 @@
 // Repair tools: point and normal merging, material correction, animations.
 //
 // Every tool works on a copy and swaps the result into ShapeLines only when
-// it is complete: a refused shape keeps its text. Refusals (RepairError)
-// leave the handler and are shown by the event loop as error boxes, after
-// the cursor (and for the merges the status line) has been put back.
+// it is complete and has passed the structural check (AcceptRewrite): a
+// refused shape keeps its text. Refusals (RepairError) leave the handler and
+// are shown by the event loop as error boxes, after the cursor (and for the
+// merges the status line) has been put back.
 #include "tools/animation_strip.h"
 #include "tools/material_fix.h"
 #include "tools/normal_merge.h"
@@ -61,6 +62,7 @@ bool RunMerge(TLSForm& form, const MergeSteps& steps, long double tolerance) {
                                FormatGeneral(tolerance, '.') + ". " + form.LanguageText(64);
   if (form.ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, question) != MsgResult::Yes) return false;
   Lines rebuilt = steps.build(form.ShapeLines, plan);
+  if (!form.AcceptRewrite(rebuilt)) return false;
   form.SMemoChange();
   form.ShapeLines = std::move(rebuilt);
   return true;
@@ -82,7 +84,9 @@ void TLSForm::MatButtonClick() {
   if (ShapeLines.empty()) return;
   BusyCursor end(*this);
   // The document counts as changed from here on, whether or not anything
-  // needs correcting.
+  // needs correcting; only a result the structural check refuses takes the
+  // mark back.
+  const ChangeMarks marks = CurrentChangeMarks();
   SMemoChange();
   std::vector<MaterialElement> elements;
   for (int r = 1; r < StringGrid1.RowCount(); ++r) {
@@ -92,6 +96,10 @@ void TLSForm::MatButtonClick() {
     elements.push_back(std::move(e));
   }
   MaterialFixResult result = FixTsmMaterials(ShapeLines, elements);
+  if (!AcceptRewrite(result.lines)) {
+    RestoreChangeMarks(marks);
+    return;
+  }
   ShapeLines = std::move(result.lines);
   MatButton.Enabled = false;
 }
@@ -101,6 +109,7 @@ void TLSForm::AnimButtonClick() {
   BusyCursor end(*this);
   const std::optional<int> header = FindAnimationsBlock(ShapeLines);
   if (!header) return;
+  const ChangeMarks marks = CurrentChangeMarks();
   SMemoChange();
   std::vector<MatrixAnimationMark> rows;
   for (int r = 1; r < StringGrid3.RowCount(); ++r) rows.push_back({StringGrid3.Cell(0, r), StringGrid3.Cell(2, r)});
@@ -109,6 +118,10 @@ void TLSForm::AnimButtonClick() {
     result = StripSurplusAnimations(ShapeLines, *header, rows);
   } catch (const AnimationStripError& e) {
     ShowMessage(MsgKind::Error, MsgButtons::Ok, e.what());
+    return;
+  }
+  if (!AcceptRewrite(result.lines)) {
+    RestoreChangeMarks(marks);
     return;
   }
   ShapeLines = std::move(result.lines);

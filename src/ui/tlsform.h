@@ -119,6 +119,31 @@ public:
   void DeltaPointsEditExit();
   void DeltaNormalsEditExit();
 
+  // ---- Structural check of the document and its rewrites (form_check.cpp) ---
+  // The first structural problem of the shape as opened, as a short German
+  // note ("Struktur: ..."); empty for a sound shape.
+  std::string StructureNote;
+  // Checks ShapeLines and sets StructureNote; when the shape fails the check
+  // the status line says so: Label2 = "<lines> <language text 22> – <note>".
+  // No message box. AnalyseShape calls it.
+  void NoteShapeStructure();
+  // The last step of a rewrite: true when `result` may replace ShapeLines,
+  // that is when it has no structural problem of a kind ShapeLines does not
+  // have already. Otherwise the first new problem is shown (warning, OK:
+  // "Das Ergebnis wäre keine gültige Shape-Datei: <problem>. Es wurde nichts
+  // geändert.") and false returned; nothing is changed.
+  bool AcceptRewrite(const Lines& result);
+  // What an action marks before its result is known (the changed flag and
+  // the colour of the save buttons), kept so that a refused result can put
+  // it back.
+  struct ChangeMarks {
+    bool changed = false;
+    unsigned saveColor = clWindowText;
+    unsigned saveAsColor = clWindowText;
+  };
+  ChangeMarks CurrentChangeMarks() const;
+  void RestoreChangeMarks(const ChangeMarks& marks);
+
   // ---- Compression -----------------------------------------------------------
   void CompressButtonClick();
   bool ToolPathValid(const std::string& path);

@@ -1,17 +1,15 @@
-// A structural checker for written shapes. It parses the bracket syntax of a
-// shape (independently of the line-based readers and writers of the program)
-// and checks that the shape hangs together: list counts match their entries,
-// vertex_set ranges are contiguous and cover the vertices, every vertex index
-// lies inside its sub-object's vertices (and inside the vertex set of its
-// primitive's vtx_state), the geometry nodes, their cullable_prims and the
-// node map agree with the primitives, and the sort-vector and volume indices
-// of every sub_object_header exist.
+// What the tests read from written shapes: the structural check of the core
+// (document/shape_check.h) as a list of texts, and a tree of the bracket
+// syntax with the summaries a test compares an input shape with a written
+// one by. The tree is read independently of the program's readers and
+// writers.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "core/text.h"
+#include "document/shape_check.h"
 
 namespace lodsmith::test {
 
@@ -31,7 +29,8 @@ struct ShapeNode {
 // top-level blocks; problems of the syntax itself go to `problems`.
 std::vector<ShapeNode> ParseShapeBlocks(const Lines& lines, std::vector<std::string>& problems);
 
-// Every problem found, one text each; empty for a sound shape.
+// Every problem the core's check finds, one text each; empty for a sound
+// shape.
 std::vector<std::string> CheckShapeStructure(const Lines& lines);
 
 // What a test needs to compare an input shape with a written one.

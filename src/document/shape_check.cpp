@@ -1,0 +1,898 @@
+#include "document/shape_check.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <string_view>
+#include <utility>
+
+namespace lodsmith {
+
+namespace {
+
+// ---- Blocks ------------------------------------------------------------------
+
+// How the values of a kept block are kept.
+enum class Values {
+  First,    // only the first value and the number of values
+  All,      // every value (small blocks the checks read)
+  Indices,  // the first value, the number of values and the range of the rest
+};
+
+// The blocks the checks know. Only the kept ones become nodes of the tree;
+// every other block is counted by its parent and, when it is a counted list,
+// checked as it closes. So the tree grows with the sub-objects and
+// primitives, not with the points and vertices.
+struct BlockKind {
+  std::string_view name;
+  std::string_view entryName;  // counted list: the name of its entries
+  bool keep;
+  Values values;
+  const BlockKind* entry = nullptr;  // the kind named entryName
+};
+
+struct KindTable {
+  static constexpr std::size_t kLongest = 24;
+  std::vector<BlockKind> kinds;
+  std::vector<const BlockKind*> bySize[kLongest + 1];
+
+  KindTable() {
+    kinds = {
+        {"shape", "", true, Values::First},
+        {"volumes", "vol_sphere", true, Values::First},
+        {"sort_vectors", "vector", true, Values::First},
+        {"matrices", "matrix", true, Values::First},
+        {"images", "image", false, Values::First},
+        {"textures", "texture", false, Values::First},
+        {"vtx_states", "vtx_state", true, Values::First},
+        {"vtx_state", "", true, Values::All},
+        {"prim_states", "prim_state", true, Values::First},
+        {"prim_state", "", true, Values::All},
+        {"points", "point", false, Values::First},
+        {"normals", "vector", false, Values::First},
+        {"uv_points", "uv_point", false, Values::First},
+        {"shader_names", "named_shader", false, Values::First},
+        {"lod_controls", "lod_control", true, Values::First},
+        {"lod_control", "", true, Values::First},
+        {"distance_levels", "distance_level", true, Values::First},
+        {"distance_level", "", true, Values::First},
+        {"distance_level_header", "", true, Values::First},
+        {"dlevel_selection", "", true, Values::First},
+        {"sub_objects", "sub_object", true, Values::First},
+        {"sub_object", "", true, Values::First},
+        {"sub_object_header", "", true, Values::All},
+        {"geometry_info", "", true, Values::All},
+        {"geometry_nodes", "geometry_node", true, Values::First},
+        {"geometry_node", "", true, Values::First},
+        {"cullable_prims", "", true, Values::All},
+        {"geometry_node_map", "", true, Values::All},
+        {"vertices", "vertex", true, Values::First},
+        {"vertex_sets", "vertex_set", true, Values::First},
+        {"vertex_set", "", true, Values::All},
+        {"primitives", "", true, Values::First},
+        {"prim_state_idx", "", true, Values::First},
+        {"indexed_trilist", "", true, Values::First},
+        {"vertex_idxs", "", true, Values::Indices},
+        {"normal_idxs", "", true, Values::First},
+        {"flags", "", true, Values::First},
+        // Entries of the lists that are no kept blocks themselves.
+        {"vol_sphere", "", false, Values::First},
+        {"vector", "", false, Values::First},
+        {"matrix", "", false, Values::First},
+        {"image", "", false, Values::First},
+        {"texture", "", false, Values::First},
+        {"point", "", false, Values::First},
+        {"uv_point", "", false, Values::First},
+        {"named_shader", "", false, Values::First},
+        {"vertex", "", false, Values::First},
+    };
+    for (BlockKind& k : kinds) {
+      bySize[k.name.size()].push_back(&k);
+      if (!k.entryName.empty())
+        for (const BlockKind& e : kinds)
+          if (e.name == k.entryName) k.entry = &e;
+    }
+  }
+
+  const BlockKind* Find(std::string_view name) const {
+    if (name.size() > kLongest) return nullptr;
+    // Most names differ from the others of their length in the first or the
+    // last letter already.
+    for (const BlockKind* k : bySize[name.size()])
+      if (k->name[0] == name[0] && k->name.back() == name.back() && k->name == name) return k;
+    return nullptr;
+  }
+};
+
+const KindTable& Kinds() {
+  static const KindTable table;
+  return table;
+}
+
+inline bool IsNamedBlock(std::string_view name) {
+  switch (name.size()) {
+    case 6:
+      return name == "matrix";
+    case 9:
+      return name == "anim_node";
+    case 10:
+      return name == "prim_state";
+    default:
+      return false;
+  }
+}
+
+// The class of every byte: the scan below looks at each character of the
+// shape once, so it asks one table instead of four comparisons.
+enum CharClass : unsigned char { kWordChar, kBlank, kOpen, kClose, kQuote };
+
+struct CharClasses {
+  CharClass of[256];
+  constexpr CharClasses() : of() {
+    for (auto& c : of) c = kWordChar;
+    of[static_cast<unsigned char>(' ')] = kBlank;
+    of[static_cast<unsigned char>('\t')] = kBlank;
+    of[static_cast<unsigned char>('\r')] = kBlank;
+    of[static_cast<unsigned char>('\n')] = kBlank;
+    of[static_cast<unsigned char>('(')] = kOpen;
+    of[static_cast<unsigned char>(')')] = kClose;
+    of[static_cast<unsigned char>('"')] = kQuote;
+  }
+};
+constexpr CharClasses kChars;
+
+inline CharClass ClassOf(char c) { return kChars.of[static_cast<unsigned char>(c)]; }
+
+// The first "(", ")" or quote at or after p, or `end`. Eight characters are
+// looked at together where the machine stores the first of them lowest (the
+// lowest matching byte is then the first match).
+inline std::size_t NextBracketOrQuote(const std::string& s, std::size_t p) {
+  const std::size_t end = s.size();
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+    auto bytesEqual = [](uint64_t x, unsigned char c) {
+      const uint64_t y = x ^ (kOnes * c);
+      return (y - kOnes) & ~y & kHighs;
+    };
+    for (; p + 8 <= end; p += 8) {
+      uint64_t x;
+      std::memcpy(&x, s.data() + p, 8);
+      const uint64_t m = bytesEqual(x, '(') | bytesEqual(x, ')') | bytesEqual(x, '"');
+      if (m) return p + static_cast<std::size_t>(std::countr_zero(m) >> 3);
+    }
+  }
+  while (p < end && ClassOf(s[p]) <= kBlank) ++p;
+  return p;
+}
+
+// A vertex index: optional sign and digits, within 32 bits (as ParseInt32),
+// read without a call for each of the many indices of a large shape.
+inline bool ReadIndex(std::string_view s, int64_t& value) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+    negative = s[0] == '-';
+    i = 1;
+  }
+  if (i >= s.size() || s.size() - i > 10) return false;
+  int64_t v = 0;
+  for (; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  if (negative) v = -v;
+  if (v > INT32_MAX || v < INT32_MIN) return false;
+  value = v;
+  return true;
+}
+
+// A kept block.
+struct Node {
+  std::string_view name;
+  int line = 0;
+  const BlockKind* kind = nullptr;
+  int valueCount = 0;
+  std::string_view first;
+  std::vector<std::string_view> values;  // Values::All
+  int entries = 0;                       // child blocks named as the list's entries
+  int blocks = 0;                        // every child block
+  std::vector<int> kids;                 // kept child blocks (indices into the tree)
+  // Values::Indices: the values after the first.
+  bool badIndex = false;
+  std::string_view firstBad;
+  int64_t minIndex = INT64_MAX;
+  int64_t maxIndex = INT64_MIN;
+};
+
+// A block open at the current position of the text.
+struct Frame {
+  std::string_view name;
+  int line = 0;
+  const BlockKind* kind = nullptr;  // nullptr: a block the checks do not know
+  int node = -1;                    // its node when it is kept
+  bool reads = true;                // false: nobody reads its values
+  int valueCount = 0;
+  std::string_view first;
+  int entries = 0;
+  int blocks = 0;
+};
+
+constexpr int64_t kNoValue = -999999;
+
+std::string LineText(int line) { return std::to_string(line + 1); }
+std::string Where(const Node& n) { return std::string(n.name) + " (Zeile " + LineText(n.line) + ")"; }
+
+// ---- The checker ---------------------------------------------------------------
+
+struct Tables {
+  int64_t matrices = 0, volumes = 0, sortVectors = 0;
+  std::vector<int64_t> vtxStateMatrix;     // per vtx_state
+  std::vector<int64_t> primStateVtxState;  // per prim_state
+};
+
+class Checker {
+ public:
+  std::vector<ShapeProblem> Run(const Lines& lines) {
+    Parse(lines);
+    if (topCount_ != 1 || topShape_ < 0) {
+      Add(syntax_, ShapeFault::NotOneShape, "shape", -1, "Die Datei besteht nicht aus genau einem Block shape");
+    } else {
+      CheckShapeBlock(tree_[topShape_]);
+    }
+    std::vector<ShapeProblem> all = std::move(syntax_);
+    all.insert(all.end(), std::make_move_iterator(structure_.begin()), std::make_move_iterator(structure_.end()));
+    return all;
+  }
+
+ private:
+  struct PendingWord {
+    std::string_view text;
+    int line = 0;
+  };
+
+  // ---- Parsing ------------------------------------------------------------------
+
+  // One pass over the characters. A word followed by "(" opens a block; so
+  // does a named block's keyword followed by its label and "(". Up to two
+  // words wait for the next "(" before they count as values. Inside a block
+  // whose values nobody reads (a vertex, a point, ...) the words are not
+  // taken apart at all: only brackets and the names of blocks count there.
+  void Parse(const Lines& lines) {
+    lines_ = &lines;
+    open_.reserve(32);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      const std::string& s = lines[i];
+      const int line = static_cast<int>(i);
+      const std::size_t end = s.size();
+      std::size_t p = 0;
+      while (p < end) {
+        if (InQuietBlock()) {
+          p = SkipQuiet(s, line, p);
+          continue;
+        }
+        while (p < end && ClassOf(s[p]) == kBlank) ++p;
+        if (p == end) break;
+        switch (ClassOf(s[p])) {
+          case kBlank:
+            break;
+          case kOpen:
+            OpenParen(line);
+            Mark(line, ++p);
+            break;
+          case kClose:
+            FlushWords();
+            if (open_.empty())
+              AddStray(")", line);
+            else
+              Close();
+            Mark(line, ++p);
+            break;
+          case kQuote:
+          case kWordChar: {
+            const std::size_t e = TokenEnd(s, p);
+            OnWord(std::string_view(s).substr(p, e - p), line);
+            p = e;
+            break;
+          }
+        }
+      }
+    }
+    FlushWords();
+    // Every block still open at the end: the innermost first.
+    while (!open_.empty()) {
+      const Frame& f = open_.back();
+      if (Room(ShapeFault::UnclosedBlock, f.name))
+        Add(syntax_, ShapeFault::UnclosedBlock, f.name, f.line,
+            "Block " + std::string(f.name) + " aus Zeile " + LineText(f.line) + " wird nicht geschlossen");
+      Close();
+    }
+  }
+
+  // The end of the token that starts at p: a quoted text runs to its closing
+  // quote (or the end of the line); a word runs to a blank or bracket, a
+  // quote inside it belonging to it.
+  static std::size_t TokenEnd(const std::string& s, std::size_t p) {
+    const std::size_t end = s.size();
+    std::size_t e = p + 1;
+    if (s[p] == '"') {
+      while (e < end && s[e] != '"') ++e;
+      return e < end ? e + 1 : end;
+    }
+    while (e < end && (ClassOf(s[e]) == kWordChar || ClassOf(s[e]) == kQuote)) ++e;
+    return e;
+  }
+
+  void Mark(int line, std::size_t pos) {
+    markLine_ = line;
+    markPos_ = pos;
+  }
+
+  bool InQuietBlock() const { return !open_.empty() && !open_.back().reads; }
+
+  // Inside a block whose values nobody reads: skips to the next bracket
+  // outside a quoted text and handles it. Returns where it stopped: the end
+  // of the line, or just after a bracket that leaves such blocks.
+  std::size_t SkipQuiet(const std::string& s, int line, std::size_t p) {
+    const std::size_t end = s.size();
+    std::size_t quotedEnd = std::string::npos;  // just after the last quoted text
+    while (p < end) {
+      p = NextBracketOrQuote(s, p);
+      if (p == end) break;
+      const char c = s[p];
+      if (c == '"') {
+        // A quote opens a quoted text only where a token starts (inside a
+        // word it belongs to the word).
+        const bool starts = p == 0 || p == quotedEnd || ClassOf(s[p - 1]) == kBlank || ClassOf(s[p - 1]) == kOpen ||
+                            ClassOf(s[p - 1]) == kClose;
+        if (starts) {
+          p = TokenEnd(s, p);
+          quotedEnd = p;
+        } else {
+          ++p;
+        }
+        continue;
+      }
+      if (c == ')') {
+        Close();
+      } else {
+        OpenQuiet(line, p);
+      }
+      Mark(line, ++p);
+      if (!InQuietBlock()) break;
+    }
+    return p;
+  }
+
+  // A "(" inside a quiet block: its name is the word before it, or the
+  // named block's keyword before that word. The words are found walking back
+  // from the bracket (over line ends, never past the last bracket read);
+  // anything unusual on the way (a quote, a bracket inside a quoted text) is
+  // left to the tokenizer, reading forward from the last bracket.
+  void OpenQuiet(int line, std::size_t paren) {
+    PendingWord found[2];
+    int n = 0;
+    bool plain = true;
+    int l = line;
+    std::size_t q = paren;
+    while (n < 2) {
+      const std::string& s = (*lines_)[l];
+      const std::size_t lo = l == markLine_ ? markPos_ : 0;
+      while (q > lo && ClassOf(s[q - 1]) == kBlank) --q;
+      if (q == lo) {
+        if (l == markLine_) break;
+        --l;
+        q = (*lines_)[l].size();
+        continue;
+      }
+      const std::size_t e = q;
+      while (q > lo && ClassOf(s[q - 1]) == kWordChar) --q;
+      if (e == q || (q > lo && ClassOf(s[q - 1]) != kBlank)) {
+        plain = false;
+        break;
+      }
+      found[n++] = {std::string_view(s).substr(q, e - q), l};
+    }
+    if (!plain) {
+      n = WordsByTokens(line, paren, found);
+    } else if (n == 2) {
+      std::swap(found[0], found[1]);  // in reading order
+    }
+    if (n == 0) {
+      if (Room(ShapeFault::UnnamedBlock, open_.back().name))
+        Add(syntax_, ShapeFault::UnnamedBlock, open_.back().name, line,
+            "Zeile " + LineText(line) + ": \"(\" ohne Namen");
+      return;
+    }
+    const PendingWord& name = n == 2 && IsNamedBlock(found[0].text) ? found[0] : found[n - 1];
+    Open(name.text, name.line);
+  }
+
+  // The words waiting for the "(" at (line, paren), read forward from the
+  // last bracket as the full scan reads them. Returns how many (0 to 2).
+  int WordsByTokens(int line, std::size_t paren, PendingWord (&words)[2]) const {
+    int waiting = 0;
+    for (int l = markLine_; l <= line; ++l) {
+      const std::string& s = (*lines_)[l];
+      std::size_t p = l == markLine_ ? markPos_ : 0;
+      const std::size_t end = l == line ? paren : s.size();
+      while (p < end) {
+        if (ClassOf(s[p]) == kBlank) {
+          ++p;
+          continue;
+        }
+        const std::size_t e = std::min(TokenEnd(s, p), end);
+        const PendingWord w{std::string_view(s).substr(p, e - p), l};
+        p = e;
+        if (waiting == 2) {
+          words[0] = words[1];
+          waiting = 1;
+        }
+        if (waiting == 1 && IsNamedBlock(words[0].text)) {
+          words[1] = w;
+          waiting = 2;
+        } else {
+          words[0] = w;
+          waiting = 1;
+        }
+      }
+    }
+    return waiting;
+  }
+
+  void OnWord(std::string_view w, int line) {
+    if (waiting_ == 2) {
+      // A named block's keyword and a word that was not its label.
+      AddValue(words_[0]);
+      words_[0] = words_[1];
+      waiting_ = 1;
+    }
+    if (waiting_ == 1) {
+      if (IsNamedBlock(words_[0].text)) {
+        words_[1] = {w, line};
+        waiting_ = 2;
+        return;
+      }
+      AddValue(words_[0]);
+    }
+    words_[0] = {w, line};
+    waiting_ = 1;
+  }
+
+  void OpenParen(int line) {
+    if (waiting_ == 0) {
+      if (open_.empty())
+        AddStray("(", line);
+      else if (Room(ShapeFault::UnnamedBlock, open_.back().name))
+        Add(syntax_, ShapeFault::UnnamedBlock, open_.back().name, line,
+            "Zeile " + LineText(line) + ": \"(\" ohne Namen");
+      return;
+    }
+    waiting_ = 0;
+    Open(words_[0].text, words_[0].line);
+  }
+
+  void FlushWords() {
+    for (int k = 0; k < waiting_; ++k) AddValue(words_[k]);
+    waiting_ = 0;
+  }
+
+  void AddStray(std::string_view text, int line) {
+    // Stray text is one kind of fault; a stray bracket names itself.
+    const std::string_view key = text == ")" || text == "(" ? text : std::string_view();
+    if (Room(ShapeFault::StrayToken, key))
+      Add(syntax_, ShapeFault::StrayToken, key, line,
+          "Zeile " + LineText(line) + ": kein Block bei \"" + std::string(text) + "\"");
+  }
+
+  void AddValue(const PendingWord& w) {
+    if (open_.empty()) return AddStray(w.text, w.line);
+    Frame& f = open_.back();
+    if (f.valueCount++ == 0) f.first = w.text;
+    if (f.node < 0) return;
+    Node& n = tree_[f.node];
+    if (f.kind->values == Values::All) {
+      n.values.push_back(w.text);
+    } else if (f.kind->values == Values::Indices && f.valueCount > 1) {
+      int64_t x;
+      if (!ReadIndex(w.text, x)) {
+        if (!n.badIndex) n.firstBad = w.text;
+        n.badIndex = true;
+      } else {
+        n.minIndex = std::min(n.minIndex, x);
+        n.maxIndex = std::max(n.maxIndex, x);
+      }
+    }
+  }
+
+  void Open(std::string_view name, int line) {
+    const BlockKind* kind = Kinds().Find(name);
+    int node = -1;
+    // A kept block becomes a node when its parent is one (or it is the
+    // shape itself), so that the tree hangs together.
+    if (kind && kind->keep) {
+      if (open_.empty()) {
+        if (topCount_ == 0 && name == "shape") node = topShape_ = NewNode(name, line, kind);
+      } else if (const int parent = open_.back().node; parent >= 0) {
+        node = NewNode(name, line, kind);
+        tree_[parent].kids.push_back(node);
+      }
+    }
+    if (open_.empty()) ++topCount_;
+    // The values of the blocks the checks know are read (a counted list's
+    // first one, every one of a kept block); those of any other are not.
+    const bool reads = kind && (kind->keep || kind->entry);
+    open_.push_back({name, line, kind, node, reads, 0, {}, 0, 0});
+  }
+
+  int NewNode(std::string_view name, int line, const BlockKind* kind) {
+    Node& n = tree_.emplace_back();
+    n.name = name;
+    n.line = line;
+    n.kind = kind;
+    return static_cast<int>(tree_.size()) - 1;
+  }
+
+  void Close() {
+    const Frame& f = open_.back();
+    if (f.kind) {
+      CheckCount(f);
+      if (f.node >= 0) {
+        Node& n = tree_[f.node];
+        n.valueCount = f.valueCount;
+        n.first = f.first;
+        n.entries = f.entries;
+        n.blocks = f.blocks;
+      }
+    }
+    const BlockKind* kind = f.kind;
+    open_.pop_back();
+    if (open_.empty()) return;
+    Frame& parent = open_.back();
+    ++parent.blocks;
+    if (parent.kind && kind && parent.kind->entry == kind) ++parent.entries;
+  }
+
+  // A counted list holds as many entries as its first value says;
+  // primitives counts every block in it.
+  void CheckCount(const Frame& f) {
+    const bool list = f.kind->entry != nullptr, primitives = f.name == "primitives";
+    if (!list && !primitives) return;
+    const int entries = list ? f.entries : f.blocks;
+    const auto count = f.valueCount ? ParseInt32(f.first) : std::nullopt;
+    if (count && *count == entries) return;
+    if (!Room(ShapeFault::ListCount, f.name)) return;
+    std::string text = std::string(f.name) + " (Zeile " + LineText(f.line) + "): Anzahl " +
+                       (f.valueCount ? std::string(f.first) : std::string("?")) + ", aber " + std::to_string(entries) +
+                       " Einträge";
+    if (list) text += " " + std::string(f.kind->entryName);
+    Add(structure_, ShapeFault::ListCount, f.name, f.line, std::move(text));
+  }
+
+  // ---- Problems ------------------------------------------------------------------
+
+  // A broken file can repeat one fault countless times; a few of each kind
+  // tell as much.
+  bool Room(ShapeFault fault, std::string_view block) {
+    int& seen = perKind_[{fault, std::string(block)}];
+    return seen++ < kPerKind;
+  }
+
+  static void Add(std::vector<ShapeProblem>& to, ShapeFault fault, std::string_view block, int line, std::string text) {
+    to.push_back({fault, std::string(block), line, std::move(text)});
+  }
+
+  void Problem(ShapeFault fault, std::string_view block, int line, std::string text) {
+    if (Room(fault, block)) Add(structure_, fault, block, line, std::move(text));
+  }
+
+  // ---- Reading the tree ------------------------------------------------------------
+
+  static std::optional<std::string_view> ValueText(const Node& n, std::size_t k) {
+    if (k == 0 && n.valueCount > 0) return n.first;
+    if (k < n.values.size()) return n.values[k];
+    return std::nullopt;
+  }
+  static int64_t Value(const Node& n, std::size_t k, int64_t fallback = kNoValue) {
+    auto text = ValueText(n, k);
+    if (!text) return fallback;
+    auto v = ParseInt32(*text);
+    return v ? *v : fallback;
+  }
+  static int64_t Value(const Node* n, std::size_t k, int64_t fallback = kNoValue) {
+    return n ? Value(*n, k, fallback) : fallback;
+  }
+
+  const Node* Child(const Node& n, std::string_view name) const {
+    for (int k : n.kids)
+      if (tree_[k].name == name) return &tree_[k];
+    return nullptr;
+  }
+  std::vector<const Node*> Children(const Node& n, std::string_view name) const {
+    std::vector<const Node*> r;
+    for (int k : n.kids)
+      if (tree_[k].name == name) r.push_back(&tree_[k]);
+    return r;
+  }
+
+  // ---- The checks of the tree ---------------------------------------------------------
+
+  Tables ReadTables(const Node& shape) const {
+    Tables t;
+    if (const Node* m = Child(shape, "matrices")) t.matrices = m->entries;
+    if (const Node* v = Child(shape, "volumes")) t.volumes = v->entries;
+    if (const Node* s = Child(shape, "sort_vectors")) t.sortVectors = s->entries;
+    if (const Node* vs = Child(shape, "vtx_states"))
+      for (const Node* v : Children(*vs, "vtx_state")) t.vtxStateMatrix.push_back(Value(*v, 1));
+    if (const Node* ps = Child(shape, "prim_states"))
+      for (const Node* p : Children(*ps, "prim_state")) t.primStateVtxState.push_back(Value(*p, 3));
+    return t;
+  }
+
+  void CheckShapeBlock(const Node& shape) {
+    const Tables t = ReadTables(shape);
+    if (const Node* vs = Child(shape, "vtx_states")) {
+      const auto states = Children(*vs, "vtx_state");
+      for (std::size_t v = 0; v < states.size(); ++v)
+        if (t.vtxStateMatrix[v] < 0 || t.vtxStateMatrix[v] >= t.matrices)
+          Problem(ShapeFault::MatrixIndex, "vtx_state", states[v]->line,
+                  "vtx_state " + std::to_string(v) + " (Zeile " + LineText(states[v]->line) + "): Matrix " +
+                      std::to_string(t.vtxStateMatrix[v]) + " gibt es nicht");
+    }
+    const Node* lc = Child(shape, "lod_controls");
+    if (!lc) {
+      Problem(ShapeFault::MissingBlock, "lod_controls", shape.line, "lod_controls fehlt");
+      return;
+    }
+    for (const Node* control : Children(*lc, "lod_control")) {
+      const Node* levels = Child(*control, "distance_levels");
+      if (!levels) {
+        Problem(ShapeFault::MissingBlock, "distance_levels", control->line,
+                Where(*control) + ": distance_levels fehlt");
+        continue;
+      }
+      for (const Node* level : Children(*levels, "distance_level")) {
+        const Node* lh = Child(*level, "distance_level_header");
+        const Node* sel = lh ? Child(*lh, "dlevel_selection") : nullptr;
+        if (!sel || sel->valueCount != 1)
+          Problem(ShapeFault::DistanceSelection, "distance_level", level->line,
+                  Where(*level) + ": dlevel_selection fehlt oder hat nicht genau einen Wert");
+        const Node* subs = Child(*level, "sub_objects");
+        if (!subs || subs->blocks == 0) {
+          Problem(ShapeFault::NoSubObjects, "distance_level", level->line, Where(*level) + ": keine sub_objects");
+          continue;
+        }
+        for (const Node* so : Children(*subs, "sub_object")) CheckSubObject(*so, t);
+      }
+    }
+  }
+
+  struct MatrixUse {
+    int64_t primitives = 0, faces = 0;
+  };
+
+  void CheckSubObject(const Node& so, const Tables& t) {
+    const std::string where = Where(so);
+    const Node* header = Child(so, "sub_object_header");
+    const Node* vertices = Child(so, "vertices");
+    const Node* sets = Child(so, "vertex_sets");
+    const Node* prims = Child(so, "primitives");
+    if (!header || !vertices || !sets || !prims) {
+      Problem(ShapeFault::MissingBlock, "sub_object", so.line,
+              where + ": sub_object_header, vertices, vertex_sets oder primitives fehlt");
+      return;
+    }
+    const int64_t vertexCount = vertices->entries;
+
+    // Sort vector and volume of the header.
+    const int64_t sortIdx = Value(*header, 1), volIdx = Value(*header, 2);
+    if (sortIdx < -1 || sortIdx >= t.sortVectors)
+      Problem(ShapeFault::SortVectorIndex, "sub_object_header", header->line,
+              where + ": sort-vector-Index " + std::to_string(sortIdx) + " gibt es nicht");
+    if (volIdx < -1 || volIdx >= t.volumes)
+      Problem(ShapeFault::VolumeIndex, "sub_object_header", header->line,
+              where + ": Volumen-Index " + std::to_string(volIdx) + " gibt es nicht");
+
+    // vertex_sets: one after the other, covering the vertices; the range of
+    // each vtx_state.
+    std::map<int64_t, std::pair<int64_t, int64_t>> setOfState;
+    int64_t next = 0;
+    for (const Node* vs : Children(*sets, "vertex_set")) {
+      const int64_t state = Value(*vs, 0), start = Value(*vs, 1), count = Value(*vs, 2);
+      if (start != next)
+        Problem(ShapeFault::VertexSetStart, "vertex_set", vs->line,
+                Where(*vs) + ": beginnt bei " + std::to_string(start) + " statt " + std::to_string(next));
+      if (state < 0 || state >= static_cast<int64_t>(t.vtxStateMatrix.size()))
+        Problem(ShapeFault::VertexSetState, "vertex_set", vs->line,
+                Where(*vs) + ": vtx_state " + std::to_string(state) + " gibt es nicht");
+      setOfState[state] = {start, start + count};
+      next = start + count;
+    }
+    if (next != vertexCount)
+      Problem(
+          ShapeFault::VertexSetCoverage, "vertex_sets", sets->line,
+          where + ": vertex_sets decken " + std::to_string(next) + " von " + std::to_string(vertexCount) + " Vertices");
+
+    // Primitives: indices inside the vertices and inside their vertex set;
+    // the counts of the index lists; faces per matrix.
+    int64_t faces = 0, primitives = 0;
+    std::map<int64_t, MatrixUse> perMatrix;
+    const Node* lastState = nullptr;
+    for (int k : prims->kids) {
+      const Node& c = tree_[k];
+      if (c.name == "prim_state_idx") {
+        lastState = &c;
+        continue;
+      }
+      if (c.name != "indexed_trilist") continue;
+      ++primitives;
+      const int64_t ps = Value(lastState, 0);
+      if (!lastState || ps < 0 || ps >= static_cast<int64_t>(t.primStateVtxState.size())) {
+        Problem(ShapeFault::PrimStateIndex, "indexed_trilist", c.line,
+                Where(c) + ": prim_state_idx fehlt oder gibt es nicht");
+        continue;
+      }
+      const int64_t state = t.primStateVtxState[ps];
+      const int64_t matrix =
+          state >= 0 && state < static_cast<int64_t>(t.vtxStateMatrix.size()) ? t.vtxStateMatrix[state] : -1;
+      const Node* vi = Child(c, "vertex_idxs");
+      const Node* ni = Child(c, "normal_idxs");
+      const Node* fl = Child(c, "flags");
+      if (!vi || !ni || !fl) {
+        Problem(ShapeFault::MissingBlock, "indexed_trilist", c.line,
+                Where(c) + ": vertex_idxs, normal_idxs oder flags fehlt");
+        continue;
+      }
+      const int64_t n = Value(*vi, 0);
+      if (n != vi->valueCount - 1)
+        Problem(
+            ShapeFault::IndexCount, "vertex_idxs", vi->line,
+            Where(*vi) + ": Anzahl " + std::to_string(n) + ", aber " + std::to_string(vi->valueCount - 1) + " Indizes");
+      CheckIndexRange(*vi, vertexCount, setOfState, state);
+      const int64_t nf = Value(*ni, 0), ff = Value(*fl, 0);
+      if (2 * nf != ni->valueCount - 1)
+        Problem(ShapeFault::IndexCount, "normal_idxs", ni->line, Where(*ni) + ": Anzahl passt nicht zu den Einträgen");
+      if (ff != fl->valueCount - 1)
+        Problem(ShapeFault::IndexCount, "flags", fl->line, Where(*fl) + ": Anzahl passt nicht zu den Einträgen");
+      if (n != 3 * nf || nf != ff)
+        Problem(ShapeFault::FaceCounts, "indexed_trilist", c.line,
+                Where(c) + ": vertex_idxs, normal_idxs und flags nennen verschiedene Flächenzahlen");
+      faces += n / 3;
+      perMatrix[matrix].primitives += 1;
+      perMatrix[matrix].faces += n / 3;
+    }
+
+    CheckNodes(so, *header, t, faces, primitives, perMatrix);
+  }
+
+  void CheckIndexRange(const Node& vi, int64_t vertexCount,
+                       const std::map<int64_t, std::pair<int64_t, int64_t>>& setOfState, int64_t state) {
+    if (vi.badIndex) {
+      Problem(ShapeFault::VertexIndex, "vertex_idxs", vi.line,
+              Where(vi) + ": Index \"" + std::string(vi.firstBad) + "\" ist keine Zahl");
+      return;
+    }
+    if (vi.valueCount < 2) return;
+    auto outside = [&](int64_t idx) {
+      Problem(
+          ShapeFault::VertexIndex, "vertex_idxs", vi.line,
+          Where(vi) + ": Index " + std::to_string(idx) + " außerhalb der " + std::to_string(vertexCount) + " Vertices");
+    };
+    if (vi.minIndex < 0) return outside(vi.minIndex);
+    if (vi.maxIndex >= vertexCount) return outside(vi.maxIndex);
+    auto range = setOfState.find(state);
+    const int64_t bad = range == setOfState.end() || vi.minIndex < range->second.first ? vi.minIndex
+                        : vi.maxIndex >= range->second.second                          ? vi.maxIndex
+                                                                                       : -1;
+    if (bad >= 0)
+      Problem(ShapeFault::VertexIndexOutsideSet, "vertex_idxs", vi.line,
+              Where(vi) + ": Index " + std::to_string(bad) + " liegt nicht im vertex_set von vtx_state " +
+                  std::to_string(state));
+  }
+
+  // geometry_info, its nodes and the node map against the primitives.
+  void CheckNodes(const Node& so, const Node& header, const Tables& t, int64_t faces, int64_t primitives,
+                  const std::map<int64_t, MatrixUse>& perMatrix) {
+    const Node* info = Child(header, "geometry_info");
+    if (!info) {
+      Problem(ShapeFault::MissingBlock, "geometry_info", header.line, Where(so) + ": geometry_info fehlt");
+      return;
+    }
+    if (Value(*info, 0) != faces || Value(*info, 1) != primitives || Value(*info, 3) != 3 * faces ||
+        Value(*info, 6) != primitives)
+      Problem(ShapeFault::GeometryInfo, "geometry_info", info->line,
+              Where(*info) + ": Flächen/Primitive passen nicht (" + std::to_string(faces) + " Flächen, " +
+                  std::to_string(primitives) + " Primitive)");
+    const Node* nodes = Child(*info, "geometry_nodes");
+    const Node* map = Child(*info, "geometry_node_map");
+    if (!nodes || !map) {
+      Problem(ShapeFault::MissingBlock, "geometry_info", info->line,
+              Where(*info) + ": geometry_nodes oder geometry_node_map fehlt");
+      return;
+    }
+    const auto nodeList = Children(*nodes, "geometry_node");
+    const int64_t nodeCount = static_cast<int64_t>(nodeList.size());
+    const int64_t entries = static_cast<int64_t>(map->values.size()) - 1;
+    const int64_t mapCount = Value(*map, 0);
+    if (mapCount != entries)
+      Problem(ShapeFault::NodeMap, "geometry_node_map", map->line,
+              Where(*map) + ": Anzahl passt nicht zu den Einträgen");
+    if (mapCount > t.matrices)
+      Problem(ShapeFault::NodeMap, "geometry_node_map", map->line, Where(*map) + ": mehr Einträge als Matrizen");
+    std::vector<int64_t> nodeMatrix(nodeList.size(), -1);
+    int64_t expectNode = 0;
+    for (int64_t j = 0; j < entries; ++j) {
+      const int64_t node = Value(*map, static_cast<std::size_t>(j + 1));
+      if (node == -1) continue;
+      if (node != expectNode || node >= nodeCount) {
+        Problem(ShapeFault::NodeMap, "geometry_node_map", map->line,
+                Where(*map) + ": Eintrag " + std::to_string(node) + " für Matrix " + std::to_string(j) +
+                    " passt nicht zu den Knoten");
+        break;
+      }
+      nodeMatrix[node] = j;
+      ++expectNode;
+    }
+    if (expectNode != nodeCount)
+      Problem(
+          ShapeFault::NodeMap, "geometry_node_map", map->line,
+          Where(*map) + ": " + std::to_string(expectNode) + " Einträge für " + std::to_string(nodeCount) + " Knoten");
+    for (std::size_t k = 0; k < nodeList.size(); ++k) {
+      const Node* cp = Child(*nodeList[k], "cullable_prims");
+      auto it = perMatrix.find(nodeMatrix[k]);
+      const MatrixUse use = it == perMatrix.end() ? MatrixUse{} : it->second;
+      if (!cp || Value(*cp, 0) != use.primitives || Value(*cp, 1) != use.faces || Value(*cp, 2) != 3 * use.faces ||
+          Value(*nodeList[k], 0) != use.primitives)
+        Problem(ShapeFault::NodeCounts, "geometry_node", nodeList[k]->line,
+                Where(*nodeList[k]) + ": passt nicht zu den Primitiven der Matrix " + std::to_string(nodeMatrix[k]));
+    }
+    for (const auto& [matrix, use] : perMatrix) {
+      const bool mapped = matrix >= 0 && matrix < entries && Value(*map, static_cast<std::size_t>(matrix + 1)) >= 0;
+      if (!mapped)
+        Problem(ShapeFault::PrimitivesWithoutNode, "sub_object", so.line,
+                Where(so) + ": Primitive der Matrix " + std::to_string(matrix) + " haben keinen Knoten");
+    }
+  }
+
+  static constexpr int kPerKind = 50;
+
+  std::vector<Frame> open_;  // the blocks open at the current position, outermost first
+  std::vector<Node> tree_;   // the kept blocks, parents before their children
+  PendingWord words_[2];     // words waiting for a "(" (a named block's keyword and label)
+  int waiting_ = 0;
+  const Lines* lines_ = nullptr;
+  int markLine_ = 1;  // just after the last bracket read
+  std::size_t markPos_ = 0;
+  int topCount_ = 0;
+  int topShape_ = -1;
+  std::vector<ShapeProblem> syntax_, structure_;
+  std::map<std::pair<ShapeFault, std::string>, int> perKind_;
+};
+
+}  // namespace
+
+std::vector<ShapeProblem> CheckShape(const Lines& lines) { return Checker().Run(lines); }
+
+std::optional<ShapeProblem> FirstNewProblem(const std::vector<ShapeProblem>& before,
+                                            const std::vector<ShapeProblem>& after) {
+  for (const ShapeProblem& p : after) {
+    bool known = false;
+    for (const ShapeProblem& q : before)
+      if (p.SameKind(q)) {
+        known = true;
+        break;
+      }
+    if (!known) return p;
+  }
+  return std::nullopt;
+}
+
+std::string RefusedRewriteText(const ShapeProblem& problem) {
+  return "Das Ergebnis wäre keine gültige Shape-Datei: " + problem.text + ". Es wurde nichts geändert.";
+}
+
+std::string StructureNoteText(const ShapeProblem& problem) { return "Struktur: " + problem.text; }
+
+}  // namespace lodsmith

@@ -1,0 +1,41 @@
+// The structural check at the form's edge: the note on an opened shape that
+// fails it, and the gate every rewrite passes before it replaces the
+// document.
+#include "document/shape_check.h"
+#include "ui/tlsform.h"
+
+namespace lodsmith {
+
+void TLSForm::NoteShapeStructure() {
+  StructureNote.clear();
+  if (ShapeLines.empty()) return;
+  const std::vector<ShapeProblem> problems = CheckShape(ShapeLines);
+  if (problems.empty()) return;
+  StructureNote = StructureNoteText(problems.front());
+  // A remark, not a refusal: the shape is opened as it is, and a rewrite
+  // only refuses what it would add.
+  Label2.Caption = std::to_string(ShapeLines.size()) + " " + LanguageText(22) + " – " + StructureNote;
+}
+
+bool TLSForm::AcceptRewrite(const Lines& result) {
+  // The result is checked first: it is sound in all but broken cases, and
+  // then the document need not be read at all.
+  const std::vector<ShapeProblem> after = CheckShape(result);
+  if (after.empty()) return true;
+  const std::optional<ShapeProblem> added = FirstNewProblem(CheckShape(ShapeLines), after);
+  if (!added) return true;
+  ShowMessage(MsgKind::Warning, MsgButtons::Ok, RefusedRewriteText(*added));
+  return false;
+}
+
+TLSForm::ChangeMarks TLSForm::CurrentChangeMarks() const {
+  return {Changed, SpeichernBitBtn.FontColor, SpeichernUnterBitBtn.FontColor};
+}
+
+void TLSForm::RestoreChangeMarks(const ChangeMarks& marks) {
+  Changed = marks.changed;
+  SpeichernBitBtn.FontColor = marks.saveColor;
+  SpeichernUnterBitBtn.FontColor = marks.saveAsColor;
+}
+
+}  // namespace lodsmith
