@@ -185,6 +185,10 @@ int main(int argc, char** argv) {
     }
   }
 
+  // A shape that fails the structural check is opened all the same (the
+  // window says so in its status line); one line tells it here.
+  if (!form.StructureNote.empty()) std::cerr << "note: " << shape << ": " << form.StructureNote << "\n";
+
   // A button the window shows disabled cannot be pressed here either (the
   // generation of a shape with several LODs, a second merge).
   auto enabled = [&](const TButton& button, const std::string& option) {

@@ -195,6 +195,8 @@ void TLSForm::UndoButtonClick() {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, LanguageText(60));
   }
   ShowLineCount();
+  // The restored text is the opened one: the note on its structure stands.
+  if (!StructureNote.empty()) Label2.Caption += " – " + StructureNote;
   EndBusy();
 }
 

@@ -76,4 +76,17 @@ check "save over a link exits 0" '[ $rc -eq 0 ] && [ -L "$tmp/link.s" ] && cmp -
 "$cli" "$tmp/in.s" -o /dev/null 2>/dev/null; rc=$?
 check "a device is written in place, without a settings file" '[ $rc -eq 0 ] && [ -c /dev/null ] && [ ! -e /dev/null.Lodsmith ]'
 
+# A shape that fails the structural check opens with one note on stderr.
+python3 - "$tmp/in.s" "$tmp/broken.s" <<'PY'
+import re, sys
+text = open(sys.argv[1], encoding="utf-16").read()
+text = re.sub(r"points \( (\d+)", lambda m: "points ( %d" % (int(m.group(1)) + 1), text, count=1)
+open(sys.argv[2], "wb").write(b"\xff\xfe" + text.encode("utf-16-le"))
+PY
+"$cli" "$tmp/broken.s" 2>"$tmp/err"; rc=$?
+check "a shape failing the check opens" '[ $rc -eq 0 ]'
+check "one note names its first fault" '[ "$(grep -c "^note: .*broken.s: Struktur: " "$tmp/err")" -eq 1 ]'
+"$cli" "$tmp/in.s" 2>"$tmp/err"
+check "a sound shape gets no note" '! grep -q "^note: " "$tmp/err"'
+
 exit $fail
