@@ -132,6 +132,25 @@ TEST(ShapeCheck, BlocksReadWithoutTheirWordsKeepEveryBracketAndName) {
   EXPECT_EQ(CheckShape(closedTwice)[0].fault, ShapeFault::StrayToken);
 }
 
+// The long lists (indices, normals, flags) are read in runs of words; the
+// word before a "(", even one on the next line, still names a block, and a
+// quoted text is still one value.
+TEST(ShapeCheck, LongListsCountTheirValuesAsTheWordByWordReadingDoes) {
+  const std::string list = "vertex_idxs ( 6 0 1 2 3 4 5 )";
+  EXPECT_TRUE(CheckShape(Changed(list, "vertex_idxs ( 6 0 1 2 3 x ( ) 4 5 )")).empty());
+  Lines nextLine = Changed(list, "vertex_idxs ( 6 0 1 2 3 x");
+  for (std::size_t i = 0; i < nextLine.size(); ++i)
+    if (Contains(nextLine[i], "vertex_idxs ( 6 0 1 2 3 x")) nextLine.insert(nextLine.begin() + i + 1, "( ) 4 5 )");
+  EXPECT_TRUE(CheckShape(nextLine).empty());
+  EXPECT_TRUE(CheckShape(Changed("flags ( 2 00000000 00000000 )", "flags ( 2 00000000 \"a b\" )")).empty());
+
+  const auto problems = CheckShape(Changed(list, "vertex_idxs ( 6 0 1 2 3 x 4 5 )"));
+  ASSERT_EQ(problems.size(), 2u);  // the count and the word
+  EXPECT_EQ(problems[0].fault, ShapeFault::IndexCount);
+  EXPECT_EQ(problems[1].fault, ShapeFault::VertexIndex);
+  EXPECT_NE(problems[1].text.find("\"x\""), std::string::npos) << problems[1].text;
+}
+
 TEST(ShapeCheck, RepeatedFaultsAreReportedAFewTimesEach) {
   Lines l = Sound();
   for (int k = 0; k < 500; ++k) l.push_back(")");

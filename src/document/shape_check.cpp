@@ -18,6 +18,7 @@ namespace {
 enum class Values {
   First,    // only the first value and the number of values
   All,      // every value (small blocks the checks read)
+  Count,    // as First, for long lists of values (normals, flags)
   Indices,  // the first value, the number of values and the range of the rest
 };
 
@@ -75,8 +76,8 @@ struct KindTable {
         {"prim_state_idx", "", true, Values::First},
         {"indexed_trilist", "", true, Values::First},
         {"vertex_idxs", "", true, Values::Indices},
-        {"normal_idxs", "", true, Values::First},
-        {"flags", "", true, Values::First},
+        {"normal_idxs", "", true, Values::Count},
+        {"flags", "", true, Values::Count},
         // Entries of the lists that are no kept blocks themselves.
         {"vol_sphere", "", false, Values::First},
         {"vector", "", false, Values::First},
@@ -112,6 +113,9 @@ const KindTable& Kinds() {
 }
 
 inline bool IsNamedBlock(std::string_view name) {
+  // Asked for every value of the long lists: the first letter rules out
+  // numbers before any comparison.
+  if (name.empty() || (name[0] != 'm' && name[0] != 'a' && name[0] != 'p')) return false;
   switch (name.size()) {
     case 6:
       return name == "matrix";
@@ -292,6 +296,22 @@ class Checker {
             break;
           case kQuote:
           case kWordChar: {
+            if (!open_.empty() && open_.back().node >= 0 &&
+                (open_.back().kind->values == Values::Indices || open_.back().kind->values == Values::Count)) {
+              // A waiting word followed by a word is a value, unless it is a
+              // named block's keyword (the word may be its label).
+              if (waiting_ == 1 && !IsNamedBlock(words_[0].text)) {
+                AddValue(words_[0]);
+                waiting_ = 0;
+              }
+              if (waiting_ == 0) {
+                const std::size_t q = ReadWords(s, line, p);
+                if (q != p) {
+                  p = q;
+                  break;
+                }
+              }
+            }
             const std::size_t e = TokenEnd(s, p);
             OnWord(std::string_view(s).substr(p, e - p), line);
             p = e;
@@ -323,6 +343,72 @@ class Checker {
     }
     while (e < end && (ClassOf(s[e]) == kWordChar || ClassOf(s[e]) == kQuote)) ++e;
     return e;
+  }
+
+  // The words of an open list of indices, normals or flags from p on, read
+  // without the word-by-word bookkeeping where it is not needed: a word
+  // followed on its line by another word is a value whatever comes after
+  // (only the word right before a "(" names a block), so runs of them are
+  // read here in one go. The word before a bracket, the last word of the
+  // line and a named block's keyword wait as in OnWord. Returns where it
+  // stopped; p itself at a word with a quote in it, which is left to the
+  // tokenizer.
+  std::size_t ReadWords(const std::string& s, int line, std::size_t p) {
+    const std::size_t end = s.size();
+    Frame& f = open_.back();
+    Node& n = tree_[f.node];
+    const bool indices = f.kind->values == Values::Indices;
+    int64_t lo = n.minIndex, hi = n.maxIndex;
+    while (p < end && ClassOf(s[p]) == kWordChar) {
+      // The word, read as a plain decimal number on the way (digits only,
+      // at most nine of them: anything else goes through ReadIndex).
+      std::size_t e = p;
+      int64_t number = 0;
+      bool plainNumber = true;
+      for (; e < end && ClassOf(s[e]) == kWordChar; ++e) {
+        const unsigned digit = static_cast<unsigned char>(s[e]) - unsigned{'0'};
+        plainNumber &= digit < 10;
+        number = number * 10 + digit;
+      }
+      if (e < end && ClassOf(s[e]) == kQuote) break;
+      const std::string_view w(s.data() + p, e - p);
+      std::size_t next = e;
+      while (next < end && ClassOf(s[next]) == kBlank) ++next;
+      if (next == end || ClassOf(s[next]) != kWordChar || IsNamedBlock(w)) {
+        OnWord(w, line);
+        p = e;
+        break;
+      }
+      if (f.valueCount++ == 0) {
+        f.first = w;
+      } else if (indices) {
+        if (plainNumber && e - p <= 9) {
+          lo = std::min(lo, number);
+          hi = std::max(hi, number);
+        } else {
+          n.minIndex = lo;
+          n.maxIndex = hi;
+          AddIndex(n, w);
+          lo = n.minIndex;
+          hi = n.maxIndex;
+        }
+      }
+      p = next;
+    }
+    n.minIndex = lo;
+    n.maxIndex = hi;
+    return p;
+  }
+
+  static void AddIndex(Node& n, std::string_view w) {
+    int64_t x;
+    if (!ReadIndex(w, x)) {
+      if (!n.badIndex) n.firstBad = w;
+      n.badIndex = true;
+    } else {
+      n.minIndex = std::min(n.minIndex, x);
+      n.maxIndex = std::max(n.maxIndex, x);
+    }
   }
 
   void Mark(int line, std::size_t pos) {
@@ -496,14 +582,7 @@ class Checker {
     if (f.kind->values == Values::All) {
       n.values.push_back(w.text);
     } else if (f.kind->values == Values::Indices && f.valueCount > 1) {
-      int64_t x;
-      if (!ReadIndex(w.text, x)) {
-        if (!n.badIndex) n.firstBad = w.text;
-        n.badIndex = true;
-      } else {
-        n.minIndex = std::min(n.minIndex, x);
-        n.maxIndex = std::max(n.maxIndex, x);
-      }
+      AddIndex(n, w.text);
     }
   }
 
