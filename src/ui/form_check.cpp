@@ -1,6 +1,8 @@
 // The structural check at the form's edge: the note on an opened shape that
 // fails it, and the gate every rewrite passes before it replaces the
 // document.
+#include <algorithm>
+
 #include "document/shape_check.h"
 #include "ui/tlsform.h"
 
@@ -10,8 +12,13 @@ void TLSForm::NoteShapeStructure() {
   StructureNote.clear();
   if (ShapeLines.empty()) return;
   const std::vector<ShapeProblem> problems = CheckShape(ShapeLines);
-  if (problems.empty()) return;
-  StructureNote = StructureNoteText(problems.front());
+  // Exporters write the counts of geometry_info as they see fit, and the
+  // simulator reads such shapes: most real shapes would carry a note that
+  // only alarms. The gate still holds a rewrite to them.
+  const auto noted = std::find_if(problems.begin(), problems.end(),
+                                  [](const ShapeProblem& p) { return p.fault != ShapeFault::GeometryInfo; });
+  if (noted == problems.end()) return;
+  StructureNote = StructureNoteText(*noted);
   // A remark, not a refusal: the shape is opened as it is, and a rewrite
   // only refuses what it would add.
   Label2.Caption = std::to_string(ShapeLines.size()) + " " + LanguageText(22) + " – " + StructureNote;
