@@ -1,6 +1,11 @@
-# make run  - install what is missing, build, start the window
-# make test - install what is missing, build, run every test (also sanitized)
-.PHONY: run test deps build bench clean
+# make run   - install what is missing, build, start the window
+# make test  - install what is missing, build, run every test (also sanitized,
+#              with the fuzz seeds and regressions replayed)
+# make fuzz  - run every fuzz target FUZZ_SECONDS long (FUZZ_TARGETS: some)
+.PHONY: run test deps build bench fuzz fuzz-pending clean
+
+FUZZ_SECONDS ?= 90
+FUZZ_TARGETS ?=
 
 deps:
 	./scripts/install-deps.sh
@@ -18,5 +23,12 @@ test: deps
 bench: build
 	./build/bin/lodsmith_bench
 
+fuzz: deps
+	FUZZ_SECONDS=$(FUZZ_SECONDS) ./scripts/fuzz.sh run $(FUZZ_TARGETS)
+
+# Which inputs of fuzz/pending pass by now.
+fuzz-pending: deps
+	./scripts/fuzz.sh pending
+
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build (unit, form, batch program and
-# Qt offscreen tests) and the AddressSanitizer/UndefinedBehaviorSanitizer build.
+# Qt offscreen tests) and the AddressSanitizer/UndefinedBehaviorSanitizer build,
+# which also replays the fuzz seeds and regressions (fuzz/). Each test has
+# its own time limit (tests/CMakeLists.txt, fuzz/CMakeLists.txt).
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$here"
