@@ -12,11 +12,13 @@ void TLSForm::NoteShapeStructure() {
   StructureNote.clear();
   if (ShapeLines.empty()) return;
   const std::vector<ShapeProblem> problems = CheckShape(ShapeLines);
-  // Exporters write the counts of geometry_info as they see fit, and the
-  // simulator reads such shapes: most real shapes would carry a note that
-  // only alarms. The gate still holds a rewrite to them.
-  const auto noted = std::find_if(problems.begin(), problems.end(),
-                                  [](const ShapeProblem& p) { return p.fault != ShapeFault::GeometryInfo; });
+  // Exporters write the counts of geometry_info and its geometry_nodes as
+  // they see fit, and the simulator reads such shapes: most real shapes
+  // would carry a note that only alarms. The gate still holds a rewrite to
+  // them.
+  const auto noted = std::find_if(problems.begin(), problems.end(), [](const ShapeProblem& p) {
+    return p.fault != ShapeFault::GeometryInfo && p.fault != ShapeFault::NodeCounts;
+  });
   if (noted == problems.end()) return;
   StructureNote = StructureNoteText(*noted);
   // A remark, not a refusal: the shape is opened as it is, and a rewrite
