@@ -125,7 +125,11 @@ run_target() {
     # What each one does, told by running it once more.
     local f
     find "$artifacts" -type f -newer "$log.start" | while read -r f; do
-      "$exe" -timeout=30 "$f" 2>&1 | grep -m1 -E "^invariant violated|ERROR: [A-Z]|^SUMMARY: |Timeout" || echo "(passes when run alone)"
+      if "$exe" -timeout=30 "$f" >"$build/replay.out" 2>&1; then
+        echo "(passes when run alone)"
+      else
+        grep -m1 -E "^invariant violated|runtime error|ERROR: [A-Z]|Timeout" "$build/replay.out" || echo "(fails without a report)"
+      fi
     done | sort | uniq -c | sort -rn | sed 's/^/    /'
     failed+=("$target")
   else
