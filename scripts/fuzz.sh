@@ -130,7 +130,7 @@ run_target() {
       else
         grep -m1 -E "^invariant violated|runtime error|ERROR: [A-Z]|Timeout" "$build/replay.out" || echo "(fails without a report)"
       fi
-    done | sort | uniq -c | sort -rn | sed 's/^/    /'
+    done | sed -E 's/[0-9]{5,}/N/g' | sort | uniq -c | sort -rn | sed 's/^/    /'
     failed+=("$target")
   else
     echo "fuzz: $target: nothing found"
