@@ -368,7 +368,7 @@ class Checker {
       for (; e < end && ClassOf(s[e]) == kWordChar; ++e) {
         const unsigned digit = static_cast<unsigned char>(s[e]) - unsigned{'0'};
         plainNumber &= digit < 10;
-        number = number * 10 + digit;
+        if (plainNumber && e - p < 10) number = number * 10 + digit;  // longer words go through ReadIndex
       }
       if (e < end && ClassOf(s[e]) == kQuote) break;
       const std::string_view w(s.data() + p, e - p);
