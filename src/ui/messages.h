@@ -1,0 +1,43 @@
+// The language layer's built-in texts: every message the program raises or
+// shows that is not one of the language file's numbered texts, in German and
+// English, and the one function that turns a Message into text.
+//
+// A template names its arguments %1 .. %9 and the wrapped message %0; "%%"
+// is a percent sign. Each layer's texts live in a table of their own
+// (ui/texts/<layer>_texts.cpp), keyed by that layer's message enum.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "core/message.h"
+
+namespace lodsmith {
+
+enum class Language { German, English };
+
+struct MessageText {
+  int id;
+  const char* german;
+  const char* english;
+};
+
+// The tables, one per layer.
+std::span<const MessageText> CoreTexts();
+std::span<const MessageText> DocumentTexts();
+std::span<const MessageText> GenerationTexts();
+std::span<const MessageText> ToolsTexts();
+std::span<const MessageText> PlatformTexts();
+std::span<const MessageText> PrintTexts();
+std::span<const MessageText> UiTexts();
+std::span<const MessageText> CliTexts();
+
+// The text of one message number, or null when no table has it.
+const MessageText* FindMessageText(int id);
+
+// The message in the language, arguments filled in. A number no table holds
+// gives its description (DescribeMessage), so that nothing is ever shown
+// empty.
+std::string MessageString(const Message& message, Language language);
+
+}  // namespace lodsmith

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "cli/cli_messages.h"
+#include "core/core_messages.h"
+#include "document/document_messages.h"
+#include "generation/generation_messages.h"
+#include "platform/platform_messages.h"
+#include "print/print_messages.h"
+#include "tools/tools_messages.h"
+#include "ui/messages.h"
+#include "ui/ui_messages.h"
+
+namespace lodsmith {
+namespace {
+
+struct Range {
+  const char* layer;
+  int first, end;
+  std::span<const MessageText> texts;
+};
+
+std::vector<Range> Ranges() {
+  auto r = [](const char* layer, auto first, auto end, std::span<const MessageText> texts) {
+    return Range{layer, static_cast<int>(first), static_cast<int>(end), texts};
+  };
+  return {r("core", CoreMsg::First, CoreMsg::End, CoreTexts()),
+          r("document", DocumentMsg::First, DocumentMsg::End, DocumentTexts()),
+          r("generation", GenerationMsg::First, GenerationMsg::End, GenerationTexts()),
+          r("tools", ToolsMsg::First, ToolsMsg::End, ToolsTexts()),
+          r("platform", PlatformMsg::First, PlatformMsg::End, PlatformTexts()),
+          r("print", PrintMsg::First, PrintMsg::End, PrintTexts()),
+          r("ui", UiMsg::First, UiMsg::End, UiTexts()),
+          r("cli", CliMsg::First, CliMsg::End, CliTexts())};
+}
+
+// Every message a layer declares has a German and an English text in that
+// layer's table, and no table holds a number outside its layer's range.
+TEST(Messages, EveryNumberHasBothTextsInItsLayersRange) {
+  std::set<int> seen;
+  const auto ranges = Ranges();
+  for (std::size_t i = 0; i < ranges.size(); ++i) {
+    const Range& r = ranges[i];
+    if (i + 1 < ranges.size()) {
+      EXPECT_LT(r.end, ranges[i + 1].first) << r.layer << " runs into the next range";
+    }
+    for (int id = r.first + 1; id < r.end; ++id) {
+      const MessageText* t = FindMessageText(id);
+      ASSERT_NE(t, nullptr) << r.layer << " message " << id << " has no text";
+      EXPECT_STRNE(t->german, "") << id;
+      EXPECT_STRNE(t->english, "") << id;
+    }
+    for (const MessageText& t : r.texts) {
+      if (t.id == 0) continue;  // a table with no messages yet
+      EXPECT_TRUE(t.id > r.first && t.id < r.end) << r.layer << " table holds " << t.id;
+      EXPECT_TRUE(seen.insert(t.id).second) << "twice: " << t.id;
+    }
+  }
+}
+
+TEST(Messages, ArgumentsAndWrappedMessagesAreFilledIn) {
+  // Taken from the tables by number so that the test does not depend on one
+  // layer's wording: a made-up entry is not possible, so check the filling
+  // on a description of an unknown number instead and on the escape rules.
+  const Message unknown(static_cast<CoreMsg>(999), "a", 7);
+  EXPECT_EQ(MessageString(unknown, Language::German), "message 999 (a, 7)");
+  const Message wrapped = unknown.WrappedIn(static_cast<CoreMsg>(998), "x");
+  EXPECT_TRUE(wrapped.Is(static_cast<CoreMsg>(999)));
+  EXPECT_EQ(DescribeMessage(wrapped), "message 998 (x) in message 999 (a, 7)");
+  const Error e(wrapped);
+  EXPECT_STREQ(e.what(), "message 998 (x) in message 999 (a, 7)");
+}
+
+}  // namespace
+}  // namespace lodsmith
