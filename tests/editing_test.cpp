@@ -2,6 +2,7 @@
 // checks of typed cells, the LOD count and the bulk edits.
 #include <gtest/gtest.h>
 
+#include "core/message.h"
 #include "synthetic_shape.h"
 #include "test_env.h"
 
@@ -128,18 +129,20 @@ TEST(Recount, VertexSumsBeyond32BitsAreNeitherWrappedNorNegative) {
   e.form.VertexSets[1].VertexCount = 3;
   e.form.RefreshSubObjectGrid();
   EXPECT_EQ(e.form.StringGrid2.Cell(1, 1), "2147483649");
-  EXPECT_THROW(e.form.EstimateVertices(1, 1), FormatError);
+  EXPECT_THROW(e.form.EstimateVertices(1, 1), Error);
   // A set left out before a huge one: the shift of the huge one is small.
   e.Assign(1, {"999", "1"});
   e.form.VertexSets[0].VertexCount = 3;
   e.form.VertexSets[1].VertexCount = INT32_MAX;
-  EXPECT_EQ(e.form.EstimateVertices(1, 1), INT32_MAX);
-  EXPECT_EQ(e.form.VertexSets[1].VertexShift, 3);
+  VertexEstimate estimate = e.form.EstimateVertices(1, 1);
+  EXPECT_EQ(estimate.vertices, INT32_MAX);
+  EXPECT_EQ(estimate.shifts[1], 3);
   e.form.VertexSets[0].VertexCount = INT32_MAX;
   e.form.VertexSets[1].VertexCount = 3;
   e.Assign(1, {"999", "1"});
-  EXPECT_EQ(e.form.EstimateVertices(1, 1), 3);
-  EXPECT_EQ(e.form.VertexSets[1].VertexShift, INT32_MAX);
+  estimate = e.form.EstimateVertices(1, 1);
+  EXPECT_EQ(estimate.vertices, 3);
+  EXPECT_EQ(estimate.shifts[1], INT32_MAX);
 }
 
 TEST(Recount, ElementWithoutVertexSetAddsNoVertices) {

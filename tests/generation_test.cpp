@@ -8,6 +8,7 @@
 
 #include "generation/generator.h"
 #include "generation_support.h"
+#include "ui/messages.h"
 #include "shape_checker.h"
 #include "test_env.h"
 
@@ -37,16 +38,29 @@ Lines Generate(const SyntheticShapeOptions& o, const HandAssignment& a) {
   return out;
 }
 
-GenerationFailure FailureOf(const SyntheticShapeOptions& o, const HandAssignment& a, std::string* message = nullptr,
-                            const Lines* lines = nullptr) {
+std::string TextOf(const Error& e) { return MessageString(e.message(), Language::German); }
+
+// What a refusal is about, told by its message number.
+enum class Failure { TemplateNotFound, EmptyLod, LodNotFound, Refused, BrokenResult };
+
+Failure KindOf(const Error& e) {
+  if (e.Is(GenerationMsg::GeneralError)) return Failure::TemplateNotFound;
+  if (e.Is(GenerationMsg::EmptyLod)) return Failure::EmptyLod;
+  if (e.Is(GenerationMsg::LodNotFound)) return Failure::LodNotFound;
+  if (e.Is(GenerationMsg::BrokenResult)) return Failure::BrokenResult;
+  return Failure::Refused;
+}
+
+Failure FailureOf(const SyntheticShapeOptions& o, const HandAssignment& a, std::string* message = nullptr,
+                  const Lines* lines = nullptr) {
   try {
     GenerateShape(lines ? *lines : MakeSyntheticShape(o).lines, InputFor(o, a));
-  } catch (const GenerationError& e) {
-    if (message) *message = e.what();
-    return e.failure();
+  } catch (const Error& e) {
+    if (message) *message = TextOf(e);
+    return KindOf(e);
   }
   ADD_FAILURE() << "the generation did not refuse";
-  return GenerationFailure::Refused;
+  return Failure::Refused;
 }
 
 // ---- The worked examples ---------------------------------------------------
@@ -277,7 +291,7 @@ TEST(GenerationTest, SortFlagsFollowTheDecimalReadingOfTheFlagsWord) {
     SyntheticShapeOptions o;
     o.subObjectFlags = bad;
     std::string msg;
-    EXPECT_EQ(FailureOf(o, a, &msg), GenerationFailure::Refused) << bad;
+    EXPECT_EQ(FailureOf(o, a, &msg), Failure::Refused) << bad;
     EXPECT_NE(msg.find("\"" + bad + "\""), std::string::npos) << msg;
     // Not sorted, the same flags are copied as they stand.
     HandAssignment plain = Uniform(3, 1, "1");
@@ -312,12 +326,12 @@ TEST(GenerationTest, EmptyLodOrGapBeforeAFullSubObjectIsRefused) {
   std::string msg;
   HandAssignment allDropped;
   allDropped.cells = {{"1", "999"}, {"1", "999"}, {"1", "999"}};
-  EXPECT_EQ(FailureOf(o, allDropped, &msg), GenerationFailure::EmptyLod);
+  EXPECT_EQ(FailureOf(o, allDropped, &msg), Failure::EmptyLod);
   EXPECT_EQ(msg, "LOD 2 ist leer oder ein leeres Subobjekt liegt vor nicht-leeren Subobjekten. Dies würde zum "
                  "Absturz des Simulators führen. Abbruch der Aktion.");
   HandAssignment gap;
   gap.cells = {{"1"}, {"3"}, {"1"}};
-  EXPECT_EQ(FailureOf(o, gap, &msg), GenerationFailure::EmptyLod);
+  EXPECT_EQ(FailureOf(o, gap, &msg), Failure::EmptyLod);
   EXPECT_EQ(msg.substr(0, 6), "LOD 1 ");
 }
 
@@ -341,16 +355,16 @@ TEST(GenerationTest, PreCheckAndMissingLevelsAreReportedWithTheirTexts) {
   std::string msg;
   Lines noSortVectors = MakeSyntheticShape(o).lines;
   noSortVectors.erase(noSortVectors.begin() + IndexOf(noSortVectors, "\tsort_vectors ( 0 )"));
-  EXPECT_EQ(FailureOf(o, a, &msg, &noSortVectors), GenerationFailure::TemplateNotFound);
+  EXPECT_EQ(FailureOf(o, a, &msg, &noSortVectors), Failure::TemplateNotFound);
   EXPECT_EQ(msg, "Allgemeiner Fehler, z.B. Eintragungen unvollständig, Datei fehlerhaft oder leer. Abbruch der Aktion.");
 
   HandAssignment notANumber = Uniform(3, 1, "1");
   notANumber.cells[1][0] = "";
-  EXPECT_EQ(FailureOf(o, notANumber), GenerationFailure::TemplateNotFound);
+  EXPECT_EQ(FailureOf(o, notANumber), Failure::TemplateNotFound);
 
   Lines noLevels = MakeSyntheticShape(o).lines;
   noLevels[IndexOf(noLevels, "\t\t\tdistance_levels ( 1")] = "\t\t\tdistance_levels_x ( 1";
-  EXPECT_EQ(FailureOf(o, a, &msg, &noLevels), GenerationFailure::LodNotFound);
+  EXPECT_EQ(FailureOf(o, a, &msg, &noLevels), Failure::LodNotFound);
   EXPECT_EQ(msg, "Schwerer Syntaxfehler in der Datei (LOD nicht gefunden). Abbruch der Aktion.");
 }
 
@@ -361,7 +375,7 @@ TEST(GenerationTest, ElementsThatCannotBeWrittenAreRefusedByName) {
   o.elementWithoutPrimitive = 1;
   HandAssignment a;
   a.cells = {{"1", "1"}, {"999", "2"}, {"1", "1"}};
-  EXPECT_EQ(FailureOf(o, a, &msg), GenerationFailure::Refused);
+  EXPECT_EQ(FailureOf(o, a, &msg), Failure::Refused);
   EXPECT_NE(msg.find("Element 2 (E1) ist in LOD 2 zugeordnet"), std::string::npos) << msg;
   // ... is fine when it is left out everywhere.
   a.cells[1] = {"999", "999"};
@@ -375,8 +389,8 @@ TEST(GenerationTest, ElementsThatCannotBeWrittenAreRefusedByName) {
     Lines out;
     try {
       out = GenerateShape(MakeSyntheticShape(o).lines, InputFor(o, a));
-    } catch (const GenerationError& e) {
-      why = e.what();
+    } catch (const Error& e) {
+      why = TextOf(e);
     }
     EXPECT_EQ(why, "") << cell;
     EXPECT_EQ(out, leftOut) << cell;
@@ -385,27 +399,27 @@ TEST(GenerationTest, ElementsThatCannotBeWrittenAreRefusedByName) {
   // An element drawn by two primitives.
   SyntheticShapeOptions twice;
   twice.elementWithTwoPrimitives = 0;
-  EXPECT_EQ(FailureOf(twice, Uniform(3, 1, "1"), &msg), GenerationFailure::Refused);
+  EXPECT_EQ(FailureOf(twice, Uniform(3, 1, "1"), &msg), Failure::Refused);
   EXPECT_NE(msg.find("Element 1 (E0)"), std::string::npos) << msg;
 
   // A face count that is no number; an assignment cell of a later LOD that
   // is no number.
   SyntheticShapeOptions plain;
   GenerationInput in = InputFor(plain, Uniform(3, 2, "1"));
-  in.Elements.SetCell(2, 3, "x4");
-  EXPECT_THROW(GenerateShape(MakeSyntheticShape(plain).lines, in), GenerationError);
+  in.assignment.elements[2].faces.reset();  // "x4"
+  EXPECT_THROW(GenerateShape(MakeSyntheticShape(plain).lines, in), Error);
   in = InputFor(plain, Uniform(3, 2, "1"));
-  in.Elements.SetCell(4, 2, "");
+  in.assignment.elements[1].lods[1] = AssignmentCell::Read("");
   try {
     GenerateShape(MakeSyntheticShape(plain).lines, in);
     ADD_FAILURE();
-  } catch (const GenerationError& e) {
-    EXPECT_NE(std::string(e.what()).find("\"L 2\""), std::string::npos) << e.what();
+  } catch (const Error& e) {
+    EXPECT_NE(TextOf(e).find("\"L 2\""), std::string::npos) << TextOf(e);
   }
   // An empty distance.
   in = InputFor(plain, Uniform(3, 2, "1"));
-  in.Distances.SetCell(1, 2, "");
-  EXPECT_THROW(GenerateShape(MakeSyntheticShape(plain).lines, in), GenerationError);
+  in.assignment.distances[1] = "";
+  EXPECT_THROW(GenerateShape(MakeSyntheticShape(plain).lines, in), Error);
 }
 
 TEST(GenerationTest, TemplatesTheWritersCannotFollowAreRefused) {
@@ -413,7 +427,7 @@ TEST(GenerationTest, TemplatesTheWritersCannotFollowAreRefused) {
   HandAssignment a = Uniform(3, 1, "1");
   auto refused = [&](Lines lines, const std::string& what) {
     std::string msg;
-    EXPECT_EQ(FailureOf(o, a, &msg, &lines), GenerationFailure::Refused) << what;
+    EXPECT_EQ(FailureOf(o, a, &msg, &lines), Failure::Refused) << what;
     EXPECT_NE(msg.find("Abbruch der Aktion."), std::string::npos) << what;
   };
   const Lines base = MakeSyntheticShape(o).lines;
@@ -511,7 +525,7 @@ TEST(GenerationTest, LayoutsTheWritersCannotFollowAreRefusedNamingTheLine) {
     Lines lines = MakeSyntheticShape(c.o).lines;
     c.change(lines);
     std::string msg;
-    EXPECT_EQ(FailureOf(c.o, Uniform(3, 1, "1"), &msg, &lines), GenerationFailure::Refused) << c.name;
+    EXPECT_EQ(FailureOf(c.o, Uniform(3, 1, "1"), &msg, &lines), Failure::Refused) << c.name;
     EXPECT_NE(msg.find(c.says), std::string::npos) << c.name << ": " << msg;
   }
 }
@@ -524,7 +538,7 @@ TEST(GenerationTest, DistanceThatIsNoWholeNumberFrom1To2000IsRefusedNamingTheLod
   for (std::string d : {")))", "abc", "5000", "0", "-5", "1.5", "2 0", "+"}) {
     a.distances = {"400", d};
     std::string msg;
-    EXPECT_EQ(FailureOf(o, a, &msg), GenerationFailure::Refused) << d;
+    EXPECT_EQ(FailureOf(o, a, &msg), Failure::Refused) << d;
     EXPECT_EQ(msg, "Die Entfernung von LOD 2 \"" + d +
                        "\" ist keine gültige Zahl (erlaubt sind ganze Zahlen von 1 bis 2000). Abbruch der Aktion.");
   }
@@ -541,13 +555,13 @@ TEST(GenerationTest, WrittenShapeIsRefusedOnlyForFaultsItAdds) {
   HandAssignment a;
   a.cells = {{"1"}, {"2"}, {"1"}};
   GenerationInput stale = InputFor(o, a);
-  stale.VtxStateMatrix = {1, 0};
+  stale.vtxStateMatrix = {1, 0};
   try {
     GenerateShape(MakeSyntheticShape(o).lines, stale);
     ADD_FAILURE() << "a shape with nodes of the wrong matrix was written";
-  } catch (const GenerationError& e) {
-    EXPECT_EQ(e.failure(), GenerationFailure::BrokenResult);
-    const std::string msg = e.what();
+  } catch (const Error& e) {
+    EXPECT_EQ(KindOf(e), Failure::BrokenResult);
+    const std::string msg = TextOf(e);
     EXPECT_EQ(msg.rfind("Das Ergebnis wäre keine gültige Shape-Datei: ", 0), 0u) << msg;
     EXPECT_NE(msg.find("geometry_node"), std::string::npos) << msg;
   }
@@ -596,7 +610,6 @@ TEST_F(GenerationFormTest, SuccessfulGenerationReplacesTheDocument) {
 
   EXPECT_TRUE(fx.platform.messages.empty()) << fx.platform.Texts()[0];
   EXPECT_EQ(form.ShapeLines, expected);
-  EXPECT_TRUE(form.OldLines.empty());
   EXPECT_TRUE(form.Changed);
   EXPECT_EQ(form.SpeichernBitBtn.FontColor, clRed);
   EXPECT_FALSE(form.Sub_ObjectsButton.Enabled);
@@ -608,8 +621,8 @@ TEST_F(GenerationFormTest, SuccessfulGenerationReplacesTheDocument) {
   // one per element row: nine message rounds per text.
   EXPECT_EQ(fx.platform.processMessagesCalls, 9 * 3 * (2 + 3));
   EXPECT_EQ(form.Label2.Caption, std::to_string(expected.size()) + " " + form.LanguageText(22));
-  EXPECT_EQ(form.LodSubObjectCount[1], 2);
-  EXPECT_EQ(form.LodSubObjectCount[2], 1);
+  EXPECT_EQ(LinesContaining(form.ShapeLines, "sub_objects"),
+            (std::vector<std::string>{"\t\t\t\t\tsub_objects ( 2", "\t\t\t\t\tsub_objects ( 1"}));
   ExpectCursorRestored();
 }
 
@@ -655,7 +668,6 @@ TEST_F(GenerationFormTest, MissingLevelsRestoresTheDocumentAndKeepsTheButtonOff)
   before[sv] = "\tsort_vectors ( 0 ";
   before.insert(before.begin() + sv + 1, "\t)");
   EXPECT_EQ(form.ShapeLines, before);
-  EXPECT_TRUE(form.OldLines.empty());
   EXPECT_FALSE(form.Sub_ObjectsButton.Enabled);
   EXPECT_FALSE(form.SOAnzLabel.Visible);
   EXPECT_EQ(form.Label2.Caption, std::to_string(before.size()) + " " + form.LanguageText(22));
@@ -692,19 +704,17 @@ TEST_F(GenerationFormTest, RefusedWrittenShapeLeavesDocumentMarksAndButtonAsThey
   a.cells = {{"1"}, {"2"}, {"1"}};
   Fill(a);
   form.VtxStateMatrix = {1, 0};
-  const std::vector<int32_t> counts = form.LodSubObjectCount;
   form.Dispatch([&] { form.Sub_ObjectsButtonClick(); });
   ASSERT_EQ(fx.platform.messages.size(), 1u);
   EXPECT_EQ(fx.platform.messages[0].kind, MsgKind::Warning);
   EXPECT_EQ(fx.platform.messages[0].buttons, MsgButtons::Ok);
   EXPECT_EQ(fx.platform.messages[0].text.rfind("Das Ergebnis wäre keine gültige Shape-Datei: ", 0), 0u);
   EXPECT_EQ(form.ShapeLines, MakeSyntheticShape(o).lines);
-  EXPECT_TRUE(form.OldLines.empty());
   EXPECT_FALSE(form.Changed);
   EXPECT_EQ(form.SpeichernBitBtn.FontColor, clWindowText);
   EXPECT_EQ(form.SpeichernUnterBitBtn.FontColor, clWindowText);
   EXPECT_TRUE(form.Sub_ObjectsButton.Enabled);
-  EXPECT_EQ(form.LodSubObjectCount, counts);
+  EXPECT_EQ(form.Label2.Caption, std::to_string(form.ShapeLines.size()) + " " + form.LanguageText(22));
   EXPECT_FALSE(form.SOAnzLabel.Visible);
   ExpectCursorRestored();
 }

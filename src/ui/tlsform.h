@@ -16,7 +16,10 @@
 
 #include "core/string_grid.h"
 #include "core/text.h"
+#include "document/analysis.h"
 #include "document/model_tables.h"
+#include "generation/lod_assignment.h"
+#include "generation/vertex_estimate.h"
 #include "platform/ini_file.h"
 #include "platform/platform.h"
 #include "ui/controls.h"
@@ -46,7 +49,6 @@ public:
   // ---- Document (shape lines, opening, saving, undo) ---------------------
   Lines ShapeLines;
   Lines UndoLines;
-  Lines OldLines;
   std::string FileName;
   bool Changed = false;
   int SavedCursor = crDefault;
@@ -72,40 +74,30 @@ public:
   void ShowLineCount();
 
   // ---- Model tables (filled by the analysis) ------------------------------
-  std::vector<std::string> MatrixNames;
-  std::vector<std::string> ImageNames;
-  std::vector<int32_t> TextureImage;
-  std::vector<int32_t> VtxStateMatrix;
-  std::vector<TVertexSetEntry> VertexSets;
-  std::vector<int32_t> ElementVtxState;  // index = element row; slot 0 unused
-  int32_t VertexSetCount = 0;
-  std::vector<TMatrixUse> MatrixUse;
+  // The analysis of the shape as opened; empty tables when it failed. The
+  // tables keep their names as views into it.
+  ShapeAnalysis Analysis;
+  std::vector<std::string>& MatrixNames = Analysis.matrixNames;
+  std::vector<int32_t>& VtxStateMatrix = Analysis.vtxStateMatrix;  // index = vtx_state
+  std::vector<TVertexSetEntry>& VertexSets = Analysis.vertexSets;
+  std::vector<int32_t>& ElementVtxState = Analysis.elementVtxState;  // index = element row; slot 0 unused
 
   void AnalyseShape();
   void ApplyDefaultAssignment();
   void ReadMatrixAnimations();
 
   // ---- Vertex estimate and sub-object grid -------------------------------
-  int32_t EstimateVertices(int lod, int subObject);
+  // The vertex sets sub-object `subObject` of LOD `lod` keeps as the grids
+  // assign it now; throws Error as EstimateVertexSets does.
+  VertexEstimate EstimateVertices(int lod, int subObject);
   void RefreshSubObjectGrid();
 
   // ---- Generation ----------------------------------------------------------
   int32_t LodCount = 1;
-  // Generation state (0-based line indices into OldLines, counters).
-  int32_t LevelsBodyLine = 0;
-  int32_t FirstSubObjectLine = 0;
-  int32_t SubObjectEndLine = 0;
-  int32_t VerticesLine = 0;
-  int32_t TemplateCursor = 0;
-  int32_t CurrentSubObject = 0;
-  int32_t SortedCount = 0;
-  int32_t SubObjectElementCount = 0;
-  int32_t SubObjectFaceCount = 0;
-  int32_t SortedIndex = 0;
-  int32_t CurrentLod = 0;
-  std::vector<int32_t> LodSubObjectCount;  // index = LOD 1..99
-
-  bool LocateTemplate();
+  // The assignment as the grids hold it: the element grid's LOD columns (at
+  // least "L 1"), the sort marks, the distances and LodCount, each cell read
+  // once.
+  LodAssignment CurrentAssignment() const;
   void Sub_ObjectsButtonClick();
 
   // ---- Repair tools --------------------------------------------------------
