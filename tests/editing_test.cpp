@@ -145,6 +145,21 @@ TEST(Recount, VertexSumsBeyond32BitsAreNeitherWrappedNorNegative) {
   EXPECT_EQ(estimate.shifts[1], INT32_MAX);
 }
 
+// The estimate only reads the analysed tables.
+TEST(Recount, EstimateLeavesTheTablesAsAnalysed) {
+  Editing e(Elements(3));
+  e.Assign(1, {"999", "1", "999"});
+  std::vector<int32_t> before;
+  for (const TVertexSetEntry& s : e.form.VertexSets) before.push_back(s.VertexShift);
+  const VertexEstimate estimate = e.form.EstimateVertices(1, 1);
+  EXPECT_EQ(estimate.shifts, (std::vector<int32_t>{-1, 3, -1}));
+  EXPECT_EQ(estimate.vertices, 6);
+  e.form.RefreshSubObjectGrid();
+  std::vector<int32_t> after;
+  for (const TVertexSetEntry& s : e.form.VertexSets) after.push_back(s.VertexShift);
+  EXPECT_EQ(after, before);
+}
+
 TEST(Recount, ElementWithoutVertexSetAddsNoVertices) {
   // Three vtx_states, but the first sub-object has vertex sets for the first
   // two only (3 and 6 vertices); the third element uses vtx_state 2.

@@ -11,6 +11,7 @@
 #include "ui/messages.h"
 #include "shape_checker.h"
 #include "test_env.h"
+#include "ui/grid_columns.h"
 
 namespace lodsmith::test {
 namespace {
@@ -345,6 +346,27 @@ TEST(GenerationTest, AssignmentTextsAreComparedAsText) {
   a.distances = {"0150"};
   out = Generate(o, a);
   EXPECT_EQ(LinesContaining(out, "dlevel_selection")[0], "\t\t\t\t\t\tdlevel_selection ( 0150 )");
+}
+
+// A cell places its element only by its exact text; the number it holds is
+// what the sub-object grid counts rows and faces by.
+TEST(GenerationTest, AssignmentCellsAreReadOnce) {
+  using K = AssignmentCell::Kind;
+  struct Case {
+    const char* text;
+    K kind;
+    int32_t number;
+    bool inTwo;
+  } cases[] = {{"0", K::All, 0, true},          {"2", K::SubObject, 2, true},   {"3", K::SubObject, 3, false},
+               {"999", K::Absent, 999, false},  {"05", K::Absent, 5, false},    {"+2", K::Absent, 2, false},
+               {"-0", K::Absent, 0, false},     {"0999", K::Absent, 999, false}, {"-2", K::Absent, -2, false},
+               {"", K::NotANumber, 0, false},   {"x", K::NotANumber, 0, false}, {"99999999999", K::NotANumber, 0, false}};
+  for (const Case& c : cases) {
+    const AssignmentCell cell = AssignmentCell::Read(c.text);
+    EXPECT_EQ(cell.kind(), c.kind) << c.text;
+    EXPECT_EQ(cell.number(), c.number) << c.text;
+    EXPECT_EQ(cell.Places(2), c.inTwo) << c.text;
+  }
 }
 
 // ---- Refusals --------------------------------------------------------------
@@ -731,6 +753,45 @@ TEST_F(GenerationFormTest, DistanceThatIsNoNumberIsRefusedBeforeAnythingIsMarked
   EXPECT_FALSE(form.Changed);
   EXPECT_TRUE(form.Sub_ObjectsButton.Enabled);
   EXPECT_EQ(form.ShapeLines, Normalised());
+}
+
+// The form hands the generation its grids as one typed assignment.
+TEST_F(GenerationFormTest, AssignmentIsReadFromTheGrids) {
+  HandAssignment a;
+  a.cells = {{"1", "05"}, {"2", "999"}, {"1", "0"}};
+  a.distances = {"250", "0150"};
+  Fill(a);
+  form.StringGrid2.SetCell(grid::SubObjectSortColumn(2), 2, "X");
+  form.StringGrid1.SetCell(grid::kElementFaces, 2, "x4");
+  const LodAssignment as = form.CurrentAssignment();
+  EXPECT_EQ(as.lodCount, 2);
+  ASSERT_EQ(as.ElementCount(), 3);
+  EXPECT_EQ(as.elements[0].name, "E0");
+  EXPECT_EQ(as.elements[0].faces, 2);
+  EXPECT_FALSE(as.elements[1].faces.has_value());
+  EXPECT_TRUE(as.Cell(2, 1).Places(2));
+  EXPECT_EQ(as.Cell(1, 2).kind(), AssignmentCell::Kind::Absent);
+  EXPECT_EQ(as.Cell(1, 2).number(), 5);
+  EXPECT_EQ(as.Cell(3, 2).kind(), AssignmentCell::Kind::All);
+  EXPECT_EQ(as.subObjectCount, 5);
+  EXPECT_TRUE(as.Sorted(2, 2));
+  EXPECT_FALSE(as.Sorted(1, 2));
+  EXPECT_EQ(as.distances, (std::vector<std::string>{"250", "0150"}));
+}
+
+// Every refusal has its English text as well.
+TEST(GenerationTest, RefusalsReadInEitherLanguage) {
+  SyntheticShapeOptions o;
+  HandAssignment a = Uniform(3, 2, "1");
+  a.distances = {"400", "abc"};
+  try {
+    GenerateShape(MakeSyntheticShape(o).lines, InputFor(o, a));
+    ADD_FAILURE() << "the distance was taken";
+  } catch (const Error& e) {
+    EXPECT_EQ(MessageString(e.message(), Language::English),
+              "The distance of LOD 2 \"abc\" is not a valid number (whole numbers from 1 to 2000 are allowed). Action "
+              "aborted.");
+  }
 }
 
 // ---- The checker itself ----------------------------------------------------------

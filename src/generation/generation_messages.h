@@ -1,8 +1,8 @@
 // The messages of the LOD and sub-object generation and of the entry of its
 // assignment in the window; their texts are in ui/texts/generation_texts.cpp.
 //
-// A refusal of the generation is its fault wrapped in Aborted ("<fault>
-// Abbruch der Aktion."); the faults of the vertex estimate stand alone.
+// A refusal of the generation is its fault wrapped in Aborted (the fault,
+// then "action aborted"); the faults of the vertex estimate stand alone.
 #pragma once
 
 namespace lodsmith {

@@ -4,6 +4,20 @@
 
 namespace lodsmith {
 
+namespace {
+
+// True when an integer's text is its own decimal form: no "+", no leading
+// zero, no "-0". (The text has passed ParseInt32.)
+bool IsOwnDecimalText(std::string_view text) {
+  if (text.front() == '+') return false;
+  const bool negative = text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  if (text.size() > 1 && text.front() == '0') return false;
+  return !(negative && text == "0");
+}
+
+}  // namespace
+
 AssignmentCell AssignmentCell::Read(std::string_view text) {
   AssignmentCell cell;
   const std::optional<int32_t> v = ParseInt32(text);
@@ -12,7 +26,7 @@ AssignmentCell AssignmentCell::Read(std::string_view text) {
   // A cell places its element by its exact text: a sub-object is named by
   // its number as the grid shows it, and a text that merely parses to one
   // ("05", "+1") is nobody's number.
-  const bool exact = text == std::to_string(*v);
+  const bool exact = IsOwnDecimalText(text);
   if (exact && *v == kAll)
     cell.kind_ = Kind::All;
   else if (exact && *v >= 1 && *v != kAbsent)

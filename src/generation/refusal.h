@@ -1,4 +1,5 @@
-// How the generation refuses: the fault, wrapped in "... Abbruch der Aktion.".
+// How the generation refuses: the fault, wrapped in GenerationMsg::Aborted
+// (the fault, then "action aborted").
 #pragma once
 
 #include <utility>

@@ -52,6 +52,12 @@ int BracketBalance(const std::string& line) {
   return balance;
 }
 
+}  // namespace
+
+// The walk, in the order its refusals are made: where the template is, its
+// closing lines, the distances, the LOD head, the sub-object header, the
+// vertices, the primitives, the elements; then what only the writers need.
+// (A friend of TemplateLayout, which it fills.)
 class TemplateWalk {
 public:
   TemplateWalk(const Lines& lines, const LodAssignment& assignment, const GenerationTables& tables)
@@ -287,7 +293,7 @@ private:
     // for "primitives" from the next one on.
     for (int32_t c = vs + setCount + 2; c < end; ++c)
       if (Contains(L(c), "primitives")) {
-        layout_.primitivesLine = c;
+        layout_.primitivesLine_ = c;
         break;
       }
   }
@@ -413,11 +419,11 @@ private:
       if (!Contains(L(c), "sub_object_header")) continue;
       const std::string flags = ValueAfter(L(c), "sub_object_header", 1);
       if (!AllDigits(flags) || flags.size() < 3 || !ParseInt32(flags)) {
-        layout_.unsortable = Message(GenerationMsg::FlagsWordNotDecimal, flags, LineNo(c));
+        layout_.unsortable_ = Message(GenerationMsg::FlagsWordNotDecimal, flags, LineNo(c));
         return;
       }
       if (ValueAfter(L(c), "sub_object_header", 2).empty() || ValueAfter(L(c), "sub_object_header", 3).empty()) {
-        layout_.unsortable = Message(GenerationMsg::NoSortIndices, LineNo(c));
+        layout_.unsortable_ = Message(GenerationMsg::NoSortIndices, LineNo(c));
         return;
       }
       break;
@@ -436,18 +442,18 @@ private:
       }
     }
     if (volumes < 0 || sortVectors < 0 || volumes > sortVectors || volumesLines != 1 || sortLines != 1) {
-      layout_.unsortable = Message(GenerationMsg::NoVolumeForSorting);
+      layout_.unsortable_ = Message(GenerationMsg::NoVolumeForSorting);
       return;
     }
     const int32_t v = volumes + 1;
     const auto volumeCount = ParseInt32(ValueAfter(L(volumes), "volumes", 1));
     if (v + 2 >= sortVectors || !Contains(L(v), "vol_sphere") || !Contains(L(v + 1), ")") || !volumeCount) {
-      layout_.unsortable = Message(GenerationMsg::VolumeUnusable, LineNo(volumes));
+      layout_.unsortable_ = Message(GenerationMsg::VolumeUnusable, LineNo(volumes));
       return;
     }
     const auto sortCount = ParseInt32(ValueAfter(L(sortVectors), "sort_vectors", 1));
     if (!sortCount) {
-      layout_.unsortable = Message(GenerationMsg::SortVectorsCountNoNumber, LineNo(sortVectors));
+      layout_.unsortable_ = Message(GenerationMsg::SortVectorsCountNoNumber, LineNo(sortVectors));
       return;
     }
     SortedHead head;
@@ -459,7 +465,7 @@ private:
     // the radius that follows the vector's ")".
     head.sortVector = L(v + 1);
     head.sortVector.erase(head.sortVector.rfind(')') + 1);
-    layout_.sortedHead = std::move(head);
+    layout_.sortedHead_ = std::move(head);
   }
 
   // Where the primitive writer looks for primitives: every line from the
@@ -468,10 +474,10 @@ private:
   // other one (a line inside a primitive, a primitive after the template)
   // is only read for its element.
   void ReadPrimitiveStarts() {
-    if (layout_.primitivesLine < 0) return;
+    if (layout_.primitivesLine_ < 0) return;
     std::size_t followed = 0;
     const std::vector<Primitive>& prims = layout_.primitives;
-    for (int32_t c = layout_.primitivesLine + 1; c < layout_.lineCount; ++c) {
+    for (int32_t c = layout_.primitivesLine_ + 1; c < layout_.lineCount; ++c) {
       if (!Contains(L(c), "prim_state_idx")) continue;
       PrimitiveStart s;
       s.line = c;
@@ -498,16 +504,14 @@ private:
   TemplateLayout layout_;
 };
 
-}  // namespace
-
 const SortedHead& TemplateLayout::Sorted() const {
-  if (!sortedHead) Refuse(unsortable);
-  return *sortedHead;
+  if (!sortedHead_) Refuse(unsortable_);
+  return *sortedHead_;
 }
 
 int32_t TemplateLayout::PrimitivesLine() const {
-  if (primitivesLine < 0) Refuse(GenerationMsg::PrimitivesMissing, int64_t{firstSubObjectLine} + 1);
-  return primitivesLine;
+  if (primitivesLine_ < 0) Refuse(GenerationMsg::PrimitivesMissing, int64_t{firstSubObjectLine} + 1);
+  return primitivesLine_;
 }
 
 TemplateLayout ReadTemplateLayout(const Lines& lines, const LodAssignment& assignment, const GenerationTables& tables) {

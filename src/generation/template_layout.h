@@ -101,16 +101,18 @@ struct TemplateLayout {
   std::vector<int64_t> indexTokens;
   std::vector<PrimitiveStart> starts;
 
-  // The lines that sorted sub-objects change; refuses (the recorded fault)
-  // when the template cannot take sorted sub-objects.
+  // The lines that sorted sub-objects change; refuses when the template
+  // cannot take sorted sub-objects, naming why.
   const SortedHead& Sorted() const;
   // The primitives line as the vertex writer finds it; refuses when it
   // finds none inside the sub-object.
   int32_t PrimitivesLine() const;
 
-  std::optional<SortedHead> sortedHead;
-  Message unsortable;  // why sortedHead is empty
-  int32_t primitivesLine = -1;
+private:
+  friend class TemplateWalk;
+  std::optional<SortedHead> sortedHead_;
+  Message unsortable_;  // why sortedHead_ is empty
+  int32_t primitivesLine_ = -1;
 };
 
 // Reads the template of a document normalised by NormaliseSortVectors.

@@ -35,8 +35,10 @@ LodAssignment TLSForm::CurrentAssignment() const {
   a.subObjectCount = std::max(DataRows(StringGrid2), 0);
   for (int lod = 1; lod <= LodCount; ++lod) {
     std::vector<bool>& marks = a.sorted.emplace_back(static_cast<std::size_t>(a.subObjectCount), false);
-    for (int s = 1; s <= a.subObjectCount; ++s)
-      marks[static_cast<std::size_t>(s - 1)] = FoldCase(StringGrid2.Cell(SubObjectSortColumn(lod), s)) == "x";
+    for (int s = 1; s <= a.subObjectCount; ++s) {
+      const std::string& mark = StringGrid2.Cell(SubObjectSortColumn(lod), s);
+      marks[static_cast<std::size_t>(s - 1)] = mark == "x" || mark == "X";
+    }
     a.distances.push_back(StringGrid4.Cell(kDistance, lod));
   }
   return a;

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "shape_checker.h"
+#include "ui/grid_columns.h"
 
 namespace lodsmith::test {
 
@@ -73,25 +74,26 @@ Lines GenerateShape(const Lines& document, const GenerationInput& in) {
 }
 
 void FillFormByHand(TLSForm& form, const SyntheticShapeOptions& o, const HandAssignment& a) {
+  using namespace grid;
   GenerationInput in = InputFor(o, a);
   const LodAssignment& as = in.assignment;
   form.ShapeLines = MakeSyntheticShape(o).lines;
   form.LodCount = as.lodCount;
-  form.StringGrid1 = StringGrid(3 + as.lodCount, as.ElementCount() + 1);
+  form.StringGrid1 = StringGrid(ElementLodColumn(as.lodCount) + 1, as.ElementCount() + 1);
   for (int r = 1; r <= as.ElementCount(); ++r) {
     const AssignedElement& el = as.elements[r - 1];
-    form.StringGrid1.SetCell(0, r, el.name);
-    form.StringGrid1.SetCell(1, r, "body.ace");
-    if (el.faces) form.StringGrid1.SetCell(2, r, std::to_string(*el.faces));
-    for (int lod = 1; lod <= as.lodCount; ++lod) form.StringGrid1.SetCell(lod + 2, r, a.cells[r - 1][lod - 1]);
+    form.StringGrid1.SetCell(kElementName, r, el.name);
+    form.StringGrid1.SetCell(kElementImage, r, "body.ace");
+    if (el.faces) form.StringGrid1.SetCell(kElementFaces, r, std::to_string(*el.faces));
+    for (int lod = 1; lod <= as.lodCount; ++lod) form.StringGrid1.SetCell(ElementLodColumn(lod), r, a.cells[r - 1][lod - 1]);
   }
-  form.StringGrid2 = StringGrid(2 + as.lodCount, as.subObjectCount + 1);
-  for (int s = 1; s <= as.subObjectCount; ++s) form.StringGrid2.SetCell(0, s, std::to_string(s));
-  for (auto [lod, sub] : a.sortMarks) form.StringGrid2.SetCell(lod + 1, sub, "x");
+  form.StringGrid2 = StringGrid(SubObjectSortColumn(as.lodCount) + 1, as.subObjectCount + 1);
+  for (int s = 1; s <= as.subObjectCount; ++s) form.StringGrid2.SetCell(kSubObjectNumber, s, std::to_string(s));
+  for (auto [lod, sub] : a.sortMarks) form.StringGrid2.SetCell(SubObjectSortColumn(lod), sub, "x");
   form.StringGrid4 = StringGrid(2, 16);
-  for (int lod = 1; lod <= as.lodCount; ++lod) form.StringGrid4.SetCell(1, lod, as.distances[lod - 1]);
+  for (int lod = 1; lod <= as.lodCount; ++lod) form.StringGrid4.SetCell(kDistance, lod, as.distances[lod - 1]);
   form.StringGrid3 = StringGrid(3, o.matrices + 1);
-  for (int m = 0; m < o.matrices; ++m) form.StringGrid3.SetCell(0, m + 1, "M" + std::to_string(m));
+  for (int m = 0; m < o.matrices; ++m) form.StringGrid3.SetCell(kMatrixName, m + 1, "M" + std::to_string(m));
   form.ElementVtxState = in.elementVtxState;
   form.VtxStateMatrix = in.vtxStateMatrix;
   form.VertexSets = in.vertexSets;
