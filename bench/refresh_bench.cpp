@@ -7,6 +7,7 @@
 #include <string>
 
 #include "../tests/synthetic_shape.h"
+#include "core/file_io.h"
 #include "document/analysis.h"
 #include "document/shape_file.h"
 #include "ui/tlsform.h"

@@ -4,6 +4,7 @@
 
 #include <numeric>
 
+#include "core/file_io.h"
 #include "document/analysis.h"
 #include "document/animations.h"
 #include "document/shape_file.h"

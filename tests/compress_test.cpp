@@ -7,8 +7,9 @@
 #include <filesystem>
 #include <sys/stat.h>
 
-#include "document/shape_file.h"
+#include "core/file_io.h"
 #include "platform/console_launcher.h"
+#include "platform/wine_path.h"
 #include "tools/compress.h"
 #include "test_env.h"
 

@@ -2,8 +2,8 @@
 // with a scripted platform.
 #include <gtest/gtest.h>
 
+#include "core/file_io.h"
 #include "document/shape_check.h"
-#include "document/shape_file.h"
 #include "test_env.h"
 
 using namespace lodsmith;

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <type_traits>
 
-#include "document/shape_file.h"
+#include "core/file_io.h"
 #include "platform/ini_file.h"
 #include "platform/system_info.h"
 #include "test_env.h"

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "core/file_io.h"
 #include "document/shape_file.h"
 #include "test_env.h"
 

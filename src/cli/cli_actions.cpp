@@ -5,9 +5,10 @@
 #include <stdexcept>
 
 #include "cli/report.h"
-#include "document/shape_file.h"
+#include "core/file_io.h"
+#include "core/native_file.h"
 #include "platform/console_launcher.h"
-#include "platform/native_file.h"
+#include "platform/wine_path.h"
 #include "print/pdf_writer.h"
 #include "tools/compress.h"
 

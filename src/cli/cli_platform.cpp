@@ -1,6 +1,6 @@
 #include "cli/cli_platform.h"
 
-#include "platform/native_file.h"
+#include "core/native_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -13,7 +13,7 @@
 #include <unistd.h>
 #endif
 
-#include "document/shape_file.h"
+#include "core/file_io.h"
 #include "platform/console_launcher.h"
 #include "print/pdf_writer.h"
 #include "platform/system_info.h"

@@ -13,9 +13,10 @@
 
 #include "cli/cli_platform.h"
 #include "cli/report.h"
+#include "core/file_io.h"
+#include "core/native_file.h"
 #include "core/text.h"
-#include "document/shape_file.h"
-#include "platform/native_file.h"
+#include "lodsmith_version.h"
 #include "ui/tlsform.h"
 
 using namespace lodsmith;
@@ -62,6 +63,10 @@ Answers:
   --no                  answer No to the confirmations of the actions
   --force               open a file that does not start with the UTF-16 mark
 
+Information:
+  -h, --help            print this help
+  --version             print the program's name and version
+
 Every message box is printed to stderr as "KIND: TEXT" (warning, information,
 confirmation, error).
 
@@ -101,6 +106,9 @@ int main(int argc, char** argv) {
     std::string v;
     if (a == "-h" || a == "--help") {
       std::cout << kUsage;
+      return 0;
+    } else if (a == "--version") {
+      std::cout << kVersionLine << "\n";
       return 0;
     } else if (a == "-o" || a == "--output") {
       if (!value(output)) return Usage(a + " needs a file name");

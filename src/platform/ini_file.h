@@ -125,8 +125,4 @@ private:
   bool memoryOnly_ = false;
 };
 
-// Windows-1252 <-> UTF-8.
-std::string Cp1252ToUtf8(const std::string& s);
-std::string Utf8ToCp1252(const std::string& s);
-
 }  // namespace lodsmith

@@ -2,7 +2,7 @@
 // let the user choose a shape file, write the script that runs the utility
 // on it and start that script in a console window. The open document is not
 // touched.
-#include "document/shape_file.h"
+#include "core/file_io.h"
 #include "tools/compress.h"
 #include "ui/tlsform.h"
 

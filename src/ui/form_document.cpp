@@ -1,6 +1,7 @@
 // Opening, saving, undo and the unsaved-changes question.
 #include <exception>
 
+#include "core/file_io.h"
 #include "document/shape_file.h"
 #include "ui/tlsform.h"
 

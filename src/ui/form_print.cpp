@@ -2,7 +2,7 @@
 // default printer, or as a PDF file when there is no printer.
 #include <ctime>
 
-#include "document/shape_file.h"
+#include "core/file_io.h"
 #include "print/pdf_writer.h"
 #include "print/print_layout.h"
 #include "ui/tlsform.h"

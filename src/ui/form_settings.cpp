@@ -1,7 +1,7 @@
 // Per-model settings file and the three settings buttons.
 #include <algorithm>
 
-#include "document/shape_file.h"
+#include "core/file_io.h"
 #include "ui/distance.h"
 #include "ui/tlsform.h"
 

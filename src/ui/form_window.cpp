@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "document/shape_file.h"
-#include "platform/native_file.h"
+#include "core/file_io.h"
+#include "core/native_file.h"
 #include "ui/distance.h"
 #include "ui/tlsform.h"
 
