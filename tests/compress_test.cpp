@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 
+#include "core/message.h"
 #include "document/shape_file.h"
 #include "platform/console_launcher.h"
 #include "tools/compress.h"
@@ -230,9 +231,9 @@ TEST(LinuxScript, RelativePathsWorkAfterTheScriptChangesFolder) {
   EXPECT_EQ(ReadBytes(rig.shape), "converted " + rig.WineShape() + " /O:temp.s");
 }
 
-TEST(LinuxScript, AnUnwritableProgramFolderRaisesIoError) {
+TEST(LinuxScript, AnUnwritableProgramFolderRaisesAnError) {
   TempDir dir;
-  EXPECT_THROW(WriteCompressScript(dir.File("missing/folder"), "C:\\ffeditc_unicode.exe", "/a.s"), IoError);
+  EXPECT_THROW(WriteCompressScript(dir.File("missing/folder"), "C:\\ffeditc_unicode.exe", "/a.s"), Error);
 }
 
 // ---- The button ------------------------------------------------------------------

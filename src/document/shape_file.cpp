@@ -5,6 +5,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/message.h"
+#include "document/document_messages.h"
 #include "platform/native_file.h"
 
 namespace lodsmith {
@@ -202,17 +204,16 @@ std::string EncodeShape(const Lines& lines, std::string_view bom, const std::fun
 std::string ReadFileBytes(const std::string& path) {
   bool regular = false;
   unsigned long long size = 0;
-  if (!FileStatus(path, regular, size))
-    throw IoError("Die Datei " + path + " kann nicht gelesen werden: " + std::strerror(errno));
-  if (!regular) throw IoError(path + " ist keine Datei.");
+  if (!FileStatus(path, regular, size)) throw Error(DocumentMsg::CannotReadFile, path, std::strerror(errno));
+  if (!regular) throw Error(DocumentMsg::NotAFile, path);
   std::FILE* f = OpenFile(path, "rb");
-  if (!f) throw IoError("Die Datei " + path + " kann nicht gelesen werden: " + std::strerror(errno));
+  if (!f) throw Error(DocumentMsg::CannotReadFile, path, std::strerror(errno));
   std::string bytes;
   bytes.resize(static_cast<std::size_t>(size));
   std::size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
   bool failed = std::ferror(f) != 0;
   std::fclose(f);
-  if (failed) throw IoError("Die Datei " + path + " kann nicht gelesen werden.");
+  if (failed) throw Error(DocumentMsg::ReadFailed, path);
   bytes.resize(got);  // the file may have shrunk meanwhile
   return bytes;
 }
@@ -246,7 +247,7 @@ std::string ExtractFileName(const std::string& path) { return path.substr(NameSt
 namespace {
 
 [[noreturn]] void CannotWrite(const std::string& path, int error) {
-  throw IoError("In " + path + " kann nicht geschrieben werden: " + std::strerror(error));
+  throw Error(DocumentMsg::CannotWrite, path, std::strerror(error));
 }
 
 // A device or pipe (/dev/null, /dev/stdout) is written as it stands: it
@@ -271,7 +272,7 @@ void WriteFileAtomic(const std::string& givenPath, std::string_view bytes, const
   std::error_code ec;
   const fs::file_status st = fs::status(FsPath(path), ec);
   if (fs::exists(st) && !fs::is_regular_file(st)) {
-    if (fs::is_directory(st)) throw IoError("In " + givenPath + " kann nicht geschrieben werden: " + path + " ist ein Ordner.");
+    if (fs::is_directory(st)) throw Error(DocumentMsg::CannotWriteFolder, givenPath, path);
     WriteInPlace(path, bytes);
     return;
   }
@@ -301,7 +302,7 @@ void WriteFileAtomic(const std::string& givenPath, std::string_view bytes, const
       fs::copy_file(FsPath(path), FsPath(backupPath), fs::copy_options::overwrite_existing, ec);
       if (ec) {
         RemoveFile(tmp);
-        throw IoError("Die Sicherungskopie " + backupPath + " kann nicht angelegt werden: " + std::strerror(saved));
+        throw Error(DocumentMsg::CannotBackUp, backupPath, std::strerror(saved));
       }
     }
   }

@@ -41,12 +41,8 @@ DecodedShape DecodeShape(std::string_view bytes, const std::function<void(int)>&
 std::string EncodeShape(const Lines& lines, std::string_view bom,
                         const std::function<void(int)>& progress = {});
 
-// File access. Errors raise IoError with a message naming the file.
-class IoError : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
-
+// File access. Errors raise Error with a DocumentMsg naming the file
+// (CannotReadFile with the system's reason, NotAFile, ReadFailed).
 std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
 
@@ -60,7 +56,9 @@ std::string ExtractFileName(const std::string& path);
 // then an existing backup is deleted, the target (if any) becomes the
 // backup, and the temporary file takes the target's place. A failure before
 // the last step leaves the target untouched and removes the temporary file.
-// An empty `backupPath` keeps no backup.
+// An empty `backupPath` keeps no backup. Failures raise Error with a
+// DocumentMsg naming the file and, where the system gives one, its reason
+// (CannotWrite, CannotWriteFolder, CannotBackUp).
 void WriteFileAtomic(const std::string& path, std::string_view bytes, const std::string& backupPath);
 
 }  // namespace lodsmith

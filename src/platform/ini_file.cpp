@@ -7,9 +7,11 @@
 #include <sstream>
 #include <string_view>
 
+#include "core/message.h"
 #include "core/text.h"
 #include "document/shape_file.h"
 #include "platform/native_file.h"
+#include "platform/platform_messages.h"
 
 namespace lodsmith {
 
@@ -295,8 +297,10 @@ void IniFile::Flush() {
   }
   try {
     WriteFileAtomic(path_, out, "");
-  } catch (const IoError&) {
-    throw IoError("In " + path_ + " kann nicht geschrieben werden");
+  } catch (const Error& e) {
+    // The user hears which settings file was refused; the system's reason
+    // stays inside for the log.
+    throw e.WrappedIn(PlatformMsg::CannotWriteFile, path_);
   }
   dirty_ = false;
 }

@@ -9,7 +9,9 @@
 #include <system_error>
 #include <vector>
 
+#include "core/message.h"
 #include "core/text.h"
+#include "document/document_messages.h"
 #include "document/shape_file.h"
 #include "platform/ini_file.h"
 #include "platform/native_file.h"
@@ -277,11 +279,11 @@ std::string WriteCompressScript(const std::string& programFolder, const std::str
 #endif
   const std::string path = folder + CompressScriptName();
   std::FILE* f = OpenFile(path, "wb");
-  if (!f) throw IoError("In " + path + " kann nicht geschrieben werden: " + std::strerror(errno));
+  if (!f) throw Error(DocumentMsg::CannotWrite, path, std::strerror(errno));
   bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
   int saved = errno;
   ok = (std::fclose(f) == 0) && ok;
-  if (!ok) throw IoError("In " + path + " kann nicht geschrieben werden: " + std::strerror(saved ? saved : errno));
+  if (!ok) throw Error(DocumentMsg::CannotWrite, path, std::strerror(saved ? saved : errno));
 #ifndef _WIN32
   ::chmod(path.c_str(), 0755);
 #endif

@@ -1,11 +1,19 @@
 // Built-in texts of the core layer's messages.
+#include "core/core_messages.h"
 #include "ui/messages.h"
 
 namespace lodsmith {
 
 namespace {
+constexpr int Id(CoreMsg m) { return static_cast<int>(m); }
+
 constexpr MessageText kTexts[] = {
-    {0, "", ""},
+    {Id(CoreMsg::NotAnInteger), "\"%1\" ist keine gültige ganze Zahl.", "\"%1\" is not a valid integer."},
+    {Id(CoreMsg::LineWithoutNumber), "Zeile ohne erwartete Zahl: %1", "Line without the expected number: %1"},
+    {Id(CoreMsg::LineWithoutSecondNumber), "Zeile ohne zweite erwartete Zahl: %1",
+     "Line without the expected second number: %1"},
+    {Id(CoreMsg::KeywordMissing), "Schlüsselwort fehlt: %1", "Keyword missing: %1"},
+    {Id(CoreMsg::NoNameAfter), "Kein Name nach \"%1\": %2", "No name after \"%1\": %2"},
 };
 }  // namespace
 
