@@ -200,7 +200,7 @@ bool CliPlatform::PrintPages(const std::vector<PrintPage>& pages, bool wide, con
     std::string out;
     ok = RunCapture({"lp", "-d", g_printer.name, "-t", jobName, file}, out) == 0;
     if (!out.empty()) std::cerr << out;  // "request id is ...": not for standard output
-  } catch (const std::exception&) {
+  } catch (const Error&) {
     ok = false;
   }
   std::remove(file.c_str());
