@@ -267,7 +267,11 @@ TEST_F(DocumentForm, HandlersRecordTheirOutcomeAndBoxesNameTheirText) {
   };
   const Step steps[] = {
       {"dialog cancelled", [&] { f.OeffnenButtonClick(); }, Outcome::Cancelled, {}},
-      {"missing file", [&] { fx.platform.openResults.push_back(fx.dir.File("nowhere.s")); f.OeffnenButtonClick(); },
+      {"missing file",
+       [&] {
+         fx.platform.openResults.push_back(fx.dir.File("nowhere.s"));
+         f.OeffnenButtonClick();
+       },
        Outcome::Failed, MsgIdentity::OfLanguageText(TLSForm::kOpenFailedText)},
       {"byte-order question declined",
        [&] {
@@ -276,9 +280,19 @@ TEST_F(DocumentForm, HandlersRecordTheirOutcomeAndBoxesNameTheirText) {
          f.OeffnenButtonClick();
        },
        Outcome::Cancelled, MsgIdentity::OfLanguageText(TLSForm::kByteOrderQuestionText)},
-      {"opened", [&] { fx.platform.openResults.push_back(shape); f.OeffnenButtonClick(); }, Outcome::Done, {}},
-      {"no file name", [&] { f.FileName.clear(); f.SaveDocument(); }, Outcome::Refused,
-       MsgIdentity::OfMessage(static_cast<int>(UiMsg::NoFileName))},
+      {"opened",
+       [&] {
+         fx.platform.openResults.push_back(shape);
+         f.OeffnenButtonClick();
+       },
+       Outcome::Done,
+       {}},
+      {"no file name",
+       [&] {
+         f.FileName.clear();
+         f.SaveDocument();
+       },
+       Outcome::Refused, MsgIdentity::OfMessage(static_cast<int>(UiMsg::NoFileName))},
       {"an error ends the handler", [] { throw Error(DocumentMsg::NotAFile, "/x"); }, Outcome::Failed,
        MsgIdentity::OfMessage(static_cast<int>(DocumentMsg::NotAFile))},
   };

@@ -99,8 +99,7 @@ TEST(Messages, RealMessagesRenderInBothLanguages) {
       {Message(CliMsg::ToolNotFound, "C:\\t.exe"), Language::English,
        "ffeditc_unicode.exe not found, cancelled! (C:\\t.exe)"},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(MessageString(c.message, c.language), c.text) << DescribeMessage(c.message);
+  for (const Case& c : cases) EXPECT_EQ(MessageString(c.message, c.language), c.text) << DescribeMessage(c.message);
   EXPECT_TRUE(refusedFile.Is(DocumentMsg::CannotWrite));
 }
 

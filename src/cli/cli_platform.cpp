@@ -29,7 +29,8 @@ MsgResult CliPlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::s
   std::cerr << MsgKindName(kind) << ": " << text << "\n";
   if (buttons == MsgButtons::Ok) return MsgResult::Ok;
   // The byte-order question guards against opening what is no shape.
-  if (identity == MsgIdentity::OfLanguageText(TLSForm::kByteOrderQuestionText)) return force ? MsgResult::Yes : MsgResult::No;
+  if (identity == MsgIdentity::OfLanguageText(TLSForm::kByteOrderQuestionText))
+    return force ? MsgResult::Yes : MsgResult::No;
   // The print-out's orientation is chosen with --landscape, not with --no.
   if (identity == MsgIdentity::OfMessage(static_cast<int>(UiMsg::LandscapeQuestion)))
     return landscape ? MsgResult::Yes : MsgResult::No;
@@ -210,7 +211,8 @@ bool CliPlatform::PrintPages(const std::vector<PrintPage>& pages, bool wide, con
 #endif
 
 bool CliPlatform::PrintPagesToPdf(const std::vector<PrintPage>& pages, bool wide, const std::string& path) {
-  std::string bytes = MakePdf(pages, ListingPageSetup(g_printer.widthMm, g_printer.heightMm, wide), ExtractFileName(path));
+  std::string bytes =
+      MakePdf(pages, ListingPageSetup(g_printer.widthMm, g_printer.heightMm, wide), ExtractFileName(path));
   // The folder must be able to take it now; the file itself comes at the end.
   if (!CanStoreFile(path)) {
     const Message refused(PlatformMsg::CannotWriteFile, path);

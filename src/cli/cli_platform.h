@@ -36,8 +36,7 @@ public:
   // first.
   std::vector<std::pair<std::string, std::string>> pendingFiles;
 
-  MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text,
-                       const MsgIdentity& identity) override;
+  MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text, const MsgIdentity& identity) override;
   std::optional<std::string> OpenDialog(const FileDialogRequest& request) override;
   std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
   int Cursor() override { return cursor_; }

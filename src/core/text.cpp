@@ -1,14 +1,14 @@
 #include "core/text.h"
 
-#include "core/core_messages.h"
-#include "core/message.h"
-
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+
+#include "core/core_messages.h"
+#include "core/message.h"
 
 namespace lodsmith {
 

@@ -92,8 +92,7 @@ std::string ImageName(std::string_view line) {
 }
 
 void CheckIndex(int64_t index, std::size_t size, const char* what) {
-  if (index < 0 || index >= static_cast<int64_t>(size))
-    throw Error(DocumentMsg::IndexOutside, what, index, size);
+  if (index < 0 || index >= static_cast<int64_t>(size)) throw Error(DocumentMsg::IndexOutside, what, index, size);
 }
 
 // Vertices are numbered with signed 32-bit integers.
@@ -105,8 +104,7 @@ void CheckVertexSet(const TVertexSetEntry& e) {
   if (e.StartVertex < 0) throw Error(DocumentMsg::VertexSetNegativeStart, e.StartVertex);
   if (e.VertexCount < 0) throw Error(DocumentMsg::VertexSetNegativeCount, e.VertexCount);
   const int64_t end = int64_t{e.StartVertex} + e.VertexCount;
-  if (end > kMaxVertices)
-    throw Error(DocumentMsg::VertexSetTooLarge, e.StartVertex, end - 1, kMaxVertices);
+  if (end > kMaxVertices) throw Error(DocumentMsg::VertexSetTooLarge, e.StartVertex, end - 1, kMaxVertices);
 }
 
 void Scan(Scanner& s, ShapeAnalysis& a) {
@@ -202,8 +200,7 @@ void Scan(Scanner& s, ShapeAnalysis& a) {
       e.VertexCount = ToInt32(TakeToken(set, q));
       CheckVertexSet(e);
       total += e.VertexCount;
-      if (total > kMaxVertices)
-        throw Error(DocumentMsg::VertexSetsTooLarge, total, kMaxVertices);
+      if (total > kMaxVertices) throw Error(DocumentMsg::VertexSetsTooLarge, total, kMaxVertices);
       a.vertexSets.push_back(e);
     }
   }

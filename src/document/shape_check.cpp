@@ -666,8 +666,7 @@ class Checker {
     return seen++ < kPerKind;
   }
 
-  static void Add(std::vector<ShapeProblem>& to, ShapeFault fault, std::string_view block, int line,
-                  Message message) {
+  static void Add(std::vector<ShapeProblem>& to, ShapeFault fault, std::string_view block, int line, Message message) {
     to.push_back({fault, std::string(block), line, std::move(message)});
   }
 
@@ -776,7 +775,8 @@ class Checker {
       Problem(ShapeFault::SortVectorIndex, "sub_object_header", header->line,
               At(DocumentMsg::CheckSortVectorIndex, so, sortIdx));
     if (volIdx < -1 || volIdx >= t.volumes)
-      Problem(ShapeFault::VolumeIndex, "sub_object_header", header->line, At(DocumentMsg::CheckVolumeIndex, so, volIdx));
+      Problem(ShapeFault::VolumeIndex, "sub_object_header", header->line,
+              At(DocumentMsg::CheckVolumeIndex, so, volIdx));
 
     // vertex_sets: one after the other, covering the vertices; the range of
     // each vtx_state.
@@ -852,7 +852,8 @@ class Checker {
     }
     if (vi.valueCount < 2) return;
     auto outside = [&](int64_t idx) {
-      Problem(ShapeFault::VertexIndex, "vertex_idxs", vi.line, At(DocumentMsg::CheckIndexOutside, vi, idx, vertexCount));
+      Problem(ShapeFault::VertexIndex, "vertex_idxs", vi.line,
+              At(DocumentMsg::CheckIndexOutside, vi, idx, vertexCount));
     };
     if (vi.minIndex < 0) return outside(vi.minIndex);
     if (vi.maxIndex >= vertexCount) return outside(vi.maxIndex);
@@ -961,6 +962,8 @@ Message RefusedRewriteMessage(const ShapeProblem& problem) {
   return problem.message.WrappedIn(DocumentMsg::RefusedRewrite);
 }
 
-Message StructureNoteMessage(const ShapeProblem& problem) { return problem.message.WrappedIn(DocumentMsg::StructureNote); }
+Message StructureNoteMessage(const ShapeProblem& problem) {
+  return problem.message.WrappedIn(DocumentMsg::StructureNote);
+}
 
 }  // namespace lodsmith

@@ -145,8 +145,8 @@ bool TLSForm::SaveDocument() {
       SpeichernUnterBitBtn.FontColor = clWindowText;
       written = true;
     } catch (const Error&) {
-      // The reason stays in the Error: the language file's text is what the
-      // user has always been shown.
+      // Every failed write is told with the language file's one text below;
+      // the target and its backup are as they were.
     }
   }
   if (!written) {

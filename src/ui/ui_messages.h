@@ -7,17 +7,17 @@ enum class UiMsg : int {
   First = 1800,
 
   // Questions and notices of the handlers.
-  TextChangedSave,     // the document has unsaved changes: save it?
-  NoFileName,          // saving without a file name
-  PrintQuestion,       // print the settings on the default printer?
-  LandscapeQuestion,   // the print-out's orientation
-  NoPrinter,           // no default printer
-  PdfFilter,           // file dialog filter of the PDF listing
-  PdfNotWritten,       // %1: the PDF file
-  PrintFailed,         // the printer did not take the print-out
-  OverwriteHere,       // settings made in the window are overwritten: sure?
-  OverwriteSaved,      // settings saved before are overwritten: sure?
-  SettingsNotStored,   // %1: the program's settings file
+  TextChangedSave,    // the document has unsaved changes: save it?
+  NoFileName,         // saving without a file name
+  PrintQuestion,      // print the settings on the default printer?
+  LandscapeQuestion,  // the print-out's orientation
+  NoPrinter,          // no default printer
+  PdfFilter,          // file dialog filter of the PDF listing
+  PdfNotWritten,      // %1: the PDF file
+  PrintFailed,        // the printer did not take the print-out
+  OverwriteHere,      // settings made in the window are overwritten: sure?
+  OverwriteSaved,     // settings saved before are overwritten: sure?
+  SettingsNotStored,  // %1: the program's settings file
 
   // Titles and buttons of the message boxes.
   BoxWarning,

@@ -52,8 +52,7 @@ public:
   bool printSucceeds = true;
   std::vector<std::string> pdfsWritten;
 
-  MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text,
-                       const MsgIdentity& identity) override;
+  MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text, const MsgIdentity& identity) override;
   std::optional<std::string> OpenDialog(const FileDialogRequest& request) override;
   std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
   int Cursor() override { return cursor; }
