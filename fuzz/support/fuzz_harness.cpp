@@ -321,7 +321,8 @@ void CheckRewrite(const char* action, const Lines& before, bool soundBefore, con
   if (after == before) return;
   if (!soundBefore) {
     if (const auto added = FirstNewProblem(CheckShape(before), CheckShape(after)))
-      Violated(std::string(action) + ": the rewrite added a fault the shape did not have", context + added->text);
+      Violated(std::string(action) + ": the rewrite added a fault the shape did not have",
+               context + MessageString(added->message, Language::German));
     return;
   }
   const auto problems = StructureProblems(after);
