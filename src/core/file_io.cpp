@@ -5,6 +5,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/core_messages.h"
+#include "core/message.h"
 #include "core/native_file.h"
 
 namespace lodsmith {
@@ -13,16 +15,16 @@ std::string ReadFileBytes(const std::string& path) {
   bool regular = false;
   unsigned long long size = 0;
   if (!FileStatus(path, regular, size))
-    throw IoError("Die Datei " + path + " kann nicht gelesen werden: " + std::strerror(errno));
-  if (!regular) throw IoError(path + " ist keine Datei.");
+    throw Error(CoreMsg::CannotReadFile, path, std::strerror(errno));
+  if (!regular) throw Error(CoreMsg::NotAFile, path);
   std::FILE* f = OpenFile(path, "rb");
-  if (!f) throw IoError("Die Datei " + path + " kann nicht gelesen werden: " + std::strerror(errno));
+  if (!f) throw Error(CoreMsg::CannotReadFile, path, std::strerror(errno));
   std::string bytes;
   bytes.resize(static_cast<std::size_t>(size));
   std::size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
   bool failed = std::ferror(f) != 0;
   std::fclose(f);
-  if (failed) throw IoError("Die Datei " + path + " kann nicht gelesen werden.");
+  if (failed) throw Error(CoreMsg::ReadFailed, path);
   bytes.resize(got);  // the file may have shrunk meanwhile
   return bytes;
 }
@@ -56,7 +58,7 @@ std::string ExtractFileName(const std::string& path) { return path.substr(NameSt
 namespace {
 
 [[noreturn]] void CannotWrite(const std::string& path, int error) {
-  throw IoError("In " + path + " kann nicht geschrieben werden: " + std::strerror(error));
+  throw Error(CoreMsg::CannotWrite, path, std::strerror(error));
 }
 
 // A device or pipe (/dev/null, /dev/stdout) is written as it stands: it
@@ -81,7 +83,7 @@ void WriteFileAtomic(const std::string& givenPath, std::string_view bytes, const
   std::error_code ec;
   const fs::file_status st = fs::status(FsPath(path), ec);
   if (fs::exists(st) && !fs::is_regular_file(st)) {
-    if (fs::is_directory(st)) throw IoError("In " + givenPath + " kann nicht geschrieben werden: " + path + " ist ein Ordner.");
+    if (fs::is_directory(st)) throw Error(CoreMsg::CannotWriteFolder, givenPath, path);
     WriteInPlace(path, bytes);
     return;
   }
@@ -111,7 +113,7 @@ void WriteFileAtomic(const std::string& givenPath, std::string_view bytes, const
       fs::copy_file(FsPath(path), FsPath(backupPath), fs::copy_options::overwrite_existing, ec);
       if (ec) {
         RemoveFile(tmp);
-        throw IoError("Die Sicherungskopie " + backupPath + " kann nicht angelegt werden: " + std::strerror(saved));
+        throw Error(CoreMsg::CannotBackUp, backupPath, std::strerror(saved));
       }
     }
   }

@@ -2,17 +2,14 @@
 // name, and saving it atomically with a backup. Paths are UTF-8.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace lodsmith {
 
-// File access. Errors raise IoError with a message naming the file.
-class IoError : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
+// File access. Errors raise Error with a CoreMsg naming the file and, where
+// the system gives one, its reason (CannotReadFile, NotAFile, ReadFailed,
+// CannotWrite, CannotWriteFolder, CannotBackUp).
 
 std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);

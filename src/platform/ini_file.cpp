@@ -9,8 +9,10 @@
 
 #include "core/encoding.h"
 #include "core/file_io.h"
+#include "core/message.h"
 #include "core/native_file.h"
 #include "core/text.h"
+#include "platform/platform_messages.h"
 
 namespace lodsmith {
 
@@ -232,8 +234,10 @@ void IniFile::Flush() {
   }
   try {
     WriteFileAtomic(path_, out, "");
-  } catch (const IoError&) {
-    throw IoError("In " + path_ + " kann nicht geschrieben werden");
+  } catch (const Error& e) {
+    // The user hears which settings file was refused; the system's reason
+    // stays inside for the log.
+    throw e.WrappedIn(PlatformMsg::CannotWriteFile, path_);
   }
   dirty_ = false;
 }

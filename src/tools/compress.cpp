@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/core_messages.h"
 #include "core/encoding.h"
 #include "core/file_io.h"
+#include "core/message.h"
 #include "core/native_file.h"
 #include "core/text.h"
 #include "platform/system_info.h"
@@ -117,11 +119,11 @@ std::string WriteCompressScript(const std::string& programFolder, const std::str
 #endif
   const std::string path = folder + CompressScriptName();
   std::FILE* f = OpenFile(path, "wb");
-  if (!f) throw IoError("In " + path + " kann nicht geschrieben werden: " + std::strerror(errno));
+  if (!f) throw Error(CoreMsg::CannotWrite, path, std::strerror(errno));
   bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
   int saved = errno;
   ok = (std::fclose(f) == 0) && ok;
-  if (!ok) throw IoError("In " + path + " kann nicht geschrieben werden: " + std::strerror(saved ? saved : errno));
+  if (!ok) throw Error(CoreMsg::CannotWrite, path, std::strerror(saved ? saved : errno));
 #ifndef _WIN32
   ::chmod(path.c_str(), 0755);
 #endif

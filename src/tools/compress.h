@@ -63,7 +63,8 @@ std::string CompressScriptName();
 
 // Writes this platform's script for running `tool` on `file` into
 // `programFolder` (with or without final separator), replacing an old one.
-// Returns its full path. Throws IoError when it cannot be written.
+// Returns its full path. Raises Error (CoreMsg::CannotWrite) when it
+// cannot be written.
 std::string WriteCompressScript(const std::string& programFolder, const std::string& tool,
                                 const std::string& file);
 

@@ -45,7 +45,7 @@ void TLSForm::CompressButtonClick() {
   auto shape = platform_.OpenDialog(request);
   if (!shape) return;
 
-  // A script that cannot be written ends the action with its IoError.
+  // A script that cannot be written ends the action with its Error.
   std::string script = WriteCompressScript(ExtractFileDir(platform_.ExecutablePath()), tool, *shape);
   if (!platform_.StartConsoleScript(script)) ShowMessage(MsgKind::Error, MsgButtons::Ok, kStartFailedText);
 }
