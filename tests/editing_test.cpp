@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/message.h"
+#include "generation/vertex_estimate.h"
 #include "synthetic_shape.h"
 #include "test_env.h"
 

@@ -6,12 +6,13 @@
 #include <algorithm>
 #include <functional>
 
+#include "document/document_messages.h"
 #include "generation/generator.h"
 #include "generation_support.h"
-#include "ui/messages.h"
 #include "shape_checker.h"
 #include "test_env.h"
 #include "ui/grid_columns.h"
+#include "ui/messages.h"
 
 namespace lodsmith::test {
 namespace {
@@ -583,6 +584,7 @@ TEST(GenerationTest, WrittenShapeIsRefusedOnlyForFaultsItAdds) {
     ADD_FAILURE() << "a shape with nodes of the wrong matrix was written";
   } catch (const Error& e) {
     EXPECT_EQ(KindOf(e), Failure::BrokenResult);
+    EXPECT_TRUE(e.Is(DocumentMsg::RefusedRewrite)) << e.what();
     const std::string msg = TextOf(e);
     EXPECT_EQ(msg.rfind("Das Ergebnis wäre keine gültige Shape-Datei: ", 0), 0u) << msg;
     EXPECT_NE(msg.find("geometry_node"), std::string::npos) << msg;

@@ -22,7 +22,7 @@ void CheckWrittenShape(const Lines& templateLines, const Lines& written) {
   const std::vector<ShapeProblem> after = CheckShape(written);
   if (after.empty()) return;
   if (auto added = FirstNewProblem(CheckShape(templateLines), after))
-    throw Error(GenerationMsg::BrokenResult, RefusedRewriteText(*added));
+    throw Error(RefusedRewriteMessage(*added).WrappedIn(GenerationMsg::BrokenResult));
 }
 
 void Reached(const GenerationObserver& observer, GenerationStage stage) {

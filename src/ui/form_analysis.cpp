@@ -13,10 +13,9 @@ void TLSForm::AnalyseShape() {
   // First, so that the status line tells of a broken structure even when
   // the analysis gives up on the shape.
   NoteShapeStructure();
-  try {
-    Analysis = lodsmith::AnalyseShape(ShapeLines);
-  } catch (const AnalysisError& e) {
-    for (const auto& w : e.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
+  ShapeAnalysis a = lodsmith::AnalyseShape(ShapeLines);
+  if (a.failure) {
+    for (const auto& w : a.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
     // The tables must not go on describing an earlier text: the generation
     // and the repair tools would otherwise work with them on this one.
     Analysis = ShapeAnalysis{};
@@ -26,8 +25,9 @@ void TLSForm::AnalyseShape() {
     for (int c = kElementName; c <= kElementFaces; ++c) StringGrid1.SetCell(c, 1, "");
     for (int c = kMatrixName; c <= kMatrixAnimated; ++c) StringGrid3.SetCell(c, 1, "");
     Sub_ObjectsButton.Enabled = false;
-    throw;
+    throw Error(*a.failure);
   }
+  Analysis = std::move(a);
 
   // Only "Name", "Faces" (and "Image") are written: the assignment columns
   // and the animation marks keep what the user set.

@@ -5,7 +5,6 @@
 #include "generation/generation_messages.h"
 #include "generation/vertex_estimate.h"
 #include "ui/grid_columns.h"
-#include "ui/messages.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
@@ -13,8 +12,6 @@ namespace lodsmith {
 using namespace grid;
 
 namespace {
-
-std::string Text(GenerationMsg m) { return MessageString(Message(m), Language::German); }
 
 constexpr int32_t kAbsent = AssignmentCell::kAbsent;
 
@@ -83,7 +80,7 @@ void TLSForm::StringGrid1SelectCell(int ACol, int ARow, bool& CanSelect) {
 void TLSForm::StringGrid1SetEditText(int ACol, int ARow, const std::string& Value) {
   StringGrid1.SetCell(ACol, ARow, Value);
   if (Value.empty() || ValidAssignment(Value)) return;
-  ShowMessage(MsgKind::Warning, MsgButtons::Ok, Text(GenerationMsg::AssignmentRefused));
+  ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(GenerationMsg::AssignmentRefused));
   StringGrid1.SetCell(ACol, ARow, "");
 }
 
@@ -100,7 +97,7 @@ void TLSForm::StringGrid2SelectCell(StringGrid& Sender, int ACol, int ARow, bool
 void TLSForm::StringGrid2SetEditText(StringGrid& Sender, int ACol, int ARow, const std::string& Value) {
   Sender.SetCell(ACol, ARow, Value);
   if (Value.empty() || Value == "x" || Value == "X") return;
-  ShowMessage(MsgKind::Warning, MsgButtons::Ok, Text(GenerationMsg::SortMarkRefused));
+  ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(GenerationMsg::SortMarkRefused));
   Sender.SetCell(ACol, ARow, "");
 }
 
@@ -116,7 +113,7 @@ void TLSForm::StringGrid4SetEditText(int ACol, int ARow, const std::string& Valu
   StringGrid4.SetCell(ACol, ARow, Value);
   auto v = ParseInt32(Value);
   if (!Value.empty() && (!v || *v < 1 || *v > 2000)) {
-    ShowMessage(MsgKind::Warning, MsgButtons::Ok, Text(GenerationMsg::DistanceRefused));
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(GenerationMsg::DistanceRefused));
     StringGrid4.SetCell(ACol, ARow, "");
     v.reset();
   }
@@ -131,7 +128,7 @@ void TLSForm::StringGrid4Exit() {
     StringGrid4.Col = kDistance;
     StringGrid4.Row = r;
     platform().FocusControl("StringGrid4");
-    ShowMessage(MsgKind::Information, MsgButtons::Ok, Text(GenerationMsg::DistanceMissingHint));
+    ShowMessage(MsgKind::Information, MsgButtons::Ok, Message(GenerationMsg::DistanceMissingHint));
     return;
   }
 }
@@ -199,9 +196,9 @@ void TLSForm::SetLODAnzSpinEditValue(int value) {
 // ---- Bulk edits ----------------------------------------------------------------------
 
 void TLSForm::DoButtonClick() {
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, LanguageText(62)) != MsgResult::Yes) return;
+  if (ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, 62) != MsgResult::Yes) return;
   if (!ValidAssignment(NrEdit.Text)) {
-    ShowMessage(MsgKind::Warning, MsgButtons::Ok, Text(GenerationMsg::BulkNumberRefused));
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(GenerationMsg::BulkNumberRefused));
     return;
   }
   const int col = ElementLodColumn(LODSpinEdit.Value);
@@ -210,7 +207,7 @@ void TLSForm::DoButtonClick() {
 }
 
 void TLSForm::DoButton1Click() {
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, LanguageText(62)) != MsgResult::Yes) return;
+  if (ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, 62) != MsgResult::Yes) return;
   const int n = LODSpinEdit.Value;
   // LOD 1 has no previous LOD: its left neighbour is the "Faces" column.
   if (n < 2) return;
@@ -220,12 +217,12 @@ void TLSForm::DoButton1Click() {
 }
 
 void TLSForm::AnimResetButtonClick() {
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, LanguageText(62)) != MsgResult::Yes) return;
+  if (ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, 62) != MsgResult::Yes) return;
   ReadMatrixAnimations();
 }
 
 void TLSForm::ZeilePlusButtonClick() {
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Text(GenerationMsg::ShiftRowsDown)) != MsgResult::Yes) return;
+  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(GenerationMsg::ShiftRowsDown)) != MsgResult::Yes) return;
   const int c = StringGrid1.Row;
   const int last = StringGrid1.RowCount() - 1;
   if (c < 1 || c > last) return;
@@ -237,7 +234,7 @@ void TLSForm::ZeilePlusButtonClick() {
 }
 
 void TLSForm::ZeileMinusButtonClick() {
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Text(GenerationMsg::ShiftRowsUp)) != MsgResult::Yes) return;
+  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(GenerationMsg::ShiftRowsUp)) != MsgResult::Yes) return;
   const int c = StringGrid1.Row;
   const int last = StringGrid1.RowCount() - 1;
   if (c < 1 || c > last) return;

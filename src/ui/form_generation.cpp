@@ -6,16 +6,9 @@
 
 #include "generation/generator.h"
 #include "ui/grid_columns.h"
-#include "ui/messages.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
-
-namespace {
-
-std::string Text(const Message& m) { return MessageString(m, Language::German); }
-
-}  // namespace
 
 LodAssignment TLSForm::CurrentAssignment() const {
   using namespace grid;
@@ -86,15 +79,17 @@ void TLSForm::Sub_ObjectsButtonClick() {
     if (e.Is(GenerationMsg::BrokenResult)) {
       // The written shape would add a fault: nothing of this action stays,
       // not even the split sort_vectors line or the changed mark.
-      ShowMessage(MsgKind::Warning, MsgButtons::Ok, Text(e.message()));
+      ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
       RestoreChangeMarks(marks);
       Sub_ObjectsButton.Enabled = buttonEnabled;
+      LastOutcome = Outcome::Refused;
     } else {
       // Either refusal leaves the sort_vectors line split as the generation
       // split it on its copy. One before writing is a warning about the
       // inputs; one while writing is an error.
       if (normalised) NormaliseSortVectors(ShapeLines);
-      ShowMessage(writing ? MsgKind::Error : MsgKind::Warning, MsgButtons::Ok, Text(e.message()));
+      ShowMessage(writing ? MsgKind::Error : MsgKind::Warning, MsgButtons::Ok, e.message());
+      LastOutcome = writing ? Outcome::Failed : Outcome::Refused;
     }
     if (!writing) return;
   }
