@@ -24,7 +24,8 @@ int IndexOf(const Lines& lines, const std::string& text, int from = 0) {
 }
 
 int CountContaining(const Lines& lines, const std::string& key) {
-  return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return Contains(l, key); }));
+  return static_cast<int>(
+      std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return Contains(l, key); }));
 }
 
 std::vector<std::string> LinesContaining(const Lines& lines, const std::string& key) {
@@ -90,8 +91,9 @@ TEST(GenerationTest, TwoLodSkeletonWithOneSortedSubObject) {
   EXPECT_EQ(out[sv + 2], "\t)");
 
   EXPECT_EQ(LinesContaining(out, "distance_levels "), std::vector<std::string>{"\t\t\tdistance_levels ( 2"});
-  EXPECT_EQ(LinesContaining(out, "dlevel_selection"),
-            (std::vector<std::string>{"\t\t\t\t\t\tdlevel_selection ( 200 )", "\t\t\t\t\t\tdlevel_selection ( 2000 )"}));
+  EXPECT_EQ(
+      LinesContaining(out, "dlevel_selection"),
+      (std::vector<std::string>{"\t\t\t\t\t\tdlevel_selection ( 200 )", "\t\t\t\t\t\tdlevel_selection ( 2000 )"}));
   EXPECT_EQ(LinesContaining(out, "sub_objects"),
             (std::vector<std::string>{"\t\t\t\t\tsub_objects ( 2", "\t\t\t\t\tsub_objects ( 1"}));
   EXPECT_EQ(LinesContaining(out, "sub_object_header"),
@@ -329,8 +331,9 @@ TEST(GenerationTest, EmptyLodOrGapBeforeAFullSubObjectIsRefused) {
   HandAssignment allDropped;
   allDropped.cells = {{"1", "999"}, {"1", "999"}, {"1", "999"}};
   EXPECT_EQ(FailureOf(o, allDropped, &msg), Failure::EmptyLod);
-  EXPECT_EQ(msg, "LOD 2 ist leer oder ein leeres Subobjekt liegt vor nicht-leeren Subobjekten. Dies würde zum "
-                 "Absturz des Simulators führen. Abbruch der Aktion.");
+  EXPECT_EQ(msg,
+            "LOD 2 ist leer oder ein leeres Subobjekt liegt vor nicht-leeren Subobjekten. Dies würde zum "
+            "Absturz des Simulators führen. Abbruch der Aktion.");
   HandAssignment gap;
   gap.cells = {{"1"}, {"3"}, {"1"}};
   EXPECT_EQ(FailureOf(o, gap, &msg), Failure::EmptyLod);
@@ -358,10 +361,11 @@ TEST(GenerationTest, AssignmentCellsAreReadOnce) {
     K kind;
     int32_t number;
     bool inTwo;
-  } cases[] = {{"0", K::All, 0, true},          {"2", K::SubObject, 2, true},   {"3", K::SubObject, 3, false},
-               {"999", K::Absent, 999, false},  {"05", K::Absent, 5, false},    {"+2", K::Absent, 2, false},
-               {"-0", K::Absent, 0, false},     {"0999", K::Absent, 999, false}, {"-2", K::Absent, -2, false},
-               {"", K::NotANumber, 0, false},   {"x", K::NotANumber, 0, false}, {"99999999999", K::NotANumber, 0, false}};
+  } cases[] = {
+      {"0", K::All, 0, true},         {"2", K::SubObject, 2, true},    {"3", K::SubObject, 3, false},
+      {"999", K::Absent, 999, false}, {"05", K::Absent, 5, false},     {"+2", K::Absent, 2, false},
+      {"-0", K::Absent, 0, false},    {"0999", K::Absent, 999, false}, {"-2", K::Absent, -2, false},
+      {"", K::NotANumber, 0, false},  {"x", K::NotANumber, 0, false},  {"99999999999", K::NotANumber, 0, false}};
   for (const Case& c : cases) {
     const AssignmentCell cell = AssignmentCell::Read(c.text);
     EXPECT_EQ(cell.kind(), c.kind) << c.text;
@@ -379,7 +383,8 @@ TEST(GenerationTest, PreCheckAndMissingLevelsAreReportedWithTheirTexts) {
   Lines noSortVectors = MakeSyntheticShape(o).lines;
   noSortVectors.erase(noSortVectors.begin() + IndexOf(noSortVectors, "\tsort_vectors ( 0 )"));
   EXPECT_EQ(FailureOf(o, a, &msg, &noSortVectors), Failure::TemplateNotFound);
-  EXPECT_EQ(msg, "Allgemeiner Fehler, z.B. Eintragungen unvollständig, Datei fehlerhaft oder leer. Abbruch der Aktion.");
+  EXPECT_EQ(msg,
+            "Allgemeiner Fehler, z.B. Eintragungen unvollständig, Datei fehlerhaft oder leer. Abbruch der Aktion.");
 
   HandAssignment notANumber = Uniform(3, 1, "1");
   notANumber.cells[1][0] = "";
@@ -687,7 +692,8 @@ TEST_F(GenerationFormTest, MissingLevelsRestoresTheDocumentAndKeepsTheButtonOff)
   form.Dispatch([&] { form.Sub_ObjectsButtonClick(); });
   ASSERT_EQ(fx.platform.messages.size(), 1u);
   EXPECT_EQ(fx.platform.messages[0].kind, MsgKind::Error);
-  EXPECT_EQ(fx.platform.messages[0].text, "Schwerer Syntaxfehler in der Datei (LOD nicht gefunden). Abbruch der Aktion.");
+  EXPECT_EQ(fx.platform.messages[0].text,
+            "Schwerer Syntaxfehler in der Datei (LOD nicht gefunden). Abbruch der Aktion.");
   int sv = IndexOf(before, "\tsort_vectors ( 0 )");
   before[sv] = "\tsort_vectors ( 0 ";
   before.insert(before.begin() + sv + 1, "\t)");

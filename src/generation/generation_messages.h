@@ -14,10 +14,10 @@ enum class GenerationMsg : int {
   Aborted,  // %0 = the fault
 
   // ---- Locating the template -----------------------------------------------
-  GeneralError,       // entries incomplete, file broken or empty
-  LodNotFound,        // no "distance_levels " line before the template
-  EmptyLod,           // %1 = LOD
-  FileEndsEarly,      // %1 = missing line
+  GeneralError,   // entries incomplete, file broken or empty
+  LodNotFound,    // no "distance_levels " line before the template
+  EmptyLod,       // %1 = LOD
+  FileEndsEarly,  // %1 = missing line
 
   // ---- The template's layout ----------------------------------------------
   EndsInsideLodControls,    // %1 = first line of the sub-object
@@ -43,33 +43,33 @@ enum class GenerationMsg : int {
   AfterTriangleList,        // %1 = last line of the list, %2 = line that follows
 
   // ---- The inputs ----------------------------------------------------------
-  DistanceMissing,             // %1 = LOD
-  DistanceInvalid,             // %1 = LOD, %2 = the text
-  CellNotInteger,              // %1 = element row, %2 = name, %3 = LOD
-  AssignedWithoutPrimitive,    // %1 = element row, %2 = name, %3 = LOD
-  AssignedWithoutFaces,        // %1 = element row, %2 = name, %3 = LOD
-  AssignedWithoutVertexSet,    // %1 = element row, %2 = name, %3 = LOD, %4 = vtx_state
-  AssignedWithoutMatrix,       // %1 = element row, %2 = name, %3 = LOD, %4 = vtx_state, %5 = matrix
+  DistanceMissing,           // %1 = LOD
+  DistanceInvalid,           // %1 = LOD, %2 = the text
+  CellNotInteger,            // %1 = element row, %2 = name, %3 = LOD
+  AssignedWithoutPrimitive,  // %1 = element row, %2 = name, %3 = LOD
+  AssignedWithoutFaces,      // %1 = element row, %2 = name, %3 = LOD
+  AssignedWithoutVertexSet,  // %1 = element row, %2 = name, %3 = LOD, %4 = vtx_state
+  AssignedWithoutMatrix,     // %1 = element row, %2 = name, %3 = LOD, %4 = vtx_state, %5 = matrix
 
   // ---- Sorted sub-objects ----------------------------------------------------
-  FlagsWordNotDecimal,       // %1 = flags word, %2 = line
-  NoSortIndices,             // %1 = line
+  FlagsWordNotDecimal,  // %1 = flags word, %2 = line
+  NoSortIndices,        // %1 = line
   NoVolumeForSorting,
   VolumeUnusable,            // %1 = line
   SortVectorsCountNoNumber,  // %1 = line
   FlagsWordCannotSort,       // %1 = flags word
 
   // ---- Writing -------------------------------------------------------------
-  FacesNotInteger,            // %1 = element row, %2 = name
-  ElementWithoutMatrix,       // %1 = element row
+  FacesNotInteger,       // %1 = element row, %2 = name
+  ElementWithoutMatrix,  // %1 = element row
   SubObjectFacesTooLarge,
   SubObjectIndicesTooLarge,
-  BrokenResult,               // %0 = the structural check's refusal (DocumentMsg::RefusedRewrite)
+  BrokenResult,  // %0 = the structural check's refusal (DocumentMsg::RefusedRewrite)
 
   // ---- The vertex estimate ---------------------------------------------------
-  ElementNotRead,          // %1 = element row
-  ElementWithoutVertexSet, // %1 = element row, %2 = vtx_state
-  TooManyVertices,         // %1 = vertices, %2 = the largest count
+  ElementNotRead,           // %1 = element row
+  ElementWithoutVertexSet,  // %1 = element row, %2 = vtx_state
+  TooManyVertices,          // %1 = vertices, %2 = the largest count
 
   // ---- Progress --------------------------------------------------------------
   SubObjectProgress,  // %1 = LOD, %2 = sub-object

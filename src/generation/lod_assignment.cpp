@@ -47,7 +47,8 @@ const AssignmentCell& LodAssignment::Cell(int row, int lod) const {
 bool LodAssignment::Sorted(int lod, int subObject) const {
   if (lod < 1 || lod > static_cast<int>(sorted.size())) return false;
   const std::vector<bool>& marks = sorted[static_cast<std::size_t>(lod - 1)];
-  return subObject >= 1 && subObject <= static_cast<int>(marks.size()) && marks[static_cast<std::size_t>(subObject - 1)];
+  return subObject >= 1 && subObject <= static_cast<int>(marks.size()) &&
+         marks[static_cast<std::size_t>(subObject - 1)];
 }
 
 const std::string& LodAssignment::Distance(int lod) const {

@@ -14,8 +14,7 @@ LodPlan PlanLods(const LodAssignment& assignment, const GenerationTables& tables
     int32_t count = 0;
     int64_t previous = 1;
     for (int s = 1; s <= assignment.subObjectCount; ++s) {
-      const int64_t v =
-          EstimateVertexSets(assignment, lod, s, tables.elementVtxState, tables.vertexSets).vertices;
+      const int64_t v = EstimateVertexSets(assignment, lod, s, tables.elementVtxState, tables.vertexSets).vertices;
       if (v > 0) {
         ++count;
         if (assignment.Sorted(lod, s)) ++plan.sortedCount;

@@ -82,7 +82,8 @@ void ShapeWriter::WriteHeader(int lod, int subObject, const SubObjectCounts& cou
       // A node for each matrix of the template's nodes that the sub-object
       // uses, each a copy of the template's first node.
       const auto nodes = std::span<const TMatrixUse>(counts.matrices).first(static_cast<std::size_t>(h.nodes));
-      const auto used = std::count_if(nodes.begin(), nodes.end(), [](const TMatrixUse& u) { return u.ElementCount > 0; });
+      const auto used =
+          std::count_if(nodes.begin(), nodes.end(), [](const TMatrixUse& u) { return u.ElementCount > 0; });
       ReplaceValueAfter(line, "geometry_nodes", 1, std::to_string(used));
       out_.push_back(std::move(line));
       for (const TMatrixUse& use : nodes) {
@@ -105,7 +106,8 @@ void ShapeWriter::WriteHeader(int lod, int subObject, const SubObjectCounts& cou
       line.resize(line.find("geometry_node_map") + 17);
       line += " ( " + std::to_string(h.mapNodes);
       int32_t written = 0;
-      for (const TMatrixUse& use : std::span<const TMatrixUse>(counts.matrices).first(static_cast<std::size_t>(h.mapNodes)))
+      for (const TMatrixUse& use :
+           std::span<const TMatrixUse>(counts.matrices).first(static_cast<std::size_t>(h.mapNodes)))
         line += use.ElementCount <= 0 ? std::string(" -1") : " " + std::to_string(written++);
       line += " )";
     }

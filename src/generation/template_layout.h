@@ -40,14 +40,14 @@ struct LevelLine {
 // after a geometry_nodes block is its own entry, read for a node map only.
 struct HeaderLine {
   int32_t line = 0;
-  int32_t lastLine = 0;           // a node map spread over lines ends here; they are joined
-  bool subObjectHeader = false;   // rewritten for a sorted sub-object
-  bool sortable = false;          // its flags word is decimal with at least three digits
-  std::string sortedFlags;        // then: the flags word of a sorted sub-object
+  int32_t lastLine = 0;          // a node map spread over lines ends here; they are joined
+  bool subObjectHeader = false;  // rewritten for a sorted sub-object
+  bool sortable = false;         // its flags word is decimal with at least three digits
+  std::string sortedFlags;       // then: the flags word of a sorted sub-object
   bool geometryInfo = false;
-  int32_t nodes = -1;             // geometry_nodes: the template's count; its first node is line + 1 .. line + 3
+  int32_t nodes = -1;  // geometry_nodes: the template's count; its first node is line + 1 .. line + 3
   bool nodeMap = false;
-  int32_t mapNodes = 0;           // the node count a node map names
+  int32_t mapNodes = 0;  // the node count a node map names
 };
 
 // One vertex_idxs line of a primitive: the text kept before its tokens (the
@@ -75,7 +75,7 @@ struct Primitive {
 // primitive writer looks for the next primitive.
 struct PrimitiveStart {
   int32_t line = 0;
-  int row = 0;                   // element row; 0: the line names no element
+  int row = 0;                    // element row; 0: the line names no element
   std::ptrdiff_t primitive = -1;  // index into TemplateLayout::primitives; -1: not one the walk followed
 };
 

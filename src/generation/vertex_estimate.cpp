@@ -37,14 +37,13 @@ UsedSets MarkUsedSets(const LodAssignment& assignment, int lod, int subObject, s
   return used;
 }
 
-[[noreturn]] void TooManyVertices(int64_t count) {
-  throw Error(GenerationMsg::TooManyVertices, count, INT32_MAX);
-}
+[[noreturn]] void TooManyVertices(int64_t count) { throw Error(GenerationMsg::TooManyVertices, count, INT32_MAX); }
 
 }  // namespace
 
 VertexEstimate EstimateVertexSets(const LodAssignment& assignment, int lod, int subObject,
-                                  std::span<const int32_t> elementVtxState, std::span<const TVertexSetEntry> vertexSets) {
+                                  std::span<const int32_t> elementVtxState,
+                                  std::span<const TVertexSetEntry> vertexSets) {
   UsedSets used = MarkUsedSets(assignment, lod, subObject, elementVtxState, vertexSets);
   if (used.fault) throw Error(*used.fault);
   // The counts come from the file: summed in 64 bits and checked, so that a

@@ -25,7 +25,8 @@ struct VertexEstimate {
 // or a shift does not fit 32 bits (the sums are taken in 64 bits, never
 // wrapped).
 VertexEstimate EstimateVertexSets(const LodAssignment& assignment, int lod, int subObject,
-                                  std::span<const int32_t> elementVtxState, std::span<const TVertexSetEntry> vertexSets);
+                                  std::span<const int32_t> elementVtxState,
+                                  std::span<const TVertexSetEntry> vertexSets);
 
 // The count the sub-object grid shows, by the same rule but never refused:
 // an element without a vertex set brings no vertices (a shape that was split

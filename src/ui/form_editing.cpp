@@ -222,7 +222,8 @@ void TLSForm::AnimResetButtonClick() {
 }
 
 void TLSForm::ZeilePlusButtonClick() {
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(GenerationMsg::ShiftRowsDown)) != MsgResult::Yes) return;
+  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(GenerationMsg::ShiftRowsDown)) != MsgResult::Yes)
+    return;
   const int c = StringGrid1.Row;
   const int last = StringGrid1.RowCount() - 1;
   if (c < 1 || c > last) return;
@@ -234,7 +235,8 @@ void TLSForm::ZeilePlusButtonClick() {
 }
 
 void TLSForm::ZeileMinusButtonClick() {
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(GenerationMsg::ShiftRowsUp)) != MsgResult::Yes) return;
+  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(GenerationMsg::ShiftRowsUp)) != MsgResult::Yes)
+    return;
   const int c = StringGrid1.Row;
   const int last = StringGrid1.RowCount() - 1;
   if (c < 1 || c > last) return;

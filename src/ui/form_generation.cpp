@@ -23,7 +23,8 @@ LodAssignment TLSForm::CurrentAssignment() const {
     e.name = StringGrid1.Cell(kElementName, r);
     e.faces = ParseInt32(StringGrid1.Cell(kElementFaces, r));
     e.lods.reserve(static_cast<std::size_t>(lods));
-    for (int lod = 1; lod <= lods; ++lod) e.lods.push_back(AssignmentCell::Read(StringGrid1.Cell(ElementLodColumn(lod), r)));
+    for (int lod = 1; lod <= lods; ++lod)
+      e.lods.push_back(AssignmentCell::Read(StringGrid1.Cell(ElementLodColumn(lod), r)));
   }
   a.subObjectCount = std::max(DataRows(StringGrid2), 0);
   for (int lod = 1; lod <= LodCount; ++lod) {
@@ -52,9 +53,7 @@ void TLSForm::Sub_ObjectsButtonClick() {
   GenerationObserver observer;
   observer.reached = [&](GenerationStage stage) {
     switch (stage) {
-      case GenerationStage::Normalised:
-        normalised = true;
-        break;
+      case GenerationStage::Normalised: normalised = true; break;
       case GenerationStage::Checked:
         // From here on the document counts as changed, even when the plan
         // refuses the assignment.

@@ -52,10 +52,12 @@ GenerationInput InputFor(const SyntheticShapeOptions& o, const HandAssignment& a
     in.elementVtxState[e + 1] = o.elementState[e];
   }
   as.subObjectCount = SubObjectRows(a);
-  as.sorted.assign(static_cast<std::size_t>(as.lodCount), std::vector<bool>(static_cast<std::size_t>(as.subObjectCount)));
+  as.sorted.assign(static_cast<std::size_t>(as.lodCount),
+                   std::vector<bool>(static_cast<std::size_t>(as.subObjectCount)));
   for (auto [lod, sub] : a.sortMarks) as.sorted[lod - 1][sub - 1] = true;
   for (int lod = 1; lod <= as.lodCount; ++lod)
-    as.distances.push_back(lod <= static_cast<int>(a.distances.size()) ? a.distances[lod - 1] : std::to_string(100 * lod));
+    as.distances.push_back(lod <= static_cast<int>(a.distances.size()) ? a.distances[lod - 1]
+                                                                       : std::to_string(100 * lod));
   in.vtxStateMatrix.assign(o.stateMatrix.begin(), o.stateMatrix.end());
   in.matrixCount = o.matrices;
   int start = 0;
@@ -85,7 +87,8 @@ void FillFormByHand(TLSForm& form, const SyntheticShapeOptions& o, const HandAss
     form.StringGrid1.SetCell(kElementName, r, el.name);
     form.StringGrid1.SetCell(kElementImage, r, "body.ace");
     if (el.faces) form.StringGrid1.SetCell(kElementFaces, r, std::to_string(*el.faces));
-    for (int lod = 1; lod <= as.lodCount; ++lod) form.StringGrid1.SetCell(ElementLodColumn(lod), r, a.cells[r - 1][lod - 1]);
+    for (int lod = 1; lod <= as.lodCount; ++lod)
+      form.StringGrid1.SetCell(ElementLodColumn(lod), r, a.cells[r - 1][lod - 1]);
   }
   form.StringGrid2 = StringGrid(SubObjectSortColumn(as.lodCount) + 1, as.subObjectCount + 1);
   for (int s = 1; s <= as.subObjectCount; ++s) form.StringGrid2.SetCell(kSubObjectNumber, s, std::to_string(s));

@@ -20,7 +20,8 @@ constexpr MessageText kTexts[] = {
      "LOD %1 ist leer oder ein leeres Subobjekt liegt vor nicht-leeren Subobjekten. Dies würde zum Absturz des "
      "Simulators führen.",
      "LOD %1 is empty, or an empty sub-object comes before non-empty sub-objects. This would crash the simulator."},
-    {Id(M::FileEndsEarly), "Die Datei endet unerwartet (Zeile %1 fehlt).", "The file ends unexpectedly (line %1 is missing)."},
+    {Id(M::FileEndsEarly), "Die Datei endet unerwartet (Zeile %1 fehlt).",
+     "The file ends unexpectedly (line %1 is missing)."},
 
     {Id(M::EndsInsideLodControls),
      "Die Datei endet innerhalb von lod_controls: nach dem Subobjekt ab Zeile %1 fehlen die schließenden Zeilen.",
@@ -30,15 +31,15 @@ constexpr MessageText kTexts[] = {
      "distance_level (Zeile %2).",
      "The sub-object from line %1 does not end in one line \")\" each for primitives, sub_object, sub_objects and "
      "distance_level (line %2)."},
-    {Id(M::ValuesNotOnLine),
-     "In Zeile %1 stehen \"%2\" und seine Werte nicht in einer Zeile (erwartet: \"%2 ( ...\").",
+    {Id(M::ValuesNotOnLine), "In Zeile %1 stehen \"%2\" und seine Werte nicht in einer Zeile (erwartet: \"%2 ( ...\").",
      "In line %1, \"%2\" and its values are not on one line (expected: \"%2 ( ...\")."},
     {Id(M::NodeNotThreeLines),
      "Der Knoten in Zeile %1 besteht nicht aus den drei Zeilen \"geometry_node ( ...\", \"cullable_prims ( ... )\" und "
      "\")\".",
      "The node in line %1 does not consist of the three lines \"geometry_node ( ...\", \"cullable_prims ( ... )\" and "
      "\")\"."},
-    {Id(M::NodesNotClosed), "geometry_nodes ab Zeile %1 wird nicht in Zeile %2 mit einer eigenen Zeile \")\" geschlossen.",
+    {Id(M::NodesNotClosed),
+     "geometry_nodes ab Zeile %1 wird nicht in Zeile %2 mit einer eigenen Zeile \")\" geschlossen.",
      "geometry_nodes from line %1 is not closed in line %2 by a line \")\" of its own."},
     {Id(M::NodeCountNoNumber), "Die Knotenzahl von geometry_nodes in Zeile %1 ist keine Zahl.",
      "The node count of geometry_nodes in line %1 is not a number."},
@@ -48,7 +49,8 @@ constexpr MessageText kTexts[] = {
      "The geometry_nodes from line %1 do not consist of %2 nodes of three lines each."},
     {Id(M::NodeMapNotClosed), "geometry_node_map ab Zeile %1 wird vor den Vertices nicht geschlossen.",
      "geometry_node_map from line %1 is not closed before the vertices."},
-    {Id(M::NegativeVertexCount), "vertex_set %1 hat eine negative Vertexzahl.", "vertex_set %1 has a negative vertex count."},
+    {Id(M::NegativeVertexCount), "vertex_set %1 hat eine negative Vertexzahl.",
+     "vertex_set %1 has a negative vertex count."},
     {Id(M::VertexSetsMissing), "Im Subobjekt ab Zeile %1 fehlt der vertex_sets-Block.",
      "The sub-object from line %1 has no vertex_sets block."},
     {Id(M::VerticesMismatch),
@@ -60,7 +62,8 @@ constexpr MessageText kTexts[] = {
      "Line %1 is no vertex_set with a whole-number first vertex."},
     {Id(M::PrimitivesMissing), "Im Subobjekt ab Zeile %1 fehlt der primitives-Block.",
      "The sub-object from line %1 has no primitives block."},
-    {Id(M::PrimitiveIncomplete), "Das Primitiv ab Zeile %1 ist unvollständig.", "The primitive from line %1 is incomplete."},
+    {Id(M::PrimitiveIncomplete), "Das Primitiv ab Zeile %1 ist unvollständig.",
+     "The primitive from line %1 is incomplete."},
     {Id(M::PrimStateNoElement), "prim_state_idx in Zeile %1 verweist auf kein Element.",
      "prim_state_idx in line %1 refers to no element."},
     {Id(M::ElementInTwoPrimitives),
@@ -79,7 +82,8 @@ constexpr MessageText kTexts[] = {
      "The triangle list that ends in line %1 is followed in line %2 by neither prim_state_idx nor the end of "
      "primitives."},
 
-    {Id(M::DistanceMissing), "Für LOD %1 ist keine Entfernungsstufe eingetragen.", "No distance is entered for LOD %1."},
+    {Id(M::DistanceMissing), "Für LOD %1 ist keine Entfernungsstufe eingetragen.",
+     "No distance is entered for LOD %1."},
     {Id(M::DistanceInvalid),
      "Die Entfernung von LOD %1 \"%2\" ist keine gültige Zahl (erlaubt sind ganze Zahlen von 1 bis 2000).",
      "The distance of LOD %1 \"%2\" is not a valid number (whole numbers from 1 to 2000 are allowed)."},
@@ -89,16 +93,19 @@ constexpr MessageText kTexts[] = {
      "Element %1 (%2) ist in LOD %3 zugeordnet, wird aber von keinem Primitiv verwendet. Bitte in allen LODs 999 "
      "eintragen.",
      "Element %1 (%2) is assigned in LOD %3 but is used by no primitive. Please enter 999 in all LODs."},
-    {Id(M::AssignedWithoutFaces), "Element %1 (%2) ist in LOD %3 zugeordnet, hat aber in der Spalte \"Faces\" keine ganze Zahl.",
+    {Id(M::AssignedWithoutFaces),
+     "Element %1 (%2) ist in LOD %3 zugeordnet, hat aber in der Spalte \"Faces\" keine ganze Zahl.",
      "Element %1 (%2) is assigned in LOD %3 but has no whole number in the column \"Faces\"."},
-    {Id(M::AssignedWithoutVertexSet), "Element %1 (%2) ist in LOD %3 zugeordnet, aber sein vtx_state %4 hat kein vertex_set.",
+    {Id(M::AssignedWithoutVertexSet),
+     "Element %1 (%2) ist in LOD %3 zugeordnet, aber sein vtx_state %4 hat kein vertex_set.",
      "Element %1 (%2) is assigned in LOD %3, but its vtx_state %4 has no vertex_set."},
     {Id(M::AssignedWithoutMatrix),
      "Element %1 (%2) ist in LOD %3 zugeordnet, aber sein vtx_state %4 verweist auf die Matrix %5, die es nicht gibt.",
      "Element %1 (%2) is assigned in LOD %3, but its vtx_state %4 refers to the matrix %5, which does not exist."},
 
     {Id(M::FlagsWordNotDecimal),
-     "Das Flag-Wort \"%1\" in sub_object_header (Zeile %2) ist keine Dezimalzahl mit mindestens drei Ziffern; sortierte "
+     "Das Flag-Wort \"%1\" in sub_object_header (Zeile %2) ist keine Dezimalzahl mit mindestens drei Ziffern; "
+     "sortierte "
      "Subobjekte können daraus nicht erzeugt werden.",
      "The flags word \"%1\" in sub_object_header (line %2) is not a decimal number of at least three digits; sorted "
      "sub-objects cannot be made from it."},
