@@ -10,6 +10,7 @@
 #include "document/shape_file.h"
 #include "platform/console_launcher.h"
 #include "tools/compress.h"
+#include "ui/messages.h"
 #include "test_env.h"
 
 namespace lodsmith {
@@ -29,6 +30,9 @@ std::vector<std::string> SplitCrLf(const std::string& text) {
   EXPECT_EQ(start, text.size()) << "text after the last CR LF";
   return lines;
 }
+
+// The script's texts as the window shows them by default.
+std::string German(const Message& message) { return MessageString(message, Language::German); }
 
 void WriteExecutable(const std::string& path, const std::string& text) {
   WriteBytes(path, text);
@@ -201,7 +205,7 @@ struct ScriptRig {
 
 TEST(LinuxScript, RunsTheUtilityInItsFolderAndMovesTheOutputOverTheShape) {
   ScriptRig rig;
-  std::string script = WriteCompressScript(rig.program, rig.tool, rig.shape);
+  std::string script = WriteCompressScript(rig.program, rig.tool, rig.shape, German);
   EXPECT_EQ(script, rig.program + "/temp.sh");
   EXPECT_EQ(RunScriptAndWait(script), 0);
   EXPECT_EQ(ReadBytes(rig.shape), "converted " + rig.WineShape() + " /O:temp.s");
@@ -213,7 +217,7 @@ TEST(LinuxScript, NoOutputLeavesTheShapeAndFails) {
   ScriptRig rig("echo 'cannot read it' >&2\nexit 3\n");
   // An output left over from an earlier run must not reach the shape.
   WriteBytes(rig.toolDir + "/temp.s", "stale");
-  std::string script = WriteCompressScript(rig.program, rig.tool, rig.shape);
+  std::string script = WriteCompressScript(rig.program, rig.tool, rig.shape, German);
   EXPECT_NE(RunScriptAndWait(script), 0);
   EXPECT_EQ(ReadBytes(rig.shape), "original");
 }
@@ -223,16 +227,30 @@ TEST(LinuxScript, RelativePathsWorkAfterTheScriptChangesFolder) {
   std::error_code ec;
   auto old = fs::current_path();
   fs::current_path(rig.dir.path());
-  std::string script = WriteCompressScript("program", "Train Simulator/utils/ff'edit/ffeditc_unicode.exe",
-                                           "My Models/lok 1.s");
+  std::string script =
+      WriteCompressScript("program", "Train Simulator/utils/ff'edit/ffeditc_unicode.exe", "My Models/lok 1.s", German);
   fs::current_path(old);
   EXPECT_EQ(RunScriptAndWait(rig.dir.File(script)), 0);
   EXPECT_EQ(ReadBytes(rig.shape), "converted " + rig.WineShape() + " /O:temp.s");
 }
 
-TEST(LinuxScript, AnUnwritableProgramFolderRaisesIoError) {
+// The two lines the script shows come from the language layer; German
+// gives the bytes the script has always held.
+TEST(LinuxScript, ShowsItsNotesInTheGivenLanguage) {
+  const std::string german = LinuxScriptText("/t", "Z:\\a.s", "/a.s", German);
+  EXPECT_NE(german.find("    echo 'ffeditc_unicode.exe hat keine Ausgabe (temp.s) geschrieben; die Datei bleibt "
+                        "unverändert.' >&2\n"),
+            std::string::npos)
+      << german;
+  EXPECT_NE(german.find("  printf '%s' 'Weiter mit einer beliebigen Taste . . . '\n"), std::string::npos) << german;
+  const std::string english =
+      LinuxScriptText("/t", "Z:\\a.s", "/a.s", [](const Message& m) { return MessageString(m, Language::English); });
+  EXPECT_NE(english.find("  printf '%s' 'Press any key to continue . . . '\n"), std::string::npos) << english;
+}
+
+TEST(LinuxScript, AnUnwritableProgramFolderRaisesAnError) {
   TempDir dir;
-  EXPECT_THROW(WriteCompressScript(dir.File("missing/folder"), "C:\\ffeditc_unicode.exe", "/a.s"), IoError);
+  EXPECT_THROW(WriteCompressScript(dir.File("missing/folder"), "C:\\ffeditc_unicode.exe", "/a.s", German), Error);
 }
 
 // ---- The button ------------------------------------------------------------------

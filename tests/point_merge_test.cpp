@@ -11,6 +11,7 @@
 #include "tools/merge_index.h"
 #include "tools/normal_merge.h"
 #include "tools/point_merge.h"
+#include "ui/messages.h"
 
 using namespace lodsmith;
 using namespace lodsmith::test;
@@ -237,7 +238,7 @@ TEST(PointMerge, FindsNoBlockWhereThereIsNone) {
   Lines last{"SIMISA@@", "shape (", "points ( 0"};
   EXPECT_FALSE(PlanPointMerge(last, 0));
   // A single line cannot hold a shape: refused rather than passed over.
-  EXPECT_THROW(PlanPointMerge(Lines{"points ( 0"}, 0), RepairError);
+  EXPECT_THROW(PlanPointMerge(Lines{"points ( 0"}, 0), Error);
 }
 
 TEST(PointMerge, RefusesABlockItCannotRead) {
@@ -248,18 +249,19 @@ TEST(PointMerge, RefusesABlockItCannotRead) {
     l[index] = text;
     return l;
   };
-  EXPECT_THROW(PlanPointMerge(with(header, "\tpoints ( zwei"), 0), RepairError);
-  EXPECT_THROW(PlanPointMerge(with(header, "\tpoints ( 99999999999"), 0), RepairError);
-  EXPECT_THROW(PlanPointMerge(with(header, "\tpoints ( -2"), 0), RepairError);
-  EXPECT_THROW(PlanPointMerge(with(header + 1, "\t\tpoint ( 0,5 0 0 )"), 0), RepairError);
-  EXPECT_THROW(PlanPointMerge(with(header + 2, "\t\tpoint ( 1 1 )"), 0), RepairError);
+  EXPECT_THROW(PlanPointMerge(with(header, "\tpoints ( zwei"), 0), Error);
+  EXPECT_THROW(PlanPointMerge(with(header, "\tpoints ( 99999999999"), 0), Error);
+  EXPECT_THROW(PlanPointMerge(with(header, "\tpoints ( -2"), 0), Error);
+  EXPECT_THROW(PlanPointMerge(with(header + 1, "\t\tpoint ( 0,5 0 0 )"), 0), Error);
+  EXPECT_THROW(PlanPointMerge(with(header + 2, "\t\tpoint ( 1 1 )"), 0), Error);
   // A count running past the end of the document.
   Lines shortDoc{"SIMISA@@", "points ( 3", "point ( 0 0 0 )", "point ( 0 0 0 )"};
   try {
     PlanPointMerge(shortDoc, 0);
     FAIL() << "a block longer than the document was read";
-  } catch (const RepairError& e) {
-    EXPECT_NE(std::string(e.what()).find("endet"), std::string::npos) << e.what();
+  } catch (const Error& e) {
+    const std::string text = MessageString(e.message(), Language::German);
+    EXPECT_NE(text.find("endet"), std::string::npos) << text;
   }
   // An empty block is read and merges nothing.
   auto empty = PlanPointMerge(Lines{"SIMISA@@", "points ( 0", ")"}, 0);
@@ -304,8 +306,8 @@ TEST_P(PointMergeLayout, RefusesNamingTheLine) {
   try {
     PlanPointMerge(lines, 0);
     FAIL() << GetParam().what << ": accepted";
-  } catch (const RepairError& e) {
-    const std::string text = e.what();
+  } catch (const Error& e) {
+    const std::string text = MessageString(e.message(), Language::German);
     EXPECT_EQ(text.rfind("Zeile " + std::to_string(GetParam().line) + ": ", 0), 0u) << text;
     EXPECT_TRUE(text.ends_with("Es wurde nichts geändert.")) << text;
   }
@@ -380,8 +382,8 @@ TEST(PointMerge, RefusesVertexLinesItCannotRenumber) {
   while (!Contains(base[vertex], "vertex ")) ++vertex;
   auto expectRefused = [&](Lines lines, const char* why) {
     const Lines before = lines;
-    EXPECT_THROW(CheckPointRewrite(lines, *plan), RepairError) << why;
-    EXPECT_THROW(BuildPointMerge(lines, *plan), RepairError) << why;
+    EXPECT_THROW(CheckPointRewrite(lines, *plan), Error) << why;
+    EXPECT_THROW(BuildPointMerge(lines, *plan), Error) << why;
     EXPECT_EQ(lines, before);
   };
   Lines outside = base;

@@ -10,6 +10,7 @@
 #include "platform/native_file.h"
 #include "print/pdf_writer.h"
 #include "tools/compress.h"
+#include "ui/messages.h"
 
 namespace lodsmith {
 
@@ -44,7 +45,8 @@ bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file,
   fs::path folder = fs::temp_directory_path(ec) / ("lodsmith-compress-" + std::to_string(CurrentProcessId()));
   fs::create_directories(folder, ec);
   if (ec) return fail(Utf8Path(folder) + ": " + ec.message());
-  std::string script = WriteCompressScript(Utf8Path(folder), tool, file);
+  std::string script = WriteCompressScript(Utf8Path(folder), tool, file,
+                                           [](const Message& m) { return MessageString(m, Language::German); });
 
   const std::string output = FolderPart(HostPath(tool)) + kToolOutputName;
 #ifdef _WIN32

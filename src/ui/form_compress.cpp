@@ -4,16 +4,14 @@
 // touched.
 #include "document/shape_file.h"
 #include "tools/compress.h"
+#include "tools/tools_messages.h"
+#include "ui/messages.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
 
 namespace {
-const char* const kLocateToolText =
-    "Bitte ffeditc_unicode.exe suchen, normalerweise im Verzeichnis (trainsimulator)\\utils\\ffedit.";
-const char* const kToolNotFoundText = "ffeditc_unicode.exe nicht gefunden, Abbruch!";
-const char* const kStartFailedText =
-    "ffeditc_unicode.exe konnte nicht gestartet werden. Dieser Programmteil wurde nur unter Windows 2000 getestet.";
+std::string Text(const Message& message) { return MessageString(message, Language::German); }
 }  // namespace
 
 bool TLSForm::ToolPathValid(const std::string& path) { return lodsmith::ToolPathValid(path); }
@@ -23,7 +21,7 @@ void TLSForm::CompressButtonClick() {
   // The registry is asked only while nothing is stored.
   if (tool.empty()) tool = DefaultToolPath(SimulatorPath());
   if (!ToolPathValid(tool)) {
-    ShowMessage(MsgKind::Warning, MsgButtons::Ok, kLocateToolText);
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, Text(Message(ToolsMsg::LocateTool)));
     FileDialogRequest request;
     request.initialDir = DirSetting("InitialDir");
     request.fileName = kToolFileName;
@@ -31,7 +29,7 @@ void TLSForm::CompressButtonClick() {
     request.mustExist = true;
     if (auto chosen = platform_.OpenDialog(request)) tool = *chosen;
     if (!ToolPathValid(tool)) {
-      ShowMessage(MsgKind::Error, MsgButtons::Ok, kToolNotFoundText);
+      ShowMessage(MsgKind::Error, MsgButtons::Ok, Text(Message(ToolsMsg::ToolNotFound)));
       return;
     }
     if (ProgramIni) ProgramIni->WriteString("Dir", "FFEdit", tool);
@@ -45,9 +43,10 @@ void TLSForm::CompressButtonClick() {
   auto shape = platform_.OpenDialog(request);
   if (!shape) return;
 
-  // A script that cannot be written ends the action with its IoError.
-  std::string script = WriteCompressScript(ExtractFileDir(platform_.ExecutablePath()), tool, *shape);
-  if (!platform_.StartConsoleScript(script)) ShowMessage(MsgKind::Error, MsgButtons::Ok, kStartFailedText);
+  // A script that cannot be written ends the action with its Error.
+  std::string script = WriteCompressScript(ExtractFileDir(platform_.ExecutablePath()), tool, *shape, Text);
+  if (!platform_.StartConsoleScript(script))
+    ShowMessage(MsgKind::Error, MsgButtons::Ok, Text(Message(ToolsMsg::ToolStartFailed)));
 }
 
 }  // namespace lodsmith

@@ -2,21 +2,22 @@
 //
 // Every tool works on a copy and swaps the result into ShapeLines only when
 // it is complete and has passed the structural check (AcceptRewrite): a
-// refused shape keeps its text. Refusals (RepairError) leave the handler and
-// are shown by the event loop as error boxes, after the cursor (and for the
+// refused shape keeps its text. Refusals (Error) leave the handler and are
+// shown by the event loop as error boxes, after the cursor (and for the
 // merges the status line) has been put back.
 #include "tools/animation_strip.h"
 #include "tools/material_fix.h"
 #include "tools/normal_merge.h"
 #include "tools/point_merge.h"
+#include "tools/tools_messages.h"
+#include "ui/messages.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
 
 namespace {
 
-const char* const kToleranceError =
-    "Bitte positive Zahl eintragen, Dezimaltrennzeichen wie im Betriebssystem eingestellt.";
+std::string Text(const Message& message) { return MessageString(message, Language::German); }
 
 void CheckToleranceEdit(TLSForm& form, const TEdit& edit, long double& tolerance, const char* controlName) {
   auto value = ParseTolerance(edit.Text, form.platform().DecimalSeparator());
@@ -24,7 +25,7 @@ void CheckToleranceEdit(TLSForm& form, const TEdit& edit, long double& tolerance
   // is sent back to correct it.
   if (value) tolerance = *value;
   if (!value || *value < 0) {
-    form.ShowMessage(MsgKind::Error, MsgButtons::Ok, kToleranceError);
+    form.ShowMessage(MsgKind::Error, MsgButtons::Ok, Text(Message(ToolsMsg::ToleranceInvalid)));
     form.platform().FocusControl(controlName);
   }
 }
@@ -116,8 +117,11 @@ void TLSForm::AnimButtonClick() {
   AnimationStripResult result;
   try {
     result = StripSurplusAnimations(ShapeLines, *header, rows);
-  } catch (const AnimationStripError& e) {
-    ShowMessage(MsgKind::Error, MsgButtons::Ok, e.what());
+  } catch (const Error& e) {
+    // The general fault is reported here and ends the action quietly; the
+    // refusals go on to the event loop like those of the other tools.
+    if (!e.Is(ToolsMsg::AnimationStripGeneral)) throw;
+    ShowMessage(MsgKind::Error, MsgButtons::Ok, Text(e.message()));
     return;
   }
   if (!AcceptRewrite(result.lines)) {
