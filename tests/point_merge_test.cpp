@@ -8,6 +8,8 @@
 
 #include "repair_test_shapes.h"
 #include "shape_checker.h"
+#include "tools/animation_strip.h"
+#include "tools/material_fix.h"
 #include "tools/merge_index.h"
 #include "tools/normal_merge.h"
 #include "tools/point_merge.h"
@@ -399,6 +401,53 @@ TEST(PointMerge, RefusesVertexLinesItCannotRenumber) {
   Lines oneLine = base;
   oneLine[vertex + 1] = "\t\t\t\t\tvertex ( 00000000 2 0 ff969696 ff808080 vertex_uvs ( 1 0 ) )";
   expectRefused(oneLine, "consecutive vertex lines");
+}
+
+// A refusal is put together from a fault and the notes around it (its line,
+// its animation, what became of the document); it reads as one sentence in
+// each language.
+TEST(RepairRefusals, ReadInFullInBothLanguages) {
+  const Lines twoVertexLines{"SIMISA@@", "points ( 2", "point ( 1 2 3 )", "point ( 1 2 3 )", ")",
+                             "vertex ( 00000000 1 0 )", "vertex ( 00000000 0 0 )"};
+  const Lines noSuchPoint{"SIMISA@@", "points ( 2", "point ( 1 2 3 )", "point ( 1 2 3 )", ")",
+                          "vertex ( 00000000 5 0 )", "vertex_uvs ( 1 0 )"};
+  const Lines hexFlags{"SIMISA", "vtx_states ( 1", "vtx_state ( 00000000 0 -6 0 00000002 )", ")",
+                       "sub_object_header ( 0000a400 -1", ")"};
+  const Lines cutAnimation{"SIMISA", "animations ( 1", "anim_node WHEEL1 (", "controllers ( 1"};
+  struct Case {
+    std::function<void()> run;
+    const char* german;
+    const char* english;
+  };
+  const Case cases[] = {
+      {[] { PlanPointMerge(Lines{"points ( 0"}, 0); },
+       "Die Datei besteht nur aus einer Zeile und enthält keinen Block \"points\". Es wurde nichts geändert.",
+       "The file consists of a single line and contains no block \"points\". Nothing was changed."},
+      {[&] { CheckPointRewrite(twoVertexLines, *PlanPointMerge(twoVertexLines, 0)); },
+       "Zeile 7: Zwei vertex-Zeilen folgen direkt aufeinander; dieses Format kann beim Zusammenfassen nicht "
+       "umnummeriert werden. Es wurde nichts geändert.",
+       "Line 7: Two vertex lines follow each other directly; this layout cannot be renumbered when merging. "
+       "Nothing was changed."},
+      {[&] { CheckPointRewrite(noSuchPoint, *PlanPointMerge(noSuchPoint, 0)); },
+       "Zeile 6: Punkt 5 gibt es nicht, der Block hat nur 2 Einträge. Es wurde nichts geändert.",
+       "Line 6: There is no point 5; the block has only 2 entries. Nothing was changed."},
+      {[&] { FixTsmMaterials(hexFlags, {}); },
+       "Zeile 5: Das Flag-Wort \"0000a400\" des sub_object_header ist keine Dezimalzahl; es wurde nichts korrigiert.",
+       "Line 5: The flags word \"0000a400\" of the sub_object_header is not a decimal number; nothing was "
+       "corrected."},
+      {[&] { StripSurplusAnimations(cutAnimation, 1, {{"WHEEL1", ""}}); },
+       "Animation WHEEL1: Die Controller laufen über das Ende der Datei hinaus. Es wurde nichts geändert.",
+       "Animation WHEEL1: The controllers run past the end of the file. Nothing was changed."},
+  };
+  for (const Case& c : cases) {
+    try {
+      c.run();
+      ADD_FAILURE() << "accepted: " << c.german;
+    } catch (const Error& e) {
+      EXPECT_EQ(MessageString(e.message(), Language::German), c.german);
+      EXPECT_EQ(MessageString(e.message(), Language::English), c.english);
+    }
+  }
 }
 
 TEST(PointMerge, RenumbersOnlyVertexLinesAfterTheBlockTheFirstOneRightAfterIt) {
