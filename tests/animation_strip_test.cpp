@@ -235,6 +235,7 @@ TEST(AnimButton, ReportsTheGeneralErrorWithoutStatusLineAndKeepsTheText) {
   EXPECT_EQ(f.platform.messages[0].buttons, MsgButtons::Ok);
   EXPECT_EQ(f.platform.messages[0].text,
             MessageString(Message(ToolsMsg::AnimationStripGeneral, "WHEEL1"), Language::German));
+  EXPECT_EQ(f.form->LastOutcome, Outcome::Refused);
   EXPECT_EQ(f.form->ShapeLines, before);
   EXPECT_EQ(f.form->Label2.Caption, "vorher");
   EXPECT_TRUE(f.form->Changed);

@@ -7,8 +7,11 @@
 #include <filesystem>
 #include <sys/stat.h>
 
-#include "document/shape_file.h"
+#include "core/file_io.h"
+#include "core/core_messages.h"
+#include "core/message.h"
 #include "platform/console_launcher.h"
+#include "platform/wine_path.h"
 #include "tools/compress.h"
 #include "ui/messages.h"
 #include "test_env.h"
@@ -366,6 +369,7 @@ TEST(CompressButton, RefusedOrCancelledLocationEndsWithTheErrorAndStoresNothing)
     f.Click();
     EXPECT_EQ(f.platform.Texts(), (std::vector<std::string>{kLocate, kNotFound})) << cancel;
     EXPECT_EQ(f.platform.messages[1].kind, MsgKind::Error);
+    EXPECT_EQ(f.form->LastOutcome, cancel ? Outcome::Cancelled : Outcome::Refused);
     EXPECT_EQ(f.platform.openRequests.size(), 1u);  // no shape dialog
     EXPECT_EQ(f.Stored(), "");
     EXPECT_TRUE(f.platform.startedScripts.empty());
@@ -397,6 +401,7 @@ TEST(CompressButton, ScriptIsRewrittenEveryRunAndARefusedStartIsReported) {
   ASSERT_EQ(f.platform.messages.size(), 1u);
   EXPECT_EQ(f.platform.messages[0].kind, MsgKind::Error);
   EXPECT_EQ(f.platform.messages[0].text, kNoStart);
+  EXPECT_EQ(f.form->LastOutcome, Outcome::Failed);
 }
 
 TEST(CompressButton, UnwritableScriptStopsBeforeTheStart) {

@@ -546,6 +546,7 @@ TEST(PunkteButton, NoKeepsDocumentAndButtonButShowsTheLineCount) {
   f.platform.answers.push_back(MsgResult::No);
   f.Run();
   EXPECT_EQ(f.platform.messages.size(), 1u);
+  EXPECT_EQ(f.form->LastOutcome, Outcome::Cancelled);
   EXPECT_EQ(f.form->ShapeLines, before);
   EXPECT_TRUE(f.form->PunkteButton.Enabled);
   EXPECT_FALSE(f.form->Changed);
@@ -642,6 +643,9 @@ TEST(ToleranceEdits, AcceptOnlyNumbersWithTheSystemSeparator) {
     ASSERT_FALSE(f.platform.messages.empty());
     EXPECT_EQ(f.platform.messages.back().kind, MsgKind::Error);
     EXPECT_EQ(f.platform.messages.back().text, error);
+    EXPECT_EQ(f.platform.messages.back().identity,
+              MsgIdentity::OfMessage(static_cast<int>(ToolsMsg::ToleranceInvalid)));
+    EXPECT_EQ(f.form->LastOutcome, Outcome::Refused);
     EXPECT_EQ(f.platform.focusRequests.back(), "DeltaPointsEdit");
   }
   // A negative value is stored all the same, with the error.

@@ -48,7 +48,6 @@ enum class ToolsMsg : int {
   FlagsWordNotDecimal,  // %1 flags word
 
   // Compression.
-  ScriptNotWritable,  // %1 script path, %2 system's reason
   ScriptNoOutput,     // shown by the Linux script
   ScriptPressAnyKey,  // shown by the Linux script
   LocateTool,

@@ -2,17 +2,12 @@
 // let the user choose a shape file, write the script that runs the utility
 // on it and start that script in a console window. The open document is not
 // touched.
-#include "document/shape_file.h"
+#include "core/file_io.h"
 #include "tools/compress.h"
 #include "tools/tools_messages.h"
-#include "ui/messages.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
-
-namespace {
-std::string Text(const Message& message) { return MessageString(message, Language::German); }
-}  // namespace
 
 bool TLSForm::ToolPathValid(const std::string& path) { return lodsmith::ToolPathValid(path); }
 
@@ -21,15 +16,17 @@ void TLSForm::CompressButtonClick() {
   // The registry is asked only while nothing is stored.
   if (tool.empty()) tool = DefaultToolPath(SimulatorPath());
   if (!ToolPathValid(tool)) {
-    ShowMessage(MsgKind::Warning, MsgButtons::Ok, Text(Message(ToolsMsg::LocateTool)));
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(ToolsMsg::LocateTool));
     FileDialogRequest request;
     request.initialDir = DirSetting("InitialDir");
     request.fileName = kToolFileName;
     request.filter = LanguageText(58);
     request.mustExist = true;
-    if (auto chosen = platform_.OpenDialog(request)) tool = *chosen;
+    auto chosen = platform_.OpenDialog(request);
+    if (chosen) tool = *chosen;
     if (!ToolPathValid(tool)) {
-      ShowMessage(MsgKind::Error, MsgButtons::Ok, Text(Message(ToolsMsg::ToolNotFound)));
+      ShowMessage(MsgKind::Error, MsgButtons::Ok, Message(ToolsMsg::ToolNotFound));
+      LastOutcome = chosen ? Outcome::Refused : Outcome::Cancelled;
       return;
     }
     if (ProgramIni) ProgramIni->WriteString("Dir", "FFEdit", tool);
@@ -41,12 +38,19 @@ void TLSForm::CompressButtonClick() {
   request.filter = LanguageText(57);
   request.mustExist = true;
   auto shape = platform_.OpenDialog(request);
-  if (!shape) return;
+  if (!shape) {
+    LastOutcome = Outcome::Cancelled;
+    return;
+  }
 
-  // A script that cannot be written ends the action with its Error.
-  std::string script = WriteCompressScript(ExtractFileDir(platform_.ExecutablePath()), tool, *shape, Text);
-  if (!platform_.StartConsoleScript(script))
-    ShowMessage(MsgKind::Error, MsgButtons::Ok, Text(Message(ToolsMsg::ToolStartFailed)));
+  // A script that cannot be written ends the action with its Error. The
+  // script speaks the window's language.
+  std::string script = WriteCompressScript(ExtractFileDir(platform_.ExecutablePath()), tool, *shape,
+                                           [this](const Message& m) { return Text(m); });
+  if (!platform_.StartConsoleScript(script)) {
+    ShowMessage(MsgKind::Error, MsgButtons::Ok, Message(ToolsMsg::ToolStartFailed));
+    LastOutcome = Outcome::Failed;
+  }
 }
 
 }  // namespace lodsmith

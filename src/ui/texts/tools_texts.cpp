@@ -87,7 +87,6 @@ constexpr MessageText kTexts[] = {
     {Id(ToolsMsg::FlagsWordNotDecimal), "Das Flag-Wort \"%1\" des sub_object_header ist keine Dezimalzahl",
      "The flags word \"%1\" of the sub_object_header is not a decimal number"},
 
-    {Id(ToolsMsg::ScriptNotWritable), "In %1 kann nicht geschrieben werden: %2", "Cannot write to %1: %2"},
     {Id(ToolsMsg::ScriptNoOutput),
      "ffeditc_unicode.exe hat keine Ausgabe (temp.s) geschrieben; die Datei bleibt unverändert.",
      "ffeditc_unicode.exe wrote no output (temp.s); the file stays unchanged."},
