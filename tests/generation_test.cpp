@@ -50,7 +50,7 @@ Failure KindOf(const Error& e) {
   if (e.Is(GenerationMsg::GeneralError)) return Failure::TemplateNotFound;
   if (e.Is(GenerationMsg::EmptyLod)) return Failure::EmptyLod;
   if (e.Is(GenerationMsg::LodNotFound)) return Failure::LodNotFound;
-  if (e.Is(GenerationMsg::BrokenResult)) return Failure::BrokenResult;
+  if (e.Is(DocumentMsg::RefusedRewrite)) return Failure::BrokenResult;
   return Failure::Refused;
 }
 

@@ -64,7 +64,6 @@ enum class GenerationMsg : int {
   ElementWithoutMatrix,  // %1 = element row
   SubObjectFacesTooLarge,
   SubObjectIndicesTooLarge,
-  BrokenResult,  // %0 = the structural check's refusal (DocumentMsg::RefusedRewrite)
 
   // ---- The vertex estimate ---------------------------------------------------
   ElementNotRead,           // %1 = element row

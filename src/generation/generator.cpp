@@ -22,7 +22,7 @@ void CheckWrittenShape(const Lines& templateLines, const Lines& written) {
   const std::vector<ShapeProblem> after = CheckShape(written);
   if (after.empty()) return;
   if (auto added = FirstNewProblem(CheckShape(templateLines), after))
-    throw Error(RefusedRewriteMessage(*added).WrappedIn(GenerationMsg::BrokenResult));
+    throw Error(RefusedRewriteMessage(*added));
 }
 
 void Reached(const GenerationObserver& observer, GenerationStage stage) {

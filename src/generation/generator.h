@@ -64,7 +64,8 @@ struct GenerationObserver {
 bool NormaliseSortVectors(Lines& lines);
 
 // The whole rewrite. `document` is not changed; the result is the new shape.
-// In order, each failure throwing Error:
+// In order, each failure throwing Error (in parentheses the last stage
+// reported before it):
 //   - an empty document, an "L 1" cell that is no integer, or a template
 //     without "sort_vectors", "sub_object ", "vertices" or "flags" lines:
 //     GenerationMsg::GeneralError;
@@ -78,10 +79,10 @@ bool NormaliseSortVectors(Lines& lines);
 //     sorted sub-objects when some are marked;
 //   - (Writing) no "distance_levels " line before the template
 //     (GenerationMsg::LodNotFound), or a sub-object that cannot be written;
-//   - a written shape with a structural fault of a kind the document does
-//     not have (GenerationMsg::BrokenResult).
-// Refusals are wrapped in GenerationMsg::Aborted; a fault of the vertex
-// estimate stands alone.
+//   - (Writing) a written shape with a structural fault of a kind the document does
+//     not have (DocumentMsg::RefusedRewrite, as every rewrite is refused).
+// The generation's own refusals are wrapped in GenerationMsg::Aborted; a
+// fault of the vertex estimate and the structural refusal stand alone.
 Lines GenerateShape(const Lines& document, const LodAssignment& assignment, const GenerationTables& tables,
                     const GenerationObserver& observer = {});
 

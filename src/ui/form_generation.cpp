@@ -4,6 +4,7 @@
 // it is complete and has passed the structural check.
 #include <algorithm>
 
+#include "document/document_messages.h"
 #include "generation/generator.h"
 #include "ui/grid_columns.h"
 #include "ui/tlsform.h"
@@ -75,7 +76,7 @@ void TLSForm::Sub_ObjectsButtonClick() {
   try {
     ShapeLines = GenerateShape(ShapeLines, CurrentAssignment(), tables, observer);
   } catch (const Error& e) {
-    if (e.Is(GenerationMsg::BrokenResult)) {
+    if (e.Is(DocumentMsg::RefusedRewrite)) {
       // The written shape would add a fault: nothing of this action stays,
       // not even the split sort_vectors line or the changed mark.
       ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());

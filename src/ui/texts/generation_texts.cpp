@@ -136,7 +136,6 @@ constexpr MessageText kTexts[] = {
      "The face count of the sub-object is too large."},
     {Id(M::SubObjectIndicesTooLarge), "Die Indexzahl des Subobjekts ist zu groß.",
      "The index count of the sub-object is too large."},
-    {Id(M::BrokenResult), "%0", "%0"},
 
     {Id(M::ElementNotRead), "Element %1 wurde nicht gelesen.", "Element %1 was not read."},
     {Id(M::ElementWithoutVertexSet), "Element %1 verweist auf vtx_state %2, zu dem es kein vertex_set gibt.",
