@@ -21,8 +21,7 @@ void CheckWrittenShape(const Lines& templateLines, const Lines& written) {
   // cases, and then the template need not be read a second time.
   const std::vector<ShapeProblem> after = CheckShape(written);
   if (after.empty()) return;
-  if (auto added = FirstNewProblem(CheckShape(templateLines), after))
-    throw Error(RefusedRewriteMessage(*added));
+  if (auto added = FirstNewProblem(CheckShape(templateLines), after)) throw Error(RefusedRewriteMessage(*added));
 }
 
 void Reached(const GenerationObserver& observer, GenerationStage stage) {
@@ -51,20 +50,20 @@ Lines GenerateShape(const Lines& document, const LodAssignment& assignment, cons
     if (!assignment.Cell(r, 1).IsNumber()) Refuse(GenerationMsg::GeneralError);
   // The template is read from a copy: the document is replaced only by a
   // complete new shape.
-  Lines lines = document;
-  if (!NormaliseSortVectors(lines)) Refuse(GenerationMsg::GeneralError);
+  Lines OldLines = document;
+  if (!NormaliseSortVectors(OldLines)) Refuse(GenerationMsg::GeneralError);
   Reached(observer, GenerationStage::Normalised);
 
-  const TemplateLayout layout = ReadTemplateLayout(lines, assignment, tables);
+  const TemplateLayout layout = ReadTemplateLayout(OldLines, assignment, tables);
   Reached(observer, GenerationStage::Checked);
 
   const LodPlan plan = PlanLods(assignment, tables);
   // Marked sorted sub-objects need a template that can take them.
-  if (plan.sortedCount > 0) layout.Sorted();
+  if (plan.SortedCount > 0) layout.Sorted();
   Reached(observer, GenerationStage::Writing);
 
-  Lines written = ShapeWriter(lines, layout, assignment, tables, plan, observer).Write();
-  CheckWrittenShape(lines, written);
+  Lines written = ShapeWriter(OldLines, layout, assignment, tables, plan, observer).Write();
+  CheckWrittenShape(OldLines, written);
   return written;
 }
 

@@ -7,6 +7,7 @@ namespace lodsmith {
 
 LodPlan PlanLods(const LodAssignment& assignment, const GenerationTables& tables) {
   LodPlan plan;
+  plan.LodSubObjectCount.push_back(0);
   for (int lod = 1; lod <= assignment.lodCount; ++lod) {
     // A sub-object grid without data rows would give the LOD no sub-object
     // at all: that is an empty LOD as well.
@@ -17,14 +18,14 @@ LodPlan PlanLods(const LodAssignment& assignment, const GenerationTables& tables
       const int64_t v = EstimateVertexSets(assignment, lod, s, tables.elementVtxState, tables.vertexSets).vertices;
       if (v > 0) {
         ++count;
-        if (assignment.Sorted(lod, s)) ++plan.sortedCount;
+        if (assignment.Sorted(lod, s)) ++plan.SortedCount;
       }
       // The simulator crashes on an LOD that starts with an empty sub-object
       // or has one between full ones.
       if ((s == 1 && v == 0) || (previous == 0 && v > 0)) Refuse(GenerationMsg::EmptyLod, lod);
       previous = v;
     }
-    plan.subObjects.push_back(count);
+    plan.LodSubObjectCount.push_back(count);
   }
   return plan;
 }

@@ -10,11 +10,14 @@
 namespace lodsmith {
 
 struct LodPlan {
-  std::vector<int32_t> subObjects;  // index = LOD - 1: sub-objects written
-  int32_t sortedCount = 0;          // written sub-objects marked sorted, all LODs
+  std::vector<int32_t> LodSubObjectCount;  // index = LOD 1..LodCount (slot 0 unused): sub-objects written
+  int32_t SortedCount = 0;                 // written sub-objects marked sorted, all LODs
 
-  int32_t SubObjects(int lod) const {
-    return lod >= 1 && lod <= static_cast<int>(subObjects.size()) ? subObjects[static_cast<std::size_t>(lod - 1)] : 0;
+  // 0 outside the LODs planned.
+  int32_t SubObjectCount(int lod) const {
+    return lod >= 1 && lod < static_cast<int>(LodSubObjectCount.size())
+               ? LodSubObjectCount[static_cast<std::size_t>(lod)]
+               : 0;
   }
 };
 

@@ -30,7 +30,7 @@ Lines ShapeWriter::Write() {
 
 void ShapeWriter::WriteHead() {
   int64_t from = 0;
-  const int32_t sorted = plan_.sortedCount;
+  const int32_t sorted = plan_.SortedCount;
   if (sorted > 0) {
     const SortedHead& head = layout_.Sorted();
     CopyRange(0, head.volumesLine);
@@ -47,9 +47,10 @@ void ShapeWriter::WriteHead() {
     out_.insert(out_.end(), static_cast<std::size_t>(sorted), head.sortVector);
     from = head.sortVectorsLine + 1;
   }
-  if (layout_.levelsLine < 0) Refuse(GenerationMsg::LodNotFound);
-  CopyRange(from, layout_.levelsLine);
-  std::string line = Line(layout_.levelsLine);
+  if (layout_.LevelsBodyLine < 0) Refuse(GenerationMsg::LodNotFound);
+  const int64_t levels = int64_t{layout_.LevelsBodyLine} - 1;  // "distance_levels "
+  CopyRange(from, levels);
+  std::string line = Line(levels);
   ReplaceValueAfter(line, "distance_levels", 1, std::to_string(a_.lodCount));
   out_.push_back(std::move(line));
 }
@@ -64,15 +65,15 @@ void ShapeWriter::WriteLod(int lod) {
     if (level.kind == LevelLine::Kind::Distance)
       ReplaceValueAfter(line, "dlevel_selection", 1, a_.Distance(lod));
     else
-      ReplaceValueAfter(line, "sub_objects", 1, std::to_string(plan_.SubObjects(lod)));
+      ReplaceValueAfter(line, "sub_objects", 1, std::to_string(plan_.SubObjectCount(lod)));
     out_.push_back(std::move(line));
   }
-  for (int s = 1; s <= plan_.SubObjects(lod); ++s) WriteSubObject(lod, s);
+  for (int s = 1; s <= plan_.SubObjectCount(lod); ++s) WriteSubObject(lod, s);
   // The closing lines of sub_objects and distance_level.
-  Copy(int64_t{layout_.subObjectEndLine} + 1);
-  Copy(int64_t{layout_.subObjectEndLine} + 2);
+  Copy(int64_t{layout_.SubObjectEndLine} + 1);
+  Copy(int64_t{layout_.SubObjectEndLine} + 2);
 }
 
-void ShapeWriter::WriteTail() { CopyRange(int64_t{layout_.subObjectEndLine} + 3, static_cast<int64_t>(lines_.size())); }
+void ShapeWriter::WriteTail() { CopyRange(int64_t{layout_.SubObjectEndLine} + 3, static_cast<int64_t>(lines_.size())); }
 
 }  // namespace lodsmith

@@ -29,9 +29,9 @@ public:
 private:
   // Elements and faces of one output sub-object, in all and per matrix.
   struct SubObjectCounts {
-    int32_t elements = 0;
-    int32_t faces = 0;
-    std::vector<TMatrixUse> matrices;
+    int32_t SubObjectElementCount = 0;
+    int32_t SubObjectFaceCount = 0;
+    std::vector<TMatrixUse> MatrixUse;  // index = matrix
   };
 
   void WriteHead();

@@ -22,18 +22,18 @@ void ShapeWriter::WriteSubObject(int lod, int subObject) {
   WriteHeader(lod, subObject, counts);
   Progress(ProgressLabel::Stage, Message(GenerationMsg::VerticesProgress));
   const VertexEstimate estimate = EstimateVertexSets(a_, lod, subObject, t_.elementVtxState, t_.vertexSets);
-  WriteVertexBlocks(estimate, counts.elements);
+  WriteVertexBlocks(estimate, counts.SubObjectElementCount);
   WritePrimitives(lod, subObject, estimate);
   // The closing lines of primitives and of the sub-object.
-  Copy(int64_t{layout_.subObjectEndLine} - 1);
-  Copy(layout_.subObjectEndLine);
+  Copy(int64_t{layout_.SubObjectEndLine} - 1);
+  Copy(layout_.SubObjectEndLine);
 }
 
 ShapeWriter::SubObjectCounts ShapeWriter::CountSubObject(int lod, int subObject) const {
   SubObjectCounts counts;
-  counts.matrices.assign(static_cast<std::size_t>(std::max(t_.matrixCount, 0)), TMatrixUse{});
+  counts.MatrixUse.assign(static_cast<std::size_t>(std::max(t_.matrixCount, 0)), TMatrixUse{});
   int64_t faces = 0;
-  std::vector<int64_t> matrixFaces(counts.matrices.size(), 0);
+  std::vector<int64_t> matrixFaces(counts.MatrixUse.size(), 0);
   const std::span<const int32_t> states = t_.elementVtxState;
   for (int r = 1; r <= a_.ElementCount(); ++r) {
     if (!a_.Cell(r, lod).Places(subObject)) continue;
@@ -41,19 +41,19 @@ ShapeWriter::SubObjectCounts ShapeWriter::CountSubObject(int lod, int subObject)
     const int32_t m = state >= 0 && state < static_cast<int32_t>(t_.vtxStateMatrix.size())
                           ? t_.vtxStateMatrix[static_cast<std::size_t>(state)]
                           : -1;
-    if (m < 0 || m >= static_cast<int32_t>(counts.matrices.size())) Refuse(GenerationMsg::ElementWithoutMatrix, r);
+    if (m < 0 || m >= static_cast<int32_t>(counts.MatrixUse.size())) Refuse(GenerationMsg::ElementWithoutMatrix, r);
     const AssignedElement& e = a_.elements[static_cast<std::size_t>(r - 1)];
     if (!e.faces) Refuse(GenerationMsg::FacesNotInteger, r, e.name);
-    ++counts.elements;
-    ++counts.matrices[static_cast<std::size_t>(m)].ElementCount;
+    ++counts.SubObjectElementCount;
+    ++counts.MatrixUse[static_cast<std::size_t>(m)].ElementCount;
     faces += *e.faces;
     matrixFaces[static_cast<std::size_t>(m)] += *e.faces;
   }
-  counts.faces = Checked32(faces, GenerationMsg::SubObjectFacesTooLarge);
+  counts.SubObjectFaceCount = Checked32(faces, GenerationMsg::SubObjectFacesTooLarge);
   // Three indices per face are written next to each count.
   Checked32(3 * faces, GenerationMsg::SubObjectIndicesTooLarge);
-  for (std::size_t m = 0; m < counts.matrices.size(); ++m)
-    counts.matrices[m].FaceCount = static_cast<int32_t>(matrixFaces[m]);
+  for (std::size_t m = 0; m < counts.MatrixUse.size(); ++m)
+    counts.MatrixUse[m].FaceCount = static_cast<int32_t>(matrixFaces[m]);
   return counts;
 }
 
@@ -72,16 +72,16 @@ void ShapeWriter::WriteHeader(int lod, int subObject, const SubObjectCounts& cou
     }
 
     if (h.geometryInfo) {
-      ReplaceValueAfter(line, "geometry_info", 1, std::to_string(counts.faces));
-      ReplaceValueAfter(line, "geometry_info", 2, std::to_string(counts.elements));
-      ReplaceValueAfter(line, "geometry_info", 4, std::to_string(3 * int64_t{counts.faces}));
-      ReplaceValueAfter(line, "geometry_info", 7, std::to_string(counts.elements));
+      ReplaceValueAfter(line, "geometry_info", 1, std::to_string(counts.SubObjectFaceCount));
+      ReplaceValueAfter(line, "geometry_info", 2, std::to_string(counts.SubObjectElementCount));
+      ReplaceValueAfter(line, "geometry_info", 4, std::to_string(3 * int64_t{counts.SubObjectFaceCount}));
+      ReplaceValueAfter(line, "geometry_info", 7, std::to_string(counts.SubObjectElementCount));
     }
 
     if (h.nodes >= 0) {
       // A node for each matrix of the template's nodes that the sub-object
       // uses, each a copy of the template's first node.
-      const auto nodes = std::span<const TMatrixUse>(counts.matrices).first(static_cast<std::size_t>(h.nodes));
+      const auto nodes = std::span<const TMatrixUse>(counts.MatrixUse).first(static_cast<std::size_t>(h.nodes));
       const auto used =
           std::count_if(nodes.begin(), nodes.end(), [](const TMatrixUse& u) { return u.ElementCount > 0; });
       ReplaceValueAfter(line, "geometry_nodes", 1, std::to_string(used));
@@ -107,7 +107,7 @@ void ShapeWriter::WriteHeader(int lod, int subObject, const SubObjectCounts& cou
       line += " ( " + std::to_string(h.mapNodes);
       int32_t written = 0;
       for (const TMatrixUse& use :
-           std::span<const TMatrixUse>(counts.matrices).first(static_cast<std::size_t>(h.mapNodes)))
+           std::span<const TMatrixUse>(counts.MatrixUse).first(static_cast<std::size_t>(h.mapNodes)))
         line += use.ElementCount <= 0 ? std::string(" -1") : " " + std::to_string(written++);
       line += " )";
     }

@@ -80,9 +80,9 @@ public:
 
 private:
   const std::string& L(int64_t i) const { return lines_[static_cast<std::size_t>(i)]; }
-  int32_t First() const { return layout_.firstSubObjectLine; }
+  int32_t First() const { return layout_.FirstSubObjectLine; }
   // The line that closes primitives: the sub-object's content ends before it.
-  int32_t End() const { return layout_.subObjectEndLine - 1; }
+  int32_t End() const { return layout_.SubObjectEndLine - 1; }
 
   void RequireValues(int64_t index, std::string_view keyword, int count) const {
     if (!ValuesOnLine(L(index), keyword, count)) Refuse(GenerationMsg::ValuesNotOnLine, LineNo(index), keyword);
@@ -106,17 +106,17 @@ private:
     for (int i = vt.line + 1; i <= next.line; ++i)
       if (Contains(L(i), "flags")) lastFlags = i;
     if (lastFlags < 0) Refuse(GenerationMsg::GeneralError);
-    layout_.firstSubObjectLine = so.line;
-    layout_.verticesLine = vt.line;
-    layout_.subObjectEndLine = Search(lines_, lastFlags, ")").line + 3;
+    layout_.FirstSubObjectLine = so.line;
+    layout_.VerticesLine = vt.line;
+    layout_.SubObjectEndLine = Search(lines_, lastFlags, ")").line + 3;
   }
 
   // The template ends in the closing lines the LOD loop copies after the
   // sub-objects of every LOD.
   void CheckClosingLines() const {
     const int64_t last = static_cast<int64_t>(lines_.size()) - 1;
-    const int32_t endLine = layout_.subObjectEndLine;
-    if (First() < 0 || layout_.verticesLine <= First() || endLine - 1 <= layout_.verticesLine ||
+    const int32_t endLine = layout_.SubObjectEndLine;
+    if (First() < 0 || layout_.VerticesLine <= First() || endLine - 1 <= layout_.VerticesLine ||
         int64_t{endLine} + 3 > last)
       Refuse(GenerationMsg::EndsInsideLodControls, LineNo(First()));
     for (int32_t c = endLine - 1; c <= endLine + 2; ++c)
@@ -145,8 +145,8 @@ private:
         levels = c;
         break;
       }
-    layout_.levelsLine = levels;
     if (levels < 0) return;
+    layout_.LevelsBodyLine = levels + 1;
     RequireValues(levels, "distance_levels", 1);
     for (int32_t c = levels + 1; c < First(); ++c) {
       if (Contains(L(c), "dlevel_selection")) RequireValues(c, "dlevel_selection", 1);
@@ -184,7 +184,7 @@ private:
   // it: geometry nodes three lines each, no more nodes than matrices, the
   // node map closed before the vertices.
   void ReadHeader() {
-    const int32_t v = layout_.verticesLine;
+    const int32_t v = layout_.VerticesLine;
     int32_t c = First();
     int32_t nodeCount = 0;
     do {
@@ -252,8 +252,8 @@ private:
   // line per vertex_set.
   void ReadVertices() {
     const int32_t end = End();
-    const int32_t first = layout_.verticesLine + 1;
-    RequireValues(layout_.verticesLine, "vertices", 1);
+    const int32_t first = layout_.VerticesLine + 1;
+    RequireValues(layout_.VerticesLine, "vertices", 1);
     const std::span<const TVertexSetEntry> sets = t_.vertexSets;
     const int32_t setCount = static_cast<int32_t>(sets.size());
     int64_t total = 0;
@@ -274,7 +274,7 @@ private:
     bool layout = after < vs;
     for (int64_t k = first; layout && k < after; k += 3) layout = Contains(L(k), "vertex ");
     if (layout) layout = !Contains(L(after), "vertex ");
-    if (!layout) Refuse(GenerationMsg::VerticesMismatch, LineNo(layout_.verticesLine), total);
+    if (!layout) Refuse(GenerationMsg::VerticesMismatch, LineNo(layout_.VerticesLine), total);
 
     RequireValues(vs, "vertex_sets", 1);
     const auto count = ParseInt32(ValueAfter(L(vs), "vertex_sets", 1));
@@ -415,7 +415,7 @@ private:
   // first vol_sphere must precede sort_vectors, each the only one of its
   // kind before distance_levels.
   void ReadSortedHead() {
-    for (int32_t c = First(); c < layout_.verticesLine; ++c) {
+    for (int32_t c = First(); c < layout_.VerticesLine; ++c) {
       if (!Contains(L(c), "sub_object_header")) continue;
       const std::string flags = ValueAfter(L(c), "sub_object_header", 1);
       if (!AllDigits(flags) || flags.size() < 3 || !ParseInt32(flags)) {
@@ -429,7 +429,7 @@ private:
       break;
     }
 
-    const int32_t levels = layout_.levelsLine >= 0 ? layout_.levelsLine : First();
+    const int32_t levels = layout_.LevelsBodyLine >= 0 ? layout_.LevelsBodyLine - 1 : First();
     int32_t volumes = -1, sortVectors = -1, volumesLines = 0, sortLines = 0;
     for (int32_t c = 0; c < levels; ++c) {
       if (Contains(L(c), "volumes")) {
@@ -510,7 +510,7 @@ const SortedHead& TemplateLayout::Sorted() const {
 }
 
 int32_t TemplateLayout::PrimitivesLine() const {
-  if (primitivesLine_ < 0) Refuse(GenerationMsg::PrimitivesMissing, int64_t{firstSubObjectLine} + 1);
+  if (primitivesLine_ < 0) Refuse(GenerationMsg::PrimitivesMissing, int64_t{FirstSubObjectLine} + 1);
   return primitivesLine_;
 }
 

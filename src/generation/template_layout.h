@@ -83,12 +83,12 @@ struct TemplateLayout {
   static constexpr int64_t kCloseToken = INT64_MIN;  // a ")" among the index tokens
 
   int32_t lineCount = 0;
-  int32_t firstSubObjectLine = 0;  // "sub_object "
-  int32_t verticesLine = 0;        // "vertices"
-  int32_t subObjectEndLine = 0;    // closes the sub-object; the line before closes primitives
-  int32_t levelsLine = -1;         // "distance_levels " before the template; -1: none
+  int32_t FirstSubObjectLine = 0;  // "sub_object "
+  int32_t VerticesLine = 0;        // "vertices"
+  int32_t SubObjectEndLine = 0;    // closes the sub-object; the line before closes primitives
+  int32_t LevelsBodyLine = -1;     // the line after "distance_levels " before the template; -1: none
 
-  std::vector<LevelLine> levels;  // the LOD head from levelsLine + 1 on
+  std::vector<LevelLine> levels;  // the LOD head from LevelsBodyLine on
   std::vector<HeaderLine> header;
 
   int32_t vertexSetsLine = 0;

@@ -22,7 +22,7 @@ void AppendNumber(std::string& out, int64_t value) {
 
 void ShapeWriter::WriteVertexBlocks(const VertexEstimate& estimate, int32_t elements) {
   const std::span<const TVertexSetEntry> sets = t_.vertexSets;
-  std::string line = Line(layout_.verticesLine);
+  std::string line = Line(layout_.VerticesLine);
   ReplaceValueAfter(line, "vertices", 1, std::to_string(estimate.vertices));
   out_.push_back(std::move(line));
 
