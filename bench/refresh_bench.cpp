@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <string>
 
-#include "../tests/synthetic_shape.h"
 #include "document/analysis.h"
 #include "document/shape_file.h"
+#include "synthetic_shape.h"
 #include "ui/tlsform.h"
 
 using namespace lodsmith;
@@ -44,11 +44,11 @@ constexpr int kSubObjects = 99;
 // A form holding an 800-element shape with 99 LODs whose assignments use
 // every sub-object number 1..99 in every LOD.
 void PrepareLargeForm(TLSForm& form) {
-  test::ShapeRecipe recipe;
+  test::OutlineShapeRecipe recipe;
   recipe.elements = kElements;
   recipe.matrices = 40;
   recipe.vtxStates = 200;
-  form.ShapeLines = test::SyntheticShape(recipe);
+  form.ShapeLines = test::OutlineShape(recipe);
   form.AnalyseShape();
   form.SetLODAnzSpinEditValue(kLods);
   form.LODAnzSpinEditExit();
