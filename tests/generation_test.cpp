@@ -565,11 +565,18 @@ struct GenerationFormTest : ::testing::Test {
   FormFixture fx;
   TLSForm& form = *fx.form;
   ExportedShapeRecipe o;
+  // The progress texts the window showed at its repaints, each change once.
+  std::vector<std::string> shown;
 
   void Fill(const HandAssignment& a) {
     FillFormByHand(form, o, a);
     fx.platform.Clear();
-    fx.platform.processMessagesCalls = 0;
+    shown.clear();
+    fx.platform.onProcessMessages = [this] {
+      if (!form.SOAnzLabel.Visible || !form.SOAnzLabel1.Visible) return;
+      const std::string now = form.SOAnzLabel.Caption + " | " + form.SOAnzLabel1.Caption;
+      if (shown.empty() || shown.back() != now) shown.push_back(now);
+    };
     fx.platform.cursor = crDefault;
     fx.platform.cursorHistory.clear();
   }
@@ -604,9 +611,19 @@ TEST_F(GenerationFormTest, SuccessfulGenerationReplacesTheDocument) {
   EXPECT_FALSE(form.SOAnzLabel1.Visible);
   EXPECT_EQ(form.SOAnzLabel.Caption, "2. LOD 1. Subobjekt...");
   EXPECT_EQ(form.SOAnzLabel1.Caption, "Faces...");
-  // Sub-objects 1+2 of LOD 1 and 1 of LOD 2, three progress texts each plus
-  // one per element row: nine message rounds per text.
-  EXPECT_EQ(fx.platform.processMessagesCalls, 9 * 3 * (2 + 3));
+  // Sub-objects 1+2 of LOD 1 and 1 of LOD 2: the window showed each one
+  // while writing its vertices and then its faces.
+  EXPECT_EQ(shown, (std::vector<std::string>{
+                       "1. LOD 1. Subobjekt... |    ",
+                       "1. LOD 1. Subobjekt... | Vertices...",
+                       "1. LOD 1. Subobjekt... | Faces...",
+                       "1. LOD 2. Subobjekt... | Faces...",
+                       "1. LOD 2. Subobjekt... | Vertices...",
+                       "1. LOD 2. Subobjekt... | Faces...",
+                       "2. LOD 1. Subobjekt... | Faces...",
+                       "2. LOD 1. Subobjekt... | Vertices...",
+                       "2. LOD 1. Subobjekt... | Faces...",
+                   }));
   EXPECT_EQ(form.Label2.Caption, std::to_string(expected.size()) + " " + form.LanguageText(22));
   EXPECT_EQ(form.LodSubObjectCount[1], 2);
   EXPECT_EQ(form.LodSubObjectCount[2], 1);

@@ -103,12 +103,8 @@ TEST(FormCreate, FirstStartWithoutSettingsFileShowsOneLod) {
   EXPECT_EQ(f.LodCount, 1);
   EXPECT_EQ(HeaderRow(f.StringGrid1), (std::vector<std::string>{"Name", "Image", "Faces", "L 1"}));
   EXPECT_EQ(f.StringGrid1.RowCount(), 2);
-  EXPECT_EQ(f.StringGrid1.ColWidths[0], 186);
-  EXPECT_EQ(f.StringGrid1.ColWidths[1], 100);
-  EXPECT_EQ(f.StringGrid1.ColWidths[2], 45);
   EXPECT_EQ(HeaderRow(f.StringGrid2), (std::vector<std::string>{"Nr.", "Vert. L 1", "L 1"}));
   EXPECT_EQ(f.StringGrid2.RowCount(), 2);
-  EXPECT_EQ(f.StringGrid2.ColWidths[1], 50);
   EXPECT_EQ(HeaderRow(f.StringGrid3), (std::vector<std::string>{"Name", "Faces", "Anim."}));
   EXPECT_EQ(f.StringGrid3.RowCount(), 2);
   EXPECT_EQ(HeaderRow(f.StringGrid4), (std::vector<std::string>{"LOD Nr.", "Meter"}));
@@ -117,7 +113,6 @@ TEST(FormCreate, FirstStartWithoutSettingsFileShowsOneLod) {
   EXPECT_EQ(HeaderRow(f.StringGrid5), (std::vector<std::string>{"Nr.", "Entfernung", "Faces"}));
   EXPECT_EQ(Column(f.StringGrid5, 0), (std::vector<std::string>{"1"}));
   EXPECT_EQ(Column(f.StringGrid5, 1), (std::vector<std::string>{"2000"}));
-  EXPECT_EQ(f.StringGrid5.ColWidths, (std::vector<int>{20, 60, 45}));
   EXPECT_EQ(f.LODAnzSpinEdit.Value, 1);
   EXPECT_EQ(f.LODSpinEdit.MaxValue, 1);
   EXPECT_FALSE(f.LODSpinEdit.Enabled);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,7 +33,10 @@ public:
 
   std::vector<RecordedMessage> messages;
   std::vector<std::string> focusRequests;
-  int processMessagesCalls = 0;
+  // Called at every "process pending messages", the moments the window
+  // repaints during a long action: a test looks at the form there to see
+  // what the user saw.
+  std::function<void()> onProcessMessages;
   int cursor = crDefault;
   std::vector<int> cursorHistory;
   bool closeRequested = false;
@@ -58,7 +62,9 @@ public:
     cursor = c;
     cursorHistory.push_back(c);
   }
-  void ProcessMessages() override { ++processMessagesCalls; }
+  void ProcessMessages() override {
+    if (onProcessMessages) onProcessMessages();
+  }
   void FocusControl(const std::string& name) override { focusRequests.push_back(name); }
   void CloseWindow() override { closeRequested = true; }
   int ScreenWidth() override { return screenWidth; }
