@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/file_io.h"
 #include "document/analysis.h"
 #include "document/shape_file.h"
 #include "synthetic_shape.h"
@@ -18,7 +19,9 @@ namespace {
 // Answers nothing and shows nothing: the recount asks no questions.
 class QuietPlatform : public Platform {
 public:
-  MsgResult MessageBox(MsgKind, MsgButtons, const std::string&) override { return MsgResult::Yes; }
+  MsgResult MessageBox(MsgKind, MsgButtons, const std::string&, const MsgIdentity&) override {
+    return MsgResult::Yes;
+  }
   std::optional<std::string> OpenDialog(const FileDialogRequest&) override { return std::nullopt; }
   std::optional<std::string> SaveDialog(const FileDialogRequest&) override { return std::nullopt; }
   int Cursor() override { return crDefault; }

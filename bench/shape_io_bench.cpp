@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "core/file_io.h"
 #include "document/shape_file.h"
 
 using namespace lodsmith;

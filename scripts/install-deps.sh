@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the window, the tests and the
-# fuzzers (clang and its libFuzzer runtime) need.
+# Installs the Debian packages the build, the window, the tests, the
+# fuzzers (clang and its libFuzzer runtime) and the format check need.
 # Runs apt-get only when something is missing; as root or through sudo.
 set -euo pipefail
 packages=(
@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   xvfb xauth xterm python3
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -7,8 +7,11 @@
 #include <filesystem>
 #include <sys/stat.h>
 
-#include "document/shape_file.h"
+#include "core/file_io.h"
+#include "core/core_messages.h"
+#include "core/message.h"
 #include "platform/console_launcher.h"
+#include "platform/wine_path.h"
 #include "tools/compress.h"
 #include "test_env.h"
 
@@ -230,9 +233,9 @@ TEST(LinuxScript, RelativePathsWorkAfterTheScriptChangesFolder) {
   EXPECT_EQ(ReadBytes(rig.shape), "converted " + rig.WineShape() + " /O:temp.s");
 }
 
-TEST(LinuxScript, AnUnwritableProgramFolderRaisesIoError) {
+TEST(LinuxScript, AnUnwritableProgramFolderRaisesAnError) {
   TempDir dir;
-  EXPECT_THROW(WriteCompressScript(dir.File("missing/folder"), "C:\\ffeditc_unicode.exe", "/a.s"), IoError);
+  EXPECT_THROW(WriteCompressScript(dir.File("missing/folder"), "C:\\ffeditc_unicode.exe", "/a.s"), Error);
 }
 
 // ---- The button ------------------------------------------------------------------

@@ -2,9 +2,14 @@
 // with a scripted platform.
 #include <gtest/gtest.h>
 
+#include "core/file_io.h"
+#include <functional>
+
+#include "core/core_messages.h"
+#include "document/document_messages.h"
 #include "document/shape_check.h"
-#include "document/shape_file.h"
 #include "test_env.h"
+#include "ui/ui_messages.h"
 
 using namespace lodsmith;
 using namespace lodsmith::test;
@@ -247,4 +252,63 @@ TEST_F(DocumentForm, OpenedShapeThatFailsTheStructuralCheckIsNamedInTheStatusLin
   ASSERT_FALSE(CheckShape(loose).empty());
   fx.Open(fx.WriteShape("loose.s", loose));
   EXPECT_EQ(f.StructureNote, "");
+}
+
+// Callers act on how a handler ended and on which text a box showed, never
+// on the text itself: the batch program's exit status and its answers hang
+// on these.
+TEST_F(DocumentForm, HandlersRecordTheirOutcomeAndBoxesNameTheirText) {
+  const std::string ascii = fx.dir.File("ascii.s");
+  WriteBytes(ascii, "SIMISA@@@@@@@@@@JINX0s1t______\r\n");
+  struct Step {
+    const char* what;
+    std::function<void()> run;
+    Outcome outcome;
+    MsgIdentity lastBox;  // of the last box shown; nothing when none is
+  };
+  const Step steps[] = {
+      {"dialog cancelled", [&] { f.OeffnenButtonClick(); }, Outcome::Cancelled, {}},
+      {"missing file",
+       [&] {
+         fx.platform.openResults.push_back(fx.dir.File("nowhere.s"));
+         f.OeffnenButtonClick();
+       },
+       Outcome::Failed, MsgIdentity::OfLanguageText(TLSForm::kOpenFailedText)},
+      {"byte-order question declined",
+       [&] {
+         fx.platform.answers = {MsgResult::No};
+         fx.platform.openResults.push_back(ascii);
+         f.OeffnenButtonClick();
+       },
+       Outcome::Cancelled, MsgIdentity::OfLanguageText(TLSForm::kByteOrderQuestionText)},
+      {"opened",
+       [&] {
+         fx.platform.openResults.push_back(shape);
+         f.OeffnenButtonClick();
+       },
+       Outcome::Done,
+       {}},
+      {"no file name",
+       [&] {
+         f.FileName.clear();
+         f.SaveDocument();
+       },
+       Outcome::Refused, MsgIdentity::OfMessage(static_cast<int>(UiMsg::NoFileName))},
+      {"an error ends the handler", [] { throw Error(CoreMsg::NotAFile, "/x"); }, Outcome::Failed,
+       MsgIdentity::OfMessage(static_cast<int>(CoreMsg::NotAFile))},
+  };
+  for (const Step& step : steps) {
+    fx.platform.Clear();
+    f.Dispatch(step.run);
+    EXPECT_EQ(f.LastOutcome, step.outcome) << step.what;
+    if (step.lastBox == MsgIdentity{}) {
+      EXPECT_TRUE(fx.platform.messages.empty()) << step.what;
+    } else {
+      ASSERT_FALSE(fx.platform.messages.empty()) << step.what;
+      EXPECT_EQ(fx.platform.messages.back().identity, step.lastBox) << step.what;
+    }
+  }
+  // The escaped error was shown in the user's language.
+  EXPECT_EQ(fx.platform.messages.back().text, "/x ist keine Datei.");
+  EXPECT_EQ(fx.platform.messages.back().kind, MsgKind::Error);
 }

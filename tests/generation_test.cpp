@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <functional>
 
+#include "document/document_messages.h"
 #include "generation/generator.h"
 #include "generation_support.h"
 #include "shape_checker.h"
 #include "test_env.h"
+#include "ui/messages.h"
 
 namespace lodsmith::test {
 namespace {
@@ -545,9 +547,9 @@ TEST(GenerationTest, WrittenShapeIsRefusedOnlyForFaultsItAdds) {
   try {
     GenerateShape(ExportedShape(o), stale);
     ADD_FAILURE() << "a shape with nodes of the wrong matrix was written";
-  } catch (const GenerationError& e) {
-    EXPECT_EQ(e.failure(), GenerationFailure::BrokenResult);
-    const std::string msg = e.what();
+  } catch (const Error& e) {
+    EXPECT_TRUE(e.Is(DocumentMsg::RefusedRewrite)) << e.what();
+    const std::string msg = MessageString(e.message(), Language::German);
     EXPECT_EQ(msg.rfind("Das Ergebnis wäre keine gültige Shape-Datei: ", 0), 0u) << msg;
     EXPECT_NE(msg.find("geometry_node"), std::string::npos) << msg;
   }

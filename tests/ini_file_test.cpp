@@ -3,10 +3,13 @@
 #include <stdexcept>
 #include <type_traits>
 
-#include "document/shape_file.h"
+#include "core/file_io.h"
+#include "core/core_messages.h"
+#include "core/message.h"
 #include "platform/ini_file.h"
 #include "platform/system_info.h"
 #include "test_env.h"
+#include "ui/messages.h"
 
 using namespace lodsmith;
 using namespace lodsmith::test;
@@ -68,8 +71,8 @@ TEST(IniFile, RefusedWriteNamesTheFileAndBatchWritesOnce) {
   try {
     ini.WriteString("A", "b", "c");
     FAIL() << "write into a missing folder succeeded";
-  } catch (const IoError& e) {
-    EXPECT_EQ(std::string(e.what()), "In " + path + " kann nicht geschrieben werden");
+  } catch (const Error& e) {
+    EXPECT_EQ(MessageString(e.message(), Language::German), "In " + path + " kann nicht geschrieben werden");
   }
   std::string ok = dir.File("b.INI");
   IniFile batch(ok);

@@ -72,5 +72,36 @@ TEST(Messages, ArgumentsAndWrappedMessagesAreFilledIn) {
   EXPECT_STREQ(e.what(), "message 998 (x) in message 999 (a, 7)");
 }
 
+// Real messages of several layers as the user reads them: arguments filled
+// in, a wrapped message in its outer one (or left out where the outer text
+// does not show it), and the English column.
+TEST(Messages, RealMessagesRenderInBothLanguages) {
+  const Message notANumber(CoreMsg::NotAnInteger, "1,5");
+  const Message refusedFile = Message(CoreMsg::CannotWrite, "/x/a.INI", "Permission denied")
+                                  .WrappedIn(PlatformMsg::CannotWriteFile, "/x/a.INI");
+  struct Case {
+    Message message;
+    Language language;
+    std::string text;
+  };
+  const Case cases[] = {
+      {notANumber, Language::German, "\"1,5\" ist keine gültige ganze Zahl."},
+      {notANumber, Language::English, "\"1,5\" is not a valid integer."},
+      {notANumber.WrappedIn(DocumentMsg::AnalysisLine, 13), Language::German,
+       "Zeile 13: \"1,5\" ist keine gültige ganze Zahl."},
+      {notANumber.WrappedIn(DocumentMsg::AnalysisLine, 13).WrappedIn(DocumentMsg::StructureNote), Language::English,
+       "Structure: Line 13: \"1,5\" is not a valid integer."},
+      {Message(DocumentMsg::IndexOutside, "texture", -1, 2), Language::German,
+       "Verweis auf texture -1, es wurden nur 2 gelesen."},
+      {refusedFile, Language::German, "In /x/a.INI kann nicht geschrieben werden"},
+      {refusedFile, Language::English, "/x/a.INI cannot be written"},
+      {Message(UiMsg::LandscapeQuestion), Language::German, "Querformat (empfohlen ab 4 LOD's)?"},
+      {Message(CliMsg::ToolNotFound, "C:\\t.exe"), Language::English,
+       "ffeditc_unicode.exe not found, cancelled! (C:\\t.exe)"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(MessageString(c.message, c.language), c.text) << DescribeMessage(c.message);
+  EXPECT_TRUE(refusedFile.Is(CoreMsg::CannotWrite));
+}
+
 }  // namespace
 }  // namespace lodsmith

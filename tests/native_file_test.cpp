@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "document/shape_file.h"
-#include "platform/native_file.h"
+#include "core/file_io.h"
+#include "core/native_file.h"
 #include "test_env.h"
 
 using namespace lodsmith;

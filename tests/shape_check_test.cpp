@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "synthetic_shape.h"
+#include "ui/messages.h"
 
 namespace lodsmith::test {
 namespace {
@@ -26,6 +27,9 @@ Lines Changed(const std::string& from, const std::string& to) {
   ADD_FAILURE() << "no line holds " << from;
   return l;
 }
+
+// A problem as the user reads it (German).
+std::string Text(const ShapeProblem& p) { return MessageString(p.message, Language::German); }
 
 Lines Inserted(const std::string& before, const std::vector<std::string>& added) {
   Lines l = Sound();
@@ -87,7 +91,7 @@ TEST(ShapeCheck, EachFaultHasItsCodeAndBlock) {
     const auto problems = CheckShape(c.lines);
     bool found = false;
     for (const auto& p : problems) found = found || (p.fault == c.fault && p.block == c.block);
-    EXPECT_TRUE(found) << c.block << ": " << (problems.empty() ? "no problem" : problems[0].text);
+    EXPECT_TRUE(found) << c.block << ": " << (problems.empty() ? "no problem" : Text(problems[0]));
   }
 }
 
@@ -111,7 +115,7 @@ TEST(ShapeCheck, BlocksReadWithoutTheirWordsKeepEveryBracketAndName) {
       "\t)",
   };
   const Lines sound = Inserted("\tshader_names ( 1", extra);
-  EXPECT_TRUE(CheckShape(sound).empty()) << CheckShape(sound)[0].text;
+  EXPECT_TRUE(CheckShape(sound).empty()) << Text(CheckShape(sound)[0]);
 
   Lines image = Sound();
   for (auto& s : image)
@@ -148,7 +152,7 @@ TEST(ShapeCheck, LongListsCountTheirValuesAsTheWordByWordReadingDoes) {
   ASSERT_EQ(problems.size(), 2u);  // the count and the word
   EXPECT_EQ(problems[0].fault, ShapeFault::IndexCount);
   EXPECT_EQ(problems[1].fault, ShapeFault::VertexIndex);
-  EXPECT_NE(problems[1].text.find("\"x\""), std::string::npos) << problems[1].text;
+  EXPECT_NE(Text(problems[1]).find("\"x\""), std::string::npos) << Text(problems[1]);
 }
 
 TEST(ShapeCheck, RepeatedFaultsAreReportedAFewTimesEach) {
@@ -170,9 +174,9 @@ TEST(ShapeCheck, ARewriteIsJudgedByTheKindsOfFaultItAdds) {
   auto added = FirstNewProblem(before, CheckShape(Changed("vertices ( 12", "vertices ( 11")));
   ASSERT_TRUE(added);
   EXPECT_EQ(added->block, "vertices");
-  EXPECT_EQ(RefusedRewriteText(*added),
-            "Das Ergebnis wäre keine gültige Shape-Datei: " + added->text + ". Es wurde nichts geändert.");
-  EXPECT_EQ(StructureNoteText(*added), "Struktur: " + added->text);
+  EXPECT_EQ(MessageString(RefusedRewriteMessage(*added), Language::German),
+            "Das Ergebnis wäre keine gültige Shape-Datei: " + Text(*added) + ". Es wurde nichts geändert.");
+  EXPECT_EQ(MessageString(StructureNoteMessage(*added), Language::German), "Struktur: " + Text(*added));
   EXPECT_FALSE(FirstNewProblem(before, {}));
 }
 

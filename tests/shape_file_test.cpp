@@ -2,6 +2,9 @@
 
 #include <unistd.h>
 
+#include "core/file_io.h"
+#include "core/core_messages.h"
+#include "core/message.h"
 #include "document/shape_file.h"
 #include "test_env.h"
 
@@ -170,13 +173,13 @@ TEST(ShapeFiles, AtomicWriteKeepsBackupAndNeverHalfWrites) {
   EXPECT_EQ(ReadBytes(target), "three");
 
   // A folder that cannot take the temporary file: nothing changes.
-  EXPECT_THROW(WriteFileAtomic(dir.File("missing/m.s"), "x", dir.File("missing/m.BAK")), IoError);
+  EXPECT_THROW(WriteFileAtomic(dir.File("missing/m.s"), "x", dir.File("missing/m.BAK")), Error);
   // The backup cannot be made (a folder stands in its place): the target
   // keeps its content and no temporary file is left behind.
   std::filesystem::create_directory(dir.File("n.BAK"));
   std::filesystem::create_directory(dir.File("n.BAK/keep"));
   WriteFileAtomic(dir.File("n.s"), "old", "");
-  EXPECT_THROW(WriteFileAtomic(dir.File("n.s"), "new", dir.File("n.BAK")), IoError);
+  EXPECT_THROW(WriteFileAtomic(dir.File("n.s"), "new", dir.File("n.BAK")), Error);
   EXPECT_EQ(ReadBytes(dir.File("n.s")), "old");
   int files = 0;
   for (auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();
@@ -184,7 +187,7 @@ TEST(ShapeFiles, AtomicWriteKeepsBackupAndNeverHalfWrites) {
 
   if (::geteuid() == 0) GTEST_SKIP() << "running as root: folder permissions are not enforced";
   std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
-  EXPECT_THROW(WriteFileAtomic(target, "four", bak), IoError);
+  EXPECT_THROW(WriteFileAtomic(target, "four", bak), Error);
   std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
   EXPECT_EQ(ReadBytes(target), "three");
   EXPECT_EQ(ReadBytes(bak), "two");
@@ -254,6 +257,6 @@ TEST(ShapeFiles, AtomicWriteThroughLinksAndOntoDevices) {
   EXPECT_FALSE(std::filesystem::exists("/dev/null.BAK"));
 
   std::filesystem::create_directory(dir.File("folder.s"));
-  EXPECT_THROW(WriteFileAtomic(dir.File("folder.s"), "x", dir.File("folder.BAK")), IoError);
+  EXPECT_THROW(WriteFileAtomic(dir.File("folder.s"), "x", dir.File("folder.BAK")), Error);
   EXPECT_TRUE(std::filesystem::is_directory(dir.File("folder.s")));
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/message.h"
 #include "core/text.h"
 #include "document/animations.h"
 
@@ -55,9 +56,9 @@ TEST(TokenReplacement, KeepsEveryOtherByte) {
   std::string header = "sort_vectors ( 0 )";
   ReplaceValueAfter(header, "sort_vectors", 1, "3");
   EXPECT_EQ(header, "sort_vectors ( 3 )");
-  EXPECT_THROW(ReplaceValueAfter(header, "missing", 1, "1"), FormatError);
+  EXPECT_THROW(ReplaceValueAfter(header, "missing", 1, "1"), Error);
   EXPECT_EQ(WordAfter("\tmatrix MAIN ( 1 0", "matrix"), "MAIN");
-  EXPECT_THROW(WordAfter("matrix", "matrix"), FormatError);
+  EXPECT_THROW(WordAfter("matrix", "matrix"), Error);
   EXPECT_EQ(FirstNumberAfter("texture ( 3 0 -1 ff000000 )", FirstParenPos("texture ( 3 0 -1 ff000000 )")), 3);
   EXPECT_EQ(SecondNumberAfter("tex_idxs ( 1 7 ) 0 2", 10), 7);
 }

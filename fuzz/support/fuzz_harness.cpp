@@ -12,6 +12,7 @@
 #include "document/shape_check.h"
 #include "document/shape_file.h"
 #include "shape_checker.h"
+#include "ui/messages.h"
 
 namespace lodsmith::fuzz {
 
@@ -272,7 +273,7 @@ void CheckReferences(const test::ShapeNode& n, const ListSizes& sizes, std::vect
 
 std::vector<std::string> StructureProblems(const Lines& lines) {
   std::vector<std::string> problems;
-  for (const auto& p : CheckShape(lines)) problems.push_back(p.text);
+  for (const auto& p : CheckShape(lines)) problems.push_back(MessageString(p.message, Language::German));
   if (!problems.empty()) return problems;
   if (TooDeep(lines)) return {"tiefer verschachtelt als " + std::to_string(kMaxDepth) + " Klammern"};
   std::vector<std::string> ignored;
@@ -320,7 +321,8 @@ void CheckRewrite(const char* action, const Lines& before, bool soundBefore, con
   if (after == before) return;
   if (!soundBefore) {
     if (const auto added = FirstNewProblem(CheckShape(before), CheckShape(after)))
-      Violated(std::string(action) + ": the rewrite added a fault the shape did not have", context + added->text);
+      Violated(std::string(action) + ": the rewrite added a fault the shape did not have",
+               context + MessageString(added->message, Language::German));
     return;
   }
   const auto problems = StructureProblems(after);

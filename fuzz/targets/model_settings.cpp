@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "document/shape_file.h"
+#include "core/file_io.h"
 #include "fuzz_harness.h"
 
 using namespace lodsmith;

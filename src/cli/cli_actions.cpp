@@ -4,10 +4,12 @@
 #include <iostream>
 #include <stdexcept>
 
+#include "cli/cli_messages.h"
 #include "cli/report.h"
-#include "document/shape_file.h"
+#include "core/file_io.h"
+#include "core/native_file.h"
 #include "platform/console_launcher.h"
-#include "platform/native_file.h"
+#include "platform/wine_path.h"
 #include "print/pdf_writer.h"
 #include "tools/compress.h"
 
@@ -35,7 +37,7 @@ bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file,
   std::string tool = toolArg;
   if (tool.empty()) tool = form.DirSetting("FFEdit");
   if (tool.empty()) tool = DefaultToolPath(form.SimulatorPath());
-  if (!form.ToolPathValid(tool)) return fail("ffeditc_unicode.exe nicht gefunden, Abbruch! (" + tool + ")");
+  if (!form.ToolPathValid(tool)) return fail(form.Text(Message(CliMsg::ToolNotFound, tool)));
   if (!FileExists(HostPath(file))) return fail(file + ": file not found");
 
   // A private folder for the script: the batch program may be installed

@@ -5,6 +5,8 @@ namespace lodsmith {
 
 enum class CliMsg : int {
   First = 2000,
+  Usage,         // the help text of --help
+  ToolNotFound,  // %1: the path tried for ffeditc_unicode.exe
   End
 };
 

@@ -1,6 +1,6 @@
 #include "cli/cli_platform.h"
 
-#include "platform/native_file.h"
+#include "core/native_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -13,22 +13,27 @@
 #include <unistd.h>
 #endif
 
-#include "document/shape_file.h"
+#include "core/file_io.h"
 #include "platform/console_launcher.h"
 #include "print/pdf_writer.h"
 #include "platform/system_info.h"
+#include "platform/platform_messages.h"
 #include "ui/tlsform.h"
+#include "ui/ui_messages.h"
 
 namespace lodsmith {
 
-MsgResult CliPlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text) {
+MsgResult CliPlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text,
+                                  const MsgIdentity& identity) {
   messages.push_back({kind, text});
   std::cerr << MsgKindName(kind) << ": " << text << "\n";
   if (buttons == MsgButtons::Ok) return MsgResult::Ok;
   // The byte-order question guards against opening what is no shape.
-  if (form && text == form->LanguageText(61)) return force ? MsgResult::Yes : MsgResult::No;
+  if (identity == MsgIdentity::OfLanguageText(TLSForm::kByteOrderQuestionText))
+    return force ? MsgResult::Yes : MsgResult::No;
   // The print-out's orientation is chosen with --landscape, not with --no.
-  if (text == "Querformat (empfohlen ab 4 LOD's)?") return landscape ? MsgResult::Yes : MsgResult::No;
+  if (identity == MsgIdentity::OfMessage(static_cast<int>(UiMsg::LandscapeQuestion)))
+    return landscape ? MsgResult::Yes : MsgResult::No;
   return answerNo ? MsgResult::No : MsgResult::Yes;
 }
 
@@ -196,7 +201,7 @@ bool CliPlatform::PrintPages(const std::vector<PrintPage>& pages, bool wide, con
     std::string out;
     ok = RunCapture({"lp", "-d", g_printer.name, "-t", jobName, file}, out) == 0;
     if (!out.empty()) std::cerr << out;  // "request id is ...": not for standard output
-  } catch (const std::exception&) {
+  } catch (const Error&) {
     ok = false;
   }
   std::remove(file.c_str());
@@ -206,21 +211,21 @@ bool CliPlatform::PrintPages(const std::vector<PrintPage>& pages, bool wide, con
 #endif
 
 bool CliPlatform::PrintPagesToPdf(const std::vector<PrintPage>& pages, bool wide, const std::string& path) {
-  try {
-    std::string bytes = MakePdf(pages, ListingPageSetup(g_printer.widthMm, g_printer.heightMm, wide), ExtractFileName(path));
-    // The folder must be able to take it now; the file itself comes at the end.
-    if (!CanStoreFile(path)) throw IoError("In " + path + " kann nicht geschrieben werden");
-    for (auto& pending : pendingFiles)
-      if (pending.first == path) {
-        pending.second = std::move(bytes);
-        return true;
-      }
-    pendingFiles.emplace_back(path, std::move(bytes));
-    return true;
-  } catch (const std::exception& e) {
-    std::cerr << "error: " << e.what() << "\n";
+  std::string bytes =
+      MakePdf(pages, ListingPageSetup(g_printer.widthMm, g_printer.heightMm, wide), ExtractFileName(path));
+  // The folder must be able to take it now; the file itself comes at the end.
+  if (!CanStoreFile(path)) {
+    const Message refused(PlatformMsg::CannotWriteFile, path);
+    std::cerr << "error: " << (form ? form->Text(refused) : MessageString(refused, Language::German)) << "\n";
     return false;
   }
+  for (auto& pending : pendingFiles)
+    if (pending.first == path) {
+      pending.second = std::move(bytes);
+      return true;
+    }
+  pendingFiles.emplace_back(path, std::move(bytes));
+  return true;
 }
 
 }  // namespace lodsmith

@@ -24,7 +24,7 @@ public:
   bool answerNo = false;
   bool force = false;
   bool landscape = false;
-  const TLSForm* form = nullptr;  // to recognise the byte-order question
+  const TLSForm* form = nullptr;  // for messages in the user's language
 
   std::optional<std::string> nextOpen;
   std::optional<std::string> nextSave;
@@ -36,7 +36,7 @@ public:
   // first.
   std::vector<std::pair<std::string, std::string>> pendingFiles;
 
-  MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text) override;
+  MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text, const MsgIdentity& identity) override;
   std::optional<std::string> OpenDialog(const FileDialogRequest& request) override;
   std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
   int Cursor() override { return cursor_; }

@@ -1,7 +1,7 @@
 // lodsmith-cli: the window's actions without a window.
 //
-// Opens a shape as "Öffnen" does, runs the actions in the order given, then
-// writes the result when asked. Exit status: 0 every action ran, 1 an action
+// Opens a shape as the window's open button does, runs the actions in the
+// order given, then writes the result when asked. Exit status: 0 every action ran, 1 an action
 // was refused or failed, 2 usage error.
 #include <cstdio>
 #include <filesystem>
@@ -11,64 +11,19 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_messages.h"
 #include "cli/cli_platform.h"
 #include "cli/report.h"
+#include "core/file_io.h"
+#include "core/native_file.h"
 #include "core/text.h"
-#include "document/shape_file.h"
-#include "platform/native_file.h"
+#include "lodsmith_version.h"
+#include "ui/messages.h"
 #include "ui/tlsform.h"
 
 using namespace lodsmith;
 
 namespace {
-
-const char* const kUsage = R"(Usage: lodsmith-cli [OPTIONS] SHAPE.s [OPTIONS]
-
-Opens SHAPE.s as the window's "Öffnen" does (analysis, default assignment,
-and the shape's own .Lodsmith settings file when there is one), runs the
-actions in the order given, then writes the result if asked.
-
-Output:
-  -o, --output FILE     write the shape to FILE (as "Speichern unter...": FILE's
-                        previous content becomes FILE's .BAK) and the per-model
-                        settings beside FILE
-  --save                save over SHAPE.s (as "Speichern": SHAPE.BAK keeps the
-                        previous file) and its settings file
-  --report json|tsv     print all five grids, the messages shown, the line count
-                        and the changed flag (after the actions)
-
-Settings:
-  --settings FILE       load this per-model settings file instead of the shape's own
-  --lods N              set the number of LODs (1..99) as the settings page does
-  --distances D1,D2,... set the distance of LOD 1, 2, ... (1..2000 each)
-
-Actions (run in the order given):
-  --generate            "LOD's/Subobjekte erzeugen"
-  --merge-points TOL    "Punkte zusammenfassen" with tolerance TOL (written with ".")
-  --merge-normals TOL   "Normalen zusammenfassen" with tolerance TOL (written with ".")
-  --fix-materials       "TSM Mat.-Fehler korrigieren"
-                        (an action whose button the window shows disabled, such
-                        as --generate on a shape with several LODs, is refused)
-  --strip-animations    "Überz. Animationen löschen" (marks from the settings file
-                        or the shape's own animations)
-  --print               print the settings listing on the default printer
-  --landscape           answer the print-out's orientation question with Yes
-  --print-pdf FILE      write the settings listing as a PDF file
-  --compress FILE       run the simulator's compression utility on FILE and wait
-                        (after the shape and the listings are written)
-  --tool PATH           path of ffeditc_unicode.exe for --compress
-
-Answers:
-  --no                  answer No to the confirmations of the actions
-  --force               open a file that does not start with the UTF-16 mark
-
-Every message box is printed to stderr as "KIND: TEXT" (warning, information,
-confirmation, error).
-
-Exit status: 0 when every action ran, 1 when an action was refused or failed
-(nothing is written then: the shape, its settings file and the PDF listings
-are written only after every action ran), 2 for usage errors.
-)";
 
 struct Action {
   std::string name;
@@ -100,7 +55,12 @@ int main(int argc, char** argv) {
     };
     std::string v;
     if (a == "-h" || a == "--help") {
-      std::cout << kUsage;
+      // The usage names the window's German buttons: it is the same text in
+      // every language.
+      std::cout << MessageString(Message(CliMsg::Usage), Language::English);
+      return 0;
+    } else if (a == "--version") {
+      std::cout << kVersionLine << "\n";
       return 0;
     } else if (a == "-o" || a == "--output") {
       if (!value(output)) return Usage(a + " needs a file name");
@@ -155,6 +115,8 @@ int main(int argc, char** argv) {
   auto runAction = [&](const std::function<void()>& handler) {
     std::size_t before = platform.messages.size();
     bool ok = form.Dispatch(handler);
+    if (form.LastOutcome == Outcome::Refused || form.LastOutcome == Outcome::Failed) ok = false;
+    // Handlers that only tell of a refusal by its box are recognised by its kind.
     for (std::size_t k = before; k < platform.messages.size(); ++k)
       if (IsFailureKind(platform.messages[k].kind)) ok = false;
     if (!ok) failed = true;
@@ -168,12 +130,9 @@ int main(int argc, char** argv) {
     }
     form.ModelSettingsOverride = settings;
     platform.nextOpen = shape;
-    std::size_t before = platform.messages.size();
     form.Dispatch([&] { form.OeffnenButtonClick(); });
-    bool openFailed = form.FileName.empty();
-    for (std::size_t k = before; k < platform.messages.size(); ++k)
-      if (IsFailureKind(platform.messages[k].kind) && platform.messages[k].text == form.LanguageText(60))
-        openFailed = true;
+    // A shape whose analysis failed stays open in the window; here it ends the run.
+    bool openFailed = form.FileName.empty() || form.LastOutcome == Outcome::Failed;
     if (!settings.empty() && !FileExists(settings)) {
       std::cerr << "error: " << settings << ": settings file not found\n";
       openFailed = true;

@@ -7,6 +7,9 @@
 #include <cstring>
 #include <limits>
 
+#include "core/core_messages.h"
+#include "core/message.h"
+
 namespace lodsmith {
 
 int SearchForward(const Lines& lines, int from, std::string_view keyword) {
@@ -62,7 +65,7 @@ std::optional<int32_t> ParseInt32(std::string_view text) {
 
 int32_t ToInt32(std::string_view text) {
   auto v = ParseInt32(text);
-  if (!v) throw FormatError("\"" + std::string(text) + "\" ist keine gültige ganze Zahl.");
+  if (!v) throw Error(CoreMsg::NotAnInteger, text);
   return *v;
 }
 
@@ -87,15 +90,15 @@ std::pair<std::size_t, std::size_t> NumberRun(std::string_view line, std::size_t
 
 int32_t FirstNumberAfter(std::string_view line, int p) {
   auto [s, e] = NumberRun(line, static_cast<std::size_t>(std::max(p, 0)));
-  if (s == std::string_view::npos) throw FormatError("Zeile ohne erwartete Zahl: " + std::string(line));
+  if (s == std::string_view::npos) throw Error(CoreMsg::LineWithoutNumber, line);
   return ToInt32(line.substr(s, e - s));
 }
 
 int32_t SecondNumberAfter(std::string_view line, int p) {
   auto [s, e] = NumberRun(line, static_cast<std::size_t>(std::max(p, 0)));
-  if (s == std::string_view::npos) throw FormatError("Zeile ohne erwartete Zahl: " + std::string(line));
+  if (s == std::string_view::npos) throw Error(CoreMsg::LineWithoutNumber, line);
   auto [s2, e2] = NumberRun(line, e);
-  if (s2 == std::string_view::npos) throw FormatError("Zeile ohne zweite erwartete Zahl: " + std::string(line));
+  if (s2 == std::string_view::npos) throw Error(CoreMsg::LineWithoutSecondNumber, line);
   return ToInt32(line.substr(s2, e2 - s2));
 }
 
@@ -106,14 +109,13 @@ int FirstParenPos(std::string_view line, char paren) {
 
 std::string WordAfter(std::string_view line, std::string_view keyword) {
   auto k = line.find(keyword);
-  if (k == std::string_view::npos) throw FormatError("Schlüsselwort fehlt: " + std::string(keyword));
+  if (k == std::string_view::npos) throw Error(CoreMsg::KeywordMissing, keyword);
   auto b = line.find(' ', k);
-  if (b == std::string_view::npos)
-    throw FormatError("Kein Name nach \"" + std::string(keyword) + "\": " + std::string(line));
+  if (b == std::string_view::npos) throw Error(CoreMsg::NoNameAfter, keyword, line);
   while (b < line.size() && line[b] == ' ') ++b;
   auto e = line.find(' ', b);
   if (e == std::string_view::npos) e = line.size();
-  if (e == b) throw FormatError("Kein Name nach \"" + std::string(keyword) + "\": " + std::string(line));
+  if (e == b) throw Error(CoreMsg::NoNameAfter, keyword, line);
   return std::string(line.substr(b, e - b));
 }
 
@@ -122,7 +124,7 @@ namespace {
 // Locates value k after the keyword: returns [pos, end) 1-based.
 std::pair<int, int> LocateValue(std::string_view line, std::string_view keyword, int k) {
   int kp = static_cast<int>(PosOf(line, keyword));
-  if (kp == 0) throw FormatError("Schlüsselwort fehlt: " + std::string(keyword));
+  if (kp == 0) throw Error(CoreMsg::KeywordMissing, keyword);
   int p = kp + static_cast<int>(keyword.size());
   int end = p;
   for (int i = 0; i < k; ++i) {

@@ -2,11 +2,12 @@
 //
 // A shape line is a byte string: one char per character. Positions in the
 // helpers below are 1-based, as the readers count them; 0 means "not found".
+// A reader that does not find what it needs raises Error with a CoreMsg
+// (core/core_messages.h) naming the text or the line.
 #pragma once
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,13 +15,6 @@
 namespace lodsmith {
 
 using Lines = std::vector<std::string>;
-
-// A shape line or a grid cell did not hold what a reader needed. The message
-// is for the user (German texts come from the caller where they are fixed).
-class FormatError : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
 
 // Case-sensitive substring test; keywords may end with a blank on purpose.
 inline bool Contains(std::string_view line, std::string_view keyword) {
@@ -56,32 +50,35 @@ std::string TakeToken(std::string_view line, int& pos);
 // Signed 32-bit decimal conversion of a whole text: an optional sign and
 // digits only, no blanks; out-of-range numbers fail.
 std::optional<int32_t> ParseInt32(std::string_view text);
-// As ParseInt32 but throws FormatError naming the text.
+// As ParseInt32 but raises Error (CoreMsg::NotAnInteger) naming the text.
 int32_t ToInt32(std::string_view text);
 
 bool IsNumberChar(char c);
 
 // "The first number after position p": from p + 1 move to the first number
-// character; the number is the run of number characters there. Throws
-// FormatError when there is none or it is not an integer.
+// character; the number is the run of number characters there. Raises Error
+// (CoreMsg::LineWithoutNumber, NotAnInteger) when there is none or it is not
+// an integer.
 int32_t FirstNumberAfter(std::string_view line, int p);
 // "The second number after p": the run after the first one, separated by at
-// least one other character.
+// least one other character (CoreMsg::LineWithoutSecondNumber when there is
+// none).
 int32_t SecondNumberAfter(std::string_view line, int p);
 // Position of the first "(" (or ")") of the line, 0 when none: so that
 // "after the line's first (" starts from the line's beginning without one.
 int FirstParenPos(std::string_view line, char paren = '(');
 
 // "The word after keyword K": from the start of K to the first blank, past
-// all blanks, then up to the next blank. Throws FormatError when the keyword
-// has no blank after it or the word is empty.
+// all blanks, then up to the next blank. Raises Error (CoreMsg::KeywordMissing,
+// NoNameAfter) when the keyword is missing, has no blank after it or the word
+// is empty.
 std::string WordAfter(std::string_view line, std::string_view keyword);
 
 // Token replacement: "replace value k after keyword W". p = position of W
 // plus its length; k times NextToken (skipping "(" and the k-1 values before
 // value k), then the next token is replaced by `value`. Every other byte of
-// the line stays. Returns the old token text. Throws FormatError when the
-// keyword is missing.
+// the line stays. Returns the old token text. Raises Error
+// (CoreMsg::KeywordMissing) when the keyword is missing.
 std::string ReplaceValueAfter(std::string& line, std::string_view keyword, int k, std::string_view value);
 // Reads value k after keyword W without changing the line.
 std::string ValueAfter(std::string_view line, std::string_view keyword, int k);

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/core_messages.h"
+#include "document/document_messages.h"
+
 namespace lodsmith {
 
 namespace {
@@ -14,13 +17,13 @@ std::string_view FirstNumberText(std::string_view line, int from) {
   while (s < line.size() && !IsNumberChar(line[s])) ++s;
   std::size_t e = s;
   while (e < line.size() && IsNumberChar(line[e])) ++e;
-  if (s >= line.size()) throw FormatError("Zeile ohne erwartete Zahl: " + std::string(line));
+  if (s >= line.size()) throw Error(CoreMsg::LineWithoutNumber, line);
   return line.substr(s, e - s);
 }
 
 int32_t Count(std::string_view text, std::string_view what) {
   int32_t n = ToInt32(text);
-  if (n < 0) throw FormatError("Negative Anzahl bei \"" + std::string(what) + "\".");
+  if (n < 0) throw Error(DocumentMsg::NegativeCount, what);
   return n;
 }
 
@@ -33,7 +36,7 @@ public:
   int Last() const { return last_; }
 
   const std::string& At(int i) {
-    if (i < 0 || i > last_) throw FormatError("Die Datei endet vorzeitig.");
+    if (i < 0 || i > last_) throw Error(DocumentMsg::FileEndsEarly);
     cur_ = i;
     return lines_[i];
   }
@@ -41,7 +44,7 @@ public:
   // A search that starts beyond the last line has nothing left to read:
   // the block it looks for is missing.
   SearchResult Find(int from, std::string_view keyword) {
-    if (from > last_) throw FormatError("\"" + std::string(keyword) + "\" nicht gefunden.");
+    if (from > last_) throw Error(DocumentMsg::KeywordNotFound, keyword);
     SearchResult r = Search(lines_, from, keyword);
     cur_ = r.line;
     return r;
@@ -50,7 +53,7 @@ public:
   // A block that must be there: its keyword line and at least one line after.
   int FindBlock(int from, std::string_view keyword) {
     SearchResult r = Find(from, keyword);
-    if (!r.found || r.line == last_) throw FormatError("Block \"" + std::string(keyword) + "\" nicht gefunden.");
+    if (!r.found || r.line == last_) throw Error(DocumentMsg::BlockNotFound, keyword);
     return r.line;
   }
 
@@ -80,18 +83,16 @@ std::string ImageName(std::string_view line) {
   auto open = line.find('(');
   auto close = line.find(')');
   if (open == std::string_view::npos || close == std::string_view::npos || close < open)
-    throw FormatError("Bildeintrag ohne \"( ... )\": " + std::string(line));
+    throw Error(DocumentMsg::ImageWithoutParentheses, line);
   std::string_view name = line.substr(open + 1, close - open - 1);
   while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-  if (name.empty()) throw FormatError("Bildeintrag ohne Namen: " + std::string(line));
+  if (name.empty()) throw Error(DocumentMsg::ImageWithoutName, line);
   return FoldCase(name);
 }
 
 void CheckIndex(int64_t index, std::size_t size, const char* what) {
-  if (index < 0 || index >= static_cast<int64_t>(size))
-    throw FormatError("Verweis auf " + std::string(what) + " " + std::to_string(index) + ", es wurden nur " +
-                      std::to_string(size) + " gelesen.");
+  if (index < 0 || index >= static_cast<int64_t>(size)) throw Error(DocumentMsg::IndexOutside, what, index, size);
 }
 
 // Vertices are numbered with signed 32-bit integers.
@@ -100,14 +101,10 @@ constexpr int64_t kMaxVertices = INT32_MAX;
 // A vertex_set names its first vertex and its count; both must be numbers a
 // vertex can have, so that start + count is one too.
 void CheckVertexSet(const TVertexSetEntry& e) {
-  if (e.StartVertex < 0)
-    throw FormatError("vertex_set mit negativem ersten Vertex " + std::to_string(e.StartVertex) + ".");
-  if (e.VertexCount < 0)
-    throw FormatError("vertex_set mit negativer Vertexzahl " + std::to_string(e.VertexCount) + ".");
+  if (e.StartVertex < 0) throw Error(DocumentMsg::VertexSetNegativeStart, e.StartVertex);
+  if (e.VertexCount < 0) throw Error(DocumentMsg::VertexSetNegativeCount, e.VertexCount);
   const int64_t end = int64_t{e.StartVertex} + e.VertexCount;
-  if (end > kMaxVertices)
-    throw FormatError("vertex_set mit den Vertices " + std::to_string(e.StartVertex) + " bis " +
-                      std::to_string(end - 1) + ", mehr als " + std::to_string(kMaxVertices) + " Vertices.");
+  if (end > kMaxVertices) throw Error(DocumentMsg::VertexSetTooLarge, e.StartVertex, end - 1, kMaxVertices);
 }
 
 void Scan(Scanner& s, ShapeAnalysis& a) {
@@ -156,8 +153,8 @@ void Scan(Scanner& s, ShapeAnalysis& a) {
     }
     ++c;
   }
-  if (!Contains(s.At(c), "lod_controls")) throw FormatError("Block \"lod_controls\" nicht gefunden.");
-  if (a.elements.empty()) throw FormatError("Der Block \"prim_states\" enthält keinen prim_state.");
+  if (!Contains(s.At(c), "lod_controls")) throw Error(DocumentMsg::BlockNotFound, "lod_controls");
+  if (a.elements.empty()) throw Error(DocumentMsg::NoPrimState);
 
   for (const auto& name : a.matrixNames) a.matrices.push_back({name, 0});
 
@@ -167,8 +164,7 @@ void Scan(Scanner& s, ShapeAnalysis& a) {
     const std::string& l = s.At(levels.line);
     std::string_view n = FirstNumberText(l, FirstParenPos(l));
     if (ToInt32(n) > 1) {
-      a.warnings.push_back("Die Datei enthält " + std::string(n) + " LOD's, es werden keine weiteren" +
-                           " LOD's und Subobjekte hergestellt.");
+      a.warnings.emplace_back(DocumentMsg::SeveralLods, n);
       a.disableGeneration = true;
     }
   }
@@ -177,8 +173,7 @@ void Scan(Scanner& s, ShapeAnalysis& a) {
     const std::string& l = s.At(subs.line);
     std::string_view n = FirstNumberText(l, FirstParenPos(l));
     if (ToInt32(n) > 1) {
-      a.warnings.push_back("Das erste LOD enthält " + std::string(n) + " Subobjekte, es werden keine weiteren" +
-                           " LOD's oder Subobjekte hergestellt. Es handelt sich NICHT um eine originale TSM-Datei!");
+      a.warnings.emplace_back(DocumentMsg::SeveralSubObjects, n);
       a.disableGeneration = true;
     }
   }
@@ -205,9 +200,7 @@ void Scan(Scanner& s, ShapeAnalysis& a) {
       e.VertexCount = ToInt32(TakeToken(set, q));
       CheckVertexSet(e);
       total += e.VertexCount;
-      if (total > kMaxVertices)
-        throw FormatError("Die vertex_sets halten zusammen " + std::to_string(total) + " Vertices, mehr als " +
-                          std::to_string(kMaxVertices) + ".");
+      if (total > kMaxVertices) throw Error(DocumentMsg::VertexSetsTooLarge, total, kMaxVertices);
       a.vertexSets.push_back(e);
     }
   }
@@ -249,8 +242,10 @@ ShapeAnalysis AnalyseShape(const Lines& lines) {
   Scanner s(lines);
   try {
     Scan(s, a);
-  } catch (const FormatError& e) {
-    throw AnalysisError("Zeile " + std::to_string(s.CurrentLine() + 1) + ": " + e.what(), a.warnings);
+  } catch (const Error& e) {
+    // The readers of the core name what is wrong; only the scanner knows
+    // the line it stood on.
+    a.failure = e.message().WrappedIn(DocumentMsg::AnalysisLine, s.CurrentLine() + 1);
   }
   return a;
 }

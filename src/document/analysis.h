@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/message.h"
 #include "core/text.h"
 #include "document/model_tables.h"
 
@@ -45,20 +46,16 @@ struct ShapeAnalysis {
   std::vector<int32_t> elementVtxState;
   std::vector<ElementRow> elements;
   std::vector<MatrixRow> matrices;
-  // Messages for the user, in the order they are to be shown.
-  std::vector<std::string> warnings;
+  // Warnings for the user (DocumentMsg::SeveralLods, SeveralSubObjects), in
+  // the order they are to be shown; after a failure, those found before it.
+  std::vector<Message> warnings;
   // The shape already has several LODs or sub-objects: no new ones may be
   // generated from it.
   bool disableGeneration = false;
-};
-
-// The analysis failed on a line that does not follow the layout. Carries the
-// warnings found before the failure so that they can still be shown.
-class AnalysisError : public FormatError {
-public:
-  AnalysisError(const std::string& message, std::vector<std::string> warningsSoFar)
-      : FormatError(message), warnings(std::move(warningsSoFar)) {}
-  std::vector<std::string> warnings;
+  // Set when the scan stopped at a line that does not follow the layout:
+  // DocumentMsg::AnalysisLine (the 1-based line) wrapping what was wrong
+  // there. The tables and rows are then incomplete and must not be used.
+  std::optional<Message> failure;
 };
 
 // Analyses the lines (line 0, the file's header, is never examined).
@@ -67,11 +64,11 @@ public:
 // vtx_state, primitive -> element), and every vertex_set must name vertices
 // that 32-bit numbers can count: first vertex and count not negative, their
 // sum and the sum of all counts at most 2^31 - 1, so that no later sum of
-// vertex counts can wrap. Throws AnalysisError naming the line when a block
+// vertex counts can wrap. The result's `failure` names the line when a block
 // is missing, a number is missing or not an integer, a name or image entry is
 // malformed, the prim_states block holds no prim_state, an index points
-// outside its table, or a vertex_set breaks the rule above. An empty document
-// gives an empty result.
+// outside its table, or a vertex_set breaks the rule above. Never throws for
+// any text. An empty document gives an empty result.
 ShapeAnalysis AnalyseShape(const Lines& lines);
 
 }  // namespace lodsmith

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <utility>
 
+#include "document/document_messages.h"
+
 namespace lodsmith {
 
 namespace {
@@ -226,8 +228,15 @@ struct Frame {
 
 constexpr int64_t kNoValue = -999999;
 
-std::string LineText(int line) { return std::to_string(line + 1); }
-std::string Where(const Node& n) { return std::string(n.name) + " (Zeile " + LineText(n.line) + ")"; }
+// Lines are counted from 1 for the user.
+int LineNo(int line) { return line + 1; }
+
+// A problem of a block: the block's keyword and line come first in each of
+// these messages.
+template <typename... Args>
+Message At(DocumentMsg id, const Node& n, Args&&... args) {
+  return Message(id, n.name, LineNo(n.line), std::forward<Args>(args)...);
+}
 
 // ---- The checker ---------------------------------------------------------------
 
@@ -242,7 +251,7 @@ class Checker {
   std::vector<ShapeProblem> Run(const Lines& lines) {
     Parse(lines);
     if (topCount_ != 1 || topShape_ < 0) {
-      Add(syntax_, ShapeFault::NotOneShape, "shape", -1, "Die Datei besteht nicht aus genau einem Block shape");
+      Add(syntax_, ShapeFault::NotOneShape, "shape", -1, Message(DocumentMsg::CheckNotOneShape));
     } else {
       CheckShapeBlock(tree_[topShape_]);
     }
@@ -326,7 +335,7 @@ class Checker {
       const Frame& f = open_.back();
       if (Room(ShapeFault::UnclosedBlock, f.name))
         Add(syntax_, ShapeFault::UnclosedBlock, f.name, f.line,
-            "Block " + std::string(f.name) + " aus Zeile " + LineText(f.line) + " wird nicht geschlossen");
+            Message(DocumentMsg::CheckUnclosedBlock, f.name, LineNo(f.line)));
       Close();
     }
   }
@@ -489,7 +498,7 @@ class Checker {
     if (n == 0) {
       if (Room(ShapeFault::UnnamedBlock, open_.back().name))
         Add(syntax_, ShapeFault::UnnamedBlock, open_.back().name, line,
-            "Zeile " + LineText(line) + ": \"(\" ohne Namen");
+            Message(DocumentMsg::CheckUnnamedBlock, LineNo(line)));
       return;
     }
     const PendingWord& name = n == 2 && IsNamedBlock(found[0].text) ? found[0] : found[n - 1];
@@ -553,7 +562,7 @@ class Checker {
         AddStray("(", line);
       else if (Room(ShapeFault::UnnamedBlock, open_.back().name))
         Add(syntax_, ShapeFault::UnnamedBlock, open_.back().name, line,
-            "Zeile " + LineText(line) + ": \"(\" ohne Namen");
+            Message(DocumentMsg::CheckUnnamedBlock, LineNo(line)));
       return;
     }
     waiting_ = 0;
@@ -569,8 +578,7 @@ class Checker {
     // Stray text is one kind of fault; a stray bracket names itself.
     const std::string_view key = text == ")" || text == "(" ? text : std::string_view();
     if (Room(ShapeFault::StrayToken, key))
-      Add(syntax_, ShapeFault::StrayToken, key, line,
-          "Zeile " + LineText(line) + ": kein Block bei \"" + std::string(text) + "\"");
+      Add(syntax_, ShapeFault::StrayToken, key, line, Message(DocumentMsg::CheckStrayToken, LineNo(line), text));
   }
 
   void AddValue(const PendingWord& w) {
@@ -643,11 +651,10 @@ class Checker {
     const auto count = f.valueCount ? ParseInt32(f.first) : std::nullopt;
     if (count && *count == entries) return;
     if (!Room(ShapeFault::ListCount, f.name)) return;
-    std::string text = std::string(f.name) + " (Zeile " + LineText(f.line) + "): Anzahl " +
-                       (f.valueCount ? std::string(f.first) : std::string("?")) + ", aber " + std::to_string(entries) +
-                       " Einträge";
-    if (list) text += " " + std::string(f.kind->entryName);
-    Add(structure_, ShapeFault::ListCount, f.name, f.line, std::move(text));
+    const std::string_view written = f.valueCount ? f.first : std::string_view("?");
+    Add(structure_, ShapeFault::ListCount, f.name, f.line,
+        list ? Message(DocumentMsg::CheckListCount, f.name, LineNo(f.line), written, entries, f.kind->entryName)
+             : Message(DocumentMsg::CheckBlockCount, f.name, LineNo(f.line), written, entries));
   }
 
   // ---- Problems ------------------------------------------------------------------
@@ -659,12 +666,12 @@ class Checker {
     return seen++ < kPerKind;
   }
 
-  static void Add(std::vector<ShapeProblem>& to, ShapeFault fault, std::string_view block, int line, std::string text) {
-    to.push_back({fault, std::string(block), line, std::move(text)});
+  static void Add(std::vector<ShapeProblem>& to, ShapeFault fault, std::string_view block, int line, Message message) {
+    to.push_back({fault, std::string(block), line, std::move(message)});
   }
 
-  void Problem(ShapeFault fault, std::string_view block, int line, std::string text) {
-    if (Room(fault, block)) Add(structure_, fault, block, line, std::move(text));
+  void Problem(ShapeFault fault, std::string_view block, int line, Message message) {
+    if (Room(fault, block)) Add(structure_, fault, block, line, std::move(message));
   }
 
   // ---- Reading the tree ------------------------------------------------------------
@@ -717,19 +724,18 @@ class Checker {
       for (std::size_t v = 0; v < states.size(); ++v)
         if (t.vtxStateMatrix[v] < 0 || t.vtxStateMatrix[v] >= t.matrices)
           Problem(ShapeFault::MatrixIndex, "vtx_state", states[v]->line,
-                  "vtx_state " + std::to_string(v) + " (Zeile " + LineText(states[v]->line) + "): Matrix " +
-                      std::to_string(t.vtxStateMatrix[v]) + " gibt es nicht");
+                  Message(DocumentMsg::CheckMatrixIndex, v, LineNo(states[v]->line), t.vtxStateMatrix[v]));
     }
     const Node* lc = Child(shape, "lod_controls");
     if (!lc) {
-      Problem(ShapeFault::MissingBlock, "lod_controls", shape.line, "lod_controls fehlt");
+      Problem(ShapeFault::MissingBlock, "lod_controls", shape.line, Message(DocumentMsg::CheckLodControlsMissing));
       return;
     }
     for (const Node* control : Children(*lc, "lod_control")) {
       const Node* levels = Child(*control, "distance_levels");
       if (!levels) {
         Problem(ShapeFault::MissingBlock, "distance_levels", control->line,
-                Where(*control) + ": distance_levels fehlt");
+                At(DocumentMsg::CheckBlockMissing, *control, "distance_levels"));
         continue;
       }
       for (const Node* level : Children(*levels, "distance_level")) {
@@ -737,10 +743,10 @@ class Checker {
         const Node* sel = lh ? Child(*lh, "dlevel_selection") : nullptr;
         if (!sel || sel->valueCount != 1)
           Problem(ShapeFault::DistanceSelection, "distance_level", level->line,
-                  Where(*level) + ": dlevel_selection fehlt oder hat nicht genau einen Wert");
+                  At(DocumentMsg::CheckDistanceSelection, *level));
         const Node* subs = Child(*level, "sub_objects");
         if (!subs || subs->blocks == 0) {
-          Problem(ShapeFault::NoSubObjects, "distance_level", level->line, Where(*level) + ": keine sub_objects");
+          Problem(ShapeFault::NoSubObjects, "distance_level", level->line, At(DocumentMsg::CheckNoSubObjects, *level));
           continue;
         }
         for (const Node* so : Children(*subs, "sub_object")) CheckSubObject(*so, t);
@@ -753,14 +759,12 @@ class Checker {
   };
 
   void CheckSubObject(const Node& so, const Tables& t) {
-    const std::string where = Where(so);
     const Node* header = Child(so, "sub_object_header");
     const Node* vertices = Child(so, "vertices");
     const Node* sets = Child(so, "vertex_sets");
     const Node* prims = Child(so, "primitives");
     if (!header || !vertices || !sets || !prims) {
-      Problem(ShapeFault::MissingBlock, "sub_object", so.line,
-              where + ": sub_object_header, vertices, vertex_sets oder primitives fehlt");
+      Problem(ShapeFault::MissingBlock, "sub_object", so.line, At(DocumentMsg::CheckSubObjectIncomplete, so));
       return;
     }
     const int64_t vertexCount = vertices->entries;
@@ -769,10 +773,10 @@ class Checker {
     const int64_t sortIdx = Value(*header, 1), volIdx = Value(*header, 2);
     if (sortIdx < -1 || sortIdx >= t.sortVectors)
       Problem(ShapeFault::SortVectorIndex, "sub_object_header", header->line,
-              where + ": sort-vector-Index " + std::to_string(sortIdx) + " gibt es nicht");
+              At(DocumentMsg::CheckSortVectorIndex, so, sortIdx));
     if (volIdx < -1 || volIdx >= t.volumes)
       Problem(ShapeFault::VolumeIndex, "sub_object_header", header->line,
-              where + ": Volumen-Index " + std::to_string(volIdx) + " gibt es nicht");
+              At(DocumentMsg::CheckVolumeIndex, so, volIdx));
 
     // vertex_sets: one after the other, covering the vertices; the range of
     // each vtx_state.
@@ -782,17 +786,15 @@ class Checker {
       const int64_t state = Value(*vs, 0), start = Value(*vs, 1), count = Value(*vs, 2);
       if (start != next)
         Problem(ShapeFault::VertexSetStart, "vertex_set", vs->line,
-                Where(*vs) + ": beginnt bei " + std::to_string(start) + " statt " + std::to_string(next));
+                At(DocumentMsg::CheckVertexSetStart, *vs, start, next));
       if (state < 0 || state >= static_cast<int64_t>(t.vtxStateMatrix.size()))
-        Problem(ShapeFault::VertexSetState, "vertex_set", vs->line,
-                Where(*vs) + ": vtx_state " + std::to_string(state) + " gibt es nicht");
+        Problem(ShapeFault::VertexSetState, "vertex_set", vs->line, At(DocumentMsg::CheckVertexSetState, *vs, state));
       setOfState[state] = {start, start + count};
       next = start + count;
     }
     if (next != vertexCount)
-      Problem(
-          ShapeFault::VertexSetCoverage, "vertex_sets", sets->line,
-          where + ": vertex_sets decken " + std::to_string(next) + " von " + std::to_string(vertexCount) + " Vertices");
+      Problem(ShapeFault::VertexSetCoverage, "vertex_sets", sets->line,
+              At(DocumentMsg::CheckVertexSetCoverage, so, next, vertexCount));
 
     // Primitives: indices inside the vertices and inside their vertex set;
     // the counts of the index lists; faces per matrix.
@@ -809,8 +811,7 @@ class Checker {
       ++primitives;
       const int64_t ps = Value(lastState, 0);
       if (!lastState || ps < 0 || ps >= static_cast<int64_t>(t.primStateVtxState.size())) {
-        Problem(ShapeFault::PrimStateIndex, "indexed_trilist", c.line,
-                Where(c) + ": prim_state_idx fehlt oder gibt es nicht");
+        Problem(ShapeFault::PrimStateIndex, "indexed_trilist", c.line, At(DocumentMsg::CheckPrimStateIndex, c));
         continue;
       }
       const int64_t state = t.primStateVtxState[ps];
@@ -820,24 +821,21 @@ class Checker {
       const Node* ni = Child(c, "normal_idxs");
       const Node* fl = Child(c, "flags");
       if (!vi || !ni || !fl) {
-        Problem(ShapeFault::MissingBlock, "indexed_trilist", c.line,
-                Where(c) + ": vertex_idxs, normal_idxs oder flags fehlt");
+        Problem(ShapeFault::MissingBlock, "indexed_trilist", c.line, At(DocumentMsg::CheckTrilistIncomplete, c));
         continue;
       }
       const int64_t n = Value(*vi, 0);
       if (n != vi->valueCount - 1)
-        Problem(
-            ShapeFault::IndexCount, "vertex_idxs", vi->line,
-            Where(*vi) + ": Anzahl " + std::to_string(n) + ", aber " + std::to_string(vi->valueCount - 1) + " Indizes");
+        Problem(ShapeFault::IndexCount, "vertex_idxs", vi->line,
+                At(DocumentMsg::CheckIndexCount, *vi, n, vi->valueCount - 1));
       CheckIndexRange(*vi, vertexCount, setOfState, state);
       const int64_t nf = Value(*ni, 0), ff = Value(*fl, 0);
       if (2 * nf != ni->valueCount - 1)
-        Problem(ShapeFault::IndexCount, "normal_idxs", ni->line, Where(*ni) + ": Anzahl passt nicht zu den Einträgen");
+        Problem(ShapeFault::IndexCount, "normal_idxs", ni->line, At(DocumentMsg::CheckCountMismatch, *ni));
       if (ff != fl->valueCount - 1)
-        Problem(ShapeFault::IndexCount, "flags", fl->line, Where(*fl) + ": Anzahl passt nicht zu den Einträgen");
+        Problem(ShapeFault::IndexCount, "flags", fl->line, At(DocumentMsg::CheckCountMismatch, *fl));
       if (n != 3 * nf || nf != ff)
-        Problem(ShapeFault::FaceCounts, "indexed_trilist", c.line,
-                Where(c) + ": vertex_idxs, normal_idxs und flags nennen verschiedene Flächenzahlen");
+        Problem(ShapeFault::FaceCounts, "indexed_trilist", c.line, At(DocumentMsg::CheckFaceCounts, c));
       faces += n / 3;
       perMatrix[matrix].primitives += 1;
       perMatrix[matrix].faces += n / 3;
@@ -849,15 +847,13 @@ class Checker {
   void CheckIndexRange(const Node& vi, int64_t vertexCount,
                        const std::map<int64_t, std::pair<int64_t, int64_t>>& setOfState, int64_t state) {
     if (vi.badIndex) {
-      Problem(ShapeFault::VertexIndex, "vertex_idxs", vi.line,
-              Where(vi) + ": Index \"" + std::string(vi.firstBad) + "\" ist keine Zahl");
+      Problem(ShapeFault::VertexIndex, "vertex_idxs", vi.line, At(DocumentMsg::CheckIndexNotANumber, vi, vi.firstBad));
       return;
     }
     if (vi.valueCount < 2) return;
     auto outside = [&](int64_t idx) {
-      Problem(
-          ShapeFault::VertexIndex, "vertex_idxs", vi.line,
-          Where(vi) + ": Index " + std::to_string(idx) + " außerhalb der " + std::to_string(vertexCount) + " Vertices");
+      Problem(ShapeFault::VertexIndex, "vertex_idxs", vi.line,
+              At(DocumentMsg::CheckIndexOutside, vi, idx, vertexCount));
     };
     if (vi.minIndex < 0) return outside(vi.minIndex);
     if (vi.maxIndex >= vertexCount) return outside(vi.maxIndex);
@@ -867,8 +863,7 @@ class Checker {
                                                                                        : -1;
     if (bad >= 0)
       Problem(ShapeFault::VertexIndexOutsideSet, "vertex_idxs", vi.line,
-              Where(vi) + ": Index " + std::to_string(bad) + " liegt nicht im vertex_set von vtx_state " +
-                  std::to_string(state));
+              At(DocumentMsg::CheckIndexOutsideSet, vi, bad, state));
   }
 
   // geometry_info, its nodes and the node map against the primitives.
@@ -876,19 +871,18 @@ class Checker {
                   const std::map<int64_t, MatrixUse>& perMatrix) {
     const Node* info = Child(header, "geometry_info");
     if (!info) {
-      Problem(ShapeFault::MissingBlock, "geometry_info", header.line, Where(so) + ": geometry_info fehlt");
+      Problem(ShapeFault::MissingBlock, "geometry_info", header.line,
+              At(DocumentMsg::CheckBlockMissing, so, "geometry_info"));
       return;
     }
     if (Value(*info, 0) != faces || Value(*info, 1) != primitives || Value(*info, 3) != 3 * faces ||
         Value(*info, 6) != primitives)
       Problem(ShapeFault::GeometryInfo, "geometry_info", info->line,
-              Where(*info) + ": Flächen/Primitive passen nicht (" + std::to_string(faces) + " Flächen, " +
-                  std::to_string(primitives) + " Primitive)");
+              At(DocumentMsg::CheckGeometryInfo, *info, faces, primitives));
     const Node* nodes = Child(*info, "geometry_nodes");
     const Node* map = Child(*info, "geometry_node_map");
     if (!nodes || !map) {
-      Problem(ShapeFault::MissingBlock, "geometry_info", info->line,
-              Where(*info) + ": geometry_nodes oder geometry_node_map fehlt");
+      Problem(ShapeFault::MissingBlock, "geometry_info", info->line, At(DocumentMsg::CheckNodesMissing, *info));
       return;
     }
     const auto nodeList = Children(*nodes, "geometry_node");
@@ -896,28 +890,24 @@ class Checker {
     const int64_t entries = static_cast<int64_t>(map->values.size()) - 1;
     const int64_t mapCount = Value(*map, 0);
     if (mapCount != entries)
-      Problem(ShapeFault::NodeMap, "geometry_node_map", map->line,
-              Where(*map) + ": Anzahl passt nicht zu den Einträgen");
+      Problem(ShapeFault::NodeMap, "geometry_node_map", map->line, At(DocumentMsg::CheckCountMismatch, *map));
     if (mapCount > t.matrices)
-      Problem(ShapeFault::NodeMap, "geometry_node_map", map->line, Where(*map) + ": mehr Einträge als Matrizen");
+      Problem(ShapeFault::NodeMap, "geometry_node_map", map->line, At(DocumentMsg::CheckMapTooLong, *map));
     std::vector<int64_t> nodeMatrix(nodeList.size(), -1);
     int64_t expectNode = 0;
     for (int64_t j = 0; j < entries; ++j) {
       const int64_t node = Value(*map, static_cast<std::size_t>(j + 1));
       if (node == -1) continue;
       if (node != expectNode || node >= nodeCount) {
-        Problem(ShapeFault::NodeMap, "geometry_node_map", map->line,
-                Where(*map) + ": Eintrag " + std::to_string(node) + " für Matrix " + std::to_string(j) +
-                    " passt nicht zu den Knoten");
+        Problem(ShapeFault::NodeMap, "geometry_node_map", map->line, At(DocumentMsg::CheckMapEntry, *map, node, j));
         break;
       }
       nodeMatrix[node] = j;
       ++expectNode;
     }
     if (expectNode != nodeCount)
-      Problem(
-          ShapeFault::NodeMap, "geometry_node_map", map->line,
-          Where(*map) + ": " + std::to_string(expectNode) + " Einträge für " + std::to_string(nodeCount) + " Knoten");
+      Problem(ShapeFault::NodeMap, "geometry_node_map", map->line,
+              At(DocumentMsg::CheckMapNodes, *map, expectNode, nodeCount));
     for (std::size_t k = 0; k < nodeList.size(); ++k) {
       const Node* cp = Child(*nodeList[k], "cullable_prims");
       auto it = perMatrix.find(nodeMatrix[k]);
@@ -925,13 +915,13 @@ class Checker {
       if (!cp || Value(*cp, 0) != use.primitives || Value(*cp, 1) != use.faces || Value(*cp, 2) != 3 * use.faces ||
           Value(*nodeList[k], 0) != use.primitives)
         Problem(ShapeFault::NodeCounts, "geometry_node", nodeList[k]->line,
-                Where(*nodeList[k]) + ": passt nicht zu den Primitiven der Matrix " + std::to_string(nodeMatrix[k]));
+                At(DocumentMsg::CheckNodeCounts, *nodeList[k], nodeMatrix[k]));
     }
     for (const auto& [matrix, use] : perMatrix) {
       const bool mapped = matrix >= 0 && matrix < entries && Value(*map, static_cast<std::size_t>(matrix + 1)) >= 0;
       if (!mapped)
         Problem(ShapeFault::PrimitivesWithoutNode, "sub_object", so.line,
-                Where(so) + ": Primitive der Matrix " + std::to_string(matrix) + " haben keinen Knoten");
+                At(DocumentMsg::CheckPrimitivesWithoutNode, so, matrix));
     }
   }
 
@@ -968,10 +958,12 @@ std::optional<ShapeProblem> FirstNewProblem(const std::vector<ShapeProblem>& bef
   return std::nullopt;
 }
 
-std::string RefusedRewriteText(const ShapeProblem& problem) {
-  return "Das Ergebnis wäre keine gültige Shape-Datei: " + problem.text + ". Es wurde nichts geändert.";
+Message RefusedRewriteMessage(const ShapeProblem& problem) {
+  return problem.message.WrappedIn(DocumentMsg::RefusedRewrite);
 }
 
-std::string StructureNoteText(const ShapeProblem& problem) { return "Struktur: " + problem.text; }
+Message StructureNoteMessage(const ShapeProblem& problem) {
+  return problem.message.WrappedIn(DocumentMsg::StructureNote);
+}
 
 }  // namespace lodsmith

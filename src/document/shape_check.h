@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "core/message.h"
 #include "core/text.h"
 
 namespace lodsmith {
@@ -58,7 +59,7 @@ struct ShapeProblem {
   ShapeFault fault;
   std::string block;  // the keyword of the block concerned ("vertices", "geometry_node_map", ...)
   int line = -1;      // 0-based line of that block; -1 when there is none
-  std::string text;   // German, for the user; names the line
+  Message message;    // DocumentMsg::Check...: what is wrong, naming the block and its line
 
   // Same kind of fault: same code, same block keyword.
   bool SameKind(const ShapeProblem& other) const { return fault == other.fault && block == other.block; }
@@ -74,12 +75,12 @@ std::vector<ShapeProblem> CheckShape(const Lines& lines);
 std::optional<ShapeProblem> FirstNewProblem(const std::vector<ShapeProblem>& before,
                                             const std::vector<ShapeProblem>& after);
 
-// The text of a refused rewrite: "Das Ergebnis wäre keine gültige Shape-Datei:
-// <problem>. Es wurde nichts geändert."
-std::string RefusedRewriteText(const ShapeProblem& problem);
+// The message of a refused rewrite (DocumentMsg::RefusedRewrite around the
+// problem: the result would be no valid shape, nothing was changed).
+Message RefusedRewriteMessage(const ShapeProblem& problem);
 
-// The short note on a shape that fails the check, for a status line:
-// "Struktur: <problem>".
-std::string StructureNoteText(const ShapeProblem& problem);
+// The short note on a shape that fails the check, for a status line
+// (DocumentMsg::StructureNote around the problem).
+Message StructureNoteMessage(const ShapeProblem& problem);
 
 }  // namespace lodsmith

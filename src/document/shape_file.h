@@ -41,26 +41,4 @@ DecodedShape DecodeShape(std::string_view bytes, const std::function<void(int)>&
 std::string EncodeShape(const Lines& lines, std::string_view bom,
                         const std::function<void(int)>& progress = {});
 
-// File access. Errors raise IoError with a message naming the file.
-class IoError : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
-
-std::string ReadFileBytes(const std::string& path);
-bool FileExists(const std::string& path);
-
-// Replaces the extension of the file name part (".BAK", ".Lodsmith"); a name
-// without extension gets it appended.
-std::string ChangeExtension(const std::string& path, const std::string& ext);
-std::string ExtractFileDir(const std::string& path);   // with trailing separator
-std::string ExtractFileName(const std::string& path);
-
-// Saves atomically: the bytes go to a temporary file beside the target;
-// then an existing backup is deleted, the target (if any) becomes the
-// backup, and the temporary file takes the target's place. A failure before
-// the last step leaves the target untouched and removes the temporary file.
-// An empty `backupPath` keeps no backup.
-void WriteFileAtomic(const std::string& path, std::string_view bytes, const std::string& backupPath);
-
 }  // namespace lodsmith

@@ -87,7 +87,7 @@ LodPlan PlanLods(const GenerationInput& in) {
       int32_t v;
       try {
         v = EstimateVertexSets(in.Elements, lod, s, in.ElementVtxState, sets, in.VertexSetCount);
-      } catch (const FormatError& e) {
+      } catch (const std::runtime_error& e) {
         throw GenerationError(GenerationFailure::Refused, e.what());
       }
       if (v > 0) {
@@ -256,7 +256,7 @@ void CheckWrittenShape(const Lines& templateLines, const Lines& written) {
   const std::vector<ShapeProblem> after = CheckShape(written);
   if (after.empty()) return;
   if (auto added = FirstNewProblem(CheckShape(templateLines), after))
-    throw GenerationError(GenerationFailure::BrokenResult, RefusedRewriteText(*added));
+    throw Error(RefusedRewriteMessage(*added));
 }
 
 Lines GenerateShape(const Lines& document, const GenerationInput& in, GenerationProgress progress) {

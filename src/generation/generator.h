@@ -204,9 +204,9 @@ private:
 };
 
 // The last check of a generation, made on the complete written shape before
-// it may replace anything: throws GenerationError (BrokenResult, "Das
-// Ergebnis wäre keine gültige Shape-Datei: ...") naming the first structural
-// problem of `written` whose kind `templateLines` does not have. A fault the
+// it may replace anything: raises Error (DocumentMsg::RefusedRewrite) around
+// the first structural problem of `written` whose kind `templateLines` does
+// not have. A fault the
 // template already had is no reason to refuse.
 void CheckWrittenShape(const Lines& templateLines, const Lines& written);
 

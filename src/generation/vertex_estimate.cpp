@@ -1,6 +1,7 @@
 #include "generation/vertex_estimate.h"
 
 #include <cstdint>
+#include <stdexcept>
 
 #include "core/text.h"
 
@@ -9,7 +10,7 @@ namespace lodsmith {
 namespace {
 
 [[noreturn]] void TooManyVertices(int64_t count) {
-  throw FormatError("Die vertex_sets ergeben " + std::to_string(count) + " Vertices, mehr als " +
+  throw std::runtime_error("Die vertex_sets ergeben " + std::to_string(count) + " Vertices, mehr als " +
                     std::to_string(INT32_MAX) + ".");
 }
 
@@ -27,10 +28,10 @@ int32_t EstimateVertexSets(const StringGrid& grid, int lod, int subObject, const
   for (int r = 1; r < grid.RowCount(); ++r) {
     const std::string& cell = grid.Cell(lod + 2, r);
     if (cell != "0" && cell != sub) continue;
-    if (r >= static_cast<int>(elementVtxState.size())) throw FormatError("Element " + std::to_string(r) + " wurde nicht gelesen.");
+    if (r >= static_cast<int>(elementVtxState.size())) throw std::runtime_error("Element " + std::to_string(r) + " wurde nicht gelesen.");
     int32_t state = elementVtxState[r];
     if (state < 0 || state >= n)
-      throw FormatError("Element " + std::to_string(r) + " verweist auf vtx_state " + std::to_string(state) +
+      throw std::runtime_error("Element " + std::to_string(r) + " verweist auf vtx_state " + std::to_string(state) +
                         ", zu dem es kein vertex_set gibt.");
     vertexSets[state].VertexShift = 0;
   }
@@ -39,7 +40,7 @@ int32_t EstimateVertexSets(const StringGrid& grid, int lod, int subObject, const
   int64_t dropped = 0, total = 0;
   for (int i = 0; i < n; ++i) {
     const int32_t count = vertexSets[i].VertexCount;
-    if (count < 0) throw FormatError("vertex_set " + std::to_string(i) + " hat eine negative Vertexzahl.");
+    if (count < 0) throw std::runtime_error("vertex_set " + std::to_string(i) + " hat eine negative Vertexzahl.");
     if (vertexSets[i].VertexShift == -1) {
       dropped += count;
     } else {

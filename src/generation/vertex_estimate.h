@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,7 @@ bool InSubObject(const std::string& assignment, int subObject);
 // Fills VertexShift of the first vertexSetCount entries for the elements of
 // `grid` whose cell in column lod + 2 matches subObject, and returns the
 // vertex count. Element row r uses vertex set elementVtxState[r]; a state
-// outside the vertex sets read raises FormatError, and so do a negative
+// outside the vertex sets read raises std::runtime_error, and so do a negative
 // vertex count and a count or shift that would not fit 32 bits (the sums are
 // taken in 64 bits, never wrapped).
 int32_t EstimateVertexSets(const StringGrid& grid, int lod, int subObject, const std::vector<int32_t>& elementVtxState,

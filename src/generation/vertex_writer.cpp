@@ -29,7 +29,7 @@ void Generator::WriteVertexBlocks() {
   try {
     vertexCount = EstimateVertexSets(in_.Elements, CurrentLod, CurrentSubObject, in_.ElementVtxState, VertexSets,
                                      in_.VertexSetCount);
-  } catch (const FormatError& e) {
+  } catch (const std::runtime_error& e) {
     throw GenerationError(GenerationFailure::Refused, e.what());
   }
   const int32_t setCount = std::min<int32_t>(in_.VertexSetCount, static_cast<int32_t>(VertexSets.size()));

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "platform/native_file.h"
+#include "core/native_file.h"
 
 #ifdef _WIN32
 #include <windows.h>

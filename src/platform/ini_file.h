@@ -12,8 +12,8 @@
 //
 // Every write reaches the disk at once, unless a BatchUpdate is alive: then
 // the writes made meanwhile go to disk together when it is committed (used
-// where one action writes thousands of keys). A refused write raises IoError
-// with the text "In <file> kann nicht geschrieben werden".
+// where one action writes thousands of keys). A refused write raises Error
+// with PlatformMsg::CannotWriteFile (the file) wrapping the reason.
 #pragma once
 
 #include <cstddef>
@@ -74,7 +74,7 @@ public:
     // (a Commit, or a write outside any batch) takes them along.
     ~BatchUpdate();
     // Ends the batch; the outermost one writes every pending change now.
-    // Throws IoError when refused (the changes stay pending).
+    // Raises Error when refused (the changes stay pending).
     void Commit();
     BatchUpdate(const BatchUpdate&) = delete;
     BatchUpdate& operator=(const BatchUpdate&) = delete;
@@ -124,9 +124,5 @@ private:
   bool dirty_ = false;
   bool memoryOnly_ = false;
 };
-
-// Windows-1252 <-> UTF-8.
-std::string Cp1252ToUtf8(const std::string& s);
-std::string Utf8ToCp1252(const std::string& s);
 
 }  // namespace lodsmith

@@ -17,6 +17,18 @@ enum class MsgResult { Ok, Yes, No, Cancel };
 
 const char* MsgKindName(MsgKind kind);  // "warning", "information", ...
 
+// Which text a message box shows, beside the text itself: so that a
+// platform answering for the user (the batch program, a test script) can
+// tell the questions apart without reading them. At most one is set.
+struct MsgIdentity {
+  int message = 0;       // the Message number (core/message.h); 0: none
+  int languageText = 0;  // n of the language file's text n; 0: none
+
+  static MsgIdentity OfMessage(int id) { return {id, 0}; }
+  static MsgIdentity OfLanguageText(int n) { return {0, n}; }
+  bool operator==(const MsgIdentity&) const = default;
+};
+
 struct FileDialogRequest {
   std::string initialDir;  // empty: the dialog's own default
   std::string fileName;    // preset name
@@ -53,7 +65,9 @@ class Platform {
 public:
   virtual ~Platform() = default;
 
-  virtual MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text) = 0;
+  // Shows `text` (already in the user's language); `identity` names it.
+  virtual MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text,
+                               const MsgIdentity& identity) = 0;
   // The chosen file's full path, or nothing when cancelled.
   virtual std::optional<std::string> OpenDialog(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> SaveDialog(const FileDialogRequest& request) = 0;

@@ -5,6 +5,7 @@ namespace lodsmith {
 
 enum class PlatformMsg : int {
   First = 1700,
+  CannotWriteFile,  // %1: the file (a settings file, a listing); %0: the reason, not shown
   End
 };
 

@@ -12,9 +12,9 @@
 #include <unistd.h>
 #endif
 
+#include "core/native_file.h"
 #include "core/text.h"
 #include "platform/ini_file.h"
-#include "platform/native_file.h"
 
 namespace lodsmith {
 

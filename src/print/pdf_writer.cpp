@@ -7,8 +7,9 @@
 #include <cstring>
 #include <cerrno>
 
-#include "document/shape_file.h"
-#include "platform/ini_file.h"
+#include "core/encoding.h"
+#include "core/file_io.h"
+#include "core/text.h"
 
 namespace lodsmith {
 

@@ -33,7 +33,8 @@ int PrintableHeightMm(const PdfPageSetup& setup);
 // area's corner.
 std::string MakePdf(const std::vector<PrintPage>& pages, const PdfPageSetup& setup, const std::string& title);
 
-// Writes MakePdf's bytes to `path` (replacing it); throws IoError.
+// Writes MakePdf's bytes to `path` (replacing it); raises Error as
+// WriteFileAtomic does (document/shape_file.h).
 void WritePdfFile(const std::string& path, const std::vector<PrintPage>& pages, const PdfPageSetup& setup,
                   const std::string& title);
 

@@ -1,8 +1,5 @@
-// Lodsmith's window. The program itself takes no arguments; two options
-// serve documentation and testing:
-//   --screenshot FILE   show the window, save a picture of it and quit
-//   --open SHAPE        (with --screenshot) open SHAPE first
-//   --page N            (with --screenshot) show page N (0 or 1)
+// Lodsmith's window. The program itself takes no arguments; a few options
+// serve documentation and testing (kUsage lists them).
 #include <QApplication>
 #include <QPixmap>
 #include <QScreen>
@@ -13,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "lodsmith_version.h"
 #include "qt/main_window.h"
 #include "qt/qt_platform.h"
 #include "ui/tlsform.h"
@@ -25,13 +23,30 @@ namespace {
 // batch program on it.
 constexpr int kNoDisplay = 3;
 
+const char* const kUsage = R"(Usage: lodsmith [OPTIONS]
+
+Starts Lodsmith's window. The options serve documentation and testing:
+  --screenshot FILE   show the window, save a picture of it and quit
+  --open SHAPE        (with --screenshot) open SHAPE first
+  --page N            (with --screenshot) show page N (0 or 1)
+  -h, --help          print this help
+  --version           print the program's name and version
+)";
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string screenshot, openShape;
   int page = 0;
   for (int i = 1; i < argc; ++i) {
-    if (!std::strcmp(argv[i], "--screenshot") && i + 1 < argc) {
+    // Answered before the window is made: they need no display.
+    if (!std::strcmp(argv[i], "-h") || !std::strcmp(argv[i], "--help")) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else if (!std::strcmp(argv[i], "--version")) {
+      std::printf("%s\n", kVersionLine);
+      return 0;
+    } else if (!std::strcmp(argv[i], "--screenshot") && i + 1 < argc) {
       screenshot = argv[++i];
     } else if (!std::strcmp(argv[i], "--open") && i + 1 < argc) {
       openShape = argv[++i];

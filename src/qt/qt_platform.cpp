@@ -18,7 +18,9 @@
 #include "platform/system_info.h"
 #include "qt/main_window.h"
 #include "qt/qt_print.h"
+#include "ui/messages.h"
 #include "ui/tlsform.h"
+#include "ui/ui_messages.h"
 
 namespace lodsmith {
 
@@ -57,7 +59,7 @@ QStringList DialogNameFilters(const std::string& filter) {
 
 bool QtPlatform::German() const { return !form_ || EqualsIgnoreCase(form_->LanguageName, "Deutsch"); }
 
-MsgResult QtPlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text) {
+MsgResult QtPlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text, const MsgIdentity&) {
   if (script_) {
     script_->messages.push_back({kind, buttons, text});
     if (buttons == MsgButtons::Ok) return MsgResult::Ok;
@@ -67,25 +69,30 @@ MsgResult QtPlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::st
     return r;
   }
 
+  // The box's own words are German only for German; every other language
+  // gets the English ones (and the toolkit's buttons).
   const bool de = German();
+  auto word = [de](UiMsg id) {
+    return U(MessageString(lodsmith::Message(id), de ? Language::German : Language::English));
+  };
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QString title;
   switch (kind) {
     case MsgKind::Warning:
       icon = QMessageBox::Warning;
-      title = de ? QStringLiteral("Warnung") : QStringLiteral("Warning");
+      title = word(UiMsg::BoxWarning);
       break;
     case MsgKind::Information:
       icon = QMessageBox::Information;
-      title = QStringLiteral("Information");
+      title = word(UiMsg::BoxInformation);
       break;
     case MsgKind::Confirmation:
       icon = QMessageBox::Question;
-      title = de ? QStringLiteral("Bestätigen") : QStringLiteral("Confirm");
+      title = word(UiMsg::BoxConfirmation);
       break;
     case MsgKind::Error:
       icon = QMessageBox::Critical;
-      title = de ? QStringLiteral("Fehler") : QStringLiteral("Error");
+      title = word(UiMsg::BoxError);
       break;
   }
   QMessageBox::StandardButtons set = QMessageBox::Ok;
@@ -94,10 +101,10 @@ MsgResult QtPlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::st
 
   QMessageBox box(icon, title, U(text), set, window_);
   if (de) {
-    if (auto* b = box.button(QMessageBox::Yes)) b->setText(QStringLiteral("Ja"));
-    if (auto* b = box.button(QMessageBox::No)) b->setText(QStringLiteral("Nein"));
-    if (auto* b = box.button(QMessageBox::Cancel)) b->setText(QStringLiteral("Abbrechen"));
-    if (auto* b = box.button(QMessageBox::Ok)) b->setText(QStringLiteral("OK"));
+    if (auto* b = box.button(QMessageBox::Yes)) b->setText(word(UiMsg::ButtonYes));
+    if (auto* b = box.button(QMessageBox::No)) b->setText(word(UiMsg::ButtonNo));
+    if (auto* b = box.button(QMessageBox::Cancel)) b->setText(word(UiMsg::ButtonCancel));
+    if (auto* b = box.button(QMessageBox::Ok)) b->setText(word(UiMsg::ButtonOk));
   }
   // Closing the box answers Cancel, or No where there is no Cancel.
   switch (buttons) {

@@ -3,13 +3,13 @@
 // tool was given is never changed when it is thrown.
 #pragma once
 
-#include "core/text.h"
+#include <stdexcept>
 
 namespace lodsmith {
 
-class RepairError : public FormatError {
+class RepairError : public std::runtime_error {
 public:
-  using FormatError::FormatError;
+  using std::runtime_error::runtime_error;
 };
 
 }  // namespace lodsmith

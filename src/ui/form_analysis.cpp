@@ -10,11 +10,9 @@ void TLSForm::AnalyseShape() {
   // First, so that the status line tells of a broken structure even when
   // the analysis gives up on the shape.
   NoteShapeStructure();
-  ShapeAnalysis a;
-  try {
-    a = lodsmith::AnalyseShape(ShapeLines);
-  } catch (const AnalysisError& e) {
-    for (const auto& w : e.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
+  ShapeAnalysis a = lodsmith::AnalyseShape(ShapeLines);
+  if (a.failure) {
+    for (const auto& w : a.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
     // The tables must not go on describing an earlier text: the generation
     // and the repair tools would otherwise work with them on this one.
     MatrixNames.clear();
@@ -31,7 +29,7 @@ void TLSForm::AnalyseShape() {
       StringGrid3.SetCell(c, 1, "");
     }
     Sub_ObjectsButton.Enabled = false;
-    throw;
+    throw Error(*a.failure);
   }
 
   MatrixNames = std::move(a.matrixNames);

@@ -20,7 +20,7 @@ void TLSForm::NoteShapeStructure() {
     return p.fault != ShapeFault::GeometryInfo && p.fault != ShapeFault::NodeCounts;
   });
   if (noted == problems.end()) return;
-  StructureNote = StructureNoteText(*noted);
+  StructureNote = Text(StructureNoteMessage(*noted));
   // A remark, not a refusal: the shape is opened as it is, and a rewrite
   // only refuses what it would add.
   Label2.Caption = std::to_string(ShapeLines.size()) + " " + LanguageText(22) + " – " + StructureNote;
@@ -33,7 +33,8 @@ bool TLSForm::AcceptRewrite(const Lines& result) {
   if (after.empty()) return true;
   const std::optional<ShapeProblem> added = FirstNewProblem(CheckShape(ShapeLines), after);
   if (!added) return true;
-  ShowMessage(MsgKind::Warning, MsgButtons::Ok, RefusedRewriteText(*added));
+  ShowMessage(MsgKind::Warning, MsgButtons::Ok, RefusedRewriteMessage(*added));
+  LastOutcome = Outcome::Refused;
   return false;
 }
 

@@ -2,7 +2,7 @@
 // let the user choose a shape file, write the script that runs the utility
 // on it and start that script in a console window. The open document is not
 // touched.
-#include "document/shape_file.h"
+#include "core/file_io.h"
 #include "tools/compress.h"
 #include "ui/tlsform.h"
 
@@ -45,7 +45,7 @@ void TLSForm::CompressButtonClick() {
   auto shape = platform_.OpenDialog(request);
   if (!shape) return;
 
-  // A script that cannot be written ends the action with its IoError.
+  // A script that cannot be written ends the action with its Error.
   std::string script = WriteCompressScript(ExtractFileDir(platform_.ExecutablePath()), tool, *shape);
   if (!platform_.StartConsoleScript(script)) ShowMessage(MsgKind::Error, MsgButtons::Ok, kStartFailedText);
 }

@@ -1,8 +1,8 @@
 // Opening, saving, undo and the unsaved-changes question.
-#include <exception>
-
+#include "core/file_io.h"
 #include "document/shape_file.h"
 #include "ui/tlsform.h"
+#include "ui/ui_messages.h"
 
 namespace lodsmith {
 
@@ -35,19 +35,21 @@ void TLSForm::ResetDocument() {
 
 bool TLSForm::QuerySave() {
   if (!Changed) return true;
-  switch (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNoCancel, "Text wurde geändert. Speichern?")) {
+  switch (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNoCancel, Message(UiMsg::TextChangedSave))) {
     case MsgResult::Yes:
       try {
         SpeichernButtonClick();
-      } catch (const std::exception& e) {
+      } catch (const Error& e) {
         // The shape may be on disk while its settings file was refused.
-        ShowMessage(MsgKind::Error, MsgButtons::Ok, e.what());
+        ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
+        LastOutcome = Outcome::Failed;
       }
       // Only a save that reached the disk lets the caller discard the text.
       return !Changed;
     case MsgResult::No:
       return true;
     default:
+      LastOutcome = Outcome::Cancelled;
       return false;
   }
 }
@@ -66,7 +68,10 @@ void TLSForm::OeffnenButtonClick() {
   request.filter = LanguageText(57);
   request.mustExist = true;
   auto chosen = platform_.OpenDialog(request);
-  if (!chosen) return;
+  if (!chosen) {
+    LastOutcome = Outcome::Cancelled;
+    return;
+  }
 
   ResetDocument();
   ProcessMessages(9);
@@ -77,7 +82,8 @@ void TLSForm::OeffnenButtonClick() {
     if (!bytes.empty()) {
       FileBom = bytes.substr(0, std::min<std::size_t>(2, bytes.size()));
       if (FileBom != std::string("\xFF\xFE", 2)) {
-        go = ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, LanguageText(61)) == MsgResult::Yes;
+        go = ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, kByteOrderQuestionText) == MsgResult::Yes;
+        if (!go) LastOutcome = Outcome::Cancelled;
       }
     }
     if (go) {
@@ -106,8 +112,11 @@ void TLSForm::OeffnenButtonClick() {
       LoadModelSettings();
       RefreshSubObjectGrid();
     }
-  } catch (const std::exception&) {
-    ShowMessage(MsgKind::Warning, MsgButtons::Ok, LanguageText(60));
+  } catch (const Error&) {
+    // One text for every way reading or analysing can fail: the user can do
+    // the same about each of them.
+    ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, kOpenFailedText);
+    LastOutcome = Outcome::Failed;
   }
   EndBusy();
   UndoLines = ShapeLines;
@@ -115,26 +124,35 @@ void TLSForm::OeffnenButtonClick() {
 
 bool TLSForm::SaveDocument() {
   if (FileName.empty()) {
-    ShowMessage(MsgKind::Warning, MsgButtons::Ok, "Kein Dateiname angegeben, es wird nicht gespeichert!");
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(UiMsg::NoFileName));
+    LastOutcome = Outcome::Refused;
     return false;
   }
   BeginBusy();
   const std::string total = std::to_string(ShapeLines.size());
   bool written = false;
-  try {
-    if (ShapeLines.empty()) throw IoError("Das Dokument ist leer.");
-    std::string bytes = EncodeShape(ShapeLines, FileBom, [&](int i) {
-      Label2.Caption = std::to_string(i) + " " + LanguageText(24) + " " + total + " " + LanguageText(23);
-      ProcessMessages(2);
-    });
-    // The previous file becomes the backup only once the new one is complete.
-    WriteFileAtomic(FileName, bytes, ChangeExtension(FileName, ".BAK"));
-    Changed = false;
-    SpeichernBitBtn.FontColor = clWindowText;
-    SpeichernUnterBitBtn.FontColor = clWindowText;
-    written = true;
-  } catch (const std::exception&) {
-    ShowMessage(MsgKind::Warning, MsgButtons::Ok, LanguageText(59));
+  // An empty document has no first line to write: it is refused with the
+  // text of a failed write, and the file stays as it is.
+  if (!ShapeLines.empty()) {
+    try {
+      std::string bytes = EncodeShape(ShapeLines, FileBom, [&](int i) {
+        Label2.Caption = std::to_string(i) + " " + LanguageText(24) + " " + total + " " + LanguageText(23);
+        ProcessMessages(2);
+      });
+      // The previous file becomes the backup only once the new one is complete.
+      WriteFileAtomic(FileName, bytes, ChangeExtension(FileName, ".BAK"));
+      Changed = false;
+      SpeichernBitBtn.FontColor = clWindowText;
+      SpeichernUnterBitBtn.FontColor = clWindowText;
+      written = true;
+    } catch (const Error&) {
+      // Every failed write is told with the language file's one text below;
+      // the target and its backup are as they were.
+    }
+  }
+  if (!written) {
+    ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, 59);
+    LastOutcome = Outcome::Failed;
   }
   EndBusy();
   Label2.Caption = total + " " + LanguageText(24) + " " + total + " " + LanguageText(23);
@@ -176,10 +194,14 @@ void TLSForm::SaveDocumentAndSettings() {
 
 void TLSForm::UndoButtonClick() {
   if (UndoLines.empty()) {
-    ShowMessage(MsgKind::Warning, MsgButtons::Ok, LanguageText(68));
+    ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, 68);
+    LastOutcome = Outcome::Refused;
     return;
   }
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, LanguageText(69)) != MsgResult::Yes) return;
+  if (ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, 69) != MsgResult::Yes) {
+    LastOutcome = Outcome::Cancelled;
+    return;
+  }
   BeginBusy();
   ShapeLines = UndoLines;
   Changed = false;
@@ -191,8 +213,9 @@ void TLSForm::UndoButtonClick() {
   MatButton.Enabled = true;
   try {
     AnalyseShape();
-  } catch (const std::exception&) {
-    ShowMessage(MsgKind::Warning, MsgButtons::Ok, LanguageText(60));
+  } catch (const Error&) {
+    ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, kOpenFailedText);
+    LastOutcome = Outcome::Failed;
   }
   ShowLineCount();
   // The restored text is the opened one: the note on its structure stands.

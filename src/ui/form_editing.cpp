@@ -92,7 +92,7 @@ void TLSForm::RefreshSubObjectGrid() {
     int64_t vertices;
     try {
       vertices = EstimateVertices(LODSpinEdit.Value, s);
-    } catch (const FormatError&) {
+    } catch (const std::runtime_error&) {
       // An element whose vtx_state has no vertex set in the first sub-object
       // adds nothing to the count; the recount runs on every click, so it
       // shows no message.

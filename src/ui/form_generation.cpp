@@ -2,6 +2,7 @@
 // The rewrite itself is core code (generation/generator.h); this handler
 // checks, shows the progress and swaps the new shape in when it is complete
 // and has passed the structural check.
+#include "document/document_messages.h"
 #include "generation/generator.h"
 #include "ui/tlsform.h"
 
@@ -108,19 +109,18 @@ void TLSForm::Sub_ObjectsButtonClick() {
     SubObjectFaceCount = gen.SubObjectFaceCount;
     MatrixUse = gen.MatrixUse;
     VertexSets = gen.VertexSets;
+  } catch (const Error& e) {
+    if (!e.Is(DocumentMsg::RefusedRewrite)) throw;
+    // The written shape would add a fault: nothing of this action stays,
+    // not even the split sort_vectors line or the changed mark.
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
+    UndoTemplateNormalisation(ShapeLines, loc);
+    RestoreChangeMarks(marks);
+    LodSubObjectCount = lodSubObjectCount;
+    SortedCount = sortedCount;
+    Sub_ObjectsButton.Enabled = buttonEnabled;
   } catch (const GenerationError& e) {
-    if (e.failure() == GenerationFailure::BrokenResult) {
-      // The written shape would add a fault: nothing of this action stays,
-      // not even the split sort_vectors line or the changed mark.
-      ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.what());
-      UndoTemplateNormalisation(ShapeLines, loc);
-      RestoreChangeMarks(marks);
-      LodSubObjectCount = lodSubObjectCount;
-      SortedCount = sortedCount;
-      Sub_ObjectsButton.Enabled = buttonEnabled;
-    } else {
-      ShowMessage(MsgKind::Error, MsgButtons::Ok, e.what());
-    }
+    ShowMessage(MsgKind::Error, MsgButtons::Ok, e.what());
   }
 
   Lines().swap(OldLines);

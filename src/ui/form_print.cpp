@@ -2,18 +2,13 @@
 // default printer, or as a PDF file when there is no printer.
 #include <ctime>
 
-#include "document/shape_file.h"
+#include "core/file_io.h"
 #include "print/pdf_writer.h"
 #include "print/print_layout.h"
 #include "ui/tlsform.h"
+#include "ui/ui_messages.h"
 
 namespace lodsmith {
-
-namespace {
-const char* const kPrintQuestion = "Einstellungen auf Standarddrucker ausgeben?";
-const char* const kLandscapeQuestion = "Querformat (empfohlen ab 4 LOD's)?";
-const char* const kNoPrinterText = "Zur Zeit ist kein Standarddrucker gewählt";
-}  // namespace
 
 std::vector<PrintPage> TLSForm::SettingsListingPages(int printableHeightMm) {
   SettingsListing listing;
@@ -32,34 +27,46 @@ std::vector<PrintPage> TLSForm::SettingsListingPages(int printableHeightMm) {
 
 void TLSForm::E_DruckenButtonClick() {
   if (ShapeLines.empty() || StringGrid1.Cell(0, 1).empty()) return;
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, kPrintQuestion) != MsgResult::Yes) return;
+  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(UiMsg::PrintQuestion)) != MsgResult::Yes) {
+    LastOutcome = Outcome::Cancelled;
+    return;
+  }
+  auto askLandscape = [this] {
+    return ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(UiMsg::LandscapeQuestion)) == MsgResult::Yes;
+  };
+  auto fail = [this](const Message& message) {
+    ShowMessage(MsgKind::Error, MsgButtons::Ok, message);
+    LastOutcome = Outcome::Failed;
+  };
 
   if (!platform_.DefaultPrinter(false).available) {
-    ShowMessage(MsgKind::Error, MsgButtons::Ok, kNoPrinterText);
+    fail(Message(UiMsg::NoPrinter));
     // Without a printer the same listing can still go into a PDF file (A4).
     FileDialogRequest request;
     request.initialDir = ExtractFileDir(FileName);
     request.fileName = ChangeExtension(ExtractFileName(FileName), ".pdf");
-    request.filter = "PDF-Dateien (*.pdf)|*.pdf";
+    request.filter = Text(Message(UiMsg::PdfFilter));
     request.overwritePrompt = true;
     auto path = platform_.SaveDialog(request);
     if (!path) return;
-    bool landscape = ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, kLandscapeQuestion) == MsgResult::Yes;
+    bool landscape = askLandscape();
     const int height = PrintableHeightMm(ListingPageSetup(210, 297, landscape));
-    if (!platform_.PrintPagesToPdf(SettingsListingPages(height), landscape, *path))
-      ShowMessage(MsgKind::Error, MsgButtons::Ok, "Die Datei " + *path + " konnte nicht geschrieben werden.");
+    if (platform_.PrintPagesToPdf(SettingsListingPages(height), landscape, *path))
+      LastOutcome = Outcome::Done;  // the listing went to a file instead
+    else
+      fail(Message(UiMsg::PdfNotWritten, *path));
     return;
   }
 
   // The orientation is asked afresh for every print-out.
-  bool landscape = ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, kLandscapeQuestion) == MsgResult::Yes;
+  bool landscape = askLandscape();
   PrinterInfo printer = platform_.DefaultPrinter(landscape);
   if (!printer.available) {
-    ShowMessage(MsgKind::Error, MsgButtons::Ok, kNoPrinterText);
+    fail(Message(UiMsg::NoPrinter));
     return;
   }
   if (!platform_.PrintPages(SettingsListingPages(printer.printableHeightMm), landscape, ExtractFileName(FileName)))
-    ShowMessage(MsgKind::Error, MsgButtons::Ok, "Der Ausdruck konnte nicht an den Drucker übergeben werden.");
+    fail(Message(UiMsg::PrintFailed));
 }
 
 }  // namespace lodsmith

@@ -1,19 +1,21 @@
 // Per-model settings file and the three settings buttons.
 #include <algorithm>
 
-#include "document/shape_file.h"
+#include "core/file_io.h"
 #include "ui/distance.h"
 #include "ui/tlsform.h"
+#include "ui/ui_messages.h"
 
 namespace lodsmith {
 
 namespace {
 
-const char* const kOverwriteHere = "Evtl. hier getätigte Einstellungen werden ohne Rückfrage überschrieben. Sind Sie sicher?";
-const char* const kOverwriteSaved =
-    "Evtl. vorher gespeicherte Einstellungen werden ohne Rückfrage überschrieben. Das gilt auch für die "
-    "Einstellungen, die beim letzten Speichern der Datei mitgespeichert wurden. Sind Sie sicher?";
-
+// The settings buttons overwrite without a second question once confirmed.
+bool Confirmed(TLSForm& form, UiMsg question) {
+  if (form.ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(question)) == MsgResult::Yes) return true;
+  form.LastOutcome = Outcome::Cancelled;
+  return false;
+}
 
 }  // namespace
 
@@ -122,17 +124,17 @@ void TLSForm::LoadModelSettings() {
 }
 
 void TLSForm::GrundButtonClick() {
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, kOverwriteHere) != MsgResult::Yes) return;
+  if (!Confirmed(*this, UiMsg::OverwriteHere)) return;
   ApplyDefaultAssignment();
 }
 
 void TLSForm::E_SpeichernButtonClick() {
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, kOverwriteSaved) != MsgResult::Yes) return;
+  if (!Confirmed(*this, UiMsg::OverwriteSaved)) return;
   SaveModelSettings();
 }
 
 void TLSForm::E_LadenButtonClick() {
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, kOverwriteHere) != MsgResult::Yes) return;
+  if (!Confirmed(*this, UiMsg::OverwriteHere)) return;
   LoadModelSettings();
 }
 

@@ -4,10 +4,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "document/shape_file.h"
-#include "platform/native_file.h"
+#include "core/file_io.h"
+#include "core/native_file.h"
 #include "ui/distance.h"
 #include "ui/tlsform.h"
+#include "ui/ui_messages.h"
 
 namespace lodsmith {
 
@@ -15,11 +16,6 @@ namespace {
 
 constexpr int kMinLods = 1;
 constexpr int kMaxLods = 99;
-std::string SettingsNotStoredText(const std::string& path) {
-  return "Die Einstellungen können nicht gespeichert werden: In " + path +
-         " kann nicht geschrieben werden. Lodsmith läuft weiter, merkt sich Anzahl und Entfernungen der LODs, den "
-         "letzten Ordner und die Sprache aber nur bis zum Beenden.";
-}
 
 }  // namespace
 
@@ -49,7 +45,7 @@ void TLSForm::FormCreate() {
     }
 
   if (platform_.ScreenWidth() <= 1023 || platform_.ScreenHeight() <= 767)
-    ShowMessage(MsgKind::Information, MsgButtons::Ok, LanguageText(20));
+    ShowLanguageText(MsgKind::Information, MsgButtons::Ok, 20);
 
   // A program installed in a read-only folder still runs; what it would
   // store stays in memory, and the user hears about it once.
@@ -57,7 +53,7 @@ void TLSForm::FormCreate() {
   if (SettingsReadOnly) {
     ProgramIni->SetMemoryOnly(true);
     LanguageIni->SetMemoryOnly(true);
-    ShowMessage(MsgKind::Information, MsgButtons::Ok, SettingsNotStoredText(ProgramIni->Path()));
+    ShowMessage(MsgKind::Information, MsgButtons::Ok, Message(UiMsg::SettingsNotStored, ProgramIni->Path()));
   } else if (FileExists(LanguageIni->Path()) && !CanStoreFile(LanguageIni->Path())) {
     // Only the language choice is lost; it is not worth a message.
     LanguageIni->SetMemoryOnly(true);
@@ -143,11 +139,11 @@ void TLSForm::FormDestroy() {
         ProgramIni->WriteString("LODs", std::to_string(k), distance.empty() ? kDefaultDistance : distance);
       }
       batch.Commit();
-    } catch (const IoError&) {
+    } catch (const Error&) {
       // The folder became read-only while the program ran.
       if (!SettingsReadOnly) {
         SettingsReadOnly = true;
-        ShowMessage(MsgKind::Information, MsgButtons::Ok, SettingsNotStoredText(ProgramIni->Path()));
+        ShowMessage(MsgKind::Information, MsgButtons::Ok, Message(UiMsg::SettingsNotStored, ProgramIni->Path()));
       }
     }
   }

@@ -2,85 +2,72 @@
 
 #include <exception>
 
+#include "ui/ui_messages.h"
+
 namespace lodsmith {
 
 TLSForm::TLSForm(Platform& platform) : platform_(platform) {
   // Design-time state of the controls; FormCreate and the language texts
   // replace most captions.
+  auto caption = [this](UiMsg id) { return Text(Message(id)); };
   Caption = "Lodsmith";
-  TabSheet1.Caption = "Zerlegung";
-  TabSheet3.Caption = "Einstellungen/Settings";
-  CompressButton.Caption = "Compress/Decompress .s";
-  OeffnenButton.Caption = "Öffnen";
-  Sub_ObjectsButton.Caption = "LOD's/Subobjekte erzeugen";
-  AnimButton.Caption = "Überz. Animationen löschen";
-  PunkteButton.Caption = "Punkte zusammenfassen";
-  NormalenButton.Caption = "Normalen zusammenfassen";
-  MatButton.Caption = "TSM Mat.-Fehler korrigieren";
-  UndoButton.Caption = "Alles rückgängig";
-  SpeichernBitBtn.Caption = "Speichern";
-  SpeichernUnterBitBtn.Caption = "Speichern unter...";
-  Button1.Caption = "Weg hier!";
+  TabSheet1.Caption = caption(UiMsg::CaptionSplittingTab);
+  TabSheet3.Caption = caption(UiMsg::CaptionSettingsTab);
+  CompressButton.Caption = caption(UiMsg::CaptionCompress);
+  OeffnenButton.Caption = caption(UiMsg::CaptionOpen);
+  Sub_ObjectsButton.Caption = caption(UiMsg::CaptionGenerate);
+  AnimButton.Caption = caption(UiMsg::CaptionStripAnimations);
+  PunkteButton.Caption = caption(UiMsg::CaptionMergePoints);
+  NormalenButton.Caption = caption(UiMsg::CaptionMergeNormals);
+  MatButton.Caption = caption(UiMsg::CaptionFixMaterials);
+  UndoButton.Caption = caption(UiMsg::CaptionUndo);
+  SpeichernBitBtn.Caption = caption(UiMsg::CaptionSave);
+  SpeichernUnterBitBtn.Caption = caption(UiMsg::CaptionSaveAs);
+  Button1.Caption = caption(UiMsg::CaptionQuit);
   DoButton.Caption = "Do!";
   DoButton1.Caption = "Do!";
   DoButton1.Enabled = false;
-  AnimResetButton.Caption = "Anim. lesen";
+  AnimResetButton.Caption = caption(UiMsg::CaptionReadAnimations);
   ZeilePlusButton.Caption = "+";
   ZeileMinusButton.Caption = "-";
-  GrundButton.Caption = "Grundeinstellung";
-  E_SpeichernButton.Caption = "Einstellung speichern";
-  E_LadenButton.Caption = "Einstellung laden";
-  E_DruckenButton.Caption = "Einstellung drucken";
+  GrundButton.Caption = caption(UiMsg::CaptionDefaultSettings);
+  E_SpeichernButton.Caption = caption(UiMsg::CaptionSaveSettings);
+  E_LadenButton.Caption = caption(UiMsg::CaptionLoadSettings);
+  E_DruckenButton.Caption = caption(UiMsg::CaptionPrintSettings);
 
   Label1.Caption = "Label1";
   Label2.Caption = "Label2";
-  Label3.Caption = "Beta-Version! Benutzung auf eigene Gefahr!";
-  Label4.Caption = "Elemente";
-  Label5.Caption = "Subobjekte";
-  Label6.Caption = "Matrizen";
-  Label7.Caption =
-      "Hier für jedes Element eintragen, in welches Subobjekt es verschoben werden soll (Spalte \"L xx\"). "
-      "Gleichzeitig bei den Subobjekten die Vertices beobachten.";
-  Label8.Caption = "Bei denjenigen Subobjekten, die sortiert werden sollen, ein \"x\" eintragen (Spalte \"L xx\").";
-  Label9.Caption = "Darauf achten, dass kein Subobjekt mehr als ca. 14000 Vertices enthält.";
-  Label10.Caption = "Normalen:";
-  Label11.Caption = "This program is a beta. Use at your own risk!";
-  Label12.Caption =
-      "Sorry, the instructions are in German only. Please do not use the program if you don't understand the "
-      "instructions.";
-  Label13.Caption =
-      "Falls eine Animation gelöscht werden soll, in der Spalte \"Anim.\" das \"x\" löschen und Schalter \"Überz. "
-      "Animationen löschen\" betätigen. Zusätzliche \"x\" erzeugen keine neuen Animationen.";
-  Label14.Caption = "Anzahl der LODs:";
-  Label15.Caption = "Entfernungsstufen:";
-  Label16.Caption = "LOD:";
-  Label17.Caption =
-      "L 1 bezieht sich auf das 1. LOD, L 2 auf das 2. LOD usw. Tragen Sie pro LOD eine Zahl ab 1 (oder 0 oder 999) "
-      "ein und lassen Sie keine Lücken. ";
-  Label18.Caption =
-      "Eine 0 bedeutet, dass das Element in jedem Subobjekt dieses LOD's vorkommt, eine 999, dass es in diesem LOD "
-      "überhaupt nicht vorkommt.";
-  Label19.Caption = "Tragen Sie Werte ungleich Null bis höchstens 2000 ein, von oben nach unten aufsteigend sortiert.";
-  Label20.Caption = "Der Wert bezieht sich auf die höchste Entfernung, für die das LOD gilt.";
-  Label21.Caption = "Alle Elemente L 1 =";
+  Label3.Caption = caption(UiMsg::CaptionBeta);
+  Label4.Caption = caption(UiMsg::CaptionElements);
+  Label5.Caption = caption(UiMsg::CaptionSubObjects);
+  Label6.Caption = caption(UiMsg::CaptionMatrices);
+  Label7.Caption = caption(UiMsg::CaptionAssignHelp);
+  Label8.Caption = caption(UiMsg::CaptionSortHelp);
+  Label9.Caption = caption(UiMsg::CaptionVertexLimit);
+  Label10.Caption = caption(UiMsg::CaptionNormals);
+  Label11.Caption = caption(UiMsg::CaptionBetaEnglish);
+  Label12.Caption = caption(UiMsg::CaptionGermanOnly);
+  Label13.Caption = caption(UiMsg::CaptionAnimationHelp);
+  Label14.Caption = caption(UiMsg::CaptionLodCount);
+  Label15.Caption = caption(UiMsg::CaptionDistanceLevels);
+  Label16.Caption = caption(UiMsg::CaptionLod);
+  Label17.Caption = caption(UiMsg::CaptionLodHelp);
+  Label18.Caption = caption(UiMsg::CaptionZeroHelp);
+  Label19.Caption = caption(UiMsg::CaptionDistanceHelp);
+  Label20.Caption = caption(UiMsg::CaptionDistanceMeaning);
+  Label21.Caption = caption(UiMsg::CaptionAllElements);
   Label22.Caption = "";
-  Label23.Caption = "Zwei oder mehr LOD's mit gleicher Stufe sind sinnlos.";
-  Label24.Caption = "LODs";
-  Label25.Caption = "Punkte (Meter):";
-  Label26.Caption = "Zusammenfassen";
-  Label27.Caption = "LODs";
-  Label28.Caption =
-      "Punkte oder Normalen werden zusammengefasst, wenn sie sich in allen Koordinaten höchstens um die "
-      "eingestellte Differenz oder weniger unterscheiden.";
-  Label29.Caption =
-      "Standard ist Null. Dann werden nur identische Punkte oder Normalen zusammengefasst. Bei allen anderen Werten "
-      "kann es zu optischen Veränderungen des Modells kommen.";
-  Label30.Caption =
-      "Möglicher Ausgangswert für beide Einstellungen: 0,001 (also 1 Millimeter bei Punkten, 1 Tausendstel bei "
-      "Normalen).";
-  Label31.Caption = "Sprache:";
-  Label32.Caption = "Language (under construction):";
-  Label33.Caption = "Temporarily, only the buttons and labels have translated captions.";
+  Label23.Caption = caption(UiMsg::CaptionSameLevel);
+  Label24.Caption = caption(UiMsg::CaptionLods);
+  Label25.Caption = caption(UiMsg::CaptionPointsMetres);
+  Label26.Caption = caption(UiMsg::CaptionMerge);
+  Label27.Caption = caption(UiMsg::CaptionLods);
+  Label28.Caption = caption(UiMsg::CaptionToleranceHelp);
+  Label29.Caption = caption(UiMsg::CaptionZeroToleranceHelp);
+  Label30.Caption = caption(UiMsg::CaptionStartValueHelp);
+  Label31.Caption = caption(UiMsg::CaptionLanguage);
+  Label32.Caption = caption(UiMsg::CaptionLanguageEnglish);
+  Label33.Caption = caption(UiMsg::CaptionTranslationNote);
   SOAnzLabel.Caption = "   ";
   SOAnzLabel1.Caption = "   ";
   SOAnzLabel.Visible = false;
@@ -118,17 +105,37 @@ TLSForm::TLSForm(Platform& platform) : platform_(platform) {
 TLSForm::~TLSForm() = default;
 
 bool TLSForm::Dispatch(const std::function<void()>& handler) {
+  LastOutcome = Outcome::Done;
   try {
     handler();
     return true;
+  } catch (const Error& e) {
+    ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
   } catch (const std::exception& e) {
+    // Not one of the program's own faults (memory, the standard library):
+    // its description is all there is to show.
     ShowMessage(MsgKind::Error, MsgButtons::Ok, e.what());
   }
+  LastOutcome = Outcome::Failed;
   return false;
 }
 
+Language TLSForm::TextLanguage() const {
+  return EqualsIgnoreCase(LanguageName, "English") ? Language::English : Language::German;
+}
+
+std::string TLSForm::Text(const Message& message) const { return MessageString(message, TextLanguage()); }
+
+MsgResult TLSForm::ShowMessage(MsgKind kind, MsgButtons buttons, const Message& message) {
+  return platform_.MessageBox(kind, buttons, Text(message), MsgIdentity::OfMessage(message.id));
+}
+
+MsgResult TLSForm::ShowLanguageText(MsgKind kind, MsgButtons buttons, int n) {
+  return platform_.MessageBox(kind, buttons, LanguageText(n), MsgIdentity::OfLanguageText(n));
+}
+
 MsgResult TLSForm::ShowMessage(MsgKind kind, MsgButtons buttons, const std::string& text) {
-  return platform_.MessageBox(kind, buttons, text);
+  return platform_.MessageBox(kind, buttons, text, MsgIdentity{});
 }
 
 void TLSForm::BeginBusy() {

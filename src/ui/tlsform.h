@@ -14,14 +14,25 @@
 #include <string>
 #include <vector>
 
+#include "core/message.h"
 #include "core/string_grid.h"
 #include "core/text.h"
 #include "document/model_tables.h"
 #include "platform/ini_file.h"
 #include "platform/platform.h"
 #include "ui/controls.h"
+#include "ui/messages.h"
 
 namespace lodsmith {
+
+// How the last handler run through TLSForm::Dispatch ended, for callers that
+// act on it (the batch program's exit status) instead of on the texts shown.
+enum class Outcome {
+  Done,       // ran to its end
+  Cancelled,  // the user declined a question or cancelled a dialog
+  Refused,    // the input or the result was not acceptable; the user was told, nothing changed
+  Failed,     // reading or writing failed, or an Error ended the handler; the user was told
+};
 
 class TLSForm {
 public:
@@ -32,10 +43,14 @@ public:
 
   Platform& platform() { return platform_; }
 
-  // Runs one handler as the toolkit's event loop would: an exception that
-  // escapes it is shown as an error box with its own message. Returns false
-  // when the handler ended with an exception.
+  // Runs one handler as the toolkit's event loop would. LastOutcome is Done
+  // when it starts; the handler records anything else. An Error that
+  // escapes the handler is shown as an error box with its message in the
+  // user's language (any other exception with its description) and makes
+  // the outcome Failed. Returns false when the handler ended with an
+  // exception.
   bool Dispatch(const std::function<void()>& handler);
+  Outcome LastOutcome = Outcome::Done;
 
   // ---- Window ------------------------------------------------------------
   void FormCreate();
@@ -120,8 +135,8 @@ public:
   void DeltaNormalsEditExit();
 
   // ---- Structural check of the document and its rewrites (form_check.cpp) ---
-  // The first structural problem of the shape as opened, as a short German
-  // note ("Struktur: ..."); empty for a sound shape.
+  // The first structural problem of the shape as opened, as a short note in
+  // the user's language (DocumentMsg::StructureNote); empty for a sound shape.
   std::string StructureNote;
   // Checks ShapeLines and sets StructureNote; when the shape fails the check
   // the status line says so: Label2 = "<lines> <language text 22> – <note>".
@@ -129,9 +144,9 @@ public:
   void NoteShapeStructure();
   // The last step of a rewrite: true when `result` may replace ShapeLines,
   // that is when it has no structural problem of a kind ShapeLines does not
-  // have already. Otherwise the first new problem is shown (warning, OK:
-  // "Das Ergebnis wäre keine gültige Shape-Datei: <problem>. Es wurde nichts
-  // geändert.") and false returned; nothing is changed.
+  // have already. Otherwise the first new problem is shown (warning, OK,
+  // DocumentMsg::RefusedRewrite), the outcome is Refused and false returned;
+  // nothing is changed.
   bool AcceptRewrite(const Lines& result);
   // What an action marks before its result is known (the changed flag and
   // the colour of the save buttons), kept so that a refused result can put
@@ -203,6 +218,15 @@ public:
   std::unique_ptr<IniFile> LanguageIni;
   std::string LanguageName = "Deutsch";
   std::string LanguageText(int n) const;
+  // Language texts that callers tell apart by their number.
+  static constexpr int kOpenFailedText = 60;         // a file could not be read or analysed
+  static constexpr int kByteOrderQuestionText = 61;  // open a file without the UTF-16 mark?
+  // The language of the built-in texts: English when the language in use is
+  // "English", German for every other.
+  Language TextLanguage() const;
+  // A message in that language, arguments filled in (ui/messages.h): the one
+  // place where the program's messages become text.
+  std::string Text(const Message& message) const;
   void ApplyLanguageTexts();
   void SpracheComboBoxSelect();
 
@@ -227,7 +251,12 @@ public:
   TSpinEdit LODSpinEdit, LODAnzSpinEdit;
   TComboBox SpracheComboBox;
 
-  // Shows a message box through the platform.
+  // Shows a message box through the platform: a message in the user's
+  // language, named by its number.
+  MsgResult ShowMessage(MsgKind kind, MsgButtons buttons, const Message& message);
+  // The language file's text n, named by n (an empty text when it has none).
+  MsgResult ShowLanguageText(MsgKind kind, MsgButtons buttons, int n);
+  // A text that is neither, unnamed.
   MsgResult ShowMessage(MsgKind kind, MsgButtons buttons, const std::string& text);
   // Cursor helpers of the long actions.
   void BeginBusy();  // SavedCursor := current; hour-glass

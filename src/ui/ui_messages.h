@@ -5,6 +5,80 @@ namespace lodsmith {
 
 enum class UiMsg : int {
   First = 1800,
+
+  // Questions and notices of the handlers.
+  TextChangedSave,    // the document has unsaved changes: save it?
+  NoFileName,         // saving without a file name
+  PrintQuestion,      // print the settings on the default printer?
+  LandscapeQuestion,  // the print-out's orientation
+  NoPrinter,          // no default printer
+  PdfFilter,          // file dialog filter of the PDF listing
+  PdfNotWritten,      // %1: the PDF file
+  PrintFailed,        // the printer did not take the print-out
+  OverwriteHere,      // settings made in the window are overwritten: sure?
+  OverwriteSaved,     // settings saved before are overwritten: sure?
+  SettingsNotStored,  // %1: the program's settings file
+
+  // Titles and buttons of the message boxes.
+  BoxWarning,
+  BoxInformation,
+  BoxConfirmation,
+  BoxError,
+  ButtonYes,
+  ButtonNo,
+  ButtonCancel,
+  ButtonOk,
+
+  // Design-time captions of the window (the language file replaces most of
+  // them when the window is created).
+  CaptionSplittingTab,
+  CaptionSettingsTab,
+  CaptionCompress,
+  CaptionOpen,
+  CaptionGenerate,
+  CaptionStripAnimations,
+  CaptionMergePoints,
+  CaptionMergeNormals,
+  CaptionFixMaterials,
+  CaptionUndo,
+  CaptionSave,
+  CaptionSaveAs,
+  CaptionQuit,
+  CaptionReadAnimations,
+  CaptionDefaultSettings,
+  CaptionSaveSettings,
+  CaptionLoadSettings,
+  CaptionPrintSettings,
+  CaptionBeta,
+  CaptionElements,
+  CaptionSubObjects,
+  CaptionMatrices,
+  CaptionAssignHelp,
+  CaptionSortHelp,
+  CaptionVertexLimit,
+  CaptionNormals,
+  CaptionBetaEnglish,
+  CaptionGermanOnly,
+  CaptionAnimationHelp,
+  CaptionLodCount,
+  CaptionDistanceLevels,
+  CaptionLod,
+  CaptionLodHelp,
+  CaptionZeroHelp,
+  CaptionDistanceHelp,
+  CaptionDistanceMeaning,
+  CaptionAllElements,
+  CaptionSameLevel,
+  CaptionLods,
+  CaptionPointsMetres,
+  CaptionMerge,
+  CaptionToleranceHelp,
+  CaptionZeroToleranceHelp,
+  CaptionStartValueHelp,
+  CaptionLanguage,
+  CaptionLanguageEnglish,
+  CaptionTranslationNote,
+
   End
 };
 

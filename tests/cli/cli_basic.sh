@@ -32,6 +32,8 @@ check "no shape exits 2" '[ $rc -eq 2 ]'
 "$cli" --help >"$tmp/help"; rc=$?
 check "--help exits 0" '[ $rc -eq 0 ]'
 check "--help documents the actions" 'grep -q -- "--merge-normals" "$tmp/help" && grep -q -- "--generate" "$tmp/help"'
+"$cli" --version >"$tmp/version"; rc=$?
+check "--version exits 0 and names the program and its version" '[ $rc -eq 0 ] && grep -qx "Lodsmith [0-9][0-9.]*" "$tmp/version"'
 
 printf 'SIMISA@F\x01\x02\x03' >"$tmp/bin.s"
 "$cli" "$tmp/bin.s" -o "$tmp/bin-out.s" 2>"$tmp/err"; rc=$?

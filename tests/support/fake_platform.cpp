@@ -2,8 +2,9 @@
 
 namespace lodsmith::test {
 
-MsgResult FakePlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text) {
-  messages.push_back({kind, buttons, text});
+MsgResult FakePlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text,
+                                   const MsgIdentity& identity) {
+  messages.push_back({kind, buttons, text, identity});
   if (buttons == MsgButtons::Ok) return MsgResult::Ok;
   if (answers.empty()) return defaultAnswer;
   MsgResult r = answers.front();

@@ -1,5 +1,6 @@
 // A scripted platform for form tests: records every message box (kind,
-// buttons, exact text) and answers questions and dialogs from queues.
+// buttons, exact text, identity) and answers questions and dialogs from
+// queues.
 #pragma once
 
 #include <deque>
@@ -16,6 +17,7 @@ struct RecordedMessage {
   MsgKind kind;
   MsgButtons buttons;
   std::string text;
+  MsgIdentity identity;
 };
 
 class FakePlatform : public Platform {
@@ -54,7 +56,7 @@ public:
   bool printSucceeds = true;
   std::vector<std::string> pdfsWritten;
 
-  MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text) override;
+  MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text, const MsgIdentity& identity) override;
   std::optional<std::string> OpenDialog(const FileDialogRequest& request) override;
   std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
   int Cursor() override { return cursor; }

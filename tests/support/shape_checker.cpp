@@ -1,5 +1,7 @@
 #include "shape_checker.h"
 
+#include "ui/messages.h"
+
 namespace lodsmith::test {
 
 namespace {
@@ -149,7 +151,7 @@ std::vector<ShapeNode> ParseShapeBlocks(const Lines& lines, std::vector<std::str
 
 std::vector<std::string> CheckShapeStructure(const Lines& lines) {
   std::vector<std::string> texts;
-  for (const auto& p : CheckShape(lines)) texts.push_back(p.text);
+  for (const auto& p : CheckShape(lines)) texts.push_back(MessageString(p.message, Language::German));
   return texts;
 }
 

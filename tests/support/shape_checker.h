@@ -29,8 +29,8 @@ struct ShapeNode {
 // top-level blocks; problems of the syntax itself go to `problems`.
 std::vector<ShapeNode> ParseShapeBlocks(const Lines& lines, std::vector<std::string>& problems);
 
-// Every problem the core's check finds, one text each; empty for a sound
-// shape.
+// Every problem the core's check finds, one text each (German); empty for a
+// sound shape.
 std::vector<std::string> CheckShapeStructure(const Lines& lines);
 
 // What a test needs to compare an input shape with a written one.

@@ -1,11 +1,14 @@
 // Built-in texts of the platform layer's messages.
+#include "platform/platform_messages.h"
 #include "ui/messages.h"
 
 namespace lodsmith {
 
 namespace {
+constexpr int Id(PlatformMsg m) { return static_cast<int>(m); }
+
 constexpr MessageText kTexts[] = {
-    {0, "", ""},
+    {Id(PlatformMsg::CannotWriteFile), "In %1 kann nicht geschrieben werden", "%1 cannot be written"},
 };
 }  // namespace
 

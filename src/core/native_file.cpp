@@ -1,4 +1,4 @@
-#include "platform/native_file.h"
+#include "core/native_file.h"
 
 #include <cerrno>
 #include <fstream>
