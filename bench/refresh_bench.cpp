@@ -34,6 +34,8 @@ public:
   char DecimalSeparator() override { return ','; }
   std::string ExecutablePath() override { return "/nonexistent/Lodsmith"; }
   std::optional<std::string> RegistryReadLocalMachine(const std::string&, const std::string&) override { return {}; }
+  bool FileExists(const std::string& path) override { return lodsmith::FileExists(path); }
+  bool CanStoreFile(const std::string& path) override { return lodsmith::CanStoreFile(path); }
   bool StartConsoleScript(const std::string&) override { return false; }
   PrinterInfo DefaultPrinter(bool) override { return {}; }
   bool PrintPages(const std::vector<PrintPage>&, bool, const std::string&) override { return false; }

@@ -74,6 +74,10 @@ public:
   char DecimalSeparator() override { return decimalSeparator; }
   std::string ExecutablePath() override { return executablePath; }
   std::optional<std::string> RegistryReadLocalMachine(const std::string& key, const std::string& value) override;
+  // The disk as the program sees it: through Files(), so that a
+  // FaultyFileSystem put in place answers here too.
+  bool FileExists(const std::string& path) override;
+  bool CanStoreFile(const std::string& path) override;
   bool StartConsoleScript(const std::string& scriptPath) override {
     startedScripts.push_back(scriptPath);
     return startSucceeds;
