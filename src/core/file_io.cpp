@@ -85,8 +85,11 @@ void WriteInPlace(const std::string& path, std::string_view bytes) {
   if (!f) CannotWrite(path, errno);
   bool ok = f->Write(bytes) == bytes.size();
   ok = f->Flush() && ok;
-  const int saved = errno;
-  ok = f->Close() && ok;
+  int saved = errno;
+  if (!f->Close()) {
+    if (ok) saved = errno;  // only closing failed: its reason, not a stale one
+    ok = false;
+  }
   if (!ok) CannotWrite(path, saved);
 }
 
@@ -112,7 +115,10 @@ void WriteFileAtomic(const std::string& givenPath, std::string_view bytes, const
     ok = f->Flush() && ok;
     ok = f->Sync() && ok;
     int saved = errno;
-    ok = f->Close() && ok;
+    if (!f->Close()) {
+      if (ok) saved = errno;  // only closing failed: its reason, not a stale one
+      ok = false;
+    }
     if (!ok) {
       files.Remove(tmp);
       CannotWrite(givenPath, saved);
@@ -125,9 +131,14 @@ void WriteFileAtomic(const std::string& givenPath, std::string_view bytes, const
   if (!backupPath.empty() && FileExists(path)) {
     if (FileExists(backupPath)) {
       aside = ExtractFileDir(backupPath) + "." + ExtractFileName(backupPath) + ".old" + pid;
-      if (!files.Rename(backupPath, aside)) aside.clear();
+      if (!files.Rename(backupPath, aside)) {
+        const int saved = errno;
+        files.Remove(tmp);
+        throw Error(CoreMsg::CannotBackUp, backupPath, std::strerror(saved));
+      }
+    } else {
+      files.Remove(backupPath);  // an empty folder in its place, say
     }
-    if (aside.empty()) files.Remove(backupPath);
     if (files.Rename(path, backupPath)) {
       backedUp = true;
     } else {
@@ -144,9 +155,13 @@ void WriteFileAtomic(const std::string& givenPath, std::string_view bytes, const
   if (!files.Rename(tmp, path)) {
     int saved = errno;
     files.Remove(tmp);
-    // Put the previous file and the previous backup back where they were.
-    if (backedUp && FileExists(backupPath) && !FileExists(path)) files.Rename(backupPath, path);
-    if (!aside.empty()) files.Rename(aside, backupPath);
+    // Put the previous file back where it was (a copy where the rename
+    // that just failed would fail again), then the previous backup; the
+    // backup stays the file's only copy when the file cannot come back.
+    bool restored = !backedUp;
+    if (backedUp && FileExists(backupPath) && !FileExists(path))
+      restored = files.Rename(backupPath, path) || files.Copy(backupPath, path);
+    if (restored && !aside.empty()) files.Rename(aside, backupPath);
     CannotWrite(givenPath, saved);
   }
   if (!aside.empty()) files.Remove(aside);

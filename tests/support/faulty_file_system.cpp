@@ -11,7 +11,7 @@ namespace {
 // faults for its path say.
 class FaultyFile : public OpenedFile {
 public:
-  FaultyFile(const FaultyFileSystem& files, std::string path, std::unique_ptr<OpenedFile> file)
+  FaultyFile(FaultyFileSystem& files, std::string path, std::unique_ptr<OpenedFile> file)
       : files_(files), path_(std::move(path)), file_(std::move(file)) {}
 
   std::size_t Read(char* buffer, std::size_t size) override {
@@ -63,7 +63,7 @@ public:
   bool Failed() const override { return failed_ || file_->Failed(); }
 
 private:
-  const FaultyFileSystem& files_;
+  FaultyFileSystem& files_;
   std::string path_;
   std::unique_ptr<OpenedFile> file_;
   std::size_t read_ = 0;
@@ -85,11 +85,13 @@ void FaultyFileSystem::RefuseWritesIn(const std::string& folder) {
     faults.push_back({call, prefix, EACCES, 0});
 }
 
-const FileFault* FaultyFileSystem::FaultFor(FileCall call, const std::string& path) const {
-  for (const FileFault& f : faults) {
-    if (f.call != call) continue;
+const FileFault* FaultyFileSystem::FaultFor(FileCall call, const std::string& path) {
+  for (FileFault& f : faults) {
+    if (f.call != call || f.times == 0) continue;
     const bool folder = !f.path.empty() && f.path.back() == '/';
-    if (folder ? path.compare(0, f.path.size(), f.path) == 0 : path == f.path) return &f;
+    if (folder ? path.compare(0, f.path.size(), f.path) != 0 : path != f.path) continue;
+    if (f.times > 0) --f.times;
+    return &f;
   }
   return nullptr;
 }

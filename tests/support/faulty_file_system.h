@@ -27,13 +27,14 @@ enum class FileCall {
 };
 
 // One injected failure: `call` fails with `error` on `path`, or on every
-// path inside it when it ends with "/". Read and Write first let `after`
-// bytes of the file through, then fail each time.
+// path inside it when it ends with "/", `times` times (-1: every time).
+// Read and Write first let `after` bytes of the file through, then fail.
 struct FileFault {
   FileCall call;
   std::string path;
   int error = EIO;
   std::size_t after = 0;
+  int times = -1;
 };
 
 class FaultyFileSystem : public FileSystem {
@@ -51,8 +52,9 @@ public:
   bool Remove(const std::string& path) override;
   bool Copy(const std::string& from, const std::string& to) override;
 
-  // The fault that applies to `call` on `path`, or null.
-  const FileFault* FaultFor(FileCall call, const std::string& path) const;
+  // The fault that applies to `call` on `path` now (counted as fired), or
+  // null.
+  const FileFault* FaultFor(FileCall call, const std::string& path);
 };
 
 }  // namespace lodsmith::test
