@@ -7,6 +7,7 @@
 #include "synthetic_shape.h"
 #include "test_env.h"
 #include "tools/animation_strip.h"
+#include "ui/messages.h"
 
 using namespace lodsmith;
 using namespace lodsmith::test;
@@ -151,7 +152,7 @@ TEST(AnimationStrip, ACountNotWrittenAsZeroIsStrippedAndNonPositiveSpansDeleteNo
 TEST(AnimationStrip, FindsNoBlockOrRefusesWithTheDocumentUnchanged) {
   EXPECT_FALSE(FindAnimationsBlock(Lines{"SIMISA", "shape (", ")"}));
   EXPECT_FALSE(FindAnimationsBlock(Lines{"SIMISA", "shape (", "animations ( 0"}));
-  EXPECT_THROW(FindAnimationsBlock(Lines{"animations ( 0"}), RepairError);
+  EXPECT_THROW(FindAnimationsBlock(Lines{"animations ( 0"}), Error);
 
   const Lines lines = AnimationShape();
   const std::string general =
@@ -161,8 +162,8 @@ TEST(AnimationStrip, FindsNoBlockOrRefusesWithTheDocumentUnchanged) {
   try {
     Strip(lines, Rows({{"WHEEL1", ""}, {"wheel1", ""}}));
     FAIL() << "a node was stripped twice";
-  } catch (const AnimationStripError& e) {
-    EXPECT_EQ(e.what(), general);
+  } catch (const Error& e) {
+    EXPECT_EQ(MessageString(e.message(), Language::German), general);
   }
   // A key count that is not an integer.
   Lines badKeys = lines;
@@ -170,19 +171,19 @@ TEST(AnimationStrip, FindsNoBlockOrRefusesWithTheDocumentUnchanged) {
   try {
     Strip(badKeys, Rows({{"WHEEL1", ""}}));
     FAIL() << "a bad key count was read";
-  } catch (const AnimationStripError& e) {
-    EXPECT_EQ(e.what(), general);
+  } catch (const Error& e) {
+    EXPECT_EQ(MessageString(e.message(), Language::German), general);
   }
   // A controller count that is not an integer, and keys running past the
   // end of the document.
   Lines badCount = lines;
   badCount[10] = "\t\t\t\t\tcontrollers ( 2x";
-  EXPECT_THROW(Strip(badCount, Rows({})), RepairError);
+  EXPECT_THROW(Strip(badCount, Rows({})), Error);
   Lines cut(lines.begin(), lines.begin() + 26);
-  EXPECT_THROW(Strip(cut, Rows({{"DOOR", ""}})), RepairError);
+  EXPECT_THROW(Strip(cut, Rows({{"DOOR", ""}})), Error);
   Lines longKeys = lines;
   longKeys[24] = "\t\t\t\t\t\ttcb_rot ( 40";
-  EXPECT_THROW(Strip(longKeys, Rows({{"DOOR", ""}})), RepairError);
+  EXPECT_THROW(Strip(longKeys, Rows({{"DOOR", ""}})), Error);
 }
 
 // ---- The window -------------------------------------------------------------
@@ -233,7 +234,9 @@ TEST(AnimButton, ReportsTheGeneralErrorWithoutStatusLineAndKeepsTheText) {
   ASSERT_EQ(f.platform.messages.size(), 1u);
   EXPECT_EQ(f.platform.messages[0].kind, MsgKind::Error);
   EXPECT_EQ(f.platform.messages[0].buttons, MsgButtons::Ok);
-  EXPECT_EQ(f.platform.messages[0].text, AnimationStripError("WHEEL1").what());
+  EXPECT_EQ(f.platform.messages[0].text,
+            MessageString(Message(ToolsMsg::AnimationStripGeneral, "WHEEL1"), Language::German));
+  EXPECT_EQ(f.form->LastOutcome, Outcome::Refused);
   EXPECT_EQ(f.form->ShapeLines, before);
   EXPECT_EQ(f.form->Label2.Caption, "vorher");
   EXPECT_TRUE(f.form->Changed);

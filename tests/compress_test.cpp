@@ -13,6 +13,7 @@
 #include "platform/console_launcher.h"
 #include "platform/wine_path.h"
 #include "tools/compress.h"
+#include "ui/messages.h"
 #include "test_env.h"
 
 namespace lodsmith {
@@ -32,6 +33,9 @@ std::vector<std::string> SplitCrLf(const std::string& text) {
   EXPECT_EQ(start, text.size()) << "text after the last CR LF";
   return lines;
 }
+
+// The script's texts as the window shows them by default.
+std::string German(const Message& message) { return MessageString(message, Language::German); }
 
 void WriteExecutable(const std::string& path, const std::string& text) {
   WriteBytes(path, text);
@@ -204,7 +208,7 @@ struct ScriptRig {
 
 TEST(LinuxScript, RunsTheUtilityInItsFolderAndMovesTheOutputOverTheShape) {
   ScriptRig rig;
-  std::string script = WriteCompressScript(rig.program, rig.tool, rig.shape);
+  std::string script = WriteCompressScript(rig.program, rig.tool, rig.shape, German);
   EXPECT_EQ(script, rig.program + "/temp.sh");
   EXPECT_EQ(RunScriptAndWait(script), 0);
   EXPECT_EQ(ReadBytes(rig.shape), "converted " + rig.WineShape() + " /O:temp.s");
@@ -216,7 +220,7 @@ TEST(LinuxScript, NoOutputLeavesTheShapeAndFails) {
   ScriptRig rig("echo 'cannot read it' >&2\nexit 3\n");
   // An output left over from an earlier run must not reach the shape.
   WriteBytes(rig.toolDir + "/temp.s", "stale");
-  std::string script = WriteCompressScript(rig.program, rig.tool, rig.shape);
+  std::string script = WriteCompressScript(rig.program, rig.tool, rig.shape, German);
   EXPECT_NE(RunScriptAndWait(script), 0);
   EXPECT_EQ(ReadBytes(rig.shape), "original");
 }
@@ -226,16 +230,30 @@ TEST(LinuxScript, RelativePathsWorkAfterTheScriptChangesFolder) {
   std::error_code ec;
   auto old = fs::current_path();
   fs::current_path(rig.dir.path());
-  std::string script = WriteCompressScript("program", "Train Simulator/utils/ff'edit/ffeditc_unicode.exe",
-                                           "My Models/lok 1.s");
+  std::string script =
+      WriteCompressScript("program", "Train Simulator/utils/ff'edit/ffeditc_unicode.exe", "My Models/lok 1.s", German);
   fs::current_path(old);
   EXPECT_EQ(RunScriptAndWait(rig.dir.File(script)), 0);
   EXPECT_EQ(ReadBytes(rig.shape), "converted " + rig.WineShape() + " /O:temp.s");
 }
 
+// The two lines the script shows come from the language layer; German
+// gives the bytes the script has always held.
+TEST(LinuxScript, ShowsItsNotesInTheGivenLanguage) {
+  const std::string german = LinuxScriptText("/t", "Z:\\a.s", "/a.s", German);
+  EXPECT_NE(german.find("    echo 'ffeditc_unicode.exe hat keine Ausgabe (temp.s) geschrieben; die Datei bleibt "
+                        "unverändert.' >&2\n"),
+            std::string::npos)
+      << german;
+  EXPECT_NE(german.find("  printf '%s' 'Weiter mit einer beliebigen Taste . . . '\n"), std::string::npos) << german;
+  const std::string english =
+      LinuxScriptText("/t", "Z:\\a.s", "/a.s", [](const Message& m) { return MessageString(m, Language::English); });
+  EXPECT_NE(english.find("  printf '%s' 'Press any key to continue . . . '\n"), std::string::npos) << english;
+}
+
 TEST(LinuxScript, AnUnwritableProgramFolderRaisesAnError) {
   TempDir dir;
-  EXPECT_THROW(WriteCompressScript(dir.File("missing/folder"), "C:\\ffeditc_unicode.exe", "/a.s"), Error);
+  EXPECT_THROW(WriteCompressScript(dir.File("missing/folder"), "C:\\ffeditc_unicode.exe", "/a.s", German), Error);
 }
 
 // ---- The button ------------------------------------------------------------------
@@ -351,6 +369,7 @@ TEST(CompressButton, RefusedOrCancelledLocationEndsWithTheErrorAndStoresNothing)
     f.Click();
     EXPECT_EQ(f.platform.Texts(), (std::vector<std::string>{kLocate, kNotFound})) << cancel;
     EXPECT_EQ(f.platform.messages[1].kind, MsgKind::Error);
+    EXPECT_EQ(f.form->LastOutcome, cancel ? Outcome::Cancelled : Outcome::Refused);
     EXPECT_EQ(f.platform.openRequests.size(), 1u);  // no shape dialog
     EXPECT_EQ(f.Stored(), "");
     EXPECT_TRUE(f.platform.startedScripts.empty());
@@ -382,6 +401,7 @@ TEST(CompressButton, ScriptIsRewrittenEveryRunAndARefusedStartIsReported) {
   ASSERT_EQ(f.platform.messages.size(), 1u);
   EXPECT_EQ(f.platform.messages[0].kind, MsgKind::Error);
   EXPECT_EQ(f.platform.messages[0].text, kNoStart);
+  EXPECT_EQ(f.form->LastOutcome, Outcome::Failed);
 }
 
 TEST(CompressButton, UnwritableScriptStopsBeforeTheStart) {

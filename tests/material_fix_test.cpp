@@ -87,12 +87,12 @@ TEST(MaterialFix, ReadsOnlyTheVtxStateLinesAndTheHeadersAfterThem) {
 }
 
 TEST(MaterialFix, RefusesWithoutChangingAnything) {
-  EXPECT_THROW(FixTsmMaterials(Lines{"SIMISA", "shape (", ")"}, {}), RepairError);
-  EXPECT_THROW(FixTsmMaterials(Lines{"SIMISA", "vtx_states ( 0"}, {}), RepairError);  // header on the last line
+  EXPECT_THROW(FixTsmMaterials(Lines{"SIMISA", "shape (", ")"}, {}), Error);
+  EXPECT_THROW(FixTsmMaterials(Lines{"SIMISA", "vtx_states ( 0"}, {}), Error);  // header on the last line
   // A flags word with hexadecimal letters: not even the exchange before it
   // is kept.
   const Lines hex = MaterialShape({"-6"}, {"00000400", "0000a400"});
-  EXPECT_THROW(FixTsmMaterials(hex, {{"x_loshine", 0}}), RepairError);
+  EXPECT_THROW(FixTsmMaterials(hex, {{"x_loshine", 0}}), Error);
 }
 
 // ---- The window -------------------------------------------------------------

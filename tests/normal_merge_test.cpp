@@ -11,6 +11,7 @@
 #include "test_env.h"
 #include "tools/merge_index.h"
 #include "tools/normal_merge.h"
+#include "ui/messages.h"
 
 using namespace lodsmith;
 using namespace lodsmith::test;
@@ -215,8 +216,9 @@ TEST(NormalMerge, CountsEntriesNotLines) {
     try {
       PlanNormalMerge(lines, 0);
       ADD_FAILURE() << "accepted a block whose line " << line << " is not an entry";
-    } catch (const RepairError& e) {
-      EXPECT_EQ(std::string(e.what()).rfind("Zeile " + std::to_string(line) + ": ", 0), 0u) << e.what();
+    } catch (const Error& e) {
+      const std::string text = MessageString(e.message(), Language::German);
+      EXPECT_EQ(text.rfind("Zeile " + std::to_string(line) + ": ", 0), 0u) << text;
     }
   }
 }
@@ -234,8 +236,8 @@ TEST(NormalMerge, RefusesReferencesItCannotRenumber) {
     Lines l = base;
     l[index] = text;
     const Lines before = l;
-    EXPECT_THROW(CheckNormalRewrite(l, *plan), RepairError) << why;
-    EXPECT_THROW(BuildNormalMerge(l, *plan), RepairError) << why;
+    EXPECT_THROW(CheckNormalRewrite(l, *plan), Error) << why;
+    EXPECT_THROW(BuildNormalMerge(l, *plan), Error) << why;
     EXPECT_EQ(l, before);
   };
   refused(vertex, "\t\t\t\t\tvertex ( 00000000 0 2 ff969696 ff808080", "normal number not below N");
@@ -247,7 +249,7 @@ TEST(NormalMerge, RefusesReferencesItCannotRenumber) {
   // A list at the very end of the document that wants more lines.
   Lines tail = base;
   tail.push_back("normal_idxs ( 2 1 3");
-  EXPECT_THROW(CheckNormalRewrite(tail, *plan), RepairError);
+  EXPECT_THROW(CheckNormalRewrite(tail, *plan), Error);
 }
 
 // ---- The window -------------------------------------------------------------

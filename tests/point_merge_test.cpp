@@ -11,9 +11,12 @@
 #include "shape_checker.h"
 #include "synthetic_shape.h"
 #include "test_env.h"
+#include "tools/animation_strip.h"
+#include "tools/material_fix.h"
 #include "tools/merge_index.h"
 #include "tools/normal_merge.h"
 #include "tools/point_merge.h"
+#include "ui/messages.h"
 
 using namespace lodsmith;
 using namespace lodsmith::test;
@@ -240,7 +243,7 @@ TEST(PointMerge, FindsNoBlockWhereThereIsNone) {
   Lines last{"SIMISA@@", "shape (", "points ( 0"};
   EXPECT_FALSE(PlanPointMerge(last, 0));
   // A single line cannot hold a shape: refused rather than passed over.
-  EXPECT_THROW(PlanPointMerge(Lines{"points ( 0"}, 0), RepairError);
+  EXPECT_THROW(PlanPointMerge(Lines{"points ( 0"}, 0), Error);
 }
 
 TEST(PointMerge, RefusesABlockItCannotRead) {
@@ -251,18 +254,19 @@ TEST(PointMerge, RefusesABlockItCannotRead) {
     l[index] = text;
     return l;
   };
-  EXPECT_THROW(PlanPointMerge(with(header, "\tpoints ( zwei"), 0), RepairError);
-  EXPECT_THROW(PlanPointMerge(with(header, "\tpoints ( 99999999999"), 0), RepairError);
-  EXPECT_THROW(PlanPointMerge(with(header, "\tpoints ( -2"), 0), RepairError);
-  EXPECT_THROW(PlanPointMerge(with(header + 1, "\t\tpoint ( 0,5 0 0 )"), 0), RepairError);
-  EXPECT_THROW(PlanPointMerge(with(header + 2, "\t\tpoint ( 1 1 )"), 0), RepairError);
+  EXPECT_THROW(PlanPointMerge(with(header, "\tpoints ( zwei"), 0), Error);
+  EXPECT_THROW(PlanPointMerge(with(header, "\tpoints ( 99999999999"), 0), Error);
+  EXPECT_THROW(PlanPointMerge(with(header, "\tpoints ( -2"), 0), Error);
+  EXPECT_THROW(PlanPointMerge(with(header + 1, "\t\tpoint ( 0,5 0 0 )"), 0), Error);
+  EXPECT_THROW(PlanPointMerge(with(header + 2, "\t\tpoint ( 1 1 )"), 0), Error);
   // A count running past the end of the document.
   Lines shortDoc{"SIMISA@@", "points ( 3", "point ( 0 0 0 )", "point ( 0 0 0 )"};
   try {
     PlanPointMerge(shortDoc, 0);
     FAIL() << "a block longer than the document was read";
-  } catch (const RepairError& e) {
-    EXPECT_NE(std::string(e.what()).find("endet"), std::string::npos) << e.what();
+  } catch (const Error& e) {
+    const std::string text = MessageString(e.message(), Language::German);
+    EXPECT_NE(text.find("endet"), std::string::npos) << text;
   }
   // An empty block is read and merges nothing.
   auto empty = PlanPointMerge(Lines{"SIMISA@@", "points ( 0", ")"}, 0);
@@ -307,8 +311,8 @@ TEST_P(PointMergeLayout, RefusesNamingTheLine) {
   try {
     PlanPointMerge(lines, 0);
     FAIL() << GetParam().what << ": accepted";
-  } catch (const RepairError& e) {
-    const std::string text = e.what();
+  } catch (const Error& e) {
+    const std::string text = MessageString(e.message(), Language::German);
     EXPECT_EQ(text.rfind("Zeile " + std::to_string(GetParam().line) + ": ", 0), 0u) << text;
     EXPECT_TRUE(text.ends_with("Es wurde nichts geändert.")) << text;
   }
@@ -383,8 +387,8 @@ TEST(PointMerge, RefusesVertexLinesItCannotRenumber) {
   while (!Contains(base[vertex], "vertex ")) ++vertex;
   auto expectRefused = [&](Lines lines, const char* why) {
     const Lines before = lines;
-    EXPECT_THROW(CheckPointRewrite(lines, *plan), RepairError) << why;
-    EXPECT_THROW(BuildPointMerge(lines, *plan), RepairError) << why;
+    EXPECT_THROW(CheckPointRewrite(lines, *plan), Error) << why;
+    EXPECT_THROW(BuildPointMerge(lines, *plan), Error) << why;
     EXPECT_EQ(lines, before);
   };
   Lines outside = base;
@@ -400,6 +404,53 @@ TEST(PointMerge, RefusesVertexLinesItCannotRenumber) {
   Lines oneLine = base;
   oneLine[vertex + 1] = "\t\t\t\t\tvertex ( 00000000 2 0 ff969696 ff808080 vertex_uvs ( 1 0 ) )";
   expectRefused(oneLine, "consecutive vertex lines");
+}
+
+// A refusal is put together from a fault and the notes around it (its line,
+// its animation, what became of the document); it reads as one sentence in
+// each language.
+TEST(RepairRefusals, ReadInFullInBothLanguages) {
+  const Lines twoVertexLines{"SIMISA@@", "points ( 2", "point ( 1 2 3 )", "point ( 1 2 3 )", ")",
+                             "vertex ( 00000000 1 0 )", "vertex ( 00000000 0 0 )"};
+  const Lines noSuchPoint{"SIMISA@@", "points ( 2", "point ( 1 2 3 )", "point ( 1 2 3 )", ")",
+                          "vertex ( 00000000 5 0 )", "vertex_uvs ( 1 0 )"};
+  const Lines hexFlags{"SIMISA", "vtx_states ( 1", "vtx_state ( 00000000 0 -6 0 00000002 )", ")",
+                       "sub_object_header ( 0000a400 -1", ")"};
+  const Lines cutAnimation{"SIMISA", "animations ( 1", "anim_node WHEEL1 (", "controllers ( 1"};
+  struct Case {
+    std::function<void()> run;
+    const char* german;
+    const char* english;
+  };
+  const Case cases[] = {
+      {[] { PlanPointMerge(Lines{"points ( 0"}, 0); },
+       "Die Datei besteht nur aus einer Zeile und enthält keinen Block \"points\". Es wurde nichts geändert.",
+       "The file consists of a single line and contains no block \"points\". Nothing was changed."},
+      {[&] { CheckPointRewrite(twoVertexLines, *PlanPointMerge(twoVertexLines, 0)); },
+       "Zeile 7: Zwei vertex-Zeilen folgen direkt aufeinander; dieses Format kann beim Zusammenfassen nicht "
+       "umnummeriert werden. Es wurde nichts geändert.",
+       "Line 7: Two vertex lines follow each other directly; this layout cannot be renumbered when merging. "
+       "Nothing was changed."},
+      {[&] { CheckPointRewrite(noSuchPoint, *PlanPointMerge(noSuchPoint, 0)); },
+       "Zeile 6: Punkt 5 gibt es nicht, der Block hat nur 2 Einträge. Es wurde nichts geändert.",
+       "Line 6: There is no point 5; the block has only 2 entries. Nothing was changed."},
+      {[&] { FixTsmMaterials(hexFlags, {}); },
+       "Zeile 5: Das Flag-Wort \"0000a400\" des sub_object_header ist keine Dezimalzahl; es wurde nichts korrigiert.",
+       "Line 5: The flags word \"0000a400\" of the sub_object_header is not a decimal number; nothing was "
+       "corrected."},
+      {[&] { StripSurplusAnimations(cutAnimation, 1, {{"WHEEL1", ""}}); },
+       "Animation WHEEL1: Die Controller laufen über das Ende der Datei hinaus. Es wurde nichts geändert.",
+       "Animation WHEEL1: The controllers run past the end of the file. Nothing was changed."},
+  };
+  for (const Case& c : cases) {
+    try {
+      c.run();
+      ADD_FAILURE() << "accepted: " << c.german;
+    } catch (const Error& e) {
+      EXPECT_EQ(MessageString(e.message(), Language::German), c.german);
+      EXPECT_EQ(MessageString(e.message(), Language::English), c.english);
+    }
+  }
 }
 
 TEST(PointMerge, RenumbersOnlyVertexLinesAfterTheBlockTheFirstOneRightAfterIt) {
@@ -498,6 +549,7 @@ TEST(PunkteButton, NoKeepsDocumentAndButtonButShowsTheLineCount) {
   f.platform.answers.push_back(MsgResult::No);
   f.Run();
   EXPECT_EQ(f.platform.messages.size(), 1u);
+  EXPECT_EQ(f.form->LastOutcome, Outcome::Cancelled);
   EXPECT_EQ(f.form->ShapeLines, before);
   EXPECT_TRUE(f.form->PunkteButton.Enabled);
   EXPECT_FALSE(f.form->Changed);
@@ -594,6 +646,9 @@ TEST(ToleranceEdits, AcceptOnlyNumbersWithTheSystemSeparator) {
     ASSERT_FALSE(f.platform.messages.empty());
     EXPECT_EQ(f.platform.messages.back().kind, MsgKind::Error);
     EXPECT_EQ(f.platform.messages.back().text, error);
+    EXPECT_EQ(f.platform.messages.back().identity,
+              MsgIdentity::OfMessage(static_cast<int>(ToolsMsg::ToleranceInvalid)));
+    EXPECT_EQ(f.form->LastOutcome, Outcome::Refused);
     EXPECT_EQ(f.platform.focusRequests.back(), "DeltaPointsEdit");
   }
   // A negative value is stored all the same, with the error.

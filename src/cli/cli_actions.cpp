@@ -46,7 +46,8 @@ bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file,
   fs::path folder = fs::temp_directory_path(ec) / ("lodsmith-compress-" + std::to_string(CurrentProcessId()));
   fs::create_directories(folder, ec);
   if (ec) return fail(Utf8Path(folder) + ": " + ec.message());
-  std::string script = WriteCompressScript(Utf8Path(folder), tool, file);
+  std::string script =
+      WriteCompressScript(Utf8Path(folder), tool, file, [&form](const Message& m) { return form.Text(m); });
 
   const std::string output = FolderPart(HostPath(tool)) + kToolOutputName;
 #ifdef _WIN32

@@ -6,8 +6,6 @@ namespace lodsmith {
 
 namespace {
 
-std::string LineNo(int index) { return std::to_string(index + 1); }
-
 // The k-th token (1-based) of the line from the start.
 std::string NthToken(std::string_view line, int k) {
   int pos = 1;
@@ -18,15 +16,8 @@ std::string NthToken(std::string_view line, int k) {
 
 }  // namespace
 
-AnimationStripError::AnimationStripError(const std::string& nodeName)
-    : RepairError("Allgemeiner Fehler, Animation " + nodeName +
-                  " gelöscht, evtl. jedoch nicht die Daten. Vielleicht haben " +
-                  "zwei oder mehr Matrizen den gleichen Namen (bitte ändern)?") {}
-
 std::optional<int> FindAnimationsBlock(const Lines& lines) {
-  if (lines.size() == 1)
-    throw RepairError("Die Datei besteht nur aus einer Zeile und enthält keinen Block \"animations\". "
-                      "Es wurde nichts geändert.");
+  if (lines.size() == 1) throw Refusal(Message(ToolsMsg::SingleLineNoBlock, "animations"));
   const SearchResult r = Search(lines, 1, "animations");
   if (!r.found || r.line >= static_cast<int>(lines.size()) - 1) return std::nullopt;
   return r.line;
@@ -61,10 +52,7 @@ AnimationStripResult StripSurplusAnimations(const Lines& lines, int header,
     NextToken(lines[i], cpos, cend);
     const std::string countText = TokenText(lines[i], cpos, cend);
     auto controllers = ParseInt32(countText);
-    if (!controllers)
-      throw RepairError("Zeile " + LineNo(i) + ": Die Anzahl der Controller \"" + countText +
-                        "\" der Animation " + name +
-                        " ist keine gültige ganze Zahl. Es wurde nichts geändert.");
+    if (!controllers) throw RefusalAtLine(i, Message(ToolsMsg::ControllerCountNotInteger, countText, name));
     if (countText == "0") continue;
 
     bool stripped = false;
@@ -73,21 +61,17 @@ AnimationStripResult StripSurplusAnimations(const Lines& lines, int header,
       if (FoldCase(row.mark) == "x") continue;
       if (!EqualsIgnoreCase(row.name, name)) continue;
       // Two unmarked rows of one name would strip the node twice.
-      if (stripped) throw AnimationStripError(name);
+      if (stripped) throw Error(ToolsMsg::AnimationStripGeneral, name);
       stripped = true;
       ReplaceToken(out.back(), cpos, cend, "0");
       for (int32_t c = 0; c < *controllers; ++c) {
-        if (next >= count)
-          throw RepairError("Animation " + name + ": Die Controller laufen über das Ende der Datei " +
-                            "hinaus. Es wurde nichts geändert.");
+        if (next >= count) throw Refusal(Message(ToolsMsg::ControllersPastEnd).WrappedIn(ToolsMsg::InAnimation, name));
         auto keys = ParseInt32(NthToken(lines[next], 3));
-        if (!keys) throw AnimationStripError(name);
+        if (!keys) throw Error(ToolsMsg::AnimationStripGeneral, name);
         const int64_t span = static_cast<int64_t>(*keys) + 2;
         if (span <= 0) continue;
         if (next + span > count)
-          throw RepairError("Animation " + name + ": Der Controller in Zeile " + LineNo(next) +
-                            " hat " + std::to_string(*keys) +
-                            " Schlüssel, die Datei endet aber vorher. Es wurde nichts geändert.");
+          throw Refusal(Message(ToolsMsg::KeysPastEnd, next + 1, *keys).WrappedIn(ToolsMsg::InAnimation, name));
         next += static_cast<int>(span);
         result.linesDeleted += static_cast<int>(span);
       }

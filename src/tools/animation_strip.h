@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "core/text.h"
-#include "tools/repair_error.h"
+#include "tools/refusal.h"
 
 namespace lodsmith {
 
@@ -30,28 +30,22 @@ struct MatrixAnimationMark {
   std::string mark;
 };
 
-// Thrown when a key count is not an integer or when a second unmarked row
-// carries the name of a node already stripped; the text is the one the user
-// is shown.
-class AnimationStripError : public RepairError {
-public:
-  explicit AnimationStripError(const std::string& nodeName);
-};
-
 struct AnimationStripResult {
   Lines lines;
   int stripped = 0;     // nodes whose controllers were removed
   int linesDeleted = 0;
 };
 
-// Line index of the "animations" header, or nothing. Throws RepairError for
-// a document of one line.
+// Line index of the "animations" header, or nothing. Throws Error (a
+// refusal, see refusal.h) for a document of one line.
 std::optional<int> FindAnimationsBlock(const Lines& lines);
 
-// Strips the unmarked nodes after the header. Throws AnimationStripError (see
-// above) or RepairError (a controller count that is not an integer, or
-// controller blocks running past the end of the document); the lines passed
-// in are never changed.
+// Strips the unmarked nodes after the header. Throws Error, the lines passed
+// in never changed: ToolsMsg::AnimationStripGeneral (naming the node, without
+// the note that nothing was changed) when a key count is not an integer or
+// when a second unmarked row carries the name of a node already stripped; a
+// refusal when a controller count is not an integer or the controller blocks
+// run past the end of the document.
 AnimationStripResult StripSurplusAnimations(const Lines& lines, int header,
                                             const std::vector<MatrixAnimationMark>& rows);
 

@@ -14,6 +14,7 @@
 #include "core/text.h"
 #include "platform/system_info.h"
 #include "platform/wine_path.h"
+#include "tools/tools_messages.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -67,8 +68,8 @@ std::string WindowsBatchText(const std::string& tool, const std::string& file) {
   return Utf8ToCp1252(text);
 }
 
-std::string LinuxScriptText(const std::string& toolFolder, const std::string& wineFile,
-                            const std::string& hostFile) {
+std::string LinuxScriptText(const std::string& toolFolder, const std::string& wineFile, const std::string& hostFile,
+                            const MessageRenderer& render) {
   std::string s;
   s += "#!/bin/sh\n";
   s += "# Written by Lodsmith for one run of ffeditc_unicode.exe through Wine; replaced on every run.\n";
@@ -77,13 +78,13 @@ std::string LinuxScriptText(const std::string& toolFolder, const std::string& wi
   s += "  rm -f temp.s\n";
   s += "  wine ffeditc_unicode.exe " + ShellQuote(wineFile) + " /O:temp.s\n";
   s += "  if [ ! -f temp.s ]; then\n";
-  s += "    echo 'ffeditc_unicode.exe hat keine Ausgabe (temp.s) geschrieben; die Datei bleibt unverändert.' >&2\n";
+  s += "    echo " + ShellQuote(render(Message(ToolsMsg::ScriptNoOutput))) + " >&2\n";
   s += "  elif mv -f temp.s " + ShellQuote(hostFile) + "; then\n";
   s += "    status=0\n";
   s += "  fi\n";
   s += "fi\n";
   s += "if [ -t 0 ]; then\n";
-  s += "  printf '%s' 'Weiter mit einer beliebigen Taste . . . '\n";
+  s += "  printf '%s' " + ShellQuote(render(Message(ToolsMsg::ScriptPressAnyKey))) + "\n";
   s += "  saved=$(stty -g)\n";
   s += "  stty -icanon -echo min 1\n";
   s += "  dd bs=1 count=1 >/dev/null 2>&1\n";
@@ -102,8 +103,8 @@ std::string CompressScriptName() {
 #endif
 }
 
-std::string WriteCompressScript(const std::string& programFolder, const std::string& tool,
-                                const std::string& file) {
+std::string WriteCompressScript(const std::string& programFolder, const std::string& tool, const std::string& file,
+                                [[maybe_unused]] const MessageRenderer& render) {
   std::string folder = programFolder;
 #ifdef _WIN32
   if (!folder.empty() && !IsSep(folder.back())) folder += "\\";
@@ -115,7 +116,7 @@ std::string WriteCompressScript(const std::string& programFolder, const std::str
   std::error_code ec;
   const std::string hostTool = fs::absolute(HostPath(tool), ec).string();
   const std::string hostFile = fs::absolute(HostPath(file), ec).string();
-  const std::string text = LinuxScriptText(FolderPart(hostTool), WinePath(hostFile, WinePrefix()), hostFile);
+  const std::string text = LinuxScriptText(FolderPart(hostTool), WinePath(hostFile, WinePrefix()), hostFile, render);
 #endif
   const std::string path = folder + CompressScriptName();
   std::FILE* f = OpenFile(path, "wb");

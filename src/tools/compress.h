@@ -13,9 +13,16 @@
 // maps between the two.
 #pragma once
 
+#include <functional>
 #include <string>
 
+#include "core/message.h"
+
 namespace lodsmith {
+
+// Turns a message into text in the user's language; the script writers take
+// one for the lines the Linux script shows.
+using MessageRenderer = std::function<std::string(const Message&)>;
 
 // The fixed name of the utility, as the scripts call it.
 inline constexpr const char* kToolFileName = "ffeditc_unicode.exe";
@@ -54,18 +61,20 @@ std::string WindowsBatchText(const std::string& tool, const std::string& file);
 // temp.s first, so that only the output of this run can reach the file, and
 // exits 0 only when the utility wrote temp.s and it was moved over the file.
 // The closing wait for a key is skipped when standard input is no terminal.
-std::string LinuxScriptText(const std::string& toolFolder, const std::string& wineFile,
-                            const std::string& hostFile);
+// The note on a missing output and the key prompt are ToolsMsg::ScriptNoOutput
+// and ToolsMsg::ScriptPressAnyKey as `render` makes them.
+std::string LinuxScriptText(const std::string& toolFolder, const std::string& wineFile, const std::string& hostFile,
+                            const MessageRenderer& render);
 
 // The script's name in the program's folder: "temp.bat" on Windows,
 // "temp.sh" elsewhere.
 std::string CompressScriptName();
 
 // Writes this platform's script for running `tool` on `file` into
-// `programFolder` (with or without final separator), replacing an old one.
-// Returns its full path. Raises Error (CoreMsg::CannotWrite) when it
-// cannot be written.
-std::string WriteCompressScript(const std::string& programFolder, const std::string& tool,
-                                const std::string& file);
+// `programFolder` (with or without final separator), replacing an old one;
+// `render` makes what the Linux script shows. Returns its full path. Raises
+// Error (CoreMsg::CannotWrite) when it cannot be written.
+std::string WriteCompressScript(const std::string& programFolder, const std::string& tool, const std::string& file,
+                                const MessageRenderer& render);
 
 }  // namespace lodsmith

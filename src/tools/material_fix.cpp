@@ -1,12 +1,11 @@
 #include "tools/material_fix.h"
 
 #include "tools/merge_plan.h"
+#include "tools/refusal.h"
 
 namespace lodsmith {
 
 namespace {
-
-std::string LineNo(int index) { return std::to_string(index + 1); }
 
 // The first element using vtx_state j whose lower-cased name holds `word`.
 bool UsedByNamed(const std::vector<MaterialElement>& elements, int32_t j, std::string_view word) {
@@ -21,7 +20,7 @@ MaterialFixResult FixTsmMaterials(const Lines& lines, const std::vector<Material
   const int count = static_cast<int>(lines.size());
   const SearchResult header = Search(lines, 1, "vtx_states");
   if (!header.found || header.line >= count - 1)
-    throw RepairError("Die Datei enthält keinen Block \"vtx_states\"; es wurde nichts korrigiert.");
+    throw Error(Message(ToolsMsg::NoVtxStatesBlock).WrappedIn(ToolsMsg::NothingCorrected));
 
   MaterialFixResult result;
   result.lines = lines;
@@ -69,8 +68,7 @@ MaterialFixResult FixTsmMaterials(const Lines& lines, const std::vector<Material
       std::string word = TokenText(line, pos, end);
       auto value = ParseInt32(word);
       if (!value)
-        throw RepairError("Zeile " + LineNo(k) + ": Das Flag-Wort \"" + word +
-                          "\" des sub_object_header ist keine Dezimalzahl; es wurde nichts korrigiert.");
+        throw Error(AtLine(k, Message(ToolsMsg::FlagsWordNotDecimal, word)).WrappedIn(ToolsMsg::NothingCorrected));
       if (*value < 400) continue;
       char& digit = word[word.size() - 3];
       // Lowering a digit below 4 would write a non-digit into the word.

@@ -23,8 +23,8 @@
 #include <string>
 #include <vector>
 
+#include "core/message.h"
 #include "core/text.h"
-#include "tools/repair_error.h"
 
 namespace lodsmith {
 
@@ -41,9 +41,10 @@ struct MaterialFixResult {
   int flagsLowered = 0; // sub-object header flags words changed
 };
 
-// Throws RepairError, with the document untouched, when there is no
-// "vtx_states" block before the last line, or when a flags word to be read
-// is not a decimal integer.
+// Throws Error, with the document untouched, when there is no "vtx_states"
+// block before the last line, or when a flags word to be read is not a
+// decimal integer; the message ends in the note that nothing was corrected
+// (ToolsMsg::NothingCorrected).
 MaterialFixResult FixTsmMaterials(const Lines& lines, const std::vector<MaterialElement>& elements);
 
 }  // namespace lodsmith

@@ -6,10 +6,6 @@ namespace lodsmith {
 
 namespace {
 
-std::string LineNo(int index) { return std::to_string(index + 1); }
-
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
 // The blank- and tab-separated tokens of a line.
 std::vector<std::string_view> Tokens(std::string_view line) {
   std::vector<std::string_view> tokens;
@@ -62,9 +58,7 @@ int ReplaceToken(std::string& line, int pos, int end, std::string_view value) {
 }
 
 std::optional<int> FindMergeBlock(const Lines& lines, std::string_view keyword) {
-  if (lines.size() == 1)
-    throw RepairError("Die Datei besteht nur aus einer Zeile und enthält keinen Block \"" + std::string(keyword) +
-                      "\". Es wurde nichts geändert.");
+  if (lines.size() == 1) throw Refusal(Message(ToolsMsg::SingleLineNoBlock, keyword));
   const SearchResult r = Search(lines, 1, keyword);
   // A header on the very last line has no entries after it.
   if (!r.found || r.line >= static_cast<int>(lines.size()) - 1) return std::nullopt;
@@ -76,23 +70,16 @@ int32_t ReadMergeCount(const Lines& lines, int header, std::string_view keyword)
   int pos = FirstParenPos(line) + 1;
   const std::string token = TakeToken(line, pos);
   auto n = ParseInt32(token);
-  if (!n)
-    throw RepairError("Zeile " + LineNo(header) + ": Die Anzahl des Blocks \"" + std::string(keyword) + "\" " +
-                      Quoted(token) + " ist keine gültige ganze Zahl. Es wurde nichts geändert.");
+  if (!n) throw RefusalAtLine(header, Message(ToolsMsg::BlockCountNotInteger, keyword, token));
   return *n;
 }
 
 MergePlan PlanBlockMerge(const Lines& lines, int header, int32_t n, std::string_view keyword,
                          long double tolerance, MergeKind kind) {
   const std::string block(keyword);
-  if (n < 0)
-    throw RepairError("Zeile " + LineNo(header) + ": Der Block \"" + block + "\" hat die negative Anzahl " +
-                      std::to_string(n) + ". Es wurde nichts geändert.");
+  if (n < 0) throw RefusalAtLine(header, Message(ToolsMsg::BlockCountNegative, block, n));
   const int64_t available = static_cast<int64_t>(lines.size()) - 1 - header;
-  if (n > available)
-    throw RepairError("Zeile " + LineNo(header) + ": Der Block \"" + block + "\" soll " + std::to_string(n) +
-                      " Einträge haben, die Datei endet aber nach " + std::to_string(available) +
-                      " Zeilen. Es wurde nichts geändert.");
+  if (n > available) throw RefusalAtLine(header, Message(ToolsMsg::BlockPastEnd, block, n, available));
 
   // The rewrites keep or drop whole lines and start renumbering right after
   // the N-th entry line: that is right only when line and entry coincide.
@@ -108,29 +95,17 @@ MergePlan PlanBlockMerge(const Lines& lines, int header, int32_t n, std::string_
     // "( 0 )": an empty block closed on its own line.
     const bool closedHere = n == 0 && rest == ")" && TakeToken(head, pos).empty();
     if (closedHere) return EmptyPlan(header);
-    if (!rest.empty())
-      throw RepairError("Zeile " + LineNo(header) + ": Nach der Anzahl des Blocks \"" + block + "\" steht noch " +
-                        Quoted(rest) + "; jeder Eintrag \"" + entry +
-                        " ( ... )\" muss auf einer eigenen Zeile stehen. Es wurde nichts geändert.");
+    if (!rest.empty()) throw RefusalAtLine(header, Message(ToolsMsg::TextAfterBlockCount, block, rest, entry));
   }
-  if (n == available)
-    throw RepairError("Zeile " + LineNo(header) + ": Der Block \"" + block + "\" wird nach seinen " +
-                      std::to_string(n) + " Einträgen nicht geschlossen, die Datei endet vorher. " +
-                      "Es wurde nichts geändert.");
+  if (n == available) throw RefusalAtLine(header, Message(ToolsMsg::BlockNotClosed, block, n));
   for (int32_t s = 0; s < n; ++s) {
     const int index = header + 1 + s;
     if (!IsWholeEntryLine(lines[index], entry))
-      throw RepairError("Zeile " + LineNo(index) + ": Der Block \"" + block + "\" aus Zeile " + LineNo(header) +
-                        " soll " + std::to_string(n) + " Einträge \"" + entry +
-                        " ( x y z )\" haben, je einen vollständig auf einer eigenen Zeile; diese Zeile enthält "
-                        "keinen solchen Eintrag. Es wurde nichts geändert.");
+      throw RefusalAtLine(index, Message(ToolsMsg::NotAnEntryLine, block, header + 1, n, entry));
   }
   const int closing = header + 1 + n;
   if (!IsClosingLine(lines[closing]))
-    throw RepairError("Zeile " + LineNo(closing) + ": Der Block \"" + block + "\" aus Zeile " + LineNo(header) +
-                      " soll " + std::to_string(n) +
-                      " Einträge haben, hier folgt aber statt der schließenden Klammer \")\" eine weitere Zeile. "
-                      "Es wurde nichts geändert.");
+    throw RefusalAtLine(closing, Message(ToolsMsg::ExtraEntryLine, block, header + 1, n));
 
   MergePlan plan;
   plan.header = header;
@@ -144,9 +119,7 @@ MergePlan PlanBlockMerge(const Lines& lines, int header, int32_t n, std::string_
     for (long double* c : coords) {
       const std::string token = TakeToken(line, pos);
       auto v = ParseFloat(token, '.');
-      if (!v)
-        throw RepairError("Zeile " + LineNo(index) + ": " + Quoted(token) +
-                          " ist keine gültige Zahl (Dezimaltrennzeichen \".\"). Es wurde nichts geändert.");
+      if (!v) throw RefusalAtLine(index, Message(ToolsMsg::CoordinateNotNumber, token));
       *c = *v;
     }
   }
@@ -154,20 +127,19 @@ MergePlan PlanBlockMerge(const Lines& lines, int header, int32_t n, std::string_
   return plan;
 }
 
-int RenumberTokenAt(std::string& line, int pos, int end, const MergePlan& plan, int lineIndex, const char* what) {
+int RenumberTokenAt(std::string& line, int pos, int end, const MergePlan& plan, int lineIndex, MergeKind kind) {
+  const bool points = kind == MergeKind::Points;
   const std::string token = TokenText(line, pos, end);
   auto p = ParseInt32(token);
   if (!p)
-    throw RepairError("Zeile " + LineNo(lineIndex) + ": Die Nummer " + Quoted(token) + " (" + what +
-                      ") ist keine gültige ganze Zahl. Es wurde nichts geändert.");
+    throw RefusalAtLine(lineIndex,
+                        Message(points ? ToolsMsg::PointNumberNotInteger : ToolsMsg::NormalNumberNotInteger, token));
   if (*p < 0 || *p >= plan.N)
-    throw RepairError("Zeile " + LineNo(lineIndex) + ": " + what + " " + std::to_string(*p) +
-                      " gibt es nicht, der Block hat nur " + std::to_string(plan.N) +
-                      " Einträge. Es wurde nichts geändert.");
+    throw RefusalAtLine(lineIndex, Message(points ? ToolsMsg::NoSuchPoint : ToolsMsg::NoSuchNormal, *p, plan.N));
   return ReplaceToken(line, pos, end, std::to_string(plan.MergeTable[*p].NewIndex));
 }
 
-void RenumberReference(std::string& line, int skip, const MergePlan& plan, int lineIndex, const char* what) {
+void RenumberReference(std::string& line, int skip, const MergePlan& plan, int lineIndex, MergeKind kind) {
   int pos = FirstParenPos(line) + 1;
   int end = pos;
   for (int i = 0; i < skip; ++i) {
@@ -175,7 +147,7 @@ void RenumberReference(std::string& line, int skip, const MergePlan& plan, int l
     pos = end;
   }
   NextToken(line, pos, end);
-  RenumberTokenAt(line, pos, end, plan, lineIndex, what);
+  RenumberTokenAt(line, pos, end, plan, lineIndex, kind);
 }
 
 }  // namespace lodsmith

@@ -23,7 +23,7 @@
 
 #include "core/text.h"
 #include "tools/merge_index.h"
-#include "tools/repair_error.h"
+#include "tools/refusal.h"
 
 namespace lodsmith {
 
@@ -35,16 +35,16 @@ struct MergePlan {
 };
 
 // Line index of the block header, or nothing when the document has no such
-// block. Throws RepairError for a document of one line, which has no line
-// that could hold a block.
+// block. Throws Error (a refusal, see refusal.h) for a document of one line,
+// which has no line that could hold a block.
 std::optional<int> FindMergeBlock(const Lines& lines, std::string_view keyword);
 
-// The entry count of the header line. Throws RepairError when it is not a
-// 32-bit integer.
+// The entry count of the header line. Throws Error when it is not a 32-bit
+// integer.
 int32_t ReadMergeCount(const Lines& lines, int header, std::string_view keyword);
 
 // Reads the N entries after the header and numbers them with the tolerance.
-// Throws RepairError (naming the line) when N is negative, when the document
+// Throws Error (naming the line) when N is negative, when the document
 // ends before N entry lines and the closing line, when the block's lines do
 // not hold exactly N entries as laid out above, or when a coordinate is not
 // a number written with ".".
@@ -53,14 +53,14 @@ MergePlan PlanBlockMerge(const Lines& lines, int header, int32_t n, std::string_
 
 // Shared by the rewrites: replaces the token of `line` found after its first
 // "(" and `skip` further tokens, a reference into the merged block, by the
-// entry's new number. Throws RepairError (naming line `lineIndex`) when the
-// token is not an integer or not an entry of the block; `what` names the
-// reference in the message ("Punkt", "Normale").
-void RenumberReference(std::string& line, int skip, const MergePlan& plan, int lineIndex, const char* what);
+// entry's new number. Throws Error (naming line `lineIndex`) when the token
+// is not an integer or not an entry of the block; `kind` tells the message
+// whether a point or a normal was referred to.
+void RenumberReference(std::string& line, int skip, const MergePlan& plan, int lineIndex, MergeKind kind);
 
 // As RenumberReference for the token at the 1-based positions [pos, end);
 // returns the position after the new number.
-int RenumberTokenAt(std::string& line, int pos, int end, const MergePlan& plan, int lineIndex, const char* what);
+int RenumberTokenAt(std::string& line, int pos, int end, const MergePlan& plan, int lineIndex, MergeKind kind);
 
 // Replaces the token at the 1-based positions [pos, end) of `line` by
 // `value`, every other byte staying; returns the position after the new text.

@@ -6,8 +6,6 @@ namespace lodsmith {
 
 namespace {
 
-std::string LineNo(int index) { return std::to_string(index + 1); }
-
 class NormalRewriter {
 public:
   NormalRewriter(const Lines& lines, const MergePlan& plan, Lines* out)
@@ -34,7 +32,7 @@ public:
       bool listDone = false;
       if (Contains(lines_[j_], "vertex ")) {
         std::string line = lines_[j_];
-        RenumberReference(line, 2, plan_, j_, "Normale");
+        RenumberReference(line, 2, plan_, j_, MergeKind::Normals);
         Emit(line);
         ++j_;
         vertexDone = true;
@@ -48,14 +46,10 @@ public:
         // pass already handled; a reference there would keep its old number.
         const std::string& line = lines_[j_];
         if ((vertexDone || listDone) && Contains(line, "vertex "))
-          throw RepairError("Zeile " + LineNo(j_) +
-                            ": Diese vertex-Zeile folgt direkt auf eine vertex-Zeile oder eine Liste normal_idxs; "
-                            "dieses Format kann beim Zusammenfassen nicht umnummeriert werden. Es wurde nichts "
-                            "geändert.");
+          throw RefusalAtLine(j_,
+                              Message(ToolsMsg::VertexLineAfterVertexOrList).WrappedIn(ToolsMsg::LayoutNotRenumbered));
         if (listDone && Contains(line, "normal_idxs"))
-          throw RepairError("Zeile " + LineNo(j_) +
-                            ": Zwei Listen normal_idxs folgen direkt aufeinander; dieses Format kann beim "
-                            "Zusammenfassen nicht umnummeriert werden. Es wurde nichts geändert.");
+          throw RefusalAtLine(j_, Message(ToolsMsg::TwoNormalLists).WrappedIn(ToolsMsg::LayoutNotRenumbered));
         Emit(line);
         ++j_;
       }
@@ -75,17 +69,14 @@ private:
     if (c != end) return;
     Emit(cur);
     ++j_;
-    if (j_ >= count_)
-      throw RepairError("Die Liste normal_idxs in Zeile " + LineNo(listStart) + " soll " + std::to_string(m) +
-                        " Paare haben, die Datei endet aber vorher. Es wurde nichts geändert.");
+    if (j_ >= count_) throw Refusal(Message(ToolsMsg::NormalListPastEnd, listStart + 1, m));
     cur = lines_[j_];
     c = 1;
     NextToken(cur, c, end);
   }
 
   void TooFewPairs(int listStart, int32_t m) const {
-    throw RepairError("Die Liste normal_idxs in Zeile " + LineNo(listStart) + " soll " + std::to_string(m) +
-                      " Paare haben, endet aber schon in Zeile " + LineNo(j_) + ". Es wurde nichts geändert.");
+    throw Refusal(Message(ToolsMsg::NormalListTooShort, listStart + 1, m, j_ + 1));
   }
 
   void RewriteList() {
@@ -96,14 +87,12 @@ private:
     NextToken(cur, c, end);
     const std::string countText = TokenText(cur, c, end);
     auto m = ParseInt32(countText);
-    if (!m)
-      throw RepairError("Zeile " + LineNo(j_) + ": Die Anzahl der Liste normal_idxs \"" + countText +
-                        "\" ist keine gültige ganze Zahl. Es wurde nichts geändert.");
+    if (!m) throw RefusalAtLine(j_, Message(ToolsMsg::NormalListCountNotInteger, countText));
     c = end;
     for (int32_t pair = 0; pair < *m; ++pair) {
       NextListToken(cur, c, end, listStart, *m);
       if (TokenText(cur, c, end) == ")") TooFewPairs(listStart, *m);
-      c = RenumberTokenAt(cur, c, end, plan_, j_, "Normale");
+      c = RenumberTokenAt(cur, c, end, plan_, j_, MergeKind::Normals);
       NextListToken(cur, c, end, listStart, *m);
       if (TokenText(cur, c, end) == ")") TooFewPairs(listStart, *m);
       c = end;

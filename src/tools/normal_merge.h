@@ -19,7 +19,7 @@ namespace lodsmith {
 
 std::optional<MergePlan> PlanNormalMerge(const Lines& lines, long double tolerance);
 
-// Throws RepairError when the rewrite could not renumber every reference: a
+// Throws Error when the rewrite could not renumber every reference: a
 // normal number that is not an integer or not below N, a list whose count
 // exceeds the pairs that follow it (its closing parenthesis or the end of
 // the document is reached first), a list count that is not an integer, or a

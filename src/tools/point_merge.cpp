@@ -30,7 +30,7 @@ void RewritePoints(const Lines& lines, const MergePlan& plan, Lines* out) {
   while (j < count) {
     if (Contains(lines[j], "vertex ")) {
       std::string line = lines[j];
-      RenumberReference(line, 1, plan, j, "Punkt");
+      RenumberReference(line, 1, plan, j, MergeKind::Points);
       emit(line);
       ++j;
       // The line after a vertex line is its texture-coordinate line and is
@@ -38,9 +38,7 @@ void RewritePoints(const Lines& lines, const MergePlan& plan, Lines* out) {
       // number of the old block.
       if (j < count) {
         if (Contains(lines[j], "vertex "))
-          throw RepairError("Zeile " + std::to_string(j + 1) +
-                            ": Zwei vertex-Zeilen folgen direkt aufeinander; dieses Format kann beim "
-                            "Zusammenfassen nicht umnummeriert werden. Es wurde nichts geändert.");
+          throw RefusalAtLine(j, Message(ToolsMsg::TwoVertexLines).WrappedIn(ToolsMsg::LayoutNotRenumbered));
         emit(lines[j]);
         ++j;
       }

@@ -20,7 +20,7 @@ namespace lodsmith {
 // nothing when there is no block.
 std::optional<MergePlan> PlanPointMerge(const Lines& lines, long double tolerance);
 
-// Throws RepairError when the rewrite could not renumber every vertex line:
+// Throws Error when the rewrite could not renumber every vertex line:
 // a point number that is not an integer or not below N, or a vertex line
 // that directly follows another one (it would keep its old number).
 void CheckPointRewrite(const Lines& lines, const MergePlan& plan);

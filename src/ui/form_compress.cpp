@@ -4,17 +4,10 @@
 // touched.
 #include "core/file_io.h"
 #include "tools/compress.h"
+#include "tools/tools_messages.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
-
-namespace {
-const char* const kLocateToolText =
-    "Bitte ffeditc_unicode.exe suchen, normalerweise im Verzeichnis (trainsimulator)\\utils\\ffedit.";
-const char* const kToolNotFoundText = "ffeditc_unicode.exe nicht gefunden, Abbruch!";
-const char* const kStartFailedText =
-    "ffeditc_unicode.exe konnte nicht gestartet werden. Dieser Programmteil wurde nur unter Windows 2000 getestet.";
-}  // namespace
 
 bool TLSForm::ToolPathValid(const std::string& path) { return lodsmith::ToolPathValid(path); }
 
@@ -23,15 +16,17 @@ void TLSForm::CompressButtonClick() {
   // The registry is asked only while nothing is stored.
   if (tool.empty()) tool = DefaultToolPath(SimulatorPath());
   if (!ToolPathValid(tool)) {
-    ShowMessage(MsgKind::Warning, MsgButtons::Ok, kLocateToolText);
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(ToolsMsg::LocateTool));
     FileDialogRequest request;
     request.initialDir = DirSetting("InitialDir");
     request.fileName = kToolFileName;
     request.filter = LanguageText(58);
     request.mustExist = true;
-    if (auto chosen = platform_.OpenDialog(request)) tool = *chosen;
+    auto chosen = platform_.OpenDialog(request);
+    if (chosen) tool = *chosen;
     if (!ToolPathValid(tool)) {
-      ShowMessage(MsgKind::Error, MsgButtons::Ok, kToolNotFoundText);
+      ShowMessage(MsgKind::Error, MsgButtons::Ok, Message(ToolsMsg::ToolNotFound));
+      LastOutcome = chosen ? Outcome::Refused : Outcome::Cancelled;
       return;
     }
     if (ProgramIni) ProgramIni->WriteString("Dir", "FFEdit", tool);
@@ -43,11 +38,19 @@ void TLSForm::CompressButtonClick() {
   request.filter = LanguageText(57);
   request.mustExist = true;
   auto shape = platform_.OpenDialog(request);
-  if (!shape) return;
+  if (!shape) {
+    LastOutcome = Outcome::Cancelled;
+    return;
+  }
 
-  // A script that cannot be written ends the action with its Error.
-  std::string script = WriteCompressScript(ExtractFileDir(platform_.ExecutablePath()), tool, *shape);
-  if (!platform_.StartConsoleScript(script)) ShowMessage(MsgKind::Error, MsgButtons::Ok, kStartFailedText);
+  // A script that cannot be written ends the action with its Error. The
+  // script speaks the window's language.
+  std::string script = WriteCompressScript(ExtractFileDir(platform_.ExecutablePath()), tool, *shape,
+                                           [this](const Message& m) { return Text(m); });
+  if (!platform_.StartConsoleScript(script)) {
+    ShowMessage(MsgKind::Error, MsgButtons::Ok, Message(ToolsMsg::ToolStartFailed));
+    LastOutcome = Outcome::Failed;
+  }
 }
 
 }  // namespace lodsmith

@@ -2,21 +2,19 @@
 //
 // Every tool works on a copy and swaps the result into ShapeLines only when
 // it is complete and has passed the structural check (AcceptRewrite): a
-// refused shape keeps its text. Refusals (RepairError) leave the handler and
-// are shown by the event loop as error boxes, after the cursor (and for the
+// refused shape keeps its text. Refusals (Error) leave the handler and are
+// shown by the event loop as error boxes, after the cursor (and for the
 // merges the status line) has been put back.
 #include "tools/animation_strip.h"
 #include "tools/material_fix.h"
 #include "tools/normal_merge.h"
 #include "tools/point_merge.h"
+#include "tools/tools_messages.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
 
 namespace {
-
-const char* const kToleranceError =
-    "Bitte positive Zahl eintragen, Dezimaltrennzeichen wie im Betriebssystem eingestellt.";
 
 void CheckToleranceEdit(TLSForm& form, const TEdit& edit, long double& tolerance, const char* controlName) {
   auto value = ParseTolerance(edit.Text, form.platform().DecimalSeparator());
@@ -24,7 +22,8 @@ void CheckToleranceEdit(TLSForm& form, const TEdit& edit, long double& tolerance
   // is sent back to correct it.
   if (value) tolerance = *value;
   if (!value || *value < 0) {
-    form.ShowMessage(MsgKind::Error, MsgButtons::Ok, kToleranceError);
+    form.ShowMessage(MsgKind::Error, MsgButtons::Ok, Message(ToolsMsg::ToleranceInvalid));
+    form.LastOutcome = Outcome::Refused;
     form.platform().FocusControl(controlName);
   }
 }
@@ -52,7 +51,7 @@ bool RunMerge(TLSForm& form, const MergeSteps& steps, long double tolerance) {
   const MergePlan plan = PlanBlockMerge(form.ShapeLines, *header, n, steps.keyword, tolerance, steps.kind);
   const int32_t gone = plan.N - plan.K;
   if (gone == 0) {
-    form.ShowMessage(MsgKind::Information, MsgButtons::Ok, form.LanguageText(steps.nothingText));
+    form.ShowLanguageText(MsgKind::Information, MsgButtons::Ok, steps.nothingText);
     return false;
   }
   // Refuse before asking: a question whose Yes cannot be carried out helps
@@ -60,7 +59,10 @@ bool RunMerge(TLSForm& form, const MergeSteps& steps, long double tolerance) {
   steps.check(form.ShapeLines, plan);
   const std::string question = std::to_string(gone) + " " + form.LanguageText(steps.questionText) + " " +
                                FormatGeneral(tolerance, '.') + ". " + form.LanguageText(64);
-  if (form.ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, question) != MsgResult::Yes) return false;
+  if (form.ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, question) != MsgResult::Yes) {
+    form.LastOutcome = Outcome::Cancelled;
+    return false;
+  }
   Lines rebuilt = steps.build(form.ShapeLines, plan);
   if (!form.AcceptRewrite(rebuilt)) return false;
   form.SMemoChange();
@@ -116,8 +118,12 @@ void TLSForm::AnimButtonClick() {
   AnimationStripResult result;
   try {
     result = StripSurplusAnimations(ShapeLines, *header, rows);
-  } catch (const AnimationStripError& e) {
-    ShowMessage(MsgKind::Error, MsgButtons::Ok, e.what());
+  } catch (const Error& e) {
+    // The general fault is shown here and ends the action as a refusal; the
+    // other refusals go on to the event loop like those of the other tools.
+    if (!e.Is(ToolsMsg::AnimationStripGeneral)) throw;
+    ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
+    LastOutcome = Outcome::Refused;
     return;
   }
   if (!AcceptRewrite(result.lines)) {
