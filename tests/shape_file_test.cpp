@@ -4,9 +4,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/core_messages.h"
 #include "core/file_io.h"
 #include "core/file_system.h"
-#include "core/core_messages.h"
 #include "core/message.h"
 #include "document/shape_file.h"
 #include "faulty_file_system.h"
@@ -258,9 +258,8 @@ TEST(ShapeFiles, AtomicWriteUnderEachFaultKeepsTargetAndBackup) {
       WriteFileAtomic(target, bytes, bak);
       ADD_FAILURE() << "saved although a step failed";
     } catch (const Error& e) {
-      const std::string expected = c.backupMessage
-                                       ? "Die Sicherungskopie " + bak + " kann nicht angelegt werden: "
-                                       : "In " + target + " kann nicht geschrieben werden: ";
+      const std::string expected = c.backupMessage ? "Die Sicherungskopie " + bak + " kann nicht angelegt werden: "
+                                                   : "In " + target + " kann nicht geschrieben werden: ";
       EXPECT_EQ(MessageString(e.message(), Language::German), expected + std::strerror(c.error));
     }
     EXPECT_TRUE(ReadBytes(target) == "current") << "the file was changed";

@@ -282,12 +282,11 @@ Lines ExportedShape(const ExportedShapeRecipe& o) {
   L.push_back("\t\t\t\tdistance_level (");
   L.push_back("\t\t\t\t\tdistance_level_header (");
   L.push_back("\t\t\t\t\t\tdlevel_selection ( 400 )");
-  L.push_back("\t\t\t\t\t\thierarchy ( " + std::to_string(o.matrices) + std::string(" -1") +
-              [&] {
-                std::string h;
-                for (int m = 1; m < o.matrices; ++m) h += " 0";
-                return h;
-              }() + " )");
+  L.push_back("\t\t\t\t\t\thierarchy ( " + std::to_string(o.matrices) + std::string(" -1") + [&] {
+    std::string h;
+    for (int m = 1; m < o.matrices; ++m) h += " 0";
+    return h;
+  }() + " )");
   L.push_back("\t\t\t\t\t)");
   L.push_back("\t\t\t\t\tsub_objects ( 1");
   L.push_back("\t\t\t\t\t\tsub_object (");

@@ -69,10 +69,10 @@ Lines ExampleShape();
 // wrapped as opening a file wraps them.
 struct ExportedShapeRecipe {
   int matrices = 2;
-  std::vector<int> stateMatrix = {0, 1};      // per vtx_state
-  std::vector<int> setVertices = {6, 6};      // vertices per vertex set (= per vtx_state)
-  std::vector<int> elementState = {0, 1, 0};  // per element
-  std::vector<int> elementFaces = {2, 2, 1};  // per element
+  std::vector<int> stateMatrix = {0, 1};            // per vtx_state
+  std::vector<int> setVertices = {6, 6};            // vertices per vertex set (= per vtx_state)
+  std::vector<int> elementState = {0, 1, 0};        // per element
+  std::vector<int> elementFaces = {2, 2, 1};        // per element
   std::map<int, std::vector<int>> explicitIndices;  // element -> its vertex indices
   int volumes = 1;
   bool sortVectorsOnOneLine = true;  // "sort_vectors ( 0 )"
