@@ -49,6 +49,8 @@ public:
   char DecimalSeparator() override;
   std::string ExecutablePath() override;
   std::optional<std::string> RegistryReadLocalMachine(const std::string& key, const std::string& value) override;
+  bool FileExists(const std::string& path) override;
+  bool CanStoreFile(const std::string& path) override;
   bool StartConsoleScript(const std::string& scriptPath) override;
   PrinterInfo DefaultPrinter(bool landscape) override;
   bool PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) override;

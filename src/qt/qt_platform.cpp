@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include "core/file_io.h"
 #include "core/text.h"
 #include "platform/console_launcher.h"
 #include "platform/system_info.h"
@@ -230,6 +231,10 @@ std::string QtPlatform::ExecutablePath() {
 std::optional<std::string> QtPlatform::RegistryReadLocalMachine(const std::string& key, const std::string& value) {
   return ReadLocalMachineString(key, value);
 }
+
+bool QtPlatform::FileExists(const std::string& path) { return lodsmith::FileExists(path); }
+
+bool QtPlatform::CanStoreFile(const std::string& path) { return lodsmith::CanStoreFile(path); }
 
 bool QtPlatform::StartConsoleScript(const std::string& scriptPath) { return StartScriptInConsole(scriptPath); }
 

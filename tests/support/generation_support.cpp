@@ -18,7 +18,7 @@ HandAssignment Uniform(int elements, int lods, const std::string& cell) {
 
 namespace {
 
-int FacesOf(const SyntheticShapeOptions& o, int e) {
+int FacesOf(const ExportedShapeRecipe& o, int e) {
   auto it = o.explicitIndices.find(e);
   if (it != o.explicitIndices.end()) return static_cast<int>(it->second.size()) / 3;
   return o.elementFaces[e];
@@ -38,7 +38,7 @@ int SubObjectRows(const HandAssignment& a) {
 
 }  // namespace
 
-GenerationInput InputFor(const SyntheticShapeOptions& o, const HandAssignment& a) {
+GenerationInput InputFor(const ExportedShapeRecipe& o, const HandAssignment& a) {
   GenerationInput in;
   const int elements = static_cast<int>(o.elementState.size());
   in.LodCount = a.LodCount();
@@ -71,9 +71,9 @@ GenerationInput InputFor(const SyntheticShapeOptions& o, const HandAssignment& a
   return in;
 }
 
-void FillFormByHand(TLSForm& form, const SyntheticShapeOptions& o, const HandAssignment& a) {
+void FillFormByHand(TLSForm& form, const ExportedShapeRecipe& o, const HandAssignment& a) {
   GenerationInput in = InputFor(o, a);
-  form.ShapeLines = MakeSyntheticShape(o).lines;
+  form.ShapeLines = ExportedShape(o);
   form.LodCount = in.LodCount;
   form.StringGrid1 = in.Elements;
   form.StringGrid2 = in.SubObjects;

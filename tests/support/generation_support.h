@@ -25,11 +25,11 @@ struct HandAssignment {
 // One list of cells for every element: the same text in every LOD.
 HandAssignment Uniform(int elements, int lods, const std::string& cell);
 
-GenerationInput InputFor(const SyntheticShapeOptions& o, const HandAssignment& a);
+GenerationInput InputFor(const ExportedShapeRecipe& o, const HandAssignment& a);
 
 // Puts the synthetic shape into the form's document and fills the tables and
 // grids as the analysis and the sub-object refresh would.
-void FillFormByHand(TLSForm& form, const SyntheticShapeOptions& o, const HandAssignment& a);
+void FillFormByHand(TLSForm& form, const ExportedShapeRecipe& o, const HandAssignment& a);
 
 // Failures (as test assertions) where the written shape does not hold the
 // input's primitives as assigned. `cells[e][L - 1]` as above.

@@ -38,6 +38,15 @@ std::string CorpusTsmDir();  // ../shared/corpus-tsm
 // Files of a folder with the given ending, sorted.
 std::vector<std::string> FilesEndingWith(const std::string& dir, const std::string& ending);
 
+struct CorpusShape {
+  std::string name;  // the file name
+  Lines lines;
+};
+
+// The UTF-16 shapes of the shared corpus, read (the compressed ones cannot
+// be read as text); none when the corpus is not there.
+std::vector<CorpusShape> CorpusTextShapes();
+
 // The language file shipped with the program.
 std::string ShippedLanguageFile();
 
