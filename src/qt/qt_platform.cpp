@@ -228,14 +228,6 @@ std::string QtPlatform::ExecutablePath() {
   return QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString();
 }
 
-std::optional<std::string> QtPlatform::RegistryReadLocalMachine(const std::string& key, const std::string& value) {
-  return ReadLocalMachineString(key, value);
-}
-
-bool QtPlatform::FileExists(const std::string& path) { return lodsmith::FileExists(path); }
-
-bool QtPlatform::CanStoreFile(const std::string& path) { return lodsmith::CanStoreFile(path); }
-
 bool QtPlatform::StartConsoleScript(const std::string& scriptPath) { return StartScriptInConsole(scriptPath); }
 
 PrinterInfo QtPlatform::DefaultPrinter(bool landscape) { return QtDefaultPrinter(landscape); }
