@@ -88,7 +88,7 @@ void TLSForm::FormCreate() {
 
   // Distance grid and its copy in the overview.
   StringGrid4.SetRowCount(n + 1);
-  StringGrid4.SetCell(1, 0, "Meter");
+  StringGrid4.SetCell(1, 0, Text(Message(UiMsg::DistanceColumnHeader)));
   StringGrid4.SetCell(0, 1, "1");
   for (int k = 1; k <= n; ++k) {
     std::string distance = SaneDistance(ProgramIni->ReadString("LODs", std::to_string(k), kDefaultDistance));

@@ -7,8 +7,11 @@
 #include <unistd.h>
 
 #include "document/shape_file.h"
+#include "ui/messages.h"
 
 namespace lodsmith::test {
+
+std::string German(const Message& message) { return MessageString(message, Language::German); }
 
 namespace fs = std::filesystem;
 

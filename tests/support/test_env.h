@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/message.h"
 #include "core/text.h"
 #include "fake_platform.h"
 #include "ui/tlsform.h"
@@ -31,6 +32,9 @@ std::string ReadBytes(const std::string& path);
 // UTF-16LE with byte-order mark and CR LF after every line (the form in
 // which the simulator's tools write shapes); the lines are UTF-8.
 std::string Utf16Shape(const std::vector<std::string>& lines);
+
+// A message as the German user reads it.
+std::string German(const Message& message);
 
 // The folder of real shapes, or empty when it is not there.
 std::string CorpusDir();     // ../shared/corpus
