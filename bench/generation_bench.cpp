@@ -9,8 +9,8 @@
 // distant LODs: the ten LODs together write about 5.5 times the template.
 #include <benchmark/benchmark.h>
 
-#include "../tests/support/synthetic_shape.h"
 #include "generation/generator.h"
+#include "synthetic_shape.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ struct BenchShape {
 
 const BenchShape& Shape() {
   static const BenchShape shape = [] {
-    test::SyntheticShapeOptions o;
+    test::ExportedShapeRecipe o;
     o.matrices = 10;
     o.stateMatrix.clear();
     o.setVertices.clear();
@@ -51,7 +51,7 @@ const BenchShape& Shape() {
       o.elementFaces.push_back(500);
     }
     BenchShape b;
-    b.lines = test::MakeSyntheticShape(o).lines;
+    b.lines = test::ExportedShape(o);
 
     LodAssignment& a = b.assignment;
     a.lodCount = kLods;

@@ -5,11 +5,11 @@
 // numbering, and rebuilding a million points with a million vertex lines.
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "reference_merge.h"
 #include "tools/merge_index.h"
 #include "tools/point_merge.h"
 
@@ -36,31 +36,22 @@ std::vector<TMergeEntry> MakeTable(int n, int duplicatePercent) {
   return t;
 }
 
-// The rule written out: every entry against all earlier ones, nearest first.
-int32_t LiteralScan(std::vector<TMergeEntry>& t, long double tol) {
-  int32_t kept = 0;
-  for (std::size_t s = 0; s < t.size(); ++s) {
-    t[s].Kept = 1;
-    for (std::size_t k = s; k-- > 0;) {
-      if (std::fabs(t[k].X - t[s].X) <= tol && std::fabs(t[k].Y - t[s].Y) <= tol &&
-          std::fabs(t[k].Z - t[s].Z) <= tol) {
-        t[s].Kept = 0;
-        t[s].NewIndex = t[k].NewIndex;
-        break;
-      }
-    }
-    if (t[s].Kept) t[s].NewIndex = kept++;
-  }
-  return kept;
+// The entries' coordinates as the reference merge reads them.
+std::vector<test::Coords> CoordsOf(const std::vector<TMergeEntry>& t) {
+  std::vector<test::Coords> c;
+  c.reserve(t.size());
+  for (const auto& e : t) c.push_back({e.X, e.Y, e.Z});
+  return c;
 }
 
 long double Tolerance(int64_t micro) { return static_cast<long double>(micro) / 1000000; }
 
 // Arguments: points, duplicate percent, tolerance in millionths.
-void BM_LiteralScan(benchmark::State& state) {
-  auto table = MakeTable(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+void BM_ReferenceMerge(benchmark::State& state) {
+  const auto coords = CoordsOf(MakeTable(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
   int32_t kept = 0;
-  for (auto _ : state) benchmark::DoNotOptimize(kept = LiteralScan(table, Tolerance(state.range(2))));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(kept = test::ReferenceMerge(coords, Tolerance(state.range(2)), false).K);
   state.counters["kept"] = kept;
 }
 
@@ -105,7 +96,7 @@ void BM_PointMergeDocument(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_LiteralScan)
+BENCHMARK(BM_ReferenceMerge)
     ->ArgsProduct({{60001}, {0, 30}, {0, 1000}})
     ->ArgNames({"points", "dup%", "tol_u"})
     ->Iterations(1)

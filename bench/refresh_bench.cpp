@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <string>
 
-#include "../tests/synthetic_shape.h"
 #include "core/file_io.h"
 #include "document/analysis.h"
 #include "document/shape_file.h"
+#include "synthetic_shape.h"
 #include "ui/tlsform.h"
 
 using namespace lodsmith;
@@ -34,6 +34,8 @@ public:
   char DecimalSeparator() override { return ','; }
   std::string ExecutablePath() override { return "/nonexistent/Lodsmith"; }
   std::optional<std::string> RegistryReadLocalMachine(const std::string&, const std::string&) override { return {}; }
+  bool FileExists(const std::string& path) override { return lodsmith::FileExists(path); }
+  bool CanStoreFile(const std::string& path) override { return lodsmith::CanStoreFile(path); }
   bool StartConsoleScript(const std::string&) override { return false; }
   PrinterInfo DefaultPrinter(bool) override { return {}; }
   bool PrintPages(const std::vector<PrintPage>&, bool, const std::string&) override { return false; }
@@ -47,11 +49,11 @@ constexpr int kSubObjects = 99;
 // A form holding an 800-element shape with 99 LODs whose assignments use
 // every sub-object number 1..99 in every LOD.
 void PrepareLargeForm(TLSForm& form) {
-  test::ShapeRecipe recipe;
+  test::OutlineShapeRecipe recipe;
   recipe.elements = kElements;
   recipe.matrices = 40;
   recipe.vtxStates = 200;
-  form.ShapeLines = test::SyntheticShape(recipe);
+  form.ShapeLines = test::OutlineShape(recipe);
   form.AnalyseShape();
   form.SetLODAnzSpinEditValue(kLods);
   form.LODAnzSpinEditExit();

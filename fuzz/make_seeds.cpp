@@ -116,9 +116,9 @@ struct Shape {
 
 std::vector<Shape> Shapes() {
   std::vector<Shape> shapes;
-  auto synthetic = [](SyntheticShapeOptions o) { return MakeSyntheticShape(o).lines; };
+  auto synthetic = [](ExportedShapeRecipe o) { return ExportedShape(o); };
   shapes.push_back({"synthetic", synthetic({})});
-  SyntheticShapeOptions o;
+  ExportedShapeRecipe o;
   o.sortVectorsOnOneLine = false;
   o.volumes = 2;
   shapes.push_back({"sort-vectors", synthetic(o)});

@@ -80,9 +80,9 @@ TEST(AnalyseShape, SeveralLodsOrSubObjectsWarnInOrderAndStillFillTables) {
 }
 
 TEST(AnalyseShape, LaterPrimitiveOfAnElementWinsButMatrixSumsAll) {
-  ShapeRecipe recipe;
+  OutlineShapeRecipe recipe;
   recipe.elements = 2;
-  Lines lines = SyntheticShape(recipe);
+  Lines lines = OutlineShape(recipe);
   // Both primitives draw prim_state 0: 300 and then 600 vertex indices.
   int second = LineWith(lines, "prim_state_idx ( 1 )");
   lines[second] = "\t\t\t\t\t\t\t\tprim_state_idx ( 0 )";
@@ -96,9 +96,9 @@ TEST(AnalyseShape, LaterPrimitiveOfAnElementWinsButMatrixSumsAll) {
 }
 
 TEST(AnalyseShape, OddPrimitivesCountReadsWholePrimitivesOnly) {
-  ShapeRecipe recipe;
+  OutlineShapeRecipe recipe;
   recipe.elements = 3;
-  Lines lines = WithLine(SyntheticShape(recipe), "primitives ( 6", "\t\t\t\t\t\t\tprimitives ( 5");
+  Lines lines = WithLine(OutlineShape(recipe), "primitives ( 6", "\t\t\t\t\t\t\tprimitives ( 5");
   ShapeAnalysis a = AnalyseShape(lines);
   ASSERT_FALSE(a.failure) << DescribeMessage(*a.failure);
   EXPECT_EQ(a.elements[0].faces, 1);
@@ -115,11 +115,11 @@ TEST(AnalyseShape, EmptyTextureListTakesZBiasAsTexture) {
 }
 
 TEST(AnalyseShape, LargeShapesBeyondOldTableSizes) {
-  ShapeRecipe recipe;
+  OutlineShapeRecipe recipe;
   recipe.elements = 1200;
   recipe.matrices = 900;
   recipe.faces = [](int) { return 1; };
-  ShapeAnalysis a = AnalyseShape(SyntheticShape(recipe));
+  ShapeAnalysis a = AnalyseShape(OutlineShape(recipe));
   ASSERT_FALSE(a.failure) << DescribeMessage(*a.failure);
   EXPECT_EQ(a.elements.size(), 1200u);
   EXPECT_EQ(a.matrixNames.size(), 900u);

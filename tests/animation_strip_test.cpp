@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <map>
 
-#include "repair_test_shapes.h"
 #include "shape_checker.h"
+#include "synthetic_shape.h"
+#include "test_env.h"
 #include "tools/animation_strip.h"
 #include "ui/messages.h"
 

@@ -35,7 +35,6 @@ std::vector<std::string> SplitCrLf(const std::string& text) {
 }
 
 // The script's texts as the window shows them by default.
-std::string German(const Message& message) { return MessageString(message, Language::German); }
 
 void WriteExecutable(const std::string& path, const std::string& text) {
   WriteBytes(path, text);
@@ -208,7 +207,7 @@ struct ScriptRig {
 
 TEST(LinuxScript, RunsTheUtilityInItsFolderAndMovesTheOutputOverTheShape) {
   ScriptRig rig;
-  std::string script = WriteCompressScript(rig.program, rig.tool, rig.shape, German);
+  std::string script = WriteCompressScript(rig.program, rig.tool, rig.shape, test::German);
   EXPECT_EQ(script, rig.program + "/temp.sh");
   EXPECT_EQ(RunScriptAndWait(script), 0);
   EXPECT_EQ(ReadBytes(rig.shape), "converted " + rig.WineShape() + " /O:temp.s");
@@ -220,7 +219,7 @@ TEST(LinuxScript, NoOutputLeavesTheShapeAndFails) {
   ScriptRig rig("echo 'cannot read it' >&2\nexit 3\n");
   // An output left over from an earlier run must not reach the shape.
   WriteBytes(rig.toolDir + "/temp.s", "stale");
-  std::string script = WriteCompressScript(rig.program, rig.tool, rig.shape, German);
+  std::string script = WriteCompressScript(rig.program, rig.tool, rig.shape, test::German);
   EXPECT_NE(RunScriptAndWait(script), 0);
   EXPECT_EQ(ReadBytes(rig.shape), "original");
 }
@@ -231,7 +230,7 @@ TEST(LinuxScript, RelativePathsWorkAfterTheScriptChangesFolder) {
   auto old = fs::current_path();
   fs::current_path(rig.dir.path());
   std::string script =
-      WriteCompressScript("program", "Train Simulator/utils/ff'edit/ffeditc_unicode.exe", "My Models/lok 1.s", German);
+      WriteCompressScript("program", "Train Simulator/utils/ff'edit/ffeditc_unicode.exe", "My Models/lok 1.s", test::German);
   fs::current_path(old);
   EXPECT_EQ(RunScriptAndWait(rig.dir.File(script)), 0);
   EXPECT_EQ(ReadBytes(rig.shape), "converted " + rig.WineShape() + " /O:temp.s");
@@ -240,7 +239,7 @@ TEST(LinuxScript, RelativePathsWorkAfterTheScriptChangesFolder) {
 // The two lines the script shows come from the language layer; German
 // gives the bytes the script has always held.
 TEST(LinuxScript, ShowsItsNotesInTheGivenLanguage) {
-  const std::string german = LinuxScriptText("/t", "Z:\\a.s", "/a.s", German);
+  const std::string german = LinuxScriptText("/t", "Z:\\a.s", "/a.s", test::German);
   EXPECT_NE(german.find("    echo 'ffeditc_unicode.exe hat keine Ausgabe (temp.s) geschrieben; die Datei bleibt "
                         "unverändert.' >&2\n"),
             std::string::npos)
@@ -253,7 +252,7 @@ TEST(LinuxScript, ShowsItsNotesInTheGivenLanguage) {
 
 TEST(LinuxScript, AnUnwritableProgramFolderRaisesAnError) {
   TempDir dir;
-  EXPECT_THROW(WriteCompressScript(dir.File("missing/folder"), "C:\\ffeditc_unicode.exe", "/a.s", German), Error);
+  EXPECT_THROW(WriteCompressScript(dir.File("missing/folder"), "C:\\ffeditc_unicode.exe", "/a.s", test::German), Error);
 }
 
 // ---- The button ------------------------------------------------------------------

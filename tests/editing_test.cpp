@@ -20,8 +20,8 @@ struct Editing {
   FormFixture f;
   TLSForm& form;
 
-  explicit Editing(const ShapeRecipe& recipe = {}, int lods = 1) : form(*f.form) {
-    f.Open(f.WriteShape("model.s", SyntheticShape(recipe)));
+  explicit Editing(const OutlineShapeRecipe& recipe = {}, int lods = 1) : form(*f.form) {
+    f.Open(f.WriteShape("model.s", OutlineShape(recipe)));
     SetLods(lods);
     f.platform.Clear();
   }
@@ -45,8 +45,8 @@ struct Editing {
   }
 };
 
-ShapeRecipe Elements(int n) {
-  ShapeRecipe s;
+OutlineShapeRecipe Elements(int n) {
+  OutlineShapeRecipe s;
   s.elements = n;
   return s;
 }
@@ -76,7 +76,7 @@ TEST(Recount, EveryWhereElementsCountInEverySubObject) {
 }
 
 TEST(Recount, SharedVertexSetCountsOnce) {
-  ShapeRecipe recipe = Elements(2);
+  OutlineShapeRecipe recipe = Elements(2);
   recipe.vtxStates = 1;
   recipe.vertices = [](int) { return 20000; };
   Editing e(recipe);
@@ -164,7 +164,7 @@ TEST(Recount, EstimateLeavesTheTablesAsAnalysed) {
 TEST(Recount, ElementWithoutVertexSetAddsNoVertices) {
   // Three vtx_states, but the first sub-object has vertex sets for the first
   // two only (3 and 6 vertices); the third element uses vtx_state 2.
-  Lines shape = SyntheticShape(Elements(3));
+  Lines shape = OutlineShape(Elements(3));
   const int sets = LineWith(shape, "vertex_sets ( 3");
   ASSERT_GE(sets, 0);
   shape[sets] = "\t\t\t\t\t\t\tvertex_sets ( 2";
@@ -431,7 +431,7 @@ TEST(BulkEdits, RowShiftsMoveOnlyLodCells) {
 }
 
 TEST(BulkEdits, AnimResetRereadsMarksOnYes) {
-  ShapeRecipe recipe = Elements(2);
+  OutlineShapeRecipe recipe = Elements(2);
   recipe.withAnimations = true;
   recipe.animated = {"PART1"};
   Editing e(recipe);

@@ -35,8 +35,8 @@ std::vector<std::string> LinesContaining(const Lines& lines, const std::string& 
   return r;
 }
 
-Lines Generate(const SyntheticShapeOptions& o, const HandAssignment& a) {
-  Lines out = GenerateShape(MakeSyntheticShape(o).lines, InputFor(o, a));
+Lines Generate(const ExportedShapeRecipe& o, const HandAssignment& a) {
+  Lines out = GenerateShape(ExportedShape(o), InputFor(o, a));
   EXPECT_EQ(CheckShapeStructure(out), std::vector<std::string>{});
   return out;
 }
@@ -54,10 +54,10 @@ Failure KindOf(const Error& e) {
   return Failure::Refused;
 }
 
-Failure FailureOf(const SyntheticShapeOptions& o, const HandAssignment& a, std::string* message = nullptr,
+Failure FailureOf(const ExportedShapeRecipe& o, const HandAssignment& a, std::string* message = nullptr,
                   const Lines* lines = nullptr) {
   try {
-    GenerateShape(lines ? *lines : MakeSyntheticShape(o).lines, InputFor(o, a));
+    GenerateShape(lines ? *lines : ExportedShape(o), InputFor(o, a));
   } catch (const Error& e) {
     if (message) *message = TextOf(e);
     return KindOf(e);
@@ -70,12 +70,12 @@ Failure FailureOf(const SyntheticShapeOptions& o, const HandAssignment& a, std::
 
 // Two LODs: LOD 1 with two sub-objects, the second sorted; LOD 2 with one.
 TEST(GenerationTest, TwoLodSkeletonWithOneSortedSubObject) {
-  SyntheticShapeOptions o;  // one volume, "sort_vectors ( 0 )"
+  ExportedShapeRecipe o;  // one volume, "sort_vectors ( 0 )"
   HandAssignment a;
   a.cells = {{"1", "1"}, {"2", "1"}, {"1", "1"}};
   a.sortMarks = {{1, 2}};
   a.distances = {"200", "2000"};
-  Lines in = MakeSyntheticShape(o).lines;
+  Lines in = ExportedShape(o);
   Lines out = Generate(o, a);
 
   int vol = IndexOf(out, "\tvolumes ( 2");
@@ -109,7 +109,7 @@ TEST(GenerationTest, TwoLodSkeletonWithOneSortedSubObject) {
 // Three matrices; the sub-object holds two elements of matrix 0 (6 and 4
 // faces) and one of matrix 2 (4 faces) and is the first sorted one.
 TEST(GenerationTest, NodeTableOfASortedSubObject) {
-  SyntheticShapeOptions o;
+  ExportedShapeRecipe o;
   o.matrices = 3;
   o.stateMatrix = {0, 1, 2};
   o.setVertices = {12, 6, 6};
@@ -143,7 +143,7 @@ TEST(GenerationTest, NodeTableOfASortedSubObject) {
 
 // Sets of 24, 30 and 10 vertices; the sub-object uses sets 0 and 2.
 TEST(GenerationTest, DroppedVertexSetShiftsTheIndicesBehindIt) {
-  SyntheticShapeOptions o;
+  ExportedShapeRecipe o;
   o.matrices = 1;
   o.stateMatrix = {0, 0, 0};
   o.setVertices = {24, 30, 10};
@@ -152,7 +152,7 @@ TEST(GenerationTest, DroppedVertexSetShiftsTheIndicesBehindIt) {
   o.explicitIndices[2] = {54, 55, 56, 56, 55, 57};
   HandAssignment a;
   a.cells = {{"1"}, {"2"}, {"1"}};
-  Lines in = MakeSyntheticShape(o).lines;
+  Lines in = ExportedShape(o);
   Lines out = Generate(o, a);
 
   const std::string t7(7, '\t'), t8(8, '\t'), t9(9, '\t');
@@ -172,12 +172,12 @@ TEST(GenerationTest, DroppedVertexSetShiftsTheIndicesBehindIt) {
 // ---- Index lines, vertex sets and primitives --------------------------------
 
 TEST(GenerationTest, IndexListsOverSeveralLinesAreRewrittenLineByLine) {
-  SyntheticShapeOptions o;
+  ExportedShapeRecipe o;
   o.setVertices = {40, 200};
   o.elementFaces = {30, 70, 20};  // long lists, wrapped at 210 characters on reading
   HandAssignment a;
   a.cells = {{"2"}, {"1"}, {"2"}};
-  Lines in = MakeSyntheticShape(o).lines;
+  Lines in = ExportedShape(o);
   Lines out = Generate(o, a);
   ExpectPrimitivesAsAssigned(in, out, a.cells, {});
   // The list of element 1 (set 1, shifted by the 40 vertices of set 0) is
@@ -205,10 +205,10 @@ TEST(GenerationTest, IndexListsOverSeveralLinesAreRewrittenLineByLine) {
 }
 
 TEST(GenerationTest, WithoutDroppedSetsOnlyTheSpacingOfIndexLinesChanges) {
-  SyntheticShapeOptions o;
+  ExportedShapeRecipe o;
   HandAssignment a = Uniform(3, 1, "1");
   a.distances = {"400"};
-  Lines in = MakeSyntheticShape(o).lines;
+  Lines in = ExportedShape(o);
   Lines out = Generate(o, a);
   // The one-line "sort_vectors ( 0 )" gets its ")" on a line of its own.
   const int sv = IndexOf(in, "\tsort_vectors ( 0 )");
@@ -228,7 +228,7 @@ TEST(GenerationTest, WithoutDroppedSetsOnlyTheSpacingOfIndexLinesChanges) {
 }
 
 TEST(GenerationTest, SharedVertexSetIsWrittenWholeAndUnusedOnesAreDropped) {
-  SyntheticShapeOptions o;  // elements 0 and 2 share set 0
+  ExportedShapeRecipe o;  // elements 0 and 2 share set 0
   HandAssignment a;
   a.cells = {{"1"}, {"999"}, {"1"}};
   Lines out = Generate(o, a);
@@ -245,7 +245,7 @@ TEST(GenerationTest, SharedVertexSetIsWrittenWholeAndUnusedOnesAreDropped) {
 // ---- Sorting ---------------------------------------------------------------
 
 TEST(GenerationTest, SortedSubObjectsGetVolumeAndSortVectorCopies) {
-  SyntheticShapeOptions o;
+  ExportedShapeRecipe o;
   HandAssignment a;
   a.cells = {{"1", "1"}, {"2", "1"}, {"3", "999"}};
   // Sorted: LOD 1 sub-objects 2 and 3, LOD 2 sub-object 1; the mark on
@@ -266,12 +266,12 @@ TEST(GenerationTest, SortedSubObjectsGetVolumeAndSortVectorCopies) {
 }
 
 TEST(GenerationTest, UnsortedShapeKeepsVolumesAndSortVectors) {
-  SyntheticShapeOptions o;
+  ExportedShapeRecipe o;
   o.volumes = 2;
   o.sortVectorsOnOneLine = false;
   HandAssignment a;
   a.cells = {{"1"}, {"2"}, {"1"}};
-  Lines in = MakeSyntheticShape(o).lines;
+  Lines in = ExportedShape(o);
   Lines out = Generate(o, a);
   const int end = IndexOf(in, "\tcolours ( 0 )");
   EXPECT_TRUE(std::equal(in.begin(), in.begin() + end, out.begin()));
@@ -284,7 +284,7 @@ TEST(GenerationTest, SortFlagsFollowTheDecimalReadingOfTheFlagsWord) {
     std::string flags, written;
   } cases[] = {{"00000401", "00000401"}, {"00000400", "00000500"}, {"00000900", "00000a00"}, {"100", "200"}};
   for (const auto& c : cases) {
-    SyntheticShapeOptions o;
+    ExportedShapeRecipe o;
     o.subObjectFlags = c.flags;
     Lines out = Generate(o, a);
     EXPECT_EQ(LinesContaining(out, "sub_object_header")[0],
@@ -292,7 +292,7 @@ TEST(GenerationTest, SortFlagsFollowTheDecimalReadingOfTheFlagsWord) {
         << c.flags;
   }
   for (std::string bad : {"0000040a", "40", "-400"}) {
-    SyntheticShapeOptions o;
+    ExportedShapeRecipe o;
     o.subObjectFlags = bad;
     std::string msg;
     EXPECT_EQ(FailureOf(o, a, &msg), Failure::Refused) << bad;
@@ -307,14 +307,14 @@ TEST(GenerationTest, SortFlagsFollowTheDecimalReadingOfTheFlagsWord) {
 // ---- Which sub-objects an LOD gets -------------------------------------------
 
 TEST(GenerationTest, LodPlanFollowsTheVertexEstimate) {
-  SyntheticShapeOptions o;
+  ExportedShapeRecipe o;
   // LOD 1 uses sub-objects 1 to 3; LOD 2 only sub-object 1: one sub-object.
   HandAssignment a;
   a.cells = {{"1", "1"}, {"2", "1"}, {"3", "1"}};
   Lines out = Generate(o, a);
   EXPECT_EQ(LinesContaining(out, "sub_objects"),
             (std::vector<std::string>{"\t\t\t\t\tsub_objects ( 3", "\t\t\t\t\tsub_objects ( 1"}));
-  ExpectPrimitivesAsAssigned(MakeSyntheticShape(o).lines, out, a.cells, {});
+  ExpectPrimitivesAsAssigned(ExportedShape(o), out, a.cells, {});
 
   // With an element "0" in LOD 2 it gets as many sub-objects as the grid
   // has rows, each holding that element.
@@ -322,11 +322,11 @@ TEST(GenerationTest, LodPlanFollowsTheVertexEstimate) {
   out = Generate(o, a);
   EXPECT_EQ(LinesContaining(out, "sub_objects"),
             (std::vector<std::string>{"\t\t\t\t\tsub_objects ( 3", "\t\t\t\t\tsub_objects ( 3"}));
-  ExpectPrimitivesAsAssigned(MakeSyntheticShape(o).lines, out, a.cells, {});
+  ExpectPrimitivesAsAssigned(ExportedShape(o), out, a.cells, {});
 }
 
 TEST(GenerationTest, EmptyLodOrGapBeforeAFullSubObjectIsRefused) {
-  SyntheticShapeOptions o;
+  ExportedShapeRecipe o;
   std::string msg;
   HandAssignment allDropped;
   allDropped.cells = {{"1", "999"}, {"1", "999"}, {"1", "999"}};
@@ -341,7 +341,7 @@ TEST(GenerationTest, EmptyLodOrGapBeforeAFullSubObjectIsRefused) {
 }
 
 TEST(GenerationTest, AssignmentTextsAreComparedAsText) {
-  SyntheticShapeOptions o;
+  ExportedShapeRecipe o;
   HandAssignment a;
   a.cells = {{"1"}, {"01"}, {"1"}};  // "01" is no sub-object
   Lines out = Generate(o, a);
@@ -377,10 +377,10 @@ TEST(GenerationTest, AssignmentCellsAreReadOnce) {
 // ---- Refusals --------------------------------------------------------------
 
 TEST(GenerationTest, PreCheckAndMissingLevelsAreReportedWithTheirTexts) {
-  SyntheticShapeOptions o;
+  ExportedShapeRecipe o;
   HandAssignment a = Uniform(3, 1, "1");
   std::string msg;
-  Lines noSortVectors = MakeSyntheticShape(o).lines;
+  Lines noSortVectors = ExportedShape(o);
   noSortVectors.erase(noSortVectors.begin() + IndexOf(noSortVectors, "\tsort_vectors ( 0 )"));
   EXPECT_EQ(FailureOf(o, a, &msg, &noSortVectors), Failure::TemplateNotFound);
   EXPECT_EQ(msg,
@@ -390,7 +390,7 @@ TEST(GenerationTest, PreCheckAndMissingLevelsAreReportedWithTheirTexts) {
   notANumber.cells[1][0] = "";
   EXPECT_EQ(FailureOf(o, notANumber), Failure::TemplateNotFound);
 
-  Lines noLevels = MakeSyntheticShape(o).lines;
+  Lines noLevels = ExportedShape(o);
   noLevels[IndexOf(noLevels, "\t\t\tdistance_levels ( 1")] = "\t\t\tdistance_levels_x ( 1";
   EXPECT_EQ(FailureOf(o, a, &msg, &noLevels), Failure::LodNotFound);
   EXPECT_EQ(msg, "Schwerer Syntaxfehler in der Datei (LOD nicht gefunden). Abbruch der Aktion.");
@@ -399,7 +399,7 @@ TEST(GenerationTest, PreCheckAndMissingLevelsAreReportedWithTheirTexts) {
 TEST(GenerationTest, ElementsThatCannotBeWrittenAreRefusedByName) {
   std::string msg;
   // An element no primitive uses, assigned in LOD 2.
-  SyntheticShapeOptions o;
+  ExportedShapeRecipe o;
   o.elementWithoutPrimitive = 1;
   HandAssignment a;
   a.cells = {{"1", "1"}, {"999", "2"}, {"1", "1"}};
@@ -408,7 +408,7 @@ TEST(GenerationTest, ElementsThatCannotBeWrittenAreRefusedByName) {
   // ... is fine when it is left out everywhere.
   a.cells[1] = {"999", "999"};
   const Lines leftOut = Generate(o, a);
-  ExpectPrimitivesAsAssigned(MakeSyntheticShape(o).lines, leftOut, a.cells, {});
+  ExpectPrimitivesAsAssigned(ExportedShape(o), leftOut, a.cells, {});
   // Texts that parse but are no sub-object's exact text put it nowhere
   // either: the shape is written as with "999".
   for (std::string cell : {"0999", "05", "+1", "-0"}) {
@@ -416,7 +416,7 @@ TEST(GenerationTest, ElementsThatCannotBeWrittenAreRefusedByName) {
     std::string why;
     Lines out;
     try {
-      out = GenerateShape(MakeSyntheticShape(o).lines, InputFor(o, a));
+      out = GenerateShape(ExportedShape(o), InputFor(o, a));
     } catch (const Error& e) {
       why = TextOf(e);
     }
@@ -425,21 +425,21 @@ TEST(GenerationTest, ElementsThatCannotBeWrittenAreRefusedByName) {
   }
 
   // An element drawn by two primitives.
-  SyntheticShapeOptions twice;
+  ExportedShapeRecipe twice;
   twice.elementWithTwoPrimitives = 0;
   EXPECT_EQ(FailureOf(twice, Uniform(3, 1, "1"), &msg), Failure::Refused);
   EXPECT_NE(msg.find("Element 1 (E0)"), std::string::npos) << msg;
 
   // A face count that is no number; an assignment cell of a later LOD that
   // is no number.
-  SyntheticShapeOptions plain;
+  ExportedShapeRecipe plain;
   GenerationInput in = InputFor(plain, Uniform(3, 2, "1"));
   in.assignment.elements[2].faces.reset();  // "x4"
-  EXPECT_THROW(GenerateShape(MakeSyntheticShape(plain).lines, in), Error);
+  EXPECT_THROW(GenerateShape(ExportedShape(plain), in), Error);
   in = InputFor(plain, Uniform(3, 2, "1"));
   in.assignment.elements[1].lods[1] = AssignmentCell::Read("");
   try {
-    GenerateShape(MakeSyntheticShape(plain).lines, in);
+    GenerateShape(ExportedShape(plain), in);
     ADD_FAILURE();
   } catch (const Error& e) {
     EXPECT_NE(TextOf(e).find("\"L 2\""), std::string::npos) << TextOf(e);
@@ -447,18 +447,18 @@ TEST(GenerationTest, ElementsThatCannotBeWrittenAreRefusedByName) {
   // An empty distance.
   in = InputFor(plain, Uniform(3, 2, "1"));
   in.assignment.distances[1] = "";
-  EXPECT_THROW(GenerateShape(MakeSyntheticShape(plain).lines, in), Error);
+  EXPECT_THROW(GenerateShape(ExportedShape(plain), in), Error);
 }
 
 TEST(GenerationTest, TemplatesTheWritersCannotFollowAreRefused) {
-  SyntheticShapeOptions o;
+  ExportedShapeRecipe o;
   HandAssignment a = Uniform(3, 1, "1");
   auto refused = [&](Lines lines, const std::string& what) {
     std::string msg;
     EXPECT_EQ(FailureOf(o, a, &msg, &lines), Failure::Refused) << what;
     EXPECT_NE(msg.find("Abbruch der Aktion."), std::string::npos) << what;
   };
-  const Lines base = MakeSyntheticShape(o).lines;
+  const Lines base = ExportedShape(o);
   const std::string t9(9, '\t'), t11(11, '\t');
 
   Lines twoLineNode = base;  // a node without its cullable_prims line
@@ -504,10 +504,10 @@ TEST(GenerationTest, TemplatesTheWritersCannotFollowAreRefused) {
 // anything is written. One matrix gives a template of one node, whose lines
 // counting the node lines does not catch.
 TEST(GenerationTest, LayoutsTheWritersCannotFollowAreRefusedNamingTheLine) {
-  SyntheticShapeOptions one;
+  ExportedShapeRecipe one;
   one.matrices = 1;
   one.stateMatrix = {0, 0};
-  const SyntheticShapeOptions two;
+  const ExportedShapeRecipe two;
   const std::string t10(10, '\t'), t11(11, '\t');
   auto split = [](Lines& l, const std::string& keyword, const std::string& indent) {
     for (std::size_t i = 0; i < l.size(); ++i)
@@ -526,7 +526,7 @@ TEST(GenerationTest, LayoutsTheWritersCannotFollowAreRefusedNamingTheLine) {
   };
   struct Case {
     const char* name;
-    const SyntheticShapeOptions& o;
+    const ExportedShapeRecipe& o;
     std::function<void(Lines&)> change;
     std::string says;
   } cases[] = {
@@ -550,7 +550,7 @@ TEST(GenerationTest, LayoutsTheWritersCannotFollowAreRefusedNamingTheLine) {
        "weder prim_state_idx noch das Ende von primitives"},
   };
   for (const auto& c : cases) {
-    Lines lines = MakeSyntheticShape(c.o).lines;
+    Lines lines = ExportedShape(c.o);
     c.change(lines);
     std::string msg;
     EXPECT_EQ(FailureOf(c.o, Uniform(3, 1, "1"), &msg, &lines), Failure::Refused) << c.name;
@@ -561,7 +561,7 @@ TEST(GenerationTest, LayoutsTheWritersCannotFollowAreRefusedNamingTheLine) {
 // A distance is written into dlevel_selection as it stands; a settings file
 // may hold anything. What a typed distance may not be is refused.
 TEST(GenerationTest, DistanceThatIsNoWholeNumberFrom1To2000IsRefusedNamingTheLod) {
-  SyntheticShapeOptions o;
+  ExportedShapeRecipe o;
   HandAssignment a = Uniform(3, 2, "1");
   for (std::string d : {")))", "abc", "5000", "0", "-5", "1.5", "2 0", "+"}) {
     a.distances = {"400", d};
@@ -579,13 +579,13 @@ TEST(GenerationTest, DistanceThatIsNoWholeNumberFrom1To2000IsRefusedNamingTheLod
 // that do not fit the primitives; a fault the template had already is kept
 // without a word.
 TEST(GenerationTest, WrittenShapeIsRefusedOnlyForFaultsItAdds) {
-  SyntheticShapeOptions o;
+  ExportedShapeRecipe o;
   HandAssignment a;
   a.cells = {{"1"}, {"2"}, {"1"}};
   GenerationInput stale = InputFor(o, a);
   stale.vtxStateMatrix = {1, 0};
   try {
-    GenerateShape(MakeSyntheticShape(o).lines, stale);
+    GenerateShape(ExportedShape(o), stale);
     ADD_FAILURE() << "a shape with nodes of the wrong matrix was written";
   } catch (const Error& e) {
     EXPECT_EQ(KindOf(e), Failure::BrokenResult);
@@ -595,7 +595,7 @@ TEST(GenerationTest, WrittenShapeIsRefusedOnlyForFaultsItAdds) {
     EXPECT_NE(msg.find("geometry_node"), std::string::npos) << msg;
   }
 
-  Lines miscounted = MakeSyntheticShape(o).lines;
+  Lines miscounted = ExportedShape(o);
   miscounted[IndexOf(miscounted, "\tpoints ( 12")] = "\tpoints ( 13";
   const Lines out = GenerateShape(miscounted, InputFor(o, a));
   ASSERT_EQ(CheckShapeStructure(out).size(), 1u);
@@ -607,17 +607,24 @@ TEST(GenerationTest, WrittenShapeIsRefusedOnlyForFaultsItAdds) {
 struct GenerationFormTest : ::testing::Test {
   FormFixture fx;
   TLSForm& form = *fx.form;
-  SyntheticShapeOptions o;
+  ExportedShapeRecipe o;
+  // The progress texts the window showed at its repaints, each change once.
+  std::vector<std::string> shown;
 
   void Fill(const HandAssignment& a) {
     FillFormByHand(form, o, a);
     fx.platform.Clear();
-    fx.platform.processMessagesCalls = 0;
+    shown.clear();
+    fx.platform.onProcessMessages = [this] {
+      if (!form.SOAnzLabel.Visible || !form.SOAnzLabel1.Visible) return;
+      const std::string now = form.SOAnzLabel.Caption + " | " + form.SOAnzLabel1.Caption;
+      if (shown.empty() || shown.back() != now) shown.push_back(now);
+    };
     fx.platform.cursor = crDefault;
     fx.platform.cursorHistory.clear();
   }
   Lines Normalised() {
-    Lines l = MakeSyntheticShape(o).lines;
+    Lines l = ExportedShape(o);
     int sv = IndexOf(l, "\tsort_vectors ( 0 )");
     l[sv] = "\tsort_vectors ( 0 ";
     l.insert(l.begin() + sv + 1, "\t)");
@@ -646,9 +653,19 @@ TEST_F(GenerationFormTest, SuccessfulGenerationReplacesTheDocument) {
   EXPECT_FALSE(form.SOAnzLabel1.Visible);
   EXPECT_EQ(form.SOAnzLabel.Caption, "2. LOD 1. Subobjekt...");
   EXPECT_EQ(form.SOAnzLabel1.Caption, "Faces...");
-  // Sub-objects 1+2 of LOD 1 and 1 of LOD 2, three progress texts each plus
-  // one per element row: nine message rounds per text.
-  EXPECT_EQ(fx.platform.processMessagesCalls, 9 * 3 * (2 + 3));
+  // Sub-objects 1+2 of LOD 1 and 1 of LOD 2: the window showed each one
+  // while writing its vertices and then its faces.
+  EXPECT_EQ(shown, (std::vector<std::string>{
+                       "1. LOD 1. Subobjekt... |    ",
+                       "1. LOD 1. Subobjekt... | Vertices...",
+                       "1. LOD 1. Subobjekt... | Faces...",
+                       "1. LOD 2. Subobjekt... | Faces...",
+                       "1. LOD 2. Subobjekt... | Vertices...",
+                       "1. LOD 2. Subobjekt... | Faces...",
+                       "2. LOD 1. Subobjekt... | Faces...",
+                       "2. LOD 1. Subobjekt... | Vertices...",
+                       "2. LOD 1. Subobjekt... | Faces...",
+                   }));
   EXPECT_EQ(form.Label2.Caption, std::to_string(expected.size()) + " " + form.LanguageText(22));
   EXPECT_EQ(LinesContaining(form.ShapeLines, "sub_objects"),
             (std::vector<std::string>{"\t\t\t\t\tsub_objects ( 2", "\t\t\t\t\tsub_objects ( 1"}));
@@ -665,7 +682,7 @@ TEST_F(GenerationFormTest, PreCheckFailureLeavesTheDocumentUnmarked) {
   EXPECT_EQ(fx.platform.messages[0].text,
             "Allgemeiner Fehler, z.B. Eintragungen unvollständig, Datei fehlerhaft oder leer. Abbruch der Aktion.");
   // The "L 1" cells are checked before sort_vectors is touched.
-  EXPECT_EQ(form.ShapeLines, MakeSyntheticShape(o).lines);
+  EXPECT_EQ(form.ShapeLines, ExportedShape(o));
   EXPECT_FALSE(form.Changed);
   EXPECT_TRUE(form.Sub_ObjectsButton.Enabled);
   ExpectCursorRestored();
@@ -739,7 +756,7 @@ TEST_F(GenerationFormTest, RefusedWrittenShapeLeavesDocumentMarksAndButtonAsThey
   EXPECT_EQ(fx.platform.messages[0].kind, MsgKind::Warning);
   EXPECT_EQ(fx.platform.messages[0].buttons, MsgButtons::Ok);
   EXPECT_EQ(fx.platform.messages[0].text.rfind("Das Ergebnis wäre keine gültige Shape-Datei: ", 0), 0u);
-  EXPECT_EQ(form.ShapeLines, MakeSyntheticShape(o).lines);
+  EXPECT_EQ(form.ShapeLines, ExportedShape(o));
   EXPECT_FALSE(form.Changed);
   EXPECT_EQ(form.SpeichernBitBtn.FontColor, clWindowText);
   EXPECT_EQ(form.SpeichernUnterBitBtn.FontColor, clWindowText);
@@ -789,11 +806,11 @@ TEST_F(GenerationFormTest, AssignmentIsReadFromTheGrids) {
 
 // Every refusal has its English text as well.
 TEST(GenerationTest, RefusalsReadInEitherLanguage) {
-  SyntheticShapeOptions o;
+  ExportedShapeRecipe o;
   HandAssignment a = Uniform(3, 2, "1");
   a.distances = {"400", "abc"};
   try {
-    GenerateShape(MakeSyntheticShape(o).lines, InputFor(o, a));
+    GenerateShape(ExportedShape(o), InputFor(o, a));
     ADD_FAILURE() << "the distance was taken";
   } catch (const Error& e) {
     EXPECT_EQ(MessageString(e.message(), Language::English),
@@ -805,8 +822,8 @@ TEST(GenerationTest, RefusalsReadInEitherLanguage) {
 // ---- The checker itself ----------------------------------------------------------
 
 TEST(ShapeCheckerTest, FindsBrokenCountsIndicesAndNodes) {
-  SyntheticShapeOptions o;
-  const Lines good = MakeSyntheticShape(o).lines;
+  ExportedShapeRecipe o;
+  const Lines good = ExportedShape(o);
   EXPECT_EQ(CheckShapeStructure(good), std::vector<std::string>{});
   auto broken = [&](const std::string& from, const std::string& to) {
     Lines l = good;

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "repair_test_shapes.h"
 #include "shape_checker.h"
+#include "synthetic_shape.h"
+#include "test_env.h"
 #include "tools/material_fix.h"
 
 using namespace lodsmith;

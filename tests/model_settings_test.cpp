@@ -14,8 +14,8 @@ namespace {
 
 const char* const kOverwriteHere = "Evtl. hier getätigte Einstellungen werden ohne Rückfrage überschrieben. Sind Sie sicher?";
 
-ShapeRecipe Model() {
-  ShapeRecipe s;
+OutlineShapeRecipe Model() {
+  OutlineShapeRecipe s;
   s.elements = 4;
   s.matrices = 3;
   s.withAnimations = true;
@@ -53,7 +53,7 @@ struct Model_ {
   std::string shape;
 
   Model_() : form(*f.form) {
-    shape = f.WriteShape("wagon.s", SyntheticShape(Model()));
+    shape = f.WriteShape("wagon.s", OutlineShape(Model()));
     f.Open(shape);
   }
   std::string SettingsFile() const { return f.dir.File("wagon.Lodsmith"); }
@@ -346,7 +346,7 @@ TEST(ModelSettings, FailedSaveOfAnEmptyShapeKeepsTheSettingsFile) {
 // in the settings file (as far as Windows-1252 holds it) and in the shape.
 TEST(ModelSettings, NamesInAnyScriptSurviveOpenAndSave) {
   FormFixture f;
-  std::vector<std::string> lines = SyntheticShape(Model());
+  std::vector<std::string> lines = OutlineShape(Model());
   bool renamed = false;
   for (auto& l : lines)
     if (!renamed && Contains(l, "prim_state ")) {

@@ -4,8 +4,11 @@
 #include <limits>
 #include <random>
 
-#include "repair_test_shapes.h"
+#include "document/shape_file.h"
+#include "reference_merge.h"
 #include "shape_checker.h"
+#include "synthetic_shape.h"
+#include "test_env.h"
 #include "tools/merge_index.h"
 #include "tools/normal_merge.h"
 #include "ui/messages.h"
@@ -25,7 +28,7 @@ void ExpectSameAsLiteral(const std::vector<Coords>& coords, long double toleranc
     table[i].Z = coords[i][2];
   }
   const int32_t k = NumberMergeEntries(table, tolerance, MergeKind::Normals);
-  const LiteralMergeResult expected = LiteralMerge(coords, tolerance, true);
+  const ReferenceMergeResult expected = ReferenceMerge(coords, tolerance, true);
   ASSERT_EQ(k, expected.K) << what;
   for (std::size_t i = 0; i < coords.size(); ++i) {
     ASSERT_EQ(table[i].Kept, expected.kept[i]) << what << ", entry " << i;
@@ -90,7 +93,7 @@ TEST(MergeIndexNormals, AgreesWithTheBackwardScanAcrossSignClasses) {
 }
 
 TEST(NormalMerge, SignClassesDecideBeforeTheTolerance) {
-  Lines lines = MiniShape({{"0 0 0"},
+  Lines lines = GeometryShape({{"0 0 0"},
                            {"0 1 0", "0.0001 1 0", "0.0002 1 0", "-0 1 0", "0 1 -0"},
                            {{0, 4}},
                            {}});
@@ -109,7 +112,7 @@ TEST(NormalMerge, SignClassesDecideBeforeTheTolerance) {
 }
 
 TEST(NormalMerge, RenumbersVertexNormalsAndListsAndNothingElse) {
-  Lines lines = MiniShape({{"0 0 0", "1 1 1", "2 2 2"},
+  Lines lines = GeometryShape({{"0 0 0", "1 1 1", "2 2 2"},
                            {"0 1 0", "1 0 0", "0 1 0", "1 0 0"},
                            {{0, 2}, {1, 3}, {2, 1}},
                            {{3, 2, 1, 0}, {}}});
@@ -139,7 +142,7 @@ TEST(NormalMerge, RenumbersVertexNormalsAndListsAndNothingElse) {
 }
 
 TEST(NormalMerge, AListMayRunOverSeveralLines) {
-  Lines lines = MiniShape({{"0 0 0"}, {"0 1 0", "0 1 0", "1 0 0", "1 0 0"}, {}, {}});
+  Lines lines = GeometryShape({{"0 0 0"}, {"0 1 0", "0 1 0", "1 0 0", "1 0 0"}, {}, {}});
   const int after = static_cast<int>(lines.size()) - 5;
   // m = 3: the count and one pair; a pair and the first member of the third;
   // the third's second member and the parenthesis; then a line to be copied.
@@ -198,7 +201,7 @@ TEST(NormalMerge, ListsRightAfterTheBlockOrAVertexLineAreRenumbered) {
 
 TEST(NormalMerge, CountsEntriesNotLines) {
   // Normals block: header on line 11 (index 10), vectors on lines 12..14.
-  const Lines base = MiniShape({{"0 0 0"}, {"0 1 0", "0 1 0", "1 0 0"}, {{0, 2}}, {{2, 1}}});
+  const Lines base = GeometryShape({{"0 0 0"}, {"0 1 0", "0 1 0", "1 0 0"}, {{0, 2}}, {{2, 1}}});
   ASSERT_TRUE(PlanNormalMerge(base, 0));
   Lines wrapped = base;
   wrapped.erase(wrapped.begin() + 12);
@@ -221,7 +224,7 @@ TEST(NormalMerge, CountsEntriesNotLines) {
 }
 
 TEST(NormalMerge, RefusesReferencesItCannotRenumber) {
-  Lines base = MiniShape({{"0 0 0"}, {"0 1 0", "0 1 0"}, {{0, 1}}, {{1, 0}}});
+  Lines base = GeometryShape({{"0 0 0"}, {"0 1 0", "0 1 0"}, {{0, 1}}, {{1, 0}}});
   auto plan = PlanNormalMerge(base, 0);
   ASSERT_TRUE(plan);
   ASSERT_NO_THROW(CheckNormalRewrite(base, *plan));
@@ -253,7 +256,7 @@ TEST(NormalMerge, RefusesReferencesItCannotRenumber) {
 
 TEST(NormalenButton, AsksWithItsOwnTextsAndDisablesOnlyItsButton) {
   FormFixture f;
-  f.form->ShapeLines = MiniShape({{"0 0 0"}, {"0 1 0", "0 1 0", "0 1 0"}, {{0, 2}}, {{2}}});
+  f.form->ShapeLines = GeometryShape({{"0 0 0"}, {"0 1 0", "0 1 0", "0 1 0"}, {{0, 2}}, {{2}}});
   f.form->NormalTolerance = 0.0001L;
   f.platform.answers.push_back(MsgResult::Yes);
   ASSERT_TRUE(f.form->Dispatch([&] { f.form->NormalenButtonClick(); }));
@@ -267,7 +270,7 @@ TEST(NormalenButton, AsksWithItsOwnTextsAndDisablesOnlyItsButton) {
             std::to_string(f.form->ShapeLines.size()) + " " + f.form->LanguageText(22));
 
   FormFixture g;
-  g.form->ShapeLines = MiniShape({{"0 0 0"}, {"0 1 0", "1 0 0"}, {{0, 1}}, {}});
+  g.form->ShapeLines = GeometryShape({{"0 0 0"}, {"0 1 0", "1 0 0"}, {{0, 1}}, {}});
   g.form->Dispatch([&] { g.form->NormalenButtonClick(); });
   ASSERT_EQ(g.platform.messages.size(), 1u);
   EXPECT_EQ(g.platform.messages[0].kind, MsgKind::Information);
@@ -287,7 +290,7 @@ TEST(NormalMergeCorpus, MergesEveryTextShapeAsTheBackwardScanDoes) {
       ASSERT_TRUE(plan);
       std::vector<Coords> coords;
       for (const auto& e : plan->MergeTable) coords.push_back({e.X, e.Y, e.Z});
-      const LiteralMergeResult expected = LiteralMerge(coords, tol, true);
+      const ReferenceMergeResult expected = ReferenceMerge(coords, tol, true);
       ASSERT_EQ(plan->K, expected.K);
       for (std::size_t i = 0; i < coords.size(); ++i) ASSERT_EQ(plan->MergeTable[i].NewIndex, expected.newIndex[i]);
 

@@ -6,8 +6,11 @@
 #include <limits>
 #include <random>
 
-#include "repair_test_shapes.h"
+#include "document/shape_file.h"
+#include "reference_merge.h"
 #include "shape_checker.h"
+#include "synthetic_shape.h"
+#include "test_env.h"
 #include "tools/animation_strip.h"
 #include "tools/material_fix.h"
 #include "tools/merge_index.h"
@@ -35,7 +38,7 @@ void ExpectSameAsLiteral(const std::vector<Coords>& coords, long double toleranc
     table[i].Z = coords[i][2];
   }
   const int32_t k = NumberMergeEntries(table, tolerance, kind);
-  const LiteralMergeResult expected = LiteralMerge(coords, tolerance, kind == MergeKind::Normals);
+  const ReferenceMergeResult expected = ReferenceMerge(coords, tolerance, kind == MergeKind::Normals);
   ASSERT_EQ(k, expected.K) << what;
   for (std::size_t i = 0; i < coords.size(); ++i) {
     ASSERT_EQ(table[i].Kept, expected.kept[i]) << what << ", entry " << i;
@@ -172,7 +175,7 @@ TEST(MergeIndex, AgreesWithTheBackwardScanForHugeAndTinyTolerances) {
 // ---- The document -----------------------------------------------------------
 
 TEST(PointMerge, AChainMergesIntoTheFirstPoint) {
-  Lines lines = MiniShape({{"0 0 0", "0.6 0 0", "1.2 0 0"}, {"0 1 0"}, {{0, 0}, {1, 0}, {2, 0}}, {}});
+  Lines lines = GeometryShape({{"0 0 0", "0.6 0 0", "1.2 0 0"}, {"0 1 0"}, {{0, 0}, {1, 0}, {2, 0}}, {}});
   auto plan = PlanPointMerge(lines, 1);
   ASSERT_TRUE(plan);
   EXPECT_EQ(plan->N, 3);
@@ -187,7 +190,7 @@ TEST(PointMerge, AChainMergesIntoTheFirstPoint) {
 }
 
 TEST(PointMerge, RewritesTheBlockAndRenumbersEveryVertex) {
-  Lines lines = MiniShape({{"1 2 3", "4 5 6", "1 2 3", "4 5 6"}, {"0 1 0"}, {{0, 0}, {1, 0}, {2, 0}, {3, 0}}, {}});
+  Lines lines = GeometryShape({{"1 2 3", "4 5 6", "1 2 3", "4 5 6"}, {"0 1 0"}, {{0, 0}, {1, 0}, {2, 0}, {3, 0}}, {}});
   // The header keeps every byte around its count.
   const int header = 4;
   lines[header] = "\tpoints (  4  ";
@@ -217,7 +220,7 @@ TEST(PointMerge, RewritesTheBlockAndRenumbersEveryVertex) {
 }
 
 TEST(PointMerge, NegativeZeroEqualsZeroAndDifferencesOfExactlyTheToleranceMerge) {
-  Lines lines = MiniShape({{"0 0 0", "-0 0 -0", "0.5 0.25 0", "0 0 0.75"}, {"0 1 0"}, {{3, 0}}, {}});
+  Lines lines = GeometryShape({{"0 0 0", "-0 0 -0", "0.5 0.25 0", "0 0 0.75"}, {"0 1 0"}, {{3, 0}}, {}});
   auto exact = PlanPointMerge(lines, 0);
   ASSERT_TRUE(exact);
   EXPECT_EQ(exact->K, 3);
@@ -244,7 +247,7 @@ TEST(PointMerge, FindsNoBlockWhereThereIsNone) {
 }
 
 TEST(PointMerge, RefusesABlockItCannotRead) {
-  Lines base = MiniShape({{"0 0 0", "1 1 1"}, {"0 1 0"}, {{0, 0}, {1, 0}}, {}});
+  Lines base = GeometryShape({{"0 0 0", "1 1 1"}, {"0 1 0"}, {{0, 0}, {1, 0}}, {}});
   const int header = 4;
   auto with = [&](int index, const std::string& text) {
     Lines l = base;
@@ -283,7 +286,7 @@ struct LayoutCase {
 };
 
 Lines SevenPoints() {
-  return MiniShape({{"0 0 0", "1 0 0", "2 0 0", "0 0 0", "1 0 0", "3 0 0", "4 0 0"},
+  return GeometryShape({{"0 0 0", "1 0 0", "2 0 0", "0 0 0", "1 0 0", "3 0 0", "4 0 0"},
                     {"0 1 0"},
                     {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}},
                     {}});
@@ -376,7 +379,7 @@ TEST(PointMerge, AnEmptyBlockMayCloseOnItsHeaderAndEntryWordsTakeAnyCase) {
 }
 
 TEST(PointMerge, RefusesVertexLinesItCannotRenumber) {
-  Lines base = MiniShape({{"0 0 0", "0 0 0", "1 1 1"}, {"0 1 0"}, {{0, 0}, {1, 0}, {2, 0}}, {}});
+  Lines base = GeometryShape({{"0 0 0", "0 0 0", "1 1 1"}, {"0 1 0"}, {{0, 0}, {1, 0}, {2, 0}}, {}});
   auto plan = PlanPointMerge(base, 0);
   ASSERT_TRUE(plan);
   ASSERT_NO_THROW(CheckPointRewrite(base, *plan));
@@ -482,11 +485,11 @@ TEST(PointMerge, RenumbersOnlyVertexLinesAfterTheBlockTheFirstOneRightAfterIt) {
 }
 
 TEST(PointMerge, HasNoFixedLimitOnTheBlock) {
-  MiniShapeRecipe recipe;
+  GeometryShapeRecipe recipe;
   for (int i = 0; i < 70000; ++i) recipe.points.push_back(std::to_string(i % 50000) + " 0 0");
   recipe.normals = {"0 1 0"};
   recipe.vertices = {{69999, 0}};
-  Lines lines = MiniShape(recipe);
+  Lines lines = GeometryShape(recipe);
   auto plan = PlanPointMerge(lines, 0);
   ASSERT_TRUE(plan);
   EXPECT_EQ(plan->K, 50000);
@@ -504,7 +507,7 @@ namespace {
 
 struct PointForm : FormFixture {
   PointForm() {
-    form->ShapeLines = MiniShape({{"0 0 0", "0.0005 0 0", "1 1 1", "1 1 1.0005"}, {"0 1 0"},
+    form->ShapeLines = GeometryShape({{"0 0 0", "0.0005 0 0", "1 1 1", "1 1 1.0005"}, {"0 1 0"},
                                   {{0, 0}, {1, 0}, {2, 0}, {3, 0}}, {}});
     form->Label2.Caption = "vorher";
     platform.cursor = 7;
@@ -680,7 +683,7 @@ TEST(PointMergeCorpus, MergesEveryTextShapeAsTheBackwardScanDoes) {
       ASSERT_TRUE(plan);
       std::vector<Coords> coords;
       for (const auto& e : plan->MergeTable) coords.push_back({e.X, e.Y, e.Z});
-      const LiteralMergeResult expected = LiteralMerge(coords, tol, false);
+      const ReferenceMergeResult expected = ReferenceMerge(coords, tol, false);
       ASSERT_EQ(plan->K, expected.K);
       for (std::size_t i = 0; i < coords.size(); ++i) ASSERT_EQ(plan->MergeTable[i].NewIndex, expected.newIndex[i]);
 

@@ -67,6 +67,7 @@ struct Grids {
     listing.pointTolerance = 0.001L;
     listing.normalTolerance = 0;
     listing.decimalSeparator = ',';
+    listing.text = test::German;
   }
 };
 
@@ -107,7 +108,7 @@ TEST(PrintLayout, FiftyFiveElementsFillPageOneAndSubObjectsStartPageTwo) {
   EXPECT_EQ(p2.at(0).text, PageHeader(2));
   EXPECT_EQ(p2.at(2).text, "Subobjekte");
   EXPECT_TRUE(p2.at(2).bold);
-  EXPECT_EQ(p2.at(3).text, SubObjectHeaderLine(1));
+  EXPECT_EQ(p2.at(3).text, SubObjectHeaderLine(1, test::German));
   EXPECT_EQ(p2.at(4).text, SubObjectDataLine(g.subObjects, 1, 1));
   for (const auto& l : pages[0].lines) EXPECT_EQ(l.x, kListingLeft);
 }
@@ -120,10 +121,10 @@ TEST(PrintLayout, SectionsFollowAfterOneEmptyLineWhenThereIsRoom) {
   // Elements on 4..6; each later section: empty line, title, columns, rows.
   EXPECT_FALSE(p.count(7));
   EXPECT_EQ(p.at(8).text, "Subobjekte");
-  EXPECT_EQ(p.at(9).text, SubObjectHeaderLine(1));
+  EXPECT_EQ(p.at(9).text, SubObjectHeaderLine(1, test::German));
   EXPECT_EQ(p.at(11).text, SubObjectDataLine(g.subObjects, 2, 1));
   EXPECT_EQ(p.at(13).text, "LOD's");
-  EXPECT_EQ(p.at(14).text, LodHeaderLine());
+  EXPECT_EQ(p.at(14).text, LodHeaderLine(test::German));
   EXPECT_EQ(p.at(16).text, LodDataLine(g.lods, 2));
   EXPECT_EQ(p.at(18).text, "Matrizen");
   EXPECT_EQ(p.at(19).text, MatrixHeaderLine());
@@ -156,7 +157,7 @@ TEST(PrintLayout, ClosingLineAfterAFullPageStandsAloneOnANewPage) {
   auto p2 = ByLine(pages[1]);
   ASSERT_EQ(p2.size(), 2u);
   EXPECT_EQ(p2.at(0).text, PageHeader(2));
-  EXPECT_EQ(p2.at(4).text, ToleranceLine(0.001L, 0, ','));
+  EXPECT_EQ(p2.at(4).text, ToleranceLine(0.001L, 0, ',', test::German));
 
   // With room left, the closing line stays on the page two lines below.
   Grids room(40, 0, 0, 0);
@@ -165,7 +166,7 @@ TEST(PrintLayout, ClosingLineAfterAFullPageStandsAloneOnANewPage) {
   auto p1 = ByLine(pages[0]);
   // Rows end on 43; each empty section takes title and columns: 45/46, 48/49, 51/52.
   EXPECT_EQ(p1.at(51).text, "Matrizen");
-  EXPECT_EQ(p1.at(54).text, ToleranceLine(0.001L, 0, ','));
+  EXPECT_EQ(p1.at(54).text, ToleranceLine(0.001L, 0, ',', test::German));
 }
 
 TEST(PrintLayout, ColumnFormats) {
@@ -175,8 +176,8 @@ TEST(PrintLayout, ColumnFormats) {
   EXPECT_EQ(ElementHeaderLine(10).substr(threeLods.size() + 5 * 6), " L 10");
 
   // The sub-object header always names LOD 1.
-  EXPECT_EQ(SubObjectHeaderLine(2), "  Nr.   Vert. L 1  L 1  L 2");
-  EXPECT_EQ(LodHeaderLine(), "  Nr.   Entfernung    Faces");
+  EXPECT_EQ(SubObjectHeaderLine(2, test::German), "  Nr.   Vert. L 1  L 1  L 2");
+  EXPECT_EQ(LodHeaderLine(test::German), "  Nr.   Entfernung    Faces");
   EXPECT_EQ(MatrixHeaderLine(), std::string("Name") + std::string(31, ' ') + "    Faces   Anim.");
 
   StringGrid e(6, 2);
@@ -202,8 +203,8 @@ TEST(PrintLayout, ColumnFormats) {
   m.SetCell(2, 1, "x");
   EXPECT_EQ(MatrixDataLine(m, 1), "WHEELS11" + std::string(27, ' ') + "       96       x");
 
-  EXPECT_EQ(ToleranceLine(0.0015L, 0.25L, '.'), "Toleranz Punkte: 0.0015; Toleranz Normalen: 0.25");
-  EXPECT_EQ(ToleranceLine(0.001L, 0, ','), "Toleranz Punkte: 0,001; Toleranz Normalen: 0");
+  EXPECT_EQ(ToleranceLine(0.0015L, 0.25L, '.', test::German), "Toleranz Punkte: 0.0015; Toleranz Normalen: 0.25");
+  EXPECT_EQ(ToleranceLine(0.001L, 0, ',', test::German), "Toleranz Punkte: 0,001; Toleranz Normalen: 0");
 }
 
 TEST(PrintLayout, CellsArePaddedByCharacterNotByte) {
@@ -231,7 +232,7 @@ TEST(PrintLayout, PropertyEveryRowOnceInsideItsPage) {
     for (int r = 1; r <= s; ++r) expected.push_back(SubObjectDataLine(g.subObjects, r, lodCount));
     for (int r = 1; r <= l; ++r) expected.push_back(LodDataLine(g.lods, r));
     for (int r = 1; r <= m; ++r) expected.push_back(MatrixDataLine(g.matrices, r));
-    expected.push_back(ToleranceLine(0.001L, 0, ','));
+    expected.push_back(ToleranceLine(0.001L, 0, ',', test::German));
     std::vector<std::string> seen;
     for (std::size_t n = 0; n < pages.size(); ++n) {
       auto lines = ByLine(pages[n]);

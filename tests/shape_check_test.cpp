@@ -5,14 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include "support/synthetic_shape.h"
+#include "synthetic_shape.h"
 #include "ui/messages.h"
 
 namespace lodsmith::test {
 namespace {
 
 const Lines& Sound() {
-  static const Lines lines = MakeSyntheticShape(SyntheticShapeOptions{}).lines;
+  static const Lines lines = ExportedShape(ExportedShapeRecipe{});
   return lines;
 }
 
@@ -44,13 +44,13 @@ Lines Inserted(const std::string& before, const std::vector<std::string>& added)
 
 TEST(ShapeCheck, SyntheticShapesAreSound) {
   EXPECT_TRUE(CheckShape(Sound()).empty());
-  SyntheticShapeOptions o;
+  ExportedShapeRecipe o;
   o.matrices = 3;
   o.stateMatrix = {0, 2};
   o.setVertices = {40, 200};
   o.elementFaces = {30, 70, 20};  // index lists wrapped over several lines
   o.sortVectorsOnOneLine = false;
-  EXPECT_TRUE(CheckShape(MakeSyntheticShape(o).lines).empty());
+  EXPECT_TRUE(CheckShape(ExportedShape(o)).empty());
 }
 
 TEST(ShapeCheck, EachFaultHasItsCodeAndBlock) {

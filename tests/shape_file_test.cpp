@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
-#include "core/file_io.h"
 #include "core/core_messages.h"
+#include "core/file_io.h"
+#include "core/file_system.h"
 #include "core/message.h"
 #include "document/shape_file.h"
+#include "faulty_file_system.h"
 #include "test_env.h"
+#include "ui/messages.h"
 
 using namespace lodsmith;
 using namespace lodsmith::test;
@@ -185,12 +190,105 @@ TEST(ShapeFiles, AtomicWriteKeepsBackupAndNeverHalfWrites) {
   for (auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file();
   EXPECT_EQ(files, 3);  // m.s, m.BAK, n.s
 
-  if (::geteuid() == 0) GTEST_SKIP() << "running as root: folder permissions are not enforced";
-  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
-  EXPECT_THROW(WriteFileAtomic(target, "four", bak), Error);
-  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+  // A folder without write permission (refused by the test's file system,
+  // so that it binds root as well): nothing changes.
+  FaultyFileSystem readOnly;
+  readOnly.RefuseWritesIn(dir.path());
+  {
+    FileSystemOverride refusing(readOnly);
+    EXPECT_THROW(WriteFileAtomic(target, "four", bak), Error);
+  }
   EXPECT_EQ(ReadBytes(target), "three");
   EXPECT_EQ(ReadBytes(bak), "two");
+}
+
+namespace {
+
+// The names in a folder, sorted.
+std::vector<std::string> Names(const std::string& dir) {
+  std::vector<std::string> names;
+  for (auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+// Whatever step of a save fails, the user hears why, the file and its
+// previous backup keep their content, and no temporary file stays behind.
+TEST(ShapeFiles, AtomicWriteUnderEachFaultKeepsTargetAndBackup) {
+  const std::string bytes(200000, 'n');  // more than one buffer of the C library
+  struct Case {
+    const char* what;
+    std::vector<FileFault> faults;  // "<dir>/" is the test's folder
+    int error;
+    bool backupMessage;  // the backup could not be made (else: the file cannot be written)
+  };
+  const Case cases[] = {
+      {"temporary file refused", {{FileCall::OpenWrite, "<dir>/", EACCES}}, EACCES, false},
+      {"write stops half-way", {{FileCall::Write, "<dir>/", EIO, bytes.size() / 2}}, EIO, false},
+      {"disk full", {{FileCall::Write, "<dir>/", ENOSPC, 4096}}, ENOSPC, false},
+      {"disk full at once", {{FileCall::Write, "<dir>/", ENOSPC, 0}}, ENOSPC, false},
+      {"sync fails", {{FileCall::Sync, "<dir>/", EIO}}, EIO, false},
+      {"close fails", {{FileCall::Close, "<dir>/", ENOSPC}}, ENOSPC, false},
+      {"rename onto the file fails", {{FileCall::Rename, "<dir>/m.s", EACCES}}, EACCES, false},
+      {"no backup by rename or copy",
+       {{FileCall::Rename, "<dir>/m.BAK", EXDEV, 0, 1}, {FileCall::Copy, "<dir>/m.BAK", ENOSPC}},
+       EXDEV,
+       true},
+      {"every rename refused", {{FileCall::Rename, "<dir>/", EACCES}}, EACCES, true},
+      {"backup copied, then the rename onto the file fails",
+       {{FileCall::Rename, "<dir>/m.BAK", EXDEV, 0, 1}, {FileCall::Rename, "<dir>/m.s", EIO}},
+       EIO,
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const std::string target = dir.File("m.s"), bak = dir.File("m.BAK");
+    WriteBytes(target, "current");
+    WriteBytes(bak, "previous");
+    FaultyFileSystem faulty;
+    for (FileFault f : c.faults) {
+      f.path.replace(0, 5, dir.path());
+      faulty.faults.push_back(f);
+    }
+    FileSystemOverride files(faulty);
+    try {
+      WriteFileAtomic(target, bytes, bak);
+      ADD_FAILURE() << "saved although a step failed";
+    } catch (const Error& e) {
+      const std::string expected = c.backupMessage ? "Die Sicherungskopie " + bak + " kann nicht angelegt werden: "
+                                                   : "In " + target + " kann nicht geschrieben werden: ";
+      EXPECT_EQ(MessageString(e.message(), Language::German), expected + std::strerror(c.error));
+    }
+    EXPECT_TRUE(ReadBytes(target) == "current") << "the file was changed";
+    EXPECT_TRUE(ReadBytes(bak) == "previous") << "the backup was changed";
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"m.BAK", "m.s"}));
+  }
+}
+
+// A backup that cannot be renamed into place is copied; one whose name is
+// the file's own is refused without losing the file.
+TEST(ShapeFiles, AtomicWriteCopiesTheBackupAcrossFileSystemsAndNeverDeletesTheFile) {
+  TempDir dir;
+  const std::string target = dir.File("m.s"), bak = dir.File("m.BAK");
+  WriteBytes(target, "current");
+  WriteBytes(bak, "previous");
+  FaultyFileSystem faulty;
+  faulty.faults.push_back({FileCall::Rename, bak, EXDEV});
+  {
+    FileSystemOverride files(faulty);
+    WriteFileAtomic(target, "new", bak);
+  }
+  EXPECT_EQ(ReadBytes(target), "new");
+  EXPECT_EQ(ReadBytes(bak), "current");
+  EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"m.BAK", "m.s"}));
+
+  // A file opened under its backup's name.
+  EXPECT_THROW(WriteFileAtomic(bak, "newer", bak), Error);
+  EXPECT_EQ(ReadBytes(bak), "current");
+  EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"m.BAK", "m.s"}));
 }
 
 namespace {

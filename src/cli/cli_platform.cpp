@@ -53,14 +53,6 @@ std::optional<std::string> CliPlatform::SaveDialog(const FileDialogRequest&) {
   return r;
 }
 
-char CliPlatform::DecimalSeparator() { return SystemDecimalSeparator(); }
-
-std::string CliPlatform::ExecutablePath() { return RunningExecutablePath(); }
-
-std::optional<std::string> CliPlatform::RegistryReadLocalMachine(const std::string& key, const std::string& value) {
-  return ReadLocalMachineString(key, value);
-}
-
 bool CliPlatform::StartConsoleScript(const std::string& scriptPath) {
   // The batch program opens no windows: the script runs hidden and is waited for.
   return RunScriptAndWait(scriptPath) >= 0;

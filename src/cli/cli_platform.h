@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/native_platform.h"
 
 namespace lodsmith {
 
@@ -19,7 +19,7 @@ struct CliMessage {
   std::string text;
 };
 
-class CliPlatform : public Platform {
+class CliPlatform : public NativePlatform {
 public:
   bool answerNo = false;
   bool force = false;
@@ -46,9 +46,6 @@ public:
   void CloseWindow() override {}
   int ScreenWidth() override { return 1920; }
   int ScreenHeight() override { return 1080; }
-  char DecimalSeparator() override;
-  std::string ExecutablePath() override;
-  std::optional<std::string> RegistryReadLocalMachine(const std::string& key, const std::string& value) override;
   bool StartConsoleScript(const std::string& scriptPath) override;
   PrinterInfo DefaultPrinter(bool landscape) override;
   bool PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) override;

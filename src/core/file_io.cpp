@@ -3,36 +3,53 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
+#include <memory>
 
 #include "core/core_messages.h"
+#include "core/file_system.h"
 #include "core/message.h"
 #include "core/native_file.h"
 
 namespace lodsmith {
 
 std::string ReadFileBytes(const std::string& path) {
-  bool regular = false;
-  unsigned long long size = 0;
-  if (!FileStatus(path, regular, size))
-    throw Error(CoreMsg::CannotReadFile, path, std::strerror(errno));
-  if (!regular) throw Error(CoreMsg::NotAFile, path);
-  std::FILE* f = OpenFile(path, "rb");
+  FileSystem& files = Files();
+  PathStatus st;
+  if (!files.Status(path, st)) throw Error(CoreMsg::CannotReadFile, path, std::strerror(errno));
+  if (!st.regular) throw Error(CoreMsg::NotAFile, path);
+  std::unique_ptr<OpenedFile> f = files.Open(path, OpenMode::Read);
   if (!f) throw Error(CoreMsg::CannotReadFile, path, std::strerror(errno));
   std::string bytes;
-  bytes.resize(static_cast<std::size_t>(size));
-  std::size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
-  bool failed = std::ferror(f) != 0;
-  std::fclose(f);
+  bytes.resize(static_cast<std::size_t>(st.size));
+  std::size_t got = f->Read(bytes.data(), bytes.size());
+  bool failed = f->Failed();
+  f->Close();
   if (failed) throw Error(CoreMsg::ReadFailed, path);
   bytes.resize(got);  // the file may have shrunk meanwhile
   return bytes;
 }
 
 bool FileExists(const std::string& path) {
-  bool regular = false;
-  unsigned long long size = 0;
-  return FileStatus(path, regular, size) && regular;
+  PathStatus st;
+  return Files().Status(path, st) && st.regular;
+}
+
+bool CanStoreFile(const std::string& path) {
+  FileSystem& files = Files();
+  PathStatus st;
+  if (files.Status(path, st)) {
+    if (!st.regular) return false;
+    // Appending nothing changes nothing, but is refused where writing is.
+    std::unique_ptr<OpenedFile> f = files.Open(path, OpenMode::Append);
+    if (!f) return false;
+    f->Close();
+  }
+  const std::string probe = path + ".probe~";
+  std::unique_ptr<OpenedFile> f = files.Open(probe, OpenMode::Write);
+  if (!f) return false;
+  f->Close();
+  files.Remove(probe);
+  return true;
 }
 
 namespace {
@@ -64,66 +81,90 @@ namespace {
 // A device or pipe (/dev/null, /dev/stdout) is written as it stands: it
 // cannot be renamed away, and a regular file must not take its place.
 void WriteInPlace(const std::string& path, std::string_view bytes) {
-  std::FILE* f = OpenFile(path, "wb");
+  std::unique_ptr<OpenedFile> f = Files().Open(path, OpenMode::Write);
   if (!f) CannotWrite(path, errno);
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = (std::fflush(f) == 0) && ok;
-  const int saved = errno;
-  ok = (std::fclose(f) == 0) && ok;
+  bool ok = f->Write(bytes) == bytes.size();
+  ok = f->Flush() && ok;
+  int saved = errno;
+  if (!f->Close()) {
+    if (ok) saved = errno;  // only closing failed: its reason, not a stale one
+    ok = false;
+  }
   if (!ok) CannotWrite(path, saved);
 }
 
 }  // namespace
 
 void WriteFileAtomic(const std::string& givenPath, std::string_view bytes, const std::string& backupPath) {
-  namespace fs = std::filesystem;
+  FileSystem& files = Files();
   // Through a symbolic link the file it points to is replaced; the link
   // stays a link.
   const std::string path = ResolveLinks(givenPath);
-  std::error_code ec;
-  const fs::file_status st = fs::status(FsPath(path), ec);
-  if (fs::exists(st) && !fs::is_regular_file(st)) {
-    if (fs::is_directory(st)) throw Error(CoreMsg::CannotWriteFolder, givenPath, path);
+  PathStatus st;
+  if (files.Status(path, st) && !st.regular) {
+    if (st.directory) throw Error(CoreMsg::CannotWriteFolder, givenPath, path);
     WriteInPlace(path, bytes);
     return;
   }
-  std::string tmp = ExtractFileDir(path) + "." + ExtractFileName(path) + ".tmp" + std::to_string(CurrentProcessId());
+  const std::string pid = std::to_string(CurrentProcessId());
+  std::string tmp = ExtractFileDir(path) + "." + ExtractFileName(path) + ".tmp" + pid;
   {
-    std::FILE* f = OpenFile(tmp, "wb");
+    std::unique_ptr<OpenedFile> f = files.Open(tmp, OpenMode::Write);
     if (!f) CannotWrite(givenPath, errno);
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = (std::fflush(f) == 0) && ok;
-    ok = SyncFile(f) && ok;
+    bool ok = f->Write(bytes) == bytes.size();
+    ok = f->Flush() && ok;
+    ok = f->Sync() && ok;
     int saved = errno;
-    ok = (std::fclose(f) == 0) && ok;
+    if (!f->Close()) {
+      if (ok) saved = errno;  // only closing failed: its reason, not a stale one
+      ok = false;
+    }
     if (!ok) {
-      RemoveFile(tmp);
+      files.Remove(tmp);
       CannotWrite(givenPath, saved);
     }
   }
   bool backedUp = false;
+  // The previous backup is set aside rather than deleted, so that a failure
+  // further on can put it back; it goes only once the target is replaced.
+  std::string aside;
   if (!backupPath.empty() && FileExists(path)) {
-    RemoveFile(backupPath);
-    if (RenameFile(path, backupPath) == 0) {
+    if (FileExists(backupPath)) {
+      aside = ExtractFileDir(backupPath) + "." + ExtractFileName(backupPath) + ".old" + pid;
+      if (!files.Rename(backupPath, aside)) {
+        const int saved = errno;
+        files.Remove(tmp);
+        throw Error(CoreMsg::CannotBackUp, backupPath, std::strerror(saved));
+      }
+    } else {
+      files.Remove(backupPath);  // an empty folder in its place, say
+    }
+    if (files.Rename(path, backupPath)) {
       backedUp = true;
     } else {
       // The backup may lie on another file system than a linked file: a
       // copy keeps the previous content all the same.
       int saved = errno;
-      fs::copy_file(FsPath(path), FsPath(backupPath), fs::copy_options::overwrite_existing, ec);
-      if (ec) {
-        RemoveFile(tmp);
+      if (!files.Copy(path, backupPath)) {
+        files.Remove(tmp);
+        if (!aside.empty()) files.Rename(aside, backupPath);
         throw Error(CoreMsg::CannotBackUp, backupPath, std::strerror(saved));
       }
     }
   }
-  if (RenameFile(tmp, path) != 0) {
+  if (!files.Rename(tmp, path)) {
     int saved = errno;
-    RemoveFile(tmp);
-    // Put the previous file back where it was.
-    if (backedUp && FileExists(backupPath) && !FileExists(path)) RenameFile(backupPath, path);
+    files.Remove(tmp);
+    // Put the previous file back where it was (a copy where the rename
+    // that just failed would fail again), then the previous backup; the
+    // backup stays the file's only copy when the file cannot come back.
+    bool restored = !backedUp;
+    if (backedUp && FileExists(backupPath) && !FileExists(path))
+      restored = files.Rename(backupPath, path) || files.Copy(backupPath, path);
+    if (restored && !aside.empty()) files.Rename(aside, backupPath);
     CannotWrite(givenPath, saved);
   }
+  if (!aside.empty()) files.Remove(aside);
 }
 
 }  // namespace lodsmith

@@ -7,12 +7,18 @@
 
 namespace lodsmith {
 
-// File access. Errors raise Error with a CoreMsg naming the file and, where
-// the system gives one, its reason (CannotReadFile, NotAFile, ReadFailed,
-// CannotWrite, CannotWriteFolder, CannotBackUp).
+// File access, through Files() (core/file_system.h). Errors raise Error
+// with a CoreMsg naming the file and, where the system gives one, its reason
+// (CannotReadFile, NotAFile, ReadFailed, CannotWrite, CannotWriteFolder,
+// CannotBackUp).
 
 std::string ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
+
+// Whether a file could be stored at `path` through a temporary file beside
+// it: the folder takes new files, and an existing file is a regular one that
+// may be written. Leaves nothing behind.
+bool CanStoreFile(const std::string& path);
 
 // Replaces the extension of the file name part (".BAK", ".Lodsmith"); a name
 // without extension gets it appended.
@@ -21,10 +27,12 @@ std::string ExtractFileDir(const std::string& path);   // with trailing separato
 std::string ExtractFileName(const std::string& path);
 
 // Saves atomically: the bytes go to a temporary file beside the target;
-// then an existing backup is deleted, the target (if any) becomes the
-// backup, and the temporary file takes the target's place. A failure before
-// the last step leaves the target untouched and removes the temporary file.
-// An empty `backupPath` keeps no backup.
+// then the target (if any) becomes the backup and the temporary file takes
+// the target's place; the previous backup is deleted only then. A failure
+// removes the temporary file and puts the target and the previous backup
+// back as they were (as far as the file system still allows). An empty
+// `backupPath` keeps no backup. Through a symbolic link the file it names is
+// replaced; a device is written in place.
 void WriteFileAtomic(const std::string& path, std::string_view bytes, const std::string& backupPath);
 
 }  // namespace lodsmith

@@ -19,22 +19,24 @@
 
 namespace lodsmith {
 
+// A layer's message enum.
+template <typename T>
+concept MessageId = std::is_enum_v<T>;
+
 struct Message {
   int id = 0;
   std::vector<std::string> args;           // %1, %2, ... of the template
   std::shared_ptr<const Message> inner;    // %0; null when nothing is wrapped
 
   Message() = default;
-  template <typename Id, typename... Args>
-    requires std::is_enum_v<Id>
+  template <MessageId Id, typename... Args>
   explicit Message(Id messageId, Args&&... a) : id(static_cast<int>(messageId)) {
     args.reserve(sizeof...(a));
     (args.push_back(ToArg(std::forward<Args>(a))), ...);
   }
 
   // This message with `outer` around it: outer's %0 is this message.
-  template <typename Id, typename... Args>
-    requires std::is_enum_v<Id>
+  template <MessageId Id, typename... Args>
   Message WrappedIn(Id outer, Args&&... a) const {
     Message m(outer, std::forward<Args>(a)...);
     m.inner = std::make_shared<const Message>(*this);
@@ -43,8 +45,7 @@ struct Message {
 
   bool empty() const { return id == 0; }
   // True when this message or one it wraps has the id.
-  template <typename Id>
-    requires std::is_enum_v<Id>
+  template <MessageId Id>
   bool Is(Id messageId) const {
     for (const Message* m = this; m; m = m->inner.get())
       if (m->id == static_cast<int>(messageId)) return true;
@@ -64,18 +65,15 @@ struct Message {
 class Error : public std::exception {
 public:
   explicit Error(Message message);
-  template <typename Id, typename... Args>
-    requires std::is_enum_v<Id>
+  template <MessageId Id, typename... Args>
   explicit Error(Id id, Args&&... args) : Error(Message(id, std::forward<Args>(args)...)) {}
 
   const Message& message() const { return message_; }
   int id() const { return message_.id; }
-  template <typename Id>
-    requires std::is_enum_v<Id>
+  template <MessageId Id>
   bool Is(Id id) const { return message_.Is(id); }
   // The same fault wrapped in an outer message.
-  template <typename Id, typename... Args>
-    requires std::is_enum_v<Id>
+  template <MessageId Id, typename... Args>
   Error WrappedIn(Id outer, Args&&... args) const {
     return Error(message_.WrappedIn(outer, std::forward<Args>(args)...));
   }

@@ -1,8 +1,11 @@
 #include "core/native_file.h"
 
+#include "core/file_system.h"
+
 #include <cerrno>
-#include <fstream>
+#include <memory>
 #include <string_view>
+#include <system_error>
 
 #ifdef _WIN32
 #include <io.h>
@@ -79,13 +82,18 @@ int RenameFile(const std::string& from, const std::string& to) {
   return -1;
 }
 
-bool FileStatus(const std::string& path, bool& regular, unsigned long long& size) {
+namespace {
+
+bool StatPath(const std::string& path, PathStatus& status) {
   struct _stat64 st;
   if (::_wstat64(Widen(path).c_str(), &st) != 0) return false;
-  regular = (st.st_mode & _S_IFMT) == _S_IFREG;
-  size = static_cast<unsigned long long>(st.st_size);
+  status.regular = (st.st_mode & _S_IFMT) == _S_IFREG;
+  status.directory = (st.st_mode & _S_IFMT) == _S_IFDIR;
+  status.size = static_cast<unsigned long long>(st.st_size);
   return true;
 }
+
+}  // namespace
 
 bool SyncFile(std::FILE* f) { return ::_commit(::_fileno(f)) == 0; }
 
@@ -99,13 +107,18 @@ int RemoveFile(const std::string& path) { return std::remove(path.c_str()); }
 
 int RenameFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()); }
 
-bool FileStatus(const std::string& path, bool& regular, unsigned long long& size) {
+namespace {
+
+bool StatPath(const std::string& path, PathStatus& status) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return false;
-  regular = S_ISREG(st.st_mode);
-  size = static_cast<unsigned long long>(st.st_size);
+  status.regular = S_ISREG(st.st_mode);
+  status.directory = S_ISDIR(st.st_mode);
+  status.size = static_cast<unsigned long long>(st.st_size);
   return true;
 }
+
+}  // namespace
 
 // A file system that cannot sync (EINVAL) has nothing to write through.
 bool SyncFile(std::FILE* f) { return ::fsync(::fileno(f)) == 0 || errno == EINVAL; }
@@ -114,22 +127,11 @@ int CurrentProcessId() { return static_cast<int>(::getpid()); }
 
 #endif
 
-bool CanStoreFile(const std::string& path) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::path target = FsPath(path);
-  if (fs::exists(target, ec)) {
-    if (!fs::is_regular_file(target, ec)) return false;
-    std::ofstream f(target, std::ios::binary | std::ios::app);  // appending nothing changes nothing
-    if (!f) return false;
-  }
-  fs::path probe = target;
-  probe += ".probe~";
-  {
-    std::ofstream f(probe, std::ios::binary | std::ios::trunc);
-    if (!f) return false;
-  }
-  fs::remove(probe, ec);
+bool FileStatus(const std::string& path, bool& regular, unsigned long long& size) {
+  PathStatus st;
+  if (!StatPath(path, st)) return false;
+  regular = st.regular;
+  size = st.size;
   return true;
 }
 
@@ -144,6 +146,56 @@ std::string ResolveLinks(const std::string& path) {
     p = target.is_absolute() ? target : p.parent_path() / target;
   }
   return Utf8Path(p);
+}
+
+namespace {
+
+// The C library's buffered file, for the program's UTF-8 paths.
+class NativeFile : public OpenedFile {
+public:
+  explicit NativeFile(std::FILE* f) : f_(f) {}
+  ~NativeFile() override {
+    if (f_) std::fclose(f_);
+  }
+  std::size_t Read(char* buffer, std::size_t size) override { return std::fread(buffer, 1, size, f_); }
+  std::size_t Write(std::string_view bytes) override { return std::fwrite(bytes.data(), 1, bytes.size(), f_); }
+  bool Flush() override { return std::fflush(f_) == 0; }
+  bool Sync() override { return SyncFile(f_); }
+  bool Close() override {
+    std::FILE* f = f_;
+    f_ = nullptr;
+    return std::fclose(f) == 0;
+  }
+  bool Failed() const override { return std::ferror(f_) != 0; }
+
+private:
+  std::FILE* f_;
+};
+
+class Native : public FileSystem {
+public:
+  std::unique_ptr<OpenedFile> Open(const std::string& path, OpenMode mode) override {
+    const char* how = mode == OpenMode::Read ? "rb" : mode == OpenMode::Write ? "wb" : "ab";
+    std::FILE* f = OpenFile(path, how);
+    if (!f) return nullptr;
+    return std::make_unique<NativeFile>(f);
+  }
+  bool Status(const std::string& path, PathStatus& status) override { return StatPath(path, status); }
+  bool Rename(const std::string& from, const std::string& to) override { return RenameFile(from, to) == 0; }
+  bool Remove(const std::string& path) override { return RemoveFile(path) == 0; }
+  bool Copy(const std::string& from, const std::string& to) override {
+    std::error_code ec;
+    std::filesystem::copy_file(FsPath(from), FsPath(to), std::filesystem::copy_options::overwrite_existing, ec);
+    if (ec) errno = ec.default_error_condition().value();
+    return !ec;
+  }
+};
+
+}  // namespace
+
+FileSystem& NativeFileSystem() {
+  static Native native;
+  return native;
 }
 
 }  // namespace lodsmith

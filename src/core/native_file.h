@@ -1,5 +1,6 @@
 // The operating system's file calls for the program's UTF-8 paths. Linux
-// takes the bytes as they are; Windows gets wide strings at this edge.
+// takes the bytes as they are; Windows gets wide strings at this edge. The
+// native FileSystem (core/file_system.h) is made of them.
 #pragma once
 
 #include <cstdio>
@@ -22,11 +23,6 @@ int RenameFile(const std::string& from, const std::string& to);
 // stat for a UTF-8 path: false (errno set) when the path cannot be
 // examined; otherwise whether it is a regular file, and its size.
 bool FileStatus(const std::string& path, bool& regular, unsigned long long& size);
-
-// Whether a file could be stored at `path` through a temporary file beside
-// it: the folder takes new files, and an existing file is a regular one that
-// may be written. Leaves nothing behind.
-bool CanStoreFile(const std::string& path);
 
 // The file a path finally names: symbolic links followed (relative ones
 // from their own folder), up to 40 of them; the path itself when it is no

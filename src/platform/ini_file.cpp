@@ -1,16 +1,15 @@
 #include "platform/ini_file.h"
 
 #include <cstdio>
-#include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
-#include <sstream>
 #include <string_view>
 
 #include "core/encoding.h"
 #include "core/file_io.h"
+#include "core/file_system.h"
 #include "core/message.h"
-#include "core/native_file.h"
 #include "core/text.h"
 #include "platform/platform_messages.h"
 
@@ -63,11 +62,17 @@ std::string ToUtf8(std::string_view cp1252) { return Cp1252ToUtf8(std::string(cp
 // The whole file; empty when it cannot be read (a missing file is an empty
 // one).
 std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(FsPath(path), std::ios::binary);
+  std::unique_ptr<OpenedFile> in = Files().Open(path, OpenMode::Read);
   if (!in) return {};
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return std::move(bytes).str();
+  std::string bytes;
+  char chunk[1 << 16];
+  for (;;) {
+    const std::size_t got = in->Read(chunk, sizeof chunk);
+    bytes.append(chunk, got);
+    if (got < sizeof chunk) break;
+  }
+  in->Close();
+  return bytes;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // What the window model needs from the machine and from the user: message
 // boxes, file dialogs, the cursor, processing of pending window messages,
-// screen size, regional settings, paths, the registry, starting a script in
-// a console window and printing. The Qt window, the batch program and the
+// screen size, regional settings, paths, the registry, whether files exist
+// or could be stored, starting a script in a console window and printing. The Qt window, the batch program and the
 // tests each implement it.
 #pragma once
 
@@ -91,6 +91,13 @@ public:
   // A string value under HKEY_LOCAL_MACHINE; nothing when the key or the
   // value is missing.
   virtual std::optional<std::string> RegistryReadLocalMachine(const std::string& key, const std::string& value) = 0;
+
+  // Whether `path` names a regular file (links followed).
+  virtual bool FileExists(const std::string& path) = 0;
+  // Whether a file could be stored at `path`: its folder takes new files,
+  // and a file already there is a regular one that may be written. Leaves
+  // nothing behind.
+  virtual bool CanStoreFile(const std::string& path) = 0;
 
   // Starts a script in a console window that the user closes; true when it
   // started. The program does not wait for it.

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "core/text.h"
+#include "print/print_messages.h"
 
 namespace lodsmith {
 
@@ -49,7 +50,8 @@ public:
   }
 
   void DrawPageHeader() {
-    Draw(0, true, listing_.fileName + " " + listing_.dateTime + " Seite " + std::to_string(pages.size()));
+    Draw(0, true,
+         listing_.fileName + " " + listing_.dateTime + " " + listing_.text(Message(PrintMsg::PageNumber, pages.size())));
   }
 
   // One data row: a new page when the line counter reaches the page's end,
@@ -102,9 +104,10 @@ std::string ElementDataLine(const StringGrid& grid, int row, int lodCount) {
   return r;
 }
 
-std::string SubObjectHeaderLine(int lodCount) {
-  // Always "Vert. L 1": the column shows the LOD chosen in the window.
-  return Right("Nr.", 5) + " " + Right("Vert. L 1", 11) + LodHeadings(lodCount);
+std::string SubObjectHeaderLine(int lodCount, const ListingText& text) {
+  // Always of LOD 1, whatever LOD the window shows.
+  return Right(text(Message(PrintMsg::NumberColumn)), 5) + " " + Right(text(Message(PrintMsg::VerticesColumn)), 11) +
+         LodHeadings(lodCount);
 }
 
 std::string SubObjectDataLine(const StringGrid& grid, int row, int lodCount) {
@@ -113,7 +116,10 @@ std::string SubObjectDataLine(const StringGrid& grid, int row, int lodCount) {
   return r;
 }
 
-std::string LodHeaderLine() { return Right("Nr.", 5) + " " + Right("Entfernung", 12) + " " + Right("Faces", 8); }
+std::string LodHeaderLine(const ListingText& text) {
+  return Right(text(Message(PrintMsg::NumberColumn)), 5) + " " + Right(text(Message(PrintMsg::DistanceColumn)), 12) +
+         " " + Right("Faces", 8);
+}
 
 std::string LodDataLine(const StringGrid& grid, int row) {
   return Right(grid.Cell(0, row), 5) + " " + Right(grid.Cell(1, row), 12) + " " + Right(grid.Cell(2, row), 8);
@@ -125,9 +131,10 @@ std::string MatrixDataLine(const StringGrid& grid, int row) {
   return Left(grid.Cell(0, row), 35) + " " + Right(grid.Cell(1, row), 8) + " " + Right(grid.Cell(2, row), 7);
 }
 
-std::string ToleranceLine(long double pointTolerance, long double normalTolerance, char decimalSeparator) {
-  return "Toleranz Punkte: " + FormatGeneral(pointTolerance, decimalSeparator) +
-         "; Toleranz Normalen: " + FormatGeneral(normalTolerance, decimalSeparator);
+std::string ToleranceLine(long double pointTolerance, long double normalTolerance, char decimalSeparator,
+                          const ListingText& text) {
+  return text(Message(PrintMsg::Tolerances, FormatGeneral(pointTolerance, decimalSeparator),
+                      FormatGeneral(normalTolerance, decimalSeparator)));
 }
 
 std::vector<PrintPage> LayoutSettingsListing(const SettingsListing& listing, int linesPerPage) {
@@ -137,23 +144,28 @@ std::vector<PrintPage> LayoutSettingsListing(const SettingsListing& listing, int
   const int lods = std::max(listing.lodCount, 0);
   int L = 0;
 
+  const ListingText& text = listing.text;
   const std::string elementColumns = ElementHeaderLine(lods);
+  const std::string elements = text(Message(PrintMsg::ElementsTitle));
   for (int r = 1; r <= DataRows(listing.elements); ++r)
-    w.Row(L, "Elemente", elementColumns, ElementDataLine(*listing.elements, r, lods));
+    w.Row(L, elements, elementColumns, ElementDataLine(*listing.elements, r, lods));
 
-  const std::string subObjectColumns = SubObjectHeaderLine(lods);
-  w.SectionStart(L, "Subobjekte", subObjectColumns);
+  const std::string subObjectColumns = SubObjectHeaderLine(lods, text);
+  const std::string subObjects = text(Message(PrintMsg::SubObjectsTitle));
+  w.SectionStart(L, subObjects, subObjectColumns);
   for (int r = 1; r <= DataRows(listing.subObjects); ++r)
-    w.Row(L, "Subobjekte", subObjectColumns, SubObjectDataLine(*listing.subObjects, r, lods));
+    w.Row(L, subObjects, subObjectColumns, SubObjectDataLine(*listing.subObjects, r, lods));
 
-  const std::string lodColumns = LodHeaderLine();
-  w.SectionStart(L, "LOD's", lodColumns);
-  for (int r = 1; r <= DataRows(listing.lods); ++r) w.Row(L, "LOD's", lodColumns, LodDataLine(*listing.lods, r));
+  const std::string lodColumns = LodHeaderLine(text);
+  const std::string lodsTitle = text(Message(PrintMsg::LodsTitle));
+  w.SectionStart(L, lodsTitle, lodColumns);
+  for (int r = 1; r <= DataRows(listing.lods); ++r) w.Row(L, lodsTitle, lodColumns, LodDataLine(*listing.lods, r));
 
   const std::string matrixColumns = MatrixHeaderLine();
-  w.SectionStart(L, "Matrizen", matrixColumns);
+  const std::string matrices = text(Message(PrintMsg::MatricesTitle));
+  w.SectionStart(L, matrices, matrixColumns);
   for (int r = 1; r <= DataRows(listing.matrices); ++r)
-    w.Row(L, "Matrizen", matrixColumns, MatrixDataLine(*listing.matrices, r));
+    w.Row(L, matrices, matrixColumns, MatrixDataLine(*listing.matrices, r));
 
   L = L + 2;
   if (L >= w.linesPerPage) {
@@ -164,7 +176,7 @@ std::vector<PrintPage> LayoutSettingsListing(const SettingsListing& listing, int
     w.DrawPageHeader();
     L = 4;
   }
-  w.Draw(L, false, ToleranceLine(listing.pointTolerance, listing.normalTolerance, listing.decimalSeparator));
+  w.Draw(L, false, ToleranceLine(listing.pointTolerance, listing.normalTolerance, listing.decimalSeparator, text));
   return std::move(w.pages);
 }
 

@@ -7,9 +7,11 @@
 #pragma once
 
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "core/message.h"
 #include "core/string_grid.h"
 #include "platform/platform.h"
 
@@ -23,6 +25,9 @@ inline constexpr int kListingFontHeight = 40; // 4.0 mm characters
 // (10 * height - 200) div 43.
 int LinesPerPage(int printableHeightMm);
 
+// Turns one of the listing's words (a PrintMsg) into the text printed.
+using ListingText = std::function<std::string(const Message&)>;
+
 struct SettingsListing {
   std::string fileName;  // the shape's name without folder (UTF-8)
   std::string dateTime;  // date and time of printing (UTF-8)
@@ -35,20 +40,22 @@ struct SettingsListing {
   long double pointTolerance = 0;
   long double normalTolerance = 0;
   char decimalSeparator = '.';
+  ListingText text;  // the titles, column names, page number and tolerances
 };
 
 // The column header lines and data lines of the four sections, as Latin-1
 // text ("%-35s" pads to 35 characters, longer texts are not cut).
 std::string ElementHeaderLine(int lodCount);
 std::string ElementDataLine(const StringGrid& grid, int row, int lodCount);
-std::string SubObjectHeaderLine(int lodCount);
+std::string SubObjectHeaderLine(int lodCount, const ListingText& text);
 std::string SubObjectDataLine(const StringGrid& grid, int row, int lodCount);
-std::string LodHeaderLine();
+std::string LodHeaderLine(const ListingText& text);
 std::string LodDataLine(const StringGrid& grid, int row);
 std::string MatrixHeaderLine();
 std::string MatrixDataLine(const StringGrid& grid, int row);
-// "Toleranz Punkte: <p>; Toleranz Normalen: <n>" in the general format.
-std::string ToleranceLine(long double pointTolerance, long double normalTolerance, char decimalSeparator);
+// The tolerances line (PrintMsg::Tolerances), both in the general format.
+std::string ToleranceLine(long double pointTolerance, long double normalTolerance, char decimalSeparator,
+                          const ListingText& text);
 
 // Lays the listing out on pages of `linesPerPage` lines (line 0 holds the
 // page header; a page needs room for the header, a title, a column header

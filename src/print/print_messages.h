@@ -5,6 +5,16 @@ namespace lodsmith {
 
 enum class PrintMsg : int {
   First = 1750,
+  // The words of the settings listing.
+  PageNumber,       // %1 page number
+  ElementsTitle,    //
+  SubObjectsTitle,  //
+  LodsTitle,        //
+  MatricesTitle,    //
+  NumberColumn,     //
+  VerticesColumn,   // the sub-object grid's vertex column (always of LOD 1)
+  DistanceColumn,   //
+  Tolerances,       // %1 point tolerance, %2 normal tolerance
   End
 };
 

@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include "core/file_io.h"
 #include "core/text.h"
 #include "platform/console_launcher.h"
 #include "platform/system_info.h"
@@ -225,10 +226,6 @@ char QtPlatform::DecimalSeparator() {
 std::string QtPlatform::ExecutablePath() {
   if (executablePathOverride) return *executablePathOverride;
   return QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString();
-}
-
-std::optional<std::string> QtPlatform::RegistryReadLocalMachine(const std::string& key, const std::string& value) {
-  return ReadLocalMachineString(key, value);
 }
 
 bool QtPlatform::StartConsoleScript(const std::string& scriptPath) { return StartScriptInConsole(scriptPath); }

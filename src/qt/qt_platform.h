@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/native_platform.h"
 
 namespace lodsmith {
 
@@ -26,7 +26,7 @@ class MainWindow;
 // the name filters of a Qt file dialog. "*.*" means every file.
 QStringList DialogNameFilters(const std::string& filter);
 
-class QtPlatform : public Platform {
+class QtPlatform : public NativePlatform {
 public:
   struct Message {
     MsgKind kind;
@@ -72,7 +72,6 @@ public:
   int ScreenHeight() override;
   char DecimalSeparator() override;
   std::string ExecutablePath() override;
-  std::optional<std::string> RegistryReadLocalMachine(const std::string& key, const std::string& value) override;
   bool StartConsoleScript(const std::string& scriptPath) override;
   PrinterInfo DefaultPrinter(bool landscape) override;
   bool PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) override;

@@ -5,6 +5,7 @@
 #include "core/file_io.h"
 #include "print/pdf_writer.h"
 #include "print/print_layout.h"
+#include "ui/messages.h"
 #include "ui/tlsform.h"
 #include "ui/ui_messages.h"
 
@@ -22,6 +23,8 @@ std::vector<PrintPage> TLSForm::SettingsListingPages(int printableHeightMm) {
   listing.pointTolerance = PointTolerance;
   listing.normalTolerance = NormalTolerance;
   listing.decimalSeparator = platform_.DecimalSeparator();
+  // The print-out is German in every language.
+  listing.text = [](const Message& m) { return MessageString(m, Language::German); };
   return LayoutSettingsListing(listing, LinesPerPage(printableHeightMm));
 }
 

@@ -53,7 +53,7 @@ void TLSForm::LoadModelSettings() {
     if (FileName.empty()) return;
     path = ModelSettingsFileName();
   }
-  if (!FileExists(path)) return;
+  if (!platform().FileExists(path)) return;
   const IniFile ini(path);
 
   const char sep = platform().DecimalSeparator();

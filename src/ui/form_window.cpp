@@ -1,11 +1,8 @@
 // Creation and destruction of the window, the program settings it keeps
 // between runs (LOD count and distances), and the language texts.
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 
 #include "core/file_io.h"
-#include "core/native_file.h"
 #include "ui/distance.h"
 #include "ui/tlsform.h"
 #include "ui/ui_messages.h"
@@ -49,12 +46,12 @@ void TLSForm::FormCreate() {
 
   // A program installed in a read-only folder still runs; what it would
   // store stays in memory, and the user hears about it once.
-  SettingsReadOnly = !CanStoreFile(ProgramIni->Path());
+  SettingsReadOnly = !platform_.CanStoreFile(ProgramIni->Path());
   if (SettingsReadOnly) {
     ProgramIni->SetMemoryOnly(true);
     LanguageIni->SetMemoryOnly(true);
     ShowMessage(MsgKind::Information, MsgButtons::Ok, Message(UiMsg::SettingsNotStored, ProgramIni->Path()));
-  } else if (FileExists(LanguageIni->Path()) && !CanStoreFile(LanguageIni->Path())) {
+  } else if (platform_.FileExists(LanguageIni->Path()) && !platform_.CanStoreFile(LanguageIni->Path())) {
     // Only the language choice is lost; it is not worth a message.
     LanguageIni->SetMemoryOnly(true);
   }
@@ -91,7 +88,7 @@ void TLSForm::FormCreate() {
 
   // Distance grid and its copy in the overview.
   StringGrid4.SetRowCount(n + 1);
-  StringGrid4.SetCell(1, 0, "Meter");
+  StringGrid4.SetCell(1, 0, Text(Message(UiMsg::DistanceColumnHeader)));
   StringGrid4.SetCell(0, 1, "1");
   for (int k = 1; k <= n; ++k) {
     std::string distance = SaneDistance(ProgramIni->ReadString("LODs", std::to_string(k), kDefaultDistance));

@@ -78,6 +78,7 @@ enum class UiMsg : int {
   CaptionLanguage,
   CaptionLanguageEnglish,
   CaptionTranslationNote,
+  DistanceColumnHeader,  // the distance grid's value column
 
   End
 };

@@ -48,6 +48,7 @@ std::vector<PrintPage> Listing(StringGrid& elements, StringGrid& empty, int rows
   listing.dateTime = "01.02.2024 10:11:12";
   listing.elements = &elements;
   listing.subObjects = listing.lods = listing.matrices = &empty;
+  listing.text = test::German;
   return LayoutSettingsListing(listing, LinesPerPage(277));
 }
 

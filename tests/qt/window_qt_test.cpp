@@ -138,7 +138,15 @@ TEST(QtWindow, ComesUpWithTheLayoutAndTheLodColumnsOfTheSettingsFile) {
   EXPECT_EQ(win.Model("StringGrid4")->rowCount(), 3);
   EXPECT_EQ(w.Cell("StringGrid4", 1, 2), QStringLiteral("500"));
   EXPECT_EQ(w.Cell("StringGrid5", 1, 1), QStringLiteral("100"));
-  EXPECT_EQ(win.Grid("StringGrid1")->columnWidth(0), 186);
+  // The columns are as wide as the form lays them out.
+  auto widths = [&](const char* grid, int count) {
+    std::vector<int> r;
+    for (int c = 0; c < count; ++c) r.push_back(win.Grid(grid)->columnWidth(c));
+    return r;
+  };
+  EXPECT_EQ(widths("StringGrid1", 3), (std::vector<int>{186, 100, 45}));
+  EXPECT_EQ(win.Grid("StringGrid2")->columnWidth(1), 50);
+  EXPECT_EQ(widths("StringGrid5", 3), (std::vector<int>{20, 60, 45}));
 
   // Only the LOD columns of the element grid can be edited.
   GridModel* elements = win.Model("StringGrid1");

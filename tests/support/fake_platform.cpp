@@ -1,5 +1,7 @@
 #include "fake_platform.h"
 
+#include "core/file_io.h"
+
 namespace lodsmith::test {
 
 MsgResult FakePlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text,
@@ -32,6 +34,10 @@ std::optional<std::string> FakePlatform::RegistryReadLocalMachine(const std::str
   if (key == "SOFTWARE\\Microsoft\\Microsoft Games\\Train Simulator\\1.0" && value == "EXE Path") return simulatorPath;
   return std::nullopt;
 }
+
+bool FakePlatform::FileExists(const std::string& path) { return lodsmith::FileExists(path); }
+
+bool FakePlatform::CanStoreFile(const std::string& path) { return lodsmith::CanStoreFile(path); }
 
 std::vector<std::string> FakePlatform::Texts() const {
   std::vector<std::string> r;

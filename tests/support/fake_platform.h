@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,7 +35,10 @@ public:
 
   std::vector<RecordedMessage> messages;
   std::vector<std::string> focusRequests;
-  int processMessagesCalls = 0;
+  // Called at every "process pending messages", the moments the window
+  // repaints during a long action: a test looks at the form there to see
+  // what the user saw.
+  std::function<void()> onProcessMessages;
   int cursor = crDefault;
   std::vector<int> cursorHistory;
   bool closeRequested = false;
@@ -60,7 +64,9 @@ public:
     cursor = c;
     cursorHistory.push_back(c);
   }
-  void ProcessMessages() override { ++processMessagesCalls; }
+  void ProcessMessages() override {
+    if (onProcessMessages) onProcessMessages();
+  }
   void FocusControl(const std::string& name) override { focusRequests.push_back(name); }
   void CloseWindow() override { closeRequested = true; }
   int ScreenWidth() override { return screenWidth; }
@@ -68,6 +74,10 @@ public:
   char DecimalSeparator() override { return decimalSeparator; }
   std::string ExecutablePath() override { return executablePath; }
   std::optional<std::string> RegistryReadLocalMachine(const std::string& key, const std::string& value) override;
+  // The disk as the program sees it: through Files(), so that a
+  // FaultyFileSystem put in place answers here too.
+  bool FileExists(const std::string& path) override;
+  bool CanStoreFile(const std::string& path) override;
   bool StartConsoleScript(const std::string& scriptPath) override {
     startedScripts.push_back(scriptPath);
     return startSucceeds;

@@ -18,7 +18,7 @@ HandAssignment Uniform(int elements, int lods, const std::string& cell) {
 
 namespace {
 
-int FacesOf(const SyntheticShapeOptions& o, int e) {
+int FacesOf(const ExportedShapeRecipe& o, int e) {
   auto it = o.explicitIndices.find(e);
   if (it != o.explicitIndices.end()) return static_cast<int>(it->second.size()) / 3;
   return o.elementFaces[e];
@@ -38,7 +38,7 @@ int SubObjectRows(const HandAssignment& a) {
 
 }  // namespace
 
-GenerationInput InputFor(const SyntheticShapeOptions& o, const HandAssignment& a) {
+GenerationInput InputFor(const ExportedShapeRecipe& o, const HandAssignment& a) {
   GenerationInput in;
   LodAssignment& as = in.assignment;
   const int elements = static_cast<int>(o.elementState.size());
@@ -75,11 +75,11 @@ Lines GenerateShape(const Lines& document, const GenerationInput& in) {
   return lodsmith::GenerateShape(document, in.assignment, in.Tables());
 }
 
-void FillFormByHand(TLSForm& form, const SyntheticShapeOptions& o, const HandAssignment& a) {
+void FillFormByHand(TLSForm& form, const ExportedShapeRecipe& o, const HandAssignment& a) {
   using namespace grid;
   GenerationInput in = InputFor(o, a);
   const LodAssignment& as = in.assignment;
-  form.ShapeLines = MakeSyntheticShape(o).lines;
+  form.ShapeLines = ExportedShape(o);
   form.LodCount = as.lodCount;
   form.StringGrid1 = StringGrid(ElementLodColumn(as.lodCount) + 1, as.ElementCount() + 1);
   for (int r = 1; r <= as.ElementCount(); ++r) {

@@ -36,12 +36,12 @@ struct GenerationInput {
   GenerationTables Tables() const { return {elementVtxState, vtxStateMatrix, vertexSets, matrixCount}; }
 };
 
-GenerationInput InputFor(const SyntheticShapeOptions& o, const HandAssignment& a);
+GenerationInput InputFor(const ExportedShapeRecipe& o, const HandAssignment& a);
 Lines GenerateShape(const Lines& document, const GenerationInput& in);
 
 // Puts the synthetic shape into the form's document and fills the tables and
 // grids as the analysis and the sub-object refresh would.
-void FillFormByHand(TLSForm& form, const SyntheticShapeOptions& o, const HandAssignment& a);
+void FillFormByHand(TLSForm& form, const ExportedShapeRecipe& o, const HandAssignment& a);
 
 // Failures (as test assertions) where the written shape does not hold the
 // input's primitives as assigned. `cells[e][L - 1]` as above.

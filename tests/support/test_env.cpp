@@ -6,7 +6,12 @@
 #include <random>
 #include <unistd.h>
 
+#include "document/shape_file.h"
+#include "ui/messages.h"
+
 namespace lodsmith::test {
+
+std::string German(const Message& message) { return MessageString(message, Language::German); }
 
 namespace fs = std::filesystem;
 
@@ -73,6 +78,16 @@ std::vector<std::string> FilesEndingWith(const std::string& dir, const std::stri
   }
   std::sort(r.begin(), r.end());
   return r;
+}
+
+std::vector<CorpusShape> CorpusTextShapes() {
+  std::vector<CorpusShape> shapes;
+  for (const auto& path : FilesEndingWith(CorpusDir(), ".s")) {
+    std::string bytes = ReadBytes(path);
+    if (bytes.size() < 2 || bytes.compare(0, 2, "\xFF\xFE") != 0) continue;
+    shapes.push_back({path.substr(path.find_last_of('/') + 1), DecodeShape(bytes).lines});
+  }
+  return shapes;
 }
 
 std::string ShippedLanguageFile() { return std::string(LODSMITH_BIN_DIR) + "/Lodsmith_L.INI"; }

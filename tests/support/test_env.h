@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/message.h"
 #include "core/text.h"
 #include "fake_platform.h"
 #include "ui/tlsform.h"
@@ -32,11 +33,23 @@ std::string ReadBytes(const std::string& path);
 // which the simulator's tools write shapes); the lines are UTF-8.
 std::string Utf16Shape(const std::vector<std::string>& lines);
 
+// A message as the German user reads it.
+std::string German(const Message& message);
+
 // The folder of real shapes, or empty when it is not there.
 std::string CorpusDir();     // ../shared/corpus
 std::string CorpusTsmDir();  // ../shared/corpus-tsm
 // Files of a folder with the given ending, sorted.
 std::vector<std::string> FilesEndingWith(const std::string& dir, const std::string& ending);
+
+struct CorpusShape {
+  std::string name;  // the file name
+  Lines lines;
+};
+
+// The UTF-16 shapes of the shared corpus, read (the compressed ones cannot
+// be read as text); none when the corpus is not there.
+std::vector<CorpusShape> CorpusTextShapes();
 
 // The language file shipped with the program.
 std::string ShippedLanguageFile();

@@ -134,6 +134,7 @@ constexpr MessageText kTexts[] = {
     {Id(UiMsg::CaptionLanguageEnglish), "Language (under construction):", "Language (under construction):"},
     {Id(UiMsg::CaptionTranslationNote), "Temporarily, only the buttons and labels have translated captions.",
      "Temporarily, only the buttons and labels have translated captions."},
+    {Id(UiMsg::DistanceColumnHeader), "Meter", "Metres"},
 };
 }  // namespace
 

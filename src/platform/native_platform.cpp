@@ -1,0 +1,20 @@
+#include "platform/native_platform.h"
+
+#include "core/file_io.h"
+#include "platform/system_info.h"
+
+namespace lodsmith {
+
+char NativePlatform::DecimalSeparator() { return SystemDecimalSeparator(); }
+
+std::string NativePlatform::ExecutablePath() { return RunningExecutablePath(); }
+
+std::optional<std::string> NativePlatform::RegistryReadLocalMachine(const std::string& key, const std::string& value) {
+  return ReadLocalMachineString(key, value);
+}
+
+bool NativePlatform::FileExists(const std::string& path) { return lodsmith::FileExists(path); }
+
+bool NativePlatform::CanStoreFile(const std::string& path) { return lodsmith::CanStoreFile(path); }
+
+}  // namespace lodsmith
