@@ -1,6 +1,7 @@
 // Assignment editing, the vertex estimate and the sub-object grid.
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 #include "generation/generation_messages.h"
 #include "generation/vertex_estimate.h"
