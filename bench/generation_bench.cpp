@@ -24,8 +24,14 @@ constexpr int kSetVertices = 620;
 
 struct BenchShape {
   Lines lines;
-  GenerationInput input;
+  LodAssignment assignment;
+  std::vector<int32_t> elementVtxState;
+  std::vector<int32_t> vtxStateMatrix;
+  std::vector<TVertexSetEntry> vertexSets;
+  int32_t matrixCount = 0;
   std::size_t writtenLines = 0;
+
+  GenerationTables Tables() const { return {elementVtxState, vtxStateMatrix, vertexSets, matrixCount}; }
 };
 
 const BenchShape& Shape() {
@@ -47,30 +53,29 @@ const BenchShape& Shape() {
     BenchShape b;
     b.lines = test::ExportedShape(o);
 
-    GenerationInput& in = b.input;
-    in.LodCount = kLods;
-    in.Elements = StringGrid(3 + kLods, kElements + 1);
-    in.ElementVtxState.assign(kElements + 1, 0);
+    LodAssignment& a = b.assignment;
+    a.lodCount = kLods;
+    b.elementVtxState.assign(kElements + 1, 0);
     for (int e = 0; e < kElements; ++e) {
-      in.Elements.SetCell(0, e + 1, "E" + std::to_string(e));
-      in.Elements.SetCell(2, e + 1, "500");
+      AssignedElement& el = a.elements.emplace_back();
+      el.name = "E" + std::to_string(e);
+      el.faces = 500;
       const int round = e / kSubObjects;
       for (int lod = 1; lod <= kLods; ++lod)
-        in.Elements.SetCell(lod + 2, e + 1, round < lod - 1 ? "999" : std::to_string(e % kSubObjects + 1));
-      in.ElementVtxState[e + 1] = o.elementState[e];
+        el.lods.push_back(AssignmentCell::Read(round < lod - 1 ? "999" : std::to_string(e % kSubObjects + 1)));
+      b.elementVtxState[e + 1] = o.elementState[e];
     }
-    in.SubObjects = StringGrid(2 + kLods, kSubObjects + 1);
-    in.Distances = StringGrid(2, kLods + 1);
-    for (int lod = 1; lod <= kLods; ++lod) in.Distances.SetCell(1, lod, std::to_string(200 * lod));
-    in.VtxStateMatrix = o.stateMatrix;
-    in.MatrixCount = o.matrices;
+    a.subObjectCount = kSubObjects;
+    a.sorted.assign(kLods, std::vector<bool>(kSubObjects, false));
+    for (int lod = 1; lod <= kLods; ++lod) a.distances.push_back(std::to_string(200 * lod));
+    b.vtxStateMatrix = o.stateMatrix;
+    b.matrixCount = o.matrices;
     int start = 0;
     for (int s = 0; s < kSets; ++s) {
-      in.VertexSets.push_back({s, start, o.setVertices[s]});
+      b.vertexSets.push_back({s, start, o.setVertices[s]});
       start += o.setVertices[s];
     }
-    in.VertexSetCount = kSets;
-    b.writtenLines = GenerateShape(b.lines, in).size();
+    b.writtenLines = GenerateShape(b.lines, b.assignment, b.Tables()).size();
     return b;
   }();
   return shape;
@@ -101,7 +106,7 @@ void BM_CopyOfAsManyLinesAsWritten(benchmark::State& state) {
 void BM_Generate10Lods20SubObjects(benchmark::State& state) {
   const BenchShape& b = Shape();
   for (auto _ : state) {
-    Lines out = GenerateShape(b.lines, b.input);
+    Lines out = GenerateShape(b.lines, b.assignment, b.Tables());
     benchmark::DoNotOptimize(out.data());
   }
   state.counters["lines_in"] = static_cast<double>(b.lines.size());

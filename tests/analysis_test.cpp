@@ -259,7 +259,7 @@ TEST(FormAnalysis, OpeningFillsGridsAndDefaultAssignment) {
   EXPECT_EQ(form.StringGrid3.Cell(1, 1), "2");
   EXPECT_EQ(form.StringGrid3.Cell(2, 1), "");
   EXPECT_EQ(form.StringGrid3.Cell(2, 2), "x");
-  EXPECT_EQ(form.VertexSetCount, 2);
+  EXPECT_EQ(form.VertexSets.size(), 2u);
   EXPECT_TRUE(form.Sub_ObjectsButton.Enabled);
   // One sub-object with both vertex sets; three faces in LOD 1.
   EXPECT_EQ(form.StringGrid2.RowCount(), 2);
@@ -292,7 +292,7 @@ TEST(FormAnalysis, MalformedShapeShowsOneMessageAndStaysOpen) {
   EXPECT_EQ(form.ShapeLines.size(), bad.size());
   EXPECT_NE(form.FileName.find("bad.s"), std::string::npos);
   EXPECT_FALSE(form.Sub_ObjectsButton.Enabled);
-  EXPECT_TRUE(form.ElementVtxState.size() <= 1 && form.VertexSetCount == 0 && form.MatrixNames.empty());
+  EXPECT_TRUE(form.ElementVtxState.size() <= 1 && form.VertexSets.empty() && form.MatrixNames.empty());
   EXPECT_EQ(form.StringGrid1.Cell(0, 1), "");
 }
 
@@ -302,7 +302,7 @@ TEST(FormAnalysis, VertexCountsBeyond32BitsAreReportedNotWrapped) {
   TLSForm& form = *f.form;
   EXPECT_EQ(f.platform.Texts(), std::vector<std::string>{form.LanguageText(60)});
   for (int r = 1; r < form.StringGrid2.RowCount(); ++r) EXPECT_EQ(form.StringGrid2.Cell(1, r).find('-'), std::string::npos);
-  EXPECT_EQ(form.VertexSetCount, 0);
+  EXPECT_EQ(form.VertexSets.size(), 0u);
 }
 
 TEST(FormAnalysis, AnalysingAgainKeepsUserAssignments) {

@@ -2,8 +2,8 @@
 // checks of typed cells, the LOD count and the bulk edits.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
+#include "core/message.h"
+#include "generation/vertex_estimate.h"
 #include "synthetic_shape.h"
 #include "test_env.h"
 
@@ -130,18 +130,35 @@ TEST(Recount, VertexSumsBeyond32BitsAreNeitherWrappedNorNegative) {
   e.form.VertexSets[1].VertexCount = 3;
   e.form.RefreshSubObjectGrid();
   EXPECT_EQ(e.form.StringGrid2.Cell(1, 1), "2147483649");
-  EXPECT_THROW(e.form.EstimateVertices(1, 1), std::runtime_error);
+  EXPECT_THROW(e.form.EstimateVertices(1, 1), Error);
   // A set left out before a huge one: the shift of the huge one is small.
   e.Assign(1, {"999", "1"});
   e.form.VertexSets[0].VertexCount = 3;
   e.form.VertexSets[1].VertexCount = INT32_MAX;
-  EXPECT_EQ(e.form.EstimateVertices(1, 1), INT32_MAX);
-  EXPECT_EQ(e.form.VertexSets[1].VertexShift, 3);
+  VertexEstimate estimate = e.form.EstimateVertices(1, 1);
+  EXPECT_EQ(estimate.vertices, INT32_MAX);
+  EXPECT_EQ(estimate.shifts[1], 3);
   e.form.VertexSets[0].VertexCount = INT32_MAX;
   e.form.VertexSets[1].VertexCount = 3;
   e.Assign(1, {"999", "1"});
-  EXPECT_EQ(e.form.EstimateVertices(1, 1), 3);
-  EXPECT_EQ(e.form.VertexSets[1].VertexShift, INT32_MAX);
+  estimate = e.form.EstimateVertices(1, 1);
+  EXPECT_EQ(estimate.vertices, 3);
+  EXPECT_EQ(estimate.shifts[1], INT32_MAX);
+}
+
+// The estimate only reads the analysed tables.
+TEST(Recount, EstimateLeavesTheTablesAsAnalysed) {
+  Editing e(Elements(3));
+  e.Assign(1, {"999", "1", "999"});
+  std::vector<int32_t> before;
+  for (const TVertexSetEntry& s : e.form.VertexSets) before.push_back(s.VertexShift);
+  const VertexEstimate estimate = e.form.EstimateVertices(1, 1);
+  EXPECT_EQ(estimate.shifts, (std::vector<int32_t>{-1, 3, -1}));
+  EXPECT_EQ(estimate.vertices, 6);
+  e.form.RefreshSubObjectGrid();
+  std::vector<int32_t> after;
+  for (const TVertexSetEntry& s : e.form.VertexSets) after.push_back(s.VertexShift);
+  EXPECT_EQ(after, before);
 }
 
 TEST(Recount, ElementWithoutVertexSetAddsNoVertices) {

@@ -17,6 +17,7 @@
 #include "generation_support.h"
 #include "shape_checker.h"
 #include "test_env.h"
+#include "ui/grid_columns.h"
 
 namespace lodsmith::test {
 namespace {
@@ -80,13 +81,14 @@ public:
 
     form.SetLODAnzSpinEditValue(lods);
     form.LODAnzSpinEditExit();
-    for (int lod = 1; lod <= lods; ++lod) form.StringGrid4.SetCell(1, lod, sc.distances[lod - 1]);
+    for (int lod = 1; lod <= lods; ++lod) form.StringGrid4.SetCell(grid::kDistance, lod, sc.distances[lod - 1]);
     for (std::size_t r = 0; r < sc.cells.size(); ++r)
-      for (int lod = 1; lod <= lods; ++lod) form.StringGrid1.SetCell(lod + 2, static_cast<int>(r) + 1, sc.cells[r][lod - 1]);
+      for (int lod = 1; lod <= lods; ++lod)
+        form.StringGrid1.SetCell(grid::ElementLodColumn(lod), static_cast<int>(r) + 1, sc.cells[r][lod - 1]);
     form.RefreshSubObjectGrid();
     for (int row = 1; row < 100; ++row)
-      for (int lod = 1; lod <= lods; ++lod) form.StringGrid2.SetCell(lod + 1, row, "");
-    for (auto [lod, sub] : sc.sortMarks) form.StringGrid2.SetCell(lod + 1, sub, "x");
+      for (int lod = 1; lod <= lods; ++lod) form.StringGrid2.SetCell(grid::SubObjectSortColumn(lod), row, "");
+    for (auto [lod, sub] : sc.sortMarks) form.StringGrid2.SetCell(grid::SubObjectSortColumn(lod), sub, "x");
     fx.platform.Clear();
 
     form.Dispatch([&] { form.Sub_ObjectsButtonClick(); });
@@ -116,7 +118,7 @@ public:
     TLSForm& form = *fx.form;
     for (int r = 1; r < form.StringGrid1.RowCount(); ++r) {
       e.matrix.push_back(form.VtxStateMatrix[form.ElementVtxState[r]]);
-      e.drawn.push_back(!form.StringGrid1.Cell(2, r).empty());
+      e.drawn.push_back(!form.StringGrid1.Cell(grid::kElementFaces, r).empty());
     }
     return e;
   }

@@ -11,6 +11,7 @@
 #include "generation_support.h"
 #include "shape_checker.h"
 #include "test_env.h"
+#include "ui/grid_columns.h"
 #include "ui/messages.h"
 
 namespace lodsmith::test {
@@ -23,7 +24,8 @@ int IndexOf(const Lines& lines, const std::string& text, int from = 0) {
 }
 
 int CountContaining(const Lines& lines, const std::string& key) {
-  return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return Contains(l, key); }));
+  return static_cast<int>(
+      std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return Contains(l, key); }));
 }
 
 std::vector<std::string> LinesContaining(const Lines& lines, const std::string& key) {
@@ -39,16 +41,29 @@ Lines Generate(const ExportedShapeRecipe& o, const HandAssignment& a) {
   return out;
 }
 
-GenerationFailure FailureOf(const ExportedShapeRecipe& o, const HandAssignment& a, std::string* message = nullptr,
-                            const Lines* lines = nullptr) {
+std::string TextOf(const Error& e) { return MessageString(e.message(), Language::German); }
+
+// What a refusal is about, told by its message number.
+enum class Failure { TemplateNotFound, EmptyLod, LodNotFound, Refused, BrokenResult };
+
+Failure KindOf(const Error& e) {
+  if (e.Is(GenerationMsg::GeneralError)) return Failure::TemplateNotFound;
+  if (e.Is(GenerationMsg::EmptyLod)) return Failure::EmptyLod;
+  if (e.Is(GenerationMsg::LodNotFound)) return Failure::LodNotFound;
+  if (e.Is(DocumentMsg::RefusedRewrite)) return Failure::BrokenResult;
+  return Failure::Refused;
+}
+
+Failure FailureOf(const ExportedShapeRecipe& o, const HandAssignment& a, std::string* message = nullptr,
+                  const Lines* lines = nullptr) {
   try {
     GenerateShape(lines ? *lines : ExportedShape(o), InputFor(o, a));
-  } catch (const GenerationError& e) {
-    if (message) *message = e.what();
-    return e.failure();
+  } catch (const Error& e) {
+    if (message) *message = TextOf(e);
+    return KindOf(e);
   }
   ADD_FAILURE() << "the generation did not refuse";
-  return GenerationFailure::Refused;
+  return Failure::Refused;
 }
 
 // ---- The worked examples ---------------------------------------------------
@@ -76,8 +91,9 @@ TEST(GenerationTest, TwoLodSkeletonWithOneSortedSubObject) {
   EXPECT_EQ(out[sv + 2], "\t)");
 
   EXPECT_EQ(LinesContaining(out, "distance_levels "), std::vector<std::string>{"\t\t\tdistance_levels ( 2"});
-  EXPECT_EQ(LinesContaining(out, "dlevel_selection"),
-            (std::vector<std::string>{"\t\t\t\t\t\tdlevel_selection ( 200 )", "\t\t\t\t\t\tdlevel_selection ( 2000 )"}));
+  EXPECT_EQ(
+      LinesContaining(out, "dlevel_selection"),
+      (std::vector<std::string>{"\t\t\t\t\t\tdlevel_selection ( 200 )", "\t\t\t\t\t\tdlevel_selection ( 2000 )"}));
   EXPECT_EQ(LinesContaining(out, "sub_objects"),
             (std::vector<std::string>{"\t\t\t\t\tsub_objects ( 2", "\t\t\t\t\tsub_objects ( 1"}));
   EXPECT_EQ(LinesContaining(out, "sub_object_header"),
@@ -279,7 +295,7 @@ TEST(GenerationTest, SortFlagsFollowTheDecimalReadingOfTheFlagsWord) {
     ExportedShapeRecipe o;
     o.subObjectFlags = bad;
     std::string msg;
-    EXPECT_EQ(FailureOf(o, a, &msg), GenerationFailure::Refused) << bad;
+    EXPECT_EQ(FailureOf(o, a, &msg), Failure::Refused) << bad;
     EXPECT_NE(msg.find("\"" + bad + "\""), std::string::npos) << msg;
     // Not sorted, the same flags are copied as they stand.
     HandAssignment plain = Uniform(3, 1, "1");
@@ -314,12 +330,13 @@ TEST(GenerationTest, EmptyLodOrGapBeforeAFullSubObjectIsRefused) {
   std::string msg;
   HandAssignment allDropped;
   allDropped.cells = {{"1", "999"}, {"1", "999"}, {"1", "999"}};
-  EXPECT_EQ(FailureOf(o, allDropped, &msg), GenerationFailure::EmptyLod);
-  EXPECT_EQ(msg, "LOD 2 ist leer oder ein leeres Subobjekt liegt vor nicht-leeren Subobjekten. Dies würde zum "
-                 "Absturz des Simulators führen. Abbruch der Aktion.");
+  EXPECT_EQ(FailureOf(o, allDropped, &msg), Failure::EmptyLod);
+  EXPECT_EQ(msg,
+            "LOD 2 ist leer oder ein leeres Subobjekt liegt vor nicht-leeren Subobjekten. Dies würde zum "
+            "Absturz des Simulators führen. Abbruch der Aktion.");
   HandAssignment gap;
   gap.cells = {{"1"}, {"3"}, {"1"}};
-  EXPECT_EQ(FailureOf(o, gap, &msg), GenerationFailure::EmptyLod);
+  EXPECT_EQ(FailureOf(o, gap, &msg), Failure::EmptyLod);
   EXPECT_EQ(msg.substr(0, 6), "LOD 1 ");
 }
 
@@ -335,6 +352,28 @@ TEST(GenerationTest, AssignmentTextsAreComparedAsText) {
   EXPECT_EQ(LinesContaining(out, "dlevel_selection")[0], "\t\t\t\t\t\tdlevel_selection ( 0150 )");
 }
 
+// A cell places its element only by its exact text; the number it holds is
+// what the sub-object grid counts rows and faces by.
+TEST(GenerationTest, AssignmentCellsAreReadOnce) {
+  using K = AssignmentCell::Kind;
+  struct Case {
+    const char* text;
+    K kind;
+    int32_t number;
+    bool inTwo;
+  } cases[] = {
+      {"0", K::All, 0, true},         {"2", K::SubObject, 2, true},    {"3", K::SubObject, 3, false},
+      {"999", K::Absent, 999, false}, {"05", K::Absent, 5, false},     {"+2", K::Absent, 2, false},
+      {"-0", K::Absent, 0, false},    {"0999", K::Absent, 999, false}, {"-2", K::Absent, -2, false},
+      {"", K::NotANumber, 0, false},  {"x", K::NotANumber, 0, false},  {"99999999999", K::NotANumber, 0, false}};
+  for (const Case& c : cases) {
+    const AssignmentCell cell = AssignmentCell::Read(c.text);
+    EXPECT_EQ(cell.kind(), c.kind) << c.text;
+    EXPECT_EQ(cell.number(), c.number) << c.text;
+    EXPECT_EQ(cell.Places(2), c.inTwo) << c.text;
+  }
+}
+
 // ---- Refusals --------------------------------------------------------------
 
 TEST(GenerationTest, PreCheckAndMissingLevelsAreReportedWithTheirTexts) {
@@ -343,16 +382,17 @@ TEST(GenerationTest, PreCheckAndMissingLevelsAreReportedWithTheirTexts) {
   std::string msg;
   Lines noSortVectors = ExportedShape(o);
   noSortVectors.erase(noSortVectors.begin() + IndexOf(noSortVectors, "\tsort_vectors ( 0 )"));
-  EXPECT_EQ(FailureOf(o, a, &msg, &noSortVectors), GenerationFailure::TemplateNotFound);
-  EXPECT_EQ(msg, "Allgemeiner Fehler, z.B. Eintragungen unvollständig, Datei fehlerhaft oder leer. Abbruch der Aktion.");
+  EXPECT_EQ(FailureOf(o, a, &msg, &noSortVectors), Failure::TemplateNotFound);
+  EXPECT_EQ(msg,
+            "Allgemeiner Fehler, z.B. Eintragungen unvollständig, Datei fehlerhaft oder leer. Abbruch der Aktion.");
 
   HandAssignment notANumber = Uniform(3, 1, "1");
   notANumber.cells[1][0] = "";
-  EXPECT_EQ(FailureOf(o, notANumber), GenerationFailure::TemplateNotFound);
+  EXPECT_EQ(FailureOf(o, notANumber), Failure::TemplateNotFound);
 
   Lines noLevels = ExportedShape(o);
   noLevels[IndexOf(noLevels, "\t\t\tdistance_levels ( 1")] = "\t\t\tdistance_levels_x ( 1";
-  EXPECT_EQ(FailureOf(o, a, &msg, &noLevels), GenerationFailure::LodNotFound);
+  EXPECT_EQ(FailureOf(o, a, &msg, &noLevels), Failure::LodNotFound);
   EXPECT_EQ(msg, "Schwerer Syntaxfehler in der Datei (LOD nicht gefunden). Abbruch der Aktion.");
 }
 
@@ -363,7 +403,7 @@ TEST(GenerationTest, ElementsThatCannotBeWrittenAreRefusedByName) {
   o.elementWithoutPrimitive = 1;
   HandAssignment a;
   a.cells = {{"1", "1"}, {"999", "2"}, {"1", "1"}};
-  EXPECT_EQ(FailureOf(o, a, &msg), GenerationFailure::Refused);
+  EXPECT_EQ(FailureOf(o, a, &msg), Failure::Refused);
   EXPECT_NE(msg.find("Element 2 (E1) ist in LOD 2 zugeordnet"), std::string::npos) << msg;
   // ... is fine when it is left out everywhere.
   a.cells[1] = {"999", "999"};
@@ -377,8 +417,8 @@ TEST(GenerationTest, ElementsThatCannotBeWrittenAreRefusedByName) {
     Lines out;
     try {
       out = GenerateShape(ExportedShape(o), InputFor(o, a));
-    } catch (const GenerationError& e) {
-      why = e.what();
+    } catch (const Error& e) {
+      why = TextOf(e);
     }
     EXPECT_EQ(why, "") << cell;
     EXPECT_EQ(out, leftOut) << cell;
@@ -387,27 +427,27 @@ TEST(GenerationTest, ElementsThatCannotBeWrittenAreRefusedByName) {
   // An element drawn by two primitives.
   ExportedShapeRecipe twice;
   twice.elementWithTwoPrimitives = 0;
-  EXPECT_EQ(FailureOf(twice, Uniform(3, 1, "1"), &msg), GenerationFailure::Refused);
+  EXPECT_EQ(FailureOf(twice, Uniform(3, 1, "1"), &msg), Failure::Refused);
   EXPECT_NE(msg.find("Element 1 (E0)"), std::string::npos) << msg;
 
   // A face count that is no number; an assignment cell of a later LOD that
   // is no number.
   ExportedShapeRecipe plain;
   GenerationInput in = InputFor(plain, Uniform(3, 2, "1"));
-  in.Elements.SetCell(2, 3, "x4");
-  EXPECT_THROW(GenerateShape(ExportedShape(plain), in), GenerationError);
+  in.assignment.elements[2].faces.reset();  // "x4"
+  EXPECT_THROW(GenerateShape(ExportedShape(plain), in), Error);
   in = InputFor(plain, Uniform(3, 2, "1"));
-  in.Elements.SetCell(4, 2, "");
+  in.assignment.elements[1].lods[1] = AssignmentCell::Read("");
   try {
     GenerateShape(ExportedShape(plain), in);
     ADD_FAILURE();
-  } catch (const GenerationError& e) {
-    EXPECT_NE(std::string(e.what()).find("\"L 2\""), std::string::npos) << e.what();
+  } catch (const Error& e) {
+    EXPECT_NE(TextOf(e).find("\"L 2\""), std::string::npos) << TextOf(e);
   }
   // An empty distance.
   in = InputFor(plain, Uniform(3, 2, "1"));
-  in.Distances.SetCell(1, 2, "");
-  EXPECT_THROW(GenerateShape(ExportedShape(plain), in), GenerationError);
+  in.assignment.distances[1] = "";
+  EXPECT_THROW(GenerateShape(ExportedShape(plain), in), Error);
 }
 
 TEST(GenerationTest, TemplatesTheWritersCannotFollowAreRefused) {
@@ -415,7 +455,7 @@ TEST(GenerationTest, TemplatesTheWritersCannotFollowAreRefused) {
   HandAssignment a = Uniform(3, 1, "1");
   auto refused = [&](Lines lines, const std::string& what) {
     std::string msg;
-    EXPECT_EQ(FailureOf(o, a, &msg, &lines), GenerationFailure::Refused) << what;
+    EXPECT_EQ(FailureOf(o, a, &msg, &lines), Failure::Refused) << what;
     EXPECT_NE(msg.find("Abbruch der Aktion."), std::string::npos) << what;
   };
   const Lines base = ExportedShape(o);
@@ -513,7 +553,7 @@ TEST(GenerationTest, LayoutsTheWritersCannotFollowAreRefusedNamingTheLine) {
     Lines lines = ExportedShape(c.o);
     c.change(lines);
     std::string msg;
-    EXPECT_EQ(FailureOf(c.o, Uniform(3, 1, "1"), &msg, &lines), GenerationFailure::Refused) << c.name;
+    EXPECT_EQ(FailureOf(c.o, Uniform(3, 1, "1"), &msg, &lines), Failure::Refused) << c.name;
     EXPECT_NE(msg.find(c.says), std::string::npos) << c.name << ": " << msg;
   }
 }
@@ -526,7 +566,7 @@ TEST(GenerationTest, DistanceThatIsNoWholeNumberFrom1To2000IsRefusedNamingTheLod
   for (std::string d : {")))", "abc", "5000", "0", "-5", "1.5", "2 0", "+"}) {
     a.distances = {"400", d};
     std::string msg;
-    EXPECT_EQ(FailureOf(o, a, &msg), GenerationFailure::Refused) << d;
+    EXPECT_EQ(FailureOf(o, a, &msg), Failure::Refused) << d;
     EXPECT_EQ(msg, "Die Entfernung von LOD 2 \"" + d +
                        "\" ist keine gültige Zahl (erlaubt sind ganze Zahlen von 1 bis 2000). Abbruch der Aktion.");
   }
@@ -543,13 +583,14 @@ TEST(GenerationTest, WrittenShapeIsRefusedOnlyForFaultsItAdds) {
   HandAssignment a;
   a.cells = {{"1"}, {"2"}, {"1"}};
   GenerationInput stale = InputFor(o, a);
-  stale.VtxStateMatrix = {1, 0};
+  stale.vtxStateMatrix = {1, 0};
   try {
     GenerateShape(ExportedShape(o), stale);
     ADD_FAILURE() << "a shape with nodes of the wrong matrix was written";
   } catch (const Error& e) {
+    EXPECT_EQ(KindOf(e), Failure::BrokenResult);
     EXPECT_TRUE(e.Is(DocumentMsg::RefusedRewrite)) << e.what();
-    const std::string msg = MessageString(e.message(), Language::German);
+    const std::string msg = TextOf(e);
     EXPECT_EQ(msg.rfind("Das Ergebnis wäre keine gültige Shape-Datei: ", 0), 0u) << msg;
     EXPECT_NE(msg.find("geometry_node"), std::string::npos) << msg;
   }
@@ -605,7 +646,6 @@ TEST_F(GenerationFormTest, SuccessfulGenerationReplacesTheDocument) {
 
   EXPECT_TRUE(fx.platform.messages.empty()) << fx.platform.Texts()[0];
   EXPECT_EQ(form.ShapeLines, expected);
-  EXPECT_TRUE(form.OldLines.empty());
   EXPECT_TRUE(form.Changed);
   EXPECT_EQ(form.SpeichernBitBtn.FontColor, clRed);
   EXPECT_FALSE(form.Sub_ObjectsButton.Enabled);
@@ -627,8 +667,8 @@ TEST_F(GenerationFormTest, SuccessfulGenerationReplacesTheDocument) {
                        "2. LOD 1. Subobjekt... | Faces...",
                    }));
   EXPECT_EQ(form.Label2.Caption, std::to_string(expected.size()) + " " + form.LanguageText(22));
-  EXPECT_EQ(form.LodSubObjectCount[1], 2);
-  EXPECT_EQ(form.LodSubObjectCount[2], 1);
+  EXPECT_EQ(LinesContaining(form.ShapeLines, "sub_objects"),
+            (std::vector<std::string>{"\t\t\t\t\tsub_objects ( 2", "\t\t\t\t\tsub_objects ( 1"}));
   ExpectCursorRestored();
 }
 
@@ -669,12 +709,12 @@ TEST_F(GenerationFormTest, MissingLevelsRestoresTheDocumentAndKeepsTheButtonOff)
   form.Dispatch([&] { form.Sub_ObjectsButtonClick(); });
   ASSERT_EQ(fx.platform.messages.size(), 1u);
   EXPECT_EQ(fx.platform.messages[0].kind, MsgKind::Error);
-  EXPECT_EQ(fx.platform.messages[0].text, "Schwerer Syntaxfehler in der Datei (LOD nicht gefunden). Abbruch der Aktion.");
+  EXPECT_EQ(fx.platform.messages[0].text,
+            "Schwerer Syntaxfehler in der Datei (LOD nicht gefunden). Abbruch der Aktion.");
   int sv = IndexOf(before, "\tsort_vectors ( 0 )");
   before[sv] = "\tsort_vectors ( 0 ";
   before.insert(before.begin() + sv + 1, "\t)");
   EXPECT_EQ(form.ShapeLines, before);
-  EXPECT_TRUE(form.OldLines.empty());
   EXPECT_FALSE(form.Sub_ObjectsButton.Enabled);
   EXPECT_FALSE(form.SOAnzLabel.Visible);
   EXPECT_EQ(form.Label2.Caption, std::to_string(before.size()) + " " + form.LanguageText(22));
@@ -711,19 +751,17 @@ TEST_F(GenerationFormTest, RefusedWrittenShapeLeavesDocumentMarksAndButtonAsThey
   a.cells = {{"1"}, {"2"}, {"1"}};
   Fill(a);
   form.VtxStateMatrix = {1, 0};
-  const std::vector<int32_t> counts = form.LodSubObjectCount;
   form.Dispatch([&] { form.Sub_ObjectsButtonClick(); });
   ASSERT_EQ(fx.platform.messages.size(), 1u);
   EXPECT_EQ(fx.platform.messages[0].kind, MsgKind::Warning);
   EXPECT_EQ(fx.platform.messages[0].buttons, MsgButtons::Ok);
   EXPECT_EQ(fx.platform.messages[0].text.rfind("Das Ergebnis wäre keine gültige Shape-Datei: ", 0), 0u);
   EXPECT_EQ(form.ShapeLines, ExportedShape(o));
-  EXPECT_TRUE(form.OldLines.empty());
   EXPECT_FALSE(form.Changed);
   EXPECT_EQ(form.SpeichernBitBtn.FontColor, clWindowText);
   EXPECT_EQ(form.SpeichernUnterBitBtn.FontColor, clWindowText);
   EXPECT_TRUE(form.Sub_ObjectsButton.Enabled);
-  EXPECT_EQ(form.LodSubObjectCount, counts);
+  EXPECT_EQ(form.Label2.Caption, std::to_string(form.ShapeLines.size()) + " " + form.LanguageText(22));
   EXPECT_FALSE(form.SOAnzLabel.Visible);
   ExpectCursorRestored();
 }
@@ -740,6 +778,45 @@ TEST_F(GenerationFormTest, DistanceThatIsNoNumberIsRefusedBeforeAnythingIsMarked
   EXPECT_FALSE(form.Changed);
   EXPECT_TRUE(form.Sub_ObjectsButton.Enabled);
   EXPECT_EQ(form.ShapeLines, Normalised());
+}
+
+// The form hands the generation its grids as one typed assignment.
+TEST_F(GenerationFormTest, AssignmentIsReadFromTheGrids) {
+  HandAssignment a;
+  a.cells = {{"1", "05"}, {"2", "999"}, {"1", "0"}};
+  a.distances = {"250", "0150"};
+  Fill(a);
+  form.StringGrid2.SetCell(grid::SubObjectSortColumn(2), 2, "X");
+  form.StringGrid1.SetCell(grid::kElementFaces, 2, "x4");
+  const LodAssignment as = form.CurrentAssignment();
+  EXPECT_EQ(as.lodCount, 2);
+  ASSERT_EQ(as.ElementCount(), 3);
+  EXPECT_EQ(as.elements[0].name, "E0");
+  EXPECT_EQ(as.elements[0].faces, 2);
+  EXPECT_FALSE(as.elements[1].faces.has_value());
+  EXPECT_TRUE(as.Cell(2, 1).Places(2));
+  EXPECT_EQ(as.Cell(1, 2).kind(), AssignmentCell::Kind::Absent);
+  EXPECT_EQ(as.Cell(1, 2).number(), 5);
+  EXPECT_EQ(as.Cell(3, 2).kind(), AssignmentCell::Kind::All);
+  EXPECT_EQ(as.subObjectCount, 5);
+  EXPECT_TRUE(as.Sorted(2, 2));
+  EXPECT_FALSE(as.Sorted(1, 2));
+  EXPECT_EQ(as.distances, (std::vector<std::string>{"250", "0150"}));
+}
+
+// Every refusal has its English text as well.
+TEST(GenerationTest, RefusalsReadInEitherLanguage) {
+  ExportedShapeRecipe o;
+  HandAssignment a = Uniform(3, 2, "1");
+  a.distances = {"400", "abc"};
+  try {
+    GenerateShape(ExportedShape(o), InputFor(o, a));
+    ADD_FAILURE() << "the distance was taken";
+  } catch (const Error& e) {
+    EXPECT_EQ(MessageString(e.message(), Language::English),
+              "The distance of LOD 2 \"abc\" is not a valid number (whole numbers from 1 to 2000 are allowed). Action "
+              "aborted.");
+  }
 }
 
 // ---- The checker itself ----------------------------------------------------------

@@ -118,7 +118,7 @@ void CheckRewrite(const char* action, const Lines& before, bool soundBefore, con
                   const std::string& context = "", Lines (*leftOnRefusal)(const Lines&) = nullptr);
 
 // The document as the generation's pre-check may leave it when the
-// generation is refused (generation/generator.h, LocateTemplateLines): the
+// generation is refused (generation/generator.h, NormaliseSortVectors): the
 // first "sort_vectors" line that holds a ")" is cut there, and a line of a
 // tab and ")" follows it.
 Lines SortVectorsSplit(const Lines& lines);

@@ -1,29 +1,37 @@
 // The vertex estimate: a sub-object gets every vertex set that one of its
-// elements uses, whole. The result is the number of vertices written for the
-// sub-object; the shifts renumber the kept vertices.
+// elements uses, whole. The estimate names the kept sets and the shift that
+// renumbers the vertices of each (the vertices of the dropped sets before
+// it); nothing is written into the tables it reads.
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
-#include <string>
+#include <span>
 #include <vector>
 
-#include "core/string_grid.h"
 #include "document/model_tables.h"
+#include "generation/lod_assignment.h"
 
 namespace lodsmith {
 
-// True when the assignment text puts the element into sub-object `subObject`:
-// the text is "0" or exactly the decimal text of the number.
-bool InSubObject(const std::string& assignment, int subObject);
+struct VertexEstimate {
+  std::vector<int32_t> shifts;  // per vertex set: -1 when dropped, else its shift
+  int64_t vertices = 0;         // the kept sets' vertices
+};
 
-// Fills VertexShift of the first vertexSetCount entries for the elements of
-// `grid` whose cell in column lod + 2 matches subObject, and returns the
-// vertex count. Element row r uses vertex set elementVtxState[r]; a state
-// outside the vertex sets read raises std::runtime_error, and so do a negative
-// vertex count and a count or shift that would not fit 32 bits (the sums are
-// taken in 64 bits, never wrapped).
-int32_t EstimateVertexSets(const StringGrid& grid, int lod, int subObject, const std::vector<int32_t>& elementVtxState,
-                           std::vector<TVertexSetEntry>& vertexSets, int32_t vertexSetCount);
+// The sets of the elements that sub-object `subObject` of LOD `lod` holds.
+// Element row r uses vertex set elementVtxState[r]. Throws Error
+// (GenerationMsg) when such an element lies outside elementVtxState or its
+// vtx_state has no vertex set, when a count is negative, or when the count
+// or a shift does not fit 32 bits (the sums are taken in 64 bits, never
+// wrapped).
+VertexEstimate EstimateVertexSets(const LodAssignment& assignment, int lod, int subObject,
+                                  std::span<const int32_t> elementVtxState,
+                                  std::span<const TVertexSetEntry> vertexSets);
+
+// The count the sub-object grid shows, by the same rule but never refused:
+// an element without a vertex set brings no vertices (a shape that was split
+// before has such elements), and a sum beyond 32 bits is shown as it is.
+int64_t ShownVertexCount(const LodAssignment& assignment, int lod, int subObject,
+                         std::span<const int32_t> elementVtxState, std::span<const TVertexSetEntry> vertexSets);
 
 }  // namespace lodsmith

@@ -2,18 +2,15 @@
 // Vertices are kept or dropped by whole vertex sets; the kept ones are
 // renumbered by one shift per set (the vertices of the dropped sets before
 // it), applied to the set's first vertex and to every index of its primitives.
+#include <algorithm>
 #include <charconv>
 
-#include "generation/generator.h"
-#include "generation/vertex_estimate.h"
+#include "generation/refusal.h"
+#include "generation/shape_writer.h"
 
 namespace lodsmith {
 
 namespace {
-
-[[noreturn]] void Refuse(const std::string& message) {
-  throw GenerationError(GenerationFailure::Refused, message + " Abbruch der Aktion.");
-}
 
 void AppendNumber(std::string& out, int64_t value) {
   char buf[24];
@@ -23,168 +20,89 @@ void AppendNumber(std::string& out, int64_t value) {
 
 }  // namespace
 
-void Generator::WriteVertexBlocks() {
-  Progress(ProgressLabel::Stage, "Vertices...");
-  int32_t vertexCount;
-  try {
-    vertexCount = EstimateVertexSets(in_.Elements, CurrentLod, CurrentSubObject, in_.ElementVtxState, VertexSets,
-                                     in_.VertexSetCount);
-  } catch (const std::runtime_error& e) {
-    throw GenerationError(GenerationFailure::Refused, e.what());
-  }
-  const int32_t setCount = std::min<int32_t>(in_.VertexSetCount, static_cast<int32_t>(VertexSets.size()));
-  const int32_t end = SubObjectEndLine - 1;  // the line that closes primitives
-  auto within = [&](const char* what) {
-    if (TemplateCursor >= end)
-      Refuse(std::string("Im Subobjekt ab Zeile ") + std::to_string(FirstSubObjectLine + 1) + " fehlt " + what + ".");
-  };
-
-  while (!Contains(At(TemplateCursor), "vertices")) {
-    ++TemplateCursor;
-    within("der vertices-Block");
-  }
-  std::string line = At(TemplateCursor);
-  ReplaceValueAfter(line, "vertices", 1, std::to_string(vertexCount));
+void ShapeWriter::WriteVertexBlocks(const VertexEstimate& estimate, int32_t elements) {
+  const std::span<const TVertexSetEntry> sets = t_.vertexSets;
+  std::string line = Line(layout_.VerticesLine);
+  ReplaceValueAfter(line, "vertices", 1, std::to_string(estimate.vertices));
   out_.push_back(std::move(line));
-  ++TemplateCursor;
 
-  for (int32_t i = 0; i < setCount; ++i) {
-    const int64_t lines = 3 * int64_t{VertexSets[i].VertexCount};
-    if (lines < 0 || TemplateCursor + lines >= end) Refuse("Die vertex_sets passen nicht zu den Vertices.");
-    if (VertexSets[i].VertexShift != -1)
-      out_.insert(out_.end(), old_.begin() + TemplateCursor, old_.begin() + TemplateCursor + lines);
-    TemplateCursor += static_cast<int32_t>(lines);
-  }
+  for (std::size_t i = 0; i < sets.size(); ++i)
+    if (estimate.shifts[i] != -1) {
+      const int64_t first = layout_.setFirstLine[i];
+      CopyRange(first, first + 3 * int64_t{sets[i].VertexCount});
+    }
+  CopyRange(layout_.afterVertices, layout_.vertexSetsLine);
 
-  do {
-    Append(TemplateCursor);
-    ++TemplateCursor;
-    within("der vertex_sets-Block");
-  } while (!Contains(At(TemplateCursor), "vertex_sets"));
-
-  int32_t kept = 0;
-  for (int32_t i = 0; i < setCount; ++i)
-    if (VertexSets[i].VertexShift != -1) ++kept;
-  line = At(TemplateCursor);
+  const auto kept = std::count_if(estimate.shifts.begin(), estimate.shifts.end(), [](int32_t s) { return s != -1; });
+  line = Line(layout_.vertexSetsLine);
   ReplaceValueAfter(line, "vertex_sets", 1, std::to_string(kept));
   out_.push_back(std::move(line));
-  ++TemplateCursor;
-
-  for (int32_t i = 0; i < setCount; ++i) {
-    within("ein vertex_set");
-    const int32_t shift = VertexSets[i].VertexShift;
-    if (shift != -1) {
-      line = At(TemplateCursor);
-      if (!Contains(line, "vertex_set")) Refuse("In Zeile " + std::to_string(TemplateCursor + 1) + " fehlt ein vertex_set.");
-      auto first = ParseInt32(ValueAfter(line, "vertex_set", 2));
-      if (!first)
-        Refuse("Der erste Vertex des vertex_set in Zeile " + std::to_string(TemplateCursor + 1) +
-               " ist keine ganze Zahl.");
-      ReplaceValueAfter(line, "vertex_set", 2, std::to_string(int64_t{*first} - shift));
-      out_.push_back(std::move(line));
-    }
-    ++TemplateCursor;
+  for (std::size_t i = 0; i < sets.size(); ++i) {
+    const int32_t shift = estimate.shifts[i];
+    if (shift == -1) continue;
+    line = Line(int64_t{layout_.vertexSetsLine} + 1 + static_cast<int64_t>(i));
+    ReplaceValueAfter(line, "vertex_set", 2, std::to_string(int64_t{layout_.setFirstVertex[i]} - shift));
+    out_.push_back(std::move(line));
   }
 
-  do {
-    Append(TemplateCursor);
-    ++TemplateCursor;
-    within("der primitives-Block");
-  } while (!Contains(At(TemplateCursor), "primitives"));
-
-  line = At(TemplateCursor);
-  ReplaceValueAfter(line, "primitives", 1, std::to_string(2 * int64_t{SubObjectElementCount}));
+  const int32_t primitives = layout_.PrimitivesLine();
+  CopyRange(int64_t{layout_.vertexSetsLine} + 1 + static_cast<int64_t>(sets.size()), primitives);
+  line = Line(primitives);
+  ReplaceValueAfter(line, "primitives", 1, std::to_string(2 * int64_t{elements}));
   out_.push_back(std::move(line));
-  ++TemplateCursor;
 }
 
-void Generator::WritePrimitive() {
-  Progress(ProgressLabel::Stage, "Faces...");
-  TemplateCursor = NextPrimitiveLine(TemplateCursor);
-  if (!Contains(At(TemplateCursor), "prim_state_idx")) return;
-
-  auto idx = ParseInt32(ValueAfter(At(TemplateCursor), "prim_state_idx", 1));
-  if (!idx || *idx < 0 || *idx >= in_.Elements.RowCount() - 1)
-    Refuse("prim_state_idx in Zeile " + std::to_string(TemplateCursor + 1) + " verweist auf kein Element.");
-  const int row = *idx + 1;
-
-  if (!InCurrentSubObject(row)) {
-    TemplateCursor = NextPrimitiveLine(TemplateCursor + 1);
-    return;
-  }
-  const int32_t state = in_.ElementVtxState[row];
-  const int32_t shift = VertexSets[state].VertexShift;
-
-  const int32_t end = SubObjectEndLine - 1;
-  auto step = [&] {
-    ++TemplateCursor;
-    if (TemplateCursor >= end)
-      Refuse("Das Primitiv ab Zeile " + std::to_string(TemplateCursor + 1) + " ist unvollständig.");
-  };
-
-  do {
-    Append(TemplateCursor);
-    step();
-  } while (!Contains(At(TemplateCursor), "vertex_idxs"));
-
-  RewriteIndexLines(shift);
-
-  do {
-    Append(TemplateCursor);
-    step();
-  } while (!Contains(At(TemplateCursor), "flags"));
-
-  Append(TemplateCursor);
-  const int32_t last = static_cast<int32_t>(old_.size()) - 1;
-  while (!Contains(At(TemplateCursor), ")") && TemplateCursor < last) {
-    ++TemplateCursor;
-    Append(TemplateCursor);
-  }
-  ++TemplateCursor;
-  Append(TemplateCursor);
-  ++TemplateCursor;
-}
-
-// Rewrites the vertex_idxs lines from TemplateCursor up to the normal_idxs
-// line: the count stays, every index is lowered by `shift`, every token gets
-// one blank before it and each written line ends in a blank.
-void Generator::RewriteIndexLines(int32_t shift) {
-  const int32_t end = SubObjectEndLine - 1;
-  std::string_view line = At(TemplateCursor);
-  std::string out;
-  int p = 1, tokenEnd = 1;
-  if (auto open = line.find('('); open != std::string_view::npos) {
-    p = static_cast<int>(open) + 2;
-    NextToken(line, p, tokenEnd);
-    p = tokenEnd;
-    out.assign(line.substr(0, std::min<std::size_t>(static_cast<std::size_t>(p), line.size())));
-  }
-  for (;;) {
-    NextToken(line, p, tokenEnd);
-    std::string_view token;
-    if (static_cast<std::size_t>(p) <= line.size()) token = line.substr(p - 1, tokenEnd - p);
-    p = tokenEnd;
-    if (token.empty()) {
-      out += ' ';
-      out_.push_back(std::move(out));
-      out.clear();
-      ++TemplateCursor;
-      if (TemplateCursor >= end)
-        Refuse("Die vertex_idxs ab Zeile " + std::to_string(TemplateCursor + 1) + " enden nicht vor normal_idxs.");
-      line = At(TemplateCursor);
-      p = 1;
-      if (Contains(line, "normal_idxs")) return;
-    } else if (token == ")") {
-      out += " )";
-    } else {
-      auto value = ParseInt32(token);
-      if (!value)
-        Refuse("In den vertex_idxs in Zeile " + std::to_string(TemplateCursor + 1) + " steht \"" + std::string(token) +
-               "\", das ist keine ganze Zahl.");
-      out += ' ';
-      AppendNumber(out, int64_t{*value} - shift);
+// The primitive writer runs once per element row: each run takes the next
+// line holding "prim_state_idx" and writes its primitive when its element
+// is in the sub-object, else steps over that line.
+void ShapeWriter::WritePrimitives(int lod, int subObject, const VertexEstimate& estimate) {
+  const std::vector<PrimitiveStart>& starts = layout_.starts;
+  std::size_t k = 0;
+  for (int r = 1; r <= a_.ElementCount(); ++r) {
+    Progress(ProgressLabel::Stage, Message(GenerationMsg::FacesProgress));
+    if (k >= starts.size()) continue;
+    const PrimitiveStart& start = starts[k];
+    if (start.row == 0) Refuse(GenerationMsg::PrimStateNoElement, int64_t{start.line} + 1);
+    if (!a_.Cell(start.row, lod).Places(subObject)) {
+      ++k;
+      continue;
     }
+    // A line the walk did not follow as a primitive (one after the template
+    // sub-object) cannot be written.
+    if (start.primitive < 0) Refuse(GenerationMsg::PrimitiveIncomplete, int64_t{start.line} + 2);
+    const Primitive& p = layout_.primitives[static_cast<std::size_t>(start.primitive)];
+    // The element is in the sub-object, so the estimate kept its vertex set.
+    const std::span<const int32_t> states = t_.elementVtxState;
+    const int32_t state = p.row < static_cast<int>(states.size()) ? states[static_cast<std::size_t>(p.row)] : -1;
+    if (state < 0 || state >= static_cast<int32_t>(estimate.shifts.size()))
+      throw Error(GenerationMsg::ElementWithoutVertexSet, p.row, state);
+    WritePrimitive(p, estimate.shifts[static_cast<std::size_t>(state)]);
+    k = p.nextStart;
   }
+}
+
+// The index lines are written from their tokens: the count stays, every
+// index is lowered by `shift`, every token gets one blank before it and
+// each written line ends in a blank.
+void ShapeWriter::WritePrimitive(const Primitive& p, int32_t shift) {
+  CopyRange(p.line, p.indexLine);
+  for (uint32_t k = 0; k < p.indexLineCount; ++k) {
+    const IndexLine& il = layout_.indexLines[p.firstIndexLine + k];
+    std::string out;
+    if (il.prefix >= 0) out.assign(Line(int64_t{p.indexLine} + k), 0, static_cast<std::size_t>(il.prefix));
+    for (uint32_t t = 0; t < il.tokenCount; ++t) {
+      const int64_t token = layout_.indexTokens[il.firstToken + t];
+      if (token == TemplateLayout::kCloseToken) {
+        out += " )";
+      } else {
+        out += ' ';
+        AppendNumber(out, token - shift);
+      }
+    }
+    out += ' ';
+    out_.push_back(std::move(out));
+  }
+  CopyRange(p.normalLine, int64_t{p.closeLine} + 1);
 }
 
 }  // namespace lodsmith

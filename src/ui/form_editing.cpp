@@ -3,27 +3,18 @@
 #include <cstdint>
 #include <optional>
 
+#include "generation/generation_messages.h"
 #include "generation/vertex_estimate.h"
+#include "ui/grid_columns.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
 
+using namespace grid;
+
 namespace {
 
-const char* const kElementRefused = "Bitte nur positive ganze Zahlen 1...99 oder 0 oder 999 eintragen!";
-const char* const kMarkRefused = "Bitte nur \"x\" oder \"X\" eintragen!";
-const char* const kDistanceRefused = "Bitte nur positive ganze Zahlen 1...2000 eintragen!";
-const char* const kDistanceMissing = "Bitte Wert eintragen.";
-const char* const kNrRefused = "Bitte nur ganze Zahlen 0...99 oder 999 eintragen!";
-const char* const kShiftDown =
-    "Ab der Zeile mit dem Fokus alle Nummern eine Zeile nach unten rücken (sinnvoll, falls ein Element "
-    "hinzugekommen ist)?";
-const char* const kShiftUp =
-    "Alle Nummern unterhalb der Zeile mit dem Fokus eine Zeile nach oben rücken (sinnvoll, falls ein Element "
-    "entfernt wurde)?";
-
-// The absent-from-this-LOD marker of the assignment columns.
-constexpr int32_t kAbsent = 999;
+constexpr int32_t kAbsent = AssignmentCell::kAbsent;
 
 // 0..99 or 999: what an assignment cell and NrEdit accept.
 bool ValidAssignment(const std::string& text) {
@@ -31,74 +22,48 @@ bool ValidAssignment(const std::string& text) {
   return v && *v >= 0 && (*v < 100 || *v == kAbsent);
 }
 
-// The vertex count shown for a sub-object when the estimate cannot fill the
-// shifts because an element of it uses a vtx_state without a vertex set in
-// the first sub-object (a shape that was split before): such an element
-// brings no vertices, every other one counts its vertex set once, as in the
-// estimate. Summed in 64 bits: the counts come from the file, and a sum that
-// does not fit 32 bits is shown as it is rather than wrapped.
-int64_t ShownVertexCount(const StringGrid& grid, int lod, int subObject, const std::vector<int32_t>& elementVtxState,
-                         const std::vector<TVertexSetEntry>& vertexSets, int32_t vertexSetCount) {
-  const int n = std::min<int>(vertexSetCount, static_cast<int>(vertexSets.size()));
-  std::vector<bool> used(static_cast<std::size_t>(std::max(n, 0)), false);
-  for (int r = 1; r < grid.RowCount(); ++r) {
-    if (!InSubObject(grid.Cell(lod + 2, r), subObject)) continue;
-    if (r >= static_cast<int>(elementVtxState.size())) continue;
-    const int32_t state = elementVtxState[r];
-    if (state >= 0 && state < n) used[static_cast<std::size_t>(state)] = true;
-  }
-  int64_t total = 0;
-  for (int i = 0; i < n; ++i)
-    if (used[static_cast<std::size_t>(i)]) total += vertexSets[i].VertexCount;
-  return total;
-}
-
 }  // namespace
 
 // ---- Vertex estimate and sub-object grid -------------------------------------
 
-int32_t TLSForm::EstimateVertices(int lod, int subObject) {
-  return EstimateVertexSets(StringGrid1, lod, subObject, ElementVtxState, VertexSets, VertexSetCount);
+VertexEstimate TLSForm::EstimateVertices(int lod, int subObject) {
+  return EstimateVertexSets(CurrentAssignment(), lod, subObject, ElementVtxState, VertexSets);
 }
 
 void TLSForm::RefreshSubObjectGrid() {
+  const LodAssignment a = CurrentAssignment();
   int32_t maxSub = 1;
-  const int rows = StringGrid1.RowCount();
   for (int lod = 1; lod <= LodCount; ++lod) {
     int64_t faces = 0;
-    for (int r = 1; r < rows; ++r) {
-      auto a = ParseInt32(StringGrid1.Cell(lod + 2, r));
-      std::optional<int32_t> f;
-      if (a && *a != kAbsent) f = ParseInt32(StringGrid1.Cell(2, r));
+    for (int r = 1; r <= a.ElementCount(); ++r) {
+      const AssignmentCell& cell = a.Cell(r, lod);
+      const std::optional<int32_t>& f = a.elements[static_cast<std::size_t>(r - 1)].faces;
+      const int32_t n = cell.number();
       // A number above the absent marker is no sub-object anybody typed (only
       // a hand-edited settings file holds one); it would otherwise make the
       // grid grow to that many rows. It counts as a cell that does not parse.
-      if (!a || *a > kAbsent || (*a != kAbsent && !f)) {
+      if (!cell.IsNumber() || n > kAbsent || (n != kAbsent && !f)) {
         StringGrid2.SetRowCount(2);
-        StringGrid2.SetCell(0, 1, "");
-        StringGrid2.SetCell(1, 1, "");
+        StringGrid2.SetCell(kSubObjectNumber, 1, "");
+        StringGrid2.SetCell(kSubObjectVertices, 1, "");
         return;
       }
-      if (*a == kAbsent) continue;
+      if (n == kAbsent) continue;
       faces += *f;
-      maxSub = std::max(maxSub, *a);
+      // The rows follow the number a cell holds, as typed ("05" is 5).
+      maxSub = std::max(maxSub, n);
     }
-    StringGrid5.SetCell(2, lod, std::to_string(faces));
+    StringGrid5.SetCell(kOverviewFaces, lod, std::to_string(faces));
   }
 
   StringGrid2.SetRowCount(maxSub + 1);
   for (int s = 1; s <= maxSub; ++s) {
-    StringGrid2.SetCell(0, s, std::to_string(s));
-    int64_t vertices;
-    try {
-      vertices = EstimateVertices(LODSpinEdit.Value, s);
-    } catch (const std::runtime_error&) {
-      // An element whose vtx_state has no vertex set in the first sub-object
-      // adds nothing to the count; the recount runs on every click, so it
-      // shows no message.
-      vertices = ShownVertexCount(StringGrid1, LODSpinEdit.Value, s, ElementVtxState, VertexSets, VertexSetCount);
-    }
-    StringGrid2.SetCell(1, s, std::to_string(vertices));
+    StringGrid2.SetCell(kSubObjectNumber, s, std::to_string(s));
+    // The recount runs on every click, so it shows no message: an element
+    // whose vtx_state has no vertex set in the first sub-object (a shape that
+    // was split before) adds nothing to the count.
+    const int64_t vertices = ShownVertexCount(a, LODSpinEdit.Value, s, ElementVtxState, VertexSets);
+    StringGrid2.SetCell(kSubObjectVertices, s, std::to_string(vertices));
   }
 }
 
@@ -106,7 +71,7 @@ void TLSForm::RefreshSubObjectGrid() {
 
 void TLSForm::StringGrid1SelectCell(int ACol, int ARow, bool& CanSelect) {
   RefreshSubObjectGrid();
-  CanSelect = ACol >= 3;
+  CanSelect = ACol >= ElementLodColumn(1);
   if (CanSelect) {
     StringGrid1.Col = ACol;
     StringGrid1.Row = ARow;
@@ -116,14 +81,14 @@ void TLSForm::StringGrid1SelectCell(int ACol, int ARow, bool& CanSelect) {
 void TLSForm::StringGrid1SetEditText(int ACol, int ARow, const std::string& Value) {
   StringGrid1.SetCell(ACol, ARow, Value);
   if (Value.empty() || ValidAssignment(Value)) return;
-  ShowMessage(MsgKind::Warning, MsgButtons::Ok, kElementRefused);
+  ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(GenerationMsg::AssignmentRefused));
   StringGrid1.SetCell(ACol, ARow, "");
 }
 
 void TLSForm::StringGrid1Exit() { RefreshSubObjectGrid(); }
 
 void TLSForm::StringGrid2SelectCell(StringGrid& Sender, int ACol, int ARow, bool& CanSelect) {
-  CanSelect = ACol >= 2;
+  CanSelect = ACol >= SubObjectSortColumn(1);
   if (CanSelect) {
     Sender.Col = ACol;
     Sender.Row = ARow;
@@ -133,12 +98,12 @@ void TLSForm::StringGrid2SelectCell(StringGrid& Sender, int ACol, int ARow, bool
 void TLSForm::StringGrid2SetEditText(StringGrid& Sender, int ACol, int ARow, const std::string& Value) {
   Sender.SetCell(ACol, ARow, Value);
   if (Value.empty() || Value == "x" || Value == "X") return;
-  ShowMessage(MsgKind::Warning, MsgButtons::Ok, kMarkRefused);
+  ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(GenerationMsg::SortMarkRefused));
   Sender.SetCell(ACol, ARow, "");
 }
 
 void TLSForm::StringGrid4SelectCell(int ACol, int ARow, bool& CanSelect) {
-  CanSelect = ACol >= 1;
+  CanSelect = ACol >= kDistance;
   if (CanSelect) {
     StringGrid4.Col = ACol;
     StringGrid4.Row = ARow;
@@ -149,22 +114,22 @@ void TLSForm::StringGrid4SetEditText(int ACol, int ARow, const std::string& Valu
   StringGrid4.SetCell(ACol, ARow, Value);
   auto v = ParseInt32(Value);
   if (!Value.empty() && (!v || *v < 1 || *v > 2000)) {
-    ShowMessage(MsgKind::Warning, MsgButtons::Ok, kDistanceRefused);
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(GenerationMsg::DistanceRefused));
     StringGrid4.SetCell(ACol, ARow, "");
     v.reset();
   }
   // The overview mirrors the distance cell: a cleared or refused distance
   // leaves it empty too rather than showing a number nobody entered.
-  StringGrid5.SetCell(1, ARow, v ? std::to_string(*v) : std::string());
+  StringGrid5.SetCell(kOverviewDistance, ARow, v ? std::to_string(*v) : std::string());
 }
 
 void TLSForm::StringGrid4Exit() {
   for (int r = 1; r < StringGrid4.RowCount(); ++r) {
-    if (!StringGrid4.Cell(1, r).empty()) continue;
-    StringGrid4.Col = 1;
+    if (!StringGrid4.Cell(kDistance, r).empty()) continue;
+    StringGrid4.Col = kDistance;
     StringGrid4.Row = r;
     platform().FocusControl("StringGrid4");
-    ShowMessage(MsgKind::Information, MsgButtons::Ok, kDistanceMissing);
+    ShowMessage(MsgKind::Information, MsgButtons::Ok, Message(GenerationMsg::DistanceMissingHint));
     return;
   }
 }
@@ -176,8 +141,8 @@ void TLSForm::LODAnzSpinEditChange() {
   if (v >= 100) return;
   StringGrid4.SetRowCount(v + 1);
   for (int r = 1; r <= v; ++r) {
-    StringGrid4.SetCell(0, r, std::to_string(r));
-    if (StringGrid4.Cell(1, r).empty()) StringGrid4.SetCell(1, r, "2000");
+    StringGrid4.SetCell(kDistanceLod, r, std::to_string(r));
+    if (StringGrid4.Cell(kDistance, r).empty()) StringGrid4.SetCell(kDistance, r, "2000");
   }
 }
 
@@ -187,24 +152,24 @@ void TLSForm::LODAnzSpinEditExit() {
   LODSpinEdit.Enabled = LodCount != 1;
   if (LODSpinEdit.Value > LodCount) SetLODSpinEditValue(LodCount);
 
-  StringGrid1.SetColCount(LodCount + 3);
-  StringGrid2.SetColCount(LodCount + 2);
+  StringGrid1.SetColCount(ElementLodColumn(LodCount) + 1);
+  StringGrid2.SetColCount(SubObjectSortColumn(LodCount) + 1);
   StringGrid5.SetRowCount(LodCount + 1);
   for (int k = 1; k <= LodCount; ++k) {
     const std::string header = "L " + std::to_string(k);
-    StringGrid1.SetCell(k + 2, 0, header);
-    StringGrid2.SetCell(k + 1, 0, header);
+    StringGrid1.SetCell(ElementLodColumn(k), 0, header);
+    StringGrid2.SetCell(SubObjectSortColumn(k), 0, header);
     for (int r = 1; r < StringGrid1.RowCount(); ++r)
-      if (StringGrid1.Cell(k + 2, r).empty()) StringGrid1.SetCell(k + 2, r, "1");
-    StringGrid5.SetCell(0, k, std::to_string(k));
-    StringGrid5.SetCell(1, k, StringGrid4.Cell(1, k));
+      if (StringGrid1.Cell(ElementLodColumn(k), r).empty()) StringGrid1.SetCell(ElementLodColumn(k), r, "1");
+    StringGrid5.SetCell(kOverviewLod, k, std::to_string(k));
+    StringGrid5.SetCell(kOverviewDistance, k, StringGrid4.Cell(kDistance, k));
   }
 }
 
 void TLSForm::LODSpinEditChange() {
   const int n = LODSpinEdit.Value;
   RefreshSubObjectGrid();
-  StringGrid2.SetCell(1, 0, "Vert. L " + std::to_string(n));
+  StringGrid2.SetCell(kSubObjectVertices, 0, "Vert. L " + std::to_string(n));
   Label21.Caption = LanguageText(38) + " L " + std::to_string(n) + " =";
   if (n < 2) {
     Label22.Caption.clear();
@@ -232,51 +197,54 @@ void TLSForm::SetLODAnzSpinEditValue(int value) {
 // ---- Bulk edits ----------------------------------------------------------------------
 
 void TLSForm::DoButtonClick() {
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, LanguageText(62)) != MsgResult::Yes) return;
+  if (ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, 62) != MsgResult::Yes) return;
   if (!ValidAssignment(NrEdit.Text)) {
-    ShowMessage(MsgKind::Warning, MsgButtons::Ok, kNrRefused);
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(GenerationMsg::BulkNumberRefused));
     return;
   }
-  const int col = LODSpinEdit.Value + 2;
+  const int col = ElementLodColumn(LODSpinEdit.Value);
   for (int r = 1; r < StringGrid1.RowCount(); ++r) StringGrid1.SetCell(col, r, NrEdit.Text);
   RefreshSubObjectGrid();
 }
 
 void TLSForm::DoButton1Click() {
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, LanguageText(62)) != MsgResult::Yes) return;
+  if (ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, 62) != MsgResult::Yes) return;
   const int n = LODSpinEdit.Value;
   // LOD 1 has no previous LOD: its left neighbour is the "Faces" column.
   if (n < 2) return;
-  for (int r = 1; r < StringGrid1.RowCount(); ++r) StringGrid1.SetCell(n + 2, r, StringGrid1.Cell(n + 1, r));
+  for (int r = 1; r < StringGrid1.RowCount(); ++r)
+    StringGrid1.SetCell(ElementLodColumn(n), r, StringGrid1.Cell(ElementLodColumn(n - 1), r));
   RefreshSubObjectGrid();
 }
 
 void TLSForm::AnimResetButtonClick() {
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, LanguageText(62)) != MsgResult::Yes) return;
+  if (ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, 62) != MsgResult::Yes) return;
   ReadMatrixAnimations();
 }
 
 void TLSForm::ZeilePlusButtonClick() {
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, kShiftDown) != MsgResult::Yes) return;
+  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(GenerationMsg::ShiftRowsDown)) != MsgResult::Yes)
+    return;
   const int c = StringGrid1.Row;
   const int last = StringGrid1.RowCount() - 1;
   if (c < 1 || c > last) return;
-  const int lastCol = 2 + LODAnzSpinEdit.Value;
+  const int firstCol = ElementLodColumn(1), lastCol = ElementLodColumn(LODAnzSpinEdit.Value);
   for (int r = last; r > c; --r)
-    for (int col = 3; col <= lastCol; ++col) StringGrid1.SetCell(col, r, StringGrid1.Cell(col, r - 1));
-  for (int col = 3; col <= lastCol; ++col) StringGrid1.SetCell(col, c, "");
+    for (int col = firstCol; col <= lastCol; ++col) StringGrid1.SetCell(col, r, StringGrid1.Cell(col, r - 1));
+  for (int col = firstCol; col <= lastCol; ++col) StringGrid1.SetCell(col, c, "");
   RefreshSubObjectGrid();
 }
 
 void TLSForm::ZeileMinusButtonClick() {
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, kShiftUp) != MsgResult::Yes) return;
+  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(GenerationMsg::ShiftRowsUp)) != MsgResult::Yes)
+    return;
   const int c = StringGrid1.Row;
   const int last = StringGrid1.RowCount() - 1;
   if (c < 1 || c > last) return;
-  const int lastCol = 2 + LODAnzSpinEdit.Value;
+  const int firstCol = ElementLodColumn(1), lastCol = ElementLodColumn(LODAnzSpinEdit.Value);
   for (int r = c + 1; r <= last; ++r)
-    for (int col = 3; col <= lastCol; ++col) StringGrid1.SetCell(col, r - 1, StringGrid1.Cell(col, r));
-  for (int col = 3; col <= lastCol; ++col) StringGrid1.SetCell(col, last, "");
+    for (int col = firstCol; col <= lastCol; ++col) StringGrid1.SetCell(col, r - 1, StringGrid1.Cell(col, r));
+  for (int col = firstCol; col <= lastCol; ++col) StringGrid1.SetCell(col, last, "");
   RefreshSubObjectGrid();
 }
 

@@ -98,8 +98,6 @@ TLSForm::TLSForm(Platform& platform) : platform_(platform) {
   StringGrid5 = StringGrid(3, 8);
   StringGrid5.Name = "StringGrid5";
   StringGrid5.ColWidths = {24, 59, 48};
-
-  LodSubObjectCount.assign(100, 0);
 }
 
 TLSForm::~TLSForm() = default;

@@ -17,6 +17,7 @@
 #include "core/message.h"
 #include "core/string_grid.h"
 #include "core/text.h"
+#include "document/analysis.h"
 #include "document/model_tables.h"
 #include "platform/ini_file.h"
 #include "platform/platform.h"
@@ -24,6 +25,11 @@
 #include "ui/messages.h"
 
 namespace lodsmith {
+
+// The generation's types the form hands over and gets back
+// (generation/lod_assignment.h, generation/vertex_estimate.h).
+struct LodAssignment;
+struct VertexEstimate;
 
 // How the last handler run through TLSForm::Dispatch ended, for callers that
 // act on it (the batch program's exit status) instead of on the texts shown.
@@ -61,7 +67,6 @@ public:
   // ---- Document (shape lines, opening, saving, undo) ---------------------
   Lines ShapeLines;
   Lines UndoLines;
-  Lines OldLines;
   std::string FileName;
   bool Changed = false;
   int SavedCursor = crDefault;
@@ -87,40 +92,30 @@ public:
   void ShowLineCount();
 
   // ---- Model tables (filled by the analysis) ------------------------------
-  std::vector<std::string> MatrixNames;
-  std::vector<std::string> ImageNames;
-  std::vector<int32_t> TextureImage;
-  std::vector<int32_t> VtxStateMatrix;
-  std::vector<TVertexSetEntry> VertexSets;
-  std::vector<int32_t> ElementVtxState;  // index = element row; slot 0 unused
-  int32_t VertexSetCount = 0;
-  std::vector<TMatrixUse> MatrixUse;
+  // The analysis of the shape as opened; empty tables when it failed. The
+  // tables keep their names as views into it.
+  ShapeAnalysis Analysis;
+  std::vector<std::string>& MatrixNames = Analysis.matrixNames;
+  std::vector<int32_t>& VtxStateMatrix = Analysis.vtxStateMatrix;  // index = vtx_state
+  std::vector<TVertexSetEntry>& VertexSets = Analysis.vertexSets;
+  std::vector<int32_t>& ElementVtxState = Analysis.elementVtxState;  // index = element row; slot 0 unused
 
   void AnalyseShape();
   void ApplyDefaultAssignment();
   void ReadMatrixAnimations();
 
   // ---- Vertex estimate and sub-object grid -------------------------------
-  int32_t EstimateVertices(int lod, int subObject);
+  // The vertex sets sub-object `subObject` of LOD `lod` keeps as the grids
+  // assign it now; throws Error as EstimateVertexSets does.
+  VertexEstimate EstimateVertices(int lod, int subObject);
   void RefreshSubObjectGrid();
 
   // ---- Generation ----------------------------------------------------------
   int32_t LodCount = 1;
-  // Generation state (0-based line indices into OldLines, counters).
-  int32_t LevelsBodyLine = 0;
-  int32_t FirstSubObjectLine = 0;
-  int32_t SubObjectEndLine = 0;
-  int32_t VerticesLine = 0;
-  int32_t TemplateCursor = 0;
-  int32_t CurrentSubObject = 0;
-  int32_t SortedCount = 0;
-  int32_t SubObjectElementCount = 0;
-  int32_t SubObjectFaceCount = 0;
-  int32_t SortedIndex = 0;
-  int32_t CurrentLod = 0;
-  std::vector<int32_t> LodSubObjectCount;  // index = LOD 1..99
-
-  bool LocateTemplate();
+  // The assignment as the grids hold it: the element grid's LOD columns (at
+  // least "L 1"), the sort marks, the distances and LodCount, each cell read
+  // once.
+  LodAssignment CurrentAssignment() const;
   void Sub_ObjectsButtonClick();
 
   // ---- Repair tools --------------------------------------------------------

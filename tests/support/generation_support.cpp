@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <map>
 
-#include "generation/vertex_estimate.h"
 #include "shape_checker.h"
+#include "ui/grid_columns.h"
 
 namespace lodsmith::test {
 
@@ -40,50 +40,66 @@ int SubObjectRows(const HandAssignment& a) {
 
 GenerationInput InputFor(const ExportedShapeRecipe& o, const HandAssignment& a) {
   GenerationInput in;
+  LodAssignment& as = in.assignment;
   const int elements = static_cast<int>(o.elementState.size());
-  in.LodCount = a.LodCount();
-  in.Elements = StringGrid(3 + in.LodCount, elements + 1);
-  in.ElementVtxState.assign(static_cast<std::size_t>(elements) + 1, 0);
+  as.lodCount = a.LodCount();
+  in.elementVtxState.assign(static_cast<std::size_t>(elements) + 1, 0);
   for (int e = 0; e < elements; ++e) {
-    in.Elements.SetCell(0, e + 1, "E" + std::to_string(e));
-    in.Elements.SetCell(1, e + 1, "body.ace");
-    if (e != o.elementWithoutPrimitive) in.Elements.SetCell(2, e + 1, std::to_string(FacesOf(o, e)));
-    for (int lod = 1; lod <= in.LodCount; ++lod) in.Elements.SetCell(lod + 2, e + 1, a.cells[e][lod - 1]);
-    in.ElementVtxState[e + 1] = o.elementState[e];
+    AssignedElement& el = as.elements.emplace_back();
+    el.name = "E" + std::to_string(e);
+    if (e != o.elementWithoutPrimitive) el.faces = FacesOf(o, e);
+    for (int lod = 1; lod <= as.lodCount; ++lod) el.lods.push_back(AssignmentCell::Read(a.cells[e][lod - 1]));
+    in.elementVtxState[e + 1] = o.elementState[e];
   }
-  const int rows = SubObjectRows(a);
-  in.SubObjects = StringGrid(2 + in.LodCount, rows + 1);
-  for (int s = 1; s <= rows; ++s) in.SubObjects.SetCell(0, s, std::to_string(s));
-  for (auto [lod, sub] : a.sortMarks) in.SubObjects.SetCell(lod + 1, sub, "x");
-  in.Distances = StringGrid(2, 16);
-  for (int lod = 1; lod <= in.LodCount; ++lod)
-    in.Distances.SetCell(1, lod, lod <= static_cast<int>(a.distances.size()) ? a.distances[lod - 1]
-                                                                            : std::to_string(100 * lod));
-  in.VtxStateMatrix.assign(o.stateMatrix.begin(), o.stateMatrix.end());
-  in.MatrixCount = o.matrices;
+  as.subObjectCount = SubObjectRows(a);
+  as.sorted.assign(static_cast<std::size_t>(as.lodCount),
+                   std::vector<bool>(static_cast<std::size_t>(as.subObjectCount)));
+  for (auto [lod, sub] : a.sortMarks) as.sorted[lod - 1][sub - 1] = true;
+  for (int lod = 1; lod <= as.lodCount; ++lod)
+    as.distances.push_back(lod <= static_cast<int>(a.distances.size()) ? a.distances[lod - 1]
+                                                                       : std::to_string(100 * lod));
+  in.vtxStateMatrix.assign(o.stateMatrix.begin(), o.stateMatrix.end());
+  in.matrixCount = o.matrices;
   int start = 0;
   for (int v : o.setVertices) {
-    in.VertexSets.push_back({0, start, v});
+    in.vertexSets.push_back({0, start, v});
     start += v;
   }
-  for (std::size_t s = 0; s < in.VertexSets.size(); ++s) in.VertexSets[s].VertexShift = static_cast<int32_t>(s);
-  in.VertexSetCount = static_cast<int32_t>(o.setVertices.size());
+  // The analysis reads the vertex_set's own number into VertexShift; the
+  // generation must not depend on it.
+  for (std::size_t s = 0; s < in.vertexSets.size(); ++s) in.vertexSets[s].VertexShift = static_cast<int32_t>(s);
   return in;
 }
 
+Lines GenerateShape(const Lines& document, const GenerationInput& in) {
+  return lodsmith::GenerateShape(document, in.assignment, in.Tables());
+}
+
 void FillFormByHand(TLSForm& form, const ExportedShapeRecipe& o, const HandAssignment& a) {
+  using namespace grid;
   GenerationInput in = InputFor(o, a);
+  const LodAssignment& as = in.assignment;
   form.ShapeLines = ExportedShape(o);
-  form.LodCount = in.LodCount;
-  form.StringGrid1 = in.Elements;
-  form.StringGrid2 = in.SubObjects;
-  form.StringGrid4 = in.Distances;
+  form.LodCount = as.lodCount;
+  form.StringGrid1 = StringGrid(ElementLodColumn(as.lodCount) + 1, as.ElementCount() + 1);
+  for (int r = 1; r <= as.ElementCount(); ++r) {
+    const AssignedElement& el = as.elements[r - 1];
+    form.StringGrid1.SetCell(kElementName, r, el.name);
+    form.StringGrid1.SetCell(kElementImage, r, "body.ace");
+    if (el.faces) form.StringGrid1.SetCell(kElementFaces, r, std::to_string(*el.faces));
+    for (int lod = 1; lod <= as.lodCount; ++lod)
+      form.StringGrid1.SetCell(ElementLodColumn(lod), r, a.cells[r - 1][lod - 1]);
+  }
+  form.StringGrid2 = StringGrid(SubObjectSortColumn(as.lodCount) + 1, as.subObjectCount + 1);
+  for (int s = 1; s <= as.subObjectCount; ++s) form.StringGrid2.SetCell(kSubObjectNumber, s, std::to_string(s));
+  for (auto [lod, sub] : a.sortMarks) form.StringGrid2.SetCell(SubObjectSortColumn(lod), sub, "x");
+  form.StringGrid4 = StringGrid(2, 16);
+  for (int lod = 1; lod <= as.lodCount; ++lod) form.StringGrid4.SetCell(kDistance, lod, as.distances[lod - 1]);
   form.StringGrid3 = StringGrid(3, o.matrices + 1);
-  for (int m = 0; m < o.matrices; ++m) form.StringGrid3.SetCell(0, m + 1, "M" + std::to_string(m));
-  form.ElementVtxState = in.ElementVtxState;
-  form.VtxStateMatrix = in.VtxStateMatrix;
-  form.VertexSets = in.VertexSets;
-  form.VertexSetCount = in.VertexSetCount;
+  for (int m = 0; m < o.matrices; ++m) form.StringGrid3.SetCell(kMatrixName, m + 1, "M" + std::to_string(m));
+  form.ElementVtxState = in.elementVtxState;
+  form.VtxStateMatrix = in.vtxStateMatrix;
+  form.VertexSets = in.vertexSets;
   form.Sub_ObjectsButton.Enabled = true;
   form.Changed = false;
 }
@@ -118,7 +134,7 @@ void ExpectPrimitivesAsAssigned(const Lines& input, const Lines& output,
       const SubObjectSummary& so = lod.subObjects[s];
       std::vector<int> expected, written;
       for (std::size_t e = 0; e < cells.size(); ++e)
-        if (byState.count(static_cast<int>(e)) && InSubObject(cells[e][l], static_cast<int>(s) + 1))
+        if (byState.count(static_cast<int>(e)) && (cells[e][l] == "0" || cells[e][l] == std::to_string(s + 1)))
           expected.push_back(static_cast<int>(e));
       for (const auto& p : so.primitives) written.push_back(p.primStateIdx);
       std::sort(written.begin(), written.end());

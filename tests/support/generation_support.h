@@ -25,7 +25,19 @@ struct HandAssignment {
 // One list of cells for every element: the same text in every LOD.
 HandAssignment Uniform(int elements, int lods, const std::string& cell);
 
+// The inputs of a generation as the form would hand them over: the
+// assignment and the tables (owned here, viewed by Tables()).
+struct GenerationInput {
+  LodAssignment assignment;
+  std::vector<int32_t> elementVtxState;  // index = element row (slot 0 unused)
+  std::vector<int32_t> vtxStateMatrix;
+  std::vector<TVertexSetEntry> vertexSets;
+  int32_t matrixCount = 0;
+  GenerationTables Tables() const { return {elementVtxState, vtxStateMatrix, vertexSets, matrixCount}; }
+};
+
 GenerationInput InputFor(const ExportedShapeRecipe& o, const HandAssignment& a);
+Lines GenerateShape(const Lines& document, const GenerationInput& in);
 
 // Puts the synthetic shape into the form's document and fills the tables and
 // grids as the analysis and the sub-object refresh would.

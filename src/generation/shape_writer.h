@@ -1,0 +1,66 @@
+// The writer of a generation: the new shape from the template's layout, the
+// assignment and the per-LOD plan. It reads the template only where the
+// layout points, through a bounds-checked accessor, and refuses (Error,
+// wrapped in GenerationMsg::Aborted) what depends on the sub-object being
+// written: no "distance_levels " line, counts of a sub-object beyond 32
+// bits, a sorted sub-object whose header cannot be sorted, a primitive the
+// layout did not follow.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "document/model_tables.h"
+#include "generation/lod_plan.h"
+#include "generation/template_layout.h"
+#include "generation/vertex_estimate.h"
+
+namespace lodsmith {
+
+class ShapeWriter {
+public:
+  ShapeWriter(const Lines& lines, const TemplateLayout& layout, const LodAssignment& assignment,
+              const GenerationTables& tables, const LodPlan& plan, const GenerationObserver& observer)
+      : lines_(lines), layout_(layout), a_(assignment), t_(tables), plan_(plan), observer_(observer) {}
+
+  // Head copy, the LODs, tail copy.
+  Lines Write();
+
+private:
+  // Elements and faces of one output sub-object, in all and per matrix.
+  struct SubObjectCounts {
+    int32_t SubObjectElementCount = 0;
+    int32_t SubObjectFaceCount = 0;
+    std::vector<TMatrixUse> MatrixUse;  // index = matrix
+  };
+
+  void WriteHead();
+  void WriteLod(int lod);
+  void WriteTail();
+  // subobject_writer.cpp
+  void WriteSubObject(int lod, int subObject);
+  SubObjectCounts CountSubObject(int lod, int subObject) const;
+  void WriteHeader(int lod, int subObject, const SubObjectCounts& counts);
+  // vertex_writer.cpp
+  void WriteVertexBlocks(const VertexEstimate& estimate, int32_t elements);
+  void WritePrimitives(int lod, int subObject, const VertexEstimate& estimate);
+  void WritePrimitive(const Primitive& primitive, int32_t shift);
+
+  const std::string& Line(int64_t index) const;  // template line, bounds-checked
+  void Copy(int64_t index) { out_.push_back(Line(index)); }
+  void CopyRange(int64_t from, int64_t to);  // lines [from, to)
+  void Progress(ProgressLabel label, const Message& text) const {
+    if (observer_.progress) observer_.progress(label, text);
+  }
+
+  const Lines& lines_;
+  const TemplateLayout& layout_;
+  const LodAssignment& a_;
+  const GenerationTables& t_;
+  const LodPlan& plan_;
+  const GenerationObserver& observer_;
+  Lines out_;
+  int32_t sortedIndex_ = 0;  // the sort index the next sorted sub-object takes
+};
+
+}  // namespace lodsmith
