@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/file_io.h"
+#include "core/grid_columns.h"
 #include "document/analysis.h"
 #include "document/shape_file.h"
 #include "synthetic_shape.h"
@@ -58,7 +59,8 @@ void PrepareLargeForm(TLSForm& form) {
   form.SetLODAnzSpinEditValue(kLods);
   form.LODAnzSpinEditExit();
   for (int k = 1; k <= kLods; ++k)
-    for (int r = 1; r <= kElements; ++r) form.StringGrid1.SetCell(k + 2, r, std::to_string((r + k) % kSubObjects + 1));
+    for (int r = 1; r <= kElements; ++r)
+      form.StringGrid1.SetCell(grid::ElementLodColumn(k), r, std::to_string((r + k) % kSubObjects + 1));
   form.SetLODSpinEditValue(50);
 }
 
@@ -68,7 +70,7 @@ void BM_RefreshSubObjectGrid(benchmark::State& state) {
   PrepareLargeForm(form);
   for (auto _ : state) {
     form.RefreshSubObjectGrid();
-    benchmark::DoNotOptimize(form.StringGrid2.Cell(1, kSubObjects));
+    benchmark::DoNotOptimize(form.StringGrid2.Cell(grid::kSubObjectVertices, kSubObjects));
   }
   if (form.StringGrid2.RowCount() != kSubObjects + 1) state.SkipWithError("the recount did not show 99 sub-objects");
 }

@@ -14,10 +14,10 @@
 #include <map>
 #include <sstream>
 
+#include "core/grid_columns.h"
 #include "generation_support.h"
 #include "shape_checker.h"
 #include "test_env.h"
-#include "ui/grid_columns.h"
 
 namespace lodsmith::test {
 namespace {

@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <functional>
 
+#include "core/grid_columns.h"
 #include "document/document_messages.h"
 #include "generation/generator.h"
 #include "generation_support.h"
 #include "shape_checker.h"
 #include "test_env.h"
-#include "ui/grid_columns.h"
 #include "ui/messages.h"
 
 namespace lodsmith::test {

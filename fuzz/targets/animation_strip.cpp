@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/grid_columns.h"
 #include "fuzz_harness.h"
 
 using namespace lodsmith;
@@ -22,7 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (!fx.Open(ShapeImage(shape)) || !form.AnimButton.Enabled) return 0;
   const auto marks = ControlCells(control, static_cast<std::size_t>(form.StringGrid3.RowCount() - 1));
   for (std::size_t i = 0; i < marks.size(); ++i)
-    fx.Dispatch([&] { form.StringGrid2SetEditText(form.StringGrid3, 2, static_cast<int>(i) + 1, marks[i]); });
+    fx.Dispatch([&] {
+      form.StringGrid2SetEditText(form.StringGrid3, grid::kMatrixAnimated, static_cast<int>(i) + 1, marks[i]);
+    });
 
   std::size_t from = fx.platform.messages.size();
   fx.Act("animation removal", [&] { form.AnimButtonClick(); });

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/grid_columns.h"
 #include "fuzz_harness.h"
 
 using namespace lodsmith;
@@ -54,18 +55,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     form.LODAnzSpinEditExit();
   });
   for (int lod = 1; lod <= lods; ++lod)
-    fx.Dispatch([&] { form.StringGrid4SetEditText(1, lod, kDistances[distances][lod - 1]); });
+    fx.Dispatch([&] { form.StringGrid4SetEditText(grid::kDistance, lod, kDistances[distances][lod - 1]); });
   std::size_t next = 0;
   for (int row = 1; row < form.StringGrid1.RowCount(); ++row)
     for (int lod = 1; lod <= lods; ++lod) {
       const char* text = cells.empty() ? "1" : kCells[At(cells, next++ % cells.size(), '0') % 16];
-      fx.Dispatch([&] { form.StringGrid1SetEditText(lod + 2, row, text); });
+      fx.Dispatch([&] { form.StringGrid1SetEditText(grid::ElementLodColumn(lod), row, text); });
     }
   fx.Dispatch([&] { form.StringGrid1Exit(); });
   for (int b = 0; b < 8; ++b) {
     const int lod = 1 + b % 4, sub = 1 + b / 4;
     if (lod <= lods && sub < form.StringGrid2.RowCount())
-      fx.Dispatch([&] { form.StringGrid2SetEditText(form.StringGrid2, lod + 1, sub, (marks >> b) & 1 ? "x" : ""); });
+      fx.Dispatch([&] {
+        form.StringGrid2SetEditText(form.StringGrid2, grid::SubObjectSortColumn(lod), sub, (marks >> b) & 1 ? "x" : "");
+      });
   }
 
   fx.Act("generation", [&] { form.Sub_ObjectsButtonClick(); }, SortVectorsSplit);

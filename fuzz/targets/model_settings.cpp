@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "core/file_io.h"
+#include "core/grid_columns.h"
 #include "fuzz_harness.h"
 
 using namespace lodsmith;
@@ -40,11 +41,14 @@ Loaded Read(TLSForm& f) {
   Loaded l;
   l.lods = f.LodCount;
   for (int k = 1; k <= f.LodCount; ++k) {
-    for (int r = 1; r < f.StringGrid1.RowCount(); ++r) l.assignment.push_back(f.StringGrid1.Cell(k + 2, r));
-    for (int r = 1; r < f.StringGrid2.RowCount(); ++r) l.marks.push_back(f.StringGrid2.Cell(k + 1, r));
-    l.distances.push_back(f.StringGrid4.Cell(1, k));
+    for (int r = 1; r < f.StringGrid1.RowCount(); ++r)
+      l.assignment.push_back(f.StringGrid1.Cell(grid::ElementLodColumn(k), r));
+    for (int r = 1; r < f.StringGrid2.RowCount(); ++r)
+      l.marks.push_back(f.StringGrid2.Cell(grid::SubObjectSortColumn(k), r));
+    l.distances.push_back(f.StringGrid4.Cell(grid::kDistance, k));
   }
-  for (int r = 1; r < f.StringGrid3.RowCount(); ++r) l.animations.push_back(f.StringGrid3.Cell(2, r));
+  for (int r = 1; r < f.StringGrid3.RowCount(); ++r)
+    l.animations.push_back(f.StringGrid3.Cell(grid::kMatrixAnimated, r));
   return l;
 }
 

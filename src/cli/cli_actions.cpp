@@ -7,6 +7,7 @@
 #include "cli/cli_messages.h"
 #include "cli/report.h"
 #include "core/file_io.h"
+#include "core/grid_columns.h"
 #include "core/native_file.h"
 #include "platform/console_launcher.h"
 #include "platform/wine_path.h"
@@ -16,7 +17,7 @@
 namespace lodsmith {
 
 void PrintSettingsPdf(TLSForm& form, CliPlatform& platform, const std::string& path) {
-  if (form.ShapeLines.empty() || form.StringGrid1.Cell(0, 1).empty())
+  if (form.ShapeLines.empty() || form.StringGrid1.Cell(grid::kElementName, 1).empty())
     throw std::runtime_error("the shape lists no elements: nothing to print");
   // The default printer's page when there is one (DefaultPrinter remembers
   // its paper for PrintPagesToPdf), else A4.

@@ -15,6 +15,7 @@
 #include "cli/cli_platform.h"
 #include "cli/report.h"
 #include "core/file_io.h"
+#include "core/grid_columns.h"
 #include "core/native_file.h"
 #include "core/text.h"
 #include "lodsmith_version.h"
@@ -213,8 +214,8 @@ int main(int argc, char** argv) {
         for (std::size_t k = 0; k < parts.size(); ++k) {
           int row = static_cast<int>(k) + 1;
           bool can = true;
-          form.StringGrid4SelectCell(1, row, can);
-          form.StringGrid4SetEditText(1, row, parts[k]);
+          form.StringGrid4SelectCell(grid::kDistance, row, can);
+          form.StringGrid4SetEditText(grid::kDistance, row, parts[k]);
         }
         form.StringGrid4Exit();
       });

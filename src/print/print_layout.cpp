@@ -6,6 +6,7 @@
 #include <locale>
 #include <sstream>
 
+#include "core/grid_columns.h"
 #include "core/text.h"
 #include "print/print_messages.h"
 
@@ -99,8 +100,9 @@ std::string ElementHeaderLine(int lodCount) {
 }
 
 std::string ElementDataLine(const StringGrid& grid, int row, int lodCount) {
-  std::string r = Left(grid.Cell(0, row), 35) + " " + Left(grid.Cell(1, row), 16) + " " + Right(grid.Cell(2, row), 8);
-  for (int k = 1; k <= lodCount; ++k) r += Right(grid.Cell(k + 2, row), 5);
+  std::string r = Left(grid.Cell(grid::kElementName, row), 35) + " " + Left(grid.Cell(grid::kElementImage, row), 16) +
+                  " " + Right(grid.Cell(grid::kElementFaces, row), 8);
+  for (int k = 1; k <= lodCount; ++k) r += Right(grid.Cell(grid::ElementLodColumn(k), row), 5);
   return r;
 }
 
@@ -111,8 +113,9 @@ std::string SubObjectHeaderLine(int lodCount, const ListingText& text) {
 }
 
 std::string SubObjectDataLine(const StringGrid& grid, int row, int lodCount) {
-  std::string r = Right(grid.Cell(0, row), 5) + " " + Right(grid.Cell(1, row), 11);
-  for (int k = 1; k <= lodCount; ++k) r += Right(grid.Cell(k + 1, row), 5);
+  std::string r =
+      Right(grid.Cell(grid::kSubObjectNumber, row), 5) + " " + Right(grid.Cell(grid::kSubObjectVertices, row), 11);
+  for (int k = 1; k <= lodCount; ++k) r += Right(grid.Cell(grid::SubObjectSortColumn(k), row), 5);
   return r;
 }
 
@@ -122,13 +125,15 @@ std::string LodHeaderLine(const ListingText& text) {
 }
 
 std::string LodDataLine(const StringGrid& grid, int row) {
-  return Right(grid.Cell(0, row), 5) + " " + Right(grid.Cell(1, row), 12) + " " + Right(grid.Cell(2, row), 8);
+  return Right(grid.Cell(grid::kOverviewLod, row), 5) + " " + Right(grid.Cell(grid::kOverviewDistance, row), 12) + " " +
+         Right(grid.Cell(grid::kOverviewFaces, row), 8);
 }
 
 std::string MatrixHeaderLine() { return Left("Name", 35) + " " + Right("Faces", 8) + " " + Right("Anim.", 7); }
 
 std::string MatrixDataLine(const StringGrid& grid, int row) {
-  return Left(grid.Cell(0, row), 35) + " " + Right(grid.Cell(1, row), 8) + " " + Right(grid.Cell(2, row), 7);
+  return Left(grid.Cell(grid::kMatrixName, row), 35) + " " + Right(grid.Cell(grid::kMatrixFaces, row), 8) + " " +
+         Right(grid.Cell(grid::kMatrixAnimated, row), 7);
 }
 
 std::string ToleranceLine(long double pointTolerance, long double normalTolerance, char decimalSeparator,

@@ -32,9 +32,10 @@ struct SettingsListing {
   std::string fileName;  // the shape's name without folder (UTF-8)
   std::string dateTime;  // date and time of printing (UTF-8)
   // Grid cells are Latin-1 bytes, as the grids hold them.
-  const StringGrid* elements = nullptr;    // name, image, faces, then LOD k in column k + 2
-  const StringGrid* subObjects = nullptr;  // number, vertices, then the sort mark of LOD k in column k + 1
-  const StringGrid* lods = nullptr;        // number, distance, faces
+  // The grids' columns are those of core/grid_columns.h.
+  const StringGrid* elements = nullptr;    // name, image, faces, then the sub-object of each LOD
+  const StringGrid* subObjects = nullptr;  // number, vertices, then the sort mark of each LOD
+  const StringGrid* lods = nullptr;        // the LOD overview: number, distance, faces
   const StringGrid* matrices = nullptr;    // name, faces, animation mark
   int lodCount = 1;                        // LOD columns of the element and sub-object grids
   long double pointTolerance = 0;

@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPointer>
 
+#include "core/grid_columns.h"
+
 namespace lodsmith {
 
 namespace {
@@ -30,7 +32,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole) return {};
-  if (orientation == Qt::Horizontal) return CellText(grid_.Cell(section, 0));
+  if (orientation == Qt::Horizontal) return CellText(grid_.Cell(section, grid::kHeaderRow));
   return section + 1;
 }
 

@@ -14,6 +14,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 
+#include "core/grid_columns.h"
 #include "qt/grid_model.h"
 #include "qt/qt_platform.h"
 
@@ -138,14 +139,20 @@ MainWindow::MainWindow(TLSForm& form, QtPlatform& platform, QWidget* parent)
   AddLabel(tab1, "Label16", f.Label16, 464, 9);
   AddSpin(tab1, "LODSpinEdit", f.LODSpinEdit, 496, 4, 49, 22, &TLSForm::SetLODSpinEditValue);
 
-  AddGrid(tab1, "StringGrid1", f.StringGrid1, 6, 32, 539, 385, [](int c) { return c >= 3; }, 24);
-  AddGrid(tab1, "StringGrid2", f.StringGrid2, 558, 32, 137, 137, [](int c) { return c >= 2; }, 24);
+  // The columns the user types into: the assignments, the sort marks, the
+  // animation marks and the distances.
+  const auto assignments = [](int c) { return c >= grid::ElementLodColumn(1); };
+  const auto sortMarks = [](int c) { return c >= grid::SubObjectSortColumn(1); };
+  const auto animationMarks = [](int c) { return c == grid::kMatrixAnimated; };
+  const auto distances = [](int c) { return c == grid::kDistance; };
+  AddGrid(tab1, "StringGrid1", f.StringGrid1, 6, 32, 539, 385, assignments, 24);
+  AddGrid(tab1, "StringGrid2", f.StringGrid2, 558, 32, 137, 137, sortMarks, 24);
   GridView* overview = AddGrid(tab1, "StringGrid5", f.StringGrid5, 558, 176, 163, 97, nullptr, 16);
   overview->setFont(OverviewFont());
   overview->horizontalHeader()->setFont(OverviewFont());
   overview->setEditTriggers(QAbstractItemView::NoEditTriggers);
   AddButton(tab1, "AnimResetButton", f.AnimResetButton, 734, 264, 75, 25, &TLSForm::AnimResetButtonClick);
-  AddGrid(tab1, "StringGrid3", f.StringGrid3, 558, 296, 251, 161, [](int c) { return c == 2; }, 24);
+  AddGrid(tab1, "StringGrid3", f.StringGrid3, 558, 296, 251, 161, animationMarks, 24);
 
   AddButton(tab1, "ZeilePlusButton", f.ZeilePlusButton, 384, 425, 25, 20, &TLSForm::ZeilePlusButtonClick);
   AddButton(tab1, "ZeileMinusButton", f.ZeileMinusButton, 384, 449, 25, 20, &TLSForm::ZeileMinusButtonClick);
@@ -162,7 +169,7 @@ MainWindow::MainWindow(TLSForm& form, QtPlatform& platform, QWidget* parent)
                                &TLSForm::SetLODAnzSpinEditValue);
   exitHandlers_[lodCount] = [this] { form_.LODAnzSpinEditExit(); };
   AddLabel(panel1, "Label15", f.Label15, 20, 96);
-  AddGrid(panel1, "StringGrid4", f.StringGrid4, 20, 120, 153, 209, [](int c) { return c == 1; }, 24);
+  AddGrid(panel1, "StringGrid4", f.StringGrid4, 20, 120, 153, 209, distances, 24);
   AddLabel(panel1, "Label19", f.Label19, 184, 144, 129, 65, Qt::AlignLeft | Qt::AlignTop, true);
   AddLabel(panel1, "Label20", f.Label20, 184, 216, 129, 57, Qt::AlignLeft | Qt::AlignTop, true);
   AddLabel(panel1, "Label23", f.Label23, 184, 280, 129, 57, Qt::AlignLeft | Qt::AlignTop, true);

@@ -1,7 +1,7 @@
 // Shape analysis, default assignment and the animation marks.
+#include "core/grid_columns.h"
 #include "document/analysis.h"
 #include "document/animations.h"
-#include "ui/grid_columns.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {

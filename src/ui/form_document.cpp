@@ -1,10 +1,13 @@
 // Opening, saving, undo and the unsaved-changes question.
 #include "core/file_io.h"
+#include "core/grid_columns.h"
 #include "document/shape_file.h"
 #include "ui/tlsform.h"
 #include "ui/ui_messages.h"
 
 namespace lodsmith {
+
+using namespace grid;
 
 namespace {
 const char* const kSimulatorKey = "SOFTWARE\\Microsoft\\Microsoft Games\\Train Simulator\\1.0";
@@ -24,13 +27,11 @@ void TLSForm::ResetDocument() {
   Caption = "Lodsmith";
   FileName.clear();
   StringGrid1.SetRowCount(2);
-  for (int c = 0; c <= 4; ++c) StringGrid1.SetCell(c, 1, "");
+  for (int c = kElementName; c <= ElementLodColumn(2); ++c) StringGrid1.SetCell(c, 1, "");
   StringGrid2.SetRowCount(2);
   StringGrid3.SetRowCount(2);
-  for (int c = 0; c <= 2; ++c) {
-    StringGrid2.SetCell(c, 1, "");
-    StringGrid3.SetCell(c, 1, "");
-  }
+  for (int c = kSubObjectNumber; c <= SubObjectSortColumn(1); ++c) StringGrid2.SetCell(c, 1, "");
+  for (int c = kMatrixName; c <= kMatrixAnimated; ++c) StringGrid3.SetCell(c, 1, "");
 }
 
 bool TLSForm::QuerySave() {

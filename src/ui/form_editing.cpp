@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/grid_columns.h"
 #include "generation/generation_messages.h"
 #include "generation/vertex_estimate.h"
-#include "ui/grid_columns.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
@@ -157,8 +157,8 @@ void TLSForm::LODAnzSpinEditExit() {
   StringGrid5.SetRowCount(LodCount + 1);
   for (int k = 1; k <= LodCount; ++k) {
     const std::string header = "L " + std::to_string(k);
-    StringGrid1.SetCell(ElementLodColumn(k), 0, header);
-    StringGrid2.SetCell(SubObjectSortColumn(k), 0, header);
+    StringGrid1.SetCell(ElementLodColumn(k), kHeaderRow, header);
+    StringGrid2.SetCell(SubObjectSortColumn(k), kHeaderRow, header);
     for (int r = 1; r < StringGrid1.RowCount(); ++r)
       if (StringGrid1.Cell(ElementLodColumn(k), r).empty()) StringGrid1.SetCell(ElementLodColumn(k), r, "1");
     StringGrid5.SetCell(kOverviewLod, k, std::to_string(k));
@@ -169,7 +169,7 @@ void TLSForm::LODAnzSpinEditExit() {
 void TLSForm::LODSpinEditChange() {
   const int n = LODSpinEdit.Value;
   RefreshSubObjectGrid();
-  StringGrid2.SetCell(kSubObjectVertices, 0, "Vert. L " + std::to_string(n));
+  StringGrid2.SetCell(kSubObjectVertices, kHeaderRow, "Vert. L " + std::to_string(n));
   Label21.Caption = LanguageText(38) + " L " + std::to_string(n) + " =";
   if (n < 2) {
     Label22.Caption.clear();

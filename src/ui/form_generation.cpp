@@ -4,9 +4,9 @@
 // it is complete and has passed the structural check.
 #include <algorithm>
 
+#include "core/grid_columns.h"
 #include "document/document_messages.h"
 #include "generation/generator.h"
-#include "ui/grid_columns.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {

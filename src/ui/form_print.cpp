@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "core/file_io.h"
+#include "core/grid_columns.h"
 #include "print/pdf_writer.h"
 #include "print/print_layout.h"
 #include "ui/messages.h"
@@ -29,7 +30,7 @@ std::vector<PrintPage> TLSForm::SettingsListingPages(int printableHeightMm) {
 }
 
 void TLSForm::E_DruckenButtonClick() {
-  if (ShapeLines.empty() || StringGrid1.Cell(0, 1).empty()) return;
+  if (ShapeLines.empty() || StringGrid1.Cell(grid::kElementName, 1).empty()) return;
   if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(UiMsg::PrintQuestion)) != MsgResult::Yes) {
     LastOutcome = Outcome::Cancelled;
     return;

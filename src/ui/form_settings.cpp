@@ -2,11 +2,14 @@
 #include <algorithm>
 
 #include "core/file_io.h"
+#include "core/grid_columns.h"
 #include "ui/distance.h"
 #include "ui/tlsform.h"
 #include "ui/ui_messages.h"
 
 namespace lodsmith {
+
+using namespace grid;
 
 namespace {
 
@@ -35,15 +38,16 @@ void TLSForm::SaveModelSettings() {
     ini.EraseSection(numbers);
     ini.EraseSection(marks);
     for (int r = 1; r < StringGrid1.RowCount(); ++r)
-      ini.WriteString(numbers, std::to_string(r), StringGrid1.Cell(k + 2, r));
+      ini.WriteString(numbers, std::to_string(r), StringGrid1.Cell(ElementLodColumn(k), r));
     for (int r = 1; r < StringGrid2.RowCount(); ++r)
-      ini.WriteString(marks, std::to_string(r), StringGrid2.Cell(k + 1, r));
+      ini.WriteString(marks, std::to_string(r), StringGrid2.Cell(SubObjectSortColumn(k), r));
   }
   ini.EraseSection("ANIM");
-  for (int r = 1; r < StringGrid3.RowCount(); ++r) ini.WriteString("ANIM", std::to_string(r), StringGrid3.Cell(2, r));
+  for (int r = 1; r < StringGrid3.RowCount(); ++r)
+    ini.WriteString("ANIM", std::to_string(r), StringGrid3.Cell(kMatrixAnimated, r));
   ini.EraseSection("LODs");
   ini.WriteInteger("LODs", "Anzahl", LodCount);
-  for (int r = 1; r <= LodCount; ++r) ini.WriteString("LODs", std::to_string(r), StringGrid4.Cell(1, r));
+  for (int r = 1; r <= LodCount; ++r) ini.WriteString("LODs", std::to_string(r), StringGrid4.Cell(kDistance, r));
   batch.Commit();
 }
 
@@ -76,10 +80,10 @@ void TLSForm::LoadModelSettings() {
     StringGrid5.SetRowCount(d + 1);
     for (int k = 1; k <= d; ++k) {
       const std::string distance = SaneDistance(ini.ReadString("LODs", std::to_string(k), kDefaultDistance));
-      StringGrid4.SetCell(0, k, std::to_string(k));
-      StringGrid4.SetCell(1, k, distance);
-      StringGrid5.SetCell(0, k, std::to_string(k));
-      StringGrid5.SetCell(1, k, distance);
+      StringGrid4.SetCell(kDistanceLod, k, std::to_string(k));
+      StringGrid4.SetCell(kDistance, k, distance);
+      StringGrid5.SetCell(kOverviewLod, k, std::to_string(k));
+      StringGrid5.SetCell(kOverviewDistance, k, distance);
     }
     SetLODAnzSpinEditValue(d);
     LODAnzSpinEditExit();
@@ -98,7 +102,7 @@ void TLSForm::LoadModelSettings() {
         v = ini.ReadString(section, key, "1");
       }
       if (!ParseInt32(v)) v = "1";
-      StringGrid1.SetCell(k + 2, r, v);
+      StringGrid1.SetCell(ElementLodColumn(k), r, v);
     }
   }
 
@@ -115,12 +119,12 @@ void TLSForm::LoadModelSettings() {
       } else {
         v = ini.ReadString(section, key, "");
       }
-      StringGrid2.SetCell(k + 1, r, v);
+      StringGrid2.SetCell(SubObjectSortColumn(k), r, v);
     }
   }
 
   for (int r = 1; r < StringGrid3.RowCount(); ++r)
-    StringGrid3.SetCell(2, r, ini.ReadString("ANIM", std::to_string(r), ""));
+    StringGrid3.SetCell(kMatrixAnimated, r, ini.ReadString("ANIM", std::to_string(r), ""));
 }
 
 void TLSForm::GrundButtonClick() {

@@ -5,6 +5,7 @@
 // refused shape keeps its text. Refusals (Error) leave the handler and are
 // shown by the event loop as error boxes, after the cursor (and for the
 // merges the status line) has been put back.
+#include "core/grid_columns.h"
 #include "tools/animation_strip.h"
 #include "tools/material_fix.h"
 #include "tools/normal_merge.h"
@@ -93,7 +94,7 @@ void TLSForm::MatButtonClick() {
   std::vector<MaterialElement> elements;
   for (int r = 1; r < StringGrid1.RowCount(); ++r) {
     MaterialElement e;
-    e.name = StringGrid1.Cell(0, r);
+    e.name = StringGrid1.Cell(grid::kElementName, r);
     if (r < static_cast<int>(ElementVtxState.size())) e.vtxState = ElementVtxState[r];
     elements.push_back(std::move(e));
   }
@@ -114,7 +115,8 @@ void TLSForm::AnimButtonClick() {
   const ChangeMarks marks = CurrentChangeMarks();
   SMemoChange();
   std::vector<MatrixAnimationMark> rows;
-  for (int r = 1; r < StringGrid3.RowCount(); ++r) rows.push_back({StringGrid3.Cell(0, r), StringGrid3.Cell(2, r)});
+  for (int r = 1; r < StringGrid3.RowCount(); ++r)
+    rows.push_back({StringGrid3.Cell(grid::kMatrixName, r), StringGrid3.Cell(grid::kMatrixAnimated, r)});
   AnimationStripResult result;
   try {
     result = StripSurplusAnimations(ShapeLines, *header, rows);

@@ -3,11 +3,14 @@
 #include <algorithm>
 
 #include "core/file_io.h"
+#include "core/grid_columns.h"
 #include "ui/distance.h"
 #include "ui/tlsform.h"
 #include "ui/ui_messages.h"
 
 namespace lodsmith {
+
+using namespace grid;
 
 namespace {
 
@@ -58,43 +61,43 @@ void TLSForm::FormCreate() {
 
   // Element grid.
   StringGrid1.SetRowCount(2);
-  StringGrid1.SetCell(0, 0, "Name");
-  StringGrid1.SetCell(1, 0, "Image");
-  StringGrid1.SetCell(2, 0, "Faces");
-  StringGrid1.SetCell(3, 0, "L 1");
-  StringGrid1.ColWidths.resize(std::max<std::size_t>(StringGrid1.ColWidths.size(), 4), 28);
-  StringGrid1.ColWidths[0] = 186;
-  StringGrid1.ColWidths[1] = 100;
-  StringGrid1.ColWidths[2] = 45;
+  StringGrid1.SetCell(kElementName, kHeaderRow, "Name");
+  StringGrid1.SetCell(kElementImage, kHeaderRow, "Image");
+  StringGrid1.SetCell(kElementFaces, kHeaderRow, "Faces");
+  StringGrid1.SetCell(ElementLodColumn(1), kHeaderRow, "L 1");
+  StringGrid1.ColWidths.resize(std::max<std::size_t>(StringGrid1.ColWidths.size(), ElementLodColumn(1) + 1), 28);
+  StringGrid1.ColWidths[kElementName] = 186;
+  StringGrid1.ColWidths[kElementImage] = 100;
+  StringGrid1.ColWidths[kElementFaces] = 45;
 
   // LOD overview grid.
   StringGrid5.ColWidths = {20, 60, 45};
-  StringGrid5.SetCell(2, 0, "Faces");
-  StringGrid5.SetCell(2, 1, "");
+  StringGrid5.SetCell(kOverviewFaces, kHeaderRow, "Faces");
+  StringGrid5.SetCell(kOverviewFaces, 1, "");
 
   // LOD count of the last run; a hand-edited value outside 1..99 is brought
   // into range so that there is always at least one LOD column.
   int n = ProgramIni->ReadInteger("LODs", "Anzahl", 1);
   n = std::clamp(n, kMinLods, kMaxLods);
 
-  StringGrid1.SetColCount(n + 3);
-  StringGrid2.SetColCount(n + 2);
+  StringGrid1.SetColCount(ElementLodColumn(n) + 1);
+  StringGrid2.SetColCount(SubObjectSortColumn(n) + 1);
   StringGrid5.SetRowCount(n + 1);
   for (int k = 1; k <= n; ++k) {
-    StringGrid1.SetCell(k + 2, 0, "L " + std::to_string(k));
-    StringGrid2.SetCell(k + 1, 0, "L " + std::to_string(k));
-    StringGrid5.SetCell(0, k, std::to_string(k));
+    StringGrid1.SetCell(ElementLodColumn(k), kHeaderRow, "L " + std::to_string(k));
+    StringGrid2.SetCell(SubObjectSortColumn(k), kHeaderRow, "L " + std::to_string(k));
+    StringGrid5.SetCell(kOverviewLod, k, std::to_string(k));
   }
 
   // Distance grid and its copy in the overview.
   StringGrid4.SetRowCount(n + 1);
-  StringGrid4.SetCell(1, 0, Text(Message(UiMsg::DistanceColumnHeader)));
-  StringGrid4.SetCell(0, 1, "1");
+  StringGrid4.SetCell(kDistance, kHeaderRow, Text(Message(UiMsg::DistanceColumnHeader)));
+  StringGrid4.SetCell(kDistanceLod, 1, "1");
   for (int k = 1; k <= n; ++k) {
     std::string distance = SaneDistance(ProgramIni->ReadString("LODs", std::to_string(k), kDefaultDistance));
-    StringGrid4.SetCell(0, k, std::to_string(k));
-    StringGrid4.SetCell(1, k, distance);
-    StringGrid5.SetCell(1, k, distance);
+    StringGrid4.SetCell(kDistanceLod, k, std::to_string(k));
+    StringGrid4.SetCell(kDistance, k, distance);
+    StringGrid5.SetCell(kOverviewDistance, k, distance);
   }
 
   LODAnzSpinEdit.Value = n;
@@ -104,16 +107,16 @@ void TLSForm::FormCreate() {
 
   // Sub-object grid.
   StringGrid2.SetRowCount(2);
-  StringGrid2.SetCell(1, 0, "Vert. L 1");
-  StringGrid2.ColWidths.resize(std::max<std::size_t>(StringGrid2.ColWidths.size(), 2), 28);
-  StringGrid2.ColWidths[0] = 28;
-  StringGrid2.ColWidths[1] = 50;
+  StringGrid2.SetCell(kSubObjectVertices, kHeaderRow, "Vert. L 1");
+  StringGrid2.ColWidths.resize(std::max<std::size_t>(StringGrid2.ColWidths.size(), kSubObjectVertices + 1), 28);
+  StringGrid2.ColWidths[kSubObjectNumber] = 28;
+  StringGrid2.ColWidths[kSubObjectVertices] = 50;
 
   // Matrix grid.
   StringGrid3.SetRowCount(2);
-  StringGrid3.SetCell(0, 0, "Name");
-  StringGrid3.SetCell(1, 0, "Faces");
-  StringGrid3.SetCell(2, 0, "Anim.");
+  StringGrid3.SetCell(kMatrixName, kHeaderRow, "Name");
+  StringGrid3.SetCell(kMatrixFaces, kHeaderRow, "Faces");
+  StringGrid3.SetCell(kMatrixAnimated, kHeaderRow, "Anim.");
 
   ApplyLanguageTexts();
 
@@ -132,7 +135,7 @@ void TLSForm::FormDestroy() {
       const int n = LODAnzSpinEdit.Value;
       ProgramIni->WriteInteger("LODs", "Anzahl", n);
       for (int k = 1; k <= n; ++k) {
-        const std::string& distance = StringGrid4.Cell(1, k);
+        const std::string& distance = StringGrid4.Cell(kDistance, k);
         ProgramIni->WriteString("LODs", std::to_string(k), distance.empty() ? kDefaultDistance : distance);
       }
       batch.Commit();
@@ -170,10 +173,10 @@ void TLSForm::ApplyLanguageTexts() {
   TabSheet1.Caption = LanguageText(17);
   TabSheet3.Caption = LanguageText(19);
 
-  StringGrid5.SetCell(0, 0, LanguageText(27));
-  StringGrid5.SetCell(1, 0, LanguageText(28));
-  StringGrid4.SetCell(0, 0, "LOD " + LanguageText(27));
-  StringGrid2.SetCell(0, 0, LanguageText(27));
+  StringGrid5.SetCell(kOverviewLod, kHeaderRow, LanguageText(27));
+  StringGrid5.SetCell(kOverviewDistance, kHeaderRow, LanguageText(28));
+  StringGrid4.SetCell(kDistanceLod, kHeaderRow, "LOD " + LanguageText(27));
+  StringGrid2.SetCell(kSubObjectNumber, kHeaderRow, LanguageText(27));
 
   Label4.Caption = LanguageText(30);
   Label5.Caption = LanguageText(31);

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <map>
 
+#include "core/grid_columns.h"
 #include "shape_checker.h"
-#include "ui/grid_columns.h"
 
 namespace lodsmith::test {
 

@@ -6,6 +6,9 @@
 
 namespace lodsmith::grid {
 
+// The header row of every grid, with the column titles.
+inline constexpr int kHeaderRow = 0;
+
 // The data rows of a grid.
 inline int DataRows(const StringGrid& g) { return g.RowCount() - 1; }
 
