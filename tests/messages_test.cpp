@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "cli/cli_messages.h"
+#include "ui/cli_messages.h"
 #include "core/core_messages.h"
 #include "document/document_messages.h"
 #include "generation/generation_messages.h"

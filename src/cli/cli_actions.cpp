@@ -4,7 +4,7 @@
 #include <iostream>
 #include <stdexcept>
 
-#include "cli/cli_messages.h"
+#include "ui/cli_messages.h"
 #include "cli/report.h"
 #include "core/file_io.h"
 #include "core/grid_columns.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_messages.h"
+#include "ui/cli_messages.h"
 #include "cli/cli_platform.h"
 #include "cli/report.h"
 #include "core/file_io.h"
@@ -35,8 +35,6 @@ int Usage(const std::string& message) {
   std::cerr << "lodsmith-cli: " << message << "\n" << "Try 'lodsmith-cli --help'.\n";
   return 2;
 }
-
-bool IsFailureKind(MsgKind k) { return k == MsgKind::Warning || k == MsgKind::Error; }
 
 }  // namespace
 
@@ -114,12 +112,8 @@ int main(int argc, char** argv) {
 
   bool failed = false;
   auto runAction = [&](const std::function<void()>& handler) {
-    std::size_t before = platform.messages.size();
     bool ok = form.Dispatch(handler);
     if (form.LastOutcome == Outcome::Refused || form.LastOutcome == Outcome::Failed) ok = false;
-    // Handlers that only tell of a refusal by its box are recognised by its kind.
-    for (std::size_t k = before; k < platform.messages.size(); ++k)
-      if (IsFailureKind(platform.messages[k].kind)) ok = false;
     if (!ok) failed = true;
     return ok;
   };
@@ -176,12 +170,11 @@ int main(int argc, char** argv) {
       runAction([&] {
         // The tolerance goes through the edit's own check first; a refused
         // value (negative) ends the action there.
-        std::size_t before = platform.messages.size();
         if (points)
           form.DeltaPointsEditExit();
         else
           form.DeltaNormalsEditExit();
-        if (platform.messages.size() != before) return;
+        if (form.LastOutcome == Outcome::Refused) return;
         if (points) {
           form.PointTolerance = tol;
           form.PunkteButtonClick();

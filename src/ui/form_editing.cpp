@@ -82,6 +82,7 @@ void TLSForm::StringGrid1SetEditText(int ACol, int ARow, const std::string& Valu
   StringGrid1.SetCell(ACol, ARow, Value);
   if (Value.empty() || ValidAssignment(Value)) return;
   ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(GenerationMsg::AssignmentRefused));
+  LastOutcome = Outcome::Refused;
   StringGrid1.SetCell(ACol, ARow, "");
 }
 
@@ -99,6 +100,7 @@ void TLSForm::StringGrid2SetEditText(StringGrid& Sender, int ACol, int ARow, con
   Sender.SetCell(ACol, ARow, Value);
   if (Value.empty() || Value == "x" || Value == "X") return;
   ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(GenerationMsg::SortMarkRefused));
+  LastOutcome = Outcome::Refused;
   Sender.SetCell(ACol, ARow, "");
 }
 
@@ -115,6 +117,7 @@ void TLSForm::StringGrid4SetEditText(int ACol, int ARow, const std::string& Valu
   auto v = ParseInt32(Value);
   if (!Value.empty() && (!v || *v < 1 || *v > 2000)) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(GenerationMsg::DistanceRefused));
+    LastOutcome = Outcome::Refused;
     StringGrid4.SetCell(ACol, ARow, "");
     v.reset();
   }
@@ -200,6 +203,7 @@ void TLSForm::DoButtonClick() {
   if (ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, 62) != MsgResult::Yes) return;
   if (!ValidAssignment(NrEdit.Text)) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(GenerationMsg::BulkNumberRefused));
+    LastOutcome = Outcome::Refused;
     return;
   }
   const int col = ElementLodColumn(LODSpinEdit.Value);

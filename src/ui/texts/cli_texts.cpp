@@ -1,5 +1,5 @@
 // Built-in texts of the cli layer's messages.
-#include "cli/cli_messages.h"
+#include "ui/cli_messages.h"
 #include "ui/messages.h"
 
 namespace lodsmith {
