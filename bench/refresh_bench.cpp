@@ -20,9 +20,7 @@ namespace {
 // Answers nothing and shows nothing: the recount asks no questions.
 class QuietPlatform : public Platform {
 public:
-  MsgResult MessageBox(MsgKind, MsgButtons, const std::string&, const MsgIdentity&) override {
-    return MsgResult::Yes;
-  }
+  MsgResult MessageBox(MsgKind, MsgButtons, const std::string&, const MsgIdentity&) override { return MsgResult::Yes; }
   std::optional<std::string> OpenDialog(const FileDialogRequest&) override { return std::nullopt; }
   std::optional<std::string> SaveDialog(const FileDialogRequest&) override { return std::nullopt; }
   int Cursor() override { return crDefault; }
@@ -103,7 +101,8 @@ BENCHMARK(BM_ModelSettings)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 std::string LargestCorpusShape() {
   namespace fs = std::filesystem;
   const char* env = std::getenv("LODSMITH_CORPUS");
-  fs::path dir = env ? fs::path(env) : fs::path(__FILE__).parent_path().parent_path().parent_path() / "shared" / "corpus";
+  fs::path dir =
+      env ? fs::path(env) : fs::path(__FILE__).parent_path().parent_path().parent_path() / "shared" / "corpus";
   std::error_code ec;
   if (!fs::is_directory(dir, ec)) return "";
   std::string best;

@@ -60,8 +60,8 @@ BENCHMARK(BM_OpenAndSave)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_IconvBothWays(benchmark::State& state) {
   const std::string& in = BigShapePath();
-  std::string cmd = "iconv -f UTF-16LE -t UTF-8 '" + in + "' > '" + in + ".utf8' && iconv -f UTF-8 -t UTF-16LE '" +
-                    in + ".utf8' > '" + in + ".utf16'";
+  std::string cmd = "iconv -f UTF-16LE -t UTF-8 '" + in + "' > '" + in + ".utf8' && iconv -f UTF-8 -t UTF-16LE '" + in +
+                    ".utf8' > '" + in + ".utf16'";
   for (auto _ : state) {
     auto t0 = std::chrono::steady_clock::now();
     if (std::system(cmd.c_str()) != 0) {

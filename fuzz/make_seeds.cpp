@@ -88,12 +88,27 @@ Lines WithNearEntries(Lines lines) {
 Lines WithAnimations(Lines lines) {
   const std::string last = lines.back();
   lines.pop_back();
-  for (const char* l : {"\tanimations ( 1", "\t\tanimation ( 2 30", "\t\t\tanim_nodes ( 2", "\t\t\t\tanim_node M0 (",
-                        "\t\t\t\t\tcontrollers ( 2", "\t\t\t\t\t\ttcb_rot ( 2", "\t\t\t\t\t\t\tslerp_rot ( 0 0 0 0 1 )",
-                        "\t\t\t\t\t\t\tslerp_rot ( 1 0 0.7071 0 0.7071 )", "\t\t\t\t\t\t)",
-                        "\t\t\t\t\t\tlinear_pos ( 2", "\t\t\t\t\t\t\tlinear_key ( 0 0 0 0 )",
-                        "\t\t\t\t\t\t\tlinear_key ( 1 0 1 0 )", "\t\t\t\t\t\t)", "\t\t\t\t\t)", "\t\t\t\t)",
-                        "\t\t\t\tanim_node M1 (", "\t\t\t\t\tcontrollers ( 0 )", "\t\t\t\t)", "\t\t\t)", "\t\t)", "\t)"})
+  for (const char* l : {"\tanimations ( 1",
+                        "\t\tanimation ( 2 30",
+                        "\t\t\tanim_nodes ( 2",
+                        "\t\t\t\tanim_node M0 (",
+                        "\t\t\t\t\tcontrollers ( 2",
+                        "\t\t\t\t\t\ttcb_rot ( 2",
+                        "\t\t\t\t\t\t\tslerp_rot ( 0 0 0 0 1 )",
+                        "\t\t\t\t\t\t\tslerp_rot ( 1 0 0.7071 0 0.7071 )",
+                        "\t\t\t\t\t\t)",
+                        "\t\t\t\t\t\tlinear_pos ( 2",
+                        "\t\t\t\t\t\t\tlinear_key ( 0 0 0 0 )",
+                        "\t\t\t\t\t\t\tlinear_key ( 1 0 1 0 )",
+                        "\t\t\t\t\t\t)",
+                        "\t\t\t\t\t)",
+                        "\t\t\t\t)",
+                        "\t\t\t\tanim_node M1 (",
+                        "\t\t\t\t\tcontrollers ( 0 )",
+                        "\t\t\t\t)",
+                        "\t\t\t)",
+                        "\t\t)",
+                        "\t)"})
     lines.push_back(l);
   lines.push_back(last);
   return lines;
@@ -164,8 +179,14 @@ int main(int argc, char** argv) {
   Write("shape_decode", "one-byte", "\xFF");
   Write("shape_decode", "no-line-end", std::string("\xFF\xFEs\0h\0", 6));
   Write("shape_decode", "ascii", "SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\nshape (\r\n)\r\n");
-  Write("shape_decode", "end-mark", std::string("\xFF\xFE" "a\0\r\0\n\0\x1A\0b\0\r\0\n\0", 16));
-  Write("shape_decode", "lone-cr", std::string("\xFF\xFE" "a\0\r\0b\0\r\r\n\0x\0\n\0\0", 18));
+  Write("shape_decode", "end-mark",
+        std::string("\xFF\xFE"
+                    "a\0\r\0\n\0\x1A\0b\0\r\0\n\0",
+                    16));
+  Write("shape_decode", "lone-cr",
+        std::string("\xFF\xFE"
+                    "a\0\r\0b\0\r\r\n\0x\0\n\0\0",
+                    18));
   {
     Lines wide = {"SIMISA@@@@@@@@@@JINX0s1t______", std::string(300, 'a') + " b", "\x01\xFF\x80"};
     std::string image = EncodeShape(wide, "\xFF\xFE");
@@ -196,8 +217,8 @@ int main(int argc, char** argv) {
     ShapeSeeds(target, "-1", {{"negative-tolerance", sample}});
   }
 
-  ShapeSeeds("material_fix", nullptr, {{"sample", sample}, {"names", WithMaterialErrors(plain)},
-                                  {"four-matrices", WithMaterialErrors(four)}});
+  ShapeSeeds("material_fix", nullptr,
+             {{"sample", sample}, {"names", WithMaterialErrors(plain)}, {"four-matrices", WithMaterialErrors(four)}});
 
   ShapeSeeds("animation_strip", "", {{"sample-as-read", sample}});
   ShapeSeeds("animation_strip", ",", {{"sample-unmarked", sample}});
@@ -207,8 +228,10 @@ int main(int argc, char** argv) {
   // Settings files: the model's own, the program's, and a language file.
   const std::string model =
       "[Delta]\r\nPoints=0,001\r\nNormals=0\r\n[SONR_L1]\r\n1=1\r\n2=2\r\n[SOSORT_L1]\r\n1=\r\n2=x\r\n"
-      "[SONR_L2]\r\n1=1\r\n2=999\r\n[SOSORT_L2]\r\n1=x\r\n[ANIM]\r\n1=\r\n2=x\r\n[LODs]\r\nAnzahl=2\r\n1=300\r\n2=2000\r\n";
-  const std::string older = "[Delta]\r\nPoints=0\r\n[SONR]\r\n1=2\r\n2=1\r\n[SOSORT]\r\n2=x\r\n[LODs]\r\nAnzahl=1\r\n1=1500\r\n";
+      "[SONR_L2]\r\n1=1\r\n2=999\r\n[SOSORT_L2]\r\n1=x\r\n[ANIM]\r\n1=\r\n2=x\r\n[LODs]\r\nAnzahl=2\r\n1=300\r\n2="
+      "2000\r\n";
+  const std::string older =
+      "[Delta]\r\nPoints=0\r\n[SONR]\r\n1=2\r\n2=1\r\n[SOSORT]\r\n2=x\r\n[LODs]\r\nAnzahl=1\r\n1=1500\r\n";
   const std::string odd =
       "; hand-edited\r\n[lods]\r\nanzahl = 3 \r\n1=\"250\"\r\n2=abc\r\n3=99999\r\n[sonr_l1]\r\n1=05\r\n2=0\r\n"
       "[SONR_L3]\r\n1=2147483648\r\n2=-1\r\n[ANIM]\r\n1=X\r\n[Delta]\r\nPoints=1e400\r\nNormals=-0,5\r\n";

@@ -9,14 +9,13 @@
 #include "document/animations.h"
 #include "document/shape_file.h"
 #include "synthetic_shape.h"
-#include "ui/messages.h"
 #include "test_env.h"
+#include "ui/messages.h"
 
 namespace lodsmith::test {
 namespace {
 
-const char* const kThreeLods =
-    "Die Datei enthält 3 LOD's, es werden keine weiteren LOD's und Subobjekte hergestellt.";
+const char* const kThreeLods = "Die Datei enthält 3 LOD's, es werden keine weiteren LOD's und Subobjekte hergestellt.";
 const char* const kTwoSubObjects =
     "Das erste LOD enthält 2 Subobjekte, es werden keine weiteren LOD's oder Subobjekte hergestellt. Es handelt "
     "sich NICHT um eine originale TSM-Datei!";
@@ -163,9 +162,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"no distance_levels", [] { return Replace("distance_levels ( 1", "\t\t\tdistance_level ( 1"); }},
         BadCase{"matrix name without a blank", [] { return Replace("matrix MAIN", "\t\tmatrixMAIN"); }},
         BadCase{"prim_state without name", [] { return Replace("prim_state Body", "\t\tprim_state"); }},
-        BadCase{"vtx_state with one number", [] { return Replace("vtx_state ( 00000000 1", "\t\tvtx_state ( 00000000 )"); }},
+        BadCase{"vtx_state with one number",
+                [] { return Replace("vtx_state ( 00000000 1", "\t\tvtx_state ( 00000000 )"); }},
         BadCase{"tex_idxs without numbers", [] { return Replace("tex_idxs ( 1 0 )", "\t\t\ttex_idxs"); }},
-        BadCase{"texture index not an integer", [] { return Replace("texture ( 1 0", "\t\ttexture ( 1.5 0 0 ff000000 )"); }},
+        BadCase{"texture index not an integer",
+                [] { return Replace("texture ( 1 0", "\t\ttexture ( 1.5 0 0 ff000000 )"); }},
         BadCase{"image with blanks only", [] { return Replace("image ( wheel", "\t\timage (   )"); }},
         BadCase{"image without )", [] { return Replace("image ( wheel", "\t\timage ( wheel.ace"); }},
         BadCase{"prim_states without prim_state",
@@ -177,21 +178,30 @@ INSTANTIATE_TEST_SUITE_P(
                 }},
         BadCase{"vtx_state matrix index outside the matrices",
                 [] { return Replace("vtx_state ( 00000000 1", "\t\tvtx_state ( 00000000 900 -5 0 00000002 )"); }},
-        BadCase{"texture image index outside the images", [] { return Replace("texture ( 1 0", "\t\ttexture ( 9 0 0 ff000000 )"); }},
-        BadCase{"prim_state texture outside the textures", [] { return Replace("tex_idxs ( 1 1 )", "\t\t\ttex_idxs ( 1 7 ) 0 1 0 0 1"); }},
-        BadCase{"prim_state vtx_state outside the vtx_states", [] { return Replace("tex_idxs ( 1 1 )", "\t\t\ttex_idxs ( 1 1 ) 0 4 0 0 1"); }},
-        BadCase{"prim_state_idx outside the elements", [] { return Replace("prim_state_idx ( 1 )", "\t\t\t\t\t\t\t\tprim_state_idx ( 2 )"); }},
-        BadCase{"negative prim_state_idx", [] { return Replace("prim_state_idx ( 1 )", "\t\t\t\t\t\t\t\tprim_state_idx ( -1 )"); }},
+        BadCase{"texture image index outside the images",
+                [] { return Replace("texture ( 1 0", "\t\ttexture ( 9 0 0 ff000000 )"); }},
+        BadCase{"prim_state texture outside the textures",
+                [] { return Replace("tex_idxs ( 1 1 )", "\t\t\ttex_idxs ( 1 7 ) 0 1 0 0 1"); }},
+        BadCase{"prim_state vtx_state outside the vtx_states",
+                [] { return Replace("tex_idxs ( 1 1 )", "\t\t\ttex_idxs ( 1 1 ) 0 4 0 0 1"); }},
+        BadCase{"prim_state_idx outside the elements",
+                [] { return Replace("prim_state_idx ( 1 )", "\t\t\t\t\t\t\t\tprim_state_idx ( 2 )"); }},
+        BadCase{"negative prim_state_idx",
+                [] { return Replace("prim_state_idx ( 1 )", "\t\t\t\t\t\t\t\tprim_state_idx ( -1 )"); }},
         BadCase{"more vertex sets announced than the file holds", [] { return Cut("vertex_set ( 1 3 3 )"); }},
-        BadCase{"vertex_set with too few numbers", [] { return Replace("vertex_set ( 1 3 3 )", "\t\t\t\t\t\t\t\tvertex_set ( 1 3 )"); }},
-        BadCase{"count that does not fit 32 bits", [] { return Replace("vertex_sets ( 2", "\t\t\t\t\t\t\tvertex_sets ( 99999999999"); }},
+        BadCase{"vertex_set with too few numbers",
+                [] { return Replace("vertex_set ( 1 3 3 )", "\t\t\t\t\t\t\t\tvertex_set ( 1 3 )"); }},
+        BadCase{"count that does not fit 32 bits",
+                [] { return Replace("vertex_sets ( 2", "\t\t\t\t\t\t\tvertex_sets ( 99999999999"); }},
         // Vertex counts whose sums would not fit 32 bits, and negative ones.
         BadCase{"vertex sets holding more than 2^31 - 1 vertices",
                 [] { return Replace("vertex_set ( 0 0 3 )", "\t\t\t\t\t\t\t\tvertex_set ( 0 0 2147483646 )"); }},
         BadCase{"vertex set ending beyond 2^31 - 1",
                 [] { return Replace("vertex_set ( 1 3 3 )", "\t\t\t\t\t\t\t\tvertex_set ( 1 2147483646 3 )"); }},
-        BadCase{"negative vertex count", [] { return Replace("vertex_set ( 1 3 3 )", "\t\t\t\t\t\t\t\tvertex_set ( 1 3 -3 )"); }},
-        BadCase{"negative first vertex", [] { return Replace("vertex_set ( 1 3 3 )", "\t\t\t\t\t\t\t\tvertex_set ( 1 -3 3 )"); }}),
+        BadCase{"negative vertex count",
+                [] { return Replace("vertex_set ( 1 3 3 )", "\t\t\t\t\t\t\t\tvertex_set ( 1 3 -3 )"); }},
+        BadCase{"negative first vertex",
+                [] { return Replace("vertex_set ( 1 3 3 )", "\t\t\t\t\t\t\t\tvertex_set ( 1 -3 3 )"); }}),
     [](const ::testing::TestParamInfo<BadCase>& p) { return "Case" + std::to_string(p.index); });
 
 TEST(AnalyseShape, ErrorKeepsWarningsFoundBeforeIt) {
@@ -301,7 +311,8 @@ TEST(FormAnalysis, VertexCountsBeyond32BitsAreReportedNotWrapped) {
   f.Open(f.WriteShape("huge.s", Replace("vertex_set ( 0 0 3 )", "\t\t\t\t\t\t\t\tvertex_set ( 0 0 2147483646 )")));
   TLSForm& form = *f.form;
   EXPECT_EQ(f.platform.Texts(), std::vector<std::string>{form.LanguageText(60)});
-  for (int r = 1; r < form.StringGrid2.RowCount(); ++r) EXPECT_EQ(form.StringGrid2.Cell(1, r).find('-'), std::string::npos);
+  for (int r = 1; r < form.StringGrid2.RowCount(); ++r)
+    EXPECT_EQ(form.StringGrid2.Cell(1, r).find('-'), std::string::npos);
   EXPECT_EQ(form.VertexSets.size(), 0u);
 }
 

@@ -135,18 +135,9 @@ TEST(AnimationStrip, ACountNotWrittenAsZeroIsStrippedAndNonPositiveSpansDeleteNo
   // "00" is not the text "0": the count is rewritten, no line goes. The
   // second controller of B claims -2 keys, a span of 0 lines: nothing goes.
   const AnimationStripResult r = Strip(lines, Rows({{"a", ""}, {"b", ""}}));
-  EXPECT_EQ(r.lines, (Lines{"SIMISA@@@@@@@@@@JINX0s1t______",
-                            "shape (",
-                            "\tanimations ( 1",
-                            "\t\tanim_node A (",
-                            "\t\t\tcontrollers ( 0 )",
-                            "\t\t)",
-                            "\t\tanim_node B (",
-                            "\t\t\tcontrollers (  0",
-                            "\t\t\t\tlinear_pos ( -2 )",
-                            "\t\t\t)",
-                            "\t\t)",
-                            ")"}));
+  EXPECT_EQ(r.lines, (Lines{"SIMISA@@@@@@@@@@JINX0s1t______", "shape (", "\tanimations ( 1", "\t\tanim_node A (",
+                            "\t\t\tcontrollers ( 0 )", "\t\t)", "\t\tanim_node B (", "\t\t\tcontrollers (  0",
+                            "\t\t\t\tlinear_pos ( -2 )", "\t\t\t)", "\t\t)", ")"}));
 }
 
 TEST(AnimationStrip, FindsNoBlockOrRefusesWithTheDocumentUnchanged) {

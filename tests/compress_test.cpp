@@ -7,14 +7,14 @@
 #include <filesystem>
 #include <sys/stat.h>
 
-#include "core/file_io.h"
 #include "core/core_messages.h"
+#include "core/file_io.h"
 #include "core/message.h"
 #include "platform/console_launcher.h"
 #include "platform/wine_path.h"
+#include "test_env.h"
 #include "tools/compress.h"
 #include "ui/messages.h"
-#include "test_env.h"
 
 namespace lodsmith {
 namespace {
@@ -158,9 +158,13 @@ TEST(BatchFile, FiveLinesWithQuotedPathsAndTheFixedProgramName) {
 
 TEST(BatchFile, EightBitTextAndPathsWithoutDriveOrOnAShare) {
   // UTF-8 in, the system code page out.
-  auto lines = SplitCrLf(WindowsBatchText("C:\\MSTS\\utils\\ffedit\\ffeditc_unicode.exe", "C:\\Modelle\\Br\xC3\xBC" "cke.s"));
+  auto lines = SplitCrLf(WindowsBatchText("C:\\MSTS\\utils\\ffedit\\ffeditc_unicode.exe",
+                                          "C:\\Modelle\\Br\xC3\xBC"
+                                          "cke.s"));
   ASSERT_EQ(lines.size(), 5u);
-  EXPECT_EQ(lines[3], "move temp.s \"C:\\Modelle\\Br\xFC" "cke.s\"");
+  EXPECT_EQ(lines[3],
+            "move temp.s \"C:\\Modelle\\Br\xFC"
+            "cke.s\"");
 
   // An empty simulator folder: no drive line, the folder is rooted.
   lines = SplitCrLf(WindowsBatchText(DefaultToolPath(""), "C:\\a.s"));
@@ -229,8 +233,8 @@ TEST(LinuxScript, RelativePathsWorkAfterTheScriptChangesFolder) {
   std::error_code ec;
   auto old = fs::current_path();
   fs::current_path(rig.dir.path());
-  std::string script =
-      WriteCompressScript("program", "Train Simulator/utils/ff'edit/ffeditc_unicode.exe", "My Models/lok 1.s", test::German);
+  std::string script = WriteCompressScript("program", "Train Simulator/utils/ff'edit/ffeditc_unicode.exe",
+                                           "My Models/lok 1.s", test::German);
   fs::current_path(old);
   EXPECT_EQ(RunScriptAndWait(rig.dir.File(script)), 0);
   EXPECT_EQ(ReadBytes(rig.shape), "converted " + rig.WineShape() + " /O:temp.s");
@@ -266,7 +270,8 @@ public:
   }
 };
 
-const char* const kLocate = "Bitte ffeditc_unicode.exe suchen, normalerweise im Verzeichnis (trainsimulator)\\utils\\ffedit.";
+const char* const kLocate =
+    "Bitte ffeditc_unicode.exe suchen, normalerweise im Verzeichnis (trainsimulator)\\utils\\ffedit.";
 const char* const kNotFound = "ffeditc_unicode.exe nicht gefunden, Abbruch!";
 const char* const kNoStart =
     "ffeditc_unicode.exe konnte nicht gestartet werden. Dieser Programmteil wurde nur unter Windows 2000 getestet.";
@@ -292,7 +297,9 @@ struct CompressForm {
     form->ProgramIni->WriteString("Dir", "InitialDir", dir.path() + "/models/");
     form->ProgramIni->WriteString("Dir", "Filename", "lok 1.s");
   }
-  void Click() { form->Dispatch([&] { form->CompressButtonClick(); }); }
+  void Click() {
+    form->Dispatch([&] { form->CompressButtonClick(); });
+  }
   std::string Stored() { return form->ProgramIni->ReadString("Dir", "FFEdit", ""); }
   std::string Script() { return ReadBytes(dir.File("temp.sh")); }
 };

@@ -2,8 +2,8 @@
 // with a scripted platform.
 #include <gtest/gtest.h>
 
-#include "core/file_io.h"
 #include <functional>
+#include "core/file_io.h"
 
 #include "core/core_messages.h"
 #include "document/document_messages.h"
@@ -15,7 +15,6 @@ using namespace lodsmith;
 using namespace lodsmith::test;
 
 namespace {
-
 
 std::string SampleBytes() {
   std::string p = std::string(LODSMITH_SAMPLES_DIR) + "/sample.s";

@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <type_traits>
 
-#include "core/file_io.h"
 #include "core/core_messages.h"
+#include "core/file_io.h"
 #include "core/message.h"
 #include "platform/ini_file.h"
 #include "platform/system_info.h"
@@ -36,8 +36,11 @@ TEST(IniFile, LayoutOfWritesMatchesThePrivateProfileRules) {
 TEST(IniFile, ReadsForeignFilesAndConvertsWindows1252) {
   TempDir dir;
   std::string path = dir.File("l.INI");
-  WriteBytes(path, "; comment\r\n[Deutsch]\r\n  S2 = \xD6" "ffnen \r\nS8=Alles r\xFC" "ckg\xE4ngig\r\nS9=\"quoted\"\r\n"
-                   "S10=\x80 5\r\n\r\n[Other]\r\nx=1\r\n");
+  WriteBytes(path,
+             "; comment\r\n[Deutsch]\r\n  S2 = \xD6"
+             "ffnen \r\nS8=Alles r\xFC"
+             "ckg\xE4ngig\r\nS9=\"quoted\"\r\n"
+             "S10=\x80 5\r\n\r\n[Other]\r\nx=1\r\n");
   IniFile ini(path);
   EXPECT_EQ(ini.ReadString("deutsch", "s2", ""), "Öffnen");
   EXPECT_EQ(ini.ReadString("Deutsch", "S8", ""), "Alles rückgängig");
@@ -46,8 +49,11 @@ TEST(IniFile, ReadsForeignFilesAndConvertsWindows1252) {
   // A new key lands at the end of its section, before the blank line, and
   // the lines nobody touched stay as they were.
   ini.WriteString("Deutsch", "S11", "Weg hier! – ä");
-  EXPECT_EQ(ReadBytes(path), "; comment\r\n[Deutsch]\r\n  S2 = \xD6" "ffnen \r\nS8=Alles r\xFC" "ckg\xE4ngig\r\n"
-                             "S9=\"quoted\"\r\nS10=\x80 5\r\nS11=Weg hier! \x96 \xE4\r\n\r\n[Other]\r\nx=1\r\n");
+  EXPECT_EQ(ReadBytes(path),
+            "; comment\r\n[Deutsch]\r\n  S2 = \xD6"
+            "ffnen \r\nS8=Alles r\xFC"
+            "ckg\xE4ngig\r\n"
+            "S9=\"quoted\"\r\nS10=\x80 5\r\nS11=Weg hier! \x96 \xE4\r\n\r\n[Other]\r\nx=1\r\n");
 }
 
 TEST(IniFile, NumbersFallBackToTheirDefaults) {

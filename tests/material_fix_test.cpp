@@ -36,9 +36,13 @@ std::vector<std::string> Flags(const Lines& lines) {
 
 TEST(MaterialFix, ExchangesLightMaterialsByTheNamesOfTheirElements) {
   const Lines lines = MaterialShape({"-5", "-6", "-7", "-6", "-7"}, {});
-  const std::vector<MaterialElement> elements{
-      {"Body", 0}, {"Roof_Loshine", 1}, {"Rail_HiShine", 2}, {"Glass_hishine", 3}, {"Lamp", 3}, {"Floor_loshine", 4},
-      {"unknown_loshine", std::nullopt}};
+  const std::vector<MaterialElement> elements{{"Body", 0},
+                                              {"Roof_Loshine", 1},
+                                              {"Rail_HiShine", 2},
+                                              {"Glass_hishine", 3},
+                                              {"Lamp", 3},
+                                              {"Floor_loshine", 4},
+                                              {"unknown_loshine", std::nullopt}};
   const MaterialFixResult r = FixTsmMaterials(lines, elements);
   EXPECT_EQ(Material(r.lines, 0), "-5");
   EXPECT_EQ(Material(r.lines, 1), "-7");  // -6 used by a "loshine" element

@@ -2,13 +2,13 @@
 
 #include <set>
 
-#include "ui/cli_messages.h"
 #include "core/core_messages.h"
 #include "document/document_messages.h"
 #include "generation/generation_messages.h"
 #include "platform/platform_messages.h"
 #include "print/print_messages.h"
 #include "tools/tools_messages.h"
+#include "ui/cli_messages.h"
 #include "ui/messages.h"
 #include "ui/ui_messages.h"
 

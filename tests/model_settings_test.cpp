@@ -12,7 +12,8 @@
 namespace lodsmith::test {
 namespace {
 
-const char* const kOverwriteHere = "Evtl. hier getätigte Einstellungen werden ohne Rückfrage überschrieben. Sind Sie sicher?";
+const char* const kOverwriteHere =
+    "Evtl. hier getätigte Einstellungen werden ohne Rückfrage überschrieben. Sind Sie sicher?";
 
 OutlineShapeRecipe Model() {
   OutlineShapeRecipe s;
@@ -246,7 +247,8 @@ TEST(ModelSettings, TolerancesUseTheSystemSeparator) {
 // shape as they stand.
 TEST(ModelSettings, OutOfRangeTolerancesAndBrokenDistancesReadAsMissing) {
   Model_ m;
-  m.WriteSettings("[Delta]\r\nPoints=1e4000\r\nNormals=-1e400\r\n[LODs]\r\nAnzahl=4\r\n1=)))\r\n2=abc\r\n3=0\r\n4=150\r\n");
+  m.WriteSettings(
+      "[Delta]\r\nPoints=1e4000\r\nNormals=-1e400\r\n[LODs]\r\nAnzahl=4\r\n1=)))\r\n2=abc\r\n3=0\r\n4=150\r\n");
   m.form.LoadModelSettings();
   EXPECT_EQ(m.form.PointTolerance, 0);
   EXPECT_EQ(m.form.NormalTolerance, 0);

@@ -10,7 +10,9 @@ using namespace lodsmith;
 using namespace lodsmith::test;
 
 TEST(NativeFile, Utf8PathsSurviveTheFilesystemPath) {
-  const std::string name = "Stra\xC3\x9F" "enbahn \xE2\x82\xAC.s";
+  const std::string name =
+      "Stra\xC3\x9F"
+      "enbahn \xE2\x82\xAC.s";
   EXPECT_EQ(Utf8Path(FsPath(name)), name);
   EXPECT_EQ(Utf8Path(FsPath("a/" + name).filename()), name);
 }

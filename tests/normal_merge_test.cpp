@@ -70,8 +70,8 @@ TEST(MergeIndexNormals, AgreesWithTheBackwardScanAcrossSignClasses) {
   constexpr long double inf = std::numeric_limits<long double>::infinity();
   // Zeros of both signs, values that round to a zero double (class zero),
   // values that stay non-zero as doubles, and ordinary components.
-  const std::vector<long double> parts{0.0L,  -0.0L, 1e-4000L, -1e-4000L, 1e-320L, -1e-320L, 0.0001L, -0.0001L,
-                                       0.0002L, -0.0002L, 0.5L,  -0.5L,     1.0L,    -1.0L,    0.7071L, -0.7071L};
+  const std::vector<long double> parts{0.0L,    -0.0L,    1e-4000L, -1e-4000L, 1e-320L, -1e-320L, 0.0001L, -0.0001L,
+                                       0.0002L, -0.0002L, 0.5L,     -0.5L,     1.0L,    -1.0L,    0.7071L, -0.7071L};
   std::uniform_int_distribution<std::size_t> pick(0, parts.size() - 1);
   std::vector<Coords> c(1500);
   for (auto& p : c) p = {parts[pick(rng)], parts[pick(rng)], parts[pick(rng)]};
@@ -93,10 +93,7 @@ TEST(MergeIndexNormals, AgreesWithTheBackwardScanAcrossSignClasses) {
 }
 
 TEST(NormalMerge, SignClassesDecideBeforeTheTolerance) {
-  Lines lines = GeometryShape({{"0 0 0"},
-                           {"0 1 0", "0.0001 1 0", "0.0002 1 0", "-0 1 0", "0 1 -0"},
-                           {{0, 4}},
-                           {}});
+  Lines lines = GeometryShape({{"0 0 0"}, {"0 1 0", "0.0001 1 0", "0.0002 1 0", "-0 1 0", "0 1 -0"}, {{0, 4}}, {}});
   auto loose = PlanNormalMerge(lines, Parsed("0.001"));
   ASSERT_TRUE(loose);
   // (0.0001 1 0) is of another class than (0 1 0) in x; (0.0002 1 0) merges
@@ -113,9 +110,9 @@ TEST(NormalMerge, SignClassesDecideBeforeTheTolerance) {
 
 TEST(NormalMerge, RenumbersVertexNormalsAndListsAndNothingElse) {
   Lines lines = GeometryShape({{"0 0 0", "1 1 1", "2 2 2"},
-                           {"0 1 0", "1 0 0", "0 1 0", "1 0 0"},
-                           {{0, 2}, {1, 3}, {2, 1}},
-                           {{3, 2, 1, 0}, {}}});
+                               {"0 1 0", "1 0 0", "0 1 0", "1 0 0"},
+                               {{0, 2}, {1, 3}, {2, 1}},
+                               {{3, 2, 1, 0}, {}}});
   auto plan = PlanNormalMerge(lines, 0);
   ASSERT_TRUE(plan);
   ASSERT_EQ(plan->K, 2);
@@ -183,20 +180,11 @@ TEST(NormalMerge, ListsRightAfterTheBlockOrAVertexLineAreRenumbered) {
   auto plan = PlanNormalMerge(lines, 0);
   ASSERT_TRUE(plan);
   EXPECT_EQ(plan->K, 2);
-  EXPECT_EQ(BuildNormalMerge(lines, *plan), (Lines{"SIMISA@@@@@@@@@@JINX0s1t______",
-                                                    "shape (",
-                                                    "\tnormal_idxs ( 1 2 3 )",
-                                                    "\tnormals ( 2",
-                                                    "\t\tvector ( 0 1 0 )",
-                                                    "\t\tvector ( 1 0 0 )",
-                                                    "\t)",
-                                                    "\tnormal_idxs ( 1 1 3 )",
-                                                    "\tflags ( 2 00000000 )",
-                                                    "\tvertex ( 00000000 1 1 ff969696 ff808080",
-                                                    "\tnormal_idxs ( 2 0 3",
-                                                    "\t\t1  3 )",
-                                                    "\tflags ( 2 00000000 )",
-                                                    ")"}));
+  EXPECT_EQ(BuildNormalMerge(lines, *plan),
+            (Lines{"SIMISA@@@@@@@@@@JINX0s1t______", "shape (", "\tnormal_idxs ( 1 2 3 )", "\tnormals ( 2",
+                   "\t\tvector ( 0 1 0 )", "\t\tvector ( 1 0 0 )", "\t)", "\tnormal_idxs ( 1 1 3 )",
+                   "\tflags ( 2 00000000 )", "\tvertex ( 00000000 1 1 ff969696 ff808080", "\tnormal_idxs ( 2 0 3",
+                   "\t\t1  3 )", "\tflags ( 2 00000000 )", ")"}));
 }
 
 TEST(NormalMerge, CountsEntriesNotLines) {
@@ -261,13 +249,11 @@ TEST(NormalenButton, AsksWithItsOwnTextsAndDisablesOnlyItsButton) {
   f.platform.answers.push_back(MsgResult::Yes);
   ASSERT_TRUE(f.form->Dispatch([&] { f.form->NormalenButtonClick(); }));
   ASSERT_EQ(f.platform.messages.size(), 1u);
-  EXPECT_EQ(f.platform.messages[0].text,
-            "2 " + f.form->LanguageText(66) + " 0.0001. " + f.form->LanguageText(64));
+  EXPECT_EQ(f.platform.messages[0].text, "2 " + f.form->LanguageText(66) + " 0.0001. " + f.form->LanguageText(64));
   EXPECT_FALSE(f.form->NormalenButton.Enabled);
   EXPECT_TRUE(f.form->PunkteButton.Enabled);
   EXPECT_EQ(VertexNormals(f.form->ShapeLines), (std::vector<int32_t>{0}));
-  EXPECT_EQ(f.form->Label2.Caption,
-            std::to_string(f.form->ShapeLines.size()) + " " + f.form->LanguageText(22));
+  EXPECT_EQ(f.form->Label2.Caption, std::to_string(f.form->ShapeLines.size()) + " " + f.form->LanguageText(22));
 
   FormFixture g;
   g.form->ShapeLines = GeometryShape({{"0 0 0"}, {"0 1 0", "1 0 0"}, {{0, 1}}, {}});

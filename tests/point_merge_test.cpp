@@ -287,9 +287,9 @@ struct LayoutCase {
 
 Lines SevenPoints() {
   return GeometryShape({{"0 0 0", "1 0 0", "2 0 0", "0 0 0", "1 0 0", "3 0 0", "4 0 0"},
-                    {"0 1 0"},
-                    {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}},
-                    {}});
+                        {"0 1 0"},
+                        {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}},
+                        {}});
 }
 
 // Replaces line `index` by the lines the file reader makes of `text`.
@@ -320,54 +320,59 @@ TEST_P(PointMergeLayout, RefusesNamingTheLine) {
 }
 
 // Header on line 5 (index 4), entries on lines 6..12, closing line 13.
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PointMergeLayout,
-    ::testing::Values(
-        LayoutCase{"an entry wrapped on reading",
-                   [] {
-                     const std::string x = "1." + std::string(200, '0') + "1";
-                     Lines l = WithWrapped(SevenPoints(), 7, "\t\tpoint ( 2 0 " + x + " )");
-                     EXPECT_EQ(l.size(), SevenPoints().size() + 1);
-                     return l;
-                   },
-                   8},
-        LayoutCase{"one entry line more than the count",
-                   [] {
-                     Lines l = SevenPoints();
-                     l.insert(l.begin() + 12, "\t\tpoint ( 9 9 9 )");
-                     return l;
-                   },
-                   13},
-        LayoutCase{"one entry line fewer than the count",
-                   [] {
-                     Lines l = SevenPoints();
-                     l[4] = "\tpoints ( 8";
-                     return l;
-                   },
-                   13},
-        LayoutCase{"two entries on one line",
-                   [] {
-                     Lines l = SevenPoints();
-                     l[6] = "\t\tpoint ( 1 0 0 ) point ( 5 5 5 )";
-                     return l;
-                   },
-                   7},
-        LayoutCase{"an entry on the header line",
-                   [] {
-                     Lines l = SevenPoints();
-                     l[4] = "\tpoints ( 7 point ( 5 5 5 )";
-                     return l;
-                   },
-                   5},
-        LayoutCase{"a normal among the points",
-                   [] {
-                     Lines l = SevenPoints();
-                     l[9] = "\t\tvector ( 0 0 0 )";
-                     return l;
-                   },
-                   10},
-        LayoutCase{"a block the document ends in", [] { return Lines{"SIMISA@@", "points ( 1", "point ( 0 0 0 )"}; }, 2}),
-    [](const ::testing::TestParamInfo<LayoutCase>& p) { return "Case" + std::to_string(p.index); });
+INSTANTIATE_TEST_SUITE_P(Cases, PointMergeLayout,
+                         ::testing::Values(LayoutCase{"an entry wrapped on reading",
+                                                      [] {
+                                                        const std::string x = "1." + std::string(200, '0') + "1";
+                                                        Lines l = WithWrapped(SevenPoints(), 7,
+                                                                              "\t\tpoint ( 2 0 " + x + " )");
+                                                        EXPECT_EQ(l.size(), SevenPoints().size() + 1);
+                                                        return l;
+                                                      },
+                                                      8},
+                                           LayoutCase{"one entry line more than the count",
+                                                      [] {
+                                                        Lines l = SevenPoints();
+                                                        l.insert(l.begin() + 12, "\t\tpoint ( 9 9 9 )");
+                                                        return l;
+                                                      },
+                                                      13},
+                                           LayoutCase{"one entry line fewer than the count",
+                                                      [] {
+                                                        Lines l = SevenPoints();
+                                                        l[4] = "\tpoints ( 8";
+                                                        return l;
+                                                      },
+                                                      13},
+                                           LayoutCase{"two entries on one line",
+                                                      [] {
+                                                        Lines l = SevenPoints();
+                                                        l[6] = "\t\tpoint ( 1 0 0 ) point ( 5 5 5 )";
+                                                        return l;
+                                                      },
+                                                      7},
+                                           LayoutCase{"an entry on the header line",
+                                                      [] {
+                                                        Lines l = SevenPoints();
+                                                        l[4] = "\tpoints ( 7 point ( 5 5 5 )";
+                                                        return l;
+                                                      },
+                                                      5},
+                                           LayoutCase{"a normal among the points",
+                                                      [] {
+                                                        Lines l = SevenPoints();
+                                                        l[9] = "\t\tvector ( 0 0 0 )";
+                                                        return l;
+                                                      },
+                                                      10},
+                                           LayoutCase{"a block the document ends in",
+                                                      [] {
+                                                        return Lines{"SIMISA@@", "points ( 1", "point ( 0 0 0 )"};
+                                                      },
+                                                      2}),
+                         [](const ::testing::TestParamInfo<LayoutCase>& p) {
+                           return "Case" + std::to_string(p.index);
+                         });
 
 TEST(PointMerge, AnEmptyBlockMayCloseOnItsHeaderAndEntryWordsTakeAnyCase) {
   auto empty = PlanPointMerge(Lines{"SIMISA@@", "\tpoints ( 0 )", "\tuv_points ( 0 )", ")"}, 0);
@@ -410,12 +415,19 @@ TEST(PointMerge, RefusesVertexLinesItCannotRenumber) {
 // its animation, what became of the document); it reads as one sentence in
 // each language.
 TEST(RepairRefusals, ReadInFullInBothLanguages) {
-  const Lines twoVertexLines{"SIMISA@@", "points ( 2", "point ( 1 2 3 )", "point ( 1 2 3 )", ")",
-                             "vertex ( 00000000 1 0 )", "vertex ( 00000000 0 0 )"};
-  const Lines noSuchPoint{"SIMISA@@", "points ( 2", "point ( 1 2 3 )", "point ( 1 2 3 )", ")",
-                          "vertex ( 00000000 5 0 )", "vertex_uvs ( 1 0 )"};
-  const Lines hexFlags{"SIMISA", "vtx_states ( 1", "vtx_state ( 00000000 0 -6 0 00000002 )", ")",
-                       "sub_object_header ( 0000a400 -1", ")"};
+  const Lines twoVertexLines{"SIMISA@@",
+                             "points ( 2",
+                             "point ( 1 2 3 )",
+                             "point ( 1 2 3 )",
+                             ")",
+                             "vertex ( 00000000 1 0 )",
+                             "vertex ( 00000000 0 0 )"};
+  const Lines noSuchPoint{"SIMISA@@",          "points ( 2", "point ( 1 2 3 )",
+                          "point ( 1 2 3 )",   ")",          "vertex ( 00000000 5 0 )",
+                          "vertex_uvs ( 1 0 )"};
+  const Lines hexFlags{
+      "SIMISA", "vtx_states ( 1", "vtx_state ( 00000000 0 -6 0 00000002 )", ")", "sub_object_header ( 0000a400 -1",
+      ")"};
   const Lines cutAnimation{"SIMISA", "animations ( 1", "anim_node WHEEL1 (", "controllers ( 1"};
   struct Case {
     std::function<void()> run;
@@ -438,7 +450,9 @@ TEST(RepairRefusals, ReadInFullInBothLanguages) {
        "Zeile 5: Das Flag-Wort \"0000a400\" des sub_object_header ist keine Dezimalzahl; es wurde nichts korrigiert.",
        "Line 5: The flags word \"0000a400\" of the sub_object_header is not a decimal number; nothing was "
        "corrected."},
-      {[&] { StripSurplusAnimations(cutAnimation, 1, {{"WHEEL1", ""}}); },
+      {[&] {
+         StripSurplusAnimations(cutAnimation, 1, {{"WHEEL1", ""}});
+       },
        "Animation WHEEL1: Die Controller laufen über das Ende der Datei hinaus. Es wurde nichts geändert.",
        "Animation WHEEL1: The controllers run past the end of the file. Nothing was changed."},
   };
@@ -470,18 +484,10 @@ TEST(PointMerge, RenumbersOnlyVertexLinesAfterTheBlockTheFirstOneRightAfterIt) {
   auto plan = PlanPointMerge(lines, 0);
   ASSERT_TRUE(plan);
   EXPECT_EQ(plan->K, 2);
-  EXPECT_EQ(BuildPointMerge(lines, *plan), (Lines{"SIMISA@@@@@@@@@@JINX0s1t______",
-                                                   "shape (",
-                                                   "\tvertex ( 00000000 2 0 )",
-                                                   "\tpoints ( 2",
-                                                   "\t\tpoint ( 1 2 3 )",
-                                                   "\t\tpoint ( 4 5 6 )",
-                                                   "\t)",
-                                                   "\tvertex ( 00000000 1 0 )",
-                                                   "\t\tvertex_uvs ( 1 0 )",
-                                                   "\tvertex (\t00000000\t0   0 )",
-                                                   "\t\tvertex_uvs ( 1 0 )",
-                                                   ")"}));
+  EXPECT_EQ(BuildPointMerge(lines, *plan),
+            (Lines{"SIMISA@@@@@@@@@@JINX0s1t______", "shape (", "\tvertex ( 00000000 2 0 )", "\tpoints ( 2",
+                   "\t\tpoint ( 1 2 3 )", "\t\tpoint ( 4 5 6 )", "\t)", "\tvertex ( 00000000 1 0 )",
+                   "\t\tvertex_uvs ( 1 0 )", "\tvertex (\t00000000\t0   0 )", "\t\tvertex_uvs ( 1 0 )", ")"}));
 }
 
 TEST(PointMerge, HasNoFixedLimitOnTheBlock) {
@@ -507,8 +513,8 @@ namespace {
 
 struct PointForm : FormFixture {
   PointForm() {
-    form->ShapeLines = GeometryShape({{"0 0 0", "0.0005 0 0", "1 1 1", "1 1 1.0005"}, {"0 1 0"},
-                                  {{0, 0}, {1, 0}, {2, 0}, {3, 0}}, {}});
+    form->ShapeLines = GeometryShape(
+        {{"0 0 0", "0.0005 0 0", "1 1 1", "1 1 1.0005"}, {"0 1 0"}, {{0, 0}, {1, 0}, {2, 0}, {3, 0}}, {}});
     form->Label2.Caption = "vorher";
     platform.cursor = 7;
   }
@@ -529,8 +535,7 @@ TEST(PunkteButton, AsksWithCountAndToleranceAndRewritesOnYes) {
   ASSERT_EQ(f.platform.messages.size(), 1u);
   EXPECT_EQ(f.platform.messages[0].kind, MsgKind::Confirmation);
   EXPECT_EQ(f.platform.messages[0].buttons, MsgButtons::YesNo);
-  EXPECT_EQ(f.platform.messages[0].text,
-            "2 " + f.form->LanguageText(63) + " 0.001. " + f.form->LanguageText(64));
+  EXPECT_EQ(f.platform.messages[0].text, "2 " + f.form->LanguageText(63) + " 0.001. " + f.form->LanguageText(64));
   EXPECT_FALSE(f.form->LanguageText(63).empty());
   EXPECT_EQ(f.form->ShapeLines.size(), before.size() - 2);
   EXPECT_FALSE(f.form->PunkteButton.Enabled);

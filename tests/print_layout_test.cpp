@@ -189,7 +189,8 @@ TEST(PrintLayout, ColumnFormats) {
   e.SetCell(4, 1, "999");
   e.SetCell(5, 1, "0");
   // Nothing is cut: the long name pushes the other columns right.
-  EXPECT_EQ(ElementDataLine(e, 1, 3), longName + " a.ace" + std::string(11, ' ') + " " + "    1234" + "    1  999    0");
+  EXPECT_EQ(ElementDataLine(e, 1, 3),
+            longName + " a.ace" + std::string(11, ' ') + " " + "    1234" + "    1  999    0");
 
   StringGrid s(4, 2);
   s.SetCell(0, 1, "3");
@@ -282,8 +283,12 @@ TEST(PdfWriter, TextReadsBackThroughPdftotext) {
   if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext is not installed";
   TempDir dir;
   Grids g(60, 2, 1, 1);
-  g.elements.SetCell(0, 7, "Br\xC3\xBC" "cke (alt)");
-  g.elements.SetCell(0, 8, "Ko\xC4\x8Dka \xC5\x81\xC3\xB3" "d\xC5\xBA");  // Kočka Łódź
+  g.elements.SetCell(0, 7,
+                     "Br\xC3\xBC"
+                     "cke (alt)");
+  g.elements.SetCell(0, 8,
+                     "Ko\xC4\x8Dka \xC5\x81\xC3\xB3"
+                     "d\xC5\xBA");  // Kočka Łódź
   auto pages = LayoutSettingsListing(g.listing, 59);
   const std::string pdf = dir.File("listing.pdf");
   WritePdfFile(pdf, pages, ListingPageSetup(210, 297, true), "lok.s");
@@ -292,8 +297,12 @@ TEST(PdfWriter, TextReadsBackThroughPdftotext) {
   const std::string text = test::ReadBytes(txt);
   EXPECT_NE(text.find(PageHeader(1)), std::string::npos);
   EXPECT_NE(text.find(PageHeader(2)), std::string::npos);
-  EXPECT_NE(text.find("Br\xC3\xBC" "cke (alt)"), std::string::npos);
-  EXPECT_NE(text.find("Ko\xC4\x8Dka \xC5\x81\xC3\xB3" "d\xC5\xBA"), std::string::npos);
+  EXPECT_NE(text.find("Br\xC3\xBC"
+                      "cke (alt)"),
+            std::string::npos);
+  EXPECT_NE(text.find("Ko\xC4\x8Dka \xC5\x81\xC3\xB3"
+                      "d\xC5\xBA"),
+            std::string::npos);
   EXPECT_NE(text.find("Toleranz Punkte: 0,001; Toleranz Normalen: 0"), std::string::npos);
   // A data line reads back in one piece (pdftotext's layout may shift a
   // column by a blank, so runs of blanks count as one).
@@ -326,7 +335,9 @@ struct PrintFixture : FormFixture {
     form->PointTolerance = 0.5L;
     platform.printer = {true, 277};
   }
-  void Click() { form->Dispatch([&] { form->E_DruckenButtonClick(); }); }
+  void Click() {
+    form->Dispatch([&] { form->E_DruckenButtonClick(); });
+  }
 };
 
 TEST(PrintButton, NothingOpenOrNoElementsPrintsNothingSilently) {

@@ -68,11 +68,17 @@ TEST(ShapeCodec, EveryCodeUnitSurvivesOpenAndSave) {
   const Case cases[] = {
       {"L with stroke (low byte 41)", {0x141, 'x'}, "\xC5\x81x"},
       {"c with caron (low byte 0D)", {'K', 'o', 0x10D, 'k', 'a', ' ', '('}, "Ko\xC4\x8Dka ("},
-      {"C with dot (low byte 0A)", {0x10A, 'b'}, "\xC4\x8A" "b"},
+      {"C with dot (low byte 0A)",
+       {0x10A, 'b'},
+       "\xC4\x8A"
+       "b"},
       {"Cyrillic", {0x414, 0x43E, 0x43C}, "\xD0\x94\xD0\xBE\xD0\xBC"},
       {"U+0A0D (both bytes line-end-like)", {0xA0D, 'z'}, "\xE0\xA8\x8Dz"},
       {"surrogate pair", {0xD83D, 0xDE82}, "\xF0\x9F\x9A\x82"},
-      {"lone surrogate", {'a', 0xDC00, 'b'}, "a\xED\xB0\x80" "b"},
+      {"lone surrogate",
+       {'a', 0xDC00, 'b'},
+       "a\xED\xB0\x80"
+       "b"},
       {"NUL inside a line", {'a', 0, 'b'}, std::string("a\0b", 3)},
   };
   for (const Case& c : cases) {
@@ -94,7 +100,9 @@ TEST(ShapeCodec, EveryCodeUnitSurvivesOpenAndSave) {
 TEST(ShapeCodec, FileWithoutMarkIsReadByBytesAsLatin1) {
   // An 8-bit file read on at the user's wish: garbled, but every byte a
   // character, and written back as UTF-16 after the two leading bytes.
-  const std::string file = "ab\xE4" "c\r\nxyz\r\n";
+  const std::string file =
+      "ab\xE4"
+      "c\r\nxyz\r\n";
   const auto d = DecodeShape(file);
   EXPECT_EQ(d.bom, "ab");
   EXPECT_EQ(d.lines, (Lines{"\xC3\xA4", "y"}));
@@ -298,7 +306,8 @@ namespace {
 std::string TextWithoutBreaks(const std::string& bytes) {
   std::u16string units;
   for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-    const char16_t u = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    const char16_t u =
+        static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
     if (u != u'\r' && u != u'\n') units.push_back(u);
   }
   std::string r;

@@ -73,11 +73,11 @@ TEST(CaseFolding, AsciiAndLatin1CapitalsOnly) {
   };
   const Case cases[] = {
       {"WHEEL1", "wheel1", true},
-      {"T\xC3\x9CR", "t\xC3\xBCr", true},          // Ü / ü
+      {"T\xC3\x9CR", "t\xC3\xBCr", true},              // Ü / ü
       {"\xC3\x80\xC3\x9E", "\xC3\xA0\xC3\xBE", true},  // À Þ / à þ
-      {"\xC3\x97", "\xC3\xB7", false},               // × is no letter: not ÷
-      {"\xC3\x9F", "ss", false},                     // ß stays ß
-      {"\xC4\x8C", "\xC4\x8D", false},               // Č / č: beyond Latin-1, exact
+      {"\xC3\x97", "\xC3\xB7", false},                 // × is no letter: not ÷
+      {"\xC3\x9F", "ss", false},                       // ß stays ß
+      {"\xC4\x8C", "\xC4\x8D", false},                 // Č / č: beyond Latin-1, exact
       {"abc", "abcd", false},
   };
   for (const Case& c : cases) {

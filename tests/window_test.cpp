@@ -77,9 +77,7 @@ std::map<std::string, std::string> LanguageCaptions(const TLSForm& f) {
 }
 
 // Writes a program settings file beside the fixture's executable.
-void WriteProgramSettings(FormFixture& fx, const std::string& body) {
-  WriteBytes(fx.dir.File("Lodsmith.INI"), body);
-}
+void WriteProgramSettings(FormFixture& fx, const std::string& body) { WriteBytes(fx.dir.File("Lodsmith.INI"), body); }
 
 std::vector<std::string> HeaderRow(const StringGrid& g) {
   std::vector<std::string> r;
@@ -380,7 +378,10 @@ TEST(Languages, ShippedFileHoldsEveryTextInBothLanguages) {
     }
   }
   EXPECT_EQ(bytes.find("\xC3\x96"), std::string::npos) << "\"Ö\" stored as UTF-8";
-  EXPECT_NE(bytes.find("\xD6" "ffnen"), std::string::npos) << "\"Öffnen\" stored as Windows-1252";
+  EXPECT_NE(bytes.find("\xD6"
+                       "ffnen"),
+            std::string::npos)
+      << "\"Öffnen\" stored as Windows-1252";
 
   IniFile ini(ShippedLanguageFile());
   EXPECT_EQ(ini.ReadString("Languages", "S1", ""), "Deutsch");
@@ -473,8 +474,10 @@ TEST(Languages, Label21NamesTheSelectedLod) {
 TEST(Languages, ListEndsAtFirstGapAndUnknownLanguageSelectsNothing) {
   FormFixture fx(false, false);
   WriteBytes(fx.dir.File("Lodsmith_L.INI"),
-             "[Languages]\r\nS1=Deutsch\r\nS2=English\r\nS4=Fran\xE7" "ais\r\nLanguage=Klingon\r\n"
-             "[Klingon]\r\nS2=Qapla\r\n[Deutsch]\r\nS2=\xD6" "ffnen\r\n");
+             "[Languages]\r\nS1=Deutsch\r\nS2=English\r\nS4=Fran\xE7"
+             "ais\r\nLanguage=Klingon\r\n"
+             "[Klingon]\r\nS2=Qapla\r\n[Deutsch]\r\nS2=\xD6"
+             "ffnen\r\n");
   fx.form->FormCreate();
   TLSForm& f = *fx.form;
   EXPECT_EQ(f.SpracheComboBox.Items, (std::vector<std::string>{"Deutsch", "English"}));

@@ -14,8 +14,8 @@
 // or runs longer than the timeout is written to
 // <artifact_prefix>crash-<hash> or timeout-<hash>, and the process ends with
 // the signal's status.
-#include <sanitizer/common_interface_defs.h>
 #include <fcntl.h>
+#include <sanitizer/common_interface_defs.h>
 #include <signal.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -107,13 +107,20 @@ Options Parse(int argc, char** argv) {
       const std::size_t n = std::strlen(name);
       return a.compare(0, n, name) == 0 ? argv[i] + n : nullptr;
     };
-    if (const char* v = value("-max_total_time=")) o.maxTotalTime = std::atol(v);
-    else if (const char* v2 = value("-max_len=")) o.maxLen = static_cast<std::size_t>(std::atol(v2));
-    else if (const char* v3 = value("-timeout=")) o.timeout = std::atol(v3);
-    else if (const char* v4 = value("-seed=")) o.seed = std::strtoull(v4, nullptr, 10);
-    else if (const char* v5 = value("-artifact_prefix=")) o.artifactPrefix = v5;
-    else if (a.size() > 1 && a[0] == '-') continue;  // libFuzzer options this loop has no use for
-    else o.paths.push_back(a);
+    if (const char* v = value("-max_total_time="))
+      o.maxTotalTime = std::atol(v);
+    else if (const char* v2 = value("-max_len="))
+      o.maxLen = static_cast<std::size_t>(std::atol(v2));
+    else if (const char* v3 = value("-timeout="))
+      o.timeout = std::atol(v3);
+    else if (const char* v4 = value("-seed="))
+      o.seed = std::strtoull(v4, nullptr, 10);
+    else if (const char* v5 = value("-artifact_prefix="))
+      o.artifactPrefix = v5;
+    else if (a.size() > 1 && a[0] == '-')
+      continue;  // libFuzzer options this loop has no use for
+    else
+      o.paths.push_back(a);
   }
   return o;
 }
@@ -130,10 +137,39 @@ void Run(const std::string& input, const Options& o) {
 }
 
 // Pieces of the shape and settings syntax worth inserting whole.
-const char* const kTokens[] = {"(", ")", " ( ", " )", "\n", "\t", " ", "0", "1", "-1", "999", "2147483648",
-                               "-2147483649", "1e999", "0.5", "0,5", "x", "=", "[", "]", "\r\n", "\"",
-                               "vertex ( ", "point ( ", "normals ( ", "points ( ", "prim_state ", "vtx_state ( ",
-                               "sub_object ( ", "anim_node ", "controllers ( ", "\xC5\x99", "\xF0\x9F\x9A\x82"};
+const char* const kTokens[] = {"(",
+                               ")",
+                               " ( ",
+                               " )",
+                               "\n",
+                               "\t",
+                               " ",
+                               "0",
+                               "1",
+                               "-1",
+                               "999",
+                               "2147483648",
+                               "-2147483649",
+                               "1e999",
+                               "0.5",
+                               "0,5",
+                               "x",
+                               "=",
+                               "[",
+                               "]",
+                               "\r\n",
+                               "\"",
+                               "vertex ( ",
+                               "point ( ",
+                               "normals ( ",
+                               "points ( ",
+                               "prim_state ",
+                               "vtx_state ( ",
+                               "sub_object ( ",
+                               "anim_node ",
+                               "controllers ( ",
+                               "\xC5\x99",
+                               "\xF0\x9F\x9A\x82"};
 
 class Mutator {
 public:
@@ -247,8 +283,8 @@ int main(int argc, char** argv) {
     const long elapsed = static_cast<long>(std::chrono::duration_cast<std::chrono::seconds>(now - start).count());
     if (elapsed >= o.maxTotalTime) break;
     if (now - lastReport >= std::chrono::seconds(10)) {
-      std::fprintf(stderr, "#%lu\truns %lu/s\tpool %zu\n", runs, runs / static_cast<unsigned long>(std::max(elapsed, 1L)),
-                   pool.size());
+      std::fprintf(stderr, "#%lu\truns %lu/s\tpool %zu\n", runs,
+                   runs / static_cast<unsigned long>(std::max(elapsed, 1L)), pool.size());
       lastReport = now;
     }
     const std::string mutant = m.Mutate(pool[m.Below(pool.size())], pool, o.maxLen);

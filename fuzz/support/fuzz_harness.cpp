@@ -214,7 +214,8 @@ void FuzzForm::Act(const char* action, const std::function<void()>& handler, Lin
   const std::size_t from = platform.messages.size();
   const bool ran = Dispatch(handler);
   std::string shown;
-  for (std::size_t i = from; i < platform.messages.size(); ++i) shown += "  message: " + platform.messages[i].text + "\n";
+  for (std::size_t i = from; i < platform.messages.size(); ++i)
+    shown += "  message: " + platform.messages[i].text + "\n";
   // For looking at what an input does: LODSMITH_FUZZ_VERBOSE=1.
   static const bool verbose = std::getenv("LODSMITH_FUZZ_VERBOSE") != nullptr;
   if (verbose)
@@ -291,8 +292,8 @@ std::vector<std::string> StructureProblems(const Lines& lines) {
 std::string FirstDifference(const Lines& a, const Lines& b) {
   std::size_t i = 0;
   while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
-  std::string r = "sizes " + std::to_string(a.size()) + " and " + std::to_string(b.size()) + ", first difference at line " +
-                  std::to_string(i + 1);
+  std::string r = "sizes " + std::to_string(a.size()) + " and " + std::to_string(b.size()) +
+                  ", first difference at line " + std::to_string(i + 1);
   if (i < a.size()) r += "\n  was: " + a[i];
   if (i < b.size()) r += "\n  now: " + b[i];
   return r;

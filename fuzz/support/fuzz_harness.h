@@ -94,8 +94,7 @@ public:
   // it tells on stderr what happened.
   // `leftOnRefusal`, when given, is what the action may also leave behind
   // when it refuses.
-  void Act(const char* action, const std::function<void()>& handler,
-           Lines (*leftOnRefusal)(const Lines&) = nullptr);
+  void Act(const char* action, const std::function<void()>& handler, Lines (*leftOnRefusal)(const Lines&) = nullptr);
 
 private:
   std::unique_ptr<TLSForm> form_;

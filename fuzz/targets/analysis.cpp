@@ -39,6 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   }
 
   if (form.Sub_ObjectsButton.Enabled && Sound(opened))
-    fx.Act("generation with the default assignment", [&] { form.Sub_ObjectsButtonClick(); }, SortVectorsSplit);
+    fx.Act(
+        "generation with the default assignment", [&] { form.Sub_ObjectsButtonClick(); }, SortVectorsSplit);
   return 0;
 }

@@ -71,6 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
       });
   }
 
-  fx.Act("generation", [&] { form.Sub_ObjectsButtonClick(); }, SortVectorsSplit);
+  fx.Act(
+      "generation", [&] { form.Sub_ObjectsButtonClick(); }, SortVectorsSplit);
   return 0;
 }

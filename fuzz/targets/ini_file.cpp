@@ -18,9 +18,9 @@ namespace {
 
 // Keys the program reads, in several spellings.
 const std::pair<const char*, const char*> kProbes[] = {
-    {"LODs", "Anzahl"},    {"LODs", "1"},        {"lods", "2"},          {"Delta", "Points"},
-    {"DELTA", "Normals"},  {"SONR_L1", "1"},     {"SONR", "2"},          {"SOSORT_L1", "1"},
-    {"ANIM", "1"},         {"Dir", "InitialDir"}, {"dir", "FFEdit"},      {"Languages", "Language"},
+    {"LODs", "Anzahl"},   {"LODs", "1"},         {"lods", "2"},     {"Delta", "Points"},
+    {"DELTA", "Normals"}, {"SONR_L1", "1"},      {"SONR", "2"},     {"SOSORT_L1", "1"},
+    {"ANIM", "1"},        {"Dir", "InitialDir"}, {"dir", "FFEdit"}, {"Languages", "Language"},
 };
 
 std::vector<std::string> ReadProbes(const IniFile& ini) {
@@ -41,9 +41,9 @@ void ExpectProbes(const IniFile& ini, const std::vector<std::string>& before, co
   for (std::size_t i = 0; i < now.size(); ++i) {
     if (i == except || (!erased.empty() && EqualsIgnoreCase(kProbes[i].first, erased))) continue;
     if (now[i] != before[i])
-      Violated(std::string(after) + " changed another key's value",
-               std::string("[") + kProbes[i].first + "] " + kProbes[i].second + ": \"" + before[i] + "\" became \"" +
-                   now[i] + "\"");
+      Violated(std::string(after) + " changed another key's value", std::string("[") + kProbes[i].first + "] " +
+                                                                        kProbes[i].second + ": \"" + before[i] +
+                                                                        "\" became \"" + now[i] + "\"");
   }
 }
 

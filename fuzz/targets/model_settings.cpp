@@ -95,6 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (third != second) Violated("settings saved and loaded twice differ", Show(second) + "\n" + Show(third));
 
   if (form.Sub_ObjectsButton.Enabled)
-    fx.Act("generation with loaded settings", [&] { form.Sub_ObjectsButtonClick(); }, SortVectorsSplit);
+    fx.Act(
+        "generation with loaded settings", [&] { form.Sub_ObjectsButtonClick(); }, SortVectorsSplit);
   return 0;
 }

@@ -26,8 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string image = EncodeShape(first.lines, first.bom);
   if (PlainTextImage(bytes) && image != bytes)
     Violated("a plain UTF-16 text file is not written back byte for byte",
-             "written " + std::to_string(image.size()) + " bytes of " + std::to_string(size) + ", first difference at byte " +
-                 std::to_string(std::mismatch(image.begin(), image.end(), bytes.begin(), bytes.end()).first - image.begin()));
+             "written " + std::to_string(image.size()) + " bytes of " + std::to_string(size) +
+                 ", first difference at byte " +
+                 std::to_string(std::mismatch(image.begin(), image.end(), bytes.begin(), bytes.end()).first -
+                                image.begin()));
   Require(image.compare(0, first.bom.size(), first.bom) == 0, "encode: the leading bytes are not the given ones");
   const bool bomStands = first.bom.size() == 2 && first.bom.find_first_of("\r\n\x1A") == std::string::npos;
   if (!bomStands) return 0;

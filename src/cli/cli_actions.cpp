@@ -4,7 +4,6 @@
 #include <iostream>
 #include <stdexcept>
 
-#include "ui/cli_messages.h"
 #include "cli/report.h"
 #include "core/file_io.h"
 #include "core/grid_columns.h"
@@ -13,6 +12,7 @@
 #include "platform/wine_path.h"
 #include "print/pdf_writer.h"
 #include "tools/compress.h"
+#include "ui/cli_messages.h"
 
 namespace lodsmith {
 
@@ -22,8 +22,8 @@ void PrintSettingsPdf(TLSForm& form, CliPlatform& platform, const std::string& p
   // The default printer's page when there is one (DefaultPrinter remembers
   // its paper for PrintPagesToPdf), else A4.
   PrinterInfo printer = platform.DefaultPrinter(platform.landscape);
-  int height = printer.available ? printer.printableHeightMm
-                                 : PrintableHeightMm(ListingPageSetup(210, 297, platform.landscape));
+  int height =
+      printer.available ? printer.printableHeightMm : PrintableHeightMm(ListingPageSetup(210, 297, platform.landscape));
   if (!platform.PrintPagesToPdf(form.SettingsListingPages(height), platform.landscape, path))
     throw std::runtime_error(path + ": the PDF file could not be written");
 }

@@ -15,9 +15,9 @@
 
 #include "core/file_io.h"
 #include "platform/console_launcher.h"
-#include "print/pdf_writer.h"
-#include "platform/system_info.h"
 #include "platform/platform_messages.h"
+#include "platform/system_info.h"
+#include "print/pdf_writer.h"
 #include "ui/tlsform.h"
 #include "ui/ui_messages.h"
 
@@ -67,7 +67,7 @@ bool CliPlatform::StartConsoleScript(const std::string& scriptPath) {
 namespace {
 
 struct CliPrinterState {
-  std::string name;               // empty: no default printer
+  std::string name;                      // empty: no default printer
   double widthMm = 210, heightMm = 297;  // its paper, portrait measures
 };
 CliPrinterState g_printer;
@@ -133,7 +133,7 @@ void ParsePaper(const std::string& options, double& widthMm, double& heightMm) {
     const char* name;
     double w, h;
   };
-  static const Paper papers[] = {{"A3", 297, 420},         {"A4", 210, 297},         {"A5", 148, 210},
+  static const Paper papers[] = {{"A3", 297, 420},         {"A4", 210, 297},        {"A5", 148, 210},
                                  {"Letter", 215.9, 279.4}, {"Legal", 215.9, 355.6}, {"Executive", 184.2, 266.7}};
   std::istringstream in(options);
   std::string line;

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "ui/cli_messages.h"
 #include "cli/cli_platform.h"
 #include "cli/report.h"
 #include "core/file_io.h"
@@ -19,6 +18,7 @@
 #include "core/native_file.h"
 #include "core/text.h"
 #include "lodsmith_version.h"
+#include "ui/cli_messages.h"
 #include "ui/messages.h"
 #include "ui/tlsform.h"
 
@@ -32,7 +32,8 @@ struct Action {
 };
 
 int Usage(const std::string& message) {
-  std::cerr << "lodsmith-cli: " << message << "\n" << "Try 'lodsmith-cli --help'.\n";
+  std::cerr << "lodsmith-cli: " << message << "\n"
+            << "Try 'lodsmith-cli --help'.\n";
   return 2;
 }
 

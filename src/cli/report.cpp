@@ -81,8 +81,7 @@ void PrintReport(std::ostream& out, const TLSForm& form, const std::vector<CliMe
   for (std::size_t i = 0; i < messages.size(); ++i)
     out << (i ? ", " : "") << "{\"kind\": \"" << MsgKindName(messages[i].kind) << "\", \"text\": \""
         << JsonEscape(messages[i].text) << "\"}";
-  out << "], \"lines\": " << form.ShapeLines.size() << ", \"changed\": " << (form.Changed ? "true" : "false")
-      << "}\n";
+  out << "], \"lines\": " << form.ShapeLines.size() << ", \"changed\": " << (form.Changed ? "true" : "false") << "}\n";
 }
 
 }  // namespace lodsmith

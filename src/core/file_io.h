@@ -23,7 +23,7 @@ bool CanStoreFile(const std::string& path);
 // Replaces the extension of the file name part (".BAK", ".Lodsmith"); a name
 // without extension gets it appended.
 std::string ChangeExtension(const std::string& path, const std::string& ext);
-std::string ExtractFileDir(const std::string& path);   // with trailing separator
+std::string ExtractFileDir(const std::string& path);  // with trailing separator
 std::string ExtractFileName(const std::string& path);
 
 // Saves atomically: the bytes go to a temporary file beside the target;

@@ -25,8 +25,8 @@ concept MessageId = std::is_enum_v<T>;
 
 struct Message {
   int id = 0;
-  std::vector<std::string> args;           // %1, %2, ... of the template
-  std::shared_ptr<const Message> inner;    // %0; null when nothing is wrapped
+  std::vector<std::string> args;         // %1, %2, ... of the template
+  std::shared_ptr<const Message> inner;  // %0; null when nothing is wrapped
 
   Message() = default;
   template <MessageId Id, typename... Args>
@@ -57,7 +57,9 @@ struct Message {
   static std::string ToArg(const char* s) { return s; }
   static std::string ToArg(char c) { return std::string(1, c); }
   template <std::integral N>
-  static std::string ToArg(N n) { return std::to_string(n); }
+  static std::string ToArg(N n) {
+    return std::to_string(n);
+  }
 };
 
 // The one exception of the program: a Message. what() names the number and
@@ -71,7 +73,9 @@ public:
   const Message& message() const { return message_; }
   int id() const { return message_.id; }
   template <MessageId Id>
-  bool Is(Id id) const { return message_.Is(id); }
+  bool Is(Id id) const {
+    return message_.Is(id);
+  }
   // The same fault wrapped in an outer message.
   template <MessageId Id, typename... Args>
   Error WrappedIn(Id outer, Args&&... args) const {

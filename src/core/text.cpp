@@ -12,9 +12,7 @@
 
 namespace lodsmith {
 
-int SearchForward(const Lines& lines, int from, std::string_view keyword) {
-  return Search(lines, from, keyword).line;
-}
+int SearchForward(const Lines& lines, int from, std::string_view keyword) { return Search(lines, from, keyword).line; }
 
 SearchResult Search(const Lines& lines, int from, std::string_view keyword) {
   const int last = static_cast<int>(lines.size()) - 1;
@@ -69,9 +67,7 @@ int32_t ToInt32(std::string_view text) {
   return *v;
 }
 
-bool IsNumberChar(char c) {
-  return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'E' || c == 'e';
-}
+bool IsNumberChar(char c) { return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'E' || c == 'e'; }
 
 namespace {
 
@@ -168,7 +164,8 @@ std::string FoldCase(std::string_view s) {
   std::string r(s);
   for (std::size_t i = 0; i < r.size(); ++i) {
     r[i] = FoldAscii(r[i]);
-    if (i + 1 < r.size() && IsLatin1CapitalTail(static_cast<unsigned char>(r[i]), static_cast<unsigned char>(r[i + 1]))) {
+    if (i + 1 < r.size() &&
+        IsLatin1CapitalTail(static_cast<unsigned char>(r[i]), static_cast<unsigned char>(r[i + 1]))) {
       r[i + 1] = static_cast<char>(r[i + 1] + 0x20);
       ++i;
     }
@@ -336,11 +333,17 @@ std::optional<long double> ParseFloat(std::string_view text, char decimalSeparat
   auto at = [&](std::size_t k) { return k < e ? text[k] : '\0'; };
   if (at(i) == '+' || at(i) == '-') s.push_back(text[i++]);
   std::size_t digits = 0;
-  while (at(i) >= '0' && at(i) <= '9') { s.push_back(text[i++]); ++digits; }
+  while (at(i) >= '0' && at(i) <= '9') {
+    s.push_back(text[i++]);
+    ++digits;
+  }
   if (at(i) == decimalSeparator && i < e) {
     s.push_back('.');
     ++i;
-    while (at(i) >= '0' && at(i) <= '9') { s.push_back(text[i++]); ++digits; }
+    while (at(i) >= '0' && at(i) <= '9') {
+      s.push_back(text[i++]);
+      ++digits;
+    }
   }
   if (digits == 0) return std::nullopt;
   if (at(i) == 'e' || at(i) == 'E') {
@@ -348,7 +351,10 @@ std::optional<long double> ParseFloat(std::string_view text, char decimalSeparat
     ++i;
     if (at(i) == '+' || at(i) == '-') s.push_back(text[i++]);
     std::size_t ed = 0;
-    while (at(i) >= '0' && at(i) <= '9') { s.push_back(text[i++]); ++ed; }
+    while (at(i) >= '0' && at(i) <= '9') {
+      s.push_back(text[i++]);
+      ++ed;
+    }
     if (ed == 0) return std::nullopt;
   }
   if (i != e) return std::nullopt;

@@ -119,14 +119,10 @@ inline bool IsNamedBlock(std::string_view name) {
   // numbers before any comparison.
   if (name.empty() || (name[0] != 'm' && name[0] != 'a' && name[0] != 'p')) return false;
   switch (name.size()) {
-    case 6:
-      return name == "matrix";
-    case 9:
-      return name == "anim_node";
-    case 10:
-      return name == "prim_state";
-    default:
-      return false;
+    case 6: return name == "matrix";
+    case 9: return name == "anim_node";
+    case 10: return name == "prim_state";
+    default: return false;
   }
 }
 
@@ -247,7 +243,7 @@ struct Tables {
 };
 
 class Checker {
- public:
+public:
   std::vector<ShapeProblem> Run(const Lines& lines) {
     Parse(lines);
     if (topCount_ != 1 || topShape_ < 0) {
@@ -260,7 +256,7 @@ class Checker {
     return all;
   }
 
- private:
+private:
   struct PendingWord {
     std::string_view text;
     int line = 0;
@@ -289,8 +285,7 @@ class Checker {
         while (p < end && ClassOf(s[p]) == kBlank) ++p;
         if (p == end) break;
         switch (ClassOf(s[p])) {
-          case kBlank:
-            break;
+          case kBlank: break;
           case kOpen:
             OpenParen(line);
             Mark(line, ++p);

@@ -38,7 +38,6 @@ DecodedShape DecodeShape(std::string_view bytes, const std::function<void(int)>&
 // Encodes lines with the given leading bytes: each line as UTF-16LE code
 // units followed by CR LF (units 000D 000A). `progress` is called after each
 // later line whose index is a multiple of 1000.
-std::string EncodeShape(const Lines& lines, std::string_view bom,
-                        const std::function<void(int)>& progress = {});
+std::string EncodeShape(const Lines& lines, std::string_view bom, const std::function<void(int)>& progress = {});
 
 }  // namespace lodsmith

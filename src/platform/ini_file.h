@@ -42,7 +42,8 @@ public:
   int ReadInteger(const std::string& section, const std::string& key, int def) const;
   // Floating-point text with the given decimal separator; the default when
   // it does not parse.
-  long double ReadFloat(const std::string& section, const std::string& key, long double def, char decimalSeparator) const;
+  long double ReadFloat(const std::string& section, const std::string& key, long double def,
+                        char decimalSeparator) const;
   bool SectionExists(const std::string& section) const;
   bool ValueExists(const std::string& section, const std::string& key) const;
 

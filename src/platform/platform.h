@@ -57,7 +57,7 @@ struct PrintPage {
   std::vector<PrintTextLine> lines;
 };
 struct PrinterInfo {
-  bool available = false;   // a default printer exists
+  bool available = false;     // a default printer exists
   int printableHeightMm = 0;  // for the orientation asked
 };
 

@@ -1,11 +1,11 @@
 #include "print/pdf_writer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <cerrno>
 
 #include "core/encoding.h"
 #include "core/file_io.h"
@@ -191,8 +191,8 @@ std::string MakePdf(const std::vector<PrintPage>& pages, const PdfPageSetup& set
         extendedBold = pdf.Reserve();
         extendedEncoding = pdf.Reserve();
       }
-      stream += "BT " + Num(xMm * kPointsPerMm) + " " + Num(heightPt - baselineMm * kPointsPerMm) + " Td " + runs +
-                "ET\n";
+      stream +=
+          "BT " + Num(xMm * kPointsPerMm) + " " + Num(heightPt - baselineMm * kPointsPerMm) + " Td " + runs + "ET\n";
     }
     pageObjects.push_back(pageObj);
     contents.push_back(std::move(stream));

@@ -12,9 +12,9 @@
 namespace lodsmith {
 
 struct PdfPageSetup {
-  double pageWidthMm = 210;   // as the sheet lies (landscape: the wider side)
+  double pageWidthMm = 210;  // as the sheet lies (landscape: the wider side)
   double pageHeightMm = 297;
-  double originXMm = 10;      // top left corner of the printable area
+  double originXMm = 10;  // top left corner of the printable area
   double originYMm = 10;
   double fontHeightMm = 4.0;  // character cell height (ascent + descent)
 };

@@ -51,8 +51,9 @@ public:
   }
 
   void DrawPageHeader() {
-    Draw(0, true,
-         listing_.fileName + " " + listing_.dateTime + " " + listing_.text(Message(PrintMsg::PageNumber, pages.size())));
+    Draw(
+        0, true,
+        listing_.fileName + " " + listing_.dateTime + " " + listing_.text(Message(PrintMsg::PageNumber, pages.size())));
   }
 
   // One data row: a new page when the line counter reaches the page's end,

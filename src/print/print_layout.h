@@ -17,9 +17,9 @@
 
 namespace lodsmith {
 
-inline constexpr int kListingLeft = 200;      // 20 mm from the left edge
-inline constexpr int kListingPitch = 43;      // 4.3 mm per line
-inline constexpr int kListingFontHeight = 40; // 4.0 mm characters
+inline constexpr int kListingLeft = 200;       // 20 mm from the left edge
+inline constexpr int kListingPitch = 43;       // 4.3 mm per line
+inline constexpr int kListingFontHeight = 40;  // 4.0 mm characters
 
 // Lines per page for a printable height in millimetres:
 // (10 * height - 200) div 43.

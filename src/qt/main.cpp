@@ -60,7 +60,8 @@ int main(int argc, char** argv) {
   // off screen instead, and then tell the user rather than run invisibly.
   const bool platformChosen = qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
   if (!platformChosen) {
-    const bool waylandSession = qgetenv("XDG_SESSION_TYPE") == "wayland" && qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    const bool waylandSession =
+        qgetenv("XDG_SESSION_TYPE") == "wayland" && qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
     qputenv("QT_QPA_PLATFORM", waylandSession ? "wayland;xcb;offscreen" : "xcb;wayland;offscreen");
   }
 #else

@@ -165,8 +165,8 @@ MainWindow::MainWindow(TLSForm& form, QtPlatform& platform, QWidget* parent)
   QFrame* panel1 = AddPanel(tab3, "Panel1", 8, 8, 329, 345, true);
   AddLabel(panel1, "Label27", f.Label27, 8, 8);
   AddLabel(panel1, "Label14", f.Label14, 23, 56);
-  QSpinBox* lodCount = AddSpin(panel1, "LODAnzSpinEdit", f.LODAnzSpinEdit, 119, 48, 57, 33,
-                               &TLSForm::SetLODAnzSpinEditValue);
+  QSpinBox* lodCount =
+      AddSpin(panel1, "LODAnzSpinEdit", f.LODAnzSpinEdit, 119, 48, 57, 33, &TLSForm::SetLODAnzSpinEditValue);
   exitHandlers_[lodCount] = [this] { form_.LODAnzSpinEditExit(); };
   AddLabel(panel1, "Label15", f.Label15, 20, 96);
   AddGrid(panel1, "StringGrid4", f.StringGrid4, 20, 120, 153, 209, distances, 24);
@@ -354,8 +354,7 @@ void MainWindow::BindGridEvents(GridView* view, GridModel* model, StringGrid& gr
     auto* delegate = new GridDelegate(
         *model,
         // The handler stores the typed text in the cell and checks it.
-        [this, edit](int col, int row, const std::string& text) { Run([&] { edit(col, row, text); }); },
-        view);
+        [this, edit](int col, int row, const std::string& text) { Run([&] { edit(col, row, text); }); }, view);
     view->setItemDelegate(delegate);
   }
   if (exit) exitHandlers_[view] = exit;

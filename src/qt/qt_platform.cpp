@@ -51,9 +51,9 @@ QStringList DialogNameFilters(const std::string& filter) {
     // description that already names its pattern loses that part.
     const QString suffix = QLatin1Char('(') + pattern + QLatin1Char(')');
     if (description.endsWith(suffix)) description = description.left(description.size() - suffix.size()).trimmed();
-    out << (description.isEmpty() ? patterns.join(QLatin1Char(' '))
-                                  : description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                                        QLatin1Char(')'));
+    out << (description.isEmpty()
+                ? patterns.join(QLatin1Char(' '))
+                : description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
   }
   return out;
 }

@@ -59,8 +59,7 @@ public:
   std::optional<std::string> executablePathOverride;
   std::optional<std::pair<int, int>> screenSizeOverride;
 
-  MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text,
-                       const MsgIdentity& identity) override;
+  MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text, const MsgIdentity& identity) override;
   std::optional<std::string> OpenDialog(const FileDialogRequest& request) override;
   std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
   int Cursor() override { return cursor_; }

@@ -32,7 +32,7 @@ struct MatrixAnimationMark {
 
 struct AnimationStripResult {
   Lines lines;
-  int stripped = 0;     // nodes whose controllers were removed
+  int stripped = 0;  // nodes whose controllers were removed
   int linesDeleted = 0;
 };
 

@@ -36,9 +36,9 @@ struct MaterialElement {
 };
 
 struct MaterialFixResult {
-  Lines lines;          // the corrected document
-  int exchanged = 0;    // light materials exchanged
-  int flagsLowered = 0; // sub-object header flags words changed
+  Lines lines;           // the corrected document
+  int exchanged = 0;     // light materials exchanged
+  int flagsLowered = 0;  // sub-object header flags words changed
 };
 
 // Throws Error, with the document untouched, when there is no "vtx_states"

@@ -20,9 +20,7 @@ using Entries = std::vector<TMergeEntry>;
 
 // The merge test exactly as the rule states it: a NaN difference compares
 // false and so never counts as within tolerance.
-inline bool Within(long double a, long double b, long double tolerance) {
-  return std::fabs(a - b) <= tolerance;
-}
+inline bool Within(long double a, long double b, long double tolerance) { return std::fabs(a - b) <= tolerance; }
 
 inline bool Matches(const TMergeEntry& k, const TMergeEntry& s, long double tolerance) {
   return Within(k.X, s.X, tolerance) && Within(k.Y, s.Y, tolerance) && Within(k.Z, s.Z, tolerance);
@@ -182,9 +180,7 @@ public:
     bitMask_ = bits - 1;
   }
 
-  static bool Usable(const TMergeEntry& p) {
-    return std::isfinite(p.X) && std::isfinite(p.Y) && std::isfinite(p.Z);
-  }
+  static bool Usable(const TMergeEntry& p) { return std::isfinite(p.X) && std::isfinite(p.Y) && std::isfinite(p.Z); }
 
   void Run(std::vector<int32_t>& match) {
     for (std::size_t s = 0; s < e_.size(); ++s) {
@@ -250,8 +246,7 @@ private:
   int32_t Query(const TMergeEntry& p, const CellKey& own) {
     if (!any_) return -1;
     int64_t x0, x1, y0, y1, z0, z1;
-    if (!Range(p.X, lo_.x, hi_.x, x0, x1) || !Range(p.Y, lo_.y, hi_.y, y0, y1) ||
-        !Range(p.Z, lo_.z, hi_.z, z0, z1))
+    if (!Range(p.X, lo_.x, hi_.x, x0, x1) || !Range(p.Y, lo_.y, hi_.y, y0, y1) || !Range(p.Z, lo_.z, hi_.z, z0, z1))
       return -1;
     int32_t best = -1;
     // The entry's own cell first: it usually holds the answer, and a good

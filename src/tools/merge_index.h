@@ -42,8 +42,7 @@ int SignClass(long double value);
 // For every entry the index of the earlier entry it merges into, -1 when it
 // stays. Never fails; any tolerance (negative, NaN, 0, subnormal, infinite)
 // and any coordinates (NaN, infinite) are allowed.
-std::vector<int32_t> FindEarlierMatches(const std::vector<TMergeEntry>& entries, long double tolerance,
-                                        MergeKind kind);
+std::vector<int32_t> FindEarlierMatches(const std::vector<TMergeEntry>& entries, long double tolerance, MergeKind kind);
 
 // Fills NewIndex and Kept of every entry from FindEarlierMatches and returns
 // the number of kept entries.

@@ -74,8 +74,8 @@ int32_t ReadMergeCount(const Lines& lines, int header, std::string_view keyword)
   return *n;
 }
 
-MergePlan PlanBlockMerge(const Lines& lines, int header, int32_t n, std::string_view keyword,
-                         long double tolerance, MergeKind kind) {
+MergePlan PlanBlockMerge(const Lines& lines, int header, int32_t n, std::string_view keyword, long double tolerance,
+                         MergeKind kind) {
   const std::string block(keyword);
   if (n < 0) throw RefusalAtLine(header, Message(ToolsMsg::BlockCountNegative, block, n));
   const int64_t available = static_cast<int64_t>(lines.size()) - 1 - header;

@@ -28,9 +28,9 @@
 namespace lodsmith {
 
 struct MergePlan {
-  int header = -1;  // line index of the block header
-  int32_t N = 0;    // entries in the block
-  int32_t K = 0;    // entries that stay
+  int header = -1;                      // line index of the block header
+  int32_t N = 0;                        // entries in the block
+  int32_t K = 0;                        // entries that stay
   std::vector<TMergeEntry> MergeTable;  // one entry per block entry, in block order
 };
 
@@ -48,8 +48,8 @@ int32_t ReadMergeCount(const Lines& lines, int header, std::string_view keyword)
 // ends before N entry lines and the closing line, when the block's lines do
 // not hold exactly N entries as laid out above, or when a coordinate is not
 // a number written with ".".
-MergePlan PlanBlockMerge(const Lines& lines, int header, int32_t n, std::string_view keyword,
-                         long double tolerance, MergeKind kind);
+MergePlan PlanBlockMerge(const Lines& lines, int header, int32_t n, std::string_view keyword, long double tolerance,
+                         MergeKind kind);
 
 // Shared by the rewrites: replaces the token of `line` found after its first
 // "(" and `skip` further tokens, a reference into the merged block, by the

@@ -37,9 +37,7 @@ void TLSForm::ResetDocument() {
 bool TLSForm::QuerySave() {
   if (!Changed) return true;
   switch (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNoCancel, Message(UiMsg::TextChangedSave))) {
-    case MsgResult::Yes:
-      try {
-        SpeichernButtonClick();
+    case MsgResult::Yes: try { SpeichernButtonClick();
       } catch (const Error& e) {
         // The shape may be on disk while its settings file was refused.
         ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
@@ -47,11 +45,8 @@ bool TLSForm::QuerySave() {
       }
       // Only a save that reached the disk lets the caller discard the text.
       return !Changed;
-    case MsgResult::No:
-      return true;
-    default:
-      LastOutcome = Outcome::Cancelled;
-      return false;
+    case MsgResult::No: return true;
+    default: LastOutcome = Outcome::Cancelled; return false;
   }
 }
 

@@ -9,8 +9,8 @@ namespace {
 const std::unordered_map<int, const MessageText*>& Index() {
   static const auto* index = [] {
     auto* map = new std::unordered_map<int, const MessageText*>;
-    for (auto table : {CoreTexts(), DocumentTexts(), GenerationTexts(), ToolsTexts(), PlatformTexts(),
-                       PrintTexts(), UiTexts(), CliTexts()})
+    for (auto table : {CoreTexts(), DocumentTexts(), GenerationTexts(), ToolsTexts(), PlatformTexts(), PrintTexts(),
+                       UiTexts(), CliTexts()})
       for (const MessageText& t : table) map->emplace(t.id, &t);
     return map;
   }();
@@ -28,8 +28,7 @@ const MessageText* FindMessageText(int id) {
 std::string MessageString(const Message& message, Language language) {
   const MessageText* text = FindMessageText(message.id);
   if (!text) return DescribeMessage(message);
-  const char* pattern = language == Language::English && text->english && *text->english ? text->english
-                                                                                          : text->german;
+  const char* pattern = language == Language::English && text->english && *text->english ? text->english : text->german;
   std::string out;
   for (const char* p = pattern; *p; ++p) {
     if (*p != '%' || !p[1]) {

@@ -153,9 +153,7 @@ void TLSForm::SMemoChange() {
   SpeichernUnterBitBtn.FontColor = clRed;
 }
 
-void TLSForm::ShowLineCount() {
-  Label2.Caption = std::to_string(ShapeLines.size()) + " " + LanguageText(22);
-}
+void TLSForm::ShowLineCount() { Label2.Caption = std::to_string(ShapeLines.size()) + " " + LanguageText(22); }
 
 std::string TLSForm::LanguageText(int n) const {
   if (!LanguageIni) return "";

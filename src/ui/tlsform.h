@@ -234,13 +234,13 @@ public:
 
   // ---- Controls --------------------------------------------------------------
   TTabSheet TabSheet1, TabSheet3;
-  TButton CompressButton, OeffnenButton, Sub_ObjectsButton, AnimButton, PunkteButton, NormalenButton,
-      MatButton, UndoButton, SpeichernBitBtn, SpeichernUnterBitBtn, Button1;
-  TButton DoButton, DoButton1, AnimResetButton, ZeilePlusButton, ZeileMinusButton, GrundButton,
-      E_SpeichernButton, E_LadenButton, E_DruckenButton;
-  TLabel Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label11, Label12,
-      Label13, Label14, Label15, Label16, Label17, Label18, Label19, Label20, Label21, Label22, Label23, Label24,
-      Label25, Label26, Label27, Label28, Label29, Label30, Label31, Label32, Label33;
+  TButton CompressButton, OeffnenButton, Sub_ObjectsButton, AnimButton, PunkteButton, NormalenButton, MatButton,
+      UndoButton, SpeichernBitBtn, SpeichernUnterBitBtn, Button1;
+  TButton DoButton, DoButton1, AnimResetButton, ZeilePlusButton, ZeileMinusButton, GrundButton, E_SpeichernButton,
+      E_LadenButton, E_DruckenButton;
+  TLabel Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label11, Label12, Label13,
+      Label14, Label15, Label16, Label17, Label18, Label19, Label20, Label21, Label22, Label23, Label24, Label25,
+      Label26, Label27, Label28, Label29, Label30, Label31, Label32, Label33;
   TLabel SOAnzLabel, SOAnzLabel1;
   TEdit NrEdit, DeltaPointsEdit, DeltaNormalsEdit;
   TSpinEdit LODSpinEdit, LODAnzSpinEdit;

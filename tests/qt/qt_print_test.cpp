@@ -5,13 +5,13 @@
 
 #include <QApplication>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <thread>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/file.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 #include "print/pdf_writer.h"
@@ -83,8 +83,9 @@ TEST(QtPrint, ListingAsPdfReadsBack) {
 class CupsSession {
 public:
   CupsSession() {
-    lock_ = ::open(((std::getenv("TMPDIR") ? std::string(std::getenv("TMPDIR")) : "/tmp") + "/lodsmith-cups-test.lock").c_str(),
-                   O_CREAT | O_RDWR, 0666);
+    lock_ = ::open(
+        ((std::getenv("TMPDIR") ? std::string(std::getenv("TMPDIR")) : "/tmp") + "/lodsmith-cups-test.lock").c_str(),
+        O_CREAT | O_RDWR, 0666);
     if (lock_ >= 0) ::flock(lock_, LOCK_EX);
     if (Running()) return;
     if (::getuid() != 0 || !Shell("command -v cupsd >/dev/null 2>&1")) return;
@@ -118,7 +119,7 @@ TEST(QtPrint, DefaultPrinterThroughCups) {
   if (!Shell("command -v pdftotext >/dev/null 2>&1")) GTEST_SKIP() << "pdftotext is not installed";
   const std::string queue = "LodsmithQt" + std::to_string(::getpid());
   if (!Shell("ppd=$(lpinfo -m 2>/dev/null | awk '/CUPS-PDF/ { print $1; exit }'); [ -n \"$ppd\" ] && lpadmin -p " +
-           queue + " -E -v cups-pdf:/ -m \"$ppd\" >/dev/null 2>&1"))
+             queue + " -E -v cups-pdf:/ -m \"$ppd\" >/dev/null 2>&1"))
     GTEST_SKIP() << "no cups-pdf queue could be added";
   ::setenv("PRINTER", queue.c_str(), 1);
   ::setenv("LPDEST", queue.c_str(), 1);

@@ -153,7 +153,8 @@ TEST(QtWindow, ComesUpWithTheLayoutAndTheLodColumnsOfTheSettingsFile) {
   EXPECT_FALSE(elements->flags(elements->index(0, 2)) & Qt::ItemIsEditable);
   EXPECT_TRUE(elements->flags(elements->index(0, 3)) & Qt::ItemIsEditable);
   GridModel* overview = win.Model("StringGrid5");
-  for (int c = 0; c < overview->columnCount(); ++c) EXPECT_FALSE(overview->flags(overview->index(0, c)) & Qt::ItemIsEditable);
+  for (int c = 0; c < overview->columnCount(); ++c)
+    EXPECT_FALSE(overview->flags(overview->index(0, c)) & Qt::ItemIsEditable);
 
   auto* lodSpin = win.Control("LODSpinEdit");
   ASSERT_NE(qobject_cast<QSpinBox*>(lodSpin), nullptr);

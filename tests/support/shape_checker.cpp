@@ -39,9 +39,7 @@ std::vector<Token> Tokenize(const Lines& lines) {
   return tokens;
 }
 
-bool IsNamedBlock(const std::string& name) {
-  return name == "matrix" || name == "prim_state" || name == "anim_node";
-}
+bool IsNamedBlock(const std::string& name) { return name == "matrix" || name == "prim_state" || name == "anim_node"; }
 
 class Parser {
 public:

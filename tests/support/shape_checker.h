@@ -19,7 +19,7 @@ struct ShapeNode {
   std::string label;                // "matrix NAME (", "prim_state NAME (", "anim_node NAME ("
   std::vector<std::string> values;  // the plain tokens of the block, in order
   std::vector<ShapeNode> children;
-  int line = 0;                     // 0-based line of the name
+  int line = 0;  // 0-based line of the name
 
   const ShapeNode* Child(const std::string& childName) const;
   std::vector<const ShapeNode*> ChildrenNamed(const std::string& childName) const;
@@ -36,12 +36,12 @@ std::vector<std::string> CheckShapeStructure(const Lines& lines);
 // What a test needs to compare an input shape with a written one.
 struct PrimitiveSummary {
   int primStateIdx = -1;
-  std::vector<long long> vertexIdxs;     // the indices, without the count
-  std::vector<std::string> normalIdxs;   // the tokens of normal_idxs, count included
-  std::vector<std::string> flags;        // the tokens of flags, count included
+  std::vector<long long> vertexIdxs;    // the indices, without the count
+  std::vector<std::string> normalIdxs;  // the tokens of normal_idxs, count included
+  std::vector<std::string> flags;       // the tokens of flags, count included
 };
 struct SubObjectSummary {
-  std::vector<std::string> header;       // values of sub_object_header
+  std::vector<std::string> header;                 // values of sub_object_header
   std::vector<std::vector<std::string>> vertices;  // the tokens of each vertex, its children included
   std::vector<PrimitiveSummary> primitives;
 };

@@ -17,8 +17,8 @@ namespace fs = std::filesystem;
 
 TempDir::TempDir() {
   static std::atomic<int> counter{0};
-  fs::path p = fs::temp_directory_path() /
-               ("lodsmith-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+  fs::path p =
+      fs::temp_directory_path() / ("lodsmith-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
   fs::remove_all(p);
   fs::create_directories(p);
   path_ = p.string();
@@ -73,8 +73,7 @@ std::vector<std::string> FilesEndingWith(const std::string& dir, const std::stri
   if (dir.empty()) return r;
   for (auto& e : fs::directory_iterator(dir)) {
     std::string n = e.path().string();
-    if (n.size() >= ending.size() && n.compare(n.size() - ending.size(), ending.size(), ending) == 0)
-      r.push_back(n);
+    if (n.size() >= ending.size() && n.compare(n.size() - ending.size(), ending.size(), ending) == 0) r.push_back(n);
   }
   std::sort(r.begin(), r.end());
   return r;
