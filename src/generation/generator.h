@@ -44,8 +44,8 @@ enum class GenerationStage {
   Writing,     // the plan stands; the new shape is written now
 };
 
-// The progress texts: the sub-object label ("2. LOD 3. Subobjekt...") and
-// the stage label ("Vertices...", "Faces...").
+// The progress texts: the sub-object label (the LOD and sub-object being
+// written) and the stage label (vertices, faces).
 enum class ProgressLabel { SubObject, Stage };
 
 struct GenerationObserver {
