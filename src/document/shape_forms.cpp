@@ -284,7 +284,8 @@ private:
     if (n == 0) return true;
     for (std::size_t i = 0; i < n; ++i) {
       char16_t c = s[i];
-      if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '(' || c == ')' || c == '"') return true;
+      // Control characters too: the reader takes them for blanks.
+      if (c <= ' ' || c == '(' || c == ')' || c == '"') return true;
     }
     return false;
   }
