@@ -36,12 +36,12 @@ const std::string& CorpusCompressed() {
   return bytes;
 }
 
-// A shape of about a million lines: one sub-object with many points and
-// triangles, written as text and compressed by the codec once.
+// About a million lines of the lists that make up most of a large shape
+// (points, uv_points, normals) as top-level blocks, compressed once.
 const std::string& SyntheticCompressed() {
   static const std::string bytes = [] {
     const int points = 330000;
-    std::string t = "SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\nshape (\r\n\tshape_header ( 00000000 00000000 )\r\n";
+    std::string t = "SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\n";
     t += "\tpoints ( " + std::to_string(points) + "\r\n";
     for (int i = 0; i < points; ++i)
       t += "\t\tpoint ( " + std::to_string(i * 0.013) + " " + std::to_string(i % 977 * 0.25) + " -" +
@@ -51,7 +51,7 @@ const std::string& SyntheticCompressed() {
       t += "\t\tuv_point ( " + std::to_string(i % 1000 * 0.001) + " " + std::to_string(i % 7 * 0.125) + " )\r\n";
     t += "\t)\r\n\tnormals ( " + std::to_string(points) + "\r\n";
     for (int i = 0; i < points; ++i) t += "\t\tvector ( 0 1 " + std::to_string(i % 3) + " )\r\n";
-    t += "\t)\r\n)\r\n";
+    t += "\t)\r\n";
     std::string wide = "\xFF\xFE";
     for (char c : t) {
       wide += c;
