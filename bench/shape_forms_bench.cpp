@@ -65,8 +65,8 @@ const std::string& SyntheticCompressed() {
 const std::string& Shape(int which) { return which == 0 ? CorpusCompressed() : SyntheticCompressed(); }
 
 std::string Inflated(const std::string& compressed) {
-  uLongf size = compressed[8] & 0xFF | (compressed[9] & 0xFF) << 8 | (compressed[10] & 0xFF) << 16 |
-                static_cast<uLongf>(compressed[11] & 0xFF) << 24;
+  uLongf size = static_cast<uLongf>(compressed[8] & 0xFF) | static_cast<uLongf>(compressed[9] & 0xFF) << 8 |
+                static_cast<uLongf>(compressed[10] & 0xFF) << 16 | static_cast<uLongf>(compressed[11] & 0xFF) << 24;
   std::string out(size, '\0');
   uncompress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(compressed.data() + 16),
              compressed.size() - 16);
