@@ -34,6 +34,8 @@ int General(double d, int precision, char* out) {
 
 // Powers of ten, exact in a double up to 1e22.
 constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
+// 10^(i-4): the bound above each decimal exponent from -5 up to 5.
+constexpr double kBounds[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
 
 // Six significant digits of a value from 1e-4 up to 1e6 without the
 // library's general rounding machinery, which dominates reading large
@@ -46,16 +48,16 @@ constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1
 // the general route.
 int FastSixDigits(double magnitude, bool negative, char* out) {
   if (!(magnitude >= 1e-4 && magnitude < 1e6)) return 0;
-  // e: the decimal exponent, 10^e <= magnitude < 10^(e+1).
-  int e = 5;
-  if (magnitude < 1.0) {
-    e = -1;
-    // The quotient is off by a double's rounding, far less than the gap
-    // between any float and a power of ten.
-    while (magnitude < 1.0 / kPow10[-e]) --e;
-  } else {
-    while (magnitude < kPow10[e]) --e;
-  }
+  // e: the decimal exponent, 10^e <= magnitude < 10^(e+1), estimated from
+  // the binary exponent (log10(2) ~ 1233/4096) and corrected by one
+  // comparison. The negative powers in the table are not exact, but no
+  // float comes near enough to a power of ten for that to matter.
+  std::uint64_t bits;
+  std::memcpy(&bits, &magnitude, 8);
+  const int binary = static_cast<int>((bits >> 52) & 0x7FF) - 1023;
+  int e = (binary * 1233) >> 12;
+  if (e < -4) e = -4;
+  if (magnitude >= kBounds[e + 5]) ++e;
   const double scaled = magnitude * kPow10[5 - e];
   auto digits = static_cast<std::uint32_t>(scaled);
   const double fraction = scaled - digits;
@@ -63,8 +65,14 @@ int FastSixDigits(double magnitude, bool negative, char* out) {
   if (fraction > 0.5) ++digits;
   if (digits >= 1000000 || digits < 100000) return 0;
 
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
   char d[6];
-  for (int i = 5; i >= 0; --i, digits /= 10) d[i] = static_cast<char>('0' + digits % 10);
+  std::memcpy(d, kPairs + 2 * (digits / 10000), 2);
+  std::memcpy(d + 2, kPairs + 2 * (digits / 100 % 100), 2);
+  std::memcpy(d + 4, kPairs + 2 * (digits % 100), 2);
   int significant = 6;
   while (significant > 1 && d[significant - 1] == '0') --significant;
 

@@ -483,7 +483,7 @@ private:
 
 std::string BlocksToText(std::string_view data, std::size_t from, std::size_t base, FloatText floats) {
   // The text takes about five times the bytes of the blocks.
-  TextWriter writer(floats, data.size() * 5 + 256);
+  TextWriter writer(floats, data.size() * 4 + 256);
   BinaryReader reader(data, base, writer);
   reader.ReadAll(from);
   writer.End();
