@@ -136,7 +136,6 @@ void TLSForm::OeffnenButtonClick() {
       Caption = "Lodsmith   [ " + ExtractFileName(FileName) + " ]";
       FileForm = form.value_or(ShapeForm::UnicodeText);
       ShowLineCount();
-      if (auto note = ReadFormNote(FileForm)) Label2.Caption = Text(Message(*note, ShapeLines.size()));
       if (ProgramIni) {
         ProgramIni->WriteString("Dir", "InitialDir", ExtractFileDir(FileName));
         ProgramIni->WriteString("Dir", "Filename", ExtractFileName(FileName));
@@ -149,6 +148,12 @@ void TLSForm::OeffnenButtonClick() {
       ApplyDefaultAssignment();
       LoadModelSettings();
       RefreshSubObjectGrid();
+      // The status line tells the form the file was read in, beside the
+      // note on its structure.
+      if (auto note = ReadFormNote(FileForm)) {
+        Label2.Caption = Text(Message(*note, ShapeLines.size()));
+        if (!StructureNote.empty()) Label2.Caption += " – " + StructureNote;
+      }
     }
   } catch (const Error&) {
     // One text for every way reading or analysing can fail: the user can do
