@@ -192,3 +192,44 @@ TEST_F(ShapeFormsWindow, CompressButtonFallsBackToTheBuiltInConverter) {
   fx.Open(path);
   EXPECT_EQ(f.ShapeLines.size(), sampleLines.size());
 }
+
+// The shared corpus's shapes in other forms than Unicode text open without a
+// question or a failure and come back from "Speichern unter..." in their form (text forms as
+// Unicode text) with the same lines.
+TEST(ShapeFormsCorpus, OtherFormsOpenAndSaveBack) {
+  const std::string corpus = CorpusDir();
+  if (corpus.empty()) GTEST_SKIP() << "../shared/corpus is missing";
+  int seen = 0;
+  for (const auto& path : FilesEndingWith(corpus, ".s")) {
+    const std::string bytes = ReadBytes(path);
+    const std::optional<ShapeForm> form = DetectShapeForm(bytes);
+    if (!form || *form == ShapeForm::UnicodeText) continue;
+    SCOPED_TRACE(path);
+    ++seen;
+    FormFixture fx;
+    TLSForm& f = *fx.form;
+    const std::string copy = fx.dir.File("shape.s");
+    WriteBytes(copy, bytes);
+    fx.Open(copy);
+    // The analysis may warn (several LODs already); no question, no failure.
+    for (const auto& m : fx.platform.messages) {
+      EXPECT_NE(m.kind, MsgKind::Error) << m.text;
+      EXPECT_NE(m.kind, MsgKind::Confirmation) << m.text;
+      EXPECT_NE(m.identity, MsgIdentity::OfLanguageText(TLSForm::kOpenFailedText));
+    }
+    ASSERT_EQ(f.FileName, copy);
+    EXPECT_EQ(f.FileForm, *form);
+    const Lines opened = f.ShapeLines;
+    EXPECT_GT(opened.size(), 10u);
+
+    const std::string saved = fx.dir.File("saved.s");
+    fx.platform.saveResults.push_back(saved);
+    fx.form->Dispatch([&] { f.SpeichernUnterButtonClick(); });
+    EXPECT_EQ(f.LastOutcome, Outcome::Done);
+    const bool packed = *form == ShapeForm::Compressed || *form == ShapeForm::Binary;
+    EXPECT_EQ(DetectShapeForm(ReadBytes(saved)), packed ? *form : ShapeForm::UnicodeText);
+    fx.Open(saved);
+    EXPECT_EQ(f.ShapeLines, opened);
+  }
+  EXPECT_GT(seen, 0);
+}
