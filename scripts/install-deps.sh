@@ -4,7 +4,7 @@
 # Runs apt-get only when something is missing; as root or through sudo.
 set -euo pipefail
 packages=(
-  build-essential cmake ccache pkg-config
+  build-essential cmake ccache pkg-config zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   xvfb xauth xterm python3

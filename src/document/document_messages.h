@@ -61,6 +61,26 @@ enum class DocumentMsg : int {
   RefusedRewrite,
   StructureNote,
 
+  // The forms of a shape file (shape_forms.h): a compressed or binary file
+  // that breaks its form, and text that cannot be written in binary form.
+  // Byte offsets count in the uncompressed blocks, from the file's start.
+  FormNotThisForm,        //
+  FormTruncated,          // %1 byte offset where the data ends too early
+  FormLengthMismatch,     // %1 length the file announces, %2 length of the data
+  FormBadStream,          // %1 the decompressor's report
+  FormBlockPastParent,    // %1 block, %2 byte offset, %3 its byte count, %4 bytes left around it
+  FormValuesDoNotFit,     // %1 block, %2 byte offset
+  FormCountExceedsBlock,  // %1 block, %2 byte offset, %3 count as written, %4 entries
+  FormUnknownToken,       // %1 token number, %2 byte offset
+  FormUnexpectedBlock,    // %1 block found, %2 enclosing block, %3 byte offset
+  FormTooDeep,            // %1 byte offset, %2 deepest nesting read
+  TextUnknownBlock,       // %1 block name, %2 line
+  TextBadValue,           // %1 the word, %2 block, %3 line, %4 kind of value expected
+  TextUnexpected,         // %1 the word or block, %2 enclosing block, %3 line
+  TextMissingValue,       // %1 block, %2 line
+  TextUnbalanced,         // %1 line
+  TextTooDeep,            // %1 line, %2 deepest nesting read
+
   End
 };
 

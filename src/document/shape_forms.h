@@ -50,4 +50,10 @@ std::string ShapeFormToUnicodeText(std::string_view bytes, ShapeForm form, Float
 // with a DocumentMsg naming the line.
 std::string UnicodeTextToShapeForm(std::string_view unicodeText, ShapeForm form);
 
+// The binary blocks of a Binary or Compressed file as they stand after its
+// header (inflated for Compressed), the body that UnicodeTextToShapeForm
+// writes again; for comparing forms without their compression. Raises
+// Error as ShapeFormToUnicodeText does for a broken header or stream.
+std::string ShapeFormBlocks(std::string_view bytes, ShapeForm form);
+
 }  // namespace lodsmith

@@ -1,0 +1,984 @@
+#include "document/shape_forms.h"
+
+#include <zlib.h>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "core/message.h"
+#include "document/document_messages.h"
+
+namespace lodsmith {
+
+namespace {
+
+// ---- the token table ---------------------------------------------------------
+
+struct TokenRow {
+  int id;
+  const char* name;
+  const char* layout;
+};
+
+constexpr TokenRow kTokenRows[] = {
+#include "document/shape_tokens.inc"
+};
+
+enum class Kind : std::uint8_t { Uint, Sint, Dword, Float, String, Block };
+
+// One item of a block's layout. A Block item lists the tokens it accepts;
+// `any` accepts every token whose layout is known.
+struct LayoutItem {
+  Kind kind = Kind::Uint;
+  bool repeat = false;
+  bool optional = false;
+  bool any = false;
+  std::vector<int> blocks;
+  // For a repeat: the plain scalars after it, which take the last values.
+  int trailingScalars = 0;
+};
+
+struct Token {
+  std::string name;
+  bool known = false;  // a layout is known
+  std::vector<LayoutItem> items;
+  bool Accepts(const LayoutItem& item, int id) const;
+};
+
+struct TokenTable {
+  std::vector<Token> byId;  // indexed by id; unknown ids have known == false
+  std::unordered_map<std::string, int> byName;
+
+  const Token* Find(int id) const {
+    if (id < 0 || id >= static_cast<int>(byId.size()) || !byId[id].known) return nullptr;
+    return &byId[id];
+  }
+  std::string Name(int id) const {
+    if (id >= 0 && id < static_cast<int>(byId.size()) && !byId[id].name.empty()) return byId[id].name;
+    return std::to_string(id);
+  }
+};
+
+std::vector<std::string> SplitWords(std::string_view text, char separator) {
+  std::vector<std::string> words;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find(separator, start);
+    if (end == std::string_view::npos) end = text.size();
+    if (end > start) words.emplace_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return words;
+}
+
+int ScalarSize(Kind kind) { return kind == Kind::String || kind == Kind::Block ? 0 : 4; }
+
+// The table is built once from the generated rows; a layout word that cannot
+// be read is a fault of the generated file, caught by the first test that
+// runs.
+TokenTable BuildTable() {
+  TokenTable table;
+  int maxId = 0;
+  for (const TokenRow& row : kTokenRows) maxId = std::max(maxId, row.id);
+  table.byId.resize(maxId + 1);
+  for (const TokenRow& row : kTokenRows) {
+    table.byId[row.id].name = row.name;
+    table.byName.emplace(row.name, row.id);
+  }
+  for (const TokenRow& row : kTokenRows) {
+    Token& token = table.byId[row.id];
+    if (std::string_view(row.layout) == "-") continue;
+    token.known = true;
+    for (std::string word : SplitWords(row.layout, ' ')) {
+      LayoutItem item;
+      if (word.size() >= 2 && word.front() == '[' && word.back() == ']') {
+        item.optional = true;
+        word = word.substr(1, word.size() - 2);
+      }
+      if (word.size() >= 2 && word.front() == '{' && word.back() == '}') {
+        item.repeat = true;
+        word = word.substr(1, word.size() - 2);
+      }
+      if (word.size() >= 2 && word.front() == '<' && word.back() == '>') {
+        item.kind = Kind::Block;
+        for (const std::string& name : SplitWords(std::string_view(word).substr(1, word.size() - 2), '|')) {
+          if (name == "*") {
+            item.any = true;
+          } else if (auto it = table.byName.find(name); it != table.byName.end()) {
+            item.blocks.push_back(it->second);
+          }
+        }
+      } else if (word == "uint") {
+        item.kind = Kind::Uint;
+      } else if (word == "sint") {
+        item.kind = Kind::Sint;
+      } else if (word == "dword") {
+        item.kind = Kind::Dword;
+      } else if (word == "float") {
+        item.kind = Kind::Float;
+      } else if (word == "string") {
+        item.kind = Kind::String;
+      }
+      token.items.push_back(std::move(item));
+    }
+    for (std::size_t i = 0; i < token.items.size(); ++i) {
+      if (!token.items[i].repeat) continue;
+      int trailing = 0;
+      for (std::size_t j = i + 1; j < token.items.size(); ++j)
+        if (!token.items[j].repeat && !token.items[j].optional && ScalarSize(token.items[j].kind) == 4) ++trailing;
+      token.items[i].trailingScalars = trailing;
+    }
+  }
+  return table;
+}
+
+const TokenTable& Table() {
+  static const TokenTable table = BuildTable();
+  return table;
+}
+
+bool Token::Accepts(const LayoutItem& item, int id) const {
+  if (item.any) return Table().Find(id) != nullptr;
+  for (int b : item.blocks)
+    if (b == id) return true;
+  return false;
+}
+
+// Real shapes nest about ten blocks deep; anything far deeper is damage, and
+// the limit keeps the recursion of both directions bounded.
+constexpr int kMaxDepth = 64;
+
+constexpr std::string_view kTextHeader = "SIMISA@@@@@@@@@@JINX0s1t______";
+constexpr std::string_view kBinaryHeader = "SIMISA@@@@@@@@@@JINX0s1b______\r\n";
+constexpr std::string_view kInflatedBinaryHeader = "JINX0s1b______\r\n";
+constexpr std::string_view kCompressedMagic = "SIMISA@F";
+constexpr std::size_t kCompressedHeaderSize = 16;
+
+std::uint32_t ReadU32(const unsigned char* p) {
+  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+std::uint16_t ReadU16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+
+// ---- binary blocks -> text -----------------------------------------------------
+
+// The utility wraps a line of values when it would pass this many characters.
+constexpr int kLineWidth = 987;
+
+class TextWriter {
+public:
+  TextWriter(FloatText floats, std::size_t expected) : floats_(floats) {
+    out_.reserve(expected);
+    out_ += "\xFF\xFE";
+    Ascii(kTextHeader);
+    NewLine();
+  }
+
+  // Opens a block on a line of its own.
+  void Open(std::string_view name, const char16_t* label, std::size_t labelUnits, int depth) {
+    NewLine();
+    Tabs(depth);
+    Ascii(name);
+    int chars = static_cast<int>(name.size());
+    if (labelUnits > 0) {
+      Char(' ');
+      chars += 1 + Word(label, labelUnits);
+    }
+    Ascii(" (");
+    // The first line of a block counts each leading tab as four more characters.
+    pos_ = 4 * depth + chars + 3;
+    depth_ = depth;
+  }
+
+  void Close(bool hadChildren, int depth) {
+    if (hadChildren) {
+      NewLine();
+      Tabs(depth);
+      Char(')');
+      pos_ = 2;
+    } else {
+      Value(")", 1, depth);
+    }
+  }
+
+  void End() { NewLine(); }
+
+  void Uint(std::uint32_t v, int depth) {
+    char buffer[16];
+    auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
+    Value(buffer, static_cast<int>(r.ptr - buffer), depth);
+  }
+  void Sint(std::int32_t v, int depth) {
+    char buffer[16];
+    auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
+    Value(buffer, static_cast<int>(r.ptr - buffer), depth);
+  }
+  void Dword(std::uint32_t v, int depth) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    char buffer[8];
+    for (int i = 7; i >= 0; --i, v >>= 4) buffer[i] = kHex[v & 15];
+    Value(buffer, 8, depth);
+  }
+  void Float(float v, int depth) {
+    char buffer[48];
+    int n = FormatFloat(v, buffer);
+    Value(buffer, n, depth);
+  }
+  void String(const unsigned char* units, std::size_t count, int depth) {
+    scratch_.resize(count);
+    for (std::size_t i = 0; i < count; ++i) scratch_[i] = static_cast<char16_t>(ReadU16(units + 2 * i));
+    int length = QuotedLength(scratch_.data(), count);
+    Wrap(length, depth);
+    Char(' ');
+    Word(scratch_.data(), count);
+    pos_ += length + 1;
+  }
+
+  std::string Take() { return std::move(out_); }
+
+private:
+  void Char(char c) {
+    out_ += c;
+    out_ += '\0';
+  }
+  void Unit(char16_t u) {
+    out_ += static_cast<char>(u & 0xFF);
+    out_ += static_cast<char>(u >> 8);
+  }
+  void Ascii(std::string_view s) {
+    for (char c : s) Char(c);
+  }
+  void NewLine() { Ascii("\r\n"); }
+  void Tabs(int depth) {
+    for (int i = 0; i < depth; ++i) Char('\t');
+  }
+
+  // A value on the current line while it fits, else on a new line at the
+  // block's depth, the old line ending with its blank.
+  void Wrap(int length, int depth) {
+    if (pos_ + length + 1 <= kLineWidth) return;
+    Char(' ');
+    NewLine();
+    Tabs(depth);
+    pos_ = 0;
+    wrapped_ = true;
+  }
+  void Value(const char* text, int length, int depth) {
+    Wrap(length, depth);
+    if (wrapped_)
+      wrapped_ = false;
+    else
+      Char(' ');
+    for (int i = 0; i < length; ++i) Char(text[i]);
+    pos_ += length + 1;
+  }
+
+  static bool NeedsQuotes(const char16_t* s, std::size_t n) {
+    if (n == 0) return true;
+    for (std::size_t i = 0; i < n; ++i) {
+      char16_t c = s[i];
+      // Control characters too: the reader takes them for blanks.
+      if (c <= ' ' || c == '(' || c == ')' || c == '"') return true;
+    }
+    return false;
+  }
+  static int QuotedLength(const char16_t* s, std::size_t n) {
+    if (!NeedsQuotes(s, n)) return static_cast<int>(n);
+    int length = static_cast<int>(n) + 2;
+    for (std::size_t i = 0; i < n; ++i)
+      if (s[i] == '"') ++length;
+    return length;
+  }
+  // Writes a string or label, quoted where a bare word would not read back.
+  int Word(const char16_t* s, std::size_t n) {
+    if (!NeedsQuotes(s, n)) {
+      for (std::size_t i = 0; i < n; ++i) Unit(s[i]);
+      return static_cast<int>(n);
+    }
+    Char('"');
+    for (std::size_t i = 0; i < n; ++i) {
+      if (s[i] == '"') Char('\\');
+      Unit(s[i]);
+    }
+    Char('"');
+    return QuotedLength(s, n);
+  }
+
+  // printf's %g with the utility's three-digit exponent; the lossless form
+  // takes the fewest digits (6 to 9) that give the same float back.
+  int FormatFloat(float v, char* buffer) const {
+    if (std::isnan(v)) return Copy(buffer, "1.#QNAN");
+    if (std::isinf(v)) return Copy(buffer, v < 0 ? "-1.#INF" : "1.#INF");
+    // The utility writes -0 as 0; the lossless form keeps its sign.
+    if (v == 0) return Copy(buffer, std::signbit(v) && floats_ == FloatText::Lossless ? "-0" : "0");
+    const double d = v;
+    int n = General(d, 6, buffer);
+    if (floats_ == FloatText::Lossless) {
+      for (int precision = 7; precision <= 9 && Parse(buffer, n) != v; ++precision) n = General(d, precision, buffer);
+    }
+    return n;
+  }
+  static float Parse(const char* text, int n) {
+    float f = 0;
+    std::from_chars(text, text + n, f);
+    return f;
+  }
+  static int General(double d, int precision, char* buffer) {
+    auto r = std::to_chars(buffer, buffer + 40, d, std::chars_format::general, precision);
+    int n = static_cast<int>(r.ptr - buffer);
+    // A two-digit exponent gets its leading zero, as the utility writes it.
+    for (int i = 0; i < n; ++i) {
+      if (buffer[i] != 'e') continue;
+      const int digits = n - (i + 2);
+      if (digits == 2) {
+        std::memmove(buffer + i + 3, buffer + i + 2, 2);
+        buffer[i + 2] = '0';
+        ++n;
+      }
+      break;
+    }
+    return n;
+  }
+  static int Copy(char* buffer, const char* text) {
+    int n = static_cast<int>(std::strlen(text));
+    std::memcpy(buffer, text, n);
+    return n;
+  }
+
+  FloatText floats_;
+  std::string out_;
+  std::u16string scratch_;
+  int pos_ = 0;
+  int depth_ = 0;
+  bool wrapped_ = false;
+};
+
+class BinaryReader {
+public:
+  // `data` is the whole uncompressed form; `base` is added to offsets in
+  // messages so that they count from the start of the blocks' file.
+  BinaryReader(std::string_view data, std::size_t base, TextWriter& writer)
+      : data_(reinterpret_cast<const unsigned char*>(data.data())), size_(data.size()), base_(base), out_(writer) {}
+
+  void ReadAll(std::size_t from) {
+    std::size_t p = from;
+    while (p < size_) p = Block(p, size_, 0, nullptr);
+  }
+
+private:
+  std::size_t Offset(std::size_t p) const { return base_ + p; }
+
+  // Reads the block at p, which must end by `end`; returns the offset after it.
+  std::size_t Block(std::size_t p, std::size_t end, int depth, const Token* parent) {
+    if (depth >= kMaxDepth) throw Error(DocumentMsg::FormTooDeep, Offset(p), kMaxDepth);
+    if (end - p < 9) throw Error(DocumentMsg::FormTruncated, Offset(end));
+    const int id = ReadU16(data_ + p);
+    const std::uint32_t length = ReadU32(data_ + p + 4);
+    const Token* token = Table().Find(id);
+    if (!token) throw Error(DocumentMsg::FormUnknownToken, id, Offset(p));
+    (void)parent;
+    const std::size_t room = end - (p + 8);
+    if (length > room) throw Error(DocumentMsg::FormBlockPastParent, token->name, Offset(p), length, room);
+    const std::size_t blockEnd = p + 8 + length;
+    std::size_t q = p + 8;
+    if (q >= blockEnd) throw Error(DocumentMsg::FormValuesDoNotFit, token->name, Offset(p));
+    const std::size_t labelUnits = data_[q++];
+    if (labelUnits * 2 > blockEnd - q) throw Error(DocumentMsg::FormValuesDoNotFit, token->name, Offset(p));
+    label_.resize(labelUnits);
+    for (std::size_t i = 0; i < labelUnits; ++i) label_[i] = static_cast<char16_t>(ReadU16(data_ + q + 2 * i));
+    q += 2 * labelUnits;
+    out_.Open(token->name, label_.data(), labelUnits, depth);
+
+    bool hadChildren = false;
+    std::uint32_t lastCount = 0;
+    bool countSeen = false;
+    std::size_t entries = 0;
+    bool repeated = false;
+    for (const LayoutItem& item : token->items) {
+      if (item.kind == Kind::Block) {
+        if (item.repeat) {
+          repeated = true;
+          const std::size_t trailing = 4u * item.trailingScalars;
+          while (blockEnd - q > trailing && blockEnd - q >= 2 && token->Accepts(item, ReadU16(data_ + q))) {
+            q = Block(q, blockEnd, depth + 1, token);
+            hadChildren = true;
+            ++entries;
+          }
+          continue;
+        }
+        const bool present = q < blockEnd && blockEnd - q >= 2 && token->Accepts(item, ReadU16(data_ + q));
+        if (!present) {
+          if (item.optional) continue;
+          if (q < blockEnd && blockEnd - q >= 2) {
+            const int found = ReadU16(data_ + q);
+            if (!Table().Find(found)) throw Error(DocumentMsg::FormUnknownToken, found, Offset(q));
+            throw Error(DocumentMsg::FormUnexpectedBlock, Table().Name(found), token->name, Offset(q));
+          }
+          throw Error(DocumentMsg::FormValuesDoNotFit, token->name, Offset(p));
+        }
+        q = Block(q, blockEnd, depth + 1, token);
+        hadChildren = true;
+        continue;
+      }
+      if (item.repeat) {
+        repeated = true;
+        const std::size_t trailing = 4u * item.trailingScalars;
+        if (blockEnd - q < trailing || (blockEnd - q - trailing) % 4 != 0)
+          throw Error(DocumentMsg::FormValuesDoNotFit, token->name, Offset(p));
+        const std::size_t n = (blockEnd - q - trailing) / 4;
+        for (std::size_t i = 0; i < n; ++i, q += 4) Scalar(item.kind, q, depth);
+        entries += n;
+        continue;
+      }
+      if (item.optional && q == blockEnd) continue;
+      if (item.kind == Kind::String) {
+        if (blockEnd - q < 2) throw Error(DocumentMsg::FormValuesDoNotFit, token->name, Offset(p));
+        const std::size_t units = ReadU16(data_ + q);
+        if (units * 2 > blockEnd - q - 2) throw Error(DocumentMsg::FormValuesDoNotFit, token->name, Offset(p));
+        out_.String(data_ + q + 2, units, depth);
+        q += 2 + units * 2;
+        continue;
+      }
+      if (blockEnd - q < 4) throw Error(DocumentMsg::FormValuesDoNotFit, token->name, Offset(p));
+      if (item.kind == Kind::Uint && !countSeen) {
+        lastCount = ReadU32(data_ + q);
+        countSeen = true;
+      }
+      Scalar(item.kind, q, depth);
+      q += 4;
+    }
+    if (q != blockEnd) {
+      if (blockEnd - q >= 2) {
+        const int found = ReadU16(data_ + q);
+        if (Table().Find(found) && blockEnd - q >= 9)
+          throw Error(DocumentMsg::FormUnexpectedBlock, Table().Name(found), token->name, Offset(q));
+      }
+      throw Error(DocumentMsg::FormValuesDoNotFit, token->name, Offset(p));
+    }
+    // The leading count may count pairs (normal_idxs) but never more than
+    // the entries there are.
+    if (repeated && countSeen && lastCount > entries)
+      throw Error(DocumentMsg::FormCountExceedsBlock, token->name, Offset(p), lastCount, entries);
+    out_.Close(hadChildren, depth);
+    return blockEnd;
+  }
+
+  void Scalar(Kind kind, std::size_t q, int depth) {
+    const std::uint32_t v = ReadU32(data_ + q);
+    switch (kind) {
+      case Kind::Uint: out_.Uint(v, depth); break;
+      case Kind::Sint: out_.Sint(static_cast<std::int32_t>(v), depth); break;
+      case Kind::Dword: out_.Dword(v, depth); break;
+      case Kind::Float: {
+        float f;
+        std::memcpy(&f, &v, 4);
+        out_.Float(f, depth);
+        break;
+      }
+      default: break;
+    }
+  }
+
+  const unsigned char* data_;
+  std::size_t size_;
+  std::size_t base_;
+  TextWriter& out_;
+  std::u16string label_;
+};
+
+std::string BlocksToText(std::string_view data, std::size_t from, std::size_t base, FloatText floats) {
+  // The text takes about five times the bytes of the blocks.
+  TextWriter writer(floats, data.size() * 5 + 256);
+  BinaryReader reader(data, base, writer);
+  reader.ReadAll(from);
+  writer.End();
+  return writer.Take();
+}
+
+std::string WidenBytes(std::string_view bytes) {
+  std::string out;
+  out.reserve(2 + bytes.size() * 2);
+  out += "\xFF\xFE";
+  for (char c : bytes) {
+    out += c;
+    out += '\0';
+  }
+  return out;
+}
+
+// Inflates a zlib stream that announces `announced` bytes. The buffer grows
+// with what the stream really gives, so a false length costs no memory.
+std::string Inflate(std::string_view stream, std::uint32_t announced) {
+  std::string out;
+  out.resize(std::min<std::size_t>(announced, stream.size() * 8 + 4096));
+  z_stream z{};
+  if (inflateInit(&z) != Z_OK) throw Error(DocumentMsg::FormBadStream, "init");
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(stream.data()));
+  std::size_t inLeft = stream.size();
+  std::size_t produced = 0;
+  int rc = Z_OK;
+  while (true) {
+    if (produced == out.size()) {
+      if (out.size() >= announced) {
+        // Full: one more byte would prove the length too small.
+        char probe;
+        z.next_out = reinterpret_cast<Bytef*>(&probe);
+        z.avail_out = 1;
+        const uInt chunk = static_cast<uInt>(std::min<std::size_t>(inLeft, 1u << 30));
+        z.avail_in = chunk;
+        rc = inflate(&z, Z_NO_FLUSH);
+        inLeft -= chunk - z.avail_in;
+        if (z.avail_out == 0) {
+          inflateEnd(&z);
+          throw Error(DocumentMsg::FormLengthMismatch, announced, std::to_string(announced) + "+");
+        }
+        break;
+      }
+      out.resize(std::min<std::size_t>(announced, out.size() * 2 + 4096));
+    }
+    z.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
+    z.avail_out = static_cast<uInt>(std::min<std::size_t>(out.size() - produced, 1u << 30));
+    const uInt chunk = static_cast<uInt>(std::min<std::size_t>(inLeft, 1u << 30));
+    z.avail_in = chunk;
+    const uInt before = z.avail_out;
+    rc = inflate(&z, Z_NO_FLUSH);
+    produced += before - z.avail_out;
+    inLeft -= chunk - z.avail_in;
+    if (rc == Z_STREAM_END) break;
+    if (rc == Z_BUF_ERROR && inLeft == 0 && z.avail_out > 0) break;  // the stream ends early
+    if (rc != Z_OK && rc != Z_BUF_ERROR) {
+      const std::string why = z.msg ? z.msg : std::to_string(rc);
+      inflateEnd(&z);
+      throw Error(DocumentMsg::FormBadStream, why);
+    }
+  }
+  inflateEnd(&z);
+  if (rc != Z_STREAM_END) throw Error(DocumentMsg::FormTruncated, kCompressedHeaderSize + stream.size());
+  if (produced != announced) throw Error(DocumentMsg::FormLengthMismatch, announced, produced);
+  out.resize(produced);
+  return out;
+}
+
+std::string Deflate(std::string_view data) {
+  std::string out;
+  uLongf size = compressBound(static_cast<uLong>(data.size()));
+  out.resize(kCompressedHeaderSize + size);
+  if (compress2(reinterpret_cast<Bytef*>(out.data() + kCompressedHeaderSize), &size,
+                reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()),
+                Z_DEFAULT_COMPRESSION) != Z_OK)
+    throw Error(DocumentMsg::FormBadStream, "compress");
+  out.resize(kCompressedHeaderSize + size);
+  std::memcpy(out.data(), kCompressedMagic.data(), 8);
+  const auto n = static_cast<std::uint32_t>(data.size());
+  for (int i = 0; i < 4; ++i) out[8 + i] = static_cast<char>(n >> (8 * i));
+  std::memcpy(out.data() + 12, "@@@@", 4);
+  return out;
+}
+
+// ---- text -> binary blocks ----------------------------------------------------------
+
+enum class Tk : std::uint8_t { Word, Quoted, Open, Close };
+
+struct TextToken {
+  Tk kind;
+  std::uint32_t start;  // in units; for Quoted an index into `quoted`
+  std::uint32_t length;
+  std::uint32_t line;
+};
+
+class TextEncoder {
+public:
+  explicit TextEncoder(std::string_view text) {
+    std::size_t from = 0;
+    if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF && static_cast<unsigned char>(text[1]) == 0xFE)
+      from = 2;
+    units_.resize((text.size() - from) / 2);
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data()) + from;
+    for (std::size_t i = 0; i < units_.size(); ++i) units_[i] = static_cast<char16_t>(ReadU16(p + 2 * i));
+    Tokenize();
+  }
+
+  std::string Encode() {
+    out_.reserve(units_.size());
+    out_ += kInflatedBinaryHeader;
+    std::size_t i = first_;
+    while (i < tokens_.size()) {
+      if (tokens_[i].kind == Tk::Close) throw Error(DocumentMsg::TextUnbalanced, tokens_[i].line);
+      Element e = ElementAt(i);
+      if (!e.block) throw Error(DocumentMsg::TextUnexpected, Text(tokens_[i]), "", tokens_[i].line);
+      i = Comment(Text(tokens_[i])) ? After(e) : Block(e, 0);
+    }
+    return std::move(out_);
+  }
+
+private:
+  struct Element {
+    bool block = false;
+    std::size_t token = 0;  // the value, or the block's name
+    std::size_t label = 0;  // the label token, when hasLabel
+    bool hasLabel = false;
+    std::size_t open = 0;  // the block's "("
+  };
+
+  static bool Space(char16_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == 0 || c == 0x1A; }
+
+  void Tokenize() {
+    std::uint32_t line = 1;
+    const std::size_t n = units_.size();
+    std::size_t i = 0;
+    std::vector<std::size_t> opens;
+    while (i < n) {
+      char16_t c = units_[i];
+      if (c == '\n') {
+        ++line;
+        ++i;
+        continue;
+      }
+      if (Space(c) || c < 0x20) {
+        ++i;
+        continue;
+      }
+      if (c == '(') {
+        opens.push_back(tokens_.size());
+        tokens_.push_back({Tk::Open, static_cast<std::uint32_t>(i), 1, line});
+        match_.push_back(0);
+        ++i;
+        continue;
+      }
+      if (c == ')') {
+        if (opens.empty()) throw Error(DocumentMsg::TextUnbalanced, line);
+        match_[opens.back()] = tokens_.size();
+        opens.pop_back();
+        tokens_.push_back({Tk::Close, static_cast<std::uint32_t>(i), 1, line});
+        match_.push_back(0);
+        ++i;
+        continue;
+      }
+      if (c == '"') {
+        std::u16string s;
+        std::size_t j = i + 1;
+        const std::uint32_t startLine = line;
+        for (; j < n && units_[j] != '"'; ++j) {
+          if (units_[j] == '\\' && j + 1 < n && units_[j + 1] == '"') ++j;
+          if (units_[j] == '\n') ++line;
+          s += units_[j];
+        }
+        if (j >= n) throw Error(DocumentMsg::TextUnbalanced, startLine);
+        tokens_.push_back(
+            {Tk::Quoted, static_cast<std::uint32_t>(quoted_.size()), static_cast<std::uint32_t>(s.size()), startLine});
+        match_.push_back(0);
+        quoted_.push_back(std::move(s));
+        i = j + 1;
+        continue;
+      }
+      std::size_t j = i;
+      while (j < n && !Space(units_[j]) && units_[j] >= 0x20 && units_[j] != '(' && units_[j] != ')') ++j;
+      tokens_.push_back({Tk::Word, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j - i), line});
+      match_.push_back(0);
+      i = j;
+    }
+    if (!opens.empty()) throw Error(DocumentMsg::TextUnbalanced, tokens_[opens.back()].line);
+    // The header line names the form and carries no block.
+    while (first_ < tokens_.size() && tokens_[first_].line == 1 && tokens_[first_].kind == Tk::Word &&
+           Text(tokens_[first_]).rfind("SIMISA", 0) == 0)
+      ++first_;
+  }
+
+  std::string Text(const TextToken& t) const {
+    std::string s;
+    const char16_t* u = t.kind == Tk::Quoted ? quoted_[t.start].data() : units_.data() + t.start;
+    for (std::uint32_t k = 0; k < t.length; ++k) {
+      char16_t c = u[k];
+      if (c < 0x80) {
+        s += static_cast<char>(c);
+      } else if (c < 0x800) {
+        s += static_cast<char>(0xC0 | (c >> 6));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+      } else {
+        s += static_cast<char>(0xE0 | (c >> 12));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+      }
+    }
+    return s;
+  }
+  bool IsValue(std::size_t i) const {
+    return i < tokens_.size() && (tokens_[i].kind == Tk::Word || tokens_[i].kind == Tk::Quoted);
+  }
+  bool IsOpen(std::size_t i) const { return i < tokens_.size() && tokens_[i].kind == Tk::Open; }
+
+  // A word followed by "(" names a block; so does a known block name
+  // followed by a label and "(".
+  Element ElementAt(std::size_t i) const {
+    Element e;
+    e.token = i;
+    if (tokens_[i].kind == Tk::Word && IsOpen(i + 1)) {
+      e.block = true;
+      e.open = i + 1;
+    } else if (tokens_[i].kind == Tk::Word && IsValue(i + 1) && IsOpen(i + 2) && NameId(i) >= 0) {
+      e.block = true;
+      e.hasLabel = true;
+      e.label = i + 1;
+      e.open = i + 2;
+    }
+    return e;
+  }
+  std::size_t After(const Element& e) const { return e.block ? match_[e.open] + 1 : e.token + 1; }
+
+  int NameId(std::size_t i) const {
+    const auto& names = Table().byName;
+    auto it = names.find(Text(tokens_[i]));
+    return it == names.end() ? -1 : it->second;
+  }
+
+  static bool Comment(std::string_view name) { return name == "comment" || name == "skip" || name == "_skip"; }
+
+  void PutU16(std::uint32_t v) {
+    out_ += static_cast<char>(v & 0xFF);
+    out_ += static_cast<char>((v >> 8) & 0xFF);
+  }
+  void PutU32(std::uint32_t v) {
+    for (int k = 0; k < 4; ++k) out_ += static_cast<char>((v >> (8 * k)) & 0xFF);
+  }
+  const char16_t* Units(const TextToken& t) const {
+    return t.kind == Tk::Quoted ? quoted_[t.start].data() : units_.data() + t.start;
+  }
+
+  // Writes the block and returns the token after its ")".
+  std::size_t Block(const Element& e, int depth) {
+    const TextToken& nameToken = tokens_[e.token];
+    const std::string name = Text(nameToken);
+    if (depth >= kMaxDepth) throw Error(DocumentMsg::TextTooDeep, nameToken.line, kMaxDepth);
+    const int id = NameId(e.token);
+    const Token* token = id >= 0 ? Table().Find(id) : nullptr;
+    if (!token) throw Error(DocumentMsg::TextUnknownBlock, name, nameToken.line);
+    const std::size_t close = match_[e.open];
+
+    // The elements of this block; comments carry no data.
+    if (elements_.size() <= static_cast<std::size_t>(depth)) elements_.resize(depth + 1);
+    std::vector<Element>& list = elements_[depth];
+    list.clear();
+    for (std::size_t i = e.open + 1; i < close;) {
+      Element child = ElementAt(i);
+      if (child.block && Comment(Text(tokens_[i]))) {
+        i = After(child);
+        continue;
+      }
+      if (!child.block && tokens_[i].kind == Tk::Open) {
+        throw Error(DocumentMsg::TextUnexpected, "(", name, tokens_[i].line);
+      }
+      list.push_back(child);
+      i = After(child);
+    }
+
+    const std::size_t start = out_.size();
+    PutU16(static_cast<std::uint32_t>(id));
+    PutU16(0);
+    PutU32(0);  // filled in below
+    if (e.hasLabel) {
+      const TextToken& label = tokens_[e.label];
+      if (label.length > 255) throw Error(DocumentMsg::TextBadValue, Text(label), name, label.line, "label");
+      out_ += static_cast<char>(label.length);
+      const char16_t* u = Units(label);
+      for (std::uint32_t k = 0; k < label.length; ++k) PutU16(u[k]);
+    } else {
+      out_ += '\0';
+    }
+
+    // The list belongs to this depth; children use the next one, so take
+    // a copy of the few fields needed before recursing.
+    std::size_t k = 0;
+    const std::size_t count = list.size();
+    for (const LayoutItem& item : token->items) {
+      if (item.kind == Kind::Block) {
+        auto matches = [&](std::size_t at) {
+          const Element& el = elements_[depth][at];
+          return el.block && token->Accepts(item, NameId(el.token));
+        };
+        if (item.repeat) {
+          while (k < count && matches(k)) {
+            const Element child = elements_[depth][k++];
+            Block(child, depth + 1);
+          }
+          continue;
+        }
+        if (k < count && matches(k)) {
+          const Element child = elements_[depth][k++];
+          Block(child, depth + 1);
+          continue;
+        }
+        if (item.optional) continue;
+        if (k < count) Unexpected(elements_[depth][k], name);
+        throw Error(DocumentMsg::TextMissingValue, name, nameToken.line);
+      }
+      if (item.repeat) {
+        const std::size_t trailing = item.trailingScalars;
+        while (k + trailing < count && !elements_[depth][k].block) Value(item.kind, elements_[depth][k++], name);
+        continue;
+      }
+      if (k == count || elements_[depth][k].block) {
+        if (item.optional) continue;
+        if (k < count) Unexpected(elements_[depth][k], name);
+        throw Error(DocumentMsg::TextMissingValue, name, nameToken.line);
+      }
+      Value(item.kind, elements_[depth][k++], name);
+    }
+    if (k < count) Unexpected(elements_[depth][k], name);
+    const auto length = static_cast<std::uint32_t>(out_.size() - start - 8);
+    for (int b = 0; b < 4; ++b) out_[start + 4 + b] = static_cast<char>((length >> (8 * b)) & 0xFF);
+    return close + 1;
+  }
+
+  [[noreturn]] void Unexpected(const Element& e, const std::string& parent) const {
+    throw Error(DocumentMsg::TextUnexpected, Text(tokens_[e.token]), parent, tokens_[e.token].line);
+  }
+
+  void Value(Kind kind, const Element& e, const std::string& block) {
+    const TextToken& t = tokens_[e.token];
+    if (kind == Kind::String) {
+      if (t.length > 0xFFFF) throw Error(DocumentMsg::TextBadValue, Text(t), block, t.line, "string");
+      PutU16(t.length);
+      const char16_t* u = Units(t);
+      for (std::uint32_t k = 0; k < t.length; ++k) PutU16(u[k]);
+      return;
+    }
+    // Numbers are ASCII; anything else is no number.
+    char buffer[64];
+    const char16_t* u = Units(t);
+    const bool fits = t.length < sizeof buffer;
+    std::size_t n = 0;
+    if (fits) {
+      for (; n < t.length; ++n) {
+        if (u[n] >= 0x80) break;
+        buffer[n] = static_cast<char>(u[n]);
+      }
+    }
+    auto bad = [&](const char* what) { return Error(DocumentMsg::TextBadValue, Text(t), block, t.line, what); };
+    const char* kindName = kind == Kind::Float ? "float" : kind == Kind::Dword ? "dword" : "integer";
+    if (!fits || n != t.length || n == 0) throw bad(kindName);
+    const char* b = buffer;
+    const char* end = buffer + n;
+    if (kind == Kind::Float) {
+      const std::string_view s(b, n);
+      float f;
+      if (s == "1.#QNAN" || s == "1.#IND" || s == "-1.#IND" || s == "-1.#QNAN") {
+        const std::uint32_t bits = s[0] == '-' ? 0xFFC00000u : 0x7FC00000u;
+        PutU32(bits);
+        return;
+      }
+      if (s == "1.#INF") {
+        f = std::numeric_limits<float>::infinity();
+      } else if (s == "-1.#INF") {
+        f = -std::numeric_limits<float>::infinity();
+      } else {
+        if (*b == '+') ++b;
+        auto r = std::from_chars(b, end, f);
+        if (r.ec != std::errc() || r.ptr != end) throw bad(kindName);
+      }
+      std::uint32_t bits;
+      std::memcpy(&bits, &f, 4);
+      PutU32(bits);
+      return;
+    }
+    if (kind == Kind::Dword) {
+      std::uint64_t v = 0;
+      auto r = std::from_chars(b, end, v, 16);
+      if (r.ec != std::errc() || r.ptr != end || v > 0xFFFFFFFFu) throw bad(kindName);
+      PutU32(static_cast<std::uint32_t>(v));
+      return;
+    }
+    // uint and sint: either reading of 32 bits is accepted, as tools differ.
+    if (*b == '+') ++b;
+    std::int64_t v = 0;
+    auto r = std::from_chars(b, end, v);
+    if (r.ec != std::errc() || r.ptr != end || v < std::numeric_limits<std::int32_t>::min() ||
+        v > static_cast<std::int64_t>(std::numeric_limits<std::uint32_t>::max()))
+      throw bad(kindName);
+    PutU32(static_cast<std::uint32_t>(v));
+  }
+
+  std::u16string units_;
+  std::vector<TextToken> tokens_;
+  std::vector<std::size_t> match_;
+  std::vector<std::u16string> quoted_;
+  std::vector<std::vector<Element>> elements_;
+  std::size_t first_ = 0;
+  std::string out_;
+};
+
+bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+
+// The inflated body of a compressed file, its header checked.
+std::string InflateFile(std::string_view bytes) {
+  if (!StartsWith(bytes, kCompressedMagic)) throw Error(DocumentMsg::FormNotThisForm);
+  if (bytes.size() < kCompressedHeaderSize) throw Error(DocumentMsg::FormTruncated, bytes.size());
+  if (bytes.substr(12, 4) != "@@@@") throw Error(DocumentMsg::FormNotThisForm);
+  const std::uint32_t announced = ReadU32(reinterpret_cast<const unsigned char*>(bytes.data()) + 8);
+  return Inflate(bytes.substr(kCompressedHeaderSize), announced);
+}
+
+}  // namespace
+
+std::optional<ShapeForm> DetectShapeForm(std::string_view bytes) {
+  if (StartsWith(bytes, "\xFF\xFE")) return ShapeForm::UnicodeText;
+  if (StartsWith(bytes, std::string_view("S\0I\0M\0I\0S\0A\0", 12))) return ShapeForm::UnicodeTextNoBom;
+  if (StartsWith(bytes, kCompressedMagic)) return ShapeForm::Compressed;
+  if (StartsWith(bytes, kBinaryHeader.substr(0, 24))) return ShapeForm::Binary;
+  std::string_view text = bytes;
+  if (StartsWith(text, "\r\n")) text.remove_prefix(2);
+  if (StartsWith(text, "SIMISA@@")) return ShapeForm::EightBitText;
+  return std::nullopt;
+}
+
+std::string ShapeFormToUnicodeText(std::string_view bytes, ShapeForm form, FloatText floats) {
+  switch (form) {
+    case ShapeForm::UnicodeText: return std::string(bytes);
+    case ShapeForm::UnicodeTextNoBom: return "\xFF\xFE" + std::string(bytes);
+    case ShapeForm::EightBitText: return WidenBytes(bytes);
+    case ShapeForm::Binary:
+      if (!StartsWith(bytes, kBinaryHeader)) throw Error(DocumentMsg::FormNotThisForm);
+      return BlocksToText(bytes, kBinaryHeader.size(), 0, floats);
+    case ShapeForm::Compressed: {
+      const std::string inflated = InflateFile(bytes);
+      if (StartsWith(inflated, kInflatedBinaryHeader))
+        return BlocksToText(inflated, kInflatedBinaryHeader.size(), 0, floats);
+      // A compressed text body reads as the text form it is in.
+      if (StartsWith(inflated, std::string_view("J\0I\0N\0X\0", 8)))
+        return WidenBytes(kTextHeader.substr(0, 16)) + inflated;
+      if (StartsWith(inflated, "JINX0s1t")) return WidenBytes(std::string(kTextHeader.substr(0, 16)) + inflated);
+      throw Error(DocumentMsg::FormNotThisForm);
+    }
+  }
+  throw Error(DocumentMsg::FormNotThisForm);
+}
+
+std::string ShapeFormBlocks(std::string_view bytes, ShapeForm form) {
+  if (form == ShapeForm::Binary) {
+    if (!StartsWith(bytes, kBinaryHeader)) throw Error(DocumentMsg::FormNotThisForm);
+    return std::string(bytes.substr(kBinaryHeader.size()));
+  }
+  if (form != ShapeForm::Compressed) throw Error(DocumentMsg::FormNotThisForm);
+  std::string inflated = InflateFile(bytes);
+  if (!StartsWith(inflated, kInflatedBinaryHeader)) throw Error(DocumentMsg::FormNotThisForm);
+  return inflated.substr(kInflatedBinaryHeader.size());
+}
+
+std::string UnicodeTextToShapeForm(std::string_view unicodeText, ShapeForm form) {
+  if (form == ShapeForm::UnicodeText) return std::string(unicodeText);
+  TextEncoder encoder(unicodeText);
+  std::string blocks = encoder.Encode();
+  if (form == ShapeForm::Compressed) return Deflate(blocks);
+  if (form == ShapeForm::Binary) return std::string(kBinaryHeader.substr(0, 16)) + blocks;
+  // The text forms are the window's own business; this program writes
+  // Unicode text for them.
+  return std::string(unicodeText);
+}
+
+}  // namespace lodsmith
