@@ -15,6 +15,7 @@
 #include "test_env.h"
 #include "tools/compress.h"
 #include "ui/messages.h"
+#include "ui/ui_messages.h"
 
 namespace lodsmith {
 namespace {
@@ -372,7 +373,11 @@ TEST(CompressButton, RefusedOrCancelledLocationEndsWithTheErrorAndStoresNothing)
     const std::string copy = f.dir.File("ffedit/ffeditc_copy.exe");
     WriteBytes(copy, "x");
     if (!cancel) f.platform.openResults = {copy};
+    f.platform.answers = {MsgResult::No};  // the built-in converter is declined
     f.Click();
+    ASSERT_EQ(f.platform.messages.size(), 3u) << cancel;
+    EXPECT_EQ(f.platform.messages[2].identity, MsgIdentity::OfMessage(static_cast<int>(UiMsg::OfferBuiltInConvert)));
+    f.platform.messages.pop_back();
     EXPECT_EQ(f.platform.Texts(), (std::vector<std::string>{kLocate, kNotFound})) << cancel;
     EXPECT_EQ(f.platform.messages[1].kind, MsgKind::Error);
     EXPECT_EQ(f.form->LastOutcome, cancel ? Outcome::Cancelled : Outcome::Refused);

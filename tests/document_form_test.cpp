@@ -166,9 +166,11 @@ TEST_F(DocumentForm, UndoAfterSaveRestoresTheOpenedText) {
   EXPECT_EQ(fx.platform.messages.back().kind, MsgKind::Warning);
 }
 
+// A file that is none of the shape forms may be no shape at all: the user
+// is asked first.
 TEST_F(DocumentForm, ForeignFilesAskFirstAndKeepTheirLeadingBytes) {
   std::string ascii = fx.dir.File("ascii.s");
-  WriteBytes(ascii, "SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\nshape (\r\n)\r\n");
+  WriteBytes(ascii, "shape (\r\n)\r\n");
   fx.platform.answers = {MsgResult::No};
   fx.Open(ascii);
   EXPECT_EQ(fx.platform.messages.back().text, f.LanguageText(61));
@@ -178,7 +180,7 @@ TEST_F(DocumentForm, ForeignFilesAskFirstAndKeepTheirLeadingBytes) {
   // Read on with Yes: garbled lines, but the first two bytes come back where
   // the byte-order mark stands.
   std::string binary = fx.dir.File("bin.s");
-  WriteBytes(binary, std::string("SIMISA@F\x01\x02\x00\x0A\xFF", 13));
+  WriteBytes(binary, std::string("SIMISB@F\x01\x02\x00\x0A\xFF", 13));
   fx.platform.answers = {MsgResult::Yes};
   fx.Open(binary);
   EXPECT_EQ(f.FileName, binary);
@@ -258,7 +260,7 @@ TEST_F(DocumentForm, OpenedShapeThatFailsTheStructuralCheckIsNamedInTheStatusLin
 // on these.
 TEST_F(DocumentForm, HandlersRecordTheirOutcomeAndBoxesNameTheirText) {
   const std::string ascii = fx.dir.File("ascii.s");
-  WriteBytes(ascii, "SIMISA@@@@@@@@@@JINX0s1t______\r\n");
+  WriteBytes(ascii, "shape (\r\n)\r\n");
   struct Step {
     const char* what;
     std::function<void()> run;

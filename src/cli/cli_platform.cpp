@@ -47,9 +47,11 @@ std::optional<std::string> CliPlatform::OpenDialog(const FileDialogRequest& requ
   return r;
 }
 
-std::optional<std::string> CliPlatform::SaveDialog(const FileDialogRequest&) {
+std::optional<std::string> CliPlatform::SaveDialog(const FileDialogRequest& request) {
   auto r = nextSave;
   nextSave.reset();
+  // The form the file is written in is chosen with --format, not here.
+  if (r && request.chosenFilter) *request.chosenFilter = request.filterIndex;
   return r;
 }
 

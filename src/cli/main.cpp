@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "core/grid_columns.h"
 #include "core/native_file.h"
 #include "core/text.h"
+#include "document/shape_forms.h"
 #include "lodsmith_version.h"
 #include "ui/cli_messages.h"
 #include "ui/messages.h"
@@ -43,6 +45,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string shape, output, settings, report;
   bool save = false;
+  std::optional<ShapeForm> format;  // the form -o/--save write; nothing: as "Speichern"
   CliPlatform platform;
   std::vector<Action> actions;
 
@@ -66,6 +69,20 @@ int main(int argc, char** argv) {
       if (!value(output)) return Usage(a + " needs a file name");
     } else if (a == "--save") {
       save = true;
+    } else if (a == "--format") {
+      if (!value(v)) return Usage(a + " needs text, compressed or binary");
+      if (v == "text")
+        format = ShapeForm::UnicodeText;
+      else if (v == "compressed")
+        format = ShapeForm::Compressed;
+      else if (v == "binary")
+        format = ShapeForm::Binary;
+      else
+        return Usage("--format takes text, compressed or binary");
+    } else if (a == "--decompress") {
+      format = ShapeForm::UnicodeText;
+    } else if (a == "--compress-builtin") {
+      format = ShapeForm::Compressed;
     } else if (a == "--settings") {
       if (!value(settings)) return Usage(a + " needs a file name");
     } else if (a == "--report") {
@@ -234,6 +251,7 @@ int main(int argc, char** argv) {
     runAction([&] {
       // As "Speichern unter..." with the chosen name, or "Speichern".
       if (!output.empty()) form.FileName = output;
+      if (format) form.FileForm = *format;
       // The shape and its settings file go together: the settings file must
       // be writable before the shape is replaced, and a shape that could not
       // be written takes no settings file with it.

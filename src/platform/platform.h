@@ -35,6 +35,11 @@ struct FileDialogRequest {
   std::string filter;      // "description|pattern|description|pattern..."
   bool mustExist = false;
   bool overwritePrompt = false;
+  // The filter shown first, counted from 1 in the order of `filter`.
+  int filterIndex = 1;
+  // When set, a dialog that returns a file stores here the filter (counted
+  // from 1) the user left selected.
+  int* chosenFilter = nullptr;
 };
 
 // Cursor identifiers as the toolkit numbers them.

@@ -142,6 +142,7 @@ std::optional<std::string> QtPlatform::RunFileDialog(const FileDialogRequest& re
     if (queue.empty()) return std::nullopt;
     auto r = queue.front();
     queue.pop_front();
+    if (r && request.chosenFilter) *request.chosenFilter = request.filterIndex;
     return r;
   }
 
@@ -151,7 +152,11 @@ std::optional<std::string> QtPlatform::RunFileDialog(const FileDialogRequest& re
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save || !request.mustExist ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   const QStringList filters = DialogNameFilters(request.filter);
-  if (!filters.isEmpty()) dialog.setNameFilters(filters);
+  if (!filters.isEmpty()) {
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+      dialog.selectNameFilter(filters[request.filterIndex - 1]);
+  }
   if (!request.fileName.empty()) dialog.selectFile(U(request.fileName));
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
   dialog.setOption(QFileDialog::ReadOnly, false);
@@ -161,6 +166,12 @@ std::optional<std::string> QtPlatform::RunFileDialog(const FileDialogRequest& re
   const bool accepted = dialog.exec() == QDialog::Accepted;
   if (busy) QGuiApplication::restoreOverrideCursor();
   if (!accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  if (request.chosenFilter) {
+    // Several filters may share a pattern (the forms of a shape): the
+    // selected one is told by its position.
+    const auto at = filters.indexOf(dialog.selectedNameFilter());
+    *request.chosenFilter = at >= 0 ? static_cast<int>(at) + 1 : request.filterIndex;
+  }
   return QDir::toNativeSeparators(dialog.selectedFiles().first()).toStdString();
 }
 

@@ -1,11 +1,14 @@
 // Compression through the simulator's utility: locate ffeditc_unicode.exe,
 // let the user choose a shape file, write the script that runs the utility
-// on it and start that script in a console window. The open document is not
+// on it and start that script in a console window. Without the utility the
+// program's own converter is offered instead. The open document is not
 // touched.
 #include "core/file_io.h"
+#include "document/shape_forms.h"
 #include "tools/compress.h"
 #include "tools/tools_messages.h"
 #include "ui/tlsform.h"
+#include "ui/ui_messages.h"
 
 namespace lodsmith {
 
@@ -27,6 +30,11 @@ void TLSForm::CompressButtonClick() {
     if (!ToolPathValid(tool)) {
       ShowMessage(MsgKind::Error, MsgButtons::Ok, Message(ToolsMsg::ToolNotFound));
       LastOutcome = chosen ? Outcome::Refused : Outcome::Cancelled;
+      if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(UiMsg::OfferBuiltInConvert)) ==
+          MsgResult::Yes) {
+        LastOutcome = Outcome::Done;
+        ConvertShapeFileBuiltIn();
+      }
       return;
     }
     if (ProgramIni) ProgramIni->WriteString("Dir", "FFEdit", tool);
@@ -49,6 +57,45 @@ void TLSForm::CompressButtonClick() {
                                            [this](const Message& m) { return Text(m); });
   if (!platform_.StartConsoleScript(script)) {
     ShowMessage(MsgKind::Error, MsgButtons::Ok, Message(ToolsMsg::ToolStartFailed));
+    LastOutcome = Outcome::Failed;
+  }
+}
+
+void TLSForm::ConvertShapeFileBuiltIn() {
+  FileDialogRequest request;
+  request.initialDir = DirSetting("InitialDir");
+  request.fileName = DirSetting("Filename");
+  request.filter = LanguageText(57);
+  request.mustExist = true;
+  auto shape = platform_.OpenDialog(request);
+  if (!shape) {
+    LastOutcome = Outcome::Cancelled;
+    return;
+  }
+  BeginBusy();
+  try {
+    const std::string bytes = ReadFileBytes(*shape);
+    const std::optional<ShapeForm> form = DetectShapeForm(bytes);
+    if (!form) {
+      EndBusy();
+      ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(UiMsg::NotAShapeForm, *shape));
+      LastOutcome = Outcome::Refused;
+      return;
+    }
+    // The utility turns a compressed or binary file into text and a text
+    // file into a compressed one; so does this, whatever text form it is.
+    const bool packed = *form == ShapeForm::Compressed || *form == ShapeForm::Binary;
+    std::string text = ShapeFormToUnicodeText(bytes, *form);
+    std::string out = packed ? text : UnicodeTextToShapeForm(text, ShapeForm::Compressed);
+    const std::string backup = ChangeExtension(*shape, ".BAK");
+    WriteFileAtomic(*shape, out, backup);
+    EndBusy();
+    ShowMessage(MsgKind::Information, MsgButtons::Ok,
+                Message(packed ? UiMsg::ConvertedToText : UiMsg::ConvertedToCompressed, *shape, backup));
+  } catch (const Error& e) {
+    // A broken file or a refused write: the file is as it was.
+    EndBusy();
+    ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
     LastOutcome = Outcome::Failed;
   }
 }

@@ -2,6 +2,7 @@
 #include "core/file_io.h"
 #include "core/grid_columns.h"
 #include "document/shape_file.h"
+#include "document/shape_forms.h"
 #include "ui/tlsform.h"
 #include "ui/ui_messages.h"
 
@@ -11,7 +12,32 @@ using namespace grid;
 
 namespace {
 const char* const kSimulatorKey = "SOFTWARE\\Microsoft\\Microsoft Games\\Train Simulator\\1.0";
+const std::string kUtf16Mark("\xFF\xFE", 2);
+
+// The status line's note on a file that was not read as Unicode text.
+std::optional<UiMsg> ReadFormNote(ShapeForm form) {
+  switch (form) {
+    case ShapeForm::Compressed: return UiMsg::ReadCompressed;
+    case ShapeForm::Binary: return UiMsg::ReadBinary;
+    case ShapeForm::EightBitText: return UiMsg::ReadEightBit;
+    case ShapeForm::UnicodeTextNoBom: return UiMsg::ReadNoBom;
+    case ShapeForm::UnicodeText: break;
+  }
+  return std::nullopt;
 }
+
+// "Speichern unter..." lists the forms in this order (UiMsg::SaveFormFilter).
+int SaveFilterOf(ShapeForm form) {
+  if (form == ShapeForm::Compressed) return 2;
+  if (form == ShapeForm::Binary) return 3;
+  return 1;
+}
+ShapeForm FormOfSaveFilter(int index) {
+  if (index == 2) return ShapeForm::Compressed;
+  if (index == 3) return ShapeForm::Binary;
+  return ShapeForm::UnicodeText;
+}
+}  // namespace
 
 std::string TLSForm::SimulatorPath() {
   return platform_.RegistryReadLocalMachine(kSimulatorKey, "EXE Path").value_or("");
@@ -26,6 +52,7 @@ void TLSForm::ResetDocument() {
   Label2.Caption.clear();
   Caption = "Lodsmith";
   FileName.clear();
+  FileForm = ShapeForm::UnicodeText;
   StringGrid1.SetRowCount(2);
   for (int c = kElementName; c <= ElementLodColumn(2); ++c) StringGrid1.SetCell(c, 1, "");
   StringGrid2.SetRowCount(2);
@@ -75,9 +102,22 @@ void TLSForm::OeffnenButtonClick() {
   try {
     std::string bytes = ReadFileBytes(*chosen);
     bool go = true;
-    if (!bytes.empty()) {
+    const std::optional<ShapeForm> form = DetectShapeForm(bytes);
+    if (form && *form != ShapeForm::UnicodeText) {
+      // A file that claims a form and breaks it is told by the converter's
+      // own message, which names the fault; nothing opens.
+      try {
+        bytes = ShapeFormToUnicodeText(bytes, *form);
+      } catch (const Error& e) {
+        ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
+        LastOutcome = Outcome::Failed;
+        go = false;
+      }
+    }
+    if (go && !bytes.empty()) {
       FileBom = bytes.substr(0, std::min<std::size_t>(2, bytes.size()));
-      if (FileBom != std::string("\xFF\xFE", 2)) {
+      // Only a file that is none of the forms may be no shape at all.
+      if (!form && FileBom != kUtf16Mark) {
         go = ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, kByteOrderQuestionText) == MsgResult::Yes;
         if (!go) LastOutcome = Outcome::Cancelled;
       }
@@ -94,6 +134,7 @@ void TLSForm::OeffnenButtonClick() {
       FileName = *chosen;
       Label1.Caption = FileName;
       Caption = "Lodsmith   [ " + ExtractFileName(FileName) + " ]";
+      FileForm = form.value_or(ShapeForm::UnicodeText);
       ShowLineCount();
       if (ProgramIni) {
         ProgramIni->WriteString("Dir", "InitialDir", ExtractFileDir(FileName));
@@ -107,6 +148,12 @@ void TLSForm::OeffnenButtonClick() {
       ApplyDefaultAssignment();
       LoadModelSettings();
       RefreshSubObjectGrid();
+      // The status line tells the form the file was read in, beside the
+      // note on its structure.
+      if (auto note = ReadFormNote(FileForm)) {
+        Label2.Caption = Text(Message(*note, ShapeLines.size()));
+        if (!StructureNote.empty()) Label2.Caption += " – " + StructureNote;
+      }
     }
   } catch (const Error&) {
     // One text for every way reading or analysing can fail: the user can do
@@ -135,8 +182,22 @@ bool TLSForm::SaveDocument() {
         Label2.Caption = std::to_string(i) + " " + LanguageText(24) + " " + total + " " + LanguageText(23);
         ProcessMessages(2);
       });
+      if (FileForm == ShapeForm::Compressed || FileForm == ShapeForm::Binary) {
+        // A text the converter cannot write in this form is told by its own
+        // message, which names the line; the file stays as it is.
+        try {
+          bytes = UnicodeTextToShapeForm(bytes, FileForm);
+        } catch (const Error& e) {
+          ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
+          LastOutcome = Outcome::Failed;
+          EndBusy();
+          return false;
+        }
+      }
       // The previous file becomes the backup only once the new one is complete.
       WriteFileAtomic(FileName, bytes, ChangeExtension(FileName, ".BAK"));
+      // An 8-bit or unmarked file was written as Unicode text with the mark.
+      if (FileForm != ShapeForm::Compressed && FileForm != ShapeForm::Binary) FileForm = ShapeForm::UnicodeText;
       Changed = false;
       SpeichernBitBtn.FontColor = clWindowText;
       SpeichernUnterBitBtn.FontColor = clWindowText;
@@ -172,11 +233,15 @@ void TLSForm::SpeichernUnterButtonClick() {
   FileDialogRequest request;
   request.initialDir = DirSetting("InitialDir");
   request.fileName = ExtractFileName(FileName);
-  request.filter = LanguageText(57);
+  request.filter = Text(Message(UiMsg::SaveFormFilter));
+  request.filterIndex = SaveFilterOf(FileForm);
+  int chosenFilter = request.filterIndex;
+  request.chosenFilter = &chosenFilter;
   request.overwritePrompt = true;
   auto chosen = platform_.SaveDialog(request);
   if (!chosen) return;
   FileName = *chosen;
+  FileForm = FormOfSaveFilter(chosenFilter);
   SaveDocumentAndSettings();
 }
 

@@ -19,6 +19,7 @@
 #include "core/text.h"
 #include "document/analysis.h"
 #include "document/model_tables.h"
+#include "document/shape_forms.h"
 #include "platform/ini_file.h"
 #include "platform/platform.h"
 #include "ui/controls.h"
@@ -71,10 +72,15 @@ public:
   bool Changed = false;
   int SavedCursor = crDefault;
   std::string FileBom;
+  // The form the open file was read in, and the one "Speichern" writes:
+  // Compressed and Binary are written back as they came; the other forms are
+  // written as Unicode text (and FileForm becomes UnicodeText once saved).
+  ShapeForm FileForm = ShapeForm::UnicodeText;
 
   void ResetDocument();
   bool QuerySave();
-  // Writes ShapeLines to FileName with backup; true when the file was written.
+  // Writes ShapeLines to FileName in FileForm with backup; true when the
+  // file was written.
   bool SaveDocument();
   // SaveDocument, then SaveModelSettings unless the document is empty: what
   // both save buttons do once they have a file name.
@@ -90,6 +96,11 @@ public:
 
   // Sets Label2 to "<line count> <language text 22>".
   void ShowLineCount();
+  // Converts the chosen file with the built-in converter (what the
+  // compression button offers when the utility is missing): compressed or
+  // binary becomes Unicode text, text becomes compressed, in place with a
+  // .BAK.
+  void ConvertShapeFileBuiltIn();
 
   // ---- Model tables (filled by the analysis) ------------------------------
   // The analysis of the shape as opened; empty tables when it failed. The

@@ -80,6 +80,17 @@ enum class UiMsg : int {
   CaptionTranslationNote,
   DistanceColumnHeader,  // the distance grid's value column
 
+  // The forms of a shape file.
+  ReadCompressed,         // %1: line count; status line after opening a compressed file
+  ReadBinary,             // %1: line count
+  ReadEightBit,           // %1: line count
+  ReadNoBom,              // %1: line count
+  SaveFormFilter,         // save dialog filter: Unicode text, compressed, binary
+  OfferBuiltInConvert,    // the utility is missing: convert with the program itself?
+  ConvertedToText,        // %1: the file, now Unicode text; %2 its backup
+  ConvertedToCompressed,  // %1: the file, now compressed; %2 its backup
+  NotAShapeForm,          // %1: a file that is none of the shape forms
+
   End
 };
 

@@ -35,11 +35,34 @@ check "--help documents the actions" 'grep -q -- "--merge-normals" "$tmp/help" &
 "$cli" --version >"$tmp/version"; rc=$?
 check "--version exits 0 and names the program and its version" '[ $rc -eq 0 ] && grep -qx "Lodsmith [0-9][0-9.]*" "$tmp/version"'
 
-printf 'SIMISA@F\x01\x02\x03' >"$tmp/bin.s"
+printf 'SIMISB@F\x01\x02\x03' >"$tmp/bin.s"
 "$cli" "$tmp/bin.s" -o "$tmp/bin-out.s" 2>"$tmp/err"; rc=$?
-check "not UTF-16 without --force exits 1" '[ $rc -eq 1 ]'
+check "no shape form without --force exits 1" '[ $rc -eq 1 ]'
 check "byte-order question is printed" 'grep -q "^confirmation: " "$tmp/err"'
 check "nothing written for a refused open" '[ ! -e "$tmp/bin-out.s" ]'
+
+printf 'SIMISA@F\x01\x02\x03' >"$tmp/broken.s"
+"$cli" "$tmp/broken.s" -o "$tmp/broken-out.s" 2>"$tmp/err"; rc=$?
+check "broken compressed file exits 1" '[ $rc -eq 1 ]'
+check "broken compressed file: one error, no question" \
+  '[ "$(grep -c "^error: " "$tmp/err")" -ge 1 ] && ! grep -q "^confirmation: " "$tmp/err"'
+check "nothing written for a broken file" '[ ! -e "$tmp/broken-out.s" ]'
+
+# The forms: --format chooses what -o writes; by default a packed shape stays packed.
+head8() { head -c 8 "$1" | od -An -c | tr -d ' \n'; }
+"$cli" "$tmp/in.s" -o "$tmp/packed.s" --format compressed 2>/dev/null; rc=$?
+check "--format compressed exits 0" '[ $rc -eq 0 ]'
+check "--format compressed writes a compressed shape" '[ "$(head8 "$tmp/packed.s")" = "SIMISA@F" ]'
+"$cli" "$tmp/packed.s" -o "$tmp/still-packed.s" 2>"$tmp/err"; rc=$?
+check "a compressed shape opens without --force" '[ $rc -eq 0 ] && ! grep -q "^confirmation: " "$tmp/err"'
+check "a compressed shape is written compressed by default" '[ "$(head8 "$tmp/still-packed.s")" = "SIMISA@F" ]'
+"$cli" "$tmp/packed.s" -o "$tmp/text.s" --decompress 2>/dev/null; rc=$?
+check "--decompress writes Unicode text" '[ $rc -eq 0 ] && [ "$(head -c 2 "$tmp/text.s" | od -An -tx1 | tr -d " \n")" = "fffe" ]'
+"$cli" "$tmp/in.s" -o "$tmp/bin2.s" --format binary 2>/dev/null; rc=$?
+check "--format binary writes a binary shape" \
+  '[ $rc -eq 0 ] && [ "$(head -c 32 "$tmp/bin2.s" | tr -d "\r\n")" = "SIMISA@@@@@@@@@@JINX0s1b______" ]'
+"$cli" "$tmp/in.s" -o "$tmp/x.s" --format zip 2>/dev/null; rc=$?
+check "--format with an unknown form exits 2" '[ $rc -eq 2 ]'
 
 "$cli" "$tmp/in.s" --report json >"$tmp/report.json" 2>/dev/null; rc=$?
 check "report exits 0" '[ $rc -eq 0 ]'

@@ -27,6 +27,12 @@ std::optional<std::string> FakePlatform::SaveDialog(const FileDialogRequest& req
   if (saveResults.empty()) return std::nullopt;
   auto r = saveResults.front();
   saveResults.pop_front();
+  int filter = request.filterIndex;
+  if (!saveFilterResults.empty()) {
+    filter = saveFilterResults.front();
+    saveFilterResults.pop_front();
+  }
+  if (r && request.chosenFilter) *request.chosenFilter = filter;
   return r;
 }
 

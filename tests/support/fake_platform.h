@@ -32,6 +32,9 @@ public:
   std::deque<std::optional<std::string>> saveResults;
   std::vector<FileDialogRequest> openRequests;
   std::vector<FileDialogRequest> saveRequests;
+  // The filter (counted from 1) each save dialog returns with its file, in
+  // order; when the queue is empty the request's preset is returned.
+  std::deque<int> saveFilterResults;
 
   std::vector<RecordedMessage> messages;
   std::vector<std::string> focusRequests;

@@ -11,9 +11,9 @@ constexpr int Id(CliMsg m) { return static_cast<int>(m); }
 // captions, in both languages.
 constexpr const char* kUsage = R"(Usage: lodsmith-cli [OPTIONS] SHAPE.s [OPTIONS]
 
-Opens SHAPE.s as the window's "Öffnen" does (analysis, default assignment,
-and the shape's own .Lodsmith settings file when there is one), runs the
-actions in the order given, then writes the result if asked.
+Opens SHAPE.s, in any of its forms, as the window's "Öffnen" does (analysis,
+default assignment, and the shape's own .Lodsmith settings file when there is
+one), runs the actions in the order given, then writes the result if asked.
 
 Output:
   -o, --output FILE     write the shape to FILE (as "Speichern unter...": FILE's
@@ -21,6 +21,13 @@ Output:
                         settings beside FILE
   --save                save over SHAPE.s (as "Speichern": SHAPE.BAK keeps the
                         previous file) and its settings file
+  --format text|compressed|binary
+                        the form -o/--save write the shape in (default: as
+                        "Speichern", which keeps a compressed or binary shape in
+                        its form and writes every other one as Unicode text)
+  --decompress          the same as --format text
+  --compress-builtin    the same as --format compressed (the program's own
+                        converter; no utility needed)
   --report json|tsv     print all five grids, the messages shown, the line count
                         and the changed flag (after the actions)
 
@@ -47,7 +54,8 @@ Actions (run in the order given):
 
 Answers:
   --no                  answer No to the confirmations of the actions
-  --force               open a file that does not start with the UTF-16 mark
+  --force               open a file that is none of the shape forms (Unicode,
+                        8-bit or unmarked UTF-16 text, binary, compressed)
 
 Information:
   -h, --help            print this help

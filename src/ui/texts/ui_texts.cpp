@@ -135,6 +135,29 @@ constexpr MessageText kTexts[] = {
     {Id(UiMsg::CaptionTranslationNote), "Temporarily, only the buttons and labels have translated captions.",
      "Temporarily, only the buttons and labels have translated captions."},
     {Id(UiMsg::DistanceColumnHeader), "Meter", "Metres"},
+    {Id(UiMsg::ReadCompressed), "%1 Zeilen – komprimiert gelesen", "%1 lines – read compressed"},
+    {Id(UiMsg::ReadBinary), "%1 Zeilen – binär gelesen", "%1 lines – read binary"},
+    {Id(UiMsg::ReadEightBit), "%1 Zeilen – als 8-Bit-Text gelesen", "%1 lines – read as 8-bit text"},
+    {Id(UiMsg::ReadNoBom), "%1 Zeilen – als Unicode-Text ohne Kennung gelesen",
+     "%1 lines – read as Unicode text without the byte-order mark"},
+    {Id(UiMsg::SaveFormFilter),
+     "Shape-Datei, Unicode-Text (*.s)|*.s|Shape-Datei, komprimiert (*.s)|*.s|Shape-Datei, binär (*.s)|*.s",
+     "Shape file, Unicode text (*.s)|*.s|Shape file, compressed (*.s)|*.s|Shape file, binary (*.s)|*.s"},
+    {Id(UiMsg::OfferBuiltInConvert),
+     "Ohne ffeditc_unicode.exe kann Lodsmith die Datei selbst umwandeln: eine komprimierte oder binäre Datei "
+     "wird zu Unicode-Text, eine Text-Datei wird komprimiert. Die bisherige Datei bleibt als .BAK erhalten. "
+     "Datei jetzt wählen und umwandeln?",
+     "Without ffeditc_unicode.exe Lodsmith can convert the file itself: a compressed or binary file becomes "
+     "Unicode text, a text file is compressed. The previous file is kept as .BAK. Choose the file and convert "
+     "it now?"},
+    {Id(UiMsg::ConvertedToText),
+     "Die Datei %1 wurde entpackt und als Unicode-Text gespeichert. Die bisherige Datei ist %2.",
+     "The file %1 was decompressed and saved as Unicode text. The previous file is %2."},
+    {Id(UiMsg::ConvertedToCompressed), "Die Datei %1 wurde komprimiert gespeichert. Die bisherige Datei ist %2.",
+     "The file %1 was saved compressed. The previous file is %2."},
+    {Id(UiMsg::NotAShapeForm),
+     "Die Datei %1 ist keine Shape-Datei in einer bekannten Form. Es wurde nichts umgewandelt.",
+     "The file %1 is no shape file in a known form. Nothing was converted."},
 };
 }  // namespace
 
