@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -16,6 +19,7 @@
 
 #include "core/message.h"
 #include "document/document_messages.h"
+#include "document/float_text.h"
 #include "test_env.h"
 
 namespace lodsmith {
@@ -114,6 +118,107 @@ TEST(ShapeForms, WritesValuesAsTheUtilityDoes) {
   // does not keep.
   EXPECT_EQ(UnicodeTextToShapeForm(text, ShapeForm::Binary),
             BinaryFile(BinBlock(2, f(0.0f) + f(1e-5f) + f(2.5e10f)) + nan + BinBlock(70, U32(0xAB) + U32(1)) + matrix));
+}
+
+// printf's "%g" with the exponent widened to three digits: what the
+// utility writes for a finite float.
+std::string PrintfFloat(float v, int precision = 6) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*g", precision, static_cast<double>(v));
+  std::string s = buffer;
+  const std::size_t e = s.find('e');
+  if (e != std::string::npos && s.size() - (e + 2) == 2) s.insert(e + 2, "0");
+  return s;
+}
+
+std::string Utility(float v) {
+  char buffer[kFloatTextMax];
+  return std::string(buffer, FormatUtilityFloat(v, buffer));
+}
+
+std::string Lossless(float v) {
+  char buffer[kFloatTextMax];
+  return std::string(buffer, FormatLosslessFloat(v, buffer));
+}
+
+TEST(ShapeForms, FloatsAreSpelledAsPrintfWithThreeExponentDigits) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  struct Case {
+    float v;
+    const char* utility;  // nullptr: as printf spells it
+  } cases[] = {
+      {0.0f, "0"},
+      {-0.0f, "0"},
+      {nan, "1.#QNAN"},
+      {-nan, "1.#QNAN"},
+      {inf, "1.#INF"},
+      {-inf, "-1.#INF"},
+      {1e-5f, "1e-005"},
+      {1e+10f, "1e+010"},
+      {123456.5f, "123456"},
+      {999999.5f, "1e+006"},
+      {1e6f, "1e+006"},
+      {100000.0f, "100000"},
+      {0.0001f, "0.0001"},
+      {static_cast<float>(1e-310), "0"},  // no float that small: it is zero
+      {1e-40f, nullptr},                  // denormals
+      {std::numeric_limits<float>::denorm_min(), nullptr},
+      {-std::numeric_limits<float>::denorm_min(), nullptr},
+      {std::numeric_limits<float>::min(), nullptr},
+      {std::numeric_limits<float>::max(), nullptr},
+      {-std::numeric_limits<float>::max(), nullptr},
+      {0.00009999995f, nullptr},
+      {0.000099999f, nullptr},
+      {0.5f, "0.5"},
+      {-2.25f, "-2.25"},
+      {1.0f, "1"},
+      {10.0f, "10"},
+      {0.1f, "0.1"},
+      {0.123457f, "0.123457"},
+      {99999.95f, nullptr},
+      {9.999995f, nullptr},
+      {0.3333333f, "0.333333"},
+      {1234.5625f, "1234.56"},
+      {1234.565f, nullptr},
+      {2.5e10f, "2.5e+010"},
+      {1.5e-7f, "1.5e-007"},
+      {3.4e38f, "3.4e+038"},
+  };
+  for (const Case& c : cases) {
+    if (std::isfinite(c.v) && c.v != 0) {
+      EXPECT_EQ(Utility(c.v), PrintfFloat(c.v)) << c.v;
+    }
+    if (c.utility) {
+      EXPECT_EQ(Utility(c.v), c.utility) << c.v;
+    }
+  }
+  EXPECT_EQ(Lossless(-0.0f), "-0");
+  EXPECT_EQ(Lossless(0.1234567f), "0.1234567");
+  EXPECT_EQ(Lossless(16777215.0f), "16777215");
+  EXPECT_EQ(Lossless(1e-40f), "9.99995e-041");  // a denormal has fewer digits to keep
+}
+
+// Every float of a sweep across the range that real shapes use, and ties at
+// the sixth digit, spelled as printf spells them.
+TEST(ShapeForms, FloatSweepMatchesPrintf) {
+  int differences = 0;
+  auto check = [&](float v) {
+    for (const float x : {v, -v}) {
+      if (Utility(x) == PrintfFloat(x)) continue;
+      if (++differences <= 10) ADD_FAILURE() << x << ": " << Utility(x) << " for " << PrintfFloat(x);
+    }
+  };
+  std::uint32_t bits = 0x38000000u;  // about 3e-5
+  while (bits < 0x4A000000u) {       // about 2e6
+    float v;
+    std::memcpy(&v, &bits, 4);
+    check(v);
+    bits += 2311;
+  }
+  for (int i = 0; i < 200000; ++i) check(static_cast<float>(i) + 0.5f);
+  for (int i = 1; i < 20000; ++i) check(static_cast<float>(i) / 1024.0f);
+  EXPECT_EQ(differences, 0);
 }
 
 TEST(ShapeForms, LosslessFloatsKeepEveryBit) {

@@ -14,6 +14,7 @@
 
 #include "core/message.h"
 #include "document/document_messages.h"
+#include "document/float_text.h"
 
 namespace lodsmith {
 
@@ -175,8 +176,11 @@ constexpr int kLineWidth = 987;
 class TextWriter {
 public:
   TextWriter(FloatText floats, std::size_t expected) : floats_(floats) {
-    out_.reserve(expected);
-    out_ += "\xFF\xFE";
+    out_.resize(std::max<std::size_t>(expected, 2));
+    char* p = Room(1);
+    p[0] = '\xFF';
+    p[1] = '\xFE';
+    Done(p + 2);
     Ascii(kTextHeader);
     NewLine();
   }
@@ -188,7 +192,7 @@ public:
     Ascii(name);
     int chars = static_cast<int>(name.size());
     if (labelUnits > 0) {
-      Char(' ');
+      Ascii(" ");
       chars += 1 + Word(label, labelUnits);
     }
     Ascii(" (");
@@ -201,7 +205,7 @@ public:
     if (hadChildren) {
       NewLine();
       Tabs(depth);
-      Char(')');
+      Ascii(")");
       pos_ = 2;
     } else {
       Value(")", 1, depth);
@@ -227,8 +231,8 @@ public:
     Value(buffer, 8, depth);
   }
   void Float(float v, int depth) {
-    char buffer[48];
-    int n = FormatFloat(v, buffer);
+    char buffer[kFloatTextMax];
+    const int n = floats_ == FloatText::Lossless ? FormatLosslessFloat(v, buffer) : FormatUtilityFloat(v, buffer);
     Value(buffer, n, depth);
   }
   void String(const unsigned char* units, std::size_t count, int depth) {
@@ -236,35 +240,54 @@ public:
     for (std::size_t i = 0; i < count; ++i) scratch_[i] = static_cast<char16_t>(ReadU16(units + 2 * i));
     int length = QuotedLength(scratch_.data(), count);
     Wrap(length, depth);
-    Char(' ');
+    Ascii(" ");
     Word(scratch_.data(), count);
     pos_ += length + 1;
   }
 
-  std::string Take() { return std::move(out_); }
+  std::string Take() {
+    out_.resize(used_);
+    return std::move(out_);
+  }
 
 private:
-  void Char(char c) {
-    out_ += c;
-    out_ += '\0';
+  // The text is written straight into the buffer, two bytes a character,
+  // rather than appended byte by byte: appending was most of the cost of
+  // reading a large shape. Room() makes space for `units` more characters
+  // and returns where they go; Done() takes what was written.
+  char* Room(std::size_t units) {
+    const std::size_t need = used_ + 2 * units;
+    if (need > out_.size()) out_.resize(std::max(need, out_.size() * 2));
+    return out_.data() + used_;
   }
-  void Unit(char16_t u) {
-    out_ += static_cast<char>(u & 0xFF);
-    out_ += static_cast<char>(u >> 8);
+  void Done(const char* end) { used_ = static_cast<std::size_t>(end - out_.data()); }
+  static char* Put(char* p, char c) {
+    p[0] = c;
+    p[1] = '\0';
+    return p + 2;
+  }
+  static char* PutUnit(char* p, char16_t u) {
+    p[0] = static_cast<char>(u & 0xFF);
+    p[1] = static_cast<char>(u >> 8);
+    return p + 2;
   }
   void Ascii(std::string_view s) {
-    for (char c : s) Char(c);
+    char* p = Room(s.size());
+    for (char c : s) p = Put(p, c);
+    Done(p);
   }
   void NewLine() { Ascii("\r\n"); }
   void Tabs(int depth) {
-    for (int i = 0; i < depth; ++i) Char('\t');
+    char* p = Room(depth);
+    for (int i = 0; i < depth; ++i) p = Put(p, '\t');
+    Done(p);
   }
 
   // A value on the current line while it fits, else on a new line at the
   // block's depth, the old line ending with its blank.
   void Wrap(int length, int depth) {
     if (pos_ + length + 1 <= kLineWidth) return;
-    Char(' ');
+    Ascii(" ");
     NewLine();
     Tabs(depth);
     pos_ = 0;
@@ -272,11 +295,13 @@ private:
   }
   void Value(const char* text, int length, int depth) {
     Wrap(length, depth);
+    char* p = Room(length + 1);
     if (wrapped_)
       wrapped_ = false;
     else
-      Char(' ');
-    for (int i = 0; i < length; ++i) Char(text[i]);
+      p = Put(p, ' ');
+    for (int i = 0; i < length; ++i) p = Put(p, text[i]);
+    Done(p);
     pos_ += length + 1;
   }
 
@@ -298,62 +323,25 @@ private:
   }
   // Writes a string or label, quoted where a bare word would not read back.
   int Word(const char16_t* s, std::size_t n) {
-    if (!NeedsQuotes(s, n)) {
-      for (std::size_t i = 0; i < n; ++i) Unit(s[i]);
-      return static_cast<int>(n);
-    }
-    Char('"');
-    for (std::size_t i = 0; i < n; ++i) {
-      if (s[i] == '"') Char('\\');
-      Unit(s[i]);
-    }
-    Char('"');
-    return QuotedLength(s, n);
-  }
-
-  // printf's %g with the utility's three-digit exponent; the lossless form
-  // takes the fewest digits (6 to 9) that give the same float back.
-  int FormatFloat(float v, char* buffer) const {
-    if (std::isnan(v)) return Copy(buffer, "1.#QNAN");
-    if (std::isinf(v)) return Copy(buffer, v < 0 ? "-1.#INF" : "1.#INF");
-    // The utility writes -0 as 0; the lossless form keeps its sign.
-    if (v == 0) return Copy(buffer, std::signbit(v) && floats_ == FloatText::Lossless ? "-0" : "0");
-    const double d = v;
-    int n = General(d, 6, buffer);
-    if (floats_ == FloatText::Lossless) {
-      for (int precision = 7; precision <= 9 && Parse(buffer, n) != v; ++precision) n = General(d, precision, buffer);
-    }
-    return n;
-  }
-  static float Parse(const char* text, int n) {
-    float f = 0;
-    std::from_chars(text, text + n, f);
-    return f;
-  }
-  static int General(double d, int precision, char* buffer) {
-    auto r = std::to_chars(buffer, buffer + 40, d, std::chars_format::general, precision);
-    int n = static_cast<int>(r.ptr - buffer);
-    // A two-digit exponent gets its leading zero, as the utility writes it.
-    for (int i = 0; i < n; ++i) {
-      if (buffer[i] != 'e') continue;
-      const int digits = n - (i + 2);
-      if (digits == 2) {
-        std::memmove(buffer + i + 3, buffer + i + 2, 2);
-        buffer[i + 2] = '0';
-        ++n;
+    const int length = QuotedLength(s, n);
+    char* p = Room(length);
+    if (length == static_cast<int>(n)) {
+      for (std::size_t i = 0; i < n; ++i) p = PutUnit(p, s[i]);
+    } else {
+      p = Put(p, '"');
+      for (std::size_t i = 0; i < n; ++i) {
+        if (s[i] == '"') p = Put(p, '\\');
+        p = PutUnit(p, s[i]);
       }
-      break;
+      p = Put(p, '"');
     }
-    return n;
-  }
-  static int Copy(char* buffer, const char* text) {
-    int n = static_cast<int>(std::strlen(text));
-    std::memcpy(buffer, text, n);
-    return n;
+    Done(p);
+    return length;
   }
 
   FloatText floats_;
-  std::string out_;
+  std::string out_;  // sized ahead; the text is its first used_ bytes
+  std::size_t used_ = 0;
   std::u16string scratch_;
   int pos_ = 0;
   int depth_ = 0;
@@ -495,7 +483,7 @@ private:
 
 std::string BlocksToText(std::string_view data, std::size_t from, std::size_t base, FloatText floats) {
   // The text takes about five times the bytes of the blocks.
-  TextWriter writer(floats, data.size() * 5 + 256);
+  TextWriter writer(floats, data.size() * 4 + 256);
   BinaryReader reader(data, base, writer);
   reader.ReadAll(from);
   writer.End();

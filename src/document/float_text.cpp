@@ -1,0 +1,133 @@
+#include "document/float_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace lodsmith {
+
+namespace {
+
+int Copy(char* out, const char* text) {
+  const int n = static_cast<int>(std::strlen(text));
+  std::memcpy(out, text, n);
+  return n;
+}
+
+// The general form through the standard library, which rounds the exact
+// binary value as printf does; a two-digit exponent gets its leading zero.
+int General(double d, int precision, char* out) {
+  auto r = std::to_chars(out, out + kFloatTextMax, d, std::chars_format::general, precision);
+  int n = static_cast<int>(r.ptr - out);
+  for (int i = 0; i < n; ++i) {
+    if (out[i] != 'e') continue;
+    if (n - (i + 2) == 2) {
+      std::memmove(out + i + 3, out + i + 2, 2);
+      out[i + 2] = '0';
+      ++n;
+    }
+    break;
+  }
+  return n;
+}
+
+// Powers of ten, exact in a double up to 1e22.
+constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
+// 10^(i-4): the bound above each decimal exponent from -5 up to 5.
+constexpr double kBounds[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+
+// Six significant digits of a value from 1e-4 up to 1e6 without the
+// library's general rounding machinery, which dominates reading large
+// shapes. A float widens to a double exactly and the product with an exact
+// power of ten is off by at most 1e-10, so rounding to an integer goes the
+// same way as rounding the exact value whenever the fraction is not within
+// a hair of one half. Returns 0 when the value is outside the range or that
+// close to a tie (ties go to even in printf, decided on the exact value),
+// and when the rounding carries into a seventh digit; the caller then takes
+// the general route.
+int FastSixDigits(double magnitude, bool negative, char* out) {
+  if (!(magnitude >= 1e-4 && magnitude < 1e6)) return 0;
+  // e: the decimal exponent, 10^e <= magnitude < 10^(e+1), estimated from
+  // the binary exponent (log10(2) ~ 1233/4096) and corrected by one
+  // comparison. The negative powers in the table are not exact, but no
+  // float comes near enough to a power of ten for that to matter.
+  std::uint64_t bits;
+  std::memcpy(&bits, &magnitude, 8);
+  const int binary = static_cast<int>((bits >> 52) & 0x7FF) - 1023;
+  int e = (binary * 1233) >> 12;
+  if (e < -4) e = -4;
+  if (magnitude >= kBounds[e + 5]) ++e;
+  const double scaled = magnitude * kPow10[5 - e];
+  auto digits = static_cast<std::uint32_t>(scaled);
+  const double fraction = scaled - digits;
+  if (fraction > 0.499999 && fraction < 0.500001) return 0;
+  if (fraction > 0.5) ++digits;
+  if (digits >= 1000000 || digits < 100000) return 0;
+
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  char d[6];
+  std::memcpy(d, kPairs + 2 * (digits / 10000), 2);
+  std::memcpy(d + 2, kPairs + 2 * (digits / 100 % 100), 2);
+  std::memcpy(d + 4, kPairs + 2 * (digits % 100), 2);
+  int significant = 6;
+  while (significant > 1 && d[significant - 1] == '0') --significant;
+
+  char* p = out;
+  if (negative) *p++ = '-';
+  if (e >= 0) {
+    const int whole = e + 1;
+    std::memcpy(p, d, whole);
+    p += whole;
+    if (significant > whole) {
+      *p++ = '.';
+      std::memcpy(p, d + whole, significant - whole);
+      p += significant - whole;
+    }
+  } else {
+    *p++ = '0';
+    *p++ = '.';
+    for (int i = -1; i > e; --i) *p++ = '0';
+    std::memcpy(p, d, significant);
+    p += significant;
+  }
+  return static_cast<int>(p - out);
+}
+
+// Non-finite values and zero in the utility's spelling; 0 when v is none.
+int Special(float v, bool keepNegativeZero, char* out) {
+  if (std::isnan(v)) return Copy(out, "1.#QNAN");
+  if (std::isinf(v)) return Copy(out, v < 0 ? "-1.#INF" : "1.#INF");
+  if (v == 0) return Copy(out, keepNegativeZero && std::signbit(v) ? "-0" : "0");
+  return 0;
+}
+
+int SixDigits(float v, char* out) {
+  const double d = v;
+  if (int n = FastSixDigits(std::fabs(d), d < 0, out)) return n;
+  return General(d, 6, out);
+}
+
+}  // namespace
+
+int FormatUtilityFloat(float v, char* out) {
+  if (int n = Special(v, false, out)) return n;
+  return SixDigits(v, out);
+}
+
+int FormatLosslessFloat(float v, char* out) {
+  if (int n = Special(v, true, out)) return n;
+  int n = SixDigits(v, out);
+  for (int precision = 7; precision <= 9; ++precision) {
+    float back = 0;
+    std::from_chars(out, out + n, back);
+    if (back == v) break;
+    n = General(v, precision, out);
+  }
+  return n;
+}
+
+}  // namespace lodsmith
