@@ -26,7 +26,7 @@ build="$here/build-fuzz"
 seconds="${FUZZ_SECONDS:-90}"
 max_len="${FUZZ_MAX_LEN:-65536}"
 shared="${LODSMITH_SHARED:-$here/../shared}"
-all_targets=(shape_decode analysis generation point_merge normal_merge material_fix animation_strip ini_file model_settings)
+all_targets=(shape_decode analysis generation point_merge normal_merge material_fix animation_strip ini_file model_settings shape_forms)
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$here/tests/lsan.supp}"
