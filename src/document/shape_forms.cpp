@@ -2,6 +2,10 @@
 
 #include <zlib.h>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -215,25 +219,25 @@ public:
   void End() { NewLine(); }
 
   void Uint(std::uint32_t v, int depth) {
-    char buffer[16];
+    char buffer[kFloatTextMax];
     auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
-    Value(buffer, static_cast<int>(r.ptr - buffer), depth);
+    Number(buffer, static_cast<int>(r.ptr - buffer), depth);
   }
   void Sint(std::int32_t v, int depth) {
-    char buffer[16];
+    char buffer[kFloatTextMax];
     auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
-    Value(buffer, static_cast<int>(r.ptr - buffer), depth);
+    Number(buffer, static_cast<int>(r.ptr - buffer), depth);
   }
   void Dword(std::uint32_t v, int depth) {
     static constexpr char kHex[] = "0123456789abcdef";
-    char buffer[8];
+    char buffer[kFloatTextMax];
     for (int i = 7; i >= 0; --i, v >>= 4) buffer[i] = kHex[v & 15];
-    Value(buffer, 8, depth);
+    Number(buffer, 8, depth);
   }
   void Float(float v, int depth) {
     char buffer[kFloatTextMax];
     const int n = floats_ == FloatText::Lossless ? FormatLosslessFloat(v, buffer) : FormatUtilityFloat(v, buffer);
-    Value(buffer, n, depth);
+    Number(buffer, n, depth);
   }
   void String(const unsigned char* units, std::size_t count, int depth) {
     scratch_.resize(count);
@@ -292,6 +296,31 @@ private:
     Tabs(depth);
     pos_ = 0;
     wrapped_ = true;
+  }
+  // Value() for a number in a buffer of kFloatTextMax bytes: its characters
+  // are widened sixteen at a time, whatever their count, which is cheaper
+  // than a loop of the number's length (numbers are most of a large text).
+  void Number(const char* buffer, int length, int depth) {
+    if (length > 16) return Value(buffer, length, depth);
+    Wrap(length, depth);
+    char* p = Room(17);
+    if (wrapped_)
+      wrapped_ = false;
+    else
+      p = Put(p, ' ');
+    Widen16(buffer, p);
+    Done(p + 2 * length);
+    pos_ += length + 1;
+  }
+  static void Widen16(const char* in, char* out) {
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    const __m128i zero = _mm_setzero_si128();
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), _mm_unpackhi_epi8(bytes, zero));
+#else
+    for (int i = 0; i < 16; ++i) out = Put(out, in[i]);
+#endif
   }
   void Value(const char* text, int length, int depth) {
     Wrap(length, depth);
