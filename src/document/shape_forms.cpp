@@ -180,7 +180,7 @@ constexpr int kLineWidth = 987;
 class TextWriter {
 public:
   TextWriter(FloatText floats, std::size_t expected) : floats_(floats) {
-    out_.resize(std::max<std::size_t>(expected, 2));
+    out_.reserve(expected);
     char* p = Room(1);
     p[0] = '\xFF';
     p[1] = '\xFE';
@@ -259,11 +259,18 @@ private:
   // rather than appended byte by byte: appending was most of the cost of
   // reading a large shape. Room() makes space for `units` more characters
   // and returns where they go; Done() takes what was written.
+  //
+  // The buffer's room is reserved ahead but made part of the string a
+  // slice at a time: a string's size is zero-filled, and filling all of a
+  // generous estimate touched (and faulted in) pages the text never used.
+  // The slice is zero-filled while it is in the cache, just before the text
+  // overwrites it.
   char* Room(std::size_t units) {
     const std::size_t need = used_ + 2 * units;
-    if (need > out_.size()) out_.resize(std::max(need, out_.size() * 2));
+    if (need > out_.size()) out_.resize(need + kSlice);
     return out_.data() + used_;
   }
+  static constexpr std::size_t kSlice = 64 * 1024;
   void Done(const char* end) { used_ = static_cast<std::size_t>(end - out_.data()); }
   static char* Put(char* p, char c) {
     p[0] = c;
@@ -533,8 +540,12 @@ std::string WidenBytes(std::string_view bytes) {
 // Inflates a zlib stream that announces `announced` bytes. The buffer grows
 // with what the stream really gives, so a false length costs no memory.
 std::string Inflate(std::string_view stream, std::uint32_t announced) {
+  // The room is reserved and then zero-filled a slice at a time just ahead
+  // of inflate, whose writes then find it in the cache.
+  constexpr std::size_t kSlice = 256 * 1024;
   std::string out;
-  out.resize(std::min<std::size_t>(announced, stream.size() * 8 + 4096));
+  out.reserve(std::min<std::size_t>(announced, stream.size() * 8 + 4096));
+  out.resize(std::min<std::size_t>(announced, kSlice));
   z_stream z{};
   if (inflateInit(&z) != Z_OK) throw Error(DocumentMsg::FormBadStream, "init");
   z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(stream.data()));
@@ -558,7 +569,9 @@ std::string Inflate(std::string_view stream, std::uint32_t announced) {
         }
         break;
       }
-      out.resize(std::min<std::size_t>(announced, out.size() * 2 + 4096));
+      // Past the reserved room the string grows by doubling, so a false
+      // length still costs no more than the data gives.
+      out.resize(std::min<std::size_t>(announced, out.size() + kSlice));
     }
     z.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
     z.avail_out = static_cast<uInt>(std::min<std::size_t>(out.size() - produced, 1u << 30));
