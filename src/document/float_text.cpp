@@ -50,7 +50,11 @@ constexpr double kBounds[] = {1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1
 // The eight bytes of w at p, lowest first (one store where that is the
 // machine's order).
 inline void Store8(char* p, std::uint64_t w) {
-  for (int i = 0; i < 8; ++i) p[i] = static_cast<char>(w >> (8 * i));
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(p, &w, 8);
+  } else {
+    for (int i = 0; i < 8; ++i) p[i] = static_cast<char>(w >> (8 * i));
+  }
 }
 
 int FastSixDigits(double magnitude, bool negative, char* out) {
