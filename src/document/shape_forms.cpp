@@ -52,7 +52,8 @@ struct LayoutItem {
 
 struct Token {
   std::string name;
-  bool known = false;  // a layout is known
+  std::string wideName;  // the name as UTF-16LE bytes, as the text writes it
+  bool known = false;    // a layout is known
   std::vector<LayoutItem> items;
   bool Accepts(const LayoutItem& item, int id) const;
 };
@@ -95,6 +96,7 @@ TokenTable BuildTable() {
   table.byId.resize(maxId + 1);
   for (const TokenRow& row : kTokenRows) {
     table.byId[row.id].name = row.name;
+    for (const char* c = row.name; *c; ++c) table.byId[row.id].wideName += {*c, '\0'};
     table.byName.emplace(row.name, row.id);
   }
   for (const TokenRow& row : kTokenRows) {
@@ -189,12 +191,15 @@ public:
     NewLine();
   }
 
-  // Opens a block on a line of its own.
-  void Open(std::string_view name, const char16_t* label, std::size_t labelUnits, int depth) {
+  // Opens a block on a line of its own; `wideName` is the name's UTF-16LE
+  // bytes, copied as they are.
+  void Open(std::string_view wideName, const char16_t* label, std::size_t labelUnits, int depth) {
     NewLine();
     Tabs(depth);
-    Ascii(name);
-    int chars = static_cast<int>(name.size());
+    char* p = Room(wideName.size() / 2);
+    std::memcpy(p, wideName.data(), wideName.size());
+    Done(p + wideName.size());
+    int chars = static_cast<int>(wideName.size() / 2);
     if (labelUnits > 0) {
       Ascii(" ");
       chars += 1 + Word(label, labelUnits);
@@ -418,7 +423,7 @@ private:
     label_.resize(labelUnits);
     for (std::size_t i = 0; i < labelUnits; ++i) label_[i] = static_cast<char16_t>(ReadU16(data_ + q + 2 * i));
     q += 2 * labelUnits;
-    out_.Open(token->name, label_.data(), labelUnits, depth);
+    out_.Open(token->wideName, label_.data(), labelUnits, depth);
 
     bool hadChildren = false;
     std::uint32_t lastCount = 0;
@@ -457,7 +462,8 @@ private:
         if (blockEnd - q < trailing || (blockEnd - q - trailing) % 4 != 0)
           throw Error(DocumentMsg::FormValuesDoNotFit, token->name, Offset(p));
         const std::size_t n = (blockEnd - q - trailing) / 4;
-        for (std::size_t i = 0; i < n; ++i, q += 4) Scalar(item.kind, q, depth);
+        Scalars(item.kind, q, n, depth);
+        q += 4 * n;
         entries += n;
         continue;
       }
@@ -492,6 +498,29 @@ private:
       throw Error(DocumentMsg::FormCountExceedsBlock, token->name, Offset(p), lastCount, entries);
     out_.Close(hadChildren, depth);
     return blockEnd;
+  }
+
+  // n values of one kind from q: the kind is decided once for the run
+  // rather than for each value, as lists of thousands are common.
+  void Scalars(Kind kind, std::size_t q, std::size_t n, int depth) {
+    const unsigned char* v = data_ + q;
+    const unsigned char* end = v + 4 * n;
+    switch (kind) {
+      case Kind::Float:
+        for (; v != end; v += 4) {
+          const std::uint32_t bits = ReadU32(v);
+          float f;
+          std::memcpy(&f, &bits, 4);
+          out_.Float(f, depth);
+        }
+        break;
+      case Kind::Uint:
+        for (; v != end; v += 4) out_.Uint(ReadU32(v), depth);
+        break;
+      default:
+        for (std::size_t i = 0; i < n; ++i) Scalar(kind, q + 4 * i, depth);
+        break;
+    }
   }
 
   void Scalar(Kind kind, std::size_t q, int depth) {
