@@ -23,6 +23,7 @@
 #include "ui/cli_messages.h"
 #include "ui/messages.h"
 #include "ui/tlsform.h"
+#include "ui/ui_messages.h"
 
 using namespace lodsmith;
 
@@ -45,7 +46,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string shape, output, settings, report;
   bool save = false;
-  std::optional<ShapeForm> format;  // the form -o/--save write; nothing: as "Speichern"
+  std::optional<ShapeForm> format;      // the form -o/--save write; nothing: as "Speichern"
+  std::optional<std::string> language;  // --lang: the language of this run only
   CliPlatform platform;
   std::vector<Action> actions;
 
@@ -69,6 +71,14 @@ int main(int argc, char** argv) {
       if (!value(output)) return Usage(a + " needs a file name");
     } else if (a == "--save") {
       save = true;
+    } else if (a == "--lang") {
+      if (!value(v)) return Usage(a + " needs de or en");
+      if (v == "de")
+        language = "Deutsch";
+      else if (v == "en")
+        language = "English";
+      else
+        return Usage("--lang takes de or en");
     } else if (a == "--format") {
       if (!value(v)) return Usage(a + " needs text, compressed or binary");
       if (v == "text")
@@ -127,6 +137,15 @@ int main(int argc, char** argv) {
   TLSForm form(platform);
   platform.form = &form;
   form.FormCreate();
+  // The chosen language holds for this run only: it is set after the stored
+  // one was read and never written back, so the window keeps its own.
+  if (language) {
+    form.LanguageName = *language;
+    form.ApplyLanguageTexts();
+    // The one header FormCreate made from a built-in text rather than the
+    // language file.
+    form.StringGrid4.SetCell(grid::kDistance, grid::kHeaderRow, form.Text(Message(UiMsg::DistanceColumnHeader)));
+  }
 
   bool failed = false;
   auto runAction = [&](const std::function<void()>& handler) {

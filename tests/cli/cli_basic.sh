@@ -101,6 +101,20 @@ check "save over a link exits 0" '[ $rc -eq 0 ] && [ -L "$tmp/link.s" ] && cmp -
 "$cli" "$tmp/in.s" -o /dev/null 2>/dev/null; rc=$?
 check "a device is written in place, without a settings file" '[ $rc -eq 0 ] && [ -c /dev/null ] && [ ! -e /dev/null.Lodsmith ]'
 
+# The messages speak the stored language (German here) unless --lang chooses
+# one for the run; the choice is not stored.
+"$cli" "$tmp/in.s" --merge-points -1 2>"$tmp/err"; rc=$?
+check "a refused tolerance exits 1" '[ $rc -eq 1 ]'
+check "refusal in German by default" 'grep -q "^error: Bitte positive Zahl" "$tmp/err"'
+"$cli" "$tmp/in.s" --lang en --merge-points -1 2>"$tmp/err"; rc=$?
+check "refusal in English with --lang en" '[ $rc -eq 1 ] && grep -q "^error: Please enter a positive number" "$tmp/err"'
+"$cli" "$tmp/in.s" --merge-points -1 2>"$tmp/err"
+check "--lang is not stored" 'grep -q "^error: Bitte positive Zahl" "$tmp/err"'
+"$cli" "$tmp/in.s" --lang fr 2>/dev/null; rc=$?
+check "--lang with an unknown language exits 2" '[ $rc -eq 2 ]'
+"$cli" --help >"$tmp/help"
+check "--help documents --lang" 'grep -q -- "--lang de|en" "$tmp/help"'
+
 # A shape that fails the structural check opens with one note on stderr.
 python3 - "$tmp/in.s" "$tmp/broken.s" <<'PY'
 import re, sys

@@ -57,6 +57,10 @@ Answers:
   --force               open a file that is none of the shape forms (Unicode,
                         8-bit or unmarked UTF-16 text, binary, compressed)
 
+Language:
+  --lang de|en          the language of the messages and the print-out for this
+                        run (default: the language the window last used)
+
 Information:
   -h, --help            print this help
   --version             print the program's name and version
