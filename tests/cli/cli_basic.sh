@@ -72,7 +72,7 @@ check "report is one JSON object with the five grids" \
 check "tsv report has a block per grid" '[ "$(grep -c "^# StringGrid" "$tmp/report.tsv")" -eq 5 ]'
 
 # A button the window would show disabled is refused: a second merge.
-"$cli" "$tmp/in.s" --merge-points 0 --merge-points 0 -o "$tmp/twice.s" 2>"$tmp/err"; rc=$?
+"$cli" "$tmp/in.s" --lang en --merge-points 0 --merge-points 0 -o "$tmp/twice.s" 2>"$tmp/err"; rc=$?
 check "second merge of the same kind exits 1" '[ $rc -eq 1 ]'
 check "second merge says why" 'grep -q "not available" "$tmp/err"'
 check "nothing written after a refused action" '[ ! -e "$tmp/twice.s" ]'
@@ -110,6 +110,12 @@ check "refusal in German by default" 'grep -q "^error: Bitte positive Zahl" "$tm
 check "refusal in English with --lang en" '[ $rc -eq 1 ] && grep -q "^error: Please enter a positive number" "$tmp/err"'
 "$cli" "$tmp/in.s" --merge-points -1 2>"$tmp/err"
 check "--lang is not stored" 'grep -q "^error: Bitte positive Zahl" "$tmp/err"'
+"$cli" "$tmp/missing.s" 2>"$tmp/err"
+check "the batch program's own errors in German by default" 'grep -q "^error: Die Datei .*missing.s wurde nicht gefunden" "$tmp/err"'
+"$cli" --lang en "$tmp/missing.s" 2>"$tmp/err"
+check "and in English with --lang en" 'grep -q "^error: .*missing.s: file not found" "$tmp/err"'
+"$cli" --lang en --bogus 2>"$tmp/err"
+check "usage errors in the chosen language" 'grep -q "unknown option --bogus" "$tmp/err"'
 "$cli" "$tmp/in.s" --lang fr 2>/dev/null; rc=$?
 check "--lang with an unknown language exits 2" '[ $rc -eq 2 ]'
 "$cli" --help >"$tmp/help"
