@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the window, the tests, the
+# Installs the Debian packages the build, the window (and a face with the
+# narrow metrics its captions are laid out for), the tests, the
 # fuzzers (clang and its libFuzzer runtime) and the format check need.
 # Runs apt-get only when something is missing; as root or through sudo.
 set -euo pipefail
@@ -7,7 +8,7 @@ packages=(
   build-essential cmake ccache pkg-config zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
-  xvfb xauth xterm python3
+  xvfb xauth xterm python3 fonts-liberation
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   clang libclang-rt-14-dev clang-format
 )

@@ -377,6 +377,18 @@ TEST(PrintButton, QuestionsThenTheListingOnTheDefaultPrinter) {
   EXPECT_TRUE(f.platform.pdfsWritten.empty());
 }
 
+TEST(PrintButton, TheListingSpeaksTheFormsLanguage) {
+  PrintFixture f;
+  f.form->LanguageName = "English";
+  f.platform.answers = {MsgResult::Yes, MsgResult::No};
+  f.Click();
+  ASSERT_EQ(f.platform.printed.size(), 1u);
+  auto lines = ByLine(f.platform.printed[0].at(0));
+  EXPECT_EQ(lines.at(0).text.substr(lines.at(0).text.size() - 7), " Page 1");
+  EXPECT_EQ(lines.at(2).text.rfind("Elements", 0), 0u);
+  EXPECT_EQ(lines.rbegin()->second.text, "Tolerance points: 0,5; tolerance normals: 0");
+}
+
 TEST(PrintButton, WithoutAPrinterTheMessageThenAnOfferToSaveAPdf) {
   PrintFixture f;
   f.platform.printer = {};

@@ -18,14 +18,14 @@ namespace lodsmith {
 
 void PrintSettingsPdf(TLSForm& form, CliPlatform& platform, const std::string& path) {
   if (form.ShapeLines.empty() || form.StringGrid1.Cell(grid::kElementName, 1).empty())
-    throw std::runtime_error("the shape lists no elements: nothing to print");
+    throw Error(CliMsg::NothingToPrint);
   // The default printer's page when there is one (DefaultPrinter remembers
   // its paper for PrintPagesToPdf), else A4.
   PrinterInfo printer = platform.DefaultPrinter(platform.landscape);
   int height =
       printer.available ? printer.printableHeightMm : PrintableHeightMm(ListingPageSetup(210, 297, platform.landscape));
   if (!platform.PrintPagesToPdf(form.SettingsListingPages(height), platform.landscape, path))
-    throw std::runtime_error(path + ": the PDF file could not be written");
+    throw Error(CliMsg::PdfNotWritten, path);
 }
 
 bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file, const std::string& toolArg) {
@@ -34,12 +34,13 @@ bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file,
     std::cerr << "error: " << reason << "\n";
     return false;
   };
+  auto say = [&form](const Message& m) { return form.Text(m); };
 
   std::string tool = toolArg;
   if (tool.empty()) tool = form.DirSetting("FFEdit");
   if (tool.empty()) tool = DefaultToolPath(form.SimulatorPath());
-  if (!form.ToolPathValid(tool)) return fail(form.Text(Message(CliMsg::ToolNotFound, tool)));
-  if (!FileExists(HostPath(file))) return fail(file + ": file not found");
+  if (!form.ToolPathValid(tool)) return fail(say(Message(CliMsg::ToolNotFound, tool)));
+  if (!FileExists(HostPath(file))) return fail(say(Message(CliMsg::FileNotFound, file)));
 
   // A private folder for the script: the batch program may be installed
   // where it cannot write, and a window may be running its own script.
@@ -59,9 +60,8 @@ bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file,
   int status = RunScriptAndWait(script);
   fs::remove_all(folder, ec);
   (void)platform;
-  if (status < 0) return fail("the compression script could not be run");
-  if (status != 0 || FileExists(output))
-    return fail("ffeditc_unicode.exe did not write temp.s, or it could not be moved over " + file);
+  if (status < 0) return fail(say(Message(CliMsg::ScriptNotRun)));
+  if (status != 0 || FileExists(output)) return fail(say(Message(CliMsg::ToolOutputMissing, file)));
   return true;
 }
 

@@ -18,6 +18,7 @@
 #include "platform/platform_messages.h"
 #include "platform/system_info.h"
 #include "print/pdf_writer.h"
+#include "ui/cli_messages.h"
 #include "ui/tlsform.h"
 #include "ui/ui_messages.h"
 
@@ -41,7 +42,8 @@ std::optional<std::string> CliPlatform::OpenDialog(const FileDialogRequest& requ
   auto r = nextOpen;
   nextOpen.reset();
   if (r && request.mustExist && !FileExists(*r)) {
-    std::cerr << "error: " << *r << ": file not found\n";
+    const Message missing(CliMsg::FileNotFound, *r);
+    std::cerr << "error: " << (form ? form->Text(missing) : MessageString(missing, Language::German)) << "\n";
     return std::nullopt;
   }
   return r;

@@ -20,9 +20,11 @@
 #include "core/text.h"
 #include "document/shape_forms.h"
 #include "lodsmith_version.h"
+#include "platform/ini_file.h"
 #include "ui/cli_messages.h"
 #include "ui/messages.h"
 #include "ui/tlsform.h"
+#include "ui/ui_messages.h"
 
 using namespace lodsmith;
 
@@ -33,9 +35,23 @@ struct Action {
   std::string arg;
 };
 
-int Usage(const std::string& message) {
-  std::cerr << "lodsmith-cli: " << message << "\n"
-            << "Try 'lodsmith-cli --help'.\n";
+// The language of this run: --lang when given, else the one the window
+// stored. Usage errors come before the form exists, so both are looked up
+// here from the arguments and the language file beside the program.
+Language RunLanguage(const std::vector<std::string>& args, CliPlatform& platform) {
+  for (std::size_t i = 0; i + 1 < args.size(); ++i)
+    if (args[i] == "--lang") {
+      if (args[i + 1] == "en") return Language::English;
+      if (args[i + 1] == "de") return Language::German;
+    }
+  const IniFile languages(ExtractFileDir(platform.ExecutablePath()) + "Lodsmith_L.INI");
+  return EqualsIgnoreCase(languages.ReadString("Languages", "Language", "Deutsch"), "English") ? Language::English
+                                                                                               : Language::German;
+}
+
+int Usage(const Message& message, Language language) {
+  std::cerr << "lodsmith-cli: " << MessageString(message, language) << "\n"
+            << MessageString(Message(CliMsg::TryHelp), language) << "\n";
   return 2;
 }
 
@@ -45,9 +61,12 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string shape, output, settings, report;
   bool save = false;
-  std::optional<ShapeForm> format;  // the form -o/--save write; nothing: as "Speichern"
+  std::optional<ShapeForm> format;      // the form -o/--save write; nothing: as "Speichern"
+  std::optional<std::string> language;  // --lang: the language of this run only
   CliPlatform platform;
   std::vector<Action> actions;
+  const Language usageLanguage = RunLanguage(args, platform);
+  auto usage = [&](const Message& message) { return Usage(message, usageLanguage); };
 
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -66,11 +85,19 @@ int main(int argc, char** argv) {
       std::cout << kVersionLine << "\n";
       return 0;
     } else if (a == "-o" || a == "--output") {
-      if (!value(output)) return Usage(a + " needs a file name");
+      if (!value(output)) return usage(Message(CliMsg::NeedsFileName, a));
     } else if (a == "--save") {
       save = true;
+    } else if (a == "--lang") {
+      if (!value(v)) return usage(Message(CliMsg::NeedsLanguage, a));
+      if (v == "de")
+        language = "Deutsch";
+      else if (v == "en")
+        language = "English";
+      else
+        return usage(Message(CliMsg::LanguageValues));
     } else if (a == "--format") {
-      if (!value(v)) return Usage(a + " needs text, compressed or binary");
+      if (!value(v)) return usage(Message(CliMsg::NeedsForm, a));
       if (v == "text")
         format = ShapeForm::UnicodeText;
       else if (v == "compressed")
@@ -78,15 +105,15 @@ int main(int argc, char** argv) {
       else if (v == "binary")
         format = ShapeForm::Binary;
       else
-        return Usage("--format takes text, compressed or binary");
+        return usage(Message(CliMsg::FormValues));
     } else if (a == "--decompress") {
       format = ShapeForm::UnicodeText;
     } else if (a == "--compress-builtin") {
       format = ShapeForm::Compressed;
     } else if (a == "--settings") {
-      if (!value(settings)) return Usage(a + " needs a file name");
+      if (!value(settings)) return usage(Message(CliMsg::NeedsFileName, a));
     } else if (a == "--report") {
-      if (!value(report) || (report != "json" && report != "tsv")) return Usage("--report takes json or tsv");
+      if (!value(report) || (report != "json" && report != "tsv")) return usage(Message(CliMsg::ReportValues));
     } else if (a == "--no") {
       platform.answerNo = true;
     } else if (a == "--force") {
@@ -96,37 +123,46 @@ int main(int argc, char** argv) {
     } else if (a == "--generate" || a == "--fix-materials" || a == "--strip-animations" || a == "--print") {
       actions.push_back({a, ""});
     } else if (a == "--merge-points" || a == "--merge-normals") {
-      if (!value(v)) return Usage(a + " needs a tolerance");
+      if (!value(v)) return usage(Message(CliMsg::NeedsTolerance, a));
       auto t = ParseTolerance(v, '.');
-      if (!t) return Usage(a + ": \"" + v + "\" is no number (write it with \".\")");
+      if (!t) return usage(Message(CliMsg::ToleranceNoNumber, a, v));
       actions.push_back({a, v});
     } else if (a == "--lods") {
-      if (!value(v)) return Usage(a + " needs a number");
+      if (!value(v)) return usage(Message(CliMsg::NeedsNumber, a));
       auto n = ParseInt32(v);
-      if (!n || *n < 1 || *n > 99) return Usage("--lods takes a number from 1 to 99");
+      if (!n || *n < 1 || *n > 99) return usage(Message(CliMsg::LodsRange));
       actions.push_back({a, v});
     } else if (a == "--distances" || a == "--print-pdf" || a == "--compress" || a == "--tool") {
-      if (!value(v)) return Usage(a + " needs a value");
+      if (!value(v)) return usage(Message(CliMsg::NeedsValue, a));
       actions.push_back({a, v});
     } else if (!a.empty() && a[0] == '-') {
-      return Usage("unknown option " + a);
+      return usage(Message(CliMsg::UnknownOption, a));
     } else if (shape.empty()) {
       shape = a;
     } else {
-      return Usage("only one shape file can be given");
+      return usage(Message(CliMsg::OneShapeOnly));
     }
   }
   if (shape.empty()) {
     bool compressOnly = !actions.empty();
     for (const auto& act : actions)
       if (act.name != "--compress" && act.name != "--tool") compressOnly = false;
-    if (!compressOnly) return Usage("no shape file given");
+    if (!compressOnly) return usage(Message(CliMsg::NoShape));
   }
-  if (save && !output.empty()) return Usage("--save and --output exclude each other");
+  if (save && !output.empty()) return usage(Message(CliMsg::SaveAndOutput));
 
   TLSForm form(platform);
   platform.form = &form;
   form.FormCreate();
+  // The chosen language holds for this run only: it is set after the stored
+  // one was read and never written back, so the window keeps its own.
+  if (language) {
+    form.LanguageName = *language;
+    form.ApplyLanguageTexts();
+    // The one header FormCreate made from a built-in text rather than the
+    // language file.
+    form.StringGrid4.SetCell(grid::kDistance, grid::kHeaderRow, form.Text(Message(UiMsg::DistanceColumnHeader)));
+  }
 
   bool failed = false;
   auto runAction = [&](const std::function<void()>& handler) {
@@ -138,7 +174,7 @@ int main(int argc, char** argv) {
 
   if (!shape.empty()) {
     if (!FileExists(shape)) {
-      std::cerr << "error: " << shape << ": file not found\n";
+      std::cerr << "error: " << form.Text(Message(CliMsg::FileNotFound, shape)) << "\n";
       return 1;
     }
     form.ModelSettingsOverride = settings;
@@ -147,11 +183,11 @@ int main(int argc, char** argv) {
     // A shape whose analysis failed stays open in the window; here it ends the run.
     bool openFailed = form.FileName.empty() || form.LastOutcome == Outcome::Failed;
     if (!settings.empty() && !FileExists(settings)) {
-      std::cerr << "error: " << settings << ": settings file not found\n";
+      std::cerr << "error: " << form.Text(Message(CliMsg::SettingsNotFound, settings)) << "\n";
       openFailed = true;
     }
     if (openFailed) {
-      if (form.FileName.empty()) std::cerr << "error: " << shape << " was not opened\n";
+      if (form.FileName.empty()) std::cerr << "error: " << form.Text(Message(CliMsg::NotOpened, shape)) << "\n";
       if (!report.empty()) PrintReport(std::cout, form, platform.messages, report);
       return 1;
     }
@@ -165,7 +201,7 @@ int main(int argc, char** argv) {
   // generation of a shape with several LODs, a second merge).
   auto enabled = [&](const TButton& button, const std::string& option) {
     if (button.Enabled) return true;
-    std::cerr << "error: " << option << ": \"" << button.Caption << "\" is not available for this shape now\n";
+    std::cerr << "error: " << form.Text(Message(CliMsg::NotAvailable, option, button.Caption)) << "\n";
     failed = true;
     return false;
   };
@@ -216,8 +252,9 @@ int main(int argc, char** argv) {
       std::string p;
       while (std::getline(ss, p, ',')) parts.push_back(p);
       if (static_cast<int>(parts.size()) > form.StringGrid4.RowCount() - 1) {
-        std::cerr << "error: " << parts.size() << " distances given for " << form.StringGrid4.RowCount() - 1
-                  << " LODs\n";
+        std::cerr << "error: "
+                  << form.Text(Message(CliMsg::TooManyDistances, parts.size(), form.StringGrid4.RowCount() - 1))
+                  << "\n";
         failed = true;
         break;
       }
@@ -233,9 +270,7 @@ int main(int argc, char** argv) {
     } else if (n == "--print") {
 #ifdef _WIN32
       // Printing needs the Windows spooler, which the batch program does not drive.
-      runAction([] {
-        throw std::runtime_error("--print is not available on Windows; write the listing with --print-pdf FILE");
-      });
+      runAction([] { throw Error(CliMsg::PrintNotOnWindows); });
 #else
       runAction([&] { form.E_DruckenButtonClick(); });
 #endif
@@ -262,7 +297,7 @@ int main(int argc, char** argv) {
       const bool regular = !std::filesystem::exists(target) || std::filesystem::is_regular_file(target);
       const std::string settingsFile = form.ModelSettingsFileName();
       if (regular && CanStoreFile(ResolveLinks(form.FileName)) && !CanStoreFile(settingsFile))
-        throw std::runtime_error(settingsFile + ": the settings file cannot be written; nothing was saved");
+        throw Error(CliMsg::SettingsNotWritable, settingsFile);
       if (form.SaveDocument() && regular) form.SaveModelSettings();
     });
   }
@@ -278,7 +313,7 @@ int main(int argc, char** argv) {
     for (const auto& t : actions)
       if (t.name == "--tool") tool = t.arg;
     runAction([&] {
-      if (!CompressFile(form, platform, act.arg, tool)) throw std::runtime_error("compression failed");
+      if (!CompressFile(form, platform, act.arg, tool)) throw Error(CliMsg::CompressionFailed);
     });
   }
   if (!report.empty()) PrintReport(std::cout, form, platform.messages, report);

@@ -31,6 +31,10 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role == Qt::FontRole && orientation == Qt::Horizontal) {
+    auto it = headerFonts_.find(section);
+    return it == headerFonts_.end() ? QVariant() : QVariant(it->second);
+  }
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Horizontal) return CellText(grid_.Cell(section, grid::kHeaderRow));
   return section + 1;
@@ -56,6 +60,12 @@ bool GridModel::Sync() {
   if (rows_ > 0 && cols_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1), {Qt::DisplayRole});
   if (cols_ > 0) emit headerDataChanged(Qt::Horizontal, 0, cols_ - 1);
   return false;
+}
+
+void GridModel::SetHeaderFonts(std::map<int, QFont> fonts) {
+  if (fonts == headerFonts_) return;
+  headerFonts_ = std::move(fonts);
+  if (cols_ > 0) emit headerDataChanged(Qt::Horizontal, 0, cols_ - 1);
 }
 
 // ---- GridDelegate ------------------------------------------------------------------

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QFont>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -37,11 +39,18 @@ public:
   // header. Returns true when the counts changed.
   bool Sync();
 
+  // Fonts of the header sections that are not drawn in the header's own
+  // font (section -> font); a section not in the map has none of its own.
+  // Tells the views only when something changed.
+  void SetHeaderFonts(std::map<int, QFont> fonts);
+  const std::map<int, QFont>& HeaderFonts() const { return headerFonts_; }
+
 private:
   StringGrid& grid_;
   std::function<bool(int)> editable_;
   int rows_ = 0;  // data rows last reported
   int cols_ = 0;
+  std::map<int, QFont> headerFonts_;
 };
 
 // The cell editor: every change of the typed text goes to `textEdited`

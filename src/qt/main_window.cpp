@@ -5,13 +5,19 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionHeader>
 #include <QTabWidget>
 
 #include "core/grid_columns.h"
@@ -69,18 +75,46 @@ public:
   }
 };
 
-// The hint labels have fixed boxes that the neighbouring controls follow
-// closely. A text that needs more lines than its box holds in the window
-// font is set a pixel or two smaller rather than cut off or drawn over its
-// neighbour.
-void FitWrappedLabel(QLabel* l, int designHeight) {
-  QFont f = l->parentWidget() ? l->parentWidget()->font() : l->font();
-  for (int px = kFontPixels; px >= kFontPixels - 2; --px) {
-    f.setPixelSize(px);
-    l->setFont(f);
-    if (l->heightForWidth(l->width()) <= designHeight) break;
+// The captions sit in fixed boxes laid out for a narrow face; in a wider
+// face some would be cut off or run into their neighbours. Such a caption is
+// set a pixel smaller at a time, down to a floor below which it would no
+// longer be legible, rather than cut. Returns the largest size from `base`'s
+// own down at which `fits` holds (the floor when none does).
+QFont FittedFont(QFont base, const std::function<bool(const QFont&)>& fits) {
+  int px = base.pixelSize() > 0 ? base.pixelSize() : QFontInfo(base).pixelSize();
+  for (; px > MainWindow::kMinCaptionPixels; --px) {
+    base.setPixelSize(px);
+    if (fits(base)) return base;
   }
-  l->resize(l->width(), designHeight);
+  base.setPixelSize(MainWindow::kMinCaptionPixels);
+  return base;
+}
+
+// The font a caption starts from: the one its control would inherit.
+QFont InheritedFont(const QWidget* w) { return w->parentWidget() ? w->parentWidget()->font() : w->font(); }
+
+int WidestWord(const QFontMetrics& fm, const QString& text) {
+  int widest = 0;
+  for (const QString& word : text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+    widest = std::max(widest, fm.horizontalAdvance(word));
+  return widest;
+}
+
+// Room for a caption that sizes itself: up to the next control on its line
+// (keeping a small gap) or the edge of its parent (keeping the margin it
+// has on the left).
+int RoomToTheRight(const QWidget* w) {
+  const QWidget* parent = w->parentWidget();
+  if (!parent) return w->width();
+  int right = parent->contentsRect().right() + 1 - std::max(0, w->x() - parent->contentsRect().left());
+  const int top = w->y();
+  const int bottom = w->y() + w->height();
+  for (const QObject* o : parent->children()) {
+    const auto* sibling = qobject_cast<const QWidget*>(o);
+    if (!sibling || sibling == w || sibling->isHidden() || sibling->x() <= w->x()) continue;
+    if (sibling->y() < bottom && sibling->y() + sibling->height() > top) right = std::min(right, sibling->x() - 4);
+  }
+  return right - w->x();
 }
 
 QFrame* AddPanel(QWidget* parent, const char* name, int x, int y, int w, int h, bool lowered) {
@@ -238,6 +272,7 @@ MainWindow::MainWindow(TLSForm& form, QtPlatform& platform, QWidget* parent)
 
   pages_->setCurrentIndex(0);
   Mirror();
+  FitCaptions();
 }
 
 MainWindow::~MainWindow() { disconnect(qApp, &QApplication::focusChanged, this, &MainWindow::OnFocusChanged); }
@@ -271,7 +306,6 @@ QLabel* MainWindow::AddLabel(QWidget* parent, const char* name, TLabel& state, i
     l->setGeometry(x, y, w, h);
   }
   labels_.push_back({l, &state, autoSize, wrap, h});
-  if (wrap) FitWrappedLabel(l, h);
   controls_[name] = l;
   return l;
 }
@@ -378,7 +412,10 @@ void MainWindow::Mirror() {
 
   for (auto& b : buttons_) {
     const QString text = U(b.state->Caption);
-    if (b.widget->text() != text) b.widget->setText(text);
+    if (b.widget->text() != text) {
+      b.widget->setText(text);
+      FitButton(b.widget);
+    }
     b.widget->setEnabled(b.state->Enabled);
     b.widget->setVisible(b.state->Visible);
     QPalette pal = b.widget->parentWidget()->palette();
@@ -392,8 +429,7 @@ void MainWindow::Mirror() {
     const QString text = U(l.state->Caption);
     if (l.widget->text() != text) {
       l.widget->setText(text);
-      if (l.autoSize) l.widget->adjustSize();
-      if (l.wrap) FitWrappedLabel(l.widget, l.designHeight);
+      FitLabel(l);
     }
     l.widget->setEnabled(l.state->Enabled);
     l.widget->setVisible(l.state->Visible);
@@ -429,9 +465,83 @@ void MainWindow::Mirror() {
       g.appliedCols = g.grid->ColCount();
       g.appliedWidths = g.grid->ColWidths;
     }
+    // Header texts change with the language and the LOD count.
+    FitHeaders(g);
     g.view->ShowCurrentCell(g.grid->Col, g.grid->Row);
   }
   mirroring_ = false;
+}
+
+// ---- Captions that fit ------------------------------------------------------------------
+
+void MainWindow::FitCaptions() {
+  for (auto& b : buttons_) FitButton(b.widget);
+  for (auto& l : labels_) FitLabel(l);
+  for (auto& g : grids_) FitHeaders(g);
+}
+
+void MainWindow::FitButton(QPushButton* b) {
+  // The text is centred in the style's contents box; two pixels on either
+  // side keep it off the frame.
+  QStyleOptionButton opt;
+  opt.initFrom(b);
+  opt.text = b->text();
+  const int room = b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b).width() - 4;
+  const QString text = b->text();
+  const QFont f = FittedFont(InheritedFont(b),
+                             [&](const QFont& font) { return QFontMetrics(font).horizontalAdvance(text) <= room; });
+  if (b->font() != f) b->setFont(f);
+}
+
+void MainWindow::FitLabel(const LabelBinding& l) {
+  QLabel* w = l.widget;
+  const QString text = w->text();
+  if (l.wrap) {
+    // Every word must fit the width and all lines the design height.
+    const int width = w->contentsRect().width();
+    const QFont f = FittedFont(InheritedFont(w), [&](const QFont& font) {
+      w->setFont(font);
+      return WidestWord(QFontMetrics(font), text) <= width && w->heightForWidth(w->width()) <= l.designHeight;
+    });
+    if (w->font() != f) w->setFont(f);
+    w->resize(w->width(), l.designHeight);
+    return;
+  }
+  if (l.autoSize) {
+    // The label grows with its text; the room it may take ends at its
+    // neighbour or its parent's edge.
+    const int room = RoomToTheRight(w);
+    const QFont f = FittedFont(InheritedFont(w), [&](const QFont& font) {
+      return QFontMetrics(font).horizontalAdvance(text) + 2 * w->margin() <= room;
+    });
+    if (w->font() != f) w->setFont(f);
+    w->adjustSize();
+    return;
+  }
+  const int room = w->contentsRect().width();
+  const QFont f = FittedFont(InheritedFont(w),
+                             [&](const QFont& font) { return QFontMetrics(font).horizontalAdvance(text) <= room; });
+  if (w->font() != f) w->setFont(f);
+}
+
+void MainWindow::FitHeaders(const GridBinding& g) {
+  // Only the sections whose text would be cut get a smaller font of their
+  // own; the others stay in the header's font.
+  QHeaderView* header = g.view->horizontalHeader();
+  const QFont base = header->font();
+  std::map<int, QFont> fonts;
+  for (int c = 0; c < g.model->columnCount(); ++c) {
+    const QString text = g.model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    QStyleOptionHeader opt;
+    opt.initFrom(header);
+    opt.rect = QRect(0, 0, header->sectionSize(c), header->height());
+    opt.section = c;
+    opt.text = text;
+    const int room = header->style()->subElementRect(QStyle::SE_HeaderLabel, &opt, header).width();
+    if (QFontMetrics(base).horizontalAdvance(text) <= room) continue;
+    fonts[c] = FittedFont(base, [&](const QFont& font) { return QFontMetrics(font).horizontalAdvance(text) <= room; });
+  }
+  g.model->SetHeaderFonts(std::move(fonts));
 }
 
 void MainWindow::FocusControl(const std::string& name) {

@@ -41,6 +41,14 @@ public:
   // Model -> widgets: captions, enabled flags, colours, labels, spin values
   // and limits, edit texts, the language list and the grids.
   void Mirror();
+  // Sets the font of every button and label caption and every grid header
+  // so that it fits its control: the inherited font where it fits, else
+  // that font a pixel smaller at a time down to a floor. Runs once the
+  // window is built; Mirror does it again for each caption that changes.
+  void FitCaptions();
+  // The smallest pixel size a caption is shrunk to.
+  static constexpr int kMinCaptionPixels = 8;
+
   // Gives a control the focus by its component name ("StringGrid4", ...).
   void FocusControl(const std::string& name);
 
@@ -94,6 +102,9 @@ private:
   GridView* AddGrid(QWidget* parent, const char* name, StringGrid& grid, int x, int y, int w, int h,
                     std::function<bool(int col)> editable, int rowHeight);
   void BindGridEvents(GridView* view, GridModel* model, StringGrid& grid);
+  void FitButton(QPushButton* b);
+  void FitLabel(const LabelBinding& l);
+  void FitHeaders(const GridBinding& g);
   void OnFocusChanged(QWidget* old, QWidget* now);
 
   TLSForm& form_;

@@ -24,8 +24,8 @@ std::vector<PrintPage> TLSForm::SettingsListingPages(int printableHeightMm) {
   listing.pointTolerance = PointTolerance;
   listing.normalTolerance = NormalTolerance;
   listing.decimalSeparator = platform_.DecimalSeparator();
-  // The print-out is German in every language.
-  listing.text = [](const Message& m) { return MessageString(m, Language::German); };
+  // The listing's words follow the language of the messages.
+  listing.text = [this](const Message& m) { return Text(m); };
   return LayoutSettingsListing(listing, LinesPerPage(printableHeightMm));
 }
 

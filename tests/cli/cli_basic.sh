@@ -72,7 +72,7 @@ check "report is one JSON object with the five grids" \
 check "tsv report has a block per grid" '[ "$(grep -c "^# StringGrid" "$tmp/report.tsv")" -eq 5 ]'
 
 # A button the window would show disabled is refused: a second merge.
-"$cli" "$tmp/in.s" --merge-points 0 --merge-points 0 -o "$tmp/twice.s" 2>"$tmp/err"; rc=$?
+"$cli" "$tmp/in.s" --lang en --merge-points 0 --merge-points 0 -o "$tmp/twice.s" 2>"$tmp/err"; rc=$?
 check "second merge of the same kind exits 1" '[ $rc -eq 1 ]'
 check "second merge says why" 'grep -q "not available" "$tmp/err"'
 check "nothing written after a refused action" '[ ! -e "$tmp/twice.s" ]'
@@ -100,6 +100,26 @@ cp "$tmp/in.s" "$tmp/real.s"; ln -s real.s "$tmp/link.s"
 check "save over a link exits 0" '[ $rc -eq 0 ] && [ -L "$tmp/link.s" ] && cmp -s "$tmp/real.s" "$tmp/in.s"'
 "$cli" "$tmp/in.s" -o /dev/null 2>/dev/null; rc=$?
 check "a device is written in place, without a settings file" '[ $rc -eq 0 ] && [ -c /dev/null ] && [ ! -e /dev/null.Lodsmith ]'
+
+# The messages speak the stored language (German here) unless --lang chooses
+# one for the run; the choice is not stored.
+"$cli" "$tmp/in.s" --merge-points -1 2>"$tmp/err"; rc=$?
+check "a refused tolerance exits 1" '[ $rc -eq 1 ]'
+check "refusal in German by default" 'grep -q "^error: Bitte positive Zahl" "$tmp/err"'
+"$cli" "$tmp/in.s" --lang en --merge-points -1 2>"$tmp/err"; rc=$?
+check "refusal in English with --lang en" '[ $rc -eq 1 ] && grep -q "^error: Please enter a positive number" "$tmp/err"'
+"$cli" "$tmp/in.s" --merge-points -1 2>"$tmp/err"
+check "--lang is not stored" 'grep -q "^error: Bitte positive Zahl" "$tmp/err"'
+"$cli" "$tmp/missing.s" 2>"$tmp/err"
+check "the batch program's own errors in German by default" 'grep -q "^error: Die Datei .*missing.s wurde nicht gefunden" "$tmp/err"'
+"$cli" --lang en "$tmp/missing.s" 2>"$tmp/err"
+check "and in English with --lang en" 'grep -q "^error: .*missing.s: file not found" "$tmp/err"'
+"$cli" --lang en --bogus 2>"$tmp/err"
+check "usage errors in the chosen language" 'grep -q "unknown option --bogus" "$tmp/err"'
+"$cli" "$tmp/in.s" --lang fr 2>/dev/null; rc=$?
+check "--lang with an unknown language exits 2" '[ $rc -eq 2 ]'
+"$cli" --help >"$tmp/help"
+check "--help documents --lang" 'grep -q -- "--lang de|en" "$tmp/help"'
 
 # A shape that fails the structural check opens with one note on stderr.
 python3 - "$tmp/in.s" "$tmp/broken.s" <<'PY'

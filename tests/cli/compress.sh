@@ -29,7 +29,7 @@ grep -q "^converted Z:.*My Models.lok 1.s$" "$shape" || fail "the output was not
 # A utility that writes nothing: exit 1 with the reason, the shape untouched.
 printf '#!/bin/sh\nexit 2\n' > "$tool"
 echo original > "$shape"
-if "$cli" --compress "$shape" --tool "$tool" 2>"$work/err"; then fail "--compress succeeded without output"; fi
+if "$cli" --lang en --compress "$shape" --tool "$tool" 2>"$work/err"; then fail "--compress succeeded without output"; fi
 grep -q "did not write temp.s" "$work/err" || fail "no reason given: $(cat "$work/err")"
 [ "$(cat "$shape")" = original ] || fail "the shape was changed"
 

@@ -10,7 +10,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionHeader>
 #include <QTabWidget>
 #include <QTest>
 #include <filesystem>
@@ -107,6 +111,67 @@ struct QtWindow {
     return r;
   }
 };
+
+// Every caption of the shown page, the action column and the status area
+// that is wider than its control, measured in the font the control draws
+// it with; one line per caption, empty when all are whole.
+std::vector<std::string> CutCaptions(MainWindow& win) {
+  std::vector<std::string> cut;
+  auto report = [&](const QWidget* w, const QString& what, int need, int room) {
+    cut.push_back(w->objectName().toStdString() + " \"" + what.toStdString() + "\": " + std::to_string(need) + " > " +
+                  std::to_string(room));
+  };
+  for (QPushButton* b : win.findChildren<QPushButton*>()) {
+    if (!b->isVisibleTo(&win) || b->text().isEmpty()) continue;
+    QStyleOptionButton opt;
+    opt.initFrom(b);
+    opt.text = b->text();
+    const int room = b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b).width();
+    const int need = QFontMetrics(b->font()).horizontalAdvance(b->text());
+    if (need > room) report(b, b->text(), need, room);
+  }
+  for (QLabel* l : win.findChildren<QLabel*>()) {
+    if (!l->isVisibleTo(&win) || l->text().isEmpty()) continue;
+    const QFontMetrics fm(l->font());
+    const int room = l->contentsRect().width();
+    if (l->wordWrap()) {
+      for (const QString& word : l->text().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+        if (fm.horizontalAdvance(word) > room) report(l, word, fm.horizontalAdvance(word), room);
+      if (l->heightForWidth(l->width()) > l->height())
+        report(l, QStringLiteral("lines"), l->heightForWidth(l->width()), l->height());
+      continue;
+    }
+    if (fm.horizontalAdvance(l->text()) > room) report(l, l->text(), fm.horizontalAdvance(l->text()), room);
+    // A label that sizes itself must stay inside its parent and clear of
+    // the controls beside it.
+    const QWidget* parent = l->parentWidget();
+    if (!parent->contentsRect().contains(l->geometry()))
+      report(l, QStringLiteral("outside its parent"), l->geometry().right(), parent->contentsRect().right());
+    for (QWidget* sibling : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (sibling == l || !sibling->isVisibleTo(&win) || qobject_cast<QLabel*>(sibling)) continue;
+      if (sibling->geometry().intersects(l->geometry()))
+        report(l, QStringLiteral("over ") + sibling->objectName(), l->geometry().right(), sibling->x());
+    }
+  }
+  for (GridView* v : win.findChildren<GridView*>()) {
+    if (!v->isVisibleTo(&win)) continue;
+    QHeaderView* header = v->horizontalHeader();
+    for (int c = 0; c < v->model()->columnCount(); ++c) {
+      const QString text = v->model()->headerData(c, Qt::Horizontal).toString();
+      const QVariant own = v->model()->headerData(c, Qt::Horizontal, Qt::FontRole);
+      const QFont font = own.isValid() ? own.value<QFont>() : header->font();
+      QStyleOptionHeader opt;
+      opt.initFrom(header);
+      opt.rect = QRect(0, 0, header->sectionSize(c), header->height());
+      opt.section = c;
+      opt.text = text;
+      const int room = header->style()->subElementRect(QStyle::SE_HeaderLabel, &opt, header).width();
+      const int need = QFontMetrics(font).horizontalAdvance(text);
+      if (need > room) report(v, text, need, room);
+    }
+  }
+  return cut;
+}
 
 bool IsRed(QPushButton* b) { return b->palette().color(QPalette::Active, QPalette::ButtonText) == QColor(255, 0, 0); }
 
@@ -327,4 +392,38 @@ TEST(QtWindow, LeavingTheDistanceGridWithAnEmptyCellBringsTheFocusBack) {
   EXPECT_TRUE(distances->hasFocus() || distances->isAncestorOf(QApplication::focusWidget()));
   EXPECT_EQ(distances->currentIndex().row(), 1);
   EXPECT_EQ(distances->currentIndex().column(), 1);
+}
+
+TEST(QtWindow, EveryCaptionIsWholeOnBothPagesInBothLanguagesAndInAWideFace) {
+  // The window's own face, and a wide one as on systems without the
+  // narrow faces the captions were laid out for.
+  for (bool wide : {false, true}) {
+    SCOPED_TRACE(wide ? "wide face" : "window face");
+    QtWindow w("[LODs]\r\nAnzahl=3\r\n1=100\r\n2=500\r\n3=2000\r\n");
+    MainWindow& win = *w.window;
+    if (wide) {
+      QFont f(QStringLiteral("DejaVu Sans"));
+      f.setPixelSize(11);
+      win.setFont(f);
+      win.FitCaptions();
+    }
+    w.OpenSample();
+    auto* combo = qobject_cast<QComboBox*>(win.Control("SpracheComboBox"));
+    ASSERT_NE(combo, nullptr);
+    for (const char* language : {"Deutsch", "English"}) {
+      if (w.form->LanguageName != language) {
+        win.Pages()->setCurrentIndex(1);
+        combo->setFocus();
+        QTest::keyClick(combo, Qt::Key_Down);
+        ASSERT_EQ(w.form->LanguageName, language);
+      }
+      for (int page : {0, 1}) {
+        SCOPED_TRACE(std::string(language) + ", page " + std::to_string(page));
+        win.Pages()->setCurrentIndex(page);
+        QApplication::processEvents();
+        EXPECT_FALSE(win.grab().isNull());
+        EXPECT_EQ(CutCaptions(win), std::vector<std::string>{});
+      }
+    }
+  }
 }

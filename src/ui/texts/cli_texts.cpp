@@ -57,6 +57,10 @@ Answers:
   --force               open a file that is none of the shape forms (Unicode,
                         8-bit or unmarked UTF-16 text, binary, compressed)
 
+Language:
+  --lang de|en          the language of the messages and the print-out for this
+                        run (default: the language the window last used)
+
 Information:
   -h, --help            print this help
   --version             print the program's name and version
@@ -73,6 +77,48 @@ constexpr MessageText kTexts[] = {
     {Id(CliMsg::Usage), kUsage, kUsage},
     {Id(CliMsg::ToolNotFound), "ffeditc_unicode.exe nicht gefunden, Abbruch! (%1)",
      "ffeditc_unicode.exe not found, cancelled! (%1)"},
+    {Id(CliMsg::TryHelp), "Hilfe: 'lodsmith-cli --help'.", "Try 'lodsmith-cli --help'."},
+    {Id(CliMsg::NeedsFileName), "%1 braucht einen Dateinamen.", "%1 needs a file name"},
+    {Id(CliMsg::NeedsForm), "%1 braucht text, compressed oder binary.", "%1 needs text, compressed or binary"},
+    {Id(CliMsg::FormValues), "--format kennt nur text, compressed oder binary.",
+     "--format takes text, compressed or binary"},
+    {Id(CliMsg::NeedsLanguage), "%1 braucht de oder en.", "%1 needs de or en"},
+    {Id(CliMsg::LanguageValues), "--lang kennt nur de oder en.", "--lang takes de or en"},
+    {Id(CliMsg::ReportValues), "--report kennt nur json oder tsv.", "--report takes json or tsv"},
+    {Id(CliMsg::NeedsTolerance), "%1 braucht eine Toleranz.", "%1 needs a tolerance"},
+    {Id(CliMsg::ToleranceNoNumber), "%1: \"%2\" ist keine Zahl (mit \".\" schreiben).",
+     "%1: \"%2\" is no number (write it with \".\")"},
+    {Id(CliMsg::NeedsNumber), "%1 braucht eine Zahl.", "%1 needs a number"},
+    {Id(CliMsg::LodsRange), "--lods braucht eine Zahl von 1 bis 99.", "--lods takes a number from 1 to 99"},
+    {Id(CliMsg::NeedsValue), "%1 braucht einen Wert.", "%1 needs a value"},
+    {Id(CliMsg::UnknownOption), "Unbekannte Option %1.", "unknown option %1"},
+    {Id(CliMsg::OneShapeOnly), "Es kann nur eine Shape-Datei angegeben werden.", "only one shape file can be given"},
+    {Id(CliMsg::NoShape), "Es wurde keine Shape-Datei angegeben.", "no shape file given"},
+    {Id(CliMsg::SaveAndOutput), "--save und --output schließen einander aus.",
+     "--save and --output exclude each other"},
+    {Id(CliMsg::FileNotFound), "Die Datei %1 wurde nicht gefunden.", "%1: file not found"},
+    {Id(CliMsg::SettingsNotFound), "Die Einstellungsdatei %1 wurde nicht gefunden.", "%1: settings file not found"},
+    {Id(CliMsg::NotOpened), "Die Datei %1 wurde nicht geöffnet.", "%1 was not opened"},
+    {Id(CliMsg::NotAvailable), "%1: \"%2\" ist für diese Shape-Datei zur Zeit nicht verfügbar.",
+     "%1: \"%2\" is not available for this shape now"},
+    {Id(CliMsg::TooManyDistances), "%1 Entfernungen angegeben, aber nur %2 LOD's vorhanden.",
+     "%1 distances given for %2 LODs"},
+    {Id(CliMsg::PrintNotOnWindows),
+     "--print ist unter Windows nicht verfügbar; die Liste mit --print-pdf DATEI als PDF-Datei schreiben.",
+     "--print is not available on Windows; write the listing with --print-pdf FILE"},
+    {Id(CliMsg::SettingsNotWritable),
+     "Die Einstellungsdatei %1 kann nicht geschrieben werden. Es wurde nichts gespeichert.",
+     "%1: the settings file cannot be written; nothing was saved"},
+    {Id(CliMsg::CompressionFailed), "Die Komprimierung ist fehlgeschlagen.", "compression failed"},
+    {Id(CliMsg::NothingToPrint), "Die Shape-Datei enthält keine Elemente. Es wurde nichts ausgegeben.",
+     "the shape lists no elements: nothing to print"},
+    {Id(CliMsg::PdfNotWritten), "Die PDF-Datei %1 konnte nicht geschrieben werden.",
+     "%1: the PDF file could not be written"},
+    {Id(CliMsg::ScriptNotRun), "Das Komprimierungs-Skript konnte nicht gestartet werden.",
+     "the compression script could not be run"},
+    {Id(CliMsg::ToolOutputMissing),
+     "ffeditc_unicode.exe hat temp.s nicht geschrieben, oder temp.s konnte nicht über %1 verschoben werden.",
+     "ffeditc_unicode.exe did not write temp.s, or it could not be moved over %1"},
 };
 }  // namespace
 
