@@ -2,6 +2,10 @@
 
 #include <zlib.h>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -48,7 +52,8 @@ struct LayoutItem {
 
 struct Token {
   std::string name;
-  bool known = false;  // a layout is known
+  std::string wideName;  // the name as UTF-16LE bytes, as the text writes it
+  bool known = false;    // a layout is known
   std::vector<LayoutItem> items;
   bool Accepts(const LayoutItem& item, int id) const;
 };
@@ -91,6 +96,7 @@ TokenTable BuildTable() {
   table.byId.resize(maxId + 1);
   for (const TokenRow& row : kTokenRows) {
     table.byId[row.id].name = row.name;
+    for (const char* c = row.name; *c; ++c) table.byId[row.id].wideName += {*c, '\0'};
     table.byName.emplace(row.name, row.id);
   }
   for (const TokenRow& row : kTokenRows) {
@@ -176,7 +182,7 @@ constexpr int kLineWidth = 987;
 class TextWriter {
 public:
   TextWriter(FloatText floats, std::size_t expected) : floats_(floats) {
-    out_.resize(std::max<std::size_t>(expected, 2));
+    out_.reserve(expected);
     char* p = Room(1);
     p[0] = '\xFF';
     p[1] = '\xFE';
@@ -185,12 +191,15 @@ public:
     NewLine();
   }
 
-  // Opens a block on a line of its own.
-  void Open(std::string_view name, const char16_t* label, std::size_t labelUnits, int depth) {
+  // Opens a block on a line of its own; `wideName` is the name's UTF-16LE
+  // bytes, copied as they are.
+  void Open(std::string_view wideName, const char16_t* label, std::size_t labelUnits, int depth) {
     NewLine();
     Tabs(depth);
-    Ascii(name);
-    int chars = static_cast<int>(name.size());
+    char* p = Room(wideName.size() / 2);
+    std::memcpy(p, wideName.data(), wideName.size());
+    Done(p + wideName.size());
+    int chars = static_cast<int>(wideName.size() / 2);
     if (labelUnits > 0) {
       Ascii(" ");
       chars += 1 + Word(label, labelUnits);
@@ -215,25 +224,25 @@ public:
   void End() { NewLine(); }
 
   void Uint(std::uint32_t v, int depth) {
-    char buffer[16];
+    char buffer[kFloatTextMax];
     auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
-    Value(buffer, static_cast<int>(r.ptr - buffer), depth);
+    Number(buffer, static_cast<int>(r.ptr - buffer), depth);
   }
   void Sint(std::int32_t v, int depth) {
-    char buffer[16];
+    char buffer[kFloatTextMax];
     auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
-    Value(buffer, static_cast<int>(r.ptr - buffer), depth);
+    Number(buffer, static_cast<int>(r.ptr - buffer), depth);
   }
   void Dword(std::uint32_t v, int depth) {
     static constexpr char kHex[] = "0123456789abcdef";
-    char buffer[8];
+    char buffer[kFloatTextMax];
     for (int i = 7; i >= 0; --i, v >>= 4) buffer[i] = kHex[v & 15];
-    Value(buffer, 8, depth);
+    Number(buffer, 8, depth);
   }
   void Float(float v, int depth) {
     char buffer[kFloatTextMax];
     const int n = floats_ == FloatText::Lossless ? FormatLosslessFloat(v, buffer) : FormatUtilityFloat(v, buffer);
-    Value(buffer, n, depth);
+    Number(buffer, n, depth);
   }
   void String(const unsigned char* units, std::size_t count, int depth) {
     scratch_.resize(count);
@@ -255,11 +264,18 @@ private:
   // rather than appended byte by byte: appending was most of the cost of
   // reading a large shape. Room() makes space for `units` more characters
   // and returns where they go; Done() takes what was written.
+  //
+  // The buffer's room is reserved ahead but made part of the string a
+  // slice at a time: a string's size is zero-filled, and filling all of a
+  // generous estimate touched (and faulted in) pages the text never used.
+  // The slice is zero-filled while it is in the cache, just before the text
+  // overwrites it.
   char* Room(std::size_t units) {
     const std::size_t need = used_ + 2 * units;
-    if (need > out_.size()) out_.resize(std::max(need, out_.size() * 2));
+    if (need > out_.size()) out_.resize(need + kSlice);
     return out_.data() + used_;
   }
+  static constexpr std::size_t kSlice = 64 * 1024;
   void Done(const char* end) { used_ = static_cast<std::size_t>(end - out_.data()); }
   static char* Put(char* p, char c) {
     p[0] = c;
@@ -292,6 +308,31 @@ private:
     Tabs(depth);
     pos_ = 0;
     wrapped_ = true;
+  }
+  // Value() for a number in a buffer of kFloatTextMax bytes: its characters
+  // are widened sixteen at a time, whatever their count, which is cheaper
+  // than a loop of the number's length (numbers are most of a large text).
+  void Number(const char* buffer, int length, int depth) {
+    if (length > 16) return Value(buffer, length, depth);
+    Wrap(length, depth);
+    char* p = Room(17);
+    if (wrapped_)
+      wrapped_ = false;
+    else
+      p = Put(p, ' ');
+    Widen16(buffer, p);
+    Done(p + 2 * length);
+    pos_ += length + 1;
+  }
+  static void Widen16(const char* in, char* out) {
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    const __m128i zero = _mm_setzero_si128();
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), _mm_unpackhi_epi8(bytes, zero));
+#else
+    for (int i = 0; i < 16; ++i) out = Put(out, in[i]);
+#endif
   }
   void Value(const char* text, int length, int depth) {
     Wrap(length, depth);
@@ -382,7 +423,7 @@ private:
     label_.resize(labelUnits);
     for (std::size_t i = 0; i < labelUnits; ++i) label_[i] = static_cast<char16_t>(ReadU16(data_ + q + 2 * i));
     q += 2 * labelUnits;
-    out_.Open(token->name, label_.data(), labelUnits, depth);
+    out_.Open(token->wideName, label_.data(), labelUnits, depth);
 
     bool hadChildren = false;
     std::uint32_t lastCount = 0;
@@ -421,7 +462,8 @@ private:
         if (blockEnd - q < trailing || (blockEnd - q - trailing) % 4 != 0)
           throw Error(DocumentMsg::FormValuesDoNotFit, token->name, Offset(p));
         const std::size_t n = (blockEnd - q - trailing) / 4;
-        for (std::size_t i = 0; i < n; ++i, q += 4) Scalar(item.kind, q, depth);
+        Scalars(item.kind, q, n, depth);
+        q += 4 * n;
         entries += n;
         continue;
       }
@@ -456,6 +498,29 @@ private:
       throw Error(DocumentMsg::FormCountExceedsBlock, token->name, Offset(p), lastCount, entries);
     out_.Close(hadChildren, depth);
     return blockEnd;
+  }
+
+  // n values of one kind from q: the kind is decided once for the run
+  // rather than for each value, as lists of thousands are common.
+  void Scalars(Kind kind, std::size_t q, std::size_t n, int depth) {
+    const unsigned char* v = data_ + q;
+    const unsigned char* end = v + 4 * n;
+    switch (kind) {
+      case Kind::Float:
+        for (; v != end; v += 4) {
+          const std::uint32_t bits = ReadU32(v);
+          float f;
+          std::memcpy(&f, &bits, 4);
+          out_.Float(f, depth);
+        }
+        break;
+      case Kind::Uint:
+        for (; v != end; v += 4) out_.Uint(ReadU32(v), depth);
+        break;
+      default:
+        for (std::size_t i = 0; i < n; ++i) Scalar(kind, q + 4 * i, depth);
+        break;
+    }
   }
 
   void Scalar(Kind kind, std::size_t q, int depth) {
@@ -504,8 +569,12 @@ std::string WidenBytes(std::string_view bytes) {
 // Inflates a zlib stream that announces `announced` bytes. The buffer grows
 // with what the stream really gives, so a false length costs no memory.
 std::string Inflate(std::string_view stream, std::uint32_t announced) {
+  // The room is reserved and then zero-filled a slice at a time just ahead
+  // of inflate, whose writes then find it in the cache.
+  constexpr std::size_t kSlice = 256 * 1024;
   std::string out;
-  out.resize(std::min<std::size_t>(announced, stream.size() * 8 + 4096));
+  out.reserve(std::min<std::size_t>(announced, stream.size() * 8 + 4096));
+  out.resize(std::min<std::size_t>(announced, kSlice));
   z_stream z{};
   if (inflateInit(&z) != Z_OK) throw Error(DocumentMsg::FormBadStream, "init");
   z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(stream.data()));
@@ -529,7 +598,9 @@ std::string Inflate(std::string_view stream, std::uint32_t announced) {
         }
         break;
       }
-      out.resize(std::min<std::size_t>(announced, out.size() * 2 + 4096));
+      // Past the reserved room the string grows by doubling, so a false
+      // length still costs no more than the data gives.
+      out.resize(std::min<std::size_t>(announced, out.size() + kSlice));
     }
     z.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
     z.avail_out = static_cast<uInt>(std::min<std::size_t>(out.size() - produced, 1u << 30));
