@@ -40,16 +40,8 @@ void TLSForm::CompressButtonClick() {
     if (ProgramIni) ProgramIni->WriteString("Dir", "FFEdit", tool);
   }
 
-  FileDialogRequest request;
-  request.initialDir = DirSetting("InitialDir");
-  request.fileName = DirSetting("Filename");
-  request.filter = LanguageText(57);
-  request.mustExist = true;
-  auto shape = platform_.OpenDialog(request);
-  if (!shape) {
-    LastOutcome = Outcome::Cancelled;
-    return;
-  }
+  auto shape = ChooseShapeToConvert();
+  if (!shape) return;
 
   // A script that cannot be written ends the action with its Error. The
   // script speaks the window's language.
@@ -61,17 +53,20 @@ void TLSForm::CompressButtonClick() {
   }
 }
 
-void TLSForm::ConvertShapeFileBuiltIn() {
+std::optional<std::string> TLSForm::ChooseShapeToConvert() {
   FileDialogRequest request;
   request.initialDir = DirSetting("InitialDir");
   request.fileName = DirSetting("Filename");
   request.filter = LanguageText(57);
   request.mustExist = true;
   auto shape = platform_.OpenDialog(request);
-  if (!shape) {
-    LastOutcome = Outcome::Cancelled;
-    return;
-  }
+  if (!shape) LastOutcome = Outcome::Cancelled;
+  return shape;
+}
+
+void TLSForm::ConvertShapeFileBuiltIn() {
+  auto shape = ChooseShapeToConvert();
+  if (!shape) return;
   BeginBusy();
   try {
     const std::string bytes = ReadFileBytes(*shape);

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,9 @@ public:
   // binary becomes Unicode text, text becomes compressed, in place with a
   // .BAK.
   void ConvertShapeFileBuiltIn();
+  // The open dialog of both conversions; nothing (and Cancelled) when the
+  // user cancels.
+  std::optional<std::string> ChooseShapeToConvert();
 
   // ---- Model tables (filled by the analysis) ------------------------------
   // The analysis of the shape as opened; empty tables when it failed. The
