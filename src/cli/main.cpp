@@ -44,9 +44,8 @@ Language RunLanguage(const std::vector<std::string>& args, CliPlatform& platform
       if (args[i + 1] == "en") return Language::English;
       if (args[i + 1] == "de") return Language::German;
     }
-  const IniFile languages(ExtractFileDir(platform.ExecutablePath()) + "Lodsmith_L.INI");
-  return EqualsIgnoreCase(languages.ReadString("Languages", "Language", "Deutsch"), "English") ? Language::English
-                                                                                               : Language::German;
+  const IniFile languages(ExtractFileDir(platform.ExecutablePath()) + kLanguageFileName);
+  return LanguageNamed(languages.ReadString("Languages", "Language", "Deutsch"));
 }
 
 int Usage(const Message& message, Language language) {

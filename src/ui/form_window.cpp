@@ -5,6 +5,7 @@
 #include "core/file_io.h"
 #include "core/grid_columns.h"
 #include "ui/distance.h"
+#include "ui/messages.h"
 #include "ui/tlsform.h"
 #include "ui/ui_messages.h"
 
@@ -27,7 +28,7 @@ void TLSForm::FormCreate() {
 
   const std::string exe = platform_.ExecutablePath();
   ProgramIni = std::make_unique<IniFile>(ChangeExtension(exe, ".INI"));
-  LanguageIni = std::make_unique<IniFile>(ExtractFileDir(exe) + "Lodsmith_L.INI");
+  LanguageIni = std::make_unique<IniFile>(ExtractFileDir(exe) + kLanguageFileName);
 
   // Languages offered and the one in use.
   SpracheComboBox.Items.clear();

@@ -2,6 +2,8 @@
 
 #include <unordered_map>
 
+#include "core/text.h"
+
 namespace lodsmith {
 
 namespace {
@@ -18,6 +20,10 @@ const std::unordered_map<int, const MessageText*>& Index() {
 }
 
 }  // namespace
+
+Language LanguageNamed(std::string_view name) {
+  return EqualsIgnoreCase(name, "English") ? Language::English : Language::German;
+}
 
 const MessageText* FindMessageText(int id) {
   const auto& index = Index();

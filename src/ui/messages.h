@@ -9,12 +9,19 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "core/message.h"
 
 namespace lodsmith {
 
 enum class Language { German, English };
+
+// The language file beside the program, and the language a name stored in
+// it ("Deutsch", "English") stands for: English for "English" in any case,
+// German for every other name.
+inline constexpr const char* kLanguageFileName = "Lodsmith_L.INI";
+Language LanguageNamed(std::string_view name);
 
 struct MessageText {
   int id;

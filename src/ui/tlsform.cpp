@@ -118,9 +118,7 @@ bool TLSForm::Dispatch(const std::function<void()>& handler) {
   return false;
 }
 
-Language TLSForm::TextLanguage() const {
-  return EqualsIgnoreCase(LanguageName, "English") ? Language::English : Language::German;
-}
+Language TLSForm::TextLanguage() const { return LanguageNamed(LanguageName); }
 
 std::string TLSForm::Text(const Message& message) const { return MessageString(message, TextLanguage()); }
 
