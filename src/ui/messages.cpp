@@ -9,14 +9,14 @@ namespace lodsmith {
 namespace {
 
 const std::unordered_map<int, const MessageText*>& Index() {
-  static const auto* index = [] {
-    auto* map = new std::unordered_map<int, const MessageText*>;
+  static const std::unordered_map<int, const MessageText*> index = [] {
+    std::unordered_map<int, const MessageText*> map;
     for (auto table : {CoreTexts(), DocumentTexts(), GenerationTexts(), ToolsTexts(), PlatformTexts(), PrintTexts(),
                        UiTexts(), CliTexts()})
-      for (const MessageText& t : table) map->emplace(t.id, &t);
+      for (const MessageText& t : table) map.emplace(t.id, &t);
     return map;
   }();
-  return *index;
+  return index;
 }
 
 }  // namespace
