@@ -12,7 +12,7 @@ const std::unordered_map<int, const MessageText*>& Index() {
   static const std::unordered_map<int, const MessageText*> index = [] {
     std::unordered_map<int, const MessageText*> map;
     for (auto table : {CoreTexts(), DocumentTexts(), GenerationTexts(), ToolsTexts(), PlatformTexts(), PrintTexts(),
-                       UiTexts(), CliTexts()})
+                       PreviewTexts(), UiTexts(), CliTexts()})
       for (const MessageText& t : table) map.emplace(t.id, &t);
     return map;
   }();
