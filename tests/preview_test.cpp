@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/grid_columns.h"
 #include "document/document_messages.h"
 #include "generation/lod_assignment.h"
 #include "mesh_shape.h"
@@ -243,6 +244,41 @@ TEST(Preview, BadGeometryIsRefusedWithItsReason) {
       EXPECT_EQ(inner->id, c.fault) << c.replacement << ": " << test::German(e.message());
     }
   }
+}
+
+// The window model: the preview follows the grid's selection (row and "L k"
+// column) and its edits, and a shape it cannot draw leaves a reason in the
+// status text instead of a message box.
+TEST(PreviewWindowModel, FollowsTheElementGrid) {
+  test::FormFixture f;
+  f.Open(f.WriteShape("signal.s", test::MeshShape(test::SignalSample())));
+  TLSForm& form = *f.form;
+  form.SetLODAnzSpinEditValue(3);
+  form.LODAnzSpinEditExit();
+  const auto cells = test::SignalSampleAssignment();
+  for (int row = 1; row <= 7; ++row)
+    for (int lod = 1; lod <= 3; ++lod)
+      form.StringGrid1.SetCell(grid::ElementLodColumn(lod), row, cells[row - 1][lod - 1]);
+  form.Dispatch([&] { form.PreviewButtonClick(); });
+  EXPECT_TRUE(form.Preview.Visible);
+  EXPECT_EQ(form.PreviewButton.Caption, "Vorschau");
+  EXPECT_EQ(form.RenderPreview(120, 90).shownElements, 7);
+  EXPECT_EQ(form.Preview.HighlightRow, 0);
+
+  bool can = false;
+  form.Dispatch([&] { form.StringGrid1SelectCell(grid::ElementLodColumn(3), 5, can); });
+  EXPECT_EQ(form.RenderPreview(120, 90).shownElements, 4);
+  EXPECT_EQ(form.Preview.LodSpinEdit.Value, 3);
+  EXPECT_EQ(form.Preview.HighlightRow, 5);
+  EXPECT_NE(form.Preview.StatusText.find(", 4 Elemente"), std::string::npos) << form.Preview.StatusText;
+  form.StringGrid1SetEditText(grid::ElementLodColumn(3), 5, "1");
+  EXPECT_EQ(form.RenderPreview(120, 90).shownElements, 5);
+
+  form.ShapeLines = test::WithLine(form.ShapeLines, "hierarchy (", "\t\t\t\t\t\thierarchy ( 2 1 0 )");
+  const PreviewFrame broken = form.RenderPreview(120, 90);
+  EXPECT_EQ(broken.shownTriangles, 0);
+  EXPECT_NE(form.Preview.StatusText.find("im Kreis"), std::string::npos) << form.Preview.StatusText;
+  EXPECT_TRUE(f.platform.messages.empty());
 }
 
 }  // namespace
