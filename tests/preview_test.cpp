@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 
 #include "core/grid_columns.h"
@@ -279,6 +280,33 @@ TEST(PreviewWindowModel, FollowsTheElementGrid) {
   EXPECT_EQ(broken.shownTriangles, 0);
   EXPECT_NE(form.Preview.StatusText.find("im Kreis"), std::string::npos) << form.Preview.StatusText;
   EXPECT_TRUE(f.platform.messages.empty());
+}
+
+// samples/signal.s and its settings are made by the test support; this
+// keeps the committed files equal to what it makes. With
+// LODSMITH_WRITE_SAMPLES=1 it writes them instead.
+TEST(PreviewSample, SignalSampleIsWhatTheSupportMakes) {
+  test::FormFixture f;
+  f.Open(f.WriteShape("signal.s", test::MeshShape(test::SignalSample())));
+  TLSForm& form = *f.form;
+  form.SetLODAnzSpinEditValue(3);
+  form.LODAnzSpinEditExit();
+  const auto cells = test::SignalSampleAssignment();
+  for (std::size_t row = 1; row <= cells.size(); ++row)
+    for (int lod = 1; lod <= 3; ++lod)
+      form.StringGrid1.SetCell(grid::ElementLodColumn(lod), static_cast<int>(row), cells[row - 1][lod - 1]);
+  const char* distances[] = {"100", "400", "1200"};
+  for (int lod = 1; lod <= 3; ++lod) form.StringGrid4.SetCell(grid::kDistance, lod, distances[lod - 1]);
+  form.Dispatch([&] { form.SaveModelSettings(); });
+  const std::string shape = test::ReadBytes(f.dir.File("signal.s"));
+  const std::string settings = test::ReadBytes(form.ModelSettingsFileName());
+  const std::string dir = LODSMITH_SAMPLES_DIR;
+  if (const char* w = std::getenv("LODSMITH_WRITE_SAMPLES"); w && std::string(w) == "1") {
+    test::WriteBytes(dir + "/signal.s", shape);
+    test::WriteBytes(dir + "/signal.Lodsmith", settings);
+  }
+  EXPECT_EQ(test::ReadBytes(dir + "/signal.s"), shape);
+  EXPECT_EQ(test::ReadBytes(dir + "/signal.Lodsmith"), settings);
 }
 
 }  // namespace
