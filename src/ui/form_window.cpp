@@ -174,6 +174,7 @@ void TLSForm::ApplyLanguageTexts() {
   TabSheet1.Caption = LanguageText(17);
   TabSheet3.Caption = LanguageText(19);
 
+  StringGrid4.SetCell(kDistance, kHeaderRow, Text(Message(UiMsg::DistanceColumnHeader)));
   StringGrid5.SetCell(kOverviewLod, kHeaderRow, LanguageText(27));
   StringGrid5.SetCell(kOverviewDistance, kHeaderRow, LanguageText(28));
   StringGrid4.SetCell(kDistanceLod, kHeaderRow, "LOD " + LanguageText(27));
@@ -200,6 +201,14 @@ void TLSForm::ApplyLanguageTexts() {
   Label28.Caption = LanguageText(48);
   Label29.Caption = LanguageText(49);
   Label30.Caption = LanguageText(50);
+
+  // Every text has its English now, so the notices that the instructions and
+  // messages are German only would be false in English; German keeps them.
+  const bool english = TextLanguage() == Language::English;
+  Label31.Caption = Text(Message(UiMsg::CaptionLanguage));
+  Label12.Visible = !english;
+  Label32.Visible = !english;
+  Label33.Visible = !english;
 }
 
 void TLSForm::SpracheComboBoxSelect() {
