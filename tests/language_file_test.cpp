@@ -23,7 +23,7 @@ TEST(LanguageFile, HoldsEveryTextInBothSections) {
   }
   int checked = 0;
   for (auto table : {CoreTexts(), DocumentTexts(), GenerationTexts(), ToolsTexts(), PlatformTexts(), PrintTexts(),
-                     UiTexts(), CliTexts()})
+                     PreviewTexts(), UiTexts(), CliTexts()})
     for (const MessageText& t : table) {
       const std::string key = "S" + std::to_string(t.id);
       EXPECT_EQ(UnescapeLanguageEntry(file.ReadString("Deutsch", key, "<missing>")), t.german) << key;

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
   }
   std::vector<const MessageText*> texts;
   for (auto table : {CoreTexts(), DocumentTexts(), GenerationTexts(), ToolsTexts(), PlatformTexts(), PrintTexts(),
-                     UiTexts(), CliTexts()})
+                     PreviewTexts(), UiTexts(), CliTexts()})
     for (const MessageText& t : table) texts.push_back(&t);
   std::sort(texts.begin(), texts.end(), [](auto a, auto b) { return a->id < b->id; });
   try {
