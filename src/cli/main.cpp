@@ -21,6 +21,7 @@
 #include "document/shape_forms.h"
 #include "lodsmith_version.h"
 #include "platform/ini_file.h"
+#include "preview/preview_messages.h"
 #include "ui/cli_messages.h"
 #include "ui/messages.h"
 #include "ui/tlsform.h"
@@ -64,6 +65,7 @@ int main(int argc, char** argv) {
   std::optional<std::string> language;  // --lang: the language of this run only
   CliPlatform platform;
   std::vector<Action> actions;
+  RenderOptions render;  // --lod, --size, --view, --as-seen: what every --render draws
   const Language usageLanguage = RunLanguage(args, platform);
   auto usage = [&](const Message& message) { return Usage(message, usageLanguage); };
 
@@ -131,7 +133,24 @@ int main(int argc, char** argv) {
       auto n = ParseInt32(v);
       if (!n || *n < 1 || *n > 99) return usage(Message(CliMsg::LodsRange));
       actions.push_back({a, v});
-    } else if (a == "--distances" || a == "--print-pdf" || a == "--compress" || a == "--tool") {
+    } else if (a == "--lod") {
+      auto n = value(v) ? ParseInt32(v) : std::nullopt;
+      if (!n || *n < 0) return usage(Message(PreviewMsg::LodValues));
+      render.lod = *n;
+    } else if (a == "--size") {
+      const std::size_t x = value(v) ? v.find('x') : std::string::npos;
+      auto w = x == std::string::npos ? std::nullopt : ParseInt32(v.substr(0, x));
+      auto h = x == std::string::npos ? std::nullopt : ParseInt32(v.substr(x + 1));
+      if (!w || !h || *w < 1 || *h < 1 || *w > 8192 || *h > 8192) return usage(Message(PreviewMsg::SizeValues));
+      render.width = *w;
+      render.height = *h;
+    } else if (a == "--view") {
+      auto view = value(v) ? PreviewViewNamed(v) : std::nullopt;
+      if (!view) return usage(Message(PreviewMsg::ViewValues));
+      render.view = *view;
+    } else if (a == "--as-seen") {
+      render.asSeen = true;
+    } else if (a == "--distances" || a == "--print-pdf" || a == "--compress" || a == "--tool" || a == "--render") {
       if (!value(v)) return usage(Message(CliMsg::NeedsValue, a));
       actions.push_back({a, v});
     } else if (!a.empty() && a[0] == '-') {
@@ -275,6 +294,8 @@ int main(int argc, char** argv) {
 #endif
     } else if (n == "--print-pdf") {
       runAction([&] { PrintSettingsPdf(form, platform, act.arg); });
+    } else if (n == "--render") {
+      runAction([&] { RenderPicture(form, platform, render, act.arg); });
     }
     // --tool is read by --compress, which runs after the shape is written.
   }

@@ -24,4 +24,19 @@ void PrintSettingsPdf(TLSForm& form, CliPlatform& platform, const std::string& p
 // when it produced its output and the output was moved over the file.
 bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file, const std::string& tool);
 
+// What --render draws: the window's preview with the given camera, LOD
+// (0: every element; from 1 on coloured by sub-object) and size.
+struct RenderOptions {
+  int width = 800;
+  int height = 600;
+  PreviewView view = PreviewView::Front;
+  int lod = 0;
+  bool asSeen = false;
+};
+// Renders the open shape as the preview window would and keeps the PNG to
+// be written with the other files at the end; a note on stderr says what it
+// shows. Raises Error when the LOD is not one of the shape's, when the shape
+// cannot be drawn or "as seen" has no distance.
+void RenderPicture(TLSForm& form, CliPlatform& platform, const RenderOptions& options, const std::string& path);
+
 }  // namespace lodsmith

@@ -83,32 +83,38 @@ void TLSForm::PreviewAsSeenClick(bool on) { Preview.AsSeen = on; }
 void TLSForm::PreviewClose() { Preview.Visible = false; }
 
 PreviewFrame TLSForm::RenderPreview(int width, int height) {
-  PreviewSettings s;
-  s.width = std::max(1, width);
-  s.height = std::max(1, height);
-
-  Preview.Caption = Text(Message(PreviewMsg::WindowTitle, FileName.empty() ? "" : ExtractFileName(FileName)));
   TSpinEdit& spin = Preview.LodSpinEdit;
-  spin.MinValue = 0;
-  spin.MaxValue = std::max(1, LodCount);
   // A cell chosen in the element grid since the last picture: its row is
-  // highlighted and its "L k" column chooses the LOD.
-  if (StringGrid1.Col != Preview.SeenCol || StringGrid1.Row != Preview.SeenRow) {
+  // highlighted and its "L k" column chooses the LOD. Only while the window
+  // is open: a selection made before it was is no choice for it.
+  if (Preview.Visible && (StringGrid1.Col != Preview.SeenCol || StringGrid1.Row != Preview.SeenRow)) {
     Preview.SeenCol = StringGrid1.Col;
     Preview.SeenRow = StringGrid1.Row;
     if (StringGrid1.Row >= 1 && StringGrid1.Row < StringGrid1.RowCount()) Preview.HighlightRow = StringGrid1.Row;
     const int lod = StringGrid1.Col - ElementLodColumn(1) + 1;
     if (lod >= 1) spin.Value = lod;
   }
+  try {
+    return PreviewPicture(width, height);
+  } catch (const Error& e) {
+    Preview.StatusText = Text(e.message());
+    PreviewFrame f;
+    f.image = Raster(std::max(1, width), std::max(1, height), kPreviewBackground).TakeImage();
+    return f;
+  }
+}
+
+PreviewFrame TLSForm::PreviewPicture(int width, int height) {
+  PreviewSettings s;
+  s.width = std::max(1, width);
+  s.height = std::max(1, height);
+  Preview.Caption = Text(Message(PreviewMsg::WindowTitle, FileName.empty() ? "" : ExtractFileName(FileName)));
+  TSpinEdit& spin = Preview.LodSpinEdit;
+  spin.MinValue = 0;
+  spin.MaxValue = std::max(1, LodCount);
   spin.Value = std::clamp(spin.Value, spin.MinValue, spin.MaxValue);
 
-  auto empty = [&](std::string status) {
-    Preview.StatusText = std::move(status);
-    PreviewFrame f;
-    f.image = Raster(s.width, s.height, kPreviewBackground).TakeImage();
-    return f;
-  };
-  if (ShapeLines.empty()) return empty(Text(Message(PreviewMsg::NoShape)));
+  if (ShapeLines.empty()) throw Error(PreviewMsg::NoShape);
   if (!previewCache_ || previewCache_->lines != ShapeLines) {
     auto cache = std::make_shared<PreviewCache>();
     cache->lines = ShapeLines;
@@ -119,7 +125,7 @@ PreviewFrame TLSForm::RenderPreview(int width, int height) {
     }
     previewCache_ = std::move(cache);
   }
-  if (previewCache_->failure) return empty(Text(*previewCache_->failure));
+  if (previewCache_->failure) throw Error(*previewCache_->failure);
 
   const LodAssignment assignment = CurrentAssignment();
   s.camera = Preview.Camera;
@@ -129,19 +135,15 @@ PreviewFrame TLSForm::RenderPreview(int width, int height) {
   // "As seen" needs a LOD's distance: without a LOD chosen, the first.
   s.asSeen = Preview.AsSeen;
   if (s.asSeen && s.lod == 0) s.lod = 1;
-  try {
-    PreviewFrame f = lodsmith::RenderPreview(previewCache_->geometry, &assignment, s);
-    if (s.asSeen) {
-      char pixels[32];
-      std::snprintf(pixels, sizeof pixels, "%.1f", f.screenHeightPixels);
-      Preview.StatusText = Text(Message(PreviewMsg::StatusAsSeen, s.lod, assignment.Distance(s.lod), pixels));
-    } else {
-      Preview.StatusText = Text(Message(PreviewMsg::StatusShown, f.shownTriangles, f.shownElements));
-    }
-    return f;
-  } catch (const Error& e) {
-    return empty(Text(e.message()));
+  PreviewFrame f = lodsmith::RenderPreview(previewCache_->geometry, &assignment, s);
+  if (s.asSeen) {
+    char pixels[32];
+    std::snprintf(pixels, sizeof pixels, "%.1f", f.screenHeightPixels);
+    Preview.StatusText = Text(Message(PreviewMsg::StatusAsSeen, s.lod, assignment.Distance(s.lod), pixels));
+  } else {
+    Preview.StatusText = Text(Message(PreviewMsg::StatusShown, f.shownTriangles, f.shownElements));
   }
+  return f;
 }
 
 }  // namespace lodsmith

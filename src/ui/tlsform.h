@@ -255,6 +255,11 @@ public:
   // shape that cannot be drawn gives the background and the reason in the
   // status text. The geometry is read again only when the lines changed.
   PreviewFrame RenderPreview(int width, int height);
+  // The same picture without following the grid, for callers that report a
+  // failure themselves (the batch program): a shape that cannot be drawn,
+  // none open, or "as seen" without a distance raises Error. Sets
+  // Preview.StatusText when it succeeds.
+  PreviewFrame PreviewPicture(int width, int height);
   // The captions of the preview and its button in the language in use.
   void ApplyPreviewTexts();
 

@@ -51,6 +51,17 @@ Actions (run in the order given):
   --compress FILE       run the simulator's compression utility on FILE and wait
                         (after the shape and the listings are written)
   --tool PATH           path of ffeditc_unicode.exe for --compress
+  --render FILE.png     write the "Vorschau" picture of the shape as a PNG file
+
+Picture (for every --render):
+  --lod K               only the elements the assignment puts into LOD K,
+                        coloured by sub-object (default 0: every element)
+  --size WxH            the picture's size in pixels (default 800x600)
+  --view front|side|top|iso
+                        the direction it is seen from (default front)
+  --as-seen             as a 1920 x 1080 screen with a 55 degree field of view
+                        shows it from LOD K's distance, enlarged with square
+                        pixels; stderr names the model's height in pixels
 
 Answers:
   --no                  answer No to the confirmations of the actions
@@ -70,7 +81,7 @@ confirmation, error).
 
 Exit status: 0 when every action ran, 1 when an action was refused or failed
 (nothing is written then: the shape, its settings file and the PDF listings
-are written only after every action ran), 2 for usage errors.
+and pictures are written only after every action ran), 2 for usage errors.
 )";
 
 constexpr MessageText kTexts[] = {

@@ -36,6 +36,14 @@ constexpr MessageText kTexts[] = {
     {Id(PreviewMsg::StatusAsSeen), "LOD %1 aus %2 m: %3 Pixel hoch (1920 × 1080, 55°)",
      "LOD %1 from %2 m: %3 pixels high (1920 × 1080, 55°)"},
     {Id(PreviewMsg::NoShape), "Keine Form geöffnet.", "No shape open."},
+    {Id(PreviewMsg::SizeValues), "--size erwartet BREITExHÖHE in Pixeln (1..8192), z. B. 800x600.",
+     "--size takes WIDTHxHEIGHT in pixels (1..8192), e.g. 800x600."},
+    {Id(PreviewMsg::ViewValues), "--view erwartet front, side, top oder iso.", "--view takes front, side, top or iso."},
+    {Id(PreviewMsg::LodValues), "--lod erwartet eine LOD-Nummer (0: alle Elemente).",
+     "--lod takes a LOD number (0: every element)."},
+    {Id(PreviewMsg::LodOutside), "LOD %1 gibt es nicht: die Form hat %2 LOD's.",
+     "There is no LOD %1: the shape has %2 LODs."},
+    {Id(PreviewMsg::Written), "%1: %2", "%1: %2"},
 };
 }  // namespace
 
