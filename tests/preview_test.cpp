@@ -282,6 +282,29 @@ TEST(PreviewWindowModel, FollowsTheElementGrid) {
   EXPECT_TRUE(f.platform.messages.empty());
 }
 
+// Orbit and zoom keep the camera usable: the pitch stops at the top and
+// bottom views, the zoom stays finite, and reset brings back the front view
+// without a highlight.
+TEST(PreviewWindowModel, CameraHandlersKeepTheirLimits) {
+  test::FormFixture f;
+  TLSForm& form = *f.form;
+  form.PreviewOrbit(40, 1000);
+  EXPECT_DOUBLE_EQ(form.Preview.Camera.yawDegrees, 40 * kOrbitDegreesPerPixel);
+  EXPECT_DOUBLE_EQ(form.Preview.Camera.pitchDegrees, 90);
+  form.PreviewOrbit(1000, -5000);
+  EXPECT_DOUBLE_EQ(form.Preview.Camera.pitchDegrees, -90);
+  EXPECT_LE(std::abs(form.Preview.Camera.yawDegrees), 180);
+  form.PreviewZoom(100000);
+  EXPECT_TRUE(std::isfinite(form.Preview.Camera.zoom));
+  form.PreviewViewClick(PreviewView::Side);
+  EXPECT_DOUBLE_EQ(form.Preview.Camera.yawDegrees, -90);
+  form.Preview.HighlightRow = 2;
+  form.PreviewResetClick();
+  EXPECT_DOUBLE_EQ(form.Preview.Camera.yawDegrees, 0);
+  EXPECT_DOUBLE_EQ(form.Preview.Camera.zoom, 1);
+  EXPECT_EQ(form.Preview.HighlightRow, 0);
+}
+
 // samples/signal.s and its settings are made by the test support; this
 // keeps the committed files equal to what it makes. With
 // LODSMITH_WRITE_SAMPLES=1 it writes them instead.

@@ -21,7 +21,8 @@
 // view shows it: the picture is rendered with the screen's own pixels and
 // then enlarged by a whole factor (square pixels) so that the model fills
 // about four fifths of the image, and the model's height on that screen is
-// reported.
+// reported. A triangle with a corner nearer than 5 cm to the eye is left
+// out.
 #pragma once
 
 #include <cstdint>

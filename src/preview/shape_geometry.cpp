@@ -80,8 +80,8 @@ public:
     return *v;
   }
 
-  // A block's leading count, which must not promise more values (or
-  // entries, `entries` >= 0) than the block holds.
+  // A block's leading count (the token after its "("), which must not
+  // promise more than the `holds` values or entries the block has.
   int32_t Count(int open, std::string_view block, int holds) const {
     int32_t n = Int(open + 1, block);
     if (n < 0 || n > holds) throw Error(PreviewMsg::CountTooLarge, block, n, holds);

@@ -61,8 +61,10 @@ void TLSForm::PreviewResetClick() {
 }
 
 void TLSForm::PreviewOrbit(int dx, int dy) {
+  // The model follows the mouse: a drag to the right turns its left side
+  // into view, a drag down its top.
   PreviewCamera& c = Preview.Camera;
-  c.yawDegrees = std::remainder(c.yawDegrees - dx * kOrbitDegreesPerPixel, 360.0);
+  c.yawDegrees = std::remainder(c.yawDegrees + dx * kOrbitDegreesPerPixel, 360.0);
   c.pitchDegrees = std::clamp(c.pitchDegrees + dy * kOrbitDegreesPerPixel, -90.0, 90.0);
 }
 

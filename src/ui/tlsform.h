@@ -240,8 +240,9 @@ public:
   void PreviewViewClick(PreviewView view);
   // The front view at zoom 1, no highlight.
   void PreviewResetClick();
-  // A drag of dx, dy pixels turns the camera (right: about the vertical,
-  // down: towards the top view; the pitch stays within +-90 degrees).
+  // A drag of dx, dy pixels turns the camera (right: about the vertical
+  // towards the model's left side, down: towards the top view; the pitch
+  // stays within +-90 degrees).
   void PreviewOrbit(int dx, int dy);
   // Positive steps zoom in.
   void PreviewZoom(int steps);
