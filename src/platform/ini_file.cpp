@@ -79,16 +79,21 @@ std::string ReadWholeFile(const std::string& path) {
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) { Load(); }
 
+IniFile::IniFile(std::string path, std::string_view bytes) : path_(std::move(path)) { Parse(bytes); }
+
 void IniFile::Reload() { Load(); }
 
 void IniFile::Load() {
+  const std::string bytes = ReadWholeFile(path_);
+  Parse(bytes);
+}
+
+void IniFile::Parse(std::string_view text) {
   preamble_.clear();
   sections_.clear();
   firstSection_.clear();
   laterSections_.clear();
   dirty_ = false;
-  const std::string bytes = ReadWholeFile(path_);
-  const std::string_view text(bytes);
   Section* current = nullptr;
   std::size_t pos = 0;
   while (pos < text.size()) {

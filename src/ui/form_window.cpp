@@ -27,8 +27,13 @@ void TLSForm::FormCreate() {
   Caption = "Lodsmith";
 
   const std::string exe = platform_.ExecutablePath();
-  ProgramIni = std::make_unique<IniFile>(ChangeExtension(exe, ".INI"));
-  LanguageIni = std::make_unique<IniFile>(ExtractFileDir(exe) + kLanguageFileName);
+  if (ProgramSettingsPreset) {
+    ProgramIni = std::make_unique<IniFile>(ChangeExtension(exe, ".INI"), ProgramSettingsPreset->program);
+    LanguageIni = std::make_unique<IniFile>(ExtractFileDir(exe) + kLanguageFileName, ProgramSettingsPreset->language);
+  } else {
+    ProgramIni = std::make_unique<IniFile>(ChangeExtension(exe, ".INI"));
+    LanguageIni = std::make_unique<IniFile>(ExtractFileDir(exe) + kLanguageFileName);
+  }
 
   // Languages offered and the one in use.
   SpracheComboBox.Items.clear();
@@ -50,8 +55,13 @@ void TLSForm::FormCreate() {
 
   // A program installed in a read-only folder still runs; what it would
   // store stays in memory, and the user hears about it once.
-  SettingsReadOnly = !platform_.CanStoreFile(ProgramIni->Path());
-  if (SettingsReadOnly) {
+  // Settings handed over by the caller are never stored: no question of
+  // the folder, no message.
+  SettingsReadOnly = ProgramSettingsPreset || !platform_.CanStoreFile(ProgramIni->Path());
+  if (ProgramSettingsPreset) {
+    ProgramIni->SetMemoryOnly(true);
+    LanguageIni->SetMemoryOnly(true);
+  } else if (SettingsReadOnly) {
     ProgramIni->SetMemoryOnly(true);
     LanguageIni->SetMemoryOnly(true);
     ShowMessage(MsgKind::Information, MsgButtons::Ok, Message(UiMsg::SettingsNotStored, ProgramIni->Path()));
