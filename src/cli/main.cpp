@@ -36,11 +36,15 @@ std::string BytesOrNothing(const std::string& path) {
 // stored. Usage errors come before the options are read, so both are looked
 // up here from the arguments and the language file.
 Language RunLanguage(const std::vector<std::string>& args, const IniFile& languages) {
-  for (std::size_t i = 0; i + 1 < args.size(); ++i)
-    if (args[i] == "--lang") {
-      if (args[i + 1] == "en") return Language::English;
-      if (args[i + 1] == "de") return Language::German;
-    }
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string value;
+    if (args[i] == "--lang" && i + 1 < args.size())
+      value = args[i + 1];
+    else if (args[i].rfind("--lang=", 0) == 0)
+      value = args[i].substr(7);
+    if (value == "en") return Language::English;
+    if (value == "de") return Language::German;
+  }
   return LanguageNamed(languages.ReadString("Languages", "Language", "Deutsch"));
 }
 

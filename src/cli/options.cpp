@@ -95,7 +95,7 @@ const OptionSpec kOptions[] = {
        else if (v == "binary")
          o.format = ShapeForm::Binary;
        else
-         Bad(Message(CliMsg::FormValues));
+         Bad(Message(CliMsg::ValueNotOneOf, "--format", v, "text, compressed, binary"));
      }},
     {"--decompress", nullptr, CliMsg::First,
      [](CliOptions& o, const std::string&, const std::string&) { o.format = ShapeForm::UnicodeText; }},
@@ -103,7 +103,7 @@ const OptionSpec kOptions[] = {
      [](CliOptions& o, const std::string&, const std::string&) { o.format = ShapeForm::Compressed; }},
     {"--report", nullptr, CliMsg::ReportValues,
      [](CliOptions& o, const std::string&, const std::string& v) {
-       if (v != "json" && v != "tsv") Bad(Message(CliMsg::ReportValues));
+       if (v != "json" && v != "tsv") Bad(Message(CliMsg::ValueNotOneOf, "--report", v, "json, tsv"));
        o.report = v;
      }},
     {"--lang", nullptr, CliMsg::NeedsLanguage,
@@ -113,7 +113,7 @@ const OptionSpec kOptions[] = {
        else if (v == "en")
          o.language = Language::English;
        else
-         Bad(Message(CliMsg::LanguageValues));
+         Bad(Message(CliMsg::ValueNotOneOf, "--lang", v, "de, en"));
      }},
     // Settings.
     {"--settings", nullptr, CliMsg::NeedsFileName,
@@ -122,7 +122,7 @@ const OptionSpec kOptions[] = {
      [](CliOptions& o, const std::string& a, const std::string& v) {
        const auto n = ParseInt32(v);
        if (!n) Bad(Message(CliMsg::ValueNotNumber, a, v));
-       if (*n < 1 || *n > 99) Bad(Message(CliMsg::LodsRange));
+       if (*n < 1 || *n > 99) Bad(Message(CliMsg::ValueOutOfRange, a, v, 1, 99));
        o.lods = *n;
      }},
     {"--distances", nullptr, CliMsg::NeedsValue,
@@ -215,16 +215,39 @@ CliOptions ParseCommandLine(const std::vector<std::string>& args) {
       o.shapes.push_back(a);
       continue;
     }
+    // An option's value may also be joined to it: "--jobs=2", "-j2".
+    std::string name = a;
+    std::optional<std::string> joined;
     const OptionSpec* spec = nullptr;
-    for (const auto& s : kOptions)
-      if (a == s.name || (s.alias && a == s.alias)) spec = &s;
+    for (const auto& s : kOptions) {
+      if (a == s.name || (s.alias && a == s.alias)) {
+        spec = &s;
+        break;
+      }
+      if (s.missing == CliMsg::First) continue;
+      const std::string longForm = std::string(s.name) + "=";
+      if (a.rfind(longForm, 0) == 0) {
+        spec = &s;
+        name = s.name;
+        joined = a.substr(longForm.size());
+        break;
+      }
+      if (s.alias && a.size() > 2 && a.rfind(s.alias, 0) == 0 && std::string(s.alias).size() == 2) {
+        spec = &s;
+        name = s.alias;
+        joined = a.substr(2);
+        break;
+      }
+    }
     if (!spec) Bad(Message(CliMsg::UnknownOption, a));
     std::string value;
-    if (spec->missing != CliMsg::First) {
+    if (joined) {
+      value = *joined;
+    } else if (spec->missing != CliMsg::First) {
       if (i + 1 >= args.size()) Bad(Message(spec->missing, a));
       value = args[++i];
     }
-    spec->apply(o, a, value);
+    spec->apply(o, name, value);
     if (o.help || o.version) return o;
   }
   if (o.shapes.empty()) {

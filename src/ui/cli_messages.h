@@ -46,6 +46,7 @@ enum class CliMsg : int {
   SortForm,          // %1: the option, %2: the value (not LOD:SUB)
   AnimForm,          // %1: the option, %2: the value (not MATRIX=on|off)
   OneShapeOption,    // %1: an option that takes one shape only, given with several
+  ValueNotOneOf,     // %1: the option, %2: the value, %3: the values it takes
   // An option that does not fit the open shape (exit status 1, this shape only).
   NoSuchRow,        // %1: the option, %2: the row, %3: the rows the grid has
   NameNotFound,     // %1: the option, %2: the name

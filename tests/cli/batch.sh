@@ -31,7 +31,10 @@ done <<'TABLE'
 --distances 200,abc|--distances: "abc" is not a number
 --distances 200,|--distances: "" is not a number
 --lods x|--lods: "x" is not a number
---lods 100|--lods takes a number from 1 to 99
+--lods 100|--lods: "100" is not within 1..99
+--format zip|--format: "zip" is not one of text, compressed, binary
+--report xml|--report: "xml" is not one of json, tsv
+--lang fr|--lang: "fr" is not one of de, en
 --assign 1=1,abc|--assign: "abc" is no sub-object number
 --assign 1=150|--assign: "150" is no sub-object number
 --assign 1|--assign: "1" is not of the form ROW=S1,S2,...

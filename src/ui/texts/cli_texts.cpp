@@ -243,6 +243,7 @@ constexpr MessageText kTexts[] = {
     {Id(CliMsg::SortForm), "%1: \"%2\" hat nicht die Form LOD:SUB.", "%1: \"%2\" is not of the form LOD:SUB"},
     {Id(CliMsg::AnimForm), "%1: \"%2\" hat nicht die Form MATRIX=on oder MATRIX=off.",
      "%1: \"%2\" is not of the form MATRIX=on or MATRIX=off"},
+    {Id(CliMsg::ValueNotOneOf), "%1: \"%2\" ist keiner der Werte %3.", "%1: \"%2\" is not one of %3"},
     {Id(CliMsg::OneShapeOption), "%1 geht nur mit einer Shape-Datei.", "%1 works on one shape file only"},
     {Id(CliMsg::NoSuchRow), "%1: Zeile %2 gibt es nicht (die Tabelle hat %3 Zeilen).",
      "%1: there is no row %2 (the grid has %3 rows)"},
