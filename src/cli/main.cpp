@@ -16,6 +16,7 @@
 #include "platform/system_info.h"
 #include "ui/cli_messages.h"
 #include "ui/messages.h"
+#include "ui/tlsform.h"
 
 using namespace lodsmith;
 
@@ -32,10 +33,30 @@ std::string BytesOrNothing(const std::string& path) {
   }
 }
 
+// The program settings as the window would find them, read without
+// creating or copying anything: beside the program when it could store
+// them there, else (an installed copy) in the user's settings folder once
+// the window has put them there, else beside the program.
+TLSForm::ProgramSettingsBytes ReadProgramSettings(const std::string& exe) {
+  TLSForm::ProgramSettingsBytes bytes;
+  const std::string beside = ChangeExtension(exe, ".INI");
+  std::string program = beside;
+  if (!CanStoreFile(beside)) {
+    const std::string folder = UserSettingsFolderPath();
+    if (!folder.empty()) {
+      if (FileExists(folder + ExtractFileName(beside))) program = folder + ExtractFileName(beside);
+      bytes.languageChoice = BytesOrNothing(folder + kLanguageFileName);
+    }
+  }
+  bytes.program = BytesOrNothing(program);
+  bytes.language = BytesOrNothing(ExtractFileDir(exe) + kLanguageFileName);
+  return bytes;
+}
+
 // The language of this run: --lang when given, else the one the window
 // stored. Usage errors come before the options are read, so both are looked
-// up here from the arguments and the language file.
-Language RunLanguage(const std::vector<std::string>& args, const IniFile& languages) {
+// up here from the arguments and the language files.
+Language RunLanguage(const std::vector<std::string>& args, const TLSForm::ProgramSettingsBytes& settings) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string value;
     if (args[i] == "--lang" && i + 1 < args.size())
@@ -45,7 +66,10 @@ Language RunLanguage(const std::vector<std::string>& args, const IniFile& langua
     if (value == "en") return Language::English;
     if (value == "de") return Language::German;
   }
-  return LanguageNamed(languages.ReadString("Languages", "Language", "Deutsch"));
+  const IniFile choice("", settings.languageChoice);
+  if (choice.ValueExists("Languages", "Language"))
+    return LanguageNamed(choice.ReadString("Languages", "Language", "Deutsch"));
+  return LanguageNamed(IniFile("", settings.language).ReadString("Languages", "Language", "Deutsch"));
 }
 
 int Usage(const Message& message, Language language) {
@@ -62,12 +86,9 @@ int main(int argc, char** argv) {
   // The program settings are read once, here, and never written: every
   // shape's form gets a copy in memory, so that parallel runs cannot race
   // on the files and an installed copy needs no writable folder.
-  const std::string exe = RunningExecutablePath();
   RunShared shared;
-  shared.programSettings.program = BytesOrNothing(ChangeExtension(exe, ".INI"));
-  const std::string languageFile = ExtractFileDir(exe) + kLanguageFileName;
-  shared.programSettings.language = BytesOrNothing(languageFile);
-  const Language language = RunLanguage(args, IniFile(languageFile, shared.programSettings.language));
+  shared.programSettings = ReadProgramSettings(RunningExecutablePath());
+  const Language language = RunLanguage(args, shared.programSettings);
 
   CliOptions options;
   try {

@@ -229,16 +229,23 @@ public:
   // the form changes is ever stored, and several forms never race on the
   // files.
   struct ProgramSettingsBytes {
-    std::string program;   // the program settings file (the program's name with ".INI")
-    std::string language;  // the language file beside it
+    std::string program;         // the program settings file the window would open (beside it, or the user's)
+    std::string language;        // the language file beside the program
+    std::string languageChoice;  // an installed copy's language choice (user's folder); empty: none
   };
   std::optional<ProgramSettingsBytes> ProgramSettingsPreset;
   // A key of the program settings' "Dir" section; empty when unset.
   std::string DirSetting(const std::string& key) const;
-  // True when the program settings file (or the language file beside it)
-  // cannot be written: both are then kept in memory only, and the user has
-  // been told once.
+  // True when the program settings file can be written neither beside the
+  // program nor in the user's settings folder: it (and the language file)
+  // is then kept in memory only, and the user has been told once.
   bool SettingsReadOnly = false;
+  // Chooses where the program settings live (beside the program, else the
+  // user's settings folder) and opens them; LanguageIni must be open.
+  void OpenSettingsFiles(const std::string& besideProgram);
+  // The file of that name in the user's settings folder (the folder made
+  // when missing), or empty when it cannot be stored there.
+  std::string UserSettingsFile(const std::string& besideProgram);
   // Per-model settings file to load instead of the shape's own (batch
   // program's --settings); empty: the shape's own.
   std::string ModelSettingsOverride;
@@ -258,6 +265,10 @@ public:
 
   // ---- Languages ---------------------------------------------------------------
   std::unique_ptr<IniFile> LanguageIni;
+  // Where the choice of language is stored when the language file cannot be
+  // written (an installed copy): the user's settings folder. Null: in
+  // LanguageIni itself.
+  std::unique_ptr<IniFile> LanguageChoiceIni;
   std::string LanguageName = "Deutsch";
   std::string LanguageText(int n) const;
   // Language texts that callers tell apart by their number.
