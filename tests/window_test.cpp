@@ -277,7 +277,7 @@ TEST(ReadOnlySettings, ProgramStartsRunsAndSaysOnceThatSettingsAreNotStored) {
 TEST(ProgramSettingsPreset, ReadFromTheBytesHandedOverAndNeverStored) {
   FormFixture fx(true, false);
   fx.form->ProgramSettingsPreset = TLSForm::ProgramSettingsBytes{"[LODs]\r\nAnzahl=3\r\n1=100\r\n2=200\r\n3=300\r\n",
-                                                                 ReadBytes(ShippedLanguageFile())};
+                                                                 ReadBytes(ShippedLanguageFile()), ""};
   fx.form->FormCreate();
   TLSForm& f = *fx.form;
   EXPECT_TRUE(fx.platform.messages.empty());

@@ -37,8 +37,8 @@ void TLSForm::FormCreate() {
     ProgramIni->SetMemoryOnly(true);
     LanguageChoiceIni.reset();
     if (!ProgramSettingsPreset->languageChoice.empty()) {
-      LanguageChoiceIni = std::make_unique<IniFile>(ExtractFileDir(exe) + kLanguageFileName,
-                                                    ProgramSettingsPreset->languageChoice);
+      LanguageChoiceIni =
+          std::make_unique<IniFile>(ExtractFileDir(exe) + kLanguageFileName, ProgramSettingsPreset->languageChoice);
       LanguageChoiceIni->SetMemoryOnly(true);
     }
     SettingsReadOnly = true;
