@@ -2,7 +2,8 @@
 # make test  - install what is missing, build, run every test (also sanitized,
 #              with the fuzz seeds and regressions replayed)
 # make fuzz  - run every fuzz target FUZZ_SECONDS long (FUZZ_TARGETS: some)
-.PHONY: run test deps build bench fuzz fuzz-pending clean
+# make package - build the Debian package into dist/
+.PHONY: run test deps build bench fuzz fuzz-pending package clean
 
 FUZZ_SECONDS ?= 90
 FUZZ_TARGETS ?=
@@ -30,5 +31,13 @@ fuzz: deps
 fuzz-pending: deps
 	./scripts/fuzz.sh pending
 
+# A release build of the two programs only, installed below /usr.
+package: deps
+	cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DLODSMITH_TESTS=OFF -DLODSMITH_BENCH=OFF
+	cmake --build build-package -j$$(nproc)
+	cd build-package && cpack
+	@ls -1 dist/*.deb
+
 clean:
-	rm -rf build build-asan build-fuzz
+	rm -rf build build-asan build-fuzz build-package dist
