@@ -124,4 +124,41 @@ run "$tmp/model.s" --assign 2=1,1 --save 2>/dev/null
 check "the settings file is written as documented" \
   'tr -d "\r" <"$tmp/model.Lodsmith" | grep -qx "Anzahl=2" && tr -d "\r" <"$tmp/model.Lodsmith" | sed -n "/^\[SONR_L2\]/,/^\[/p" | grep -qx "2=1"'
 
+# The animation marks decide what --strip-animations removes, by name too.
+run "$tmp/in.s" --anim WHEEL1=off --strip-animations 2>"$tmp/err"; rc=$?
+check "an animation switched off is removed" '[ $rc -eq 0 ] && grep -q "^done: 1 animations removed" "$tmp/err"'
+run "$tmp/in.s" --strip-animations 2>"$tmp/err"
+check "the shape's own marks keep it" 'grep -q "^done: 0 animations removed" "$tmp/err"'
+# A refused action is in the report with the message that ended it.
+run "$tmp/in.s" --lods 2 --assign 2=1,5 --generate --report json >"$tmp/r.json" 2>/dev/null; rc=$?
+check "a refused generation exits 1" '[ $rc -eq 1 ]'
+check "the report names the refusal" 'python3 -c "import json,sys; d=json.load(open(sys.argv[1])); a=d[\"actions\"][-1]; assert d[\"outcome\"]==\"refused\" and a[\"action\"]==\"--generate\" and a[\"outcome\"]==\"refused\" and \"LOD 2\" in a[\"text\"], d" "$tmp/r.json"'
+# Options override the settings file; --settings replaces the shape's own.
+printf '[LODs]\r\nAnzahl=3\r\n1=100\r\n2=200\r\n3=300\r\n' >"$tmp/base.Lodsmith"
+run "$tmp/in.s" --settings "$tmp/base.Lodsmith" --lods 2 --report json >"$tmp/r.json" 2>/dev/null
+check "--settings is read and --lods overrides it" 'python3 -c "import json,sys; g=json.load(open(sys.argv[1]))[\"grids\"][\"StringGrid4\"]; assert [r[1] for r in g[1:]]==[\"100\",\"200\"], g" "$tmp/r.json"'
+# Declining the merge's question changes nothing and is no failure.
+run "$tmp/in.s" --merge-points 0.001 --no 2>"$tmp/err"; rc=$?
+check "--no: exit 0 without a done line for the merge" '[ $rc -eq 0 ] && ! grep -q "^done: points" "$tmp/err"'
+# Values joined to their option; the help in the run's language.
+run "$tmp/in.s" --lods=2 --distances=100,200 -j1 2>"$tmp/err"; rc=$?
+check "joined values are read" '[ $rc -eq 0 ]'
+"$cli" --help | grep -q "^Aufruf: lodsmith-cli" && "$cli" --lang en --help | grep -q "^Usage: lodsmith-cli"
+check "--help speaks the run's language" '[ $? -eq 0 ]'
+
+# The program settings are read, and never written (a copy of the program
+# with its own settings file).
+mkdir "$tmp/bin"; cp "$cli" "$tmp/bin/"; cp "$(dirname "$cli")/Lodsmith_L.INI" "$tmp/bin/"
+printf '[LODs]\r\nAnzahl=2\r\n1=500\r\n2=1500\r\n' >"$tmp/bin/$(basename "$cli").INI"
+cp "$tmp/bin/$(basename "$cli").INI" "$tmp/program.INI"
+cp "$src/samples/sample.s" "$tmp/own.s"
+"$tmp/bin/$(basename "$cli")" "$tmp/own.s" --merge-points 0.001 --save --report json >"$tmp/r.json" 2>/dev/null
+check "the program settings are read" 'python3 -c "import json,sys; g=json.load(open(sys.argv[1]))[\"grids\"][\"StringGrid4\"]; assert [r[1] for r in g[1:]]==[\"500\",\"1500\"], g" "$tmp/r.json"'
+check "the program settings are not written" 'cmp -s "$tmp/bin/$(basename "$cli").INI" "$tmp/program.INI"'
+
+# Without a terminal there is no progress line; --timing says where the time went.
+run -r "$tmp/set" --timing 2>"$tmp/err" >/dev/null
+check "no progress line into a file" '! grep -q $'"'"'\r'"'"' "$tmp/err"'
+check "--timing prints one time line" '[ "$(grep -c "^time: .* s; opening .* runner .* ms per shape" "$tmp/err")" -eq 1 ]'
+
 exit $fail
