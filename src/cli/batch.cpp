@@ -11,6 +11,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <tuple>
 
 #ifdef _WIN32
 #include <io.h>

@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <sstream>
 
 #include "cli/cli_platform.h"
@@ -198,11 +200,8 @@ bool Run::Open() {
     // could not be read or analysed failed.
     const auto status =
         notOpened && opened == Outcome::Cancelled ? ShapeRunResult::Status::Refused : ShapeRunResult::Status::Failed;
-    for (std::size_t i = shown; i < platform_.messages.size(); ++i) {
-      const CliMessage& m = platform_.messages[i];
-      Mark(status, m.identity, m.text);
-      break;
-    }
+    if (platform_.messages.size() > shown)
+      Mark(status, platform_.messages[shown].identity, platform_.messages[shown].text);
   }
   bool ok = !notOpened && opened != Outcome::Failed;
   if (!o_.settings.empty() && !FileExists(o_.settings)) {
