@@ -4,13 +4,17 @@
 // options, runs the actions in the order given, then writes the result when
 // asked. Exit status: 0 every action ran on every shape, 1 an action was
 // refused or failed on some shape, 2 usage error.
+#include <algorithm>
 #include <iostream>
+#include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/batch.h"
 #include "cli/options.h"
 #include "core/file_io.h"
+#include "core/text.h"
 #include "lodsmith_version.h"
 #include "platform/ini_file.h"
 #include "platform/system_info.h"
@@ -72,6 +76,32 @@ Language RunLanguage(const std::vector<std::string>& args, const TLSForm::Progra
   return LanguageNamed(IniFile("", settings.language).ReadString("Languages", "Language", "Deutsch"));
 }
 
+// The language file as far as a batch run reads it: the list of languages
+// and the texts of the stored language and of the run's (other sections are
+// never looked at). Every shape's form parses what it is handed, and the
+// file holds every message of every language.
+std::string NeededLanguageSections(const std::string& bytes, const std::string& stored, Language run) {
+  const std::string wanted[] = {"Languages", stored, run == Language::English ? "English" : "Deutsch"};
+  std::string out;
+  bool keep = true;  // lines before the first section
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    std::size_t end = bytes.find('\n', pos);
+    end = end == std::string::npos ? bytes.size() : end + 1;
+    const std::string_view line(bytes.data() + pos, end - pos);
+    const auto open = line.find_first_not_of(" \t");
+    if (open != std::string_view::npos && line[open] == '[') {
+      const auto close = line.find(']', open);
+      const std::string_view name = line.substr(open + 1, close == std::string_view::npos ? 0 : close - open - 1);
+      keep = std::any_of(std::begin(wanted), std::end(wanted),
+                         [&](const std::string& w) { return EqualsIgnoreCase(w, name); });
+    }
+    if (keep) out.append(line);
+    pos = end;
+  }
+  return out;
+}
+
 int Usage(const Message& message, Language language) {
   std::cerr << "lodsmith-cli: " << MessageString(message, language) << "\n"
             << MessageString(Message(CliMsg::TryHelp), language) << "\n";
@@ -104,5 +134,16 @@ int main(int argc, char** argv) {
     std::cout << kVersionLine << "\n";
     return 0;
   }
+  // --lang reaches the forms as the language chosen, for this run only (the
+  // bytes are never written back); then only its texts need parsing.
+  if (options.language)
+    shared.programSettings.languageChoice =
+        std::string("[Languages]\r\nLanguage=") + (*options.language == Language::English ? "English" : "Deutsch");
+  const IniFile choice("", shared.programSettings.languageChoice);
+  const std::string stored =
+      choice.ValueExists("Languages", "Language")
+          ? choice.ReadString("Languages", "Language", "Deutsch")
+          : IniFile("", shared.programSettings.language).ReadString("Languages", "Language", "Deutsch");
+  shared.programSettings.language = NeededLanguageSections(shared.programSettings.language, stored, language);
   return RunBatch(options, shared, language);
 }
