@@ -22,8 +22,7 @@ TEST(LanguageFile, HoldsEveryTextInBothSections) {
     EXPECT_EQ(file.ValueExists("Deutsch", key), file.ValueExists("English", key)) << key;
   }
   int checked = 0;
-  for (auto table : {CoreTexts(), DocumentTexts(), GenerationTexts(), ToolsTexts(), PlatformTexts(), PrintTexts(),
-                     PreviewTexts(), UiTexts(), CliTexts()})
+  for (auto table : MessageTables())
     for (const MessageText& t : table) {
       const std::string key = "S" + std::to_string(t.id);
       EXPECT_EQ(UnescapeLanguageEntry(file.ReadString("Deutsch", key, "<missing>")), t.german) << key;

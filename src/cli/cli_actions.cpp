@@ -1,7 +1,6 @@
 // The batch program's print-out to PDF and compression run.
 #include <cstdlib>
 #include <filesystem>
-#include <iostream>
 #include <stdexcept>
 
 #include "cli/report.h"
@@ -31,7 +30,7 @@ void PrintSettingsPdf(TLSForm& form, CliPlatform& platform, const std::string& p
     throw Error(CliMsg::PdfNotWritten, path);
 }
 
-void RenderPicture(TLSForm& form, CliPlatform& platform, const RenderOptions& o, const std::string& path) {
+void RenderPicture(TLSForm& form, CliPlatform& platform, const CliOptions::Picture& o, const std::string& path) {
   if (o.lod > form.LodCount) throw Error(PreviewMsg::LodOutside, o.lod, form.LodCount);
   TPreview& p = form.Preview;
   p.Camera = CameraFor(o.view);
@@ -48,13 +47,12 @@ void RenderPicture(TLSForm& form, CliPlatform& platform, const RenderOptions& o,
   for (auto& pending : platform.pendingFiles)
     if (pending.first == path) pending.second = png, replaced = true;
   if (!replaced) platform.pendingFiles.emplace_back(path, std::move(png));
-  std::cerr << "note: " << form.Text(Message(PreviewMsg::Written, path, p.StatusText)) << "\n";
 }
 
 bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file, const std::string& toolArg) {
   namespace fs = std::filesystem;
-  auto fail = [](const std::string& reason) {
-    std::cerr << "error: " << reason << "\n";
+  auto fail = [&platform](const std::string& reason) {
+    platform.Err() << platform.linePrefix << "error: " << reason << "\n";
     return false;
   };
   auto say = [&form](const Message& m) { return form.Text(m); };
@@ -82,7 +80,6 @@ bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file,
 #endif
   int status = RunScriptAndWait(script);
   fs::remove_all(folder, ec);
-  (void)platform;
   if (status < 0) return fail(say(Message(CliMsg::ScriptNotRun)));
   if (status != 0 || FileExists(output)) return fail(say(Message(CliMsg::ToolOutputMissing, file)));
   return true;

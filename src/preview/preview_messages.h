@@ -35,8 +35,6 @@ enum class PreviewMsg : int {
 
   // The batch program's picture.
   SizeValues,  // --size takes WIDTHxHEIGHT
-  ViewValues,  // --view takes front, side, top or iso
-  LodValues,   // --lod takes a LOD number from 0 on
   LodOutside,  // %1: the LOD asked for, %2: the LOD count
   Written,     // %1: the picture's file, %2: what it shows (StatusShown or StatusAsSeen)
 

@@ -11,8 +11,7 @@ namespace {
 const std::unordered_map<int, const MessageText*>& Index() {
   static const std::unordered_map<int, const MessageText*> index = [] {
     std::unordered_map<int, const MessageText*> map;
-    for (auto table : {CoreTexts(), DocumentTexts(), GenerationTexts(), ToolsTexts(), PlatformTexts(), PrintTexts(),
-                       PreviewTexts(), UiTexts(), CliTexts()})
+    for (auto table : MessageTables())
       for (const MessageText& t : table) map.emplace(t.id, &t);
     return map;
   }();
@@ -20,6 +19,11 @@ const std::unordered_map<int, const MessageText*>& Index() {
 }
 
 }  // namespace
+
+std::vector<std::span<const MessageText>> MessageTables() {
+  return {CoreTexts(),  DocumentTexts(), GenerationTexts(), ToolsTexts(), PlatformTexts(),
+          PrintTexts(), PreviewTexts(),  UiTexts(),         CliTexts()};
+}
 
 Language LanguageNamed(std::string_view name) {
   return EqualsIgnoreCase(name, "English") ? Language::English : Language::German;

@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/message.h"
 
@@ -41,6 +42,9 @@ std::span<const MessageText> PrintTexts();
 std::span<const MessageText> PreviewTexts();
 std::span<const MessageText> UiTexts();
 std::span<const MessageText> CliTexts();
+
+// Every layer's table.
+std::vector<std::span<const MessageText>> MessageTables();
 
 // The text of one message number, or null when no table has it.
 const MessageText* FindMessageText(int id);

@@ -20,6 +20,8 @@ check "as seen names the height at the LOD's distance" '[ $rc -eq 0 ] && grep -q
 check "a LOD the shape has not exits 1 and writes nothing" '[ $rc -eq 1 ] && [ ! -e "$tmp/none.png" ]'
 "$cli" "$tmp/signal.s" --render "$tmp/none.png" --merge-points -1 2>/dev/null; rc=$?
 check "a refused later action writes no picture" '[ $rc -eq 1 ] && [ ! -e "$tmp/none.png" ]'
+"$cli" "$tmp/signal.s" "$src/samples/sample.s" --render "$tmp/none.png" 2>/dev/null; rc=$?
+check "one picture file for two shapes is a usage error" '[ $rc -eq 2 ] && [ ! -e "$tmp/none.png" ]'
 for bad in "--view back" "--size 0x10" "--size 800" "--lod -1"; do
   "$cli" "$tmp/signal.s" $bad --render "$tmp/none.png" 2>/dev/null; rc=$?
   check "$bad is a usage error" '[ $rc -eq 2 ] && [ ! -e "$tmp/none.png" ]'

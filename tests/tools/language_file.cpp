@@ -22,8 +22,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::vector<const MessageText*> texts;
-  for (auto table : {CoreTexts(), DocumentTexts(), GenerationTexts(), ToolsTexts(), PlatformTexts(), PrintTexts(),
-                     PreviewTexts(), UiTexts(), CliTexts()})
+  for (auto table : MessageTables())
     for (const MessageText& t : table) texts.push_back(&t);
   std::sort(texts.begin(), texts.end(), [](auto a, auto b) { return a->id < b->id; });
   try {
