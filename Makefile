@@ -1,8 +1,10 @@
 # make run   - install what is missing, build, start the window
 # make test  - install what is missing, build, run every test (also sanitized,
 #              with the fuzz seeds and regressions replayed)
+# make windows      - cross-build for Windows (MinGW-w64), dist/*-win64.zip
+# make test-windows - run the Windows build's tests under Wine
 # make fuzz  - run every fuzz target FUZZ_SECONDS long (FUZZ_TARGETS: some)
-.PHONY: run test deps build bench fuzz fuzz-pending clean
+.PHONY: run test deps build bench fuzz fuzz-pending clean windows windows-deps test-windows
 
 FUZZ_SECONDS ?= 90
 FUZZ_TARGETS ?=
@@ -30,5 +32,16 @@ fuzz: deps
 fuzz-pending: deps
 	./scripts/fuzz.sh pending
 
+# Kept apart from `deps`: the Linux build and `make test` need no cross
+# compiler and no Wine.
+windows-deps:
+	./scripts/install-windows-deps.sh
+
+windows: windows-deps
+	./scripts/windows.sh
+
+test-windows: windows
+	./scripts/test-windows.sh
+
 clean:
-	rm -rf build build-asan build-fuzz
+	rm -rf build build-asan build-fuzz build-windows dist
