@@ -17,11 +17,16 @@ export WINEDEBUG=-all
 export WINEARCH=win64
 
 # One server for the whole run: every Wine start after the first is then
-# quick. It is ended on the way out.
+# quick. Its services are started here, away from the tests: a service
+# started by a test would inherit the test's output pipe and keep ctest
+# waiting for it to close. It is all ended on the way out.
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wineboot --init >/dev/null 2>&1 || true
+  wineboot --init </dev/null >/dev/null 2>&1 || true
 fi
-wineserver -p
+wineserver -p </dev/null >/dev/null 2>&1 || true  # already running for this prefix: fine
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
-(cd build-windows && ctest --output-on-failure --timeout 1800 -j1)
+# The window and the grid control need a display: the whole run gets a
+# virtual one (at 96 dpi, the design's resolution).
+(cd build-windows && xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" ctest --output-on-failure --timeout 1800 -j1)

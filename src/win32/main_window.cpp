@@ -679,6 +679,16 @@ LRESULT MainWindow::Handle(HWND from, UINT msg, WPARAM wp, LPARAM lp) {
       ::SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
+    case WM_GETMINMAXINFO: {
+      // A fixed size, even where it exceeds the screen (a small screen at
+      // a high DPI): the layout does not stretch.
+      RECT r{0, 0, ScaleToDpi(kClientWidth, dpi_), ScaleToDpi(kClientHeight, dpi_)};
+      ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+      auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+      info->ptMinTrackSize = info->ptMaxTrackSize = POINT{r.right - r.left, r.bottom - r.top};
+      return 0;
+    }
     case WM_CLOSE: {
       bool canClose = true;
       Run([&] { form_.FormCloseQuery(canClose); });
