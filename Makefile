@@ -4,7 +4,8 @@
 # make windows      - cross-build for Windows (MinGW-w64), dist/*-win64.zip
 # make test-windows - run the Windows build's tests under Wine
 # make fuzz  - run every fuzz target FUZZ_SECONDS long (FUZZ_TARGETS: some)
-.PHONY: run test deps build bench fuzz fuzz-pending clean windows windows-deps test-windows
+# make package - build the Debian package into dist/
+.PHONY: run test deps build bench fuzz fuzz-pending package clean windows windows-deps test-windows
 
 FUZZ_SECONDS ?= 90
 FUZZ_TARGETS ?=
@@ -43,5 +44,13 @@ windows: windows-deps
 test-windows: windows
 	./scripts/test-windows.sh
 
+# A release build of the two programs only, installed below /usr.
+package: deps
+	cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DLODSMITH_TESTS=OFF -DLODSMITH_BENCH=OFF
+	cmake --build build-package -j$$(nproc)
+	cd build-package && cpack
+	@ls -1 dist/*.deb
+
 clean:
-	rm -rf build build-asan build-fuzz build-windows dist
+	rm -rf build build-asan build-fuzz build-package build-windows dist

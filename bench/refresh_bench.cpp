@@ -35,6 +35,8 @@ public:
   std::optional<std::string> RegistryReadLocalMachine(const std::string&, const std::string&) override { return {}; }
   bool FileExists(const std::string& path) override { return lodsmith::FileExists(path); }
   bool CanStoreFile(const std::string& path) override { return lodsmith::CanStoreFile(path); }
+  std::string UserSettingsFolder() override { return ""; }
+  bool CreateFolder(const std::string&) override { return false; }
   bool StartConsoleScript(const std::string&) override { return false; }
   PrinterInfo DefaultPrinter(bool) override { return {}; }
   bool PrintPages(const std::vector<PrintPage>&, bool, const std::string&) override { return false; }

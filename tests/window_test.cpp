@@ -291,6 +291,40 @@ TEST(ReadOnlySettings, ReadOnlyFolderKeepsTheStoredValuesReadable) {
   EXPECT_EQ(ReadBytes(fx.dir.File("Lodsmith_L.INI")), language);
 }
 
+// An installed copy (its folder read-only) keeps the settings in the
+// user's settings folder instead: taken along from beside the program the
+// first time, no message, the language choice stored there too, the
+// installed files untouched; the next start reads them back.
+TEST(ReadOnlySettings, InstalledCopyStoresInTheUsersFolder) {
+  FormFixture fx(true, false);
+  const std::string stored = "[LODs]\r\nAnzahl=2\r\n1=300\r\n2=1200\r\n";
+  WriteProgramSettings(fx, stored);
+  const std::string language = ReadBytes(fx.dir.File("Lodsmith_L.INI"));
+  TempDir home;
+  fx.platform.userSettingsFolder = home.File("config/Lodsmith/");
+  FaultyFileSystem readOnly;
+  readOnly.RefuseWritesIn(fx.dir.path());
+  FileSystemOverride files(readOnly);
+  for (int run = 0; run < 2; ++run) {
+    TLSForm f(fx.platform);
+    f.FormCreate();
+    EXPECT_FALSE(f.SettingsReadOnly);
+    EXPECT_TRUE(fx.platform.messages.empty());
+    EXPECT_EQ(Column(f.StringGrid4, 1),
+              run == 0 ? (std::vector<std::string>{"300", "1200"}) : (std::vector<std::string>{"300", "1200", "2000"}));
+    EXPECT_EQ(f.OeffnenButton.Caption, run == 0 ? "Öffnen" : "Open");
+    f.SpracheComboBox.ItemIndex = 1;
+    EXPECT_TRUE(f.Dispatch([&] { f.SpracheComboBoxSelect(); }));
+    f.LODAnzSpinEdit.Value = 3;
+    EXPECT_TRUE(f.Dispatch([&] { f.SetLODAnzSpinEditValue(3); }));
+    EXPECT_TRUE(f.Dispatch([&] { f.FormDestroy(); }));
+  }
+  EXPECT_EQ(ReadBytes(fx.dir.File("Lodsmith.INI")), stored);
+  EXPECT_EQ(ReadBytes(fx.dir.File("Lodsmith_L.INI")), language);
+  EXPECT_NE(ReadBytes(home.File("config/Lodsmith/Lodsmith.INI")).find("Anzahl=3"), std::string::npos);
+  EXPECT_EQ(ReadBytes(home.File("config/Lodsmith/Lodsmith_L.INI")), "[Languages]\r\nLanguage=English\r\n");
+}
+
 TEST(ReadOnlySettings, WritableFolderLeavesNoTraceOfTheCheck) {
   FormFixture fx;
   EXPECT_FALSE(fx.form->SettingsReadOnly);

@@ -37,8 +37,9 @@ std::string FindProgram(const std::string& name, const std::string&) { return na
 bool StartScriptInConsole(const std::string& scriptPath) {
   // The batch file runs in a console window shown normally (show mode 5);
   // WinExec reports a start with a result above 31. It takes the path in the
-  // system's ANSI code page.
-  std::wstring wide = Widen(scriptPath);
+  // system's ANSI code page, quoted: the program may sit below a folder
+  // with blanks in its name ("Program Files").
+  std::wstring wide = L"\"" + Widen(scriptPath) + L"\"";
   int n = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
   if (n <= 0) return false;
   std::string ansi(static_cast<std::size_t>(n), '\0');

@@ -1,5 +1,7 @@
 #include "platform/native_platform.h"
 
+#include <filesystem>
+
 #include "core/file_io.h"
 #include "platform/system_info.h"
 
@@ -16,5 +18,14 @@ std::optional<std::string> NativePlatform::RegistryReadLocalMachine(const std::s
 bool NativePlatform::FileExists(const std::string& path) { return lodsmith::FileExists(path); }
 
 bool NativePlatform::CanStoreFile(const std::string& path) { return lodsmith::CanStoreFile(path); }
+
+std::string NativePlatform::UserSettingsFolder() { return UserSettingsFolderPath(); }
+
+bool NativePlatform::CreateFolder(const std::string& path) {
+  std::error_code ec;
+  const auto native = std::filesystem::u8path(path);
+  std::filesystem::create_directories(native, ec);
+  return std::filesystem::is_directory(native, ec);
+}
 
 }  // namespace lodsmith

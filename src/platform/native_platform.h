@@ -16,6 +16,8 @@ public:
   std::optional<std::string> RegistryReadLocalMachine(const std::string& key, const std::string& value) override;
   bool FileExists(const std::string& path) override;
   bool CanStoreFile(const std::string& path) override;
+  std::string UserSettingsFolder() override;
+  bool CreateFolder(const std::string& path) override;
 };
 
 }  // namespace lodsmith

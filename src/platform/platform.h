@@ -104,6 +104,13 @@ public:
   // nothing behind.
   virtual bool CanStoreFile(const std::string& path) = 0;
 
+  // The user's own settings folder for this program (trailing separator),
+  // where an installed copy keeps what it stores; empty when there is none.
+  // It may not exist yet: CreateFolder makes it (with its parents), true
+  // when it exists afterwards.
+  virtual std::string UserSettingsFolder() = 0;
+  virtual bool CreateFolder(const std::string& path) = 0;
+
   // Starts a script in a console window that the user closes; true when it
   // started. The program does not wait for it.
   virtual bool StartConsoleScript(const std::string& scriptPath) = 0;

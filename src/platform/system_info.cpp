@@ -70,6 +70,21 @@ char SystemDecimalSeparator() {
 
 #endif
 
+std::string UserSettingsFolderPath() {
+#ifdef _WIN32
+  const wchar_t* appData = ::_wgetenv(L"APPDATA");
+  if (!appData || !*appData) return "";
+  return Narrow(appData) + "\\Lodsmith\\";
+#else
+  // XDG asks to ignore a relative XDG_CONFIG_HOME.
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config && config[0] == '/') return std::string(config) + "/Lodsmith/";
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) return "";
+  return std::string(home) + "/.config/Lodsmith/";
+#endif
+}
+
 std::string WinePrefix() {
   const char* p = std::getenv("WINEPREFIX");
   if (p && *p) return p;

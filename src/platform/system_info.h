@@ -15,6 +15,12 @@ std::string RunningExecutablePath();
 // the process's own locale.
 char SystemDecimalSeparator();
 
+// The user's own settings folder for this program, with a trailing
+// separator: %APPDATA%\Lodsmith\ on Windows, $XDG_CONFIG_HOME/Lodsmith/
+// (else ~/.config/Lodsmith/) elsewhere. Empty when the environment names
+// none. Not created here.
+std::string UserSettingsFolderPath();
+
 // The Wine prefix in use: $WINEPREFIX, else ~/.wine.
 std::string WinePrefix();
 

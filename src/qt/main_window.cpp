@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalBlocker>
@@ -123,6 +124,12 @@ QFrame* AddPanel(QWidget* parent, const char* name, int x, int y, int w, int h, 
   p->setGeometry(x, y, w, h);
   p->setFrameStyle(QFrame::Panel | (lowered ? QFrame::Sunken : QFrame::Raised));
   p->setLineWidth(1);
+  // The bevel's light edges are white, which vanishes on the near-white page
+  // of a tab: a grey between the page and the dark edge keeps the group's
+  // outline whole while it still reads as lowered.
+  QPalette palette = p->palette();
+  palette.setColor(QPalette::Light, palette.color(QPalette::Mid));
+  p->setPalette(palette);
   return p;
 }
 

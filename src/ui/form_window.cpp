@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/file_io.h"
+#include "core/file_system.h"
 #include "core/grid_columns.h"
 #include "ui/distance.h"
 #include "ui/messages.h"
@@ -27,8 +28,8 @@ void TLSForm::FormCreate() {
   Caption = "Lodsmith";
 
   const std::string exe = platform_.ExecutablePath();
-  ProgramIni = std::make_unique<IniFile>(ChangeExtension(exe, ".INI"));
   LanguageIni = std::make_unique<IniFile>(ExtractFileDir(exe) + kLanguageFileName);
+  OpenSettingsFiles(ChangeExtension(exe, ".INI"));
 
   // Languages offered and the one in use.
   SpracheComboBox.Items.clear();
@@ -37,7 +38,9 @@ void TLSForm::FormCreate() {
     if (name.empty()) break;
     SpracheComboBox.Items.push_back(name);
   }
-  LanguageName = LanguageIni->ReadString("Languages", "Language", "Deutsch");
+  LanguageName = LanguageChoiceIni && LanguageChoiceIni->ValueExists("Languages", "Language")
+                     ? LanguageChoiceIni->ReadString("Languages", "Language", "Deutsch")
+                     : LanguageIni->ReadString("Languages", "Language", "Deutsch");
   SpracheComboBox.ItemIndex = -1;
   for (std::size_t i = 0; i < SpracheComboBox.Items.size(); ++i)
     if (EqualsIgnoreCase(SpracheComboBox.Items[i], LanguageName)) {
@@ -48,17 +51,8 @@ void TLSForm::FormCreate() {
   if (platform_.ScreenWidth() <= 1023 || platform_.ScreenHeight() <= 767)
     ShowLanguageText(MsgKind::Information, MsgButtons::Ok, 20);
 
-  // A program installed in a read-only folder still runs; what it would
-  // store stays in memory, and the user hears about it once.
-  SettingsReadOnly = !platform_.CanStoreFile(ProgramIni->Path());
-  if (SettingsReadOnly) {
-    ProgramIni->SetMemoryOnly(true);
-    LanguageIni->SetMemoryOnly(true);
+  if (SettingsReadOnly)
     ShowMessage(MsgKind::Information, MsgButtons::Ok, Message(UiMsg::SettingsNotStored, ProgramIni->Path()));
-  } else if (platform_.FileExists(LanguageIni->Path()) && !platform_.CanStoreFile(LanguageIni->Path())) {
-    // Only the language choice is lost; it is not worth a message.
-    LanguageIni->SetMemoryOnly(true);
-  }
 
   // Element grid.
   StringGrid1.SetRowCount(2);
@@ -127,6 +121,46 @@ void TLSForm::FormCreate() {
   DeltaNormalsEdit.Text = "0";
 }
 
+std::string TLSForm::UserSettingsFile(const std::string& besideProgram) {
+  const std::string folder = platform_.UserSettingsFolder();
+  if (folder.empty()) return "";
+  const std::string path = folder + ExtractFileName(besideProgram);
+  if (!platform_.FileExists(path) && !platform_.CreateFolder(folder)) return "";
+  return platform_.CanStoreFile(path) ? path : "";
+}
+
+void TLSForm::OpenSettingsFiles(const std::string& besideProgram) {
+  SettingsReadOnly = false;
+  LanguageChoiceIni.reset();
+  // A copy unpacked anywhere keeps its settings beside itself, as always.
+  if (platform_.CanStoreFile(besideProgram)) {
+    ProgramIni = std::make_unique<IniFile>(besideProgram);
+    if (platform_.FileExists(LanguageIni->Path()) && !platform_.CanStoreFile(LanguageIni->Path())) {
+      // Only the language choice is lost; it is not worth a message.
+      LanguageIni->SetMemoryOnly(true);
+    }
+    return;
+  }
+  // An installed copy keeps them in the user's settings folder; the first
+  // time, the settings beside the program are taken along. The language
+  // file's texts stay where they were installed; only the choice of
+  // language goes to the user's folder.
+  LanguageIni->SetMemoryOnly(true);
+  const std::string user = UserSettingsFile(besideProgram);
+  if (!user.empty()) {
+    if (!platform_.FileExists(user) && platform_.FileExists(besideProgram)) Files().Copy(besideProgram, user);
+    ProgramIni = std::make_unique<IniFile>(user);
+    const std::string choice = UserSettingsFile(LanguageIni->Path());
+    if (!choice.empty()) LanguageChoiceIni = std::make_unique<IniFile>(choice);
+    return;
+  }
+  // Nowhere to store: what the program would store stays in memory, and
+  // the user hears about it once.
+  SettingsReadOnly = true;
+  ProgramIni = std::make_unique<IniFile>(besideProgram);
+  ProgramIni->SetMemoryOnly(true);
+}
+
 void TLSForm::FormDestroy() {
   if (ProgramIni) {
     try {
@@ -150,6 +184,7 @@ void TLSForm::FormDestroy() {
   }
   ProgramIni.reset();
   LanguageIni.reset();
+  LanguageChoiceIni.reset();
   UndoLines.clear();
   ShapeLines.clear();
 }
@@ -174,6 +209,7 @@ void TLSForm::ApplyLanguageTexts() {
   TabSheet1.Caption = LanguageText(17);
   TabSheet3.Caption = LanguageText(19);
 
+  StringGrid4.SetCell(kDistance, kHeaderRow, Text(Message(UiMsg::DistanceColumnHeader)));
   StringGrid5.SetCell(kOverviewLod, kHeaderRow, LanguageText(27));
   StringGrid5.SetCell(kOverviewDistance, kHeaderRow, LanguageText(28));
   StringGrid4.SetCell(kDistanceLod, kHeaderRow, "LOD " + LanguageText(27));
@@ -200,6 +236,14 @@ void TLSForm::ApplyLanguageTexts() {
   Label28.Caption = LanguageText(48);
   Label29.Caption = LanguageText(49);
   Label30.Caption = LanguageText(50);
+
+  // Every text has its English now, so the notices that the instructions and
+  // messages are German only would be false in English; German keeps them.
+  const bool english = TextLanguage() == Language::English;
+  Label31.Caption = Text(Message(UiMsg::CaptionLanguage));
+  Label12.Visible = !english;
+  Label32.Visible = !english;
+  Label33.Visible = !english;
 }
 
 void TLSForm::SpracheComboBoxSelect() {
@@ -210,7 +254,8 @@ void TLSForm::SpracheComboBoxSelect() {
   // captions in the old language.
   LanguageName = chosen;
   ApplyLanguageTexts();
-  if (LanguageIni) LanguageIni->WriteString("Languages", "Language", chosen);
+  if (IniFile* store = LanguageChoiceIni ? LanguageChoiceIni.get() : LanguageIni.get())
+    store->WriteString("Languages", "Language", chosen);
 }
 
 }  // namespace lodsmith

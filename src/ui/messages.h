@@ -7,9 +7,12 @@
 // (ui/texts/<layer>_texts.cpp), keyed by that layer's message enum.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/message.h"
 
@@ -39,6 +42,9 @@ std::span<const MessageText> PrintTexts();
 std::span<const MessageText> UiTexts();
 std::span<const MessageText> CliTexts();
 
+// Every layer's table.
+std::vector<std::span<const MessageText>> MessageTables();
+
 // The text of one message number, or null when no table has it.
 const MessageText* FindMessageText(int id);
 
@@ -46,5 +52,20 @@ const MessageText* FindMessageText(int id);
 // gives its description (DescribeMessage), so that nothing is ever shown
 // empty.
 std::string MessageString(const Message& message, Language language);
+
+// Where the window takes its templates from first: the language file's
+// section of the chosen language, which holds every message under its number
+// ("S1000=..."). Nothing (or an empty entry) falls back to the built-in text
+// of the language. Wrapped messages are looked up the same way.
+using TemplateSource = std::function<std::optional<std::string>(int id)>;
+std::string MessageString(const Message& message, Language language, const TemplateSource& source);
+
+// The language file holds one entry per line: a line break in a message
+// template is written there as "\n" and a backslash as "\\". Any other
+// backslash is read as it stands. A template with blanks at either end (or
+// one pair of quotes around it) is written in quotes, which the reader of
+// such files takes off.
+std::string EscapeLanguageEntry(std::string_view text);
+std::string UnescapeLanguageEntry(std::string_view entry);
 
 }  // namespace lodsmith

@@ -120,7 +120,12 @@ bool TLSForm::Dispatch(const std::function<void()>& handler) {
 
 Language TLSForm::TextLanguage() const { return LanguageNamed(LanguageName); }
 
-std::string TLSForm::Text(const Message& message) const { return MessageString(message, TextLanguage()); }
+std::string TLSForm::Text(const Message& message) const {
+  return MessageString(message, TextLanguage(), [this](int id) -> std::optional<std::string> {
+    if (!LanguageIni) return std::nullopt;
+    return UnescapeLanguageEntry(LanguageIni->ReadString(LanguageName, "S" + std::to_string(id), ""));
+  });
+}
 
 MsgResult TLSForm::ShowMessage(MsgKind kind, MsgButtons buttons, const Message& message) {
   return platform_.MessageBox(kind, buttons, Text(message), MsgIdentity::OfMessage(message.id));

@@ -203,10 +203,16 @@ public:
   std::unique_ptr<IniFile> ProgramIni;
   // A key of the program settings' "Dir" section; empty when unset.
   std::string DirSetting(const std::string& key) const;
-  // True when the program settings file (or the language file beside it)
-  // cannot be written: both are then kept in memory only, and the user has
-  // been told once.
+  // True when the program settings file can be written neither beside the
+  // program nor in the user's settings folder: it (and the language file)
+  // is then kept in memory only, and the user has been told once.
   bool SettingsReadOnly = false;
+  // Chooses where the program settings live (beside the program, else the
+  // user's settings folder) and opens them; LanguageIni must be open.
+  void OpenSettingsFiles(const std::string& besideProgram);
+  // The file of that name in the user's settings folder (the folder made
+  // when missing), or empty when it cannot be stored there.
+  std::string UserSettingsFile(const std::string& besideProgram);
   // Per-model settings file to load instead of the shape's own (batch
   // program's --settings); empty: the shape's own.
   std::string ModelSettingsOverride;
@@ -226,6 +232,10 @@ public:
 
   // ---- Languages ---------------------------------------------------------------
   std::unique_ptr<IniFile> LanguageIni;
+  // Where the choice of language is stored when the language file cannot be
+  // written (an installed copy): the user's settings folder. Null: in
+  // LanguageIni itself.
+  std::unique_ptr<IniFile> LanguageChoiceIni;
   std::string LanguageName = "Deutsch";
   std::string LanguageText(int n) const;
   // Language texts that callers tell apart by their number.

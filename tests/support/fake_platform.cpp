@@ -1,5 +1,7 @@
 #include "fake_platform.h"
 
+#include <filesystem>
+
 #include "core/file_io.h"
 
 namespace lodsmith::test {
@@ -44,6 +46,12 @@ std::optional<std::string> FakePlatform::RegistryReadLocalMachine(const std::str
 bool FakePlatform::FileExists(const std::string& path) { return lodsmith::FileExists(path); }
 
 bool FakePlatform::CanStoreFile(const std::string& path) { return lodsmith::CanStoreFile(path); }
+
+bool FakePlatform::CreateFolder(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::create_directories(path, ec);
+  return std::filesystem::is_directory(path, ec);
+}
 
 std::vector<std::string> FakePlatform::Texts() const {
   std::vector<std::string> r;

@@ -48,6 +48,8 @@ public:
 
   int screenWidth = 1280;
   int screenHeight = 1024;
+  // The user's settings folder the program is told of; empty: none.
+  std::string userSettingsFolder;
   char decimalSeparator = ',';
   std::string executablePath;  // set by the fixture (a temporary folder)
   std::optional<std::string> simulatorPath;
@@ -81,6 +83,8 @@ public:
   // FaultyFileSystem put in place answers here too.
   bool FileExists(const std::string& path) override;
   bool CanStoreFile(const std::string& path) override;
+  std::string UserSettingsFolder() override { return userSettingsFolder; }
+  bool CreateFolder(const std::string& path) override;
   bool StartConsoleScript(const std::string& scriptPath) override {
     startedScripts.push_back(scriptPath);
     return startSucceeds;
