@@ -3,7 +3,7 @@
 # Wine's registry: the simulator's folder is written with `wine reg add`
 # as its installer would, the decimal separator is set to "," in the
 # user's regional settings. Both are put back afterwards.
-set -u
+set -uo pipefail
 tests="$1"
 export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 command -v wine >/dev/null || exit 77
@@ -22,6 +22,10 @@ restore() {
 trap restore EXIT
 wine reg add "$key" /v "EXE Path" /d "$folder" /f >/dev/null || { echo "FAIL: reg add"; exit 1; }
 wine reg add "$intl" /v sDecimal /d "," /f >/dev/null || { echo "FAIL: reg add"; exit 1; }
-LODSMITH_EXPECT_SIMULATOR="$folder" LODSMITH_EXPECT_DECIMAL="," \
-  wine "$tests" --gtest_filter='WindowsRegistry.*:WindowsLocale.*' --gtest_fail_if_no_test_selected 2>&1 | tr -d '\r'
-exit "${PIPESTATUS[0]}"
+out=$(LODSMITH_EXPECT_SIMULATOR="$folder" LODSMITH_EXPECT_DECIMAL="," \
+  wine "$tests" --gtest_filter='WindowsRegistry.*:WindowsLocale.*' 2>&1 | tr -d '\r')
+status=$?
+echo "$out"
+# Both tests ran and passed: none skipped, none filtered away.
+echo "$out" | grep -q '^\[  PASSED  \] 2 tests' || { echo "FAIL: not both tests passed"; exit 1; }
+exit $status
