@@ -204,6 +204,9 @@ TEST(AnimButton, StripsTheUnmarkedMatrixAndShowsTheLineCount) {
   ASSERT_TRUE(f.form->Dispatch([&] { f.form->AnimButtonClick(); }));
   EXPECT_TRUE(f.platform.messages.empty());
   EXPECT_EQ(f.form->ShapeLines.size(), before - 9);
+  EXPECT_EQ(f.form->LastResult.kind, ActionResult::Kind::AnimationsStripped);
+  EXPECT_EQ(f.form->LastResult.stripped, 1);
+  EXPECT_EQ(f.form->LastResult.linesDeleted, 9);
   EXPECT_TRUE(f.form->Changed);
   EXPECT_TRUE(f.form->AnimButton.Enabled);
   EXPECT_EQ(f.form->StringGrid3.Cell(2, 2), "");

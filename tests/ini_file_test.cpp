@@ -46,6 +46,7 @@ TEST(IniFile, ReadsForeignFilesAndConvertsWindows1252) {
   EXPECT_EQ(ini.ReadString("Deutsch", "S8", ""), "Alles rückgängig");
   EXPECT_EQ(ini.ReadString("Deutsch", "S9", ""), "quoted");
   EXPECT_EQ(ini.ReadString("Deutsch", "S10", ""), "€ 5");
+  EXPECT_EQ(IniFile(path, ReadBytes(path)).ReadString("Deutsch", "S8", ""), "Alles rückgängig");
   // A new key lands at the end of its section, before the blank line, and
   // the lines nobody touched stay as they were.
   ini.WriteString("Deutsch", "S11", "Weg hier! – ä");
@@ -114,6 +115,10 @@ TEST(IniFile, AcceptsEveryLineEnd) {
     EXPECT_EQ(ini.ReadString("A", "x", ""), "1");
     EXPECT_EQ(ini.ReadString("A", "y", ""), "2");
     EXPECT_EQ(ini.ReadString("B", "z", ""), "3");
+    // The same bytes handed over read the same, and touch no file.
+    IniFile handed(dir.File("none.INI"), c.bytes);
+    EXPECT_EQ(handed.ReadString("A", "y", ""), "2");
+    EXPECT_EQ(handed.ReadString("B", "z", ""), "3");
     ini.WriteString("A", "w", "4");
     EXPECT_EQ(ReadBytes(path), "; c\r\n[A]\r\nx=1\r\ny=2\r\nw=4\r\n\r\n[B]\r\nz=3\r\n");
   }

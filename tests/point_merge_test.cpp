@@ -538,6 +538,9 @@ TEST(PunkteButton, AsksWithCountAndToleranceAndRewritesOnYes) {
   EXPECT_EQ(f.platform.messages[0].text, "2 " + f.form->LanguageText(63) + " 0.001. " + f.form->LanguageText(64));
   EXPECT_FALSE(f.form->LanguageText(63).empty());
   EXPECT_EQ(f.form->ShapeLines.size(), before.size() - 2);
+  EXPECT_EQ(f.form->LastResult.kind, ActionResult::Kind::PointsMerged);
+  EXPECT_EQ(f.form->LastResult.merged, 2);
+  EXPECT_EQ(f.form->LastResult.entries, 4);
   EXPECT_FALSE(f.form->PunkteButton.Enabled);
   EXPECT_TRUE(f.form->NormalenButton.Enabled);
   EXPECT_TRUE(f.form->Changed);
@@ -569,6 +572,8 @@ TEST(PunkteButton, SaysSoWhenNothingMerges) {
   EXPECT_EQ(f.platform.messages[0].kind, MsgKind::Information);
   EXPECT_EQ(f.platform.messages[0].buttons, MsgButtons::Ok);
   EXPECT_EQ(f.platform.messages[0].text, f.form->LanguageText(65));
+  EXPECT_EQ(f.form->LastResult.merged, 0);
+  EXPECT_EQ(f.form->LastResult.entries, 4);
   EXPECT_EQ(f.form->ShapeLines, before);
   EXPECT_TRUE(f.form->PunkteButton.Enabled);
   EXPECT_EQ(f.form->Label2.Caption, f.LineCount());

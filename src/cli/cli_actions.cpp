@@ -1,7 +1,6 @@
 // The batch program's print-out to PDF and compression run.
 #include <cstdlib>
 #include <filesystem>
-#include <iostream>
 #include <stdexcept>
 
 #include "cli/report.h"
@@ -30,8 +29,8 @@ void PrintSettingsPdf(TLSForm& form, CliPlatform& platform, const std::string& p
 
 bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file, const std::string& toolArg) {
   namespace fs = std::filesystem;
-  auto fail = [](const std::string& reason) {
-    std::cerr << "error: " << reason << "\n";
+  auto fail = [&platform](const std::string& reason) {
+    platform.Err() << platform.linePrefix << "error: " << reason << "\n";
     return false;
   };
   auto say = [&form](const Message& m) { return form.Text(m); };
@@ -59,7 +58,6 @@ bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file,
 #endif
   int status = RunScriptAndWait(script);
   fs::remove_all(folder, ec);
-  (void)platform;
   if (status < 0) return fail(say(Message(CliMsg::ScriptNotRun)));
   if (status != 0 || FileExists(output)) return fail(say(Message(CliMsg::ToolOutputMissing, file)));
   return true;

@@ -24,10 +24,12 @@
 
 namespace lodsmith {
 
+std::ostream& CliPlatform::Err() { return err ? *err : std::cerr; }
+
 MsgResult CliPlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text,
                                   const MsgIdentity& identity) {
-  messages.push_back({kind, text});
-  std::cerr << MsgKindName(kind) << ": " << text << "\n";
+  messages.push_back({kind, text, identity});
+  Err() << linePrefix << MsgKindName(kind) << ": " << text << "\n";
   if (buttons == MsgButtons::Ok) return MsgResult::Ok;
   // The byte-order question guards against opening what is no shape.
   if (identity == MsgIdentity::OfLanguageText(TLSForm::kByteOrderQuestionText))
@@ -43,7 +45,7 @@ std::optional<std::string> CliPlatform::OpenDialog(const FileDialogRequest& requ
   nextOpen.reset();
   if (r && request.mustExist && !FileExists(*r)) {
     const Message missing(CliMsg::FileNotFound, *r);
-    std::cerr << "error: " << (form ? form->Text(missing) : MessageString(missing, Language::German)) << "\n";
+    Err() << linePrefix << "error: " << (form ? form->Text(missing) : MessageString(missing, Language::German)) << "\n";
     return std::nullopt;
   }
   return r;
@@ -69,12 +71,6 @@ bool CliPlatform::StartConsoleScript(const std::string& scriptPath) {
 // printer, and the PDF listing is laid out on A4.
 
 namespace {
-
-struct CliPrinterState {
-  std::string name;                      // empty: no default printer
-  double widthMm = 210, heightMm = 297;  // its paper, portrait measures
-};
-CliPrinterState g_printer;
 
 #ifndef _WIN32
 
@@ -163,7 +159,9 @@ void ParsePaper(const std::string& options, double& widthMm, double& heightMm) {
 #ifdef _WIN32
 
 PrinterInfo CliPlatform::DefaultPrinter(bool) {
-  g_printer = CliPrinterState{};
+  printerName_.clear();
+  paperWidthMm_ = 210;
+  paperHeightMm_ = 297;
   return PrinterInfo{};
 }
 
@@ -172,20 +170,21 @@ bool CliPlatform::PrintPages(const std::vector<PrintPage>&, bool, const std::str
 #else
 
 PrinterInfo CliPlatform::DefaultPrinter(bool wide) {
-  g_printer = CliPrinterState{};
+  printerName_.clear();
+  paperWidthMm_ = 210;
+  paperHeightMm_ = 297;
   std::string out;
-  if (RunCapture({"lpstat", "-d"}, out) == 0) g_printer.name = ParseDefaultDestination(out);
+  if (RunCapture({"lpstat", "-d"}, out) == 0) printerName_ = ParseDefaultDestination(out);
   PrinterInfo info;
-  if (g_printer.name.empty()) return info;
-  if (RunCapture({"lpoptions", "-p", g_printer.name, "-l"}, out) == 0)
-    ParsePaper(out, g_printer.widthMm, g_printer.heightMm);
+  if (printerName_.empty()) return info;
+  if (RunCapture({"lpoptions", "-p", printerName_, "-l"}, out) == 0) ParsePaper(out, paperWidthMm_, paperHeightMm_);
   info.available = true;
-  info.printableHeightMm = PrintableHeightMm(ListingPageSetup(g_printer.widthMm, g_printer.heightMm, wide));
+  info.printableHeightMm = PrintableHeightMm(ListingPageSetup(paperWidthMm_, paperHeightMm_, wide));
   return info;
 }
 
 bool CliPlatform::PrintPages(const std::vector<PrintPage>& pages, bool wide, const std::string& jobName) {
-  if (g_printer.name.empty() && !DefaultPrinter(wide).available) return false;
+  if (printerName_.empty() && !DefaultPrinter(wide).available) return false;
   char tmpl[] = "/tmp/lodsmith-print-XXXXXX.pdf";
   int fd = ::mkstemps(tmpl, 4);
   if (fd < 0) return false;
@@ -193,10 +192,10 @@ bool CliPlatform::PrintPages(const std::vector<PrintPage>& pages, bool wide, con
   const std::string file = tmpl;
   bool ok = false;
   try {
-    WritePdfFile(file, pages, ListingPageSetup(g_printer.widthMm, g_printer.heightMm, wide), jobName);
+    WritePdfFile(file, pages, ListingPageSetup(paperWidthMm_, paperHeightMm_, wide), jobName);
     std::string out;
-    ok = RunCapture({"lp", "-d", g_printer.name, "-t", jobName, file}, out) == 0;
-    if (!out.empty()) std::cerr << out;  // "request id is ...": not for standard output
+    ok = RunCapture({"lp", "-d", printerName_, "-t", jobName, file}, out) == 0;
+    if (!out.empty()) Err() << out;  // "request id is ...": not for standard output
   } catch (const Error&) {
     ok = false;
   }
@@ -207,12 +206,11 @@ bool CliPlatform::PrintPages(const std::vector<PrintPage>& pages, bool wide, con
 #endif
 
 bool CliPlatform::PrintPagesToPdf(const std::vector<PrintPage>& pages, bool wide, const std::string& path) {
-  std::string bytes =
-      MakePdf(pages, ListingPageSetup(g_printer.widthMm, g_printer.heightMm, wide), ExtractFileName(path));
+  std::string bytes = MakePdf(pages, ListingPageSetup(paperWidthMm_, paperHeightMm_, wide), ExtractFileName(path));
   // The folder must be able to take it now; the file itself comes at the end.
   if (!CanStoreFile(path)) {
     const Message refused(PlatformMsg::CannotWriteFile, path);
-    std::cerr << "error: " << (form ? form->Text(refused) : MessageString(refused, Language::German)) << "\n";
+    Err() << linePrefix << "error: " << (form ? form->Text(refused) : MessageString(refused, Language::German)) << "\n";
     return false;
   }
   for (auto& pending : pendingFiles)

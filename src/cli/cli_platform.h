@@ -5,6 +5,7 @@
 #pragma once
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ class TLSForm;
 struct CliMessage {
   MsgKind kind;
   std::string text;
+  MsgIdentity identity;  // which message it was, for grouping the reasons of a run
 };
 
 class CliPlatform : public NativePlatform {
@@ -25,6 +27,12 @@ public:
   bool force = false;
   bool landscape = false;
   const TLSForm* form = nullptr;  // for messages in the user's language
+  // Where the message boxes are printed, and what goes before each line
+  // (a run over many shapes names the shape and collects each shape's
+  // lines apart, so that they come out in the order of the arguments).
+  std::ostream* err = nullptr;  // null: stderr
+  std::string linePrefix;
+  std::ostream& Err();
 
   std::optional<std::string> nextOpen;
   std::optional<std::string> nextSave;
@@ -53,6 +61,9 @@ public:
 
 private:
   int cursor_ = crDefault;
+  // The default printer and its paper, portrait measures (empty name: none).
+  std::string printerName_;
+  double paperWidthMm_ = 210, paperHeightMm_ = 297;
 };
 
 }  // namespace lodsmith

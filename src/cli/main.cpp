@@ -1,51 +1,105 @@
 // lodsmith-cli: the window's actions without a window.
 //
-// Opens a shape as the window's open button does, runs the actions in the
-// order given, then writes the result when asked. Exit status: 0 every action ran, 1 an action
-// was refused or failed, 2 usage error.
-#include <cstdio>
-#include <filesystem>
-#include <functional>
+// Opens each shape as the window's open button does, applies the settings
+// options, runs the actions in the order given, then writes the result when
+// asked. Exit status: 0 every action ran on every shape, 1 an action was
+// refused or failed on some shape, 2 usage error.
+#include <algorithm>
 #include <iostream>
-#include <optional>
-#include <sstream>
+#include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "cli/cli_platform.h"
-#include "cli/report.h"
+#include "cli/batch.h"
+#include "cli/options.h"
 #include "core/file_io.h"
-#include "core/grid_columns.h"
-#include "core/native_file.h"
 #include "core/text.h"
-#include "document/shape_forms.h"
 #include "lodsmith_version.h"
 #include "platform/ini_file.h"
+#include "platform/system_info.h"
 #include "ui/cli_messages.h"
 #include "ui/messages.h"
 #include "ui/tlsform.h"
-#include "ui/ui_messages.h"
 
 using namespace lodsmith;
 
 namespace {
 
-struct Action {
-  std::string name;
-  std::string arg;
-};
+// The file's bytes, or none when it is not there or cannot be read: a
+// program without settings runs on the defaults.
+std::string BytesOrNothing(const std::string& path) {
+  if (!FileExists(path)) return {};
+  try {
+    return ReadFileBytes(path);
+  } catch (const Error&) {
+    return {};
+  }
+}
+
+// The program settings as the window would find them, read without
+// creating or copying anything: beside the program when it could store
+// them there, else (an installed copy) in the user's settings folder once
+// the window has put them there, else beside the program.
+TLSForm::ProgramSettingsBytes ReadProgramSettings(const std::string& exe) {
+  TLSForm::ProgramSettingsBytes bytes;
+  const std::string beside = ChangeExtension(exe, ".INI");
+  std::string program = beside;
+  if (!CanStoreFile(beside)) {
+    const std::string folder = UserSettingsFolderPath();
+    if (!folder.empty()) {
+      if (FileExists(folder + ExtractFileName(beside))) program = folder + ExtractFileName(beside);
+      bytes.languageChoice = BytesOrNothing(folder + kLanguageFileName);
+    }
+  }
+  bytes.program = BytesOrNothing(program);
+  bytes.language = BytesOrNothing(ExtractFileDir(exe) + kLanguageFileName);
+  return bytes;
+}
 
 // The language of this run: --lang when given, else the one the window
-// stored. Usage errors come before the form exists, so both are looked up
-// here from the arguments and the language file beside the program.
-Language RunLanguage(const std::vector<std::string>& args, CliPlatform& platform) {
-  for (std::size_t i = 0; i + 1 < args.size(); ++i)
-    if (args[i] == "--lang") {
-      if (args[i + 1] == "en") return Language::English;
-      if (args[i + 1] == "de") return Language::German;
+// stored. Usage errors come before the options are read, so both are looked
+// up here from the arguments and the language files.
+Language RunLanguage(const std::vector<std::string>& args, const TLSForm::ProgramSettingsBytes& settings) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string value;
+    if (args[i] == "--lang" && i + 1 < args.size())
+      value = args[i + 1];
+    else if (args[i].rfind("--lang=", 0) == 0)
+      value = args[i].substr(7);
+    if (value == "en") return Language::English;
+    if (value == "de") return Language::German;
+  }
+  const IniFile choice("", settings.languageChoice);
+  if (choice.ValueExists("Languages", "Language"))
+    return LanguageNamed(choice.ReadString("Languages", "Language", "Deutsch"));
+  return LanguageNamed(IniFile("", settings.language).ReadString("Languages", "Language", "Deutsch"));
+}
+
+// The language file as far as a batch run reads it: the list of languages
+// and the texts of the stored language and of the run's (other sections are
+// never looked at). Every shape's form parses what it is handed, and the
+// file holds every message of every language.
+std::string NeededLanguageSections(const std::string& bytes, const std::string& stored, Language run) {
+  const std::string wanted[] = {"Languages", stored, run == Language::English ? "English" : "Deutsch"};
+  std::string out;
+  bool keep = true;  // lines before the first section
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    std::size_t end = bytes.find('\n', pos);
+    end = end == std::string::npos ? bytes.size() : end + 1;
+    const std::string_view line(bytes.data() + pos, end - pos);
+    const auto open = line.find_first_not_of(" \t");
+    if (open != std::string_view::npos && line[open] == '[') {
+      const auto close = line.find(']', open);
+      const std::string_view name = line.substr(open + 1, close == std::string_view::npos ? 0 : close - open - 1);
+      keep = std::any_of(std::begin(wanted), std::end(wanted),
+                         [&](const std::string& w) { return EqualsIgnoreCase(w, name); });
     }
-  const IniFile languages(ExtractFileDir(platform.ExecutablePath()) + kLanguageFileName);
-  return LanguageNamed(languages.ReadString("Languages", "Language", "Deutsch"));
+    if (keep) out.append(line);
+    pos = end;
+  }
+  return out;
 }
 
 int Usage(const Message& message, Language language) {
@@ -57,264 +111,39 @@ int Usage(const Message& message, Language language) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  std::string shape, output, settings, report;
-  bool save = false;
-  std::optional<ShapeForm> format;      // the form -o/--save write; nothing: as "Speichern"
-  std::optional<std::string> language;  // --lang: the language of this run only
-  CliPlatform platform;
-  std::vector<Action> actions;
-  const Language usageLanguage = RunLanguage(args, platform);
-  auto usage = [&](const Message& message) { return Usage(message, usageLanguage); };
+  const std::vector<std::string> args(argv + 1, argv + argc);
 
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    auto value = [&](std::string& out) {
-      if (i + 1 >= args.size()) return false;
-      out = args[++i];
-      return true;
-    };
-    std::string v;
-    if (a == "-h" || a == "--help") {
-      // The usage names the window's German buttons: it is the same text in
-      // every language.
-      std::cout << MessageString(Message(CliMsg::Usage), Language::English);
-      return 0;
-    } else if (a == "--version") {
-      std::cout << kVersionLine << "\n";
-      return 0;
-    } else if (a == "-o" || a == "--output") {
-      if (!value(output)) return usage(Message(CliMsg::NeedsFileName, a));
-    } else if (a == "--save") {
-      save = true;
-    } else if (a == "--lang") {
-      if (!value(v)) return usage(Message(CliMsg::NeedsLanguage, a));
-      if (v == "de")
-        language = "Deutsch";
-      else if (v == "en")
-        language = "English";
-      else
-        return usage(Message(CliMsg::LanguageValues));
-    } else if (a == "--format") {
-      if (!value(v)) return usage(Message(CliMsg::NeedsForm, a));
-      if (v == "text")
-        format = ShapeForm::UnicodeText;
-      else if (v == "compressed")
-        format = ShapeForm::Compressed;
-      else if (v == "binary")
-        format = ShapeForm::Binary;
-      else
-        return usage(Message(CliMsg::FormValues));
-    } else if (a == "--decompress") {
-      format = ShapeForm::UnicodeText;
-    } else if (a == "--compress-builtin") {
-      format = ShapeForm::Compressed;
-    } else if (a == "--settings") {
-      if (!value(settings)) return usage(Message(CliMsg::NeedsFileName, a));
-    } else if (a == "--report") {
-      if (!value(report) || (report != "json" && report != "tsv")) return usage(Message(CliMsg::ReportValues));
-    } else if (a == "--no") {
-      platform.answerNo = true;
-    } else if (a == "--force") {
-      platform.force = true;
-    } else if (a == "--landscape") {
-      platform.landscape = true;
-    } else if (a == "--generate" || a == "--fix-materials" || a == "--strip-animations" || a == "--print") {
-      actions.push_back({a, ""});
-    } else if (a == "--merge-points" || a == "--merge-normals") {
-      if (!value(v)) return usage(Message(CliMsg::NeedsTolerance, a));
-      auto t = ParseTolerance(v, '.');
-      if (!t) return usage(Message(CliMsg::ToleranceNoNumber, a, v));
-      actions.push_back({a, v});
-    } else if (a == "--lods") {
-      if (!value(v)) return usage(Message(CliMsg::NeedsNumber, a));
-      auto n = ParseInt32(v);
-      if (!n || *n < 1 || *n > 99) return usage(Message(CliMsg::LodsRange));
-      actions.push_back({a, v});
-    } else if (a == "--distances" || a == "--print-pdf" || a == "--compress" || a == "--tool") {
-      if (!value(v)) return usage(Message(CliMsg::NeedsValue, a));
-      actions.push_back({a, v});
-    } else if (!a.empty() && a[0] == '-') {
-      return usage(Message(CliMsg::UnknownOption, a));
-    } else if (shape.empty()) {
-      shape = a;
-    } else {
-      return usage(Message(CliMsg::OneShapeOnly));
-    }
-  }
-  if (shape.empty()) {
-    bool compressOnly = !actions.empty();
-    for (const auto& act : actions)
-      if (act.name != "--compress" && act.name != "--tool") compressOnly = false;
-    if (!compressOnly) return usage(Message(CliMsg::NoShape));
-  }
-  if (save && !output.empty()) return usage(Message(CliMsg::SaveAndOutput));
+  // The program settings are read once, here, and never written: every
+  // shape's form gets a copy in memory, so that parallel runs cannot race
+  // on the files and an installed copy needs no writable folder.
+  RunShared shared;
+  shared.programSettings = ReadProgramSettings(RunningExecutablePath());
+  const Language language = RunLanguage(args, shared.programSettings);
 
-  TLSForm form(platform);
-  platform.form = &form;
-  form.FormCreate();
-  // The chosen language holds for this run only: it is set after the stored
-  // one was read and never written back, so the window keeps its own.
-  if (language) {
-    form.LanguageName = *language;
-    form.ApplyLanguageTexts();
-    // The one header FormCreate made from a built-in text rather than the
-    // language file.
-    form.StringGrid4.SetCell(grid::kDistance, grid::kHeaderRow, form.Text(Message(UiMsg::DistanceColumnHeader)));
+  CliOptions options;
+  try {
+    options = ParseCommandLine(args);
+  } catch (const UsageError& e) {
+    return Usage(e.message, language);
   }
-
-  bool failed = false;
-  auto runAction = [&](const std::function<void()>& handler) {
-    bool ok = form.Dispatch(handler);
-    if (form.LastOutcome == Outcome::Refused || form.LastOutcome == Outcome::Failed) ok = false;
-    if (!ok) failed = true;
-    return ok;
-  };
-
-  if (!shape.empty()) {
-    if (!FileExists(shape)) {
-      std::cerr << "error: " << form.Text(Message(CliMsg::FileNotFound, shape)) << "\n";
-      return 1;
-    }
-    form.ModelSettingsOverride = settings;
-    platform.nextOpen = shape;
-    form.Dispatch([&] { form.OeffnenButtonClick(); });
-    // A shape whose analysis failed stays open in the window; here it ends the run.
-    bool openFailed = form.FileName.empty() || form.LastOutcome == Outcome::Failed;
-    if (!settings.empty() && !FileExists(settings)) {
-      std::cerr << "error: " << form.Text(Message(CliMsg::SettingsNotFound, settings)) << "\n";
-      openFailed = true;
-    }
-    if (openFailed) {
-      if (form.FileName.empty()) std::cerr << "error: " << form.Text(Message(CliMsg::NotOpened, shape)) << "\n";
-      if (!report.empty()) PrintReport(std::cout, form, platform.messages, report);
-      return 1;
-    }
+  if (options.help) {
+    std::cout << MessageString(Message(CliMsg::Usage), language);
+    return 0;
   }
-
-  // A shape that fails the structural check is opened all the same (the
-  // window says so in its status line); one line tells it here.
-  if (!form.StructureNote.empty()) std::cerr << "note: " << shape << ": " << form.StructureNote << "\n";
-
-  // A button the window shows disabled cannot be pressed here either (the
-  // generation of a shape with several LODs, a second merge).
-  auto enabled = [&](const TButton& button, const std::string& option) {
-    if (button.Enabled) return true;
-    std::cerr << "error: " << form.Text(Message(CliMsg::NotAvailable, option, button.Caption)) << "\n";
-    failed = true;
-    return false;
-  };
-
-  for (const auto& act : actions) {
-    if (failed) break;
-    const std::string& n = act.name;
-    if ((n == "--generate" && !enabled(form.Sub_ObjectsButton, n)) ||
-        (n == "--merge-points" && !enabled(form.PunkteButton, n)) ||
-        (n == "--merge-normals" && !enabled(form.NormalenButton, n)) ||
-        (n == "--fix-materials" && !enabled(form.MatButton, n)))
-      break;
-    if (n == "--generate") {
-      runAction([&] { form.Sub_ObjectsButtonClick(); });
-    } else if (n == "--merge-points" || n == "--merge-normals") {
-      long double tol = *ParseTolerance(act.arg, '.');
-      bool points = n == "--merge-points";
-      TEdit& edit = points ? form.DeltaPointsEdit : form.DeltaNormalsEdit;
-      edit.Text = FormatGeneral(tol, platform.DecimalSeparator());
-      runAction([&] {
-        // The tolerance goes through the edit's own check first; a refused
-        // value (negative) ends the action there.
-        if (points)
-          form.DeltaPointsEditExit();
-        else
-          form.DeltaNormalsEditExit();
-        if (form.LastOutcome == Outcome::Refused) return;
-        if (points) {
-          form.PointTolerance = tol;
-          form.PunkteButtonClick();
-        } else {
-          form.NormalTolerance = tol;
-          form.NormalenButtonClick();
-        }
-      });
-    } else if (n == "--fix-materials") {
-      runAction([&] { form.MatButtonClick(); });
-    } else if (n == "--strip-animations") {
-      runAction([&] { form.AnimButtonClick(); });
-    } else if (n == "--lods") {
-      runAction([&] {
-        form.SetLODAnzSpinEditValue(*ParseInt32(act.arg));
-        form.LODAnzSpinEditExit();
-      });
-    } else if (n == "--distances") {
-      std::vector<std::string> parts;
-      std::stringstream ss(act.arg);
-      std::string p;
-      while (std::getline(ss, p, ',')) parts.push_back(p);
-      if (static_cast<int>(parts.size()) > form.StringGrid4.RowCount() - 1) {
-        std::cerr << "error: "
-                  << form.Text(Message(CliMsg::TooManyDistances, parts.size(), form.StringGrid4.RowCount() - 1))
-                  << "\n";
-        failed = true;
-        break;
-      }
-      runAction([&] {
-        for (std::size_t k = 0; k < parts.size(); ++k) {
-          int row = static_cast<int>(k) + 1;
-          bool can = true;
-          form.StringGrid4SelectCell(grid::kDistance, row, can);
-          form.StringGrid4SetEditText(grid::kDistance, row, parts[k]);
-        }
-        form.StringGrid4Exit();
-      });
-    } else if (n == "--print") {
-#ifdef _WIN32
-      // Printing needs the Windows spooler, which the batch program does not drive.
-      runAction([] { throw Error(CliMsg::PrintNotOnWindows); });
-#else
-      runAction([&] { form.E_DruckenButtonClick(); });
-#endif
-    } else if (n == "--print-pdf") {
-      runAction([&] { PrintSettingsPdf(form, platform, act.arg); });
-    }
-    // --tool is read by --compress, which runs after the shape is written.
+  if (options.version) {
+    std::cout << kVersionLine << "\n";
+    return 0;
   }
-
-  // Writing comes last, and only when every action ran: a refusal anywhere
-  // leaves every file as it was.
-  if (!failed && !shape.empty() && (save || !output.empty())) {
-    runAction([&] {
-      // As "Speichern unter..." with the chosen name, or "Speichern".
-      if (!output.empty()) form.FileName = output;
-      if (format) form.FileForm = *format;
-      // The shape and its settings file go together: the settings file must
-      // be writable before the shape is replaced, and a shape that could not
-      // be written takes no settings file with it.
-      // A device or pipe as the output (/dev/stdout) is no model folder: it
-      // takes the shape only.
-      std::error_code ec;
-      const auto target = std::filesystem::status(FsPath(ResolveLinks(form.FileName)), ec);
-      const bool regular = !std::filesystem::exists(target) || std::filesystem::is_regular_file(target);
-      const std::string settingsFile = form.ModelSettingsFileName();
-      if (regular && CanStoreFile(ResolveLinks(form.FileName)) && !CanStoreFile(settingsFile))
-        throw Error(CliMsg::SettingsNotWritable, settingsFile);
-      if (form.SaveDocument() && regular) form.SaveModelSettings();
-    });
-  }
-  for (const auto& [path, bytes] : platform.pendingFiles) {
-    if (failed) break;
-    runAction([&] { WriteFileAtomic(path, bytes, ""); });
-  }
-  // Compression works on a file on disk, so it sees what was written above.
-  for (const auto& act : actions) {
-    if (failed) break;
-    if (act.name != "--compress") continue;
-    std::string tool;
-    for (const auto& t : actions)
-      if (t.name == "--tool") tool = t.arg;
-    runAction([&] {
-      if (!CompressFile(form, platform, act.arg, tool)) throw Error(CliMsg::CompressionFailed);
-    });
-  }
-  if (!report.empty()) PrintReport(std::cout, form, platform.messages, report);
-  return failed ? 1 : 0;
+  // --lang reaches the forms as the language chosen, for this run only (the
+  // bytes are never written back); then only its texts need parsing.
+  if (options.language)
+    shared.programSettings.languageChoice =
+        std::string("[Languages]\r\nLanguage=") + (*options.language == Language::English ? "English" : "Deutsch");
+  const IniFile choice("", shared.programSettings.languageChoice);
+  const std::string stored =
+      choice.ValueExists("Languages", "Language")
+          ? choice.ReadString("Languages", "Language", "Deutsch")
+          : IniFile("", shared.programSettings.language).ReadString("Languages", "Language", "Deutsch");
+  shared.programSettings.language = NeededLanguageSections(shared.programSettings.language, stored, language);
+  return RunBatch(options, shared, language);
 }

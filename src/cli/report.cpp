@@ -45,8 +45,37 @@ std::vector<NamedGrid> Grids(const TLSForm& f) {
 
 }  // namespace
 
+namespace {
+
+void PrintAction(std::ostream& out, const ReportAction& a) {
+  out << "{\"action\": \"" << JsonEscape(a.option) << "\", \"outcome\": \"" << a.outcome << "\", \"text\": \""
+      << JsonEscape(a.text) << "\"";
+  const ActionResult& r = a.result;
+  switch (r.kind) {
+    case ActionResult::Kind::PointsMerged:
+    case ActionResult::Kind::NormalsMerged:
+      out << ", \"merged\": " << r.merged << ", \"entries\": " << r.entries;
+      break;
+    case ActionResult::Kind::Generated:
+      out << ", \"subObjectsPerLod\": [";
+      for (std::size_t i = 0; i < r.subObjectsPerLod.size(); ++i) out << (i ? ", " : "") << r.subObjectsPerLod[i];
+      out << "]";
+      break;
+    case ActionResult::Kind::MaterialsFixed:
+      out << ", \"materialsExchanged\": " << r.exchanged << ", \"flagsCorrected\": " << r.flagsLowered;
+      break;
+    case ActionResult::Kind::AnimationsStripped:
+      out << ", \"nodesStripped\": " << r.stripped << ", \"linesDeleted\": " << r.linesDeleted;
+      break;
+    case ActionResult::Kind::None: break;
+  }
+  out << "}";
+}
+
+}  // namespace
+
 void PrintReport(std::ostream& out, const TLSForm& form, const std::vector<CliMessage>& messages,
-                 const std::string& format) {
+                 const std::string& format, const ReportExtras* extras) {
   if (format == "tsv") {
     for (const auto& g : Grids(form)) {
       out << "# " << g.name << "\n";
@@ -81,7 +110,20 @@ void PrintReport(std::ostream& out, const TLSForm& form, const std::vector<CliMe
   for (std::size_t i = 0; i < messages.size(); ++i)
     out << (i ? ", " : "") << "{\"kind\": \"" << MsgKindName(messages[i].kind) << "\", \"text\": \""
         << JsonEscape(messages[i].text) << "\"}";
-  out << "], \"lines\": " << form.ShapeLines.size() << ", \"changed\": " << (form.Changed ? "true" : "false") << "}\n";
+  out << "], \"lines\": " << form.ShapeLines.size() << ", \"changed\": " << (form.Changed ? "true" : "false");
+  if (extras) {
+    out << ", \"shape\": \"" << JsonEscape(extras->shape) << "\", \"outcome\": \"" << extras->outcome
+        << "\", \"actions\": [";
+    for (std::size_t i = 0; i < extras->actions.size(); ++i) {
+      if (i) out << ", ";
+      PrintAction(out, extras->actions[i]);
+    }
+    out << "], \"notes\": [";
+    for (std::size_t i = 0; i < extras->notes.size(); ++i)
+      out << (i ? ", " : "") << "\"" << JsonEscape(extras->notes[i]) << "\"";
+    out << "]";
+  }
+  out << "}\n";
 }
 
 }  // namespace lodsmith

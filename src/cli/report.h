@@ -10,10 +10,30 @@
 
 namespace lodsmith {
 
+// One action of the run as the report lists it: the option, how it ended
+// ("done", "cancelled", "refused", "failed"), the line shown for it (or the
+// message that ended it) and the numbers its handler returned.
+struct ReportAction {
+  std::string option;
+  std::string outcome;
+  std::string text;
+  ActionResult result;
+};
+
+// What the JSON report adds after the form's state: the shape, the run's
+// outcome ("done", "refused", "failed"), the actions and the notes.
+struct ReportExtras {
+  std::string shape;
+  std::string outcome;
+  std::vector<ReportAction> actions;
+  std::vector<std::string> notes;
+};
+
 // Prints the five grids (every row and column shown), the messages, the line
-// count and the changed flag, as one JSON object or as tab-separated blocks.
+// count and the changed flag, as one JSON object (one line, the extras
+// after them) or as tab-separated blocks (without the extras).
 void PrintReport(std::ostream& out, const TLSForm& form, const std::vector<CliMessage>& messages,
-                 const std::string& format);
+                 const std::string& format, const ReportExtras* extras = nullptr);
 
 std::string JsonEscape(const std::string& utf8);
 

@@ -1,19 +1,25 @@
 #include "core/file_system.h"
 
+#include <atomic>
+
 namespace lodsmith {
 
 namespace {
 
-// Null: the native file system. Tests replace it from one thread while
-// nothing else runs, so a plain pointer does.
-FileSystem* g_files = nullptr;
+// Null: the native file system. Tests replace it while nothing else runs;
+// the batch program's workers read it at the same time as each other, so
+// the pointer is atomic to keep every read well defined.
+std::atomic<FileSystem*> g_files{nullptr};
 
 }  // namespace
 
-FileSystem& Files() { return g_files ? *g_files : NativeFileSystem(); }
+FileSystem& Files() {
+  FileSystem* files = g_files.load(std::memory_order_acquire);
+  return files ? *files : NativeFileSystem();
+}
 
-FileSystemOverride::FileSystemOverride(FileSystem& files) : previous_(g_files) { g_files = &files; }
+FileSystemOverride::FileSystemOverride(FileSystem& files) : previous_(g_files.load()) { g_files.store(&files); }
 
-FileSystemOverride::~FileSystemOverride() { g_files = previous_; }
+FileSystemOverride::~FileSystemOverride() { g_files.store(previous_); }
 
 }  // namespace lodsmith

@@ -58,6 +58,7 @@ Lines GenerateShape(const Lines& document, const LodAssignment& assignment, cons
   Reached(observer, GenerationStage::Checked);
 
   const LodPlan plan = PlanLods(assignment, tables);
+  if (observer.planned) observer.planned(plan);
   // Marked sorted sub-objects need a template that can take them.
   if (plan.SortedCount > 0) layout.Sorted();
   Reached(observer, GenerationStage::Writing);

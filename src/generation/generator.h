@@ -48,8 +48,12 @@ enum class GenerationStage {
 // written) and the stage label (vertices, faces).
 enum class ProgressLabel { SubObject, Stage };
 
+struct LodPlan;
+
 struct GenerationObserver {
   std::function<void(GenerationStage)> reached;
+  // The per-LOD plan, once it stands (just before Writing is reached).
+  std::function<void(const LodPlan&)> planned;
   std::function<void(ProgressLabel, const Message&)> progress;
 };
 

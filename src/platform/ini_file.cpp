@@ -1,5 +1,6 @@
 #include "platform/ini_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <memory>
@@ -57,7 +58,13 @@ std::optional<EntryParts> SplitEntry(std::string_view line) {
   return EntryParts{begin, begin + key.size(), v};
 }
 
-std::string ToUtf8(std::string_view cp1252) { return Cp1252ToUtf8(std::string(cp1252)); }
+std::string ToUtf8(std::string_view cp1252) {
+  // Most names and values are plain ASCII, which reads as it stands; the
+  // batch program parses the whole language file once per shape.
+  if (std::all_of(cp1252.begin(), cp1252.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    return std::string(cp1252);
+  return Cp1252ToUtf8(std::string(cp1252));
+}
 
 // The whole file; empty when it cannot be read (a missing file is an empty
 // one).
@@ -79,23 +86,29 @@ std::string ReadWholeFile(const std::string& path) {
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) { Load(); }
 
+IniFile::IniFile(std::string path, std::string_view bytes) : path_(std::move(path)) { Parse(bytes); }
+
 void IniFile::Reload() { Load(); }
 
 void IniFile::Load() {
+  const std::string bytes = ReadWholeFile(path_);
+  Parse(bytes);
+}
+
+void IniFile::Parse(std::string_view text) {
   preamble_.clear();
   sections_.clear();
   firstSection_.clear();
   laterSections_.clear();
   dirty_ = false;
-  const std::string bytes = ReadWholeFile(path_);
-  const std::string_view text(bytes);
   Section* current = nullptr;
   std::size_t pos = 0;
   while (pos < text.size()) {
     // A line ends at CR LF, LF or a lone CR: files edited on other systems
     // (or by old Mac tools) must not collapse into one line.
-    std::size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = text.size();
+    // A plain scan: find_first_of searches its set once per character.
+    std::size_t end = pos;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
     const std::string_view line = text.substr(pos, end - pos);
     pos = end + 1;
     if (end < text.size() && text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;

@@ -20,6 +20,7 @@
 #include <list>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -28,6 +29,10 @@ namespace lodsmith {
 class IniFile {
 public:
   explicit IniFile(std::string path);
+  // The settings of `path` read from `bytes` (the file's content, read
+  // earlier) instead of the disk; for a caller that reads a file once and
+  // hands it to several users. Usually made memory-only.
+  IniFile(std::string path, std::string_view bytes);
   // Not copied: the name index points into the object's own section list.
   IniFile(const IniFile&) = delete;
   IniFile& operator=(const IniFile&) = delete;
@@ -107,6 +112,7 @@ private:
   using SectionList = std::list<Section>;
 
   void Load();
+  void Parse(std::string_view text);
   void Flush();
   void Changed();
   Section* FindSection(const std::string& name);

@@ -37,6 +37,48 @@ enum class CliMsg : int {
   PdfNotWritten,        // %1: the PDF file
   ScriptNotRun,         // the compression script could not be started
   ToolOutputMissing,    // %1: the file to be compressed
+  // Bad values (usage errors, exit status 2).
+  ValueNotNumber,    // %1: the option, %2: the value
+  ValueOutOfRange,   // %1: the option, %2: the value, %3..%4: the range
+  CellValueRefused,  // %1: the option, %2: the value (not 0..99 or 999)
+  AssignForm,        // %1: the option, %2: the value (not ROW=S1,S2,...)
+  AssignAllForm,     // %1: the option, %2: the value (not LOD=VALUE)
+  SortForm,          // %1: the option, %2: the value (not LOD:SUB)
+  AnimForm,          // %1: the option, %2: the value (not MATRIX=on|off)
+  OneShapeOption,    // %1: an option that takes one shape only, given with several
+  ValueNotOneOf,     // %1: the option, %2: the value, %3: the values it takes
+  // An option that does not fit the open shape (exit status 1, this shape only).
+  NoSuchRow,        // %1: the option, %2: the row, %3: the rows the grid has
+  NameNotFound,     // %1: the option, %2: the name
+  NameNotUnique,    // %1: the option, %2: the name, %3: how many rows carry it
+  TooManyCells,     // %1: the option, %2: values given, %3: LODs
+  NoSuchLod,        // %1: the option, %2: the LOD, %3: LODs
+  NoSuchSubObject,  // %1: the option, %2: the sub-object, %3: sub-objects of the LOD
+  IsFolder,         // %1: a folder given without --recursive
+  // What an action did (one line each on stderr, "done: TEXT").
+  DonePointsMerged,     // %1: points that went, %2: points the shape had
+  DoneNormalsMerged,    // %1: normals that went, %2: normals the shape had
+  DoneGenerated,        // %1: LODs, %2: sub-objects per LOD ("4/2/1")
+  DoneMaterialsFixed,   // %1: light materials exchanged, %2: flags corrected
+  DoneAnimations,       // %1: nodes stripped, %2: lines deleted
+  DoneWritten,          // %1: the file, %2: its form (text, compressed, binary), %3: lines
+  DoneSettingsWritten,  // %1: the settings file
+  DonePdfWritten,       // %1: the PDF file
+  DonePrinted,          // the listing went to the printer
+  DoneCompressed,       // %1: the file
+  // Notes (stderr "note: TEXT"; they change nothing).
+  NoteDistanceNotAscending,  // %1: LOD, %2: its distance, %3: the distance of the LOD before
+  NoteDistanceRepeated,      // %1: LOD, %2: its distance (the same as the LOD before)
+  NoteDistanceZero,          // %1: LOD
+  NoteDistanceAboveMax,      // %1: LOD, %2: its distance, %3: the largest the settings page takes
+  NoteCellAbsent,            // %1: element name, %2: row, %3: LOD, %4: the cell's text
+  // Many shapes: progress, summary, times.
+  Progress,        // %1: shapes done, %2: shapes, %3: shapes per second, %4: the current file
+  Summary,         // %1: shapes, %2: done, %3: refused, %4: failed, %5: seconds
+  SummaryRefused,  // %1: shapes, %2: the reason (the first shape's text)
+  SummaryFailed,   // %1: shapes, %2: the reason
+  Timing,          // %1: opening, %2: actions, %3: saving (seconds, all shapes), %4: runner ms per shape,
+                   // %5: seconds in all
   End
 };
 

@@ -7,6 +7,7 @@
 #include "core/grid_columns.h"
 #include "document/document_messages.h"
 #include "generation/generator.h"
+#include "generation/lod_plan.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
@@ -68,6 +69,11 @@ void TLSForm::Sub_ObjectsButtonClick() {
         break;
     }
   };
+  std::vector<int32_t> planned;
+  observer.planned = [&planned](const LodPlan& plan) {
+    planned.assign(plan.LodSubObjectCount.begin() + (plan.LodSubObjectCount.empty() ? 0 : 1),
+                   plan.LodSubObjectCount.end());
+  };
   observer.progress = [this](ProgressLabel label, const Message& text) {
     (label == ProgressLabel::SubObject ? SOAnzLabel : SOAnzLabel1).Caption = Text(text);
     ProcessMessages(9);
@@ -94,6 +100,8 @@ void TLSForm::Sub_ObjectsButtonClick() {
     if (!writing) return;
   }
 
+  LastResult.kind = ActionResult::Kind::Generated;
+  LastResult.subObjectsPerLod = std::move(planned);
   SOAnzLabel.Visible = false;
   SOAnzLabel1.Visible = false;
   ShowLineCount();

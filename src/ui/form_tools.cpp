@@ -32,6 +32,7 @@ void CheckToleranceEdit(TLSForm& form, const TEdit& edit, long double& tolerance
 struct MergeSteps {
   const char* keyword;  // block header keyword
   MergeKind kind;
+  ActionResult::Kind result;
   void (*check)(const Lines&, const MergePlan&);
   Lines (*build)(const Lines&, const MergePlan&);
   int questionText;  // language text after the count
@@ -45,6 +46,7 @@ bool RunMerge(TLSForm& form, const MergeSteps& steps, long double tolerance) {
   TLSForm::BusyCursor end(form);
   // No block: the action ends without a word.
   const std::optional<int> header = FindMergeBlock(form.ShapeLines, steps.keyword);
+  form.LastResult.kind = steps.result;
   if (!header) return false;
   const int32_t n = ReadMergeCount(form.ShapeLines, *header, steps.keyword);
   // From the entries on, the status line is shown however the action ends.
@@ -52,6 +54,7 @@ bool RunMerge(TLSForm& form, const MergeSteps& steps, long double tolerance) {
   const MergePlan plan = PlanBlockMerge(form.ShapeLines, *header, n, steps.keyword, tolerance, steps.kind);
   const int32_t gone = plan.N - plan.K;
   if (gone == 0) {
+    form.LastResult.entries = plan.N;
     form.ShowLanguageText(MsgKind::Information, MsgButtons::Ok, steps.nothingText);
     return false;
   }
@@ -68,18 +71,22 @@ bool RunMerge(TLSForm& form, const MergeSteps& steps, long double tolerance) {
   if (!form.AcceptRewrite(rebuilt)) return false;
   form.SMemoChange();
   form.ShapeLines = std::move(rebuilt);
+  form.LastResult.merged = gone;
+  form.LastResult.entries = plan.N;
   return true;
 }
 
 }  // namespace
 
 void TLSForm::PunkteButtonClick() {
-  const MergeSteps steps{"points", MergeKind::Points, CheckPointRewrite, BuildPointMerge, 63, 65};
+  const MergeSteps steps{
+      "points", MergeKind::Points, ActionResult::Kind::PointsMerged, CheckPointRewrite, BuildPointMerge, 63, 65};
   if (RunMerge(*this, steps, PointTolerance)) PunkteButton.Enabled = false;
 }
 
 void TLSForm::NormalenButtonClick() {
-  const MergeSteps steps{"normals", MergeKind::Normals, CheckNormalRewrite, BuildNormalMerge, 66, 67};
+  const MergeSteps steps{
+      "normals", MergeKind::Normals, ActionResult::Kind::NormalsMerged, CheckNormalRewrite, BuildNormalMerge, 66, 67};
   if (RunMerge(*this, steps, NormalTolerance)) NormalenButton.Enabled = false;
 }
 
@@ -105,12 +112,17 @@ void TLSForm::MatButtonClick() {
   }
   ShapeLines = std::move(result.lines);
   MatButton.Enabled = false;
+  LastResult.kind = ActionResult::Kind::MaterialsFixed;
+  LastResult.exchanged = result.exchanged;
+  LastResult.flagsLowered = result.flagsLowered;
 }
 
 void TLSForm::AnimButtonClick() {
   if (ShapeLines.empty()) return;
   BusyCursor end(*this);
   const std::optional<int> header = FindAnimationsBlock(ShapeLines);
+  // No animations: nothing to remove, which is a result too.
+  LastResult.kind = ActionResult::Kind::AnimationsStripped;
   if (!header) return;
   const ChangeMarks marks = CurrentChangeMarks();
   SMemoChange();
@@ -134,6 +146,8 @@ void TLSForm::AnimButtonClick() {
   }
   ShapeLines = std::move(result.lines);
   end.showLineCount = true;
+  LastResult.stripped = result.stripped;
+  LastResult.linesDeleted = result.linesDeleted;
 }
 
 void TLSForm::DeltaPointsEditExit() { CheckToleranceEdit(*this, DeltaPointsEdit, PointTolerance, "DeltaPointsEdit"); }

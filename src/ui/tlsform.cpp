@@ -104,6 +104,7 @@ TLSForm::~TLSForm() = default;
 
 bool TLSForm::Dispatch(const std::function<void()>& handler) {
   LastOutcome = Outcome::Done;
+  LastResult = ActionResult{};
   try {
     handler();
     return true;

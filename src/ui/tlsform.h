@@ -42,6 +42,23 @@ enum class Outcome {
   Failed,     // reading or writing failed, or an Error ended the handler; the user was told
 };
 
+// What the last handler run through TLSForm::Dispatch did, as numbers for
+// callers that show or report it (the batch program's action lines). Only
+// the fields of its kind are set; a handler that changed nothing it can
+// count (cancelled, refused, nothing to do before its first step) leaves
+// the kind None.
+struct ActionResult {
+  enum class Kind { None, PointsMerged, NormalsMerged, Generated, MaterialsFixed, AnimationsStripped };
+  Kind kind = Kind::None;
+  int32_t merged = 0;                     // merges: entries that went (0: nothing within the tolerance)
+  int32_t entries = 0;                    // merges: entries the block held
+  std::vector<int32_t> subObjectsPerLod;  // generation: sub-objects written, index = LOD - 1
+  int exchanged = 0;                      // material fix: light materials exchanged
+  int flagsLowered = 0;                   // material fix: sub-object flags words changed
+  int stripped = 0;                       // animations: nodes whose controllers were removed
+  int linesDeleted = 0;                   // animations: lines deleted
+};
+
 class TLSForm {
 public:
   explicit TLSForm(Platform& platform);
@@ -59,6 +76,10 @@ public:
   // exception.
   bool Dispatch(const std::function<void()>& handler);
   Outcome LastOutcome = Outcome::Done;
+  // Emptied by Dispatch when it starts; the handlers that count what they
+  // changed (the merges, the generation, the material fix, the animation
+  // removal) fill it.
+  ActionResult LastResult;
 
   // ---- Window ------------------------------------------------------------
   void FormCreate();
@@ -201,6 +222,18 @@ public:
 
   // ---- Settings files ------------------------------------------------------
   std::unique_ptr<IniFile> ProgramIni;
+  // The program settings and language files as a caller read them already
+  // (the batch program reads them once for all its shapes). When set before
+  // FormCreate, FormCreate takes its settings from these bytes instead of
+  // the disk and keeps both files in memory only, without a word: nothing
+  // the form changes is ever stored, and several forms never race on the
+  // files.
+  struct ProgramSettingsBytes {
+    std::string program;         // the program settings file the window would open (beside it, or the user's)
+    std::string language;        // the language file beside the program
+    std::string languageChoice;  // an installed copy's language choice (user's folder); empty: none
+  };
+  std::optional<ProgramSettingsBytes> ProgramSettingsPreset;
   // A key of the program settings' "Dir" section; empty when unset.
   std::string DirSetting(const std::string& key) const;
   // True when the program settings file can be written neither beside the

@@ -9,45 +9,63 @@ constexpr int Id(CliMsg m) { return static_cast<int>(m); }
 
 // The batch program's help names the window's buttons by their German
 // captions, in both languages.
-constexpr const char* kUsage = R"(Usage: lodsmith-cli [OPTIONS] SHAPE.s [OPTIONS]
+constexpr const char* kUsageEnglish = R"(Usage: lodsmith-cli [OPTIONS] SHAPE... [OPTIONS]
 
-Opens SHAPE.s, in any of its forms, as the window's "Öffnen" does (analysis,
+Opens each SHAPE, in any of its forms, as the window's "Open" does (analysis,
 default assignment, and the shape's own .Lodsmith settings file when there is
-one), runs the actions in the order given, then writes the result if asked.
+one), applies the settings options, runs the actions in the order given, then
+writes the result if asked. The order of the settings options does not matter.
+
+Shapes:
+  SHAPE...              one shape file or several; a folder with --recursive
+  -r, --recursive       work on every .s file below each folder given
+  -j, --jobs N          work on N shapes at once (default: one per core)
+  -q, --quiet           no line per action, no progress line
+  --timing              print where the time went (opening, actions, saving,
+                        the program's own share per shape)
 
 Output:
-  -o, --output FILE     write the shape to FILE (as "Speichern unter...": FILE's
+  -o, --output FILE     write the shape to FILE (as "Save as...": FILE's
                         previous content becomes FILE's .BAK) and the per-model
-                        settings beside FILE
-  --save                save over SHAPE.s (as "Speichern": SHAPE.BAK keeps the
+                        settings beside FILE (one shape only)
+  --save                save over SHAPE (as "Save": SHAPE.BAK keeps the
                         previous file) and its settings file
   --format text|compressed|binary
                         the form -o/--save write the shape in (default: as
-                        "Speichern", which keeps a compressed or binary shape in
+                        "Save", which keeps a compressed or binary shape in
                         its form and writes every other one as Unicode text)
   --decompress          the same as --format text
   --compress-builtin    the same as --format compressed (the program's own
                         converter; no utility needed)
   --report json|tsv     print all five grids, the messages shown, the line count
-                        and the changed flag (after the actions)
+                        and the changed flag (after the actions); json adds the
+                        actions and the notes, one line per shape
 
-Settings:
+Settings (applied after the settings file, whatever their order):
   --settings FILE       load this per-model settings file instead of the shape's own
-  --lods N              set the number of LODs (1..99) as the settings page does
-  --distances D1,D2,... set the distance of LOD 1, 2, ... (1..2000 each)
+  --lods N              the number of LODs (1..99), as the settings page sets it
+  --distances D1,D2,... the distance of LOD 1, 2, ... (1..2000 each)
+  --assign ROW=S1,S2,...
+                        the cells of element row ROW (or of the element named
+                        ROW, when one element has that name) from LOD 1 on:
+                        a sub-object number 1..99, 0 (every sub-object) or 999
+                        (not in this LOD)
+  --assign-all LOD=VALUE
+                        every element's cell of LOD to VALUE ("All elements")
+  --sort LOD:SUB        mark sub-object SUB of LOD as sorted
+  --anim MATRIX=on|off  the "Anim." mark of matrix row MATRIX (or its name)
 
 Actions (run in the order given):
-  --generate            "LOD's/Subobjekte erzeugen"
-  --merge-points TOL    "Punkte zusammenfassen" with tolerance TOL (written with ".")
-  --merge-normals TOL   "Normalen zusammenfassen" with tolerance TOL (written with ".")
-  --fix-materials       "TSM Mat.-Fehler korrigieren"
+  --generate            "Create LODs/sub-objects"
+  --merge-points TOL    "Merge points" with tolerance TOL (written with ".")
+  --merge-normals TOL   "Merge normals" with tolerance TOL (written with ".")
+  --fix-materials       "Fix TSM material errors"
                         (an action whose button the window shows disabled, such
                         as --generate on a shape with several LODs, is refused)
-  --strip-animations    "Überz. Animationen löschen" (marks from the settings file
-                        or the shape's own animations)
+  --strip-animations    "Delete surplus animations" (the "Anim." marks decide)
   --print               print the settings listing on the default printer
   --landscape           answer the print-out's orientation question with Yes
-  --print-pdf FILE      write the settings listing as a PDF file
+  --print-pdf FILE      write the settings listing as a PDF file (one shape only)
   --compress FILE       run the simulator's compression utility on FILE and wait
                         (after the shape and the listings are written)
   --tool PATH           path of ffeditc_unicode.exe for --compress
@@ -66,15 +84,111 @@ Information:
   --version             print the program's name and version
 
 Every message box is printed to stderr as "KIND: TEXT" (warning, information,
-confirmation, error).
+confirmation, error); each action that ran says what it did ("done: TEXT"),
+and what looks wrong without stopping anything is a "note: TEXT". With
+several shapes every line starts with the shape's name, the output comes in
+the order of the arguments, and a summary ends the run.
 
-Exit status: 0 when every action ran, 1 when an action was refused or failed
-(nothing is written then: the shape, its settings file and the PDF listings
-are written only after every action ran), 2 for usage errors.
+Exit status: 0 when every action ran on every shape, 1 when an action was
+refused or failed on a shape (nothing is written for that shape: its file,
+its settings file and the PDF listings are written only after every action
+ran; the other shapes go on), 2 for usage errors.
+)";
+
+constexpr const char* kUsageGerman = R"(Aufruf: lodsmith-cli [OPTIONEN] SHAPE... [OPTIONEN]
+
+Öffnet jede SHAPE-Datei in jeder ihrer Formen wie "Öffnen" im Fenster (Analyse,
+Grundeinstellung und die eigene .Lodsmith-Einstellungsdatei der Shape-Datei,
+wenn es sie gibt), übernimmt die Einstellungs-Optionen, führt die Aktionen in
+der angegebenen Reihenfolge aus und schreibt das Ergebnis, wenn verlangt. Die
+Reihenfolge der Einstellungs-Optionen spielt keine Rolle.
+
+Shape-Dateien:
+  SHAPE...              eine oder mehrere Shape-Dateien; ein Ordner mit --recursive
+  -r, --recursive       jede .s-Datei unter jedem angegebenen Ordner bearbeiten
+  -j, --jobs N          N Shape-Dateien zugleich bearbeiten (Vorgabe: eine je Kern)
+  -q, --quiet           keine Zeile je Aktion, keine Fortschrittszeile
+  --timing              ausgeben, wofür die Zeit gebraucht wurde (Öffnen,
+                        Aktionen, Speichern, der eigene Anteil je Shape-Datei)
+
+Ausgabe:
+  -o, --output DATEI    die Shape-Datei nach DATEI schreiben (wie "Speichern
+                        unter...": der bisherige Inhalt wird DATEI.BAK) und die
+                        Modell-Einstellungen neben DATEI (nur eine Shape-Datei)
+  --save                SHAPE überschreiben (wie "Speichern": SHAPE.BAK behält
+                        die bisherige Datei), dazu ihre Einstellungsdatei
+  --format text|compressed|binary
+                        die Form, in der -o/--save schreiben (Vorgabe: wie
+                        "Speichern", das eine komprimierte oder binäre Datei in
+                        ihrer Form behält und jede andere als Unicode-Text schreibt)
+  --decompress          dasselbe wie --format text
+  --compress-builtin    dasselbe wie --format compressed (der eigene Konverter
+                        des Programms; kein Hilfsprogramm nötig)
+  --report json|tsv     alle fünf Tabellen, die gezeigten Meldungen, die
+                        Zeilenzahl und die Änderungsmarke ausgeben (nach den
+                        Aktionen); json fügt die Aktionen und Hinweise hinzu,
+                        eine Zeile je Shape-Datei
+
+Einstellungen (nach der Einstellungsdatei übernommen, in jeder Reihenfolge):
+  --settings DATEI      diese Modell-Einstellungsdatei statt der eigenen laden
+  --lods N              die Anzahl der LOD's (1..99) wie auf der Einstellungsseite
+  --distances E1,E2,... die Entfernung von LOD 1, 2, ... (je 1..2000)
+  --assign ZEILE=S1,S2,...
+                        die Zellen der Element-Zeile ZEILE (oder des Elements
+                        namens ZEILE, wenn nur ein Element so heißt) ab LOD 1:
+                        eine Subobjekt-Nummer 1..99, 0 (jedes Subobjekt) oder
+                        999 (nicht in diesem LOD)
+  --assign-all LOD=WERT die Zelle jedes Elements in LOD auf WERT ("Alle Elemente")
+  --sort LOD:SUB        Subobjekt SUB von LOD als sortiert markieren
+  --anim MATRIX=on|off  die "Anim."-Marke der Matrix-Zeile MATRIX (oder ihres Namens)
+
+Aktionen (in der angegebenen Reihenfolge):
+  --generate            "LOD's/Subobjekte erzeugen"
+  --merge-points TOL    "Punkte zusammenfassen" mit Toleranz TOL (mit "." geschrieben)
+  --merge-normals TOL   "Normalen zusammenfassen" mit Toleranz TOL (mit "." geschrieben)
+  --fix-materials       "TSM Mat.-Fehler korrigieren"
+                        (eine Aktion, deren Knopf das Fenster gesperrt zeigt, etwa
+                        --generate bei mehreren LOD's, wird abgelehnt)
+  --strip-animations    "Überz. Animationen löschen" (die "Anim."-Marken entscheiden)
+  --print               die Einstellungsliste auf dem Standarddrucker drucken
+  --landscape           die Frage nach dem Querformat des Ausdrucks mit Ja beantworten
+  --print-pdf DATEI     die Einstellungsliste als PDF-Datei schreiben (nur eine
+                        Shape-Datei)
+  --compress DATEI      das Komprimierungsprogramm des Simulators auf DATEI
+                        ausführen und warten (nachdem Shape-Datei und Listen
+                        geschrieben sind)
+  --tool PFAD           Pfad von ffeditc_unicode.exe für --compress
+
+Antworten:
+  --no                  die Rückfragen der Aktionen mit Nein beantworten
+  --force               eine Datei öffnen, die keine der Shape-Formen hat
+                        (Unicode-, 8-Bit- oder UTF-16-Text ohne Marke, binär,
+                        komprimiert)
+
+Sprache:
+  --lang de|en          die Sprache der Meldungen und des Ausdrucks für diesen
+                        Lauf (Vorgabe: die zuletzt im Fenster gewählte Sprache)
+
+Information:
+  -h, --help            diese Hilfe ausgeben
+  --version             Name und Version des Programms ausgeben
+
+Jedes Meldungsfenster wird auf stderr als "ART: TEXT" ausgegeben (warning,
+information, confirmation, error); jede ausgeführte Aktion sagt, was sie getan
+hat ("done: TEXT"), und was falsch aussieht, ohne etwas aufzuhalten, ist ein
+"note: TEXT". Bei mehreren Shape-Dateien beginnt jede Zeile mit dem Namen der
+Shape-Datei, die Ausgabe folgt der Reihenfolge der Argumente, und eine
+Zusammenfassung beendet den Lauf.
+
+Rückgabewert: 0, wenn jede Aktion bei jeder Shape-Datei ausgeführt wurde, 1,
+wenn eine Aktion bei einer Shape-Datei abgelehnt wurde oder fehlschlug (für
+diese Shape-Datei wird nichts geschrieben: Datei, Einstellungsdatei und
+PDF-Listen werden erst geschrieben, wenn jede Aktion ausgeführt ist; die
+anderen Shape-Dateien laufen weiter), 2 bei Aufruffehlern.
 )";
 
 constexpr MessageText kTexts[] = {
-    {Id(CliMsg::Usage), kUsage, kUsage},
+    {Id(CliMsg::Usage), kUsageGerman, kUsageEnglish},
     {Id(CliMsg::ToolNotFound), "ffeditc_unicode.exe nicht gefunden, Abbruch! (%1)",
      "ffeditc_unicode.exe not found, cancelled! (%1)"},
     {Id(CliMsg::TryHelp), "Hilfe: 'lodsmith-cli --help'.", "Try 'lodsmith-cli --help'."},
@@ -119,6 +233,60 @@ constexpr MessageText kTexts[] = {
     {Id(CliMsg::ToolOutputMissing),
      "ffeditc_unicode.exe hat temp.s nicht geschrieben, oder temp.s konnte nicht über %1 verschoben werden.",
      "ffeditc_unicode.exe did not write temp.s, or it could not be moved over %1"},
+    {Id(CliMsg::ValueNotNumber), "%1: \"%2\" ist keine Zahl.", "%1: \"%2\" is not a number"},
+    {Id(CliMsg::ValueOutOfRange), "%1: \"%2\" liegt nicht zwischen %3 und %4.", "%1: \"%2\" is not within %3..%4"},
+    {Id(CliMsg::CellValueRefused), "%1: \"%2\" ist keine Subobjekt-Nummer (0 bis 99 oder 999).",
+     "%1: \"%2\" is no sub-object number (0 to 99, or 999)"},
+    {Id(CliMsg::AssignForm), "%1: \"%2\" hat nicht die Form ZEILE=S1,S2,...",
+     "%1: \"%2\" is not of the form ROW=S1,S2,..."},
+    {Id(CliMsg::AssignAllForm), "%1: \"%2\" hat nicht die Form LOD=WERT.", "%1: \"%2\" is not of the form LOD=VALUE"},
+    {Id(CliMsg::SortForm), "%1: \"%2\" hat nicht die Form LOD:SUB.", "%1: \"%2\" is not of the form LOD:SUB"},
+    {Id(CliMsg::AnimForm), "%1: \"%2\" hat nicht die Form MATRIX=on oder MATRIX=off.",
+     "%1: \"%2\" is not of the form MATRIX=on or MATRIX=off"},
+    {Id(CliMsg::ValueNotOneOf), "%1: \"%2\" ist keiner der Werte %3.", "%1: \"%2\" is not one of %3"},
+    {Id(CliMsg::OneShapeOption), "%1 geht nur mit einer Shape-Datei.", "%1 works on one shape file only"},
+    {Id(CliMsg::NoSuchRow), "%1: Zeile %2 gibt es nicht (die Tabelle hat %3 Zeilen).",
+     "%1: there is no row %2 (the grid has %3 rows)"},
+    {Id(CliMsg::NameNotFound), "%1: Kein Eintrag heißt \"%2\".", "%1: nothing is named \"%2\""},
+    {Id(CliMsg::NameNotUnique), "%1: %3 Einträge heißen \"%2\"; bitte die Zeile angeben.",
+     "%1: %3 rows are named \"%2\"; give the row instead"},
+    {Id(CliMsg::TooManyCells), "%1: %2 Werte angegeben, aber nur %3 LOD's vorhanden.",
+     "%1: %2 values given for %3 LODs"},
+    {Id(CliMsg::NoSuchLod), "%1: LOD %2 gibt es nicht (%3 LOD's).", "%1: there is no LOD %2 (%3 LODs)"},
+    {Id(CliMsg::NoSuchSubObject), "%1: Subobjekt %2 gibt es nicht (%3 Subobjekte).",
+     "%1: there is no sub-object %2 (%3 sub-objects)"},
+    {Id(CliMsg::IsFolder), "%1 ist ein Ordner (mit --recursive werden seine Shape-Dateien bearbeitet).",
+     "%1 is a folder (--recursive works on its shape files)"},
+    {Id(CliMsg::DonePointsMerged), "%1 von %2 Punkten zusammengefasst.", "points merged: %1 of %2"},
+    {Id(CliMsg::DoneNormalsMerged), "%1 von %2 Normalen zusammengefasst.", "normals merged: %1 of %2"},
+    {Id(CliMsg::DoneGenerated), "%1 LOD's mit %2 Subobjekten geschrieben.", "%1 LODs with %2 sub-objects written"},
+    {Id(CliMsg::DoneMaterialsFixed), "%1 Materialien getauscht, %2 Material-Flags korrigiert.",
+     "%1 light materials exchanged, %2 material flags corrected"},
+    {Id(CliMsg::DoneAnimations), "%1 Animationen entfernt, %2 Zeilen gelöscht.",
+     "%1 animations removed, %2 lines deleted"},
+    {Id(CliMsg::DoneWritten), "%1 geschrieben (%2, %3 Zeilen).", "%1 written (%2, %3 lines)"},
+    {Id(CliMsg::DoneSettingsWritten), "Einstellungen nach %1 geschrieben.", "settings written to %1"},
+    {Id(CliMsg::DonePdfWritten), "%1 geschrieben.", "%1 written"},
+    {Id(CliMsg::DonePrinted), "Einstellungsliste gedruckt.", "settings listing printed"},
+    {Id(CliMsg::DoneCompressed), "%1 komprimiert.", "%1 compressed"},
+    {Id(CliMsg::NoteDistanceNotAscending), "LOD %1: Entfernung %2 ist kleiner als %3 beim LOD davor.",
+     "LOD %1: distance %2 is less than the %3 of the LOD before"},
+    {Id(CliMsg::NoteDistanceRepeated), "LOD %1: Entfernung %2 wie beim LOD davor; dieser LOD wird nie gezeigt.",
+     "LOD %1: distance %2 as the LOD before; this LOD is never shown"},
+    {Id(CliMsg::NoteDistanceZero), "LOD %1: Entfernung 0.", "LOD %1: distance 0"},
+    {Id(CliMsg::NoteDistanceAboveMax), "LOD %1: Entfernung %2 liegt über dem Höchstwert %3 der Einstellungsseite.",
+     "LOD %1: distance %2 is above the largest the settings page takes (%3)"},
+    {Id(CliMsg::NoteCellAbsent),
+     "Element \"%1\" (Zeile %2), LOD %3: \"%4\" lässt das Element weg; dafür 999 schreiben.",
+     "element \"%1\" (row %2), LOD %3: \"%4\" leaves the element out; write 999 for that"},
+    {Id(CliMsg::Progress), "%1/%2 Shape-Dateien, %3 je Sekunde – %4", "%1/%2 shapes, %3 per second – %4"},
+    {Id(CliMsg::Summary), "%1 Shape-Dateien in %5 s: %2 erledigt, %3 abgelehnt, %4 fehlgeschlagen.",
+     "%1 shapes in %5 s: %2 done, %3 refused, %4 failed"},
+    {Id(CliMsg::SummaryRefused), "abgelehnt (%1): %2", "refused (%1): %2"},
+    {Id(CliMsg::SummaryFailed), "fehlgeschlagen (%1): %2", "failed (%1): %2"},
+    {Id(CliMsg::Timing),
+     "Zeit: %5 s; Öffnen %1 s, Aktionen %2 s, Speichern %3 s (alle Shape-Dateien); Ablauf %4 ms je Shape-Datei",
+     "time: %5 s; opening %1 s, actions %2 s, saving %3 s (all shapes); runner %4 ms per shape"},
 };
 }  // namespace
 

@@ -1,0 +1,269 @@
+#include "cli/batch.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <tuple>
+
+#ifdef _WIN32
+#include <io.h>
+#define LODSMITH_ISATTY _isatty
+#define LODSMITH_FILENO _fileno
+#else
+#include <unistd.h>
+#define LODSMITH_ISATTY ::isatty
+#define LODSMITH_FILENO ::fileno
+#endif
+
+#include "core/native_file.h"
+#include "core/text.h"
+#include "ui/cli_messages.h"
+
+namespace lodsmith {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string Fixed(double value, int decimals) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+  return buf;
+}
+
+bool IsShapeName(const std::filesystem::path& p) { return EqualsIgnoreCase(Utf8Path(p.extension()), ".s"); }
+
+// The first option given that works on one shape only.
+std::optional<std::string> OneShapeOption(const CliOptions& o) {
+  if (!o.output.empty()) return std::string("--output");
+  for (const auto& a : o.actions)
+    if (a.kind == CliAction::Kind::Print || a.kind == CliAction::Kind::PrintPdf || a.kind == CliAction::Kind::Compress)
+      return a.option;
+  return std::nullopt;
+}
+
+// The progress line, redrawn in place on a terminal.
+class Progress {
+public:
+  Progress(bool on, std::size_t total, Language language) : on_(on), total_(total), language_(language) {}
+  void Clear() {
+    if (on_ && drawn_) std::cerr << "\r\033[K" << std::flush;
+    drawn_ = false;
+  }
+  void Draw(std::size_t done, const std::string& current, Clock::time_point start, bool force) {
+    if (!on_) return;
+    const auto now = Clock::now();
+    // A terminal redrawn thousands of times a second costs more than it tells.
+    if (!force && drawn_ && now - last_ < std::chrono::milliseconds(100)) return;
+    last_ = now;
+    const double seconds = std::chrono::duration<double>(now - start).count();
+    const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
+    std::cerr << "\r\033[K"
+              << MessageString(Message(CliMsg::Progress, done, total_, Fixed(rate, 1), current), language_)
+              << std::flush;
+    drawn_ = true;
+  }
+
+private:
+  bool on_;
+  std::size_t total_;
+  Language language_;
+  bool drawn_ = false;
+  Clock::time_point last_{};
+};
+
+}  // namespace
+
+std::vector<std::string> CollectShapes(const std::vector<std::string>& args, bool recursive) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> shapes;
+  for (const auto& a : args) {
+    std::error_code ec;
+    if (!recursive || !fs::is_directory(FsPath(a), ec)) {
+      shapes.push_back(a);
+      continue;
+    }
+    std::vector<std::string> found;
+    for (auto it = fs::recursive_directory_iterator(FsPath(a), fs::directory_options::skip_permission_denied, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+      std::error_code fileEc;
+      if (it->is_regular_file(fileEc) && IsShapeName(it->path())) found.push_back(Utf8Path(it->path()));
+    }
+    std::sort(found.begin(), found.end());
+    shapes.insert(shapes.end(), found.begin(), found.end());
+  }
+  return shapes;
+}
+
+int RunBatch(const CliOptions& options, RunShared shared, Language language) {
+  namespace fs = std::filesystem;
+  const auto start = Clock::now();
+  const std::vector<std::string> shapes = CollectShapes(options.shapes, options.recursive);
+  bool folderGiven = false;
+  for (const auto& a : options.shapes) {
+    std::error_code ec;
+    if (fs::is_directory(FsPath(a), ec)) folderGiven = true;
+  }
+  shared.manyShapes = shapes.size() > 1 || folderGiven;
+  if (shared.manyShapes) {
+    if (auto option = OneShapeOption(options)) {
+      std::cerr << "lodsmith-cli: " << MessageString(Message(CliMsg::OneShapeOption, *option), language) << "\n"
+                << MessageString(Message(CliMsg::TryHelp), language) << "\n";
+      return 2;
+    }
+  }
+
+  // A run of no shape (the compression alone) or one: on this thread, its
+  // output as it was always printed.
+  std::vector<ShapeRunResult> results;
+  if (!shared.manyShapes) {
+    results.push_back(RunShape(options, shared, shapes.empty() ? std::string() : shapes.front()));
+    std::cerr << results.front().err;
+    std::cout << results.front().out;
+  } else {
+    const std::size_t n = shapes.size();
+    std::size_t workers = options.jobs > 0 ? static_cast<std::size_t>(options.jobs)
+                                           : std::max<std::size_t>(1, std::thread::hardware_concurrency());
+    workers = std::max<std::size_t>(1, std::min(workers, n));
+    std::vector<std::optional<ShapeRunResult>> slots(n);
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::atomic<std::size_t> next{0};
+    std::size_t done = 0;
+    std::string current;
+
+    auto work = [&] {
+      for (;;) {
+        const std::size_t i = next.fetch_add(1);
+        if (i >= n) return;
+        {
+          std::lock_guard<std::mutex> lock(mutex);
+          current = shapes[i];
+        }
+        ShapeRunResult r;
+        try {
+          r = RunShape(options, shared, shapes[i]);
+        } catch (const std::exception& e) {
+          // A fault outside every handler (memory): this shape fails, the
+          // others go on.
+          r.status = ShapeRunResult::Status::Failed;
+          r.reasonText = e.what();
+          r.err = shapes[i] + ": error: " + e.what() + "\n";
+        }
+        {
+          std::lock_guard<std::mutex> lock(mutex);
+          slots[i] = std::move(r);
+          ++done;
+        }
+        finished.notify_one();
+      }
+    };
+    std::vector<std::thread> pool;
+    for (std::size_t w = 0; w < workers; ++w) pool.emplace_back(work);
+
+    // The output goes out in the order of the arguments: shape i is printed
+    // once every shape before it has been.
+    Progress progress(LODSMITH_ISATTY(LODSMITH_FILENO(stderr)) != 0 && !options.quiet, n, language);
+    results.reserve(n);
+    std::size_t printed = 0;
+    while (printed < n) {
+      std::vector<ShapeRunResult> ready;
+      std::size_t doneNow = 0;
+      std::string currentNow;
+      {
+        std::unique_lock<std::mutex> lock(mutex);
+        finished.wait_for(lock, std::chrono::milliseconds(200), [&] { return slots[printed].has_value(); });
+        while (printed + ready.size() < n && slots[printed + ready.size()]) {
+          std::optional<ShapeRunResult>& slot = slots[printed + ready.size()];
+          ready.push_back(std::move(*slot));
+          slot.reset();
+        }
+        doneNow = done;
+        currentNow = current;
+      }
+      if (!ready.empty()) {
+        progress.Clear();
+        for (auto& r : ready) {
+          std::cerr << r.err;
+          std::cout << r.out;
+        }
+        std::cout.flush();
+        printed += ready.size();
+        for (auto& r : ready) results.push_back(std::move(r));
+      }
+      progress.Draw(doneNow, currentNow, start, !ready.empty());
+    }
+    for (auto& t : pool) t.join();
+    progress.Clear();
+  }
+
+  const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+  std::size_t refused = 0, failed = 0;
+  for (const auto& r : results) {
+    if (r.status == ShapeRunResult::Status::Refused) ++refused;
+    if (r.status == ShapeRunResult::Status::Failed) ++failed;
+  }
+  if (shared.manyShapes) {
+    std::cerr << MessageString(Message(CliMsg::Summary, results.size(), results.size() - refused - failed, refused,
+                                       failed, Fixed(elapsed, 1)),
+                               language)
+              << "\n";
+    // The reasons grouped by the message that ended each shape (its text
+    // when it was none of the program's messages), in the order first met.
+    struct Group {
+      ShapeRunResult::Status status;
+      std::size_t count = 0;
+      std::string text;
+    };
+    std::vector<Group> groups;
+    std::map<std::tuple<int, int, int, std::string>, std::size_t> index;
+    for (const auto& r : results) {
+      if (r.status == ShapeRunResult::Status::Done) continue;
+      const bool named = r.reason.message != 0 || r.reason.languageText != 0;
+      const auto key = std::make_tuple(static_cast<int>(r.status), r.reason.message, r.reason.languageText,
+                                       named ? std::string() : r.reasonText);
+      auto [it, added] = index.try_emplace(key, groups.size());
+      if (added) groups.push_back({r.status, 0, r.reasonText});
+      ++groups[it->second].count;
+    }
+    for (const auto& g : groups)
+      std::cerr << "  "
+                << MessageString(Message(g.status == ShapeRunResult::Status::Refused ? CliMsg::SummaryRefused
+                                                                                     : CliMsg::SummaryFailed,
+                                         g.count, g.text),
+                                 language)
+                << "\n";
+  }
+  if (options.timing) {
+    double open = 0, actions = 0, save = 0;
+    for (const auto& r : results) {
+      open += r.openSeconds;
+      actions += r.actionSeconds;
+      save += r.saveSeconds;
+    }
+    // The runner's own cost: the time every worker was there for, less what
+    // went into the shapes' work.
+    std::size_t workers = 1;
+    if (shared.manyShapes)
+      workers =
+          std::min<std::size_t>(results.size(), options.jobs > 0 ? static_cast<std::size_t>(options.jobs)
+                                                                 : std::max(1u, std::thread::hardware_concurrency()));
+    const double runner = std::max(0.0, elapsed * static_cast<double>(workers) - open - actions - save);
+    const double perShape = results.empty() ? 0 : runner * 1000 / static_cast<double>(results.size());
+    std::cerr << MessageString(Message(CliMsg::Timing, Fixed(open, 3), Fixed(actions, 3), Fixed(save, 3),
+                                       Fixed(perShape, 3), Fixed(elapsed, 3)),
+                               language)
+              << "\n";
+  }
+  return refused + failed > 0 ? 1 : 0;
+}
+
+}  // namespace lodsmith

@@ -1,0 +1,45 @@
+// One shape's run of the batch program: its own TLSForm and platform, the
+// options applied to it, its output collected as text.
+//
+// Opens the shape as the window's open button does (its own .Lodsmith, or
+// --settings), applies the settings options (LOD count, distances,
+// assignments, sort and animation marks) in a fixed order whatever their
+// order on the command line, notes what looks wrong, runs the actions in the
+// order given, and writes the shape, its settings file and the listings only
+// when everything ran. Nothing is shared with other runs but the read-only
+// options and program settings, so runs may go on in parallel threads.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/options.h"
+#include "platform/platform.h"
+#include "ui/tlsform.h"
+
+namespace lodsmith {
+
+// What the run shares with the runs of the other shapes: read once, never
+// changed.
+struct RunShared {
+  TLSForm::ProgramSettingsBytes programSettings;
+  bool manyShapes = false;  // lines name their shape; progress and summary follow
+};
+
+struct ShapeRunResult {
+  enum class Status { Done, Refused, Failed };
+  Status status = Status::Done;
+  std::string out;  // standard output (the report)
+  std::string err;  // standard error (messages, action lines, notes)
+  // The first refusal or failure: which message, and its text.
+  MsgIdentity reason;
+  std::string reasonText;
+  // Seconds spent opening, in the settings options and actions, and writing.
+  double openSeconds = 0, actionSeconds = 0, saveSeconds = 0;
+};
+
+// Runs the options on one shape (or, with no shape, only the --compress
+// actions).
+ShapeRunResult RunShape(const CliOptions& options, const RunShared& shared, const std::string& shape);
+
+}  // namespace lodsmith
