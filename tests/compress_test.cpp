@@ -3,9 +3,11 @@
 // script (run for real with stand-ins), and the button's dialogs and messages.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
+#include <thread>
 
 #include "core/core_messages.h"
 #include "core/file_io.h"
@@ -39,7 +41,25 @@ std::vector<std::string> SplitCrLf(const std::string& text) {
 
 void WriteExecutable(const std::string& path, const std::string& text) {
   WriteBytes(path, text);
+#ifndef _WIN32
   ::chmod(path.c_str(), 0755);
+#endif
+}
+
+void SetEnv(const char* name, const std::string& value) {
+#ifdef _WIN32
+  ::_putenv_s(name, value.c_str());
+#else
+  ::setenv(name, value.c_str(), 1);
+#endif
+}
+
+void UnsetEnv(const char* name) {
+#ifdef _WIN32
+  ::_putenv_s(name, "");  // an empty value removes the variable there
+#else
+  ::unsetenv(name);
+#endif
 }
 
 // Sets an environment variable for one test and puts the old value back.
@@ -49,13 +69,13 @@ public:
     const char* old = std::getenv(name);
     if (old) old_ = old;
     had_ = old != nullptr;
-    ::setenv(name, value.c_str(), 1);
+    SetEnv(name, value);
   }
   ~ScopedEnv() {
     if (had_)
-      ::setenv(name_, old_.c_str(), 1);
+      SetEnv(name_, old_);
     else
-      ::unsetenv(name_);
+      UnsetEnv(name_);
   }
 
 private:
@@ -63,6 +83,15 @@ private:
   std::string old_;
   bool had_ = false;
 };
+
+// The Linux half of the compression (the Wine prefix seen from outside,
+// temp.sh, the terminals) is not built for Windows; there the button writes
+// temp.bat, which tests/win32 runs through the command interpreter.
+#ifdef _WIN32
+#define LINUX_ONLY() GTEST_SKIP() << "the Linux side of the compression"
+#else
+#define LINUX_ONLY() static_cast<void>(0)
+#endif
 
 // ---- The tool --------------------------------------------------------------
 
@@ -84,6 +113,9 @@ TEST(CompressTool, DefaultPathAppendsTheFolderUnchanged) {
 }
 
 TEST(CompressTool, ValidNeedsTheNameAndAnExistingFile) {
+#ifdef _WIN32
+  GTEST_SKIP() << "names that differ only in case are one file on Windows";
+#endif
   TempDir dir;
   WriteBytes(dir.File("FFEDITC_UNICODE.EXE"), "x");
   WriteBytes(dir.File("ffedit.exe"), "x");
@@ -97,6 +129,7 @@ TEST(CompressTool, ValidNeedsTheNameAndAnExistingFile) {
 // ---- Wine paths --------------------------------------------------------------
 
 TEST(WinePaths, WindowsPathsAreFoundInThePrefixWithoutRegardToCase) {
+  LINUX_ONLY();
   TempDir dir;
   const std::string prefix = dir.File("prefix");
   const std::string sim = prefix + "/drive_c/Program Files/Microsoft Games/Train Simulator";
@@ -122,6 +155,7 @@ TEST(WinePaths, WindowsPathsAreFoundInThePrefixWithoutRegardToCase) {
 }
 
 TEST(WinePaths, PathsOfThisSystemAsWineSeesThem) {
+  LINUX_ONLY();
   TempDir dir;
   const std::string prefix = dir.File("prefix");
   const std::string canonicalDir = fs::canonical(dir.path()).string();
@@ -211,6 +245,7 @@ struct ScriptRig {
 };
 
 TEST(LinuxScript, RunsTheUtilityInItsFolderAndMovesTheOutputOverTheShape) {
+  LINUX_ONLY();
   ScriptRig rig;
   std::string script = WriteCompressScript(rig.program, rig.tool, rig.shape, test::German);
   EXPECT_EQ(script, rig.program + "/temp.sh");
@@ -221,6 +256,7 @@ TEST(LinuxScript, RunsTheUtilityInItsFolderAndMovesTheOutputOverTheShape) {
 }
 
 TEST(LinuxScript, NoOutputLeavesTheShapeAndFails) {
+  LINUX_ONLY();
   ScriptRig rig("echo 'cannot read it' >&2\nexit 3\n");
   // An output left over from an earlier run must not reach the shape.
   WriteBytes(rig.toolDir + "/temp.s", "stale");
@@ -230,6 +266,7 @@ TEST(LinuxScript, NoOutputLeavesTheShapeAndFails) {
 }
 
 TEST(LinuxScript, RelativePathsWorkAfterTheScriptChangesFolder) {
+  LINUX_ONLY();
   ScriptRig rig;
   std::error_code ec;
   auto old = fs::current_path();
@@ -244,6 +281,7 @@ TEST(LinuxScript, RelativePathsWorkAfterTheScriptChangesFolder) {
 // The two lines the script shows come from the language layer; German
 // gives the bytes the script has always held.
 TEST(LinuxScript, ShowsItsNotesInTheGivenLanguage) {
+  LINUX_ONLY();
   const std::string german = LinuxScriptText("/t", "Z:\\a.s", "/a.s", test::German);
   EXPECT_NE(german.find("    echo 'ffeditc_unicode.exe hat keine Ausgabe (temp.s) geschrieben; die Datei bleibt "
                         "unverändert.' >&2\n"),
@@ -256,6 +294,7 @@ TEST(LinuxScript, ShowsItsNotesInTheGivenLanguage) {
 }
 
 TEST(LinuxScript, AnUnwritableProgramFolderRaisesAnError) {
+  LINUX_ONLY();
   TempDir dir;
   EXPECT_THROW(WriteCompressScript(dir.File("missing/folder"), "C:\\ffeditc_unicode.exe", "/a.s", test::German), Error);
 }
@@ -306,6 +345,7 @@ struct CompressForm {
 };
 
 TEST(CompressButton, StoredValidToolGoesStraightToTheShapeDialog) {
+  LINUX_ONLY();
   CompressForm f;
   f.form->ProgramIni->WriteString("Dir", "FFEdit", f.tool);
   f.platform.openResults = {f.shape};
@@ -331,6 +371,7 @@ TEST(CompressButton, StoredValidToolGoesStraightToTheShapeDialog) {
 }
 
 TEST(CompressButton, SimulatorFolderFromTheRegistryInsideTheWinePrefix) {
+  LINUX_ONLY();
   CompressForm f;
   const std::string folder = f.dir.File("prefix/drive_c/Program Files/Microsoft Games/Train Simulator/Utils/FFEdit");
   fs::create_directories(folder);
@@ -347,6 +388,7 @@ TEST(CompressButton, SimulatorFolderFromTheRegistryInsideTheWinePrefix) {
 }
 
 TEST(CompressButton, ToolInCapitalsIsLocatedStoredAsChosenAndRunUnderTheFixedName) {
+  LINUX_ONLY();
   CompressForm f;
   f.form->ProgramIni->WriteString("Dir", "FFEdit", f.dir.File("gone/ffeditc_unicode.exe"));
   const std::string capitals = f.dir.File("ffedit/FFEDITC_UNICODE.EXE");
@@ -399,6 +441,7 @@ TEST(CompressButton, CancelledShapeDialogEndsSilently) {
 }
 
 TEST(CompressButton, ScriptIsRewrittenEveryRunAndARefusedStartIsReported) {
+  LINUX_ONLY();
   CompressForm f;
   f.form->ProgramIni->WriteString("Dir", "FFEdit", f.tool);
   const std::string other = f.dir.File("other.s");
@@ -416,6 +459,7 @@ TEST(CompressButton, ScriptIsRewrittenEveryRunAndARefusedStartIsReported) {
 }
 
 TEST(CompressButton, UnwritableScriptStopsBeforeTheStart) {
+  LINUX_ONLY();
   CompressForm f;
   f.form->ProgramIni->WriteString("Dir", "FFEdit", f.tool);
   f.platform.executablePath = f.dir.File("missing/Lodsmith");
@@ -430,6 +474,7 @@ TEST(CompressButton, UnwritableScriptStopsBeforeTheStart) {
 // ---- The console launcher --------------------------------------------------------
 
 TEST(ConsoleLauncher, TerminalsAndTheirCommandLines) {
+  LINUX_ONLY();
   EXPECT_EQ(ConsoleTerminals().front(), "x-terminal-emulator");
   EXPECT_EQ(TerminalCommand("xterm", "/p/temp.sh"), (std::vector<std::string>{"xterm", "-e", "/bin/sh", "/p/temp.sh"}));
   EXPECT_EQ(TerminalCommand("gnome-terminal", "/p/temp.sh"),
@@ -443,12 +488,14 @@ TEST(ConsoleLauncher, TerminalsAndTheirCommandLines) {
 }
 
 TEST(ConsoleLauncher, NoDisplayNoConsole) {
+  LINUX_ONLY();
   ScopedEnv display("DISPLAY", "");
   ScopedEnv wayland("WAYLAND_DISPLAY", "");
   EXPECT_FALSE(StartScriptInConsole("/bin/true"));
 }
 
 TEST(ConsoleLauncher, ATerminalRunsTheScript) {
+  LINUX_ONLY();
   // A stand-in terminal on PATH that runs the command it is given.
   TempDir dir;
   WriteExecutable(dir.File("xterm"), "#!/bin/sh\nshift\nexec \"$@\"\n");
@@ -459,7 +506,7 @@ TEST(ConsoleLauncher, ATerminalRunsTheScript) {
   // The terminal is detached: wait for its whole trace (a loaded machine
   // may take seconds to start it).
   for (int i = 0; i < 3000 && !(fs::exists(dir.File("ran")) && ReadBytes(dir.File("ran")) == "ran\n"); ++i)
-    ::usleep(10000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_EQ(ReadBytes(dir.File("ran")), "ran\n");
 }
 

@@ -85,11 +85,16 @@ int RenameFile(const std::string& from, const std::string& to) {
 namespace {
 
 bool StatPath(const std::string& path, PathStatus& status) {
-  struct _stat64 st;
-  if (::_wstat64(Widen(path).c_str(), &st) != 0) return false;
-  status.regular = (st.st_mode & _S_IFMT) == _S_IFREG;
-  status.directory = (st.st_mode & _S_IFMT) == _S_IFDIR;
-  status.size = static_cast<unsigned long long>(st.st_size);
+  // Not _wstat64: the C library refuses a folder named with a trailing
+  // separator ("C:\\models\\"), which is how folders are often passed on.
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!::GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) {
+    SetErrnoFromLastError();
+    return false;
+  }
+  status.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  status.regular = !status.directory && (data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) == 0;
+  status.size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   return true;
 }
 

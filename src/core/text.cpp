@@ -1,5 +1,6 @@
 #include "core/text.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -361,9 +362,21 @@ std::optional<long double> ParseFloat(std::string_view text, char decimalSeparat
   long double v = 0;
   const char* first = s.c_str();
   if (*first == '+') ++first;  // from_chars takes no plus sign
+#ifdef __MINGW32__
+  // MinGW's from_chars for long double rounds through double, which loses
+  // the extended precision the tolerances and coordinates are kept in. Its
+  // own strtold reads all 64 bits; the text is plain C syntax by now, and
+  // no part of the program on Windows changes the C locale's ".".
+  errno = 0;
+  char* end = nullptr;
+  v = __mingw_strtold(first, &end);
+  // Out of range (1e5000) is no number, as from_chars says elsewhere.
+  if (errno == ERANGE || end != s.c_str() + s.size()) return std::nullopt;
+#else
   auto res = std::from_chars(first, s.c_str() + s.size(), v, std::chars_format::general);
   // Out of range (1e5000) is no number either: from_chars leaves v untouched.
   if (res.ec != std::errc() || res.ptr != s.c_str() + s.size()) return std::nullopt;
+#endif
   return v;
 }
 

@@ -94,7 +94,8 @@ done
 check "many shapes with failures exit 1" '[ "$(cat "$tmp/serial.rc")" -eq 1 ]'
 check "the summary counts them" 'grep -q "^8 shapes in .* s: 6 done, 1 refused, 1 failed" "$tmp/serial.err"'
 check "the reasons are grouped" 'grep -q "^  failed (1): The shape file ends too early" "$tmp/serial.err"'
-check "every line names its shape" 'grep -q "^./s3.s: done: points merged: 1 of 8" "$tmp/serial.err"'
+# Windows names it ".\s3.s".
+check "every line names its shape" 'grep -q "^\.[/\\]s3.s: done: points merged: 1 of 8" "$tmp/serial.err"'
 check "the good shapes are saved" '[ -e "$tmp/serial/s5.BAK" ] && [ -e "$tmp/serial/sub/deep.BAK" ]'
 check "the refused shape is left alone" 'cmp -s "$tmp/serial/refused.s" "$tmp/set/refused.s" && [ ! -e "$tmp/serial/refused.BAK" ]'
 check "one JSON report per shape" '[ "$(wc -l <"$tmp/serial.out")" -eq 8 ]'
@@ -147,14 +148,17 @@ check "joined values are read" '[ $rc -eq 0 ]'
 check "--help speaks the run's language" '[ $? -eq 0 ]'
 
 # The program settings are read, and never written (a copy of the program
-# with its own settings file).
-mkdir "$tmp/bin"; cp "$cli" "$tmp/bin/"; cp "$(dirname "$cli")/Lodsmith_L.INI" "$tmp/bin/"
-printf '[LODs]\r\nAnzahl=2\r\n1=500\r\n2=1500\r\n' >"$tmp/bin/$(basename "$cli").INI"
-cp "$tmp/bin/$(basename "$cli").INI" "$tmp/program.INI"
-cp "$src/samples/sample.s" "$tmp/own.s"
-"$tmp/bin/$(basename "$cli")" "$tmp/own.s" --merge-points 0.001 --save --report json >"$tmp/r.json" 2>/dev/null
-check "the program settings are read" 'python3 -c "import json,sys; g=json.load(open(sys.argv[1]))[\"grids\"][\"StringGrid4\"]; assert [r[1] for r in g[1:]]==[\"500\",\"1500\"], g" "$tmp/r.json"'
-check "the program settings are not written" 'cmp -s "$tmp/bin/$(basename "$cli").INI" "$tmp/program.INI"'
+# with its own settings file). Under Wine (LODSMITH_CLI_WINE) the program
+# is a wrapper that cannot be copied as the program.
+if [ -z "${LODSMITH_CLI_WINE:-}" ]; then
+  mkdir "$tmp/bin"; cp "$cli" "$tmp/bin/"; cp "$(dirname "$cli")/Lodsmith_L.INI" "$tmp/bin/"
+  printf '[LODs]\r\nAnzahl=2\r\n1=500\r\n2=1500\r\n' >"$tmp/bin/$(basename "$cli").INI"
+  cp "$tmp/bin/$(basename "$cli").INI" "$tmp/program.INI"
+  cp "$src/samples/sample.s" "$tmp/own.s"
+  "$tmp/bin/$(basename "$cli")" "$tmp/own.s" --merge-points 0.001 --save --report json >"$tmp/r.json" 2>/dev/null
+  check "the program settings are read" 'python3 -c "import json,sys; g=json.load(open(sys.argv[1]))[\"grids\"][\"StringGrid4\"]; assert [r[1] for r in g[1:]]==[\"500\",\"1500\"], g" "$tmp/r.json"'
+  check "the program settings are not written" 'cmp -s "$tmp/bin/$(basename "$cli").INI" "$tmp/program.INI"'
+fi
 
 # Without a terminal there is no progress line; --timing says where the time went.
 run -r "$tmp/set" --timing 2>"$tmp/err" >/dev/null

@@ -94,12 +94,16 @@ printf '[SONR_L1]\r\n1=7\r\n' >"$tmp/empty.Lodsmith"
 check "an empty shape is not saved" '[ $rc -eq 1 ]'
 check "its settings file keeps the assignments" 'grep -q "1=7" "$tmp/empty.Lodsmith"'
 
-# Through a link the file it points to is written; the link stays.
-cp "$tmp/in.s" "$tmp/real.s"; ln -s real.s "$tmp/link.s"
-"$cli" "$tmp/in.s" -o "$tmp/link.s" 2>/dev/null; rc=$?
-check "save over a link exits 0" '[ $rc -eq 0 ] && [ -L "$tmp/link.s" ] && cmp -s "$tmp/real.s" "$tmp/in.s"'
-"$cli" "$tmp/in.s" -o /dev/null 2>/dev/null; rc=$?
-check "a device is written in place, without a settings file" '[ $rc -eq 0 ] && [ -c /dev/null ] && [ ! -e /dev/null.Lodsmith ]'
+# Links and devices are POSIX files; the Windows program under Wine
+# (LODSMITH_CLI_WINE) sees neither.
+if [ -z "${LODSMITH_CLI_WINE:-}" ]; then
+  # Through a link the file it points to is written; the link stays.
+  cp "$tmp/in.s" "$tmp/real.s"; ln -s real.s "$tmp/link.s"
+  "$cli" "$tmp/in.s" -o "$tmp/link.s" 2>/dev/null; rc=$?
+  check "save over a link exits 0" '[ $rc -eq 0 ] && [ -L "$tmp/link.s" ] && cmp -s "$tmp/real.s" "$tmp/in.s"'
+  "$cli" "$tmp/in.s" -o /dev/null 2>/dev/null; rc=$?
+  check "a device is written in place, without a settings file" '[ $rc -eq 0 ] && [ -c /dev/null ] && [ ! -e /dev/null.Lodsmith ]'
+fi
 
 # The messages speak the stored language (German here) unless --lang chooses
 # one for the run; the choice is not stored.

@@ -84,7 +84,8 @@ std::vector<CorpusShape> CorpusTextShapes() {
   for (const auto& path : FilesEndingWith(CorpusDir(), ".s")) {
     std::string bytes = ReadBytes(path);
     if (bytes.size() < 2 || bytes.compare(0, 2, "\xFF\xFE") != 0) continue;
-    shapes.push_back({path.substr(path.find_last_of('/') + 1), DecodeShape(bytes).lines});
+    // Either separator: the Windows build lists folders with backslashes.
+    shapes.push_back({path.substr(path.find_last_of("/\\") + 1), DecodeShape(bytes).lines});
   }
   return shapes;
 }

@@ -11,7 +11,7 @@ constexpr int Id(CliMsg m) { return static_cast<int>(m); }
 // captions, in both languages.
 constexpr const char* kUsageEnglish = R"(Usage: lodsmith-cli [OPTIONS] SHAPE... [OPTIONS]
 
-Opens each SHAPE, in any of its forms, as the window's "Öffnen" does (analysis,
+Opens each SHAPE, in any of its forms, as the window's "Open" does (analysis,
 default assignment, and the shape's own .Lodsmith settings file when there is
 one), applies the settings options, runs the actions in the order given, then
 writes the result if asked. The order of the settings options does not matter.
@@ -25,14 +25,14 @@ Shapes:
                         the program's own share per shape)
 
 Output:
-  -o, --output FILE     write the shape to FILE (as "Speichern unter...": FILE's
+  -o, --output FILE     write the shape to FILE (as "Save as...": FILE's
                         previous content becomes FILE's .BAK) and the per-model
                         settings beside FILE (one shape only)
-  --save                save over SHAPE (as "Speichern": SHAPE.BAK keeps the
+  --save                save over SHAPE (as "Save": SHAPE.BAK keeps the
                         previous file) and its settings file
   --format text|compressed|binary
                         the form -o/--save write the shape in (default: as
-                        "Speichern", which keeps a compressed or binary shape in
+                        "Save", which keeps a compressed or binary shape in
                         its form and writes every other one as Unicode text)
   --decompress          the same as --format text
   --compress-builtin    the same as --format compressed (the program's own
@@ -51,18 +51,18 @@ Settings (applied after the settings file, whatever their order):
                         a sub-object number 1..99, 0 (every sub-object) or 999
                         (not in this LOD)
   --assign-all LOD=VALUE
-                        every element's cell of LOD to VALUE ("Alle Elemente")
+                        every element's cell of LOD to VALUE ("All elements")
   --sort LOD:SUB        mark sub-object SUB of LOD as sorted
   --anim MATRIX=on|off  the "Anim." mark of matrix row MATRIX (or its name)
 
 Actions (run in the order given):
-  --generate            "LOD's/Subobjekte erzeugen"
-  --merge-points TOL    "Punkte zusammenfassen" with tolerance TOL (written with ".")
-  --merge-normals TOL   "Normalen zusammenfassen" with tolerance TOL (written with ".")
-  --fix-materials       "TSM Mat.-Fehler korrigieren"
+  --generate            "Create LODs/sub-objects"
+  --merge-points TOL    "Merge points" with tolerance TOL (written with ".")
+  --merge-normals TOL   "Merge normals" with tolerance TOL (written with ".")
+  --fix-materials       "Fix TSM material errors"
                         (an action whose button the window shows disabled, such
                         as --generate on a shape with several LODs, is refused)
-  --strip-animations    "Überz. Animationen löschen" (the "Anim." marks decide)
+  --strip-animations    "Delete surplus animations" (the "Anim." marks decide)
   --print               print the settings listing on the default printer
   --landscape           answer the print-out's orientation question with Yes
   --print-pdf FILE      write the settings listing as a PDF file (one shape only)

@@ -1,0 +1,145 @@
+// Lodsmith's window on Windows. The program itself takes no arguments; a
+// few options serve documentation and testing (kUsage lists them).
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/native_file.h"
+#include "lodsmith_version.h"
+#include "ui/tlsform.h"
+#include "win32/main_window.h"
+#include "win32/win32_platform.h"
+
+using namespace lodsmith;
+
+namespace {
+
+const char* const kUsage = R"(Usage: lodsmith [OPTIONS]
+
+Starts Lodsmith's window. The options serve documentation and testing:
+  --screenshot FILE   show the window, save a picture of it (.png or .bmp) and quit
+  --open SHAPE        (with --screenshot) open SHAPE first
+  --page N            (with --screenshot) show page N (0 or 1)
+  -h, --help          print this help
+  --version           print the program's name and version
+)";
+
+// A window program has no console of its own: the text goes to the one it
+// was started from, if any (or to where its output was redirected).
+void PrintToConsole(const char* text) {
+  if (::GetStdHandle(STD_OUTPUT_HANDLE) == nullptr && ::AttachConsole(ATTACH_PARENT_PROCESS))
+    std::freopen("CONOUT$", "w", stdout);
+  std::fputs(text, stdout);
+  std::fflush(stdout);
+}
+
+std::vector<std::string> Arguments() {
+  int argc = 0;
+  LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i) args.push_back(Narrow(argv[i]));
+  ::LocalFree(argv);
+  return args;
+}
+
+// Per-monitor DPI awareness for systems that do not read it from the
+// manifest (and for Wine); the manifest's wins where it was read.
+void BecomeDpiAware() {
+  using SetContextFn = BOOL(WINAPI*)(HANDLE);
+  auto fn = reinterpret_cast<SetContextFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+  if (fn && fn(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)))) return;
+  ::SetProcessDPIAware();
+}
+
+// Runs the window's messages until it is gone, or for `ms` milliseconds.
+void Pump(DWORD ms) {
+  const DWORD start = ::GetTickCount();
+  MSG msg;
+  while (::GetTickCount() - start < ms) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    ::Sleep(10);
+  }
+}
+
+}  // namespace
+
+int main() {
+  const std::vector<std::string> args = Arguments();
+  std::string screenshot, openShape;
+  int page = 0;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "-h" || args[i] == "--help") {
+      PrintToConsole(kUsage);
+      return 0;
+    } else if (args[i] == "--version") {
+      PrintToConsole((std::string(kVersionLine) + "\n").c_str());
+      return 0;
+    } else if (args[i] == "--screenshot" && i + 1 < args.size()) {
+      screenshot = args[++i];
+    } else if (args[i] == "--open" && i + 1 < args.size()) {
+      openShape = args[++i];
+    } else if (args[i] == "--page" && i + 1 < args.size()) {
+      page = std::atoi(args[++i].c_str());
+    }
+  }
+
+  BecomeDpiAware();
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
+  ::InitCommonControlsEx(&controls);
+
+  Win32Platform platform;
+  TLSForm form(platform);
+  platform.SetForm(&form);
+  MainWindow window(form, platform);
+  platform.SetWindow(&window);
+  window.Run([&] { form.FormCreate(); });
+
+  // Centred on the work area.
+  RECT area, frame;
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  ::GetWindowRect(window.Handle(), &frame);
+  const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+  ::SetWindowPos(window.Handle(), nullptr, area.left + (area.right - area.left - w) / 2,
+                 area.top + (area.bottom - area.top - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ::ShowWindow(window.Handle(), SW_SHOWNORMAL);
+  ::UpdateWindow(window.Handle());
+
+  if (!screenshot.empty()) {
+    if (!openShape.empty()) {
+      // The open dialog is answered with the shape; messages go to the
+      // error stream instead of boxes nobody would close.
+      platform.scriptedOpen = openShape;
+      window.Run([&] { form.OeffnenButtonClick(); });
+      platform.scriptedOpen.reset();
+    }
+    window.ShowPage(page);
+    ::RedrawWindow(window.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump(700);
+    int status = 0;
+    if (!window.SaveScreenshot(screenshot)) {
+      std::fprintf(stderr, "lodsmith: cannot write %s\n", screenshot.c_str());
+      status = 1;
+    }
+    return status;
+  }
+
+  MSG msg;
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (::IsDialogMessageW(window.Handle(), &msg)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+  form.Dispatch([&] { form.FormDestroy(); });
+  return static_cast<int>(msg.wParam);
+}

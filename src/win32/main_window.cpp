@@ -1,0 +1,783 @@
+#include "win32/main_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <tuple>
+
+#include "core/grid_columns.h"
+#include "core/native_file.h"
+#include "win32/win32_platform.h"
+
+#ifdef LODSMITH_HAVE_STB_PNG
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STBI_WRITE_NO_STDIO
+#include <stb_image_write.h>
+#endif
+
+namespace lodsmith {
+
+namespace {
+
+const wchar_t* const kWindowClass = L"LodsmithWindow";
+const wchar_t* const kContainerClass = L"LodsmithPanel";
+constexpr UINT kFocusCheck = WM_APP + 1;
+
+// Frames a container draws around itself (GWLP_USERDATA of the container).
+constexpr LONG_PTR kNoFrame = 0, kRaised = 1, kSunken = 2;
+
+std::wstring W(const std::string& s) { return Widen(s); }
+
+// Colours are stored as 0x00BBGGRR (a COLORREF); system colours have the
+// high bit set and mean "as the system draws it".
+bool OwnColour(unsigned c) { return (c & 0x80000000u) == 0; }
+
+int WindowDpi(HWND hwnd) {
+  // GetDpiForWindow exists from Windows 10 1607 on; older systems (and
+  // Wine's older releases) answer through the screen's device context.
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static auto fn = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (fn && hwnd) {
+    const UINT dpi = fn(hwnd);
+    if (dpi > 0) return static_cast<int>(dpi);
+  }
+  HDC dc = ::GetDC(nullptr);
+  const int dpi = ::GetDeviceCaps(dc, LOGPIXELSY);
+  ::ReleaseDC(nullptr, dc);
+  return dpi > 0 ? dpi : 96;
+}
+
+bool FontFamilyExists(const wchar_t* family) {
+  LOGFONTW lf{};
+  lf.lfCharSet = DEFAULT_CHARSET;
+  wcsncpy(lf.lfFaceName, family, LF_FACESIZE - 1);
+  bool found = false;
+  HDC dc = ::GetDC(nullptr);
+  ::EnumFontFamiliesExW(
+      dc, &lf,
+      [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM p) -> int {
+        *reinterpret_cast<bool*>(p) = true;
+        return 0;
+      },
+      reinterpret_cast<LPARAM>(&found), 0);
+  ::ReleaseDC(nullptr, dc);
+  return found;
+}
+
+void RegisterClasses() {
+  static bool done = false;
+  if (done) return;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.hInstance = ::GetModuleHandleW(nullptr);
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpfnWndProc = DefWindowProcW;  // the object takes over once it exists
+  wc.lpszClassName = kWindowClass;
+  wc.hIcon = ::LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
+  ::RegisterClassExW(&wc);
+  wc.hIcon = nullptr;
+  wc.lpszClassName = kContainerClass;
+  ::RegisterClassExW(&wc);
+  done = true;
+}
+
+std::wstring WindowText(HWND hwnd) {
+  const int n = ::GetWindowTextLengthW(hwnd);
+  std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
+  ::GetWindowTextW(hwnd, s.data(), n + 1);
+  s.resize(static_cast<std::size_t>(n));
+  return s;
+}
+
+void SetTextIfChanged(HWND hwnd, const std::wstring& text) {
+  if (WindowText(hwnd) != text) ::SetWindowTextW(hwnd, text.c_str());
+}
+
+MainWindow* g_window = nullptr;  // one window per program
+
+}  // namespace
+
+int ScaleToDpi(int designPixels, int dpi) { return ::MulDiv(designPixels, dpi, 96); }
+
+MainWindow::MainWindow(TLSForm& form, Win32Platform& platform) : form_(form), platform_(platform) {
+  RegisterClasses();
+  g_window = this;
+  // A fixed-size window: title, system menu, minimise and close.
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  hwnd_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, W(form_.Caption).c_str(), style, CW_USEDEFAULT,
+                            CW_USEDEFAULT, kClientWidth, kClientHeight, nullptr, nullptr, ::GetModuleHandleW(nullptr),
+                            nullptr);
+  ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::WndProc));
+  dpi_ = WindowDpi(hwnd_);
+  MakeFonts();
+
+  TLSForm& f = form_;
+
+  // ---- Pages -----------------------------------------------------------------
+  tabs_ = ::CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, 10, 10,
+                            hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId_++)),
+                            ::GetModuleHandleW(nullptr), nullptr);
+  Place(tabs_, nullptr, "PageControl1", 0, 0, 824, 553);
+  for (int i = 0; i < 2; ++i) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    std::wstring caption = W(i == 0 ? f.TabSheet1.Caption : f.TabSheet3.Caption);
+    item.pszText = caption.data();
+    ::SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    pages_[i] = ::CreateWindowExW(WS_EX_CONTROLPARENT, kContainerClass, L"",
+                                  WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (i == 0 ? WS_VISIBLE : 0), 0, 0, 10,
+                                  10, hwnd_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ::SetWindowLongPtrW(pages_[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ContainerProc));
+  }
+  controls_["TabSheet1"] = pages_[0];
+  controls_["TabSheet3"] = pages_[1];
+  HWND tab1 = pages_[0];
+  HWND tab3 = pages_[1];
+
+  // ---- Page "Zerlegung" ---------------------------------------------------------
+  AddLabel(tab1, "Label4", f.Label4, 8, 16);
+  AddLabel(tab1, "Label5", f.Label5, 560, 16);
+  AddLabel(tab1, "Label6", f.Label6, 560, 280);
+  AddLabel(tab1, "Label24", f.Label24, 728, 176);
+  AddLabel(tab1, "Label7", f.Label7, 8, 424, 369, 26, SS_LEFT, true);
+  AddLabel(tab1, "Label17", f.Label17, 8, 456, 369, 33, SS_LEFT, true);
+  AddLabel(tab1, "Label18", f.Label18, 8, 488, 369, 33, SS_LEFT, true);
+  AddLabel(tab1, "Label8", f.Label8, 702, 32, 107, 73, SS_LEFT, true);
+  AddLabel(tab1, "Label9", f.Label9, 702, 112, 107, 57, SS_LEFT, true);
+  AddLabel(tab1, "Label13", f.Label13, 560, 464, 249, 57, SS_LEFT, true);
+  AddLabel(tab1, "Label21", f.Label21, 80, 9, 139, 13, SS_RIGHT);
+  AddEdit(tab1, "NrEdit", f.NrEdit, 224, 4, 33, 21, nullptr);
+  AddButton(tab1, "DoButton", f.DoButton, 272, 3, 41, 25, &TLSForm::DoButtonClick);
+  AddLabel(tab1, "Label22", f.Label22, 328, 9, 73, 13, SS_RIGHT);
+  AddButton(tab1, "DoButton1", f.DoButton1, 408, 3, 41, 25, &TLSForm::DoButton1Click);
+  AddLabel(tab1, "Label16", f.Label16, 464, 9);
+  AddSpin(tab1, "LODSpinEdit", f.LODSpinEdit, 496, 4, 49, 22, &TLSForm::SetLODSpinEditValue, nullptr);
+
+  // The columns the user types into: the assignments, the sort marks, the
+  // animation marks and the distances.
+  const auto assignments = [](int c) { return c >= grid::ElementLodColumn(1); };
+  const auto sortMarks = [](int c) { return c >= grid::SubObjectSortColumn(1); };
+  const auto animationMarks = [](int c) { return c == grid::kMatrixAnimated; };
+  const auto distances = [](int c) { return c == grid::kDistance; };
+  AddGrid(tab1, "StringGrid1", f.StringGrid1, 6, 32, 539, 385, assignments, 24);
+  AddGrid(tab1, "StringGrid2", f.StringGrid2, 558, 32, 137, 137, sortMarks, 24);
+  GridControl* overview = AddGrid(tab1, "StringGrid5", f.StringGrid5, 558, 176, 163, 97, nullptr, 16);
+  overview->SetFont(overviewFont_);
+  AddButton(tab1, "AnimResetButton", f.AnimResetButton, 734, 264, 75, 25, &TLSForm::AnimResetButtonClick);
+  AddGrid(tab1, "StringGrid3", f.StringGrid3, 558, 296, 251, 161, animationMarks, 24);
+
+  AddButton(tab1, "ZeilePlusButton", f.ZeilePlusButton, 384, 425, 25, 20, &TLSForm::ZeilePlusButtonClick);
+  AddButton(tab1, "ZeileMinusButton", f.ZeileMinusButton, 384, 449, 25, 20, &TLSForm::ZeileMinusButtonClick);
+  AddButton(tab1, "GrundButton", f.GrundButton, 416, 425, 129, 20, &TLSForm::GrundButtonClick);
+  AddButton(tab1, "E_SpeichernButton", f.E_SpeichernButton, 416, 449, 129, 20, &TLSForm::E_SpeichernButtonClick);
+  AddButton(tab1, "E_LadenButton", f.E_LadenButton, 416, 473, 129, 20, &TLSForm::E_LadenButtonClick);
+  AddButton(tab1, "E_DruckenButton", f.E_DruckenButton, 416, 497, 129, 20, &TLSForm::E_DruckenButtonClick);
+
+  // ---- Page "Einstellungen/Settings" ------------------------------------------------
+  HWND panel1 = AddContainer(tab3, "Panel1", 8, 8, 329, 345, kSunken);
+  AddLabel(panel1, "Label27", f.Label27, 8, 8);
+  AddLabel(panel1, "Label14", f.Label14, 23, 56);
+  AddSpin(panel1, "LODAnzSpinEdit", f.LODAnzSpinEdit, 119, 48, 57, 33, &TLSForm::SetLODAnzSpinEditValue,
+          &TLSForm::LODAnzSpinEditExit);
+  AddLabel(panel1, "Label15", f.Label15, 20, 96);
+  AddGrid(panel1, "StringGrid4", f.StringGrid4, 20, 120, 153, 209, distances, 24);
+  AddLabel(panel1, "Label19", f.Label19, 184, 144, 129, 65, SS_LEFT, true);
+  AddLabel(panel1, "Label20", f.Label20, 184, 216, 129, 57, SS_LEFT, true);
+  AddLabel(panel1, "Label23", f.Label23, 184, 280, 129, 57, SS_LEFT, true);
+
+  HWND panel4 = AddContainer(tab3, "Panel4", 344, 8, 321, 345, kSunken);
+  AddLabel(panel4, "Label26", f.Label26, 8, 8);
+  AddLabel(panel4, "Label25", f.Label25, 32, 76, 121, 13, SS_RIGHT);
+  AddEdit(panel4, "DeltaPointsEdit", f.DeltaPointsEdit, 168, 72, 97, 21, &TLSForm::DeltaPointsEditExit);
+  AddLabel(panel4, "Label10", f.Label10, 29, 108, 124, 13, SS_RIGHT);
+  AddEdit(panel4, "DeltaNormalsEdit", f.DeltaNormalsEdit, 168, 104, 97, 21, &TLSForm::DeltaNormalsEditExit);
+  AddLabel(panel4, "Label28", f.Label28, 8, 152, 305, 49, SS_LEFT, true);
+  AddLabel(panel4, "Label29", f.Label29, 8, 208, 305, 49, SS_LEFT, true);
+  AddLabel(panel4, "Label30", f.Label30, 8, 264, 305, 49, SS_LEFT, true);
+
+  HWND panel5 = AddContainer(tab3, "Panel5", 672, 8, 137, 345, kSunken);
+  AddLabel(panel5, "Label31", f.Label31, 8, 8);
+  AddLabel(panel5, "Label32", f.Label32, 8, 24, 121, 41, SS_LEFT, true);
+  const int comboId = nextId_++;
+  languages_ = ::CreateWindowExW(
+      0, WC_COMBOBOXW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 0, 10, 10, panel5,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(comboId)), ::GetModuleHandleW(nullptr), nullptr);
+  // The drop-down list's height counts in the design height.
+  Place(languages_, panel5, "SpracheComboBox", 8, 80, 121, 200);
+  commands_[comboId] = [this](int code) {
+    if (code != CBN_SELCHANGE) return;
+    const int i = static_cast<int>(::SendMessageW(languages_, CB_GETCURSEL, 0, 0));
+    Run([this, i] {
+      form_.SpracheComboBox.ItemIndex = i;
+      form_.SpracheComboBoxSelect();
+    });
+  };
+  AddLabel(panel5, "Label33", f.Label33, 8, 120, 121, 217, SS_LEFT, true);
+
+  // ---- Action column ----------------------------------------------------------------
+  HWND panel2 = AddContainer(hwnd_, "Panel2", 824, 0, 165, 553, kRaised);
+  for (auto [name, state, y, h] : {std::tuple{"Label3", &f.Label3, 8, 26}, std::tuple{"Label11", &f.Label11, 56, 26},
+                                   std::tuple{"Label12", &f.Label12, 88, 65}})
+    AddLabel(panel2, name, *state, 10, y, 145, h, SS_CENTER, true, true);
+  AddButton(panel2, "CompressButton", f.CompressButton, 10, 157, 145, 25, &TLSForm::CompressButtonClick);
+  AddButton(panel2, "OeffnenButton", f.OeffnenButton, 10, 192, 145, 25, &TLSForm::OeffnenButtonClick);
+  AddLabel(panel2, "SOAnzLabel", f.SOAnzLabel, 8, 232, 145, 13, SS_CENTER);
+  AddLabel(panel2, "SOAnzLabel1", f.SOAnzLabel1, 8, 256, 145, 13, SS_CENTER);
+  AddButton(panel2, "Sub_ObjectsButton", f.Sub_ObjectsButton, 10, 277, 145, 25, &TLSForm::Sub_ObjectsButtonClick);
+  AddButton(panel2, "AnimButton", f.AnimButton, 10, 309, 145, 25, &TLSForm::AnimButtonClick);
+  AddButton(panel2, "PunkteButton", f.PunkteButton, 10, 341, 145, 25, &TLSForm::PunkteButtonClick);
+  AddButton(panel2, "NormalenButton", f.NormalenButton, 10, 373, 145, 25, &TLSForm::NormalenButtonClick);
+  AddButton(panel2, "MatButton", f.MatButton, 10, 405, 145, 25, &TLSForm::MatButtonClick);
+  AddButton(panel2, "UndoButton", f.UndoButton, 10, 437, 145, 25, &TLSForm::UndoButtonClick);
+  AddButton(panel2, "SpeichernBitBtn", f.SpeichernBitBtn, 10, 480, 145, 25, &TLSForm::SpeichernButtonClick);
+  AddButton(panel2, "SpeichernUnterBitBtn", f.SpeichernUnterBitBtn, 10, 515, 145, 25,
+            &TLSForm::SpeichernUnterButtonClick);
+
+  // ---- Status area ------------------------------------------------------------------
+  HWND panel3 = AddContainer(hwnd_, "Panel3", 0, 553, 989, 51, kRaised);
+  AddLabel(panel3, "Label1", f.Label1, 17, 11);
+  AddLabel(panel3, "Label2", f.Label2, 17, 27);
+  AddButton(panel3, "Button1", f.Button1, 834, 13, 145, 25, &TLSForm::WegButtonClick);
+
+  ApplyDpi(dpi_);
+  ShowPage(0);
+  Mirror();
+}
+
+MainWindow::~MainWindow() {
+  grids_.clear();
+  if (hwnd_ && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
+  if (font_) ::DeleteObject(font_);
+  if (overviewFont_) ::DeleteObject(overviewFont_);
+  if (g_window == this) g_window = nullptr;
+}
+
+// ---- Building -------------------------------------------------------------------------
+
+void MainWindow::MakeFonts() {
+  // The form's font is "MS Sans Serif" at 8 points; where the system lacks
+  // it, its own dialog font at that size. Points scale with the DPI.
+  const int height = -::MulDiv(8, dpi_, 72);
+  std::wstring face = L"MS Sans Serif";
+  if (!FontFamilyExists(face.c_str())) {
+    NONCLIENTMETRICSW m{};
+    m.cbSize = sizeof m;
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0)) face = m.lfMessageFont.lfFaceName;
+  }
+  HFONT old = font_, oldOverview = overviewFont_;
+  font_ = ::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str());
+  overviewFont_ = ::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
+  for (const auto& p : placed_) ::SendMessageW(p.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  for (auto& g : grids_) g.control->SetFont(g.grid == &form_.StringGrid5 ? overviewFont_ : font_);
+  if (old) ::DeleteObject(old);
+  if (oldOverview) ::DeleteObject(oldOverview);
+}
+
+HWND MainWindow::Place(HWND hwnd, HWND container, const char* name, int x, int y, int w, int h) {
+  placed_.push_back({hwnd, container == hwnd_ ? nullptr : container, RECT{x, y, x + w, y + h}});
+  ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  controls_[name] = hwnd;
+  return hwnd;
+}
+
+HWND MainWindow::AddContainer(HWND container, const char* name, int x, int y, int w, int h, DWORD frame) {
+  HWND c = ::CreateWindowExW(WS_EX_CONTROLPARENT, kContainerClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                             10, 10, container, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  ::SetWindowLongPtrW(c, GWLP_USERDATA, static_cast<LONG_PTR>(frame));
+  ::SetWindowLongPtrW(c, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ContainerProc));
+  return Place(c, container, name, x, y, w, h);
+}
+
+void MainWindow::AddButton(HWND container, const char* name, TButton& state, int x, int y, int w, int h,
+                           void (TLSForm::*handler)()) {
+  const int id = nextId_++;
+  HWND b = ::CreateWindowExW(0, WC_BUTTONW, W(state.Caption).c_str(),
+                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 10, 10, container,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+  Place(b, container, name, x, y, w, h);
+  commands_[id] = [this, handler](int code) {
+    if (code == BN_CLICKED) Run([this, handler] { (form_.*handler)(); });
+  };
+  buttons_.push_back({b, &state});
+}
+
+void MainWindow::AddLabel(HWND container, const char* name, TLabel& state, int x, int y, int w, int h, DWORD align,
+                          bool wrap, bool red) {
+  // A static control breaks words at its width by itself (SS_LEFT); a
+  // label that must stay on one line says so.
+  DWORD style = WS_CHILD | WS_VISIBLE | SS_NOPREFIX | align;
+  if (!wrap && align == SS_LEFT) style = (style & ~static_cast<DWORD>(SS_LEFT)) | SS_LEFTNOWORDWRAP;
+  HWND l = ::CreateWindowExW(0, WC_STATICW, W(state.Caption).c_str(), style, 0, 0, 10, 10, container, nullptr,
+                             ::GetModuleHandleW(nullptr), nullptr);
+  const bool autoSize = w < 0;
+  Place(l, container, name, x, y, autoSize ? 1 : w, autoSize ? 13 : h);
+  labels_.push_back({l, &state, autoSize, red});
+}
+
+void MainWindow::AddEdit(HWND container, const char* name, TEdit& state, int x, int y, int w, int h,
+                         void (TLSForm::*exitHandler)()) {
+  const int id = nextId_++;
+  HWND e = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, W(state.Text).c_str(),
+                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 10, 10, container,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+  Place(e, container, name, x, y, w, h);
+  commands_[id] = [this, e, &state](int code) {
+    if (code == EN_CHANGE && !mirroring_) state.Text = Narrow(WindowText(e));
+    if (code == EN_KILLFOCUS && exitHandlers_.count(e))
+      ::PostMessageW(hwnd_, kFocusCheck, 0, reinterpret_cast<LPARAM>(e));
+  };
+  if (exitHandler) exitHandlers_[e] = [this, exitHandler] { (form_.*exitHandler)(); };
+  edits_.push_back({e, &state});
+}
+
+void MainWindow::AddSpin(HWND container, const char* name, TSpinEdit& state, int x, int y, int w, int h,
+                         void (TLSForm::*setValue)(int), void (TLSForm::*exitHandler)()) {
+  // A read-only edit with arrows: the value changes with the arrows (the
+  // buttons, the keys and the wheel) only.
+  const int id = nextId_++;
+  HWND e = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_READONLY, 0, 0,
+                             10, 10, container, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             ::GetModuleHandleW(nullptr), nullptr);
+  Place(e, container, name, x, y, w - 17, h);
+  HWND arrows = ::CreateWindowExW(0, UPDOWN_CLASSW, L"",
+                                  WS_CHILD | WS_VISIBLE | UDS_ARROWKEYS | UDS_SETBUDDYINT | UDS_NOTHOUSANDS, 0, 0, 10,
+                                  10, container, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  ::SendMessageW(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(e), 0);
+  placed_.push_back({arrows, container == hwnd_ ? nullptr : container, RECT{x + w - 17, y, x + w, y + h}});
+  ::SendMessageW(arrows, UDM_SETRANGE32, static_cast<WPARAM>(state.MinValue), state.MaxValue);
+  ::SendMessageW(arrows, UDM_SETPOS32, 0, state.Value);
+  // The model's helper keeps the value within the limits and runs the
+  // change handler when it really changed.
+  spinHandlers_[arrows] = [this, setValue, &state](int delta) {
+    const int v = state.Value + delta;
+    Run([this, setValue, v] { (form_.*setValue)(v); });
+  };
+  commands_[id] = [this, e](int code) {
+    if (code == EN_KILLFOCUS && exitHandlers_.count(e))
+      ::PostMessageW(hwnd_, kFocusCheck, 0, reinterpret_cast<LPARAM>(e));
+  };
+  if (exitHandler) exitHandlers_[e] = [this, exitHandler] { (form_.*exitHandler)(); };
+  spins_.push_back({e, arrows, &state});
+}
+
+GridControl* MainWindow::AddGrid(HWND container, const char* name, StringGrid& grid, int x, int y, int w, int h,
+                                 std::function<bool(int)> editable, int rowHeight) {
+  const int id = nextId_++;
+  auto control = std::make_unique<GridControl>(container, id, grid, std::move(editable), rowHeight);
+  GridControl* g = control.get();
+  Place(g->Handle(), container, name, x, y, w, h);
+  g->SetFont(font_);
+  BindGridEvents(*g, grid);
+  commands_[id] = [this, g](int code) {
+    if (code == EN_KILLFOCUS && exitHandlers_.count(g->Handle()))
+      ::PostMessageW(hwnd_, kFocusCheck, 0, reinterpret_cast<LPARAM>(g->Handle()));
+  };
+  grids_.push_back({std::move(control), &grid});
+  return g;
+}
+
+void MainWindow::BindGridEvents(GridControl& control, StringGrid& grid) {
+  TLSForm& f = form_;
+  std::function<void(int, int, bool&)> select;
+  std::function<void(int, int, const std::string&)> edit;
+  std::function<void()> exit;
+  if (&grid == &f.StringGrid1) {
+    select = [&f](int c, int r, bool& can) { f.StringGrid1SelectCell(c, r, can); };
+    edit = [&f](int c, int r, const std::string& v) { f.StringGrid1SetEditText(c, r, v); };
+    exit = [&f] { f.StringGrid1Exit(); };
+  } else if (&grid == &f.StringGrid2 || &grid == &f.StringGrid3) {
+    // One handler pair serves the sub-object grid and the matrix grid.
+    select = [&f, &grid](int c, int r, bool& can) { f.StringGrid2SelectCell(grid, c, r, can); };
+    edit = [&f, &grid](int c, int r, const std::string& v) { f.StringGrid2SetEditText(grid, c, r, v); };
+  } else if (&grid == &f.StringGrid4) {
+    select = [&f](int c, int r, bool& can) { f.StringGrid4SelectCell(c, r, can); };
+    edit = [&f](int c, int r, const std::string& v) { f.StringGrid4SetEditText(c, r, v); };
+    exit = [&f] { f.StringGrid4Exit(); };
+  }
+  if (select) {
+    control.selectAttempt = [this, select](int col, int row) {
+      bool can = true;
+      // The handler decides and records the current cell.
+      Run([&] { select(col, row, can); });
+      return can;
+    };
+  }
+  // The handler stores the typed text in the cell and checks it.
+  if (edit)
+    control.textEdited = [this, edit](int col, int row, const std::string& text) {
+      Run([&] { edit(col, row, text); });
+    };
+  if (exit) exitHandlers_[control.Handle()] = exit;
+}
+
+// ---- Layout -----------------------------------------------------------------------------
+
+void MainWindow::ApplyDpi(int dpi) {
+  dpi_ = dpi > 0 ? dpi : 96;
+  // The client area is the design's, scaled; the frame is what the system
+  // adds to it.
+  RECT r{0, 0, ScaleToDpi(kClientWidth, dpi_), ScaleToDpi(kClientHeight, dpi_)};
+  ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+  ::SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MakeFonts();
+  for (const auto& p : placed_) {
+    ::MoveWindow(p.hwnd, ScaleToDpi(p.design.left, dpi_), ScaleToDpi(p.design.top, dpi_),
+                 ScaleToDpi(p.design.right - p.design.left, dpi_), ScaleToDpi(p.design.bottom - p.design.top, dpi_),
+                 TRUE);
+  }
+  for (auto& g : grids_) g.control->SetDpi(dpi_);
+  LayoutPages();
+  for (const auto& l : labels_)
+    if (l.autoSize) FitAutoLabel(l);
+}
+
+void MainWindow::LayoutPages() {
+  // The pages fill the tab control's display area and lie above it.
+  RECT area;
+  ::GetClientRect(tabs_, &area);
+  ::SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  for (HWND page : pages_)
+    ::SetWindowPos(page, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top, SWP_NOACTIVATE);
+}
+
+void MainWindow::FitAutoLabel(const LabelBinding& l) {
+  // The label grows with its text, as the form's auto-sized labels do.
+  HDC dc = ::GetDC(l.hwnd);
+  HGDIOBJ old = ::SelectObject(dc, font_);
+  const std::wstring text = W(l.state->Caption);
+  SIZE size{0, 0};
+  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(l.hwnd, dc);
+  RECT r;
+  ::GetWindowRect(l.hwnd, &r);
+  ::MapWindowPoints(nullptr, ::GetParent(l.hwnd), reinterpret_cast<POINT*>(&r), 2);
+  ::MoveWindow(l.hwnd, r.left, r.top, size.cx + 2, std::max<LONG>(size.cy, ScaleToDpi(13, dpi_)), TRUE);
+}
+
+void MainWindow::ShowPage(int page) {
+  page_ = std::clamp(page, 0, 1);
+  ::SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(page_), 0);
+  ::ShowWindow(pages_[page_], SW_SHOW);
+  ::ShowWindow(pages_[1 - page_], SW_HIDE);
+}
+
+// ---- Running handlers -----------------------------------------------------------------
+
+void MainWindow::Run(const std::function<void()>& handler) {
+  form_.Dispatch(handler);
+  Mirror();
+}
+
+void MainWindow::Mirror() {
+  if (mirroring_ || !hwnd_) return;
+  mirroring_ = true;
+  const TLSForm& f = form_;
+  SetTextIfChanged(hwnd_, W(f.Caption));
+  for (int i = 0; i < 2; ++i) {
+    std::wstring caption = W(i == 0 ? f.TabSheet1.Caption : f.TabSheet3.Caption);
+    wchar_t shown[256] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = shown;
+    item.cchTextMax = 255;
+    ::SendMessageW(tabs_, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    if (caption != shown) {
+      item.pszText = caption.data();
+      ::SendMessageW(tabs_, TCM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
+  }
+  for (auto& b : buttons_) {
+    SetTextIfChanged(b.hwnd, W(b.state->Caption));
+    ::EnableWindow(b.hwnd, b.state->Enabled);
+    ::ShowWindow(b.hwnd, b.state->Visible ? SW_SHOWNA : SW_HIDE);
+    ::InvalidateRect(b.hwnd, nullptr, FALSE);  // the caption's colour
+  }
+  for (auto& l : labels_) {
+    const std::wstring text = W(l.state->Caption);
+    if (WindowText(l.hwnd) != text) {
+      ::SetWindowTextW(l.hwnd, text.c_str());
+      if (l.autoSize) FitAutoLabel(l);
+    }
+    ::EnableWindow(l.hwnd, l.state->Enabled);
+    ::ShowWindow(l.hwnd, l.state->Visible ? SW_SHOWNA : SW_HIDE);
+  }
+  for (auto& e : edits_) {
+    SetTextIfChanged(e.hwnd, W(e.state->Text));
+    ::EnableWindow(e.hwnd, e.state->Enabled);
+  }
+  for (auto& s : spins_) {
+    ::SendMessageW(s.arrows, UDM_SETRANGE32, static_cast<WPARAM>(s.state->MinValue),
+                   std::max(s.state->MinValue, s.state->MaxValue));
+    ::SendMessageW(s.arrows, UDM_SETPOS32, 0, s.state->Value);
+    SetTextIfChanged(s.edit, std::to_wstring(s.state->Value));
+    ::EnableWindow(s.edit, s.state->Enabled);
+    ::EnableWindow(s.arrows, s.state->Enabled);
+  }
+  {
+    const int count = static_cast<int>(::SendMessageW(languages_, CB_GETCOUNT, 0, 0));
+    bool same = count == static_cast<int>(f.SpracheComboBox.Items.size());
+    for (int i = 0; same && i < count; ++i) {
+      const int n = static_cast<int>(::SendMessageW(languages_, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0));
+      std::wstring item(static_cast<std::size_t>(std::max(0, n)) + 1, L'\0');
+      ::SendMessageW(languages_, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+      item.resize(static_cast<std::size_t>(std::max(0, n)));
+      same = item == W(f.SpracheComboBox.Items[static_cast<std::size_t>(i)]);
+    }
+    if (!same) {
+      ::SendMessageW(languages_, CB_RESETCONTENT, 0, 0);
+      for (const auto& name : f.SpracheComboBox.Items)
+        ::SendMessageW(languages_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(name).c_str()));
+    }
+    const int index = f.SpracheComboBox.ItemIndex;
+    ::SendMessageW(languages_, CB_SETCURSEL,
+                   static_cast<WPARAM>(index < static_cast<int>(f.SpracheComboBox.Items.size()) ? index : -1), 0);
+    ::EnableWindow(languages_, f.SpracheComboBox.Enabled);
+  }
+  for (auto& g : grids_) {
+    g.control->SetColumnWidths(g.grid->ColWidths);
+    g.control->Sync();
+  }
+  mirroring_ = false;
+}
+
+void MainWindow::FocusControl(const std::string& name) {
+  HWND w = Control(name);
+  if (!w) return;
+  // A control on the hidden page brings its page to the front first.
+  for (int i = 0; i < 2; ++i)
+    if (::IsChild(pages_[i], w)) ShowPage(i);
+  ::SetFocus(w);
+}
+
+void MainWindow::CheckFocusLeft(HWND control) {
+  if (mirroring_) return;
+  HWND now = ::GetFocus();
+  // Focus that went to a message box or a dialog has not left the control.
+  if (!now || ::GetAncestor(now, GA_ROOT) != hwnd_) return;
+  if (now == control || ::IsChild(control, now)) return;
+  auto it = exitHandlers_.find(control);
+  if (it != exitHandlers_.end()) {
+    auto run = it->second;
+    Run(run);
+  }
+}
+
+// ---- Messages ----------------------------------------------------------------------------
+
+LRESULT CALLBACK MainWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (g_window && g_window->hwnd_ == hwnd) return g_window->Handle(hwnd, msg, wp, lp);
+  return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK MainWindow::ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    // The controls tell their parent; the window answers for all of them.
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+      if (g_window) return g_window->Handle(hwnd, msg, wp, lp);
+      break;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = ::BeginPaint(hwnd, &ps);
+      const LONG_PTR frame = ::GetWindowLongPtrW(hwnd, GWLP_USERDATA);
+      if (frame != kNoFrame) {
+        RECT r;
+        ::GetClientRect(hwnd, &r);
+        ::DrawEdge(dc, &r, frame == kRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
+      }
+      ::EndPaint(hwnd, &ps);
+      return 0;
+    }
+    default: break;
+  }
+  return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT MainWindow::Handle(HWND from, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND: {
+      auto it = commands_.find(LOWORD(wp));
+      if (it != commands_.end() && lp) {
+        auto command = it->second;  // the handler may rebuild the map
+        command(HIWORD(wp));
+        return 0;
+      }
+      break;
+    }
+    case WM_NOTIFY: {
+      const auto* hdr = reinterpret_cast<const NMHDR*>(lp);
+      if (hdr->hwndFrom == tabs_ && hdr->code == TCN_SELCHANGE) {
+        ShowPage(static_cast<int>(::SendMessageW(tabs_, TCM_GETCURSEL, 0, 0)));
+        return 0;
+      }
+      if (hdr->code == UDN_DELTAPOS) {
+        auto it = spinHandlers_.find(hdr->hwndFrom);
+        if (it != spinHandlers_.end()) {
+          const int delta = reinterpret_cast<const NMUPDOWN*>(lp)->iDelta;
+          auto handler = it->second;
+          handler(delta);
+          return TRUE;  // the model set the value; Mirror has shown it
+        }
+      }
+      if (hdr->code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+        // A caption in a colour of its own (the save buttons turn red):
+        // the system draws the button, the caption is drawn over it.
+        auto* cd = reinterpret_cast<NMCUSTOMDRAW*>(lp);
+        for (const auto& b : buttons_) {
+          if (b.hwnd != hdr->hwndFrom || !OwnColour(b.state->FontColor)) continue;
+          if (cd->dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYPOSTPAINT;
+          if (cd->dwDrawStage == CDDS_POSTPAINT) {
+            RECT r = cd->rc;
+            ::InflateRect(&r, -3, -3);
+            ::FillRect(cd->hdc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
+            ::SetBkMode(cd->hdc, TRANSPARENT);
+            ::SetTextColor(cd->hdc, ::IsWindowEnabled(b.hwnd) ? static_cast<COLORREF>(b.state->FontColor)
+                                                              : ::GetSysColor(COLOR_GRAYTEXT));
+            HGDIOBJ old = ::SelectObject(cd->hdc, font_);
+            const std::wstring text = W(b.state->Caption);
+            ::DrawTextW(cd->hdc, text.c_str(), static_cast<int>(text.size()), &r,
+                        DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+            ::SelectObject(cd->hdc, old);
+            return CDRF_DODEFAULT;
+          }
+        }
+      }
+      break;
+    }
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wp);
+      HWND control = reinterpret_cast<HWND>(lp);
+      ::SetBkMode(dc, TRANSPARENT);
+      for (const auto& l : labels_)
+        if (l.hwnd == control && l.red) ::SetTextColor(dc, RGB(255, 0, 0));
+      // Read-only edits (the spin edits) keep the window colour.
+      wchar_t cls[16] = {};
+      ::GetClassNameW(control, cls, 16);
+      if (lstrcmpiW(cls, L"Edit") == 0) return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_WINDOW));
+      return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case kFocusCheck: CheckFocusLeft(reinterpret_cast<HWND>(lp)); return 0;
+    case WM_SETCURSOR:
+      if (platform_.Busy()) {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
+    case WM_DPICHANGED: {
+      ApplyDpi(HIWORD(wp));
+      const RECT* suggested = reinterpret_cast<const RECT*>(lp);
+      ::SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    case WM_GETMINMAXINFO: {
+      // A fixed size, even where it exceeds the screen (a small screen at
+      // a high DPI): the layout does not stretch.
+      RECT r{0, 0, ScaleToDpi(kClientWidth, dpi_), ScaleToDpi(kClientHeight, dpi_)};
+      ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+      auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+      info->ptMinTrackSize = info->ptMaxTrackSize = POINT{r.right - r.left, r.bottom - r.top};
+      return 0;
+    }
+    case WM_CLOSE: {
+      bool canClose = true;
+      Run([&] { form_.FormCloseQuery(canClose); });
+      if (canClose) ::DestroyWindow(hwnd_);
+      return 0;
+    }
+    case WM_DESTROY: ::PostQuitMessage(0); return 0;
+    default: break;
+  }
+  return ::DefWindowProcW(from, msg, wp, lp);
+}
+
+// ---- Lookup and picture ----------------------------------------------------------------
+
+HWND MainWindow::Control(const std::string& name) const {
+  auto it = controls_.find(name);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+GridControl* MainWindow::Grid(const std::string& name) const {
+  HWND h = Control(name);
+  for (const auto& g : grids_)
+    if (g.control->Handle() == h) return g.control.get();
+  return nullptr;
+}
+
+bool MainWindow::SaveScreenshot(const std::string& path) {
+  RECT client;
+  ::GetClientRect(hwnd_, &client);
+  const int w = client.right, h = client.bottom;
+  if (w <= 0 || h <= 0) return false;
+  HDC windowDc = ::GetDC(hwnd_);
+  HDC mem = ::CreateCompatibleDC(windowDc);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = w;
+  info.bmiHeader.biHeight = -h;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bmp = ::CreateDIBSection(mem, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(mem, bmp);
+  // What is on the screen, children included; the window was just painted.
+  bool ok = ::BitBlt(mem, 0, 0, w, h, windowDc, 0, 0, SRCCOPY) != 0;
+  ::GdiFlush();
+  const int stride = (w * 3 + 3) & ~3;
+  std::string bytes;
+#ifdef LODSMITH_HAVE_STB_PNG
+  const bool png = path.size() > 4 &&
+                   (path.compare(path.size() - 4, 4, ".png") == 0 || path.compare(path.size() - 4, 4, ".PNG") == 0);
+#else
+  const bool png = false;
+#endif
+  if (ok && png) {
+#ifdef LODSMITH_HAVE_STB_PNG
+    // The DIB holds blue, green, red; the PNG wants red first.
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(w) * h * 3);
+    const auto* src = static_cast<const unsigned char*>(bits);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        for (int c = 0; c < 3; ++c)
+          rgb[(static_cast<std::size_t>(y) * w + x) * 3 + c] =
+              src[static_cast<std::size_t>(y) * stride + x * 3 + 2 - c];
+    stbi_write_png_to_func(
+        [](void* ctx, void* data, int size) {
+          static_cast<std::string*>(ctx)->append(static_cast<const char*>(data), static_cast<std::size_t>(size));
+        },
+        &bytes, w, h, 3, rgb.data(), w * 3);
+    ok = !bytes.empty();
+#endif
+  } else if (ok) {
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(stride) * h;
+    bytes.append(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    bytes.append(static_cast<const char*>(bits), static_cast<std::size_t>(stride) * h);
+  }
+  ::SelectObject(mem, old);
+  ::DeleteObject(bmp);
+  ::DeleteDC(mem);
+  ::ReleaseDC(hwnd_, windowDc);
+  if (!ok) return false;
+  std::FILE* out = OpenFile(path, "wb");
+  if (!out) return false;
+  ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+  return std::fclose(out) == 0 && ok;
+}
+
+}  // namespace lodsmith

@@ -1,0 +1,141 @@
+// The Lodsmith window on Windows: native controls at the form's fixed
+// positions (scaled by the monitor's DPI), each event bound to the window
+// model's handler of the same name. After every handler the window mirrors
+// the whole model into the controls; the controls hold no state of their
+// own that the model does not know.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/tlsform.h"
+#include "win32/grid_control.h"
+
+namespace lodsmith {
+
+class Win32Platform;
+
+// A design length (pixels at 96 dpi) at the given resolution.
+int ScaleToDpi(int designPixels, int dpi);
+
+class MainWindow {
+public:
+  // Client area of the window at 96 dpi.
+  static constexpr int kClientWidth = 989;
+  static constexpr int kClientHeight = 604;
+
+  MainWindow(TLSForm& form, Win32Platform& platform);
+  ~MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+  int Dpi() const { return dpi_; }
+
+  // Runs a handler of the model (an escaped exception becomes an error box)
+  // and then shows the model's state.
+  void Run(const std::function<void()>& handler);
+  // Model -> controls: captions, enabled flags, colours, labels, spin
+  // values and limits, edit texts, the language list and the grids.
+  void Mirror();
+  // Gives a control the focus by its component name ("StringGrid4", ...),
+  // bringing its page to the front.
+  void FocusControl(const std::string& name);
+  // Shows page 0 ("Zerlegung") or 1 (settings).
+  void ShowPage(int page);
+  int CurrentPage() const { return page_; }
+  // Puts every control at its design place for a new resolution.
+  void ApplyDpi(int dpi);
+
+  // Controls by component name, for the tests and the screenshot.
+  HWND Control(const std::string& name) const;
+  GridControl* Grid(const std::string& name) const;
+
+  // Draws the client area into a 24-bit picture and writes it as PNG (a
+  // name ending in ".png", when built with the PNG writer) or BMP.
+  bool SaveScreenshot(const std::string& path);
+
+private:
+  struct Placed {
+    HWND hwnd;
+    HWND container;  // nullptr: the main window
+    RECT design;     // 96-dpi pixels in the container
+  };
+  struct ButtonBinding {
+    HWND hwnd;
+    TButton* state;
+  };
+  struct LabelBinding {
+    HWND hwnd;
+    TLabel* state;
+    bool autoSize;
+    bool red;
+  };
+  struct EditBinding {
+    HWND hwnd;
+    TEdit* state;
+  };
+  struct SpinBinding {
+    HWND edit;
+    HWND arrows;
+    TSpinEdit* state;
+  };
+  struct GridBinding {
+    std::unique_ptr<GridControl> control;
+    StringGrid* grid;
+  };
+
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Handle(HWND from, UINT msg, WPARAM wp, LPARAM lp);
+
+  HWND Place(HWND hwnd, HWND container, const char* name, int x, int y, int w, int h);
+  HWND AddContainer(HWND container, const char* name, int x, int y, int w, int h, DWORD frame);
+  void AddButton(HWND container, const char* name, TButton& state, int x, int y, int w, int h,
+                 void (TLSForm::*handler)());
+  void AddLabel(HWND container, const char* name, TLabel& state, int x, int y, int w = -1, int h = -1,
+                DWORD align = SS_LEFT, bool wrap = false, bool red = false);
+  void AddEdit(HWND container, const char* name, TEdit& state, int x, int y, int w, int h,
+               void (TLSForm::*exitHandler)());
+  void AddSpin(HWND container, const char* name, TSpinEdit& state, int x, int y, int w, int h,
+               void (TLSForm::*setValue)(int), void (TLSForm::*exitHandler)());
+  GridControl* AddGrid(HWND container, const char* name, StringGrid& grid, int x, int y, int w, int h,
+                       std::function<bool(int col)> editable, int rowHeight);
+  void BindGridEvents(GridControl& control, StringGrid& grid);
+  void MakeFonts();
+  void FitAutoLabel(const LabelBinding& l);
+  void LayoutPages();
+  // Focus left `control`: runs its exit handler unless the focus is still
+  // inside it or went to another window (a message box, a dialog).
+  void CheckFocusLeft(HWND control);
+
+  TLSForm& form_;
+  Win32Platform& platform_;
+  HWND hwnd_ = nullptr;
+  HWND tabs_ = nullptr;
+  HWND pages_[2] = {nullptr, nullptr};
+  HWND languages_ = nullptr;
+  int page_ = 0;
+  int dpi_ = 96;
+  HFONT font_ = nullptr;
+  HFONT overviewFont_ = nullptr;
+  int nextId_ = 1000;
+  std::vector<Placed> placed_;
+  std::vector<ButtonBinding> buttons_;
+  std::vector<LabelBinding> labels_;
+  std::vector<EditBinding> edits_;
+  std::vector<SpinBinding> spins_;
+  std::vector<GridBinding> grids_;
+  std::map<std::string, HWND> controls_;
+  std::map<int, std::function<void(int code)>> commands_;        // by control id
+  std::map<HWND, std::function<void()>> exitHandlers_;           // by control
+  std::map<HWND, std::function<void(int delta)>> spinHandlers_;  // by up-down control
+  bool mirroring_ = false;
+};
+
+}  // namespace lodsmith

@@ -1,0 +1,247 @@
+// What only the Windows build does itself: the layout scaled by the DPI, the
+// registry and locale readers (against Wine's registry, which
+// tests/win32/registry_locale.sh fills with `wine reg add`), the atomic
+// replace with MoveFileExW and the .BAK in folders named with non-ASCII
+// letters, temp.bat run by the command interpreter, and the GDI page
+// mapping of the print-out.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "core/file_io.h"
+#include "core/native_file.h"
+#include "platform/console_launcher.h"
+#include "platform/system_info.h"
+#include "print/print_layout.h"
+#include "test_env.h"
+#include "tools/compress.h"
+#include "ui/tlsform.h"
+#include "win32/main_window.h"
+#include "win32/win32_platform.h"
+#include "win32/win32_print.h"
+
+namespace lodsmith {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+// "Modelle Ü" and "Weichen ł" in UTF-8: a Latin-1 letter and one outside
+// every ANSI code page of western Windows.
+const char* const kUmlautFolder = "Modelle \xC3\x9C";
+const char* const kPolishFolder = "Weichen \xC5\x82";
+
+// The test folder's paths with the separator Windows writes (the batch
+// file's "cd" is run by cmd).
+std::string Win(std::string path) {
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+std::string ClientSize(HWND hwnd) {
+  RECT r;
+  ::GetClientRect(hwnd, &r);
+  return std::to_string(r.right) + "x" + std::to_string(r.bottom);
+}
+
+RECT PlaceIn(HWND control) {
+  RECT r;
+  ::GetWindowRect(control, &r);
+  ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+TEST(WindowLayout, ClientAreaAndControlsScaleWithTheDpi) {
+  Win32Platform platform;
+  TLSForm form(platform);
+  platform.SetForm(&form);
+  MainWindow window(form, platform);
+  platform.SetWindow(&window);
+  for (const auto& [dpi, size, button] :
+       {std::tuple{96, "989x604", RECT{10, 192, 155, 217}}, std::tuple{144, "1484x906", RECT{15, 288, 233, 326}},
+        std::tuple{192, "1978x1208", RECT{20, 384, 310, 434}}}) {
+    SCOPED_TRACE(dpi);
+    window.ApplyDpi(dpi);
+    EXPECT_EQ(ClientSize(window.Handle()), size);
+    const RECT open = PlaceIn(window.Control("OeffnenButton"));
+    EXPECT_EQ(open.left, button.left);
+    EXPECT_EQ(open.top, button.top);
+    EXPECT_EQ(open.right, button.right);
+    EXPECT_EQ(open.bottom, button.bottom);
+  }
+}
+
+TEST(WindowLayout, ButtonsRunTheirHandlersAndTheModelIsMirrored) {
+  Win32Platform platform;
+  TLSForm form(platform);
+  platform.SetForm(&form);
+  MainWindow window(form, platform);
+  platform.SetWindow(&window);
+  form.SpeichernBitBtn.Enabled = false;
+  form.Label2.Caption = "12 Zeilen \xC5\x82";
+  window.Mirror();
+  EXPECT_FALSE(::IsWindowEnabled(window.Control("SpeichernBitBtn")));
+  wchar_t text[64] = {};
+  ::GetWindowTextW(window.Control("Label2"), text, 64);
+  EXPECT_EQ(Narrow(text), "12 Zeilen \xC5\x82");
+
+  // The arrows of the LOD count run the model's setter, which makes
+  // room for two distances; the spin edit shows the model's value.
+  HWND edit = window.Control("LODAnzSpinEdit");
+  HWND arrows = nullptr;
+  for (HWND c = ::GetWindow(::GetParent(edit), GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+    if (reinterpret_cast<HWND>(::SendMessageW(c, UDM_GETBUDDY, 0, 0)) == edit) arrows = c;
+  ASSERT_NE(arrows, nullptr);
+  NMUPDOWN up{};
+  up.hdr.hwndFrom = arrows;
+  up.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(arrows));
+  up.hdr.code = UDN_DELTAPOS;
+  up.iPos = form.LODAnzSpinEdit.Value;
+  up.iDelta = 1;
+  EXPECT_EQ(::SendMessageW(::GetParent(arrows), WM_NOTIFY, up.hdr.idFrom, reinterpret_cast<LPARAM>(&up)), TRUE);
+  EXPECT_EQ(form.LODAnzSpinEdit.Value, 2);
+  EXPECT_EQ(form.StringGrid4.RowCount(), 3);
+  ::GetWindowTextW(edit, text, 64);
+  EXPECT_EQ(Narrow(text), "2");
+}
+
+// ---- Registry and locale (values put there by registry_locale.sh) ------------------------
+
+TEST(WindowsRegistry, ReadsTheSimulatorFolderWrittenWithReg) {
+  const char* expected = std::getenv("LODSMITH_EXPECT_SIMULATOR");
+  if (!expected) GTEST_SKIP() << "run through tests/win32/registry_locale.sh";
+  EXPECT_EQ(ReadLocalMachineString("SOFTWARE\\Microsoft\\Microsoft Games\\Train Simulator\\1.0", "EXE Path"),
+            std::optional<std::string>(expected));
+  EXPECT_EQ(ReadLocalMachineString("SOFTWARE\\Microsoft\\Microsoft Games\\Train Simulator\\1.0", "missing"),
+            std::nullopt);
+  EXPECT_EQ(ReadLocalMachineString("SOFTWARE\\Lodsmith\\No such key", "EXE Path"), std::nullopt);
+}
+
+TEST(WindowsLocale, DecimalSeparatorFollowsTheRegionalSettings) {
+  const char* expected = std::getenv("LODSMITH_EXPECT_DECIMAL");
+  if (!expected) GTEST_SKIP() << "run through tests/win32/registry_locale.sh";
+  EXPECT_EQ(SystemDecimalSeparator(), expected[0]);
+  Win32Platform platform;
+  EXPECT_EQ(platform.DecimalSeparator(), expected[0]);
+}
+
+// ---- Files ---------------------------------------------------------------------------
+
+TEST(WindowsFiles, AtomicReplaceKeepsTheBackupInFoldersWithNonAsciiNames) {
+  TempDir dir;
+  for (const char* folder : {kUmlautFolder, kPolishFolder}) {
+    SCOPED_TRACE(folder);
+    const std::string base = dir.File(folder);
+    std::filesystem::create_directories(FsPath(base));
+    const std::string shape = base + "\\Lok \xC5\x81\xC3\xBC.s";
+    const std::string backup = base + "\\Lok \xC5\x81\xC3\xBC.BAK";
+    WriteFileAtomic(shape, "first", backup);
+    EXPECT_FALSE(FileExists(backup));
+    WriteFileAtomic(shape, "second", backup);
+    WriteFileAtomic(shape, "third", backup);
+    std::FILE* f = OpenFile(shape, "rb");
+    ASSERT_NE(f, nullptr);
+    char buf[16] = {};
+    const std::size_t n = std::fread(buf, 1, sizeof buf, f);
+    std::fclose(f);
+    EXPECT_EQ(std::string(buf, n), "third");
+    f = OpenFile(backup, "rb");
+    ASSERT_NE(f, nullptr);
+    const std::size_t m = std::fread(buf, 1, sizeof buf, f);
+    std::fclose(f);
+    EXPECT_EQ(std::string(buf, m), "second");
+    // Nothing but the file and its backup is left in the folder.
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(FsPath(base))) ++entries;
+    EXPECT_EQ(entries, 2);
+  }
+}
+
+TEST(WindowsFiles, BatchFileRunsTheUtilityThroughTheCommandInterpreter) {
+  // The stand-in utility (stand_in_utility.cpp) sits where the simulator
+  // keeps the real one and writes "converted <its arguments>" to temp.s.
+  const char* standIn = std::getenv("LODSMITH_STAND_IN_UTILITY");
+  if (!standIn) GTEST_SKIP() << "the stand-in utility was not named (LODSMITH_STAND_IN_UTILITY)";
+  TempDir dir;
+  const std::string toolDir = Win(dir.File("Train Simulator\\utils\\ffedit"));
+  std::filesystem::create_directories(FsPath(toolDir));
+  std::filesystem::copy_file(FsPath(standIn), FsPath(toolDir + "\\ffeditc_unicode.exe"));
+  // A folder with a blank; the batch file is ANSI text, which the command
+  // interpreter reads in the console's code page, so letters beyond ASCII
+  // in its paths are not tried here.
+  const std::string models = Win(dir.File("My Models"));
+  std::filesystem::create_directories(FsPath(models));
+  const std::string shape = models + "\\lok 1.s";
+  WriteBytes(shape, "original");
+  const std::string program = Win(dir.File("program"));
+  std::filesystem::create_directories(FsPath(program));
+
+  const std::string script = WriteCompressScript(program, toolDir + "\\ffeditc_unicode.exe", shape,
+                                                 [](const Message&) { return std::string("note"); });
+  EXPECT_EQ(script.substr(script.size() - 8), "temp.bat");
+  EXPECT_EQ(RunScriptAndWait(script), 0);
+  const std::string result = ReadBytes(shape);
+  EXPECT_EQ(result.rfind("converted ", 0), 0u) << result;
+  EXPECT_NE(result.find("lok 1.s /O:temp.s"), std::string::npos) << result;
+  EXPECT_FALSE(FileExists(toolDir + "\\temp.s"));
+}
+
+// ---- Printing ----------------------------------------------------------------------------
+
+TEST(GdiPrint, ListingUnitsMapToTheDeviceAsTheCoreLaysThemOut) {
+  // 0.1 mm: the listing's left margin (20 mm) and one line pitch (4.3 mm).
+  EXPECT_EQ(ListingToDevice(kListingLeft, kListingPitch, 600, 600).x, 472);
+  EXPECT_EQ(ListingToDevice(kListingLeft, kListingPitch, 600, 600).y, 102);
+  EXPECT_EQ(ListingToDevice(kListingLeft, kListingPitch, 300, 1200).y, 203);
+
+  HDC screen = ::GetDC(nullptr);
+  HDC dc = ::CreateCompatibleDC(screen);
+  ::ReleaseDC(nullptr, screen);
+  const int dpi = ::GetDeviceCaps(dc, LOGPIXELSX);
+  ASSERT_TRUE(SetListingMapping(dc));
+  POINT p[2] = {{kListingLeft, 10 * kListingPitch}, {2540, 2540}};
+  ::LPtoDP(dc, p, 2);
+  const POINT expected = ListingToDevice(kListingLeft, 10 * kListingPitch, dpi, ::GetDeviceCaps(dc, LOGPIXELSY));
+  EXPECT_NEAR(p[0].x, expected.x, 1);
+  EXPECT_NEAR(p[0].y, expected.y, 1);
+  EXPECT_NEAR(p[1].x, dpi * 10, 1);  // 254 mm are ten inches
+
+  // A drawn line's ink lies in its own pitch, right of the left margin.
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 400, -200, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bmp = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = ::SelectObject(dc, bmp);
+  ::SetMapMode(dc, MM_TEXT);
+  RECT all{0, 0, 400, 200};
+  ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  ASSERT_TRUE(SetListingMapping(dc));
+  PrintPage page;
+  page.lines.push_back({kListingLeft, kListingPitch, true, "MMMMMMMM"});
+  DrawListingPage(dc, page);
+  ::GdiFlush();
+  const auto* px = static_cast<const std::uint32_t*>(bits);
+  const POINT top = ListingToDevice(kListingLeft, kListingPitch, dpi, dpi);
+  const POINT bottom = ListingToDevice(kListingLeft, 2 * kListingPitch, dpi, dpi);
+  int inkInside = 0, inkOutside = 0;
+  for (int y = 0; y < 200; ++y)
+    for (int x = 0; x < 400; ++x)
+      if ((px[y * 400 + x] & 0xFFFFFF) != 0xFFFFFF)
+        ++((y >= top.y && y <= bottom.y && x >= top.x) ? inkInside : inkOutside);
+  EXPECT_GT(inkInside, 20);
+  EXPECT_EQ(inkOutside, 0);
+  ::SelectObject(dc, old);
+  ::DeleteObject(bmp);
+  ::DeleteDC(dc);
+}
+
+}  // namespace
+}  // namespace lodsmith
