@@ -69,7 +69,7 @@ Actions (run in the order given):
   --compress FILE       run the simulator's compression utility on FILE and wait
                         (after the shape and the listings are written)
   --tool PATH           path of ffeditc_unicode.exe for --compress
-  --render FILE.png     write the "Vorschau" picture as a PNG file (one shape only)
+  --render FILE.png     write the "Preview" picture as a PNG file (one shape only)
 
 Picture (for --render):
   --lod K               only the elements the assignment puts into LOD K,
