@@ -198,6 +198,7 @@ int main(int argc, char** argv) {
   for (const auto& s : shapes) all.push_back({s.name, s.lines});
   ShapeSeeds("analysis", nullptr, all);
   Write("analysis", "sample-image", EncodeShape(sample, "\xFF\xFE"));
+  ShapeSeeds("preview", nullptr, all);
 
   // Generation: control bytes LOD count, distances, sort marks, then cells
   // (see generation.cpp: '1'..'4' LODs; 'a'..'d' distances; '0' no marks;

@@ -6,6 +6,7 @@
 #include "document/document_messages.h"
 #include "generation/generation_messages.h"
 #include "platform/platform_messages.h"
+#include "preview/preview_messages.h"
 #include "print/print_messages.h"
 #include "tools/tools_messages.h"
 #include "ui/cli_messages.h"
@@ -29,6 +30,7 @@ std::vector<Range> Ranges() {
           r("document", DocumentMsg::First, DocumentMsg::End, DocumentTexts()),
           r("generation", GenerationMsg::First, GenerationMsg::End, GenerationTexts()),
           r("tools", ToolsMsg::First, ToolsMsg::End, ToolsTexts()),
+          r("preview", PreviewMsg::First, PreviewMsg::End, PreviewTexts()),
           r("platform", PlatformMsg::First, PlatformMsg::End, PlatformTexts()),
           r("print", PrintMsg::First, PrintMsg::End, PrintTexts()),
           r("ui", UiMsg::First, UiMsg::End, UiTexts()),

@@ -45,7 +45,8 @@ bool IsShapeName(const std::filesystem::path& p) { return EqualsIgnoreCase(Utf8P
 std::optional<std::string> OneShapeOption(const CliOptions& o) {
   if (!o.output.empty()) return std::string("--output");
   for (const auto& a : o.actions)
-    if (a.kind == CliAction::Kind::Print || a.kind == CliAction::Kind::PrintPdf || a.kind == CliAction::Kind::Compress)
+    if (a.kind == CliAction::Kind::Print || a.kind == CliAction::Kind::PrintPdf ||
+        a.kind == CliAction::Kind::Compress || a.kind == CliAction::Kind::Render)
       return a.option;
   return std::nullopt;
 }

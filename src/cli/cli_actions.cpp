@@ -8,7 +8,10 @@
 #include "core/grid_columns.h"
 #include "core/native_file.h"
 #include "platform/console_launcher.h"
+#include "platform/platform_messages.h"
 #include "platform/wine_path.h"
+#include "preview/png_file.h"
+#include "preview/preview_messages.h"
 #include "print/pdf_writer.h"
 #include "tools/compress.h"
 #include "ui/cli_messages.h"
@@ -25,6 +28,25 @@ void PrintSettingsPdf(TLSForm& form, CliPlatform& platform, const std::string& p
       printer.available ? printer.printableHeightMm : PrintableHeightMm(ListingPageSetup(210, 297, platform.landscape));
   if (!platform.PrintPagesToPdf(form.SettingsListingPages(height), platform.landscape, path))
     throw Error(CliMsg::PdfNotWritten, path);
+}
+
+void RenderPicture(TLSForm& form, CliPlatform& platform, const CliOptions::Picture& o, const std::string& path) {
+  if (o.lod > form.LodCount) throw Error(PreviewMsg::LodOutside, o.lod, form.LodCount);
+  TPreview& p = form.Preview;
+  p.Camera = CameraFor(o.view);
+  p.LodSpinEdit.Value = o.lod;
+  p.ColourBySubObject = o.lod > 0;
+  p.AsSeen = o.asSeen;
+  p.HighlightRow = 0;
+  const PreviewFrame frame = form.PreviewPicture(o.width, o.height);
+  // Like the PDF listing: the folder must take it now, the file comes at
+  // the end with the others.
+  if (!CanStoreFile(path)) throw Error(PlatformMsg::CannotWriteFile, path);
+  std::string png = EncodePng(frame.image);
+  bool replaced = false;
+  for (auto& pending : platform.pendingFiles)
+    if (pending.first == path) pending.second = png, replaced = true;
+  if (!replaced) platform.pendingFiles.emplace_back(path, std::move(png));
 }
 
 bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file, const std::string& toolArg) {

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "core/text.h"
+#include "preview/preview_messages.h"
 #include "ui/cli_messages.h"
 
 namespace lodsmith {
@@ -187,6 +188,25 @@ const OptionSpec kOptions[] = {
      [](CliOptions& o, const std::string& a, const std::string& v) { AddAction(o, CliAction::Kind::Compress, a, v); }},
     {"--tool", nullptr, CliMsg::NeedsValue,
      [](CliOptions& o, const std::string&, const std::string& v) { o.tool = v; }},
+    {"--render", nullptr, CliMsg::NeedsFileName,
+     [](CliOptions& o, const std::string& a, const std::string& v) { AddAction(o, CliAction::Kind::Render, a, v); }},
+    {"--lod", nullptr, CliMsg::NeedsNumber,
+     [](CliOptions& o, const std::string& a, const std::string& v) { o.picture.lod = Number(a, v, 0, 99); }},
+    {"--size", nullptr, CliMsg::NeedsValue,
+     [](CliOptions& o, const std::string& a, const std::string& v) {
+       const auto x = v.find('x');
+       if (x == std::string::npos) Bad(Message(PreviewMsg::SizeValues));
+       o.picture.width = Number(a, v.substr(0, x), 1, 8192);
+       o.picture.height = Number(a, v.substr(x + 1), 1, 8192);
+     }},
+    {"--view", nullptr, CliMsg::NeedsValue,
+     [](CliOptions& o, const std::string& a, const std::string& v) {
+       const auto view = PreviewViewNamed(v);
+       if (!view) Bad(Message(CliMsg::ValueNotOneOf, a, v, "front, side, top, iso"));
+       o.picture.view = *view;
+     }},
+    {"--as-seen", nullptr, CliMsg::First,
+     [](CliOptions& o, const std::string&, const std::string&) { o.picture.asSeen = true; }},
     // Answers.
     {"--no", nullptr, CliMsg::First, [](CliOptions& o, const std::string&, const std::string&) { o.answerNo = true; }},
     {"--force", nullptr, CliMsg::First, [](CliOptions& o, const std::string&, const std::string&) { o.force = true; }},

@@ -16,13 +16,24 @@
 
 #include "core/message.h"
 #include "document/shape_forms.h"
+#include "preview/preview_render.h"
 #include "ui/messages.h"
 
 namespace lodsmith {
 
 // An action, run in the order given once the settings stand.
 struct CliAction {
-  enum class Kind { Generate, MergePoints, MergeNormals, FixMaterials, StripAnimations, Print, PrintPdf, Compress };
+  enum class Kind {
+    Generate,
+    MergePoints,
+    MergeNormals,
+    FixMaterials,
+    StripAnimations,
+    Print,
+    PrintPdf,
+    Compress,
+    Render
+  };
   Kind kind;
   std::string option;  // as written ("--merge-points")
   std::string arg;     // the tolerance as written, the PDF or the file to compress
@@ -81,6 +92,15 @@ struct CliOptions {
   std::vector<CliAnim> anim;
 
   std::vector<CliAction> actions;
+  // What --render draws: --size, --view, --lod (0: every element; from 1 on
+  // coloured by sub-object) and --as-seen, wherever they stand.
+  struct Picture {
+    int width = 800;
+    int height = 600;
+    PreviewView view = PreviewView::Front;
+    int32_t lod = 0;
+    bool asSeen = false;
+  } picture;
 
   bool help = false, version = false;
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/cli_platform.h"
+#include "cli/options.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
@@ -43,5 +44,12 @@ void PrintSettingsPdf(TLSForm& form, CliPlatform& platform, const std::string& p
 // Runs the simulator's compression utility on `file` and waits for it; true
 // when it produced its output and the output was moved over the file.
 bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file, const std::string& tool);
+
+// Renders the open shape as the preview window would (the form's
+// Preview.StatusText then says what it shows) and keeps the PNG to be
+// written with the other files at the end. Raises Error when the LOD is not
+// one of the shape's, when the shape cannot be drawn, when "as seen" has no
+// distance, or when the file's folder cannot take it.
+void RenderPicture(TLSForm& form, CliPlatform& platform, const CliOptions::Picture& picture, const std::string& path);
 
 }  // namespace lodsmith

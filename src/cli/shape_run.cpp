@@ -12,6 +12,7 @@
 #include "core/grid_columns.h"
 #include "core/native_file.h"
 #include "generation/lod_assignment.h"
+#include "preview/preview_messages.h"
 #include "ui/cli_messages.h"
 #include "ui/ui_messages.h"
 
@@ -402,6 +403,10 @@ bool Run::RunActions() {
 #endif
         continue;
       case CliAction::Kind::PrintPdf: ran = Action(n, [&] { PrintSettingsPdf(form_, platform_, act.arg); }); continue;
+      case CliAction::Kind::Render:
+        ran = Action(n, [&] { RenderPicture(form_, platform_, o_.picture, act.arg); });
+        if (ran) Done(n, Message(PreviewMsg::Written, act.arg, form_.Preview.StatusText));
+        continue;
       case CliAction::Kind::Compress: continue;  // after the shape is written
     }
     if (!ran) return false;

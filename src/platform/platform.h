@@ -121,6 +121,12 @@ public:
   virtual bool PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) = 0;
   // Writes the pages as a PDF file; false when it failed.
   virtual bool PrintPagesToPdf(const std::vector<PrintPage>& pages, bool landscape, const std::string& path) = 0;
+
+  // Opens the non-modal preview window, or brings it to the front. The
+  // window draws what the form's RenderPreview makes and is updated with
+  // the rest of the window after every handler. Without a window (the batch
+  // program) nothing happens.
+  virtual void ShowPreviewWindow() {}
 };
 
 }  // namespace lodsmith

@@ -23,6 +23,7 @@
 
 #include "core/grid_columns.h"
 #include "qt/grid_model.h"
+#include "qt/preview_window.h"
 #include "qt/qt_platform.h"
 
 namespace lodsmith {
@@ -269,6 +270,7 @@ MainWindow::MainWindow(TLSForm& form, QtPlatform& platform, QWidget* parent)
   QFrame* panel3 = AddPanel(this, "Panel3", 0, 553, 989, 51, false);
   AddLabel(panel3, "Label1", f.Label1, 17, 11);
   AddLabel(panel3, "Label2", f.Label2, 17, 27);
+  AddButton(panel3, "PreviewButton", f.PreviewButton, 680, 13, 145, 25, &TLSForm::PreviewButtonClick);
   AddButton(panel3, "Button1", f.Button1, 834, 13, 145, 25, &TLSForm::WegButtonClick);
 
   for (auto* w : {static_cast<QWidget*>(panel1), static_cast<QWidget*>(panel2), static_cast<QWidget*>(panel3),
@@ -476,7 +478,17 @@ void MainWindow::Mirror() {
     FitHeaders(g);
     g.view->ShowCurrentCell(g.grid->Col, g.grid->Row);
   }
+  // The preview follows the grids and the document as they are edited.
+  if (preview_ && preview_->isVisible()) preview_->Refresh();
   mirroring_ = false;
+}
+
+void MainWindow::ShowPreview() {
+  if (!preview_) preview_ = new PreviewWindow(form_, this);
+  preview_->show();
+  preview_->raise();
+  preview_->activateWindow();
+  preview_->Refresh();
 }
 
 // ---- Captions that fit ------------------------------------------------------------------

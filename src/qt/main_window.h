@@ -23,6 +23,7 @@ namespace lodsmith {
 
 class GridModel;
 class GridView;
+class PreviewWindow;
 class QtPlatform;
 
 class MainWindow : public QWidget {
@@ -48,6 +49,11 @@ public:
   void FitCaptions();
   // The smallest pixel size a caption is shrunk to.
   static constexpr int kMinCaptionPixels = 8;
+
+  // Opens the preview window (once made, the same one) and brings it to
+  // the front; Mirror refreshes it while it is open.
+  void ShowPreview();
+  PreviewWindow* Preview() const { return preview_; }
 
   // Gives a control the focus by its component name ("StringGrid4", ...).
   void FocusControl(const std::string& name);
@@ -120,6 +126,7 @@ private:
   // Handlers of "focus leaves this control", by the control's widget.
   std::map<QWidget*, std::function<void()>> exitHandlers_;
   bool mirroring_ = false;
+  PreviewWindow* preview_ = nullptr;
 };
 
 }  // namespace lodsmith

@@ -216,6 +216,10 @@ void QtPlatform::CloseWindow() {
   if (window_) window_->close();
 }
 
+void QtPlatform::ShowPreviewWindow() {
+  if (window_) window_->ShowPreview();
+}
+
 int QtPlatform::ScreenWidth() {
   if (screenSizeOverride) return screenSizeOverride->first;
   QScreen* s = QGuiApplication::primaryScreen();

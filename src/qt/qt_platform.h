@@ -67,6 +67,7 @@ public:
   void ProcessMessages() override;
   void FocusControl(const std::string& name) override;
   void CloseWindow() override;
+  void ShowPreviewWindow() override;
   int ScreenWidth() override;
   int ScreenHeight() override;
   char DecimalSeparator() override;

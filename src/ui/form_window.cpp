@@ -217,6 +217,7 @@ void TLSForm::ApplyLanguageTexts() {
   SpeichernBitBtn.Caption = LanguageText(9);
   SpeichernUnterBitBtn.Caption = LanguageText(10);
   Button1.Caption = LanguageText(11);
+  ApplyPreviewTexts();
   AnimResetButton.Caption = LanguageText(12);
   GrundButton.Caption = LanguageText(13);
   E_SpeichernButton.Caption = LanguageText(14);

@@ -21,8 +21,8 @@ const std::unordered_map<int, const MessageText*>& Index() {
 }  // namespace
 
 std::vector<std::span<const MessageText>> MessageTables() {
-  return {CoreTexts(),     DocumentTexts(), GenerationTexts(), ToolsTexts(),
-          PlatformTexts(), PrintTexts(),    UiTexts(),         CliTexts()};
+  return {CoreTexts(),  DocumentTexts(), GenerationTexts(), ToolsTexts(), PlatformTexts(),
+          PrintTexts(), PreviewTexts(),  UiTexts(),         CliTexts()};
 }
 
 Language LanguageNamed(std::string_view name) {

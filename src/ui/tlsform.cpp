@@ -24,6 +24,7 @@ TLSForm::TLSForm(Platform& platform) : platform_(platform) {
   SpeichernBitBtn.Caption = caption(UiMsg::CaptionSave);
   SpeichernUnterBitBtn.Caption = caption(UiMsg::CaptionSaveAs);
   Button1.Caption = caption(UiMsg::CaptionQuit);
+  ApplyPreviewTexts();
   DoButton.Caption = "Do!";
   DoButton1.Caption = "Do!";
   DoButton1.Enabled = false;

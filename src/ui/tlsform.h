@@ -25,6 +25,7 @@
 #include "platform/platform.h"
 #include "ui/controls.h"
 #include "ui/messages.h"
+#include "ui/preview_state.h"
 
 namespace lodsmith {
 
@@ -263,6 +264,39 @@ public:
   // printable area of the given height.
   std::vector<PrintPage> SettingsListingPages(int printableHeightMm);
 
+  // ---- Preview (form_preview.cpp) -----------------------------------------
+  TButton PreviewButton;
+  TPreview Preview;
+  // Opens the preview window (or brings it to the front) through the
+  // platform.
+  void PreviewButtonClick();
+  void PreviewViewClick(PreviewView view);
+  // The front view at zoom 1, no highlight.
+  void PreviewResetClick();
+  // A drag of dx, dy pixels turns the camera (right: about the vertical
+  // towards the model's left side, down: towards the top view; the pitch
+  // stays within +-90 degrees).
+  void PreviewOrbit(int dx, int dy);
+  // Positive steps zoom in.
+  void PreviewZoom(int steps);
+  void PreviewLodSpinEditChange(int value);
+  void PreviewColourClick(bool on);
+  void PreviewAsSeenClick(bool on);
+  void PreviewClose();
+  // The picture of the open shape for a window of width x height pixels as
+  // the preview's state and the grids now say; sets Preview.StatusText and
+  // follows a new selection of the element grid first. Never throws: a
+  // shape that cannot be drawn gives the background and the reason in the
+  // status text. The geometry is read again only when the lines changed.
+  PreviewFrame RenderPreview(int width, int height);
+  // The same picture without following the grid, for callers that report a
+  // failure themselves (the batch program): a shape that cannot be drawn,
+  // none open, or "as seen" without a distance raises Error. Sets
+  // Preview.StatusText when it succeeds.
+  PreviewFrame PreviewPicture(int width, int height);
+  // The captions of the preview and its button in the language in use.
+  void ApplyPreviewTexts();
+
   // ---- Languages ---------------------------------------------------------------
   std::unique_ptr<IniFile> LanguageIni;
   // Where the choice of language is stored when the language file cannot be
@@ -335,6 +369,9 @@ public:
 
 private:
   Platform& platform_;
+  // The geometry read for the preview and the lines it was read from.
+  struct PreviewCache;
+  std::shared_ptr<PreviewCache> previewCache_;
 };
 
 }  // namespace lodsmith

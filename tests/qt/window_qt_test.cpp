@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -22,6 +23,7 @@
 
 #include "qt/grid_model.h"
 #include "qt/main_window.h"
+#include "qt/preview_window.h"
 #include "qt/qt_platform.h"
 #include "test_env.h"
 
@@ -426,4 +428,38 @@ TEST(QtWindow, EveryCaptionIsWholeOnBothPagesInBothLanguagesAndInAWideFace) {
       }
     }
   }
+}
+
+// The preview window draws the model's picture and sends its clicks and
+// drags to the model; it opens with its button and is updated with the
+// rest of the window.
+TEST(QtWindow, PreviewButtonOpensAPreviewThatFollowsItsControls) {
+  QtWindow w;
+  w.OpenSample();
+  QPushButton* button = w.window->Button("PreviewButton");
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->text(), QStringLiteral("Vorschau"));
+  EXPECT_EQ(button->geometry(), QRect(680, 13, 145, 25));
+  QTest::mouseClick(button, Qt::LeftButton);
+  PreviewWindow* p = w.window->Preview();
+  ASSERT_NE(p, nullptr);
+  ASSERT_TRUE(p->isVisible());
+  auto drawn = [&] {
+    int n = 0;
+    const QImage& img = p->Picture();
+    const QRgb background = qRgb(kPreviewBackground.r, kPreviewBackground.g, kPreviewBackground.b);
+    for (int y = 0; y < img.height(); y += 4)
+      for (int x = 0; x < img.width(); x += 4) n += (img.pixel(x, y) & 0xFFFFFF) != (background & 0xFFFFFF);
+    return n;
+  };
+  const int front = drawn();
+  EXPECT_GT(front, 0);
+  QTest::mouseClick(p->ViewButton(PreviewView::Top), Qt::LeftButton);
+  EXPECT_EQ(w.form->Preview.Camera.pitchDegrees, 90);
+  EXPECT_NE(drawn(), front);
+  p->ColourBox()->click();
+  EXPECT_TRUE(w.form->Preview.ColourBySubObject);
+  EXPECT_FALSE(p->Status()->text().isEmpty());
+  p->close();
+  EXPECT_FALSE(w.form->Preview.Visible);
 }

@@ -69,6 +69,17 @@ Actions (run in the order given):
   --compress FILE       run the simulator's compression utility on FILE and wait
                         (after the shape and the listings are written)
   --tool PATH           path of ffeditc_unicode.exe for --compress
+  --render FILE.png     write the "Preview" picture as a PNG file (one shape only)
+
+Picture (for --render):
+  --lod K               only the elements the assignment puts into LOD K,
+                        coloured by sub-object (default 0: every element)
+  --size WxH            the picture's size in pixels (default 800x600)
+  --view front|side|top|iso
+                        the direction it is seen from (default front)
+  --as-seen             as a 1920 x 1080 screen with a 55 degree field of view
+                        shows LOD K from its distance, enlarged with square
+                        pixels; the "done" line names the model's height there
 
 Answers:
   --no                  answer No to the confirmations of the actions
@@ -91,8 +102,8 @@ the order of the arguments, and a summary ends the run.
 
 Exit status: 0 when every action ran on every shape, 1 when an action was
 refused or failed on a shape (nothing is written for that shape: its file,
-its settings file and the PDF listings are written only after every action
-ran; the other shapes go on), 2 for usage errors.
+its settings file, the PDF listings and the pictures are written only after
+every action ran; the other shapes go on), 2 for usage errors.
 )";
 
 constexpr const char* kUsageGerman = R"(Aufruf: lodsmith-cli [OPTIONEN] SHAPE... [OPTIONEN]
@@ -158,6 +169,19 @@ Aktionen (in der angegebenen Reihenfolge):
                         ausführen und warten (nachdem Shape-Datei und Listen
                         geschrieben sind)
   --tool PFAD           Pfad von ffeditc_unicode.exe für --compress
+  --render DATEI.png    das Bild der "Vorschau" als PNG-Datei schreiben (nur eine
+                        Shape-Datei)
+
+Bild (für --render):
+  --lod K               nur die Elemente, die die Zuordnung in LOD K legt, in
+                        den Farben ihrer Subobjekte (Vorgabe 0: alle Elemente)
+  --size BxH            die Größe des Bildes in Pixeln (Vorgabe 800x600)
+  --view front|side|top|iso
+                        die Richtung, aus der es gesehen wird (Vorgabe front)
+  --as-seen             wie ein Bildschirm mit 1920 x 1080 Pixeln und 55 Grad
+                        Blickwinkel LOD K aus seiner Entfernung zeigt, mit
+                        quadratischen Pixeln vergrößert; die "done"-Zeile nennt
+                        die Höhe des Modells dort
 
 Antworten:
   --no                  die Rückfragen der Aktionen mit Nein beantworten
@@ -182,8 +206,8 @@ Zusammenfassung beendet den Lauf.
 
 Rückgabewert: 0, wenn jede Aktion bei jeder Shape-Datei ausgeführt wurde, 1,
 wenn eine Aktion bei einer Shape-Datei abgelehnt wurde oder fehlschlug (für
-diese Shape-Datei wird nichts geschrieben: Datei, Einstellungsdatei und
-PDF-Listen werden erst geschrieben, wenn jede Aktion ausgeführt ist; die
+diese Shape-Datei wird nichts geschrieben: Datei, Einstellungsdatei,
+PDF-Listen und Bilder werden erst geschrieben, wenn jede Aktion ausgeführt ist; die
 anderen Shape-Dateien laufen weiter), 2 bei Aufruffehlern.
 )";
 

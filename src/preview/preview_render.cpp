@@ -1,0 +1,279 @@
+#include "preview/preview_render.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <vector>
+
+#include "generation/lod_assignment.h"
+#include "preview/preview_messages.h"
+
+namespace lodsmith {
+
+namespace {
+
+constexpr double kDegree = std::numbers::pi / 180;
+
+struct Basis {
+  double r[3], u[3], d[3];
+};
+
+Basis BasisOf(const PreviewCamera& c) {
+  const double yaw = c.yawDegrees * kDegree, pitch = c.pitchDegrees * kDegree;
+  Basis b{};
+  b.d[0] = std::sin(yaw) * std::cos(pitch);
+  b.d[1] = -std::sin(pitch);
+  b.d[2] = std::cos(yaw) * std::cos(pitch);
+  // The right vector comes from the yaw alone, so that looking straight
+  // down still has one.
+  b.r[0] = std::cos(yaw);
+  b.r[1] = 0;
+  b.r[2] = -std::sin(yaw);
+  b.u[0] = b.d[1] * b.r[2] - b.d[2] * b.r[1];
+  b.u[1] = b.d[2] * b.r[0] - b.d[0] * b.r[2];
+  b.u[2] = b.d[0] * b.r[1] - b.d[1] * b.r[0];
+  return b;
+}
+
+inline double Dot(const double* a, double x, double y, double z) { return a[0] * x + a[1] * y + a[2] * z; }
+
+Rgba Hsv(double h, double s, double v) {
+  const double i = std::floor(h * 6), f = h * 6 - i;
+  const double p = v * (1 - s), q = v * (1 - f * s), t = v * (1 - (1 - f) * s);
+  double r = v, g = t, b = p;
+  switch (static_cast<int>(i) % 6) {
+    case 1: r = q, g = v, b = p; break;
+    case 2: r = p, g = v, b = t; break;
+    case 3: r = p, g = q, b = v; break;
+    case 4: r = t, g = p, b = v; break;
+    case 5: r = v, g = p, b = q; break;
+    default: break;
+  }
+  auto c = [](double x) { return static_cast<uint8_t>(std::lround(std::clamp(x, 0.0, 1.0) * 255)); };
+  return {c(r), c(g), c(b), 255};
+}
+
+Rgba Scaled(Rgba c, double k) {
+  auto s = [k](uint8_t x) { return static_cast<uint8_t>(std::min(255.0, x * k + 0.5)); };
+  return {s(c.r), s(c.g), s(c.b), 255};
+}
+
+Rgba Mixed(Rgba a, Rgba b, double t) {
+  auto m = [t](uint8_t x, uint8_t y) { return static_cast<uint8_t>(x + (y - x) * t + 0.5); };
+  return {m(a.r, b.r), m(a.g, b.g), m(a.b, b.b), 255};
+}
+
+// The grey the rest of the model fades to while one element is highlighted.
+constexpr Rgba kDimmed{96, 100, 108, 255};
+
+std::optional<double> PositiveNumber(const std::string& text) {
+  double v = 0;
+  auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (text.empty() || r.ec != std::errc{} || r.ptr != text.data() + text.size() || !(v > 0) || !std::isfinite(v))
+    return std::nullopt;
+  return v;
+}
+
+struct Shown {
+  const GeometryTriangle* triangle;
+  Rgba base;
+};
+
+}  // namespace
+
+PreviewCamera CameraFor(PreviewView view) {
+  switch (view) {
+    case PreviewView::Side: return {-90, 0, 1};
+    case PreviewView::Top: return {0, 90, 1};
+    // The angle whose tangent is 1 / sqrt(2): the cube's diagonal points at
+    // the eye.
+    case PreviewView::Iso: return {-45, std::atan(1 / std::numbers::sqrt2) / kDegree, 1};
+    case PreviewView::Front: break;
+  }
+  return {0, 0, 1};
+}
+
+std::optional<PreviewView> PreviewViewNamed(const std::string& name) {
+  if (name == "front") return PreviewView::Front;
+  if (name == "side") return PreviewView::Side;
+  if (name == "top") return PreviewView::Top;
+  if (name == "iso") return PreviewView::Iso;
+  return std::nullopt;
+}
+
+Rgba ElementColour(int32_t element) {
+  // Golden-ratio steps of the hue keep neighbouring rows apart however many
+  // there are.
+  double h = std::fmod(0.07 + element * 0.6180339887, 1.0);
+  return Hsv(h, 0.55, 0.95);
+}
+
+Rgba SubObjectColour(int32_t subObject) {
+  static constexpr Rgba kColours[] = {
+      {230, 160, 60, 255},  {80, 170, 230, 255}, {120, 200, 90, 255}, {220, 90, 120, 255},
+      {170, 120, 220, 255}, {230, 220, 90, 255}, {90, 210, 190, 255}, {200, 140, 110, 255},
+  };
+  if (subObject <= 0) return {215, 215, 215, 255};  // in every sub-object
+  return kColours[static_cast<std::size_t>(subObject - 1) % std::size(kColours)];
+}
+
+PreviewFrame RenderPreview(const ShapeGeometry& geometry, const LodAssignment* assignment, const PreviewSettings& s) {
+  PreviewFrame frame;
+  const int w = std::max(1, s.width), h = std::max(1, s.height);
+
+  // Which elements are shown, and in which colour.
+  const int32_t elements = geometry.elementCount;
+  std::vector<uint8_t> shownElement(static_cast<std::size_t>(elements) + 1, 1);
+  std::vector<Rgba> colour(static_cast<std::size_t>(elements) + 1);
+  const int32_t colourLod = s.lod > 0 ? s.lod : 1;
+  for (int32_t e = 1; e <= elements; ++e) {
+    const AssignmentCell* cell = assignment ? &assignment->Cell(e, colourLod) : nullptr;
+    if (s.lod > 0) shownElement[static_cast<std::size_t>(e)] = cell && cell->PlacesInAnyOf(INT32_MAX);
+    if (s.colourBySubObject && cell)
+      colour[static_cast<std::size_t>(e)] =
+          SubObjectColour(cell->kind() == AssignmentCell::Kind::SubObject ? cell->number() : 0);
+    else
+      colour[static_cast<std::size_t>(e)] = ElementColour(e);
+    if (s.highlightElement > 0 && e != s.highlightElement)
+      colour[static_cast<std::size_t>(e)] = Mixed(colour[static_cast<std::size_t>(e)], kDimmed, 0.75);
+  }
+  std::vector<Shown> shown;
+  shown.reserve(geometry.triangles.size());
+  std::vector<uint8_t> counted(static_cast<std::size_t>(elements) + 1, 0);
+  for (const GeometryTriangle& t : geometry.triangles) {
+    if (t.element < 1 || t.element > elements || !shownElement[static_cast<std::size_t>(t.element)]) continue;
+    shown.push_back({&t, colour[static_cast<std::size_t>(t.element)]});
+    if (!counted[static_cast<std::size_t>(t.element)]) {
+      counted[static_cast<std::size_t>(t.element)] = 1;
+      ++frame.shownElements;
+    }
+  }
+  frame.shownTriangles = static_cast<int64_t>(shown.size());
+
+  double distance = 0;
+  if (s.asSeen) {
+    std::optional<double> d;
+    if (s.lod > 0 && assignment) d = PositiveNumber(assignment->Distance(s.lod));
+    if (!d) throw Error(PreviewMsg::NoDistance, s.lod);
+    distance = *d;
+    frame.distance = distance;
+  }
+  if (shown.empty()) {
+    frame.image = Raster(w, h, kPreviewBackground).TakeImage();
+    return frame;
+  }
+
+  const Basis b = BasisOf(s.camera);
+  // One light from above left in front of the eye, fixed in view space so
+  // that every view is lit alike.
+  const double ll = std::sqrt(0.45 * 0.45 + 0.6 * 0.6 + 0.66 * 0.66);
+  const double lv[3] = {-0.45 / ll, 0.6 / ll, -0.66 / ll};
+
+  // View coordinates of every corner shown.
+  double eye[3] = {0, 0, 0};
+  if (s.asSeen) {
+    double lo[3] = {INFINITY, INFINITY, INFINITY}, hi[3] = {-INFINITY, -INFINITY, -INFINITY};
+    for (const Shown& sh : shown)
+      for (const Vec3& p : sh.triangle->corners) {
+        const double c[3] = {p.x, p.y, p.z};
+        for (int i = 0; i < 3; ++i) lo[i] = std::min(lo[i], c[i]), hi[i] = std::max(hi[i], c[i]);
+      }
+    for (int i = 0; i < 3; ++i) eye[i] = (lo[i] + hi[i]) / 2 - distance * b.d[i];
+  }
+  std::vector<std::array<double, 3>> view(shown.size() * 3);
+  for (std::size_t k = 0; k < shown.size(); ++k)
+    for (std::size_t c = 0; c < 3; ++c) {
+      const Vec3& p = shown[k].triangle->corners[c];
+      const double x = p.x - eye[0], y = p.y - eye[1], z = p.z - eye[2];
+      view[k * 3 + c] = {Dot(b.r, x, y, z), Dot(b.u, x, y, z), Dot(b.d, x, y, z)};
+    }
+
+  // The screen position of each corner: orthographic, or the true pixels of
+  // the "as seen" screen (relative to its centre).
+  const double focal = (kAsSeenScreenHeight / 2.0) / std::tan(kAsSeenFieldOfViewDegrees / 2 * kDegree);
+  constexpr double kNear = 0.05;  // metres; nearer triangles are left out
+  std::vector<ScreenPoint> screen(view.size());
+  std::vector<uint8_t> clipped(shown.size(), 0);
+  double x0 = INFINITY, x1 = -INFINITY, y0 = INFINITY, y1 = -INFINITY;
+  for (std::size_t k = 0; k < shown.size(); ++k) {
+    for (std::size_t c = 0; c < 3; ++c) {
+      const auto& v = view[k * 3 + c];
+      if (s.asSeen && v[2] < kNear) clipped[k] = 1;
+    }
+    if (clipped[k]) continue;
+    for (std::size_t c = 0; c < 3; ++c) {
+      const auto& v = view[k * 3 + c];
+      double sx = v[0], sy = -v[1], depth = v[2];
+      if (s.asSeen) sx = focal * v[0] / v[2], sy = -focal * v[1] / v[2], depth = -1 / v[2];
+      screen[k * 3 + c] = {static_cast<float>(sx), static_cast<float>(sy), static_cast<float>(depth)};
+      x0 = std::min(x0, sx), x1 = std::max(x1, sx), y0 = std::min(y0, sy), y1 = std::max(y1, sy);
+    }
+  }
+  if (!(x0 <= x1)) {
+    frame.image = Raster(w, h, kPreviewBackground).TakeImage();
+    return frame;
+  }
+
+  // Where the raster is drawn and how it is placed.
+  int rw = w, rh = h, enlarge = 1;
+  double scale = 1;
+  if (s.asSeen) {
+    frame.screenHeightPixels = y1 - y0;
+    const double fit = 0.8 * std::min(w / std::max(x1 - x0, 1.0), h / std::max(y1 - y0, 1.0));
+    enlarge = std::max(1, static_cast<int>(std::floor(fit * std::max(s.camera.zoom, 0.01))));
+    rw = (w + enlarge - 1) / enlarge;
+    rh = (h + enlarge - 1) / enlarge;
+  } else {
+    const int margin = std::min(w, h) / 10;
+    const double aw = std::max(1, w - 2 * margin), ah = std::max(1, h - 2 * margin);
+    const double bw = x1 - x0, bh = y1 - y0;
+    if (bw > 0 && bh > 0)
+      scale = std::min(aw / bw, ah / bh);
+    else if (bw > 0)
+      scale = aw / bw;
+    else if (bh > 0)
+      scale = ah / bh;
+    scale *= s.camera.zoom > 0 ? s.camera.zoom : 1;
+  }
+  const double cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
+  const double ox = rw / 2.0, oy = rh / 2.0;
+
+  Raster raster(rw, rh, kPreviewBackground);
+  for (std::size_t k = 0; k < shown.size(); ++k) {
+    if (clipped[k]) continue;
+    std::array<ScreenPoint, 3> tri;
+    for (std::size_t c = 0; c < 3; ++c) {
+      const ScreenPoint& p = screen[k * 3 + c];
+      tri[c] = {static_cast<float>(ox + (p.x - cx) * scale), static_cast<float>(oy + (p.y - cy) * scale), p.depth};
+    }
+    // Lambert from the face's normal in view space, both sides lit alike
+    // (the exporter's winding is not a promise).
+    const auto &a = view[k * 3], &bb = view[k * 3 + 1], &c = view[k * 3 + 2];
+    const double e1[3] = {bb[0] - a[0], bb[1] - a[1], bb[2] - a[2]};
+    const double e2[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+    const double n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
+    const double nl = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    double lambert = 0;
+    if (nl > 0) {
+      lambert = std::fabs((n[0] * lv[0] + n[1] * lv[1] + n[2] * lv[2]) / nl);
+    }
+    raster.Fill(tri, Scaled(shown[k].base, 0.35 + 0.65 * lambert));
+  }
+  if (enlarge == 1) {
+    frame.image = raster.TakeImage();
+    return frame;
+  }
+  // Each screen pixel becomes an enlarge x enlarge square.
+  const RgbaImage& small = raster.Image();
+  frame.image = RgbaImage(w, h);
+  for (int y = 0; y < h; ++y) {
+    const uint8_t* src = &small.pixels[static_cast<std::size_t>(y / enlarge) * rw * 4];
+    uint8_t* dst = &frame.image.pixels[static_cast<std::size_t>(y) * w * 4];
+    for (int x = 0; x < w; ++x) std::copy_n(src + static_cast<std::size_t>(x / enlarge) * 4, 4, dst + x * 4);
+  }
+  return frame;
+}
+
+}  // namespace lodsmith

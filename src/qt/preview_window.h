@@ -1,0 +1,58 @@
+// The preview window: a non-modal window that shows the picture the window
+// model renders (TLSForm::RenderPreview) and sends the model its buttons,
+// LOD spin edit, toggles, mouse drags and wheel turns. It decides nothing:
+// after each event it asks the model for a new picture.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include "ui/tlsform.h"
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+
+namespace lodsmith {
+
+class PreviewCanvas;
+
+class PreviewWindow : public QWidget {
+  Q_OBJECT
+public:
+  explicit PreviewWindow(TLSForm& form, QWidget* parent = nullptr);
+
+  // Model -> widgets, and a new picture for the canvas's size.
+  void Refresh();
+  // The last picture shown, for the tests.
+  const QImage& Picture() const;
+  QPushButton* ViewButton(PreviewView view) const { return views_[static_cast<int>(view)]; }
+  QSpinBox* LodSpin() const { return lod_; }
+  QCheckBox* ColourBox() const { return colour_; }
+  QCheckBox* AsSeenBox() const { return asSeen_; }
+  QLabel* Status() const { return status_; }
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+
+private:
+  friend class PreviewCanvas;
+  // The model's captions and texts into the widgets (changed ones only).
+  void ShowCaptions();
+  // Runs a preview handler of the model, then refreshes.
+  void Send(const std::function<void()>& handler);
+
+  TLSForm& form_;
+  PreviewCanvas* canvas_ = nullptr;
+  QPushButton* views_[4] = {};
+  QPushButton* reset_ = nullptr;
+  QLabel* lodLabel_ = nullptr;
+  QSpinBox* lod_ = nullptr;
+  QCheckBox* colour_ = nullptr;
+  QCheckBox* asSeen_ = nullptr;
+  QLabel* status_ = nullptr;
+  bool refreshing_ = false;
+};
+
+}  // namespace lodsmith

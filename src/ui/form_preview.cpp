@@ -1,0 +1,151 @@
+// The preview window's handlers: the window model keeps the camera, the LOD
+// and the selection; the front end only draws the picture made here.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "core/file_io.h"
+#include "core/grid_columns.h"
+#include "generation/lod_assignment.h"
+#include "preview/preview_messages.h"
+#include "preview/shape_geometry.h"
+#include "ui/tlsform.h"
+
+namespace lodsmith {
+
+using grid::ElementLodColumn;
+
+struct TLSForm::PreviewCache {
+  Lines lines;
+  ShapeGeometry geometry;
+  std::optional<Message> failure;
+};
+
+void TLSForm::ApplyPreviewTexts() {
+  auto text = [this](PreviewMsg id) { return Text(Message(id)); };
+  PreviewButton.Caption = text(PreviewMsg::ButtonCaption);
+  Preview.Caption = Text(Message(PreviewMsg::WindowTitle, FileName.empty() ? "" : ExtractFileName(FileName)));
+  Preview.FrontCaption = text(PreviewMsg::ViewFront);
+  Preview.SideCaption = text(PreviewMsg::ViewSide);
+  Preview.TopCaption = text(PreviewMsg::ViewTop);
+  Preview.IsoCaption = text(PreviewMsg::ViewIso);
+  Preview.ResetCaption = text(PreviewMsg::ResetView);
+  Preview.AsSeenCaption = text(PreviewMsg::AsSeen);
+  Preview.ColourCaption = text(PreviewMsg::ColourBySubObject);
+  Preview.LodLabel.Caption = text(PreviewMsg::LodLabel);
+  Preview.AllLodsText = text(PreviewMsg::AllLods);
+}
+
+void TLSForm::PreviewButtonClick() {
+  ApplyPreviewTexts();
+  // The selection the grid holds now is not a choice made for the preview.
+  Preview.SeenCol = StringGrid1.Col;
+  Preview.SeenRow = StringGrid1.Row;
+  Preview.LodSpinEdit.MinValue = 0;
+  Preview.LodSpinEdit.MaxValue = std::max(1, LodCount);
+  Preview.Visible = true;
+  platform_.ShowPreviewWindow();
+}
+
+void TLSForm::PreviewViewClick(PreviewView view) {
+  const double zoom = Preview.Camera.zoom;
+  Preview.View = view;
+  Preview.Camera = CameraFor(view);
+  Preview.Camera.zoom = zoom;
+}
+
+void TLSForm::PreviewResetClick() {
+  Preview.View = PreviewView::Front;
+  Preview.Camera = CameraFor(PreviewView::Front);
+  Preview.HighlightRow = 0;
+}
+
+void TLSForm::PreviewOrbit(int dx, int dy) {
+  // The model follows the mouse: a drag to the right turns its left side
+  // into view, a drag down its top.
+  PreviewCamera& c = Preview.Camera;
+  c.yawDegrees = std::remainder(c.yawDegrees + dx * kOrbitDegreesPerPixel, 360.0);
+  c.pitchDegrees = std::clamp(c.pitchDegrees + dy * kOrbitDegreesPerPixel, -90.0, 90.0);
+}
+
+void TLSForm::PreviewZoom(int steps) {
+  // Far enough either way to lose nothing, near enough to stay finite.
+  Preview.Camera.zoom = std::clamp(Preview.Camera.zoom * std::pow(kZoomPerWheelStep, steps), 0.05, 200.0);
+}
+
+void TLSForm::PreviewLodSpinEditChange(int value) {
+  TSpinEdit& s = Preview.LodSpinEdit;
+  s.Value = std::clamp(value, s.MinValue, s.MaxValue);
+}
+
+void TLSForm::PreviewColourClick(bool on) { Preview.ColourBySubObject = on; }
+
+void TLSForm::PreviewAsSeenClick(bool on) { Preview.AsSeen = on; }
+
+void TLSForm::PreviewClose() { Preview.Visible = false; }
+
+PreviewFrame TLSForm::RenderPreview(int width, int height) {
+  TSpinEdit& spin = Preview.LodSpinEdit;
+  // A cell chosen in the element grid since the last picture: its row is
+  // highlighted and its "L k" column chooses the LOD. Only while the window
+  // is open: a selection made before it was is no choice for it.
+  if (Preview.Visible && (StringGrid1.Col != Preview.SeenCol || StringGrid1.Row != Preview.SeenRow)) {
+    Preview.SeenCol = StringGrid1.Col;
+    Preview.SeenRow = StringGrid1.Row;
+    if (StringGrid1.Row >= 1 && StringGrid1.Row < StringGrid1.RowCount()) Preview.HighlightRow = StringGrid1.Row;
+    const int lod = StringGrid1.Col - ElementLodColumn(1) + 1;
+    if (lod >= 1) spin.Value = lod;
+  }
+  try {
+    return PreviewPicture(width, height);
+  } catch (const Error& e) {
+    Preview.StatusText = Text(e.message());
+    PreviewFrame f;
+    f.image = Raster(std::max(1, width), std::max(1, height), kPreviewBackground).TakeImage();
+    return f;
+  }
+}
+
+PreviewFrame TLSForm::PreviewPicture(int width, int height) {
+  PreviewSettings s;
+  s.width = std::max(1, width);
+  s.height = std::max(1, height);
+  Preview.Caption = Text(Message(PreviewMsg::WindowTitle, FileName.empty() ? "" : ExtractFileName(FileName)));
+  TSpinEdit& spin = Preview.LodSpinEdit;
+  spin.MinValue = 0;
+  spin.MaxValue = std::max(1, LodCount);
+  spin.Value = std::clamp(spin.Value, spin.MinValue, spin.MaxValue);
+
+  if (ShapeLines.empty()) throw Error(PreviewMsg::NoShape);
+  if (!previewCache_ || previewCache_->lines != ShapeLines) {
+    auto cache = std::make_shared<PreviewCache>();
+    cache->lines = ShapeLines;
+    try {
+      cache->geometry = ReadShapeGeometry(ShapeLines);
+    } catch (const Error& e) {
+      cache->failure = e.message();
+    }
+    previewCache_ = std::move(cache);
+  }
+  if (previewCache_->failure) throw Error(*previewCache_->failure);
+
+  const LodAssignment assignment = CurrentAssignment();
+  s.camera = Preview.Camera;
+  s.lod = spin.Value;
+  s.colourBySubObject = Preview.ColourBySubObject;
+  s.highlightElement = Preview.HighlightRow;
+  // "As seen" needs a LOD's distance: without a LOD chosen, the first.
+  s.asSeen = Preview.AsSeen;
+  if (s.asSeen && s.lod == 0) s.lod = 1;
+  PreviewFrame f = lodsmith::RenderPreview(previewCache_->geometry, &assignment, s);
+  if (s.asSeen) {
+    char pixels[32];
+    std::snprintf(pixels, sizeof pixels, "%.1f", f.screenHeightPixels);
+    Preview.StatusText = Text(Message(PreviewMsg::StatusAsSeen, s.lod, assignment.Distance(s.lod), pixels));
+  } else {
+    Preview.StatusText = Text(Message(PreviewMsg::StatusShown, f.shownTriangles, f.shownElements));
+  }
+  return f;
+}
+
+}  // namespace lodsmith
