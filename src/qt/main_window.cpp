@@ -103,12 +103,11 @@ int WidestWord(const QFontMetrics& fm, const QString& text) {
 }
 
 // Room for a caption that sizes itself: up to the next control on its line
-// (keeping a small gap) or the edge of its parent (keeping the margin it
-// has on the left).
+// (keeping a small gap) or the edge of its parent's contents.
 int RoomToTheRight(const QWidget* w) {
   const QWidget* parent = w->parentWidget();
   if (!parent) return w->width();
-  int right = parent->contentsRect().right() + 1 - std::max(0, w->x() - parent->contentsRect().left());
+  int right = parent->contentsRect().right() + 1;
   const int top = w->y();
   const int bottom = w->y() + w->height();
   for (const QObject* o : parent->children()) {
@@ -586,6 +585,11 @@ void MainWindow::OnFocusChanged(QWidget* old, QWidget* now) {
       return;
     }
   }
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  FitCaptions();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

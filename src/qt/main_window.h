@@ -68,6 +68,9 @@ public:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
+  // The tab pages get their size only when the window is first shown; the
+  // captions on them are fitted again then.
+  void showEvent(QShowEvent* event) override;
 
 private:
   struct ButtonBinding {

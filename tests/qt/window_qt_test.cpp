@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -425,6 +426,12 @@ TEST(QtWindow, EveryCaptionIsWholeOnBothPagesInBothLanguagesAndInAWideFace) {
         QApplication::processEvents();
         EXPECT_FALSE(win.grab().isNull());
         EXPECT_EQ(CutCaptions(win), std::vector<std::string>{});
+      }
+      // Titles with room to spare keep the window's face.
+      for (const char* name : {"Label4", "Label5", "Label6", "Label24"}) {
+        if (!wide) {
+          EXPECT_EQ(QFontInfo(win.Control(name)->font()).pixelSize(), QFontInfo(win.font()).pixelSize()) << name;
+        }
       }
     }
   }
