@@ -136,7 +136,10 @@ int main() {
 
   MSG msg;
   while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (::IsDialogMessageW(window.Handle(), &msg)) continue;
+    // Tab and the arrow keys move between the controls of either window.
+    const HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    const bool ours = root == window.Handle() || (window.Preview() && root == window.Preview()->Handle());
+    if (ours && ::IsDialogMessageW(root, &msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }

@@ -13,9 +13,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "core/file_io.h"
 #include "core/native_file.h"
+#include "mesh_shape.h"
 #include "platform/console_launcher.h"
 #include "platform/system_info.h"
 #include "print/print_layout.h"
@@ -111,6 +113,59 @@ TEST(WindowLayout, ButtonsRunTheirHandlersAndTheModelIsMirrored) {
   EXPECT_EQ(form.StringGrid4.RowCount(), 3);
   ::GetWindowTextW(edit, text, 64);
   EXPECT_EQ(Narrow(text), "2");
+}
+
+// The preview button opens the preview on the signal sample: its canvas
+// shows the model's picture on the screen (not only in memory), and its
+// controls reach the model.
+TEST(WindowLayout, PreviewButtonShowsThePictureAndSendsTheControls) {
+  TempDir dir;
+  const std::string shape = dir.File("signal.s");
+  WriteBytes(shape, test::Utf16Shape(test::MeshShape(test::SignalSample())));
+  Win32Platform platform;
+  TLSForm form(platform);
+  platform.SetForm(&form);
+  MainWindow window(form, platform);
+  platform.SetWindow(&window);
+  window.Run([&] { form.FormCreate(); });
+  platform.scriptedOpen = shape;
+  window.Run([&] { form.OeffnenButtonClick(); });
+  HWND button = window.Control("PreviewButton");
+  ASSERT_NE(button, nullptr);
+  const RECT place = PlaceIn(button);
+  EXPECT_EQ(std::tuple(place.left, place.top, place.right, place.bottom), std::tuple(680, 13, 825, 38));
+  ::SendMessageW(::GetParent(button), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+  PreviewWindow* preview = window.Preview();
+  ASSERT_NE(preview, nullptr);
+  ASSERT_TRUE(preview->Visible());
+  EXPECT_TRUE(form.Preview.Visible);
+  ::UpdateWindow(preview->Handle());
+
+  // What the canvas shows on the screen, against the empty background.
+  auto drawn = [&] {
+    ::RedrawWindow(preview->Canvas(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT r;
+    ::GetClientRect(preview->Canvas(), &r);
+    HDC dc = ::GetDC(preview->Canvas());
+    int n = 0;
+    const COLORREF background = RGB(kPreviewBackground.r, kPreviewBackground.g, kPreviewBackground.b);
+    for (int y = 0; y < r.bottom; y += 4)
+      for (int x = 0; x < r.right; x += 4) n += ::GetPixel(dc, x, y) != background;
+    ::ReleaseDC(preview->Canvas(), dc);
+    return n;
+  };
+  const int front = drawn();
+  EXPECT_GT(front, 0);
+  ::SendMessageW(preview->ViewButton(PreviewView::Top), BM_CLICK, 0, 0);
+  EXPECT_EQ(form.Preview.Camera.pitchDegrees, 90);
+  EXPECT_NE(drawn(), front);
+  ::SendMessageW(preview->ColourBox(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(form.Preview.ColourBySubObject);
+  EXPECT_GT(::GetWindowTextLengthW(preview->Status()), 0);
+  ::SendMessageW(preview->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(form.Preview.Visible);
+  EXPECT_FALSE(preview->Visible());
 }
 
 // ---- Registry and locale (values put there by registry_locale.sh) ------------------------
