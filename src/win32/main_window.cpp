@@ -728,12 +728,14 @@ GridControl* MainWindow::Grid(const std::string& name) const {
   return nullptr;
 }
 
-bool MainWindow::SaveScreenshot(const std::string& path) {
+bool MainWindow::SaveScreenshot(const std::string& path) { return SaveWindowPicture(hwnd_, path); }
+
+bool SaveWindowPicture(HWND hwnd, const std::string& path) {
   RECT client;
-  ::GetClientRect(hwnd_, &client);
+  ::GetClientRect(hwnd, &client);
   const int w = client.right, h = client.bottom;
   if (w <= 0 || h <= 0) return false;
-  HDC windowDc = ::GetDC(hwnd_);
+  HDC windowDc = ::GetDC(hwnd);
   HDC mem = ::CreateCompatibleDC(windowDc);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -785,7 +787,7 @@ bool MainWindow::SaveScreenshot(const std::string& path) {
   ::SelectObject(mem, old);
   ::DeleteObject(bmp);
   ::DeleteDC(mem);
-  ::ReleaseDC(hwnd_, windowDc);
+  ::ReleaseDC(hwnd, windowDc);
   if (!ok) return false;
   std::FILE* out = OpenFile(path, "wb");
   if (!out) return false;

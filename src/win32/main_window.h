@@ -26,6 +26,9 @@ int ScaleToDpi(int designPixels, int dpi);
 // The form's font ("MS Sans Serif" at 8 points, or the system's dialog
 // font where that is missing) at the given resolution; the caller deletes it.
 HFONT CreateFormFont(int dpi);
+// Draws a window's client area into a 24-bit picture and writes it as PNG
+// (a name ending in ".png", when built with the PNG writer) or BMP.
+bool SaveWindowPicture(HWND hwnd, const std::string& path);
 
 class MainWindow {
 public:

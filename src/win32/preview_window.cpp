@@ -174,9 +174,20 @@ void PreviewWindow::Layout() {
   put(asSeen_, textWidth(asSeen_) + Scale(24), y, h);
   ::SelectObject(dc, oldFont);
   ::ReleaseDC(hwnd_, dc);
+  barWidth_ = x - Scale(kGap) + Scale(kMargin);
 
   RECT client;
   ::GetClientRect(hwnd_, &client);
+  if (client.right < barWidth_ && !::IsZoomed(hwnd_) && !::IsIconic(hwnd_)) {
+    // Wide enough for every control of the bar (longer captions in another
+    // language); the resize lays the window out again.
+    RECT frame{0, 0, barWidth_, client.bottom};
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return;
+  }
   const int m = Scale(kMargin), statusH = Scale(kStatusHeight);
   const int top = y + h + m;
   const int bottom = std::max(top + 1, static_cast<int>(client.bottom) - m - statusH - Scale(4));
@@ -292,7 +303,7 @@ LRESULT PreviewWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lp);
-      RECT r{0, 0, Scale(kMinWidth), Scale(kMinHeight)};
+      RECT r{0, 0, std::max(Scale(kMinWidth), barWidth_), Scale(kMinHeight)};
       ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
                            static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
       info->ptMinTrackSize = POINT{r.right - r.left, r.bottom - r.top};

@@ -80,6 +80,7 @@ private:
   int pictureWidth_ = 0, pictureHeight_ = 0;
   POINT last_{0, 0};
   int wheel_ = 0;
+  int barWidth_ = 0;  // the control bar's width with its margins, in pixels
 };
 
 }  // namespace lodsmith
