@@ -167,6 +167,34 @@ TEST(WindowLayout, PreviewButtonShowsThePictureAndSendsTheControls) {
   EXPECT_NE(drawn(), front);
   ::SendMessageW(preview->ColourBox(), BM_CLICK, 0, 0);
   EXPECT_TRUE(form.Preview.ColourBySubObject);
+  ::SendMessageW(preview->AsSeenBox(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(form.Preview.AsSeen);
+  // A drag of 20 pixels to the right orbits; a wheel notch over the
+  // picture zooms; the LOD arrows set the model's LOD.
+  const double yaw = form.Preview.Camera.yawDegrees, zoom = form.Preview.Camera.zoom;
+  ::SendMessageW(preview->Canvas(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 50));
+  ::SendMessageW(preview->Canvas(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(70, 50));
+  ::SendMessageW(preview->Canvas(), WM_LBUTTONUP, 0, MAKELPARAM(70, 50));
+  EXPECT_DOUBLE_EQ(form.Preview.Camera.yawDegrees, yaw + 20 * kOrbitDegreesPerPixel);
+  RECT onScreen;
+  ::GetWindowRect(preview->Canvas(), &onScreen);
+  ::SendMessageW(preview->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA),
+                 MAKELPARAM(onScreen.left + 10, onScreen.top + 10));
+  EXPECT_DOUBLE_EQ(form.Preview.Camera.zoom, zoom * kZoomPerWheelStep);
+  NMUPDOWN up{};
+  up.hdr.hwndFrom = preview->LodArrows();
+  up.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(preview->LodArrows()));
+  up.hdr.code = UDN_DELTAPOS;
+  up.iDelta = -1;
+  ASSERT_EQ(form.Preview.LodSpinEdit.Value, 1);
+  ::SendMessageW(preview->Handle(), WM_NOTIFY, up.hdr.idFrom, reinterpret_cast<LPARAM>(&up));
+  EXPECT_EQ(form.Preview.LodSpinEdit.Value, 0);
+  // At 0 the edit shows the model's word for every LOD.
+  wchar_t shown[64] = {};
+  ::GetWindowTextW(preview->LodEdit(), shown, 64);
+  EXPECT_EQ(Narrow(shown), form.Preview.AllLodsText);
+  ::SendMessageW(preview->ResetButton(), BM_CLICK, 0, 0);
+  EXPECT_DOUBLE_EQ(form.Preview.Camera.yawDegrees, 0);
   EXPECT_GT(::GetWindowTextLengthW(preview->Status()), 0);
   ::SendMessageW(preview->Handle(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(form.Preview.Visible);
