@@ -26,6 +26,7 @@ Starts Lodsmith's window. The options serve documentation and testing:
   --screenshot FILE   show the window, save a picture of it (.png or .bmp) and quit
   --open SHAPE        (with --screenshot) open SHAPE first
   --page N            (with --screenshot) show page N (0 or 1)
+  --preview           (with --screenshot) open the preview and save a picture of it instead
   -h, --help          print this help
   --version           print the program's name and version
 )";
@@ -78,6 +79,7 @@ int main() {
   const std::vector<std::string> args = Arguments();
   std::string screenshot, openShape;
   int page = 0;
+  bool preview = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "-h" || args[i] == "--help") {
       PrintToConsole(kUsage);
@@ -89,6 +91,8 @@ int main() {
       screenshot = args[++i];
     } else if (args[i] == "--open" && i + 1 < args.size()) {
       openShape = args[++i];
+    } else if (args[i] == "--preview") {
+      preview = true;
     } else if (args[i] == "--page" && i + 1 < args.size()) {
       page = std::atoi(args[++i].c_str());
     }
@@ -125,9 +129,15 @@ int main() {
     }
     window.ShowPage(page);
     ::RedrawWindow(window.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    HWND shown = window.Handle();
+    if (preview) {
+      window.Run([&] { form.PreviewButtonClick(); });
+      if (window.Preview()) shown = window.Preview()->Handle();
+      ::RedrawWindow(shown, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
     Pump(700);
     int status = 0;
-    if (!window.SaveScreenshot(screenshot)) {
+    if (!SaveWindowPicture(shown, screenshot)) {
       std::fprintf(stderr, "lodsmith: cannot write %s\n", screenshot.c_str());
       status = 1;
     }
@@ -136,7 +146,10 @@ int main() {
 
   MSG msg;
   while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (::IsDialogMessageW(window.Handle(), &msg)) continue;
+    // Tab and the arrow keys move between the controls of either window.
+    const HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    const bool ours = root == window.Handle() || (window.Preview() && root == window.Preview()->Handle());
+    if (ours && ::IsDialogMessageW(root, &msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }

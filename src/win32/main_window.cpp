@@ -102,6 +102,19 @@ MainWindow* g_window = nullptr;  // one window per program
 
 int ScaleToDpi(int designPixels, int dpi) { return ::MulDiv(designPixels, dpi, 96); }
 
+HFONT CreateFormFont(int dpi) {
+  // Points scale with the DPI.
+  const int height = -::MulDiv(8, dpi, 72);
+  std::wstring face = L"MS Sans Serif";
+  if (!FontFamilyExists(face.c_str())) {
+    NONCLIENTMETRICSW m{};
+    m.cbSize = sizeof m;
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0)) face = m.lfMessageFont.lfFaceName;
+  }
+  return ::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str());
+}
+
 MainWindow::MainWindow(TLSForm& form, Win32Platform& platform) : form_(form), platform_(platform) {
   RegisterClasses();
   g_window = this;
@@ -240,6 +253,7 @@ MainWindow::MainWindow(TLSForm& form, Win32Platform& platform) : form_(form), pl
   HWND panel3 = AddContainer(hwnd_, "Panel3", 0, 553, 989, 51, kRaised);
   AddLabel(panel3, "Label1", f.Label1, 17, 11);
   AddLabel(panel3, "Label2", f.Label2, 17, 27);
+  AddButton(panel3, "PreviewButton", f.PreviewButton, 680, 13, 145, 25, &TLSForm::PreviewButtonClick);
   AddButton(panel3, "Button1", f.Button1, 834, 13, 145, 25, &TLSForm::WegButtonClick);
 
   ApplyDpi(dpi_);
@@ -248,6 +262,7 @@ MainWindow::MainWindow(TLSForm& form, Win32Platform& platform) : form_(form), pl
 }
 
 MainWindow::~MainWindow() {
+  preview_.reset();
   grids_.clear();
   if (hwnd_ && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
   if (font_) ::DeleteObject(font_);
@@ -258,18 +273,9 @@ MainWindow::~MainWindow() {
 // ---- Building -------------------------------------------------------------------------
 
 void MainWindow::MakeFonts() {
-  // The form's font is "MS Sans Serif" at 8 points; where the system lacks
-  // it, its own dialog font at that size. Points scale with the DPI.
   const int height = -::MulDiv(8, dpi_, 72);
-  std::wstring face = L"MS Sans Serif";
-  if (!FontFamilyExists(face.c_str())) {
-    NONCLIENTMETRICSW m{};
-    m.cbSize = sizeof m;
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0)) face = m.lfMessageFont.lfFaceName;
-  }
   HFONT old = font_, oldOverview = overviewFont_;
-  font_ = ::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face.c_str());
+  font_ = CreateFormFont(dpi_);
   overviewFont_ = ::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
   for (const auto& p : placed_) ::SendMessageW(p.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
@@ -544,7 +550,14 @@ void MainWindow::Mirror() {
     g.control->SetColumnWidths(g.grid->ColWidths);
     g.control->Sync();
   }
+  // The preview follows the grids and the document as they are edited.
+  if (preview_ && preview_->Visible()) preview_->Refresh();
   mirroring_ = false;
+}
+
+void MainWindow::ShowPreview() {
+  if (!preview_) preview_ = std::make_unique<PreviewWindow>(form_, hwnd_, dpi_);
+  preview_->Show();
 }
 
 void MainWindow::FocusControl(const std::string& name) {
@@ -715,12 +728,14 @@ GridControl* MainWindow::Grid(const std::string& name) const {
   return nullptr;
 }
 
-bool MainWindow::SaveScreenshot(const std::string& path) {
+bool MainWindow::SaveScreenshot(const std::string& path) { return SaveWindowPicture(hwnd_, path); }
+
+bool SaveWindowPicture(HWND hwnd, const std::string& path) {
   RECT client;
-  ::GetClientRect(hwnd_, &client);
+  ::GetClientRect(hwnd, &client);
   const int w = client.right, h = client.bottom;
   if (w <= 0 || h <= 0) return false;
-  HDC windowDc = ::GetDC(hwnd_);
+  HDC windowDc = ::GetDC(hwnd);
   HDC mem = ::CreateCompatibleDC(windowDc);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -772,7 +787,7 @@ bool MainWindow::SaveScreenshot(const std::string& path) {
   ::SelectObject(mem, old);
   ::DeleteObject(bmp);
   ::DeleteDC(mem);
-  ::ReleaseDC(hwnd_, windowDc);
+  ::ReleaseDC(hwnd, windowDc);
   if (!ok) return false;
   std::FILE* out = OpenFile(path, "wb");
   if (!out) return false;

@@ -15,6 +15,7 @@
 
 #include "ui/tlsform.h"
 #include "win32/grid_control.h"
+#include "win32/preview_window.h"
 
 namespace lodsmith {
 
@@ -22,6 +23,12 @@ class Win32Platform;
 
 // A design length (pixels at 96 dpi) at the given resolution.
 int ScaleToDpi(int designPixels, int dpi);
+// The form's font ("MS Sans Serif" at 8 points, or the system's dialog
+// font where that is missing) at the given resolution; the caller deletes it.
+HFONT CreateFormFont(int dpi);
+// Draws a window's client area into a 24-bit picture and writes it as PNG
+// (a name ending in ".png", when built with the PNG writer) or BMP.
+bool SaveWindowPicture(HWND hwnd, const std::string& path);
 
 class MainWindow {
 public:
@@ -51,6 +58,12 @@ public:
   int CurrentPage() const { return page_; }
   // Puts every control at its design place for a new resolution.
   void ApplyDpi(int dpi);
+
+  // Opens the preview window (made at the first call) or brings it to the
+  // front with a new picture; Win32Platform::ShowPreviewWindow calls it.
+  void ShowPreview();
+  // The preview window, once opened (nullptr before).
+  PreviewWindow* Preview() const { return preview_.get(); }
 
   // Controls by component name, for the tests and the screenshot.
   HWND Control(const std::string& name) const;
@@ -136,6 +149,7 @@ private:
   std::map<HWND, std::function<void()>> exitHandlers_;           // by control
   std::map<HWND, std::function<void(int delta)>> spinHandlers_;  // by up-down control
   bool mirroring_ = false;
+  std::unique_ptr<PreviewWindow> preview_;
 };
 
 }  // namespace lodsmith

@@ -185,6 +185,10 @@ void Win32Platform::CloseWindow() {
   if (window_) ::PostMessageW(window_->Handle(), WM_CLOSE, 0, 0);
 }
 
+void Win32Platform::ShowPreviewWindow() {
+  if (window_) window_->ShowPreview();
+}
+
 int Win32Platform::ScreenWidth() { return ::GetSystemMetrics(SM_CXSCREEN); }
 
 int Win32Platform::ScreenHeight() { return ::GetSystemMetrics(SM_CYSCREEN); }

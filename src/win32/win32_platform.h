@@ -40,6 +40,7 @@ public:
   void ProcessMessages() override;
   void FocusControl(const std::string& name) override;
   void CloseWindow() override;
+  void ShowPreviewWindow() override;
   int ScreenWidth() override;
   int ScreenHeight() override;
   bool StartConsoleScript(const std::string& scriptPath) override;

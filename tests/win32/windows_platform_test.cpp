@@ -13,9 +13,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "core/file_io.h"
 #include "core/native_file.h"
+#include "mesh_shape.h"
 #include "platform/console_launcher.h"
 #include "platform/system_info.h"
 #include "print/print_layout.h"
@@ -111,6 +113,92 @@ TEST(WindowLayout, ButtonsRunTheirHandlersAndTheModelIsMirrored) {
   EXPECT_EQ(form.StringGrid4.RowCount(), 3);
   ::GetWindowTextW(edit, text, 64);
   EXPECT_EQ(Narrow(text), "2");
+}
+
+// The preview button opens the preview on the signal sample: its canvas
+// shows the model's picture on the screen (not only in memory), and its
+// controls reach the model.
+TEST(WindowLayout, PreviewButtonShowsThePictureAndSendsTheControls) {
+  TempDir dir;
+  const std::string shape = dir.File("signal.s");
+  WriteBytes(shape, test::Utf16Shape(test::MeshShape(test::SignalSample())));
+  Win32Platform platform;
+  TLSForm form(platform);
+  platform.SetForm(&form);
+  MainWindow window(form, platform);
+  platform.SetWindow(&window);
+  window.Run([&] { form.FormCreate(); });
+  platform.scriptedOpen = shape;
+  window.Run([&] { form.OeffnenButtonClick(); });
+  HWND button = window.Control("PreviewButton");
+  ASSERT_NE(button, nullptr);
+  const RECT place = PlaceIn(button);
+  EXPECT_EQ(std::tuple(place.left, place.top, place.right, place.bottom), std::tuple(680, 13, 825, 38));
+  ::SendMessageW(::GetParent(button), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+  PreviewWindow* preview = window.Preview();
+  ASSERT_NE(preview, nullptr);
+  ASSERT_TRUE(preview->Visible());
+  EXPECT_TRUE(form.Preview.Visible);
+  ::UpdateWindow(preview->Handle());
+
+  // What the canvas shows on the screen, against the empty background.
+  auto drawn = [&] {
+    ::RedrawWindow(preview->Canvas(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT r;
+    ::GetClientRect(preview->Canvas(), &r);
+    HDC dc = ::GetDC(preview->Canvas());
+    int n = 0;
+    const COLORREF background = RGB(kPreviewBackground.r, kPreviewBackground.g, kPreviewBackground.b);
+    for (int y = 0; y < r.bottom; y += 4)
+      for (int x = 0; x < r.right; x += 4) n += ::GetPixel(dc, x, y) != background;
+    ::ReleaseDC(preview->Canvas(), dc);
+    return n;
+  };
+  // Some of the model and some background: a canvas left unpainted or
+  // painted in one colour fails either way.
+  RECT canvas;
+  ::GetClientRect(preview->Canvas(), &canvas);
+  const int front = drawn(), samples = ((canvas.right + 3) / 4) * ((canvas.bottom + 3) / 4);
+  EXPECT_GT(front, 0);
+  EXPECT_LT(front, samples);
+  ::SendMessageW(preview->ViewButton(PreviewView::Top), BM_CLICK, 0, 0);
+  EXPECT_EQ(form.Preview.Camera.pitchDegrees, 90);
+  EXPECT_NE(drawn(), front);
+  ::SendMessageW(preview->ColourBox(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(form.Preview.ColourBySubObject);
+  ::SendMessageW(preview->AsSeenBox(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(form.Preview.AsSeen);
+  // A drag of 20 pixels to the right orbits; a wheel notch over the
+  // picture zooms; the LOD arrows set the model's LOD.
+  const double yaw = form.Preview.Camera.yawDegrees, zoom = form.Preview.Camera.zoom;
+  ::SendMessageW(preview->Canvas(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 50));
+  ::SendMessageW(preview->Canvas(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(70, 50));
+  ::SendMessageW(preview->Canvas(), WM_LBUTTONUP, 0, MAKELPARAM(70, 50));
+  EXPECT_DOUBLE_EQ(form.Preview.Camera.yawDegrees, yaw + 20 * kOrbitDegreesPerPixel);
+  RECT onScreen;
+  ::GetWindowRect(preview->Canvas(), &onScreen);
+  ::SendMessageW(preview->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA),
+                 MAKELPARAM(onScreen.left + 10, onScreen.top + 10));
+  EXPECT_DOUBLE_EQ(form.Preview.Camera.zoom, zoom * kZoomPerWheelStep);
+  NMUPDOWN up{};
+  up.hdr.hwndFrom = preview->LodArrows();
+  up.hdr.idFrom = static_cast<UINT_PTR>(::GetDlgCtrlID(preview->LodArrows()));
+  up.hdr.code = UDN_DELTAPOS;
+  up.iDelta = -1;
+  ASSERT_EQ(form.Preview.LodSpinEdit.Value, 1);
+  ::SendMessageW(preview->Handle(), WM_NOTIFY, up.hdr.idFrom, reinterpret_cast<LPARAM>(&up));
+  EXPECT_EQ(form.Preview.LodSpinEdit.Value, 0);
+  // At 0 the edit shows the model's word for every LOD.
+  wchar_t shown[64] = {};
+  ::GetWindowTextW(preview->LodEdit(), shown, 64);
+  EXPECT_EQ(Narrow(shown), form.Preview.AllLodsText);
+  ::SendMessageW(preview->ResetButton(), BM_CLICK, 0, 0);
+  EXPECT_DOUBLE_EQ(form.Preview.Camera.yawDegrees, 0);
+  EXPECT_GT(::GetWindowTextLengthW(preview->Status()), 0);
+  ::SendMessageW(preview->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(form.Preview.Visible);
+  EXPECT_FALSE(preview->Visible());
 }
 
 // ---- Registry and locale (values put there by registry_locale.sh) ------------------------
