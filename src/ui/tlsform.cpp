@@ -120,6 +120,23 @@ bool TLSForm::Dispatch(const std::function<void()>& handler) {
   return false;
 }
 
+TLSForm::GridEvents TLSForm::GridEventsOf(StringGrid& grid) {
+  GridEvents e;
+  if (&grid == &StringGrid1) {
+    e.select = [this](int c, int r, bool& can) { StringGrid1SelectCell(c, r, can); };
+    e.edit = [this](int c, int r, const std::string& v) { StringGrid1SetEditText(c, r, v); };
+    e.exit = [this] { StringGrid1Exit(); };
+  } else if (&grid == &StringGrid2 || &grid == &StringGrid3) {
+    e.select = [this, &grid](int c, int r, bool& can) { StringGrid2SelectCell(grid, c, r, can); };
+    e.edit = [this, &grid](int c, int r, const std::string& v) { StringGrid2SetEditText(grid, c, r, v); };
+  } else if (&grid == &StringGrid4) {
+    e.select = [this](int c, int r, bool& can) { StringGrid4SelectCell(c, r, can); };
+    e.edit = [this](int c, int r, const std::string& v) { StringGrid4SetEditText(c, r, v); };
+    e.exit = [this] { StringGrid4Exit(); };
+  }
+  return e;
+}
+
 Language TLSForm::TextLanguage() const { return LanguageNamed(LanguageName); }
 
 std::string TLSForm::Text(const Message& message) const {

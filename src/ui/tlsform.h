@@ -207,6 +207,15 @@ public:
   void StringGrid4SelectCell(int ACol, int ARow, bool& CanSelect);
   void StringGrid4SetEditText(int ACol, int ARow, const std::string& Value);
   void StringGrid4Exit();
+  // The handlers a grid view sends its events to, for both front ends: the
+  // sub-object and the matrix grid share one pair; a grid without a handler
+  // (the LOD overview) gets empty functions.
+  struct GridEvents {
+    std::function<void(int col, int row, bool& canSelect)> select;
+    std::function<void(int col, int row, const std::string& text)> edit;
+    std::function<void()> exit;
+  };
+  GridEvents GridEventsOf(StringGrid& grid);
   void LODAnzSpinEditChange();
   void LODAnzSpinEditExit();
   void LODSpinEditChange();

@@ -388,23 +388,10 @@ GridControl* MainWindow::AddGrid(HWND container, const char* name, StringGrid& g
 }
 
 void MainWindow::BindGridEvents(GridControl& control, StringGrid& grid) {
-  TLSForm& f = form_;
-  std::function<void(int, int, bool&)> select;
-  std::function<void(int, int, const std::string&)> edit;
-  std::function<void()> exit;
-  if (&grid == &f.StringGrid1) {
-    select = [&f](int c, int r, bool& can) { f.StringGrid1SelectCell(c, r, can); };
-    edit = [&f](int c, int r, const std::string& v) { f.StringGrid1SetEditText(c, r, v); };
-    exit = [&f] { f.StringGrid1Exit(); };
-  } else if (&grid == &f.StringGrid2 || &grid == &f.StringGrid3) {
-    // One handler pair serves the sub-object grid and the matrix grid.
-    select = [&f, &grid](int c, int r, bool& can) { f.StringGrid2SelectCell(grid, c, r, can); };
-    edit = [&f, &grid](int c, int r, const std::string& v) { f.StringGrid2SetEditText(grid, c, r, v); };
-  } else if (&grid == &f.StringGrid4) {
-    select = [&f](int c, int r, bool& can) { f.StringGrid4SelectCell(c, r, can); };
-    edit = [&f](int c, int r, const std::string& v) { f.StringGrid4SetEditText(c, r, v); };
-    exit = [&f] { f.StringGrid4Exit(); };
-  }
+  TLSForm::GridEvents events = form_.GridEventsOf(grid);
+  auto select = std::move(events.select);
+  auto edit = std::move(events.edit);
+  auto exit = std::move(events.exit);
   if (select) {
     control.selectAttempt = [this, select](int col, int row) {
       bool can = true;
