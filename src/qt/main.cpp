@@ -1,5 +1,5 @@
 // Lodsmith's window. The program itself takes no arguments; a few options
-// serve documentation and testing (kUsage lists them).
+// serve documentation and testing (UiMsg::WindowUsage lists them).
 #include <QApplication>
 #include <QPixmap>
 #include <QScreen>
@@ -11,9 +11,11 @@
 #include <string>
 
 #include "lodsmith_version.h"
+#include "platform/system_info.h"
 #include "qt/main_window.h"
 #include "qt/qt_platform.h"
 #include "ui/tlsform.h"
+#include "ui/ui_messages.h"
 
 using namespace lodsmith;
 
@@ -23,15 +25,11 @@ namespace {
 // batch program on it.
 constexpr int kNoDisplay = 3;
 
-const char* const kUsage = R"(Usage: lodsmith [OPTIONS]
-
-Starts Lodsmith's window. The options serve documentation and testing:
-  --screenshot FILE   show the window, save a picture of it and quit
-  --open SHAPE        (with --screenshot) open SHAPE first
-  --page N            (with --screenshot) show page N (0 or 1)
-  -h, --help          print this help
-  --version           print the program's name and version
-)";
+// What the program prints before it has a window: in the language the
+// window would come up in.
+std::string OwnText(const Message& message) {
+  return MessageString(message, TLSForm::StoredLanguage(RunningExecutablePath(), UserSettingsFolderPath()));
+}
 
 }  // namespace
 
@@ -41,7 +39,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     // Answered before the window is made: they need no display.
     if (!std::strcmp(argv[i], "-h") || !std::strcmp(argv[i], "--help")) {
-      std::fputs(kUsage, stdout);
+      std::fputs(OwnText(Message(UiMsg::WindowUsage)).c_str(), stdout);
       return 0;
     } else if (!std::strcmp(argv[i], "--version")) {
       std::printf("%s\n", kVersionLine);
@@ -70,7 +68,7 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   if (!platformChosen && QGuiApplication::platformName() == QLatin1String("offscreen") && screenshot.empty()) {
-    std::fprintf(stderr, "lodsmith: no display found, the window cannot be shown.\n");
+    std::fprintf(stderr, "%s\n", OwnText(Message(UiMsg::NoDisplay)).c_str());
     return kNoDisplay;
   }
 
@@ -100,7 +98,7 @@ int main(int argc, char** argv) {
     int status = 0;
     QTimer::singleShot(500, &app, [&] {
       if (!window.grab().save(QString::fromLocal8Bit(screenshot.c_str()))) {
-        std::fprintf(stderr, "lodsmith: cannot write %s\n", screenshot.c_str());
+        std::fprintf(stderr, "%s\n", OwnText(Message(UiMsg::PictureNotWritten, screenshot)).c_str());
         status = 1;
       }
       app.quit();

@@ -177,6 +177,19 @@ void TLSForm::OpenSettingsFiles(const std::string& besideProgram) {
   ProgramIni->SetMemoryOnly(true);
 }
 
+Language TLSForm::StoredLanguage(const std::string& exe, const std::string& userFolder) {
+  const IniFile shipped(ExtractFileDir(exe) + kLanguageFileName);
+  std::string name = shipped.ReadString("Languages", "Language", "Deutsch");
+  // An installed copy keeps the choice in the user's folder (see
+  // OpenSettingsFiles).
+  if (!CanStoreFile(ChangeExtension(exe, ".INI")) && !userFolder.empty() &&
+      FileExists(userFolder + kLanguageFileName)) {
+    const IniFile user(userFolder + kLanguageFileName);
+    if (user.ValueExists("Languages", "Language")) name = user.ReadString("Languages", "Language", "Deutsch");
+  }
+  return LanguageNamed(name);
+}
+
 void TLSForm::FormDestroy() {
   if (ProgramIni) {
     try {

@@ -312,6 +312,10 @@ public:
   // written (an installed copy): the user's settings folder. Null: in
   // LanguageIni itself.
   std::unique_ptr<IniFile> LanguageChoiceIni;
+  // The language the window will come up in, read without making the form
+  // (for what a window program prints before it has a window).
+  // `exe`: the program's path; `userFolder`: the user's settings folder.
+  static Language StoredLanguage(const std::string& exe, const std::string& userFolder);
   std::string LanguageName = "Deutsch";
   std::string LanguageText(int n) const;
   // Language texts that callers tell apart by their number.

@@ -91,6 +91,12 @@ enum class UiMsg : int {
   ConvertedToCompressed,  // %1: the file, now compressed; %2 its backup
   NotAShapeForm,          // %1: a file that is none of the shape forms
 
+  // The window program's own output on the command line.
+  WindowUsage,         // lodsmith --help (the Qt window)
+  WindowUsageWindows,  // lodsmith.exe --help (the Windows window)
+  NoDisplay,           // no display to show the window on
+  PictureNotWritten,   // %1: the --screenshot file
+
   End
 };
 

@@ -1,5 +1,5 @@
 // Lodsmith's window on Windows. The program itself takes no arguments; a
-// few options serve documentation and testing (kUsage lists them).
+// few options serve documentation and testing (UiMsg::WindowUsageWindows lists them).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -12,7 +12,9 @@
 
 #include "core/native_file.h"
 #include "lodsmith_version.h"
+#include "platform/system_info.h"
 #include "ui/tlsform.h"
+#include "ui/ui_messages.h"
 #include "win32/main_window.h"
 #include "win32/win32_platform.h"
 
@@ -20,16 +22,11 @@ using namespace lodsmith;
 
 namespace {
 
-const char* const kUsage = R"(Usage: lodsmith [OPTIONS]
-
-Starts Lodsmith's window. The options serve documentation and testing:
-  --screenshot FILE   show the window, save a picture of it (.png or .bmp) and quit
-  --open SHAPE        (with --screenshot) open SHAPE first
-  --page N            (with --screenshot) show page N (0 or 1)
-  --preview           (with --screenshot) open the preview and save a picture of it instead
-  -h, --help          print this help
-  --version           print the program's name and version
-)";
+// What the program prints before it has a window: in the language the
+// window would come up in.
+std::string OwnText(const Message& message) {
+  return MessageString(message, TLSForm::StoredLanguage(RunningExecutablePath(), UserSettingsFolderPath()));
+}
 
 // A window program has no console of its own: the text goes to the one it
 // was started from, if any (or to where its output was redirected).
@@ -82,7 +79,7 @@ int main() {
   bool preview = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "-h" || args[i] == "--help") {
-      PrintToConsole(kUsage);
+      PrintToConsole(OwnText(Message(UiMsg::WindowUsageWindows)).c_str());
       return 0;
     } else if (args[i] == "--version") {
       PrintToConsole((std::string(kVersionLine) + "\n").c_str());
@@ -138,7 +135,7 @@ int main() {
     Pump(700);
     int status = 0;
     if (!SaveWindowPicture(shown, screenshot)) {
-      std::fprintf(stderr, "lodsmith: cannot write %s\n", screenshot.c_str());
+      std::fprintf(stderr, "%s\n", OwnText(Message(UiMsg::PictureNotWritten, screenshot)).c_str());
       status = 1;
     }
     return status;

@@ -158,6 +158,47 @@ constexpr MessageText kTexts[] = {
     {Id(UiMsg::NotAShapeForm),
      "Die Datei %1 ist keine Shape-Datei in einer bekannten Form. Es wurde nichts umgewandelt.",
      "The file %1 is no shape file in a known form. Nothing was converted."},
+    {Id(UiMsg::WindowUsage), R"(Aufruf: lodsmith [OPTIONEN]
+
+Startet das Fenster von Lodsmith. Die Optionen dienen der Dokumentation und den Tests:
+  --screenshot DATEI  das Fenster zeigen, ein Bild davon speichern und beenden
+  --open SHAPE        (mit --screenshot) vorher SHAPE öffnen
+  --page N            (mit --screenshot) Seite N zeigen (0 oder 1)
+  -h, --help          diese Hilfe ausgeben
+  --version           Namen und Version des Programms ausgeben
+)",
+     R"(Usage: lodsmith [OPTIONS]
+
+Starts Lodsmith's window. The options serve documentation and testing:
+  --screenshot FILE   show the window, save a picture of it and quit
+  --open SHAPE        (with --screenshot) open SHAPE first
+  --page N            (with --screenshot) show page N (0 or 1)
+  -h, --help          print this help
+  --version           print the program's name and version
+)"},
+    {Id(UiMsg::WindowUsageWindows), R"(Aufruf: lodsmith [OPTIONEN]
+
+Startet das Fenster von Lodsmith. Die Optionen dienen der Dokumentation und den Tests:
+  --screenshot DATEI  das Fenster zeigen, ein Bild davon speichern (.png oder .bmp) und beenden
+  --open SHAPE        (mit --screenshot) vorher SHAPE öffnen
+  --page N            (mit --screenshot) Seite N zeigen (0 oder 1)
+  --preview           (mit --screenshot) stattdessen die Vorschau öffnen und ein Bild davon speichern
+  -h, --help          diese Hilfe ausgeben
+  --version           Namen und Version des Programms ausgeben
+)",
+     R"(Usage: lodsmith [OPTIONS]
+
+Starts Lodsmith's window. The options serve documentation and testing:
+  --screenshot FILE   show the window, save a picture of it (.png or .bmp) and quit
+  --open SHAPE        (with --screenshot) open SHAPE first
+  --page N            (with --screenshot) show page N (0 or 1)
+  --preview           (with --screenshot) open the preview and save a picture of it instead
+  -h, --help          print this help
+  --version           print the program's name and version
+)"},
+    {Id(UiMsg::NoDisplay), "lodsmith: keine Anzeige gefunden, das Fenster kann nicht gezeigt werden.",
+     "lodsmith: no display found, the window cannot be shown."},
+    {Id(UiMsg::PictureNotWritten), "lodsmith: %1 kann nicht geschrieben werden.", "lodsmith: cannot write %1"},
 };
 }  // namespace
 
