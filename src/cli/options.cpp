@@ -15,7 +15,7 @@ using Apply = void (*)(CliOptions&, const std::string& option, const std::string
 
 // One entry per option. `missing` is the usage error when the argument is
 // missing; CliMsg::First marks an option without an argument.
-struct OptionSpec {
+struct OptionEntry {
   const char* name;
   const char* alias;
   CliMsg missing;
@@ -71,7 +71,7 @@ void MergeAction(CliOptions& o, const std::string& option, const std::string& v)
       {option == "--merge-points" ? CliAction::Kind::MergePoints : CliAction::Kind::MergeNormals, option, v, *t});
 }
 
-const OptionSpec kOptions[] = {
+const OptionEntry kOptions[] = {
     {"--help", "-h", CliMsg::First, [](CliOptions& o, const std::string&, const std::string&) { o.help = true; }},
     {"--version", nullptr, CliMsg::First,
      [](CliOptions& o, const std::string&, const std::string&) { o.version = true; }},
@@ -238,36 +238,36 @@ CliOptions ParseCommandLine(const std::vector<std::string>& args) {
     // An option's value may also be joined to it: "--jobs=2", "-j2".
     std::string name = a;
     std::optional<std::string> joined;
-    const OptionSpec* spec = nullptr;
+    const OptionEntry* entry = nullptr;
     for (const auto& s : kOptions) {
       if (a == s.name || (s.alias && a == s.alias)) {
-        spec = &s;
+        entry = &s;
         break;
       }
       if (s.missing == CliMsg::First) continue;
       const std::string longForm = std::string(s.name) + "=";
       if (a.rfind(longForm, 0) == 0) {
-        spec = &s;
+        entry = &s;
         name = s.name;
         joined = a.substr(longForm.size());
         break;
       }
       if (s.alias && a.size() > 2 && a.rfind(s.alias, 0) == 0 && std::string(s.alias).size() == 2) {
-        spec = &s;
+        entry = &s;
         name = s.alias;
         joined = a.substr(2);
         break;
       }
     }
-    if (!spec) Bad(Message(CliMsg::UnknownOption, a));
+    if (!entry) Bad(Message(CliMsg::UnknownOption, a));
     std::string value;
     if (joined) {
       value = *joined;
-    } else if (spec->missing != CliMsg::First) {
-      if (i + 1 >= args.size()) Bad(Message(spec->missing, a));
+    } else if (entry->missing != CliMsg::First) {
+      if (i + 1 >= args.size()) Bad(Message(entry->missing, a));
       value = args[++i];
     }
-    spec->apply(o, name, value);
+    entry->apply(o, name, value);
     if (o.help || o.version) return o;
   }
   if (o.shapes.empty()) {

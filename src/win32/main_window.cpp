@@ -67,22 +67,13 @@ bool FontFamilyExists(const wchar_t* family) {
 }
 
 void RegisterClasses() {
-  static bool done = false;
-  if (done) return;
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.hInstance = ::GetModuleHandleW(nullptr);
-  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpfnWndProc = DefWindowProcW;  // the object takes over once it exists
-  wc.lpszClassName = kWindowClass;
-  wc.hIcon = ::LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
-  ::RegisterClassExW(&wc);
-  wc.hIcon = nullptr;
-  wc.lpszClassName = kContainerClass;
-  ::RegisterClassExW(&wc);
-  done = true;
+  RegisterWindowClass(kWindowClass, true, true);
+  RegisterWindowClass(kContainerClass, false, true);
 }
+
+MainWindow* g_window = nullptr;  // one window per program
+
+}  // namespace
 
 std::wstring WindowText(HWND hwnd) {
   const int n = ::GetWindowTextLengthW(hwnd);
@@ -92,13 +83,24 @@ std::wstring WindowText(HWND hwnd) {
   return s;
 }
 
-void SetTextIfChanged(HWND hwnd, const std::wstring& text) {
-  if (WindowText(hwnd) != text) ::SetWindowTextW(hwnd, text.c_str());
+bool SetTextIfChanged(HWND hwnd, const std::wstring& text) {
+  if (WindowText(hwnd) == text) return false;
+  ::SetWindowTextW(hwnd, text.c_str());
+  return true;
 }
 
-MainWindow* g_window = nullptr;  // one window per program
-
-}  // namespace
+void RegisterWindowClass(const wchar_t* name, bool withIcon, bool eraseBackground) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.hInstance = ::GetModuleHandleW(nullptr);
+  if (::GetClassInfoExW(wc.hInstance, name, &wc)) return;
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = eraseBackground ? reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1) : nullptr;
+  wc.hIcon = withIcon ? ::LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1)) : nullptr;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.lpszClassName = name;
+  ::RegisterClassExW(&wc);
+}
 
 int ScaleToDpi(int designPixels, int dpi) { return ::MulDiv(designPixels, dpi, 96); }
 

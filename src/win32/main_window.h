@@ -26,6 +26,17 @@ int ScaleToDpi(int designPixels, int dpi);
 // The form's font ("MS Sans Serif" at 8 points, or the system's dialog
 // font where that is missing) at the given resolution; the caller deletes it.
 HFONT CreateFormFont(int dpi);
+
+// A window's text, and setting it only when it differs (no flicker, no
+// change message); true when it changed.
+std::wstring WindowText(HWND hwnd);
+bool SetTextIfChanged(HWND hwnd, const std::wstring& text);
+
+// Registers a window class of the program (once per name): the arrow cursor,
+// the dialog face as background unless the window paints every pixel
+// itself, the program's icon when asked; the window procedure is taken over
+// by the object once it exists.
+void RegisterWindowClass(const wchar_t* name, bool withIcon, bool eraseBackground);
 // Draws a window's client area into a 24-bit picture and writes it as PNG
 // (a name ending in ".png", when built with the PNG writer) or BMP.
 bool SaveWindowPicture(HWND hwnd, const std::string& path);

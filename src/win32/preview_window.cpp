@@ -21,40 +21,13 @@ const wchar_t* const kCanvasClass = L"LodsmithPreviewCanvas";
 constexpr int kClientWidth = 820, kClientHeight = 680, kMinWidth = 360, kMinHeight = 260;
 constexpr int kMargin = 8, kGap = 6, kBarHeight = 25, kStatusHeight = 17;
 
-std::wstring WindowText(HWND hwnd) {
-  const int n = ::GetWindowTextLengthW(hwnd);
-  std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
-  ::GetWindowTextW(hwnd, s.data(), n + 1);
-  s.resize(static_cast<std::size_t>(n));
-  return s;
-}
-
-// True when the text changed.
-bool SetTextIfChanged(HWND hwnd, const std::string& text) {
-  const std::wstring t = Widen(text);
-  if (WindowText(hwnd) == t) return false;
-  ::SetWindowTextW(hwnd, t.c_str());
-  return true;
-}
+// The model's texts are UTF-8; true when the text changed.
+bool SetCaption(HWND hwnd, const std::string& text) { return SetTextIfChanged(hwnd, Widen(text)); }
 
 void RegisterClasses() {
-  static bool done = false;
-  if (done) return;
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.hInstance = ::GetModuleHandleW(nullptr);
-  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.hIcon = ::LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
-  wc.lpfnWndProc = &DefWindowProcW;  // replaced once the object is known
-  wc.lpszClassName = kPreviewClass;
-  ::RegisterClassExW(&wc);
+  RegisterWindowClass(kPreviewClass, true, true);
   // The canvas paints every pixel itself: no background erase, no flicker.
-  wc.hbrBackground = nullptr;
-  wc.hIcon = nullptr;
-  wc.lpszClassName = kCanvasClass;
-  ::RegisterClassExW(&wc);
-  done = true;
+  RegisterWindowClass(kCanvasClass, false, false);
 }
 
 PreviewWindow* From(HWND hwnd) { return reinterpret_cast<PreviewWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
@@ -128,19 +101,19 @@ void PreviewWindow::Show() {
 
 void PreviewWindow::ShowCaptions() {
   const TPreview& p = form_.Preview;
-  bool changed = SetTextIfChanged(hwnd_, p.Caption);
-  changed |= SetTextIfChanged(views_[static_cast<int>(PreviewView::Front)], p.FrontCaption);
-  changed |= SetTextIfChanged(views_[static_cast<int>(PreviewView::Side)], p.SideCaption);
-  changed |= SetTextIfChanged(views_[static_cast<int>(PreviewView::Top)], p.TopCaption);
-  changed |= SetTextIfChanged(views_[static_cast<int>(PreviewView::Iso)], p.IsoCaption);
-  changed |= SetTextIfChanged(reset_, p.ResetCaption);
-  changed |= SetTextIfChanged(lodLabel_, p.LodLabel.Caption);
-  changed |= SetTextIfChanged(colour_, p.ColourCaption);
-  changed |= SetTextIfChanged(asSeen_, p.AsSeenCaption);
-  SetTextIfChanged(status_, p.StatusText);
+  bool changed = SetCaption(hwnd_, p.Caption);
+  changed |= SetCaption(views_[static_cast<int>(PreviewView::Front)], p.FrontCaption);
+  changed |= SetCaption(views_[static_cast<int>(PreviewView::Side)], p.SideCaption);
+  changed |= SetCaption(views_[static_cast<int>(PreviewView::Top)], p.TopCaption);
+  changed |= SetCaption(views_[static_cast<int>(PreviewView::Iso)], p.IsoCaption);
+  changed |= SetCaption(reset_, p.ResetCaption);
+  changed |= SetCaption(lodLabel_, p.LodLabel.Caption);
+  changed |= SetCaption(colour_, p.ColourCaption);
+  changed |= SetCaption(asSeen_, p.AsSeenCaption);
+  SetCaption(status_, p.StatusText);
   // At the lowest value the spin shows the model's word for "every LOD".
   const TSpinEdit& s = p.LodSpinEdit;
-  changed |= SetTextIfChanged(lodEdit_, s.Value == s.MinValue ? p.AllLodsText : std::to_string(s.Value));
+  changed |= SetCaption(lodEdit_, s.Value == s.MinValue ? p.AllLodsText : std::to_string(s.Value));
   // The bar's widths follow the captions (the language may have changed).
   if (changed) Layout();
 }
