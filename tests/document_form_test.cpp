@@ -2,13 +2,17 @@
 // with a scripted platform.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
-#include "core/file_io.h"
 
 #include "core/core_messages.h"
+#include "core/file_io.h"
 #include "document/document_messages.h"
 #include "document/shape_check.h"
+#include "faulty_file_system.h"
 #include "test_env.h"
+#include "ui/messages.h"
 #include "ui/ui_messages.h"
 
 using namespace lodsmith;
@@ -34,6 +38,11 @@ protected:
   bool HasMessage(const std::string& text) const {
     for (const auto& m : fx.platform.messages)
       if (m.text == text) return true;
+    return false;
+  }
+  bool HasMessageStartingWith(const std::string& text) const {
+    for (const auto& m : fx.platform.messages)
+      if (m.text.rfind(text, 0) == 0) return true;
     return false;
   }
 };
@@ -117,7 +126,7 @@ TEST_F(DocumentForm, FailedSaveKeepsTheWorkAndTheWindowOpen) {
   EXPECT_FALSE(canClose);
   EXPECT_TRUE(f.Changed);
   EXPECT_EQ(f.SpeichernBitBtn.FontColor, clRed);
-  EXPECT_TRUE(HasMessage(f.LanguageText(59)));
+  EXPECT_TRUE(HasMessageStartingWith(f.LanguageText(59) + " "));
   EXPECT_EQ(ReadBytes(shape), SampleBytes());  // old file intact
   // A cancelled save dialog (no file name yet) does not let the close go on.
   f.FileName.clear();
@@ -208,7 +217,8 @@ TEST_F(DocumentForm, MissingFileAndEmptyDocumentFailCleanly) {
   f.FileName = shape;
   f.ShapeLines.clear();
   EXPECT_FALSE(f.SaveDocument());
-  EXPECT_EQ(fx.platform.messages.back().text, f.LanguageText(59));
+  EXPECT_EQ(fx.platform.messages.back().text,
+            f.LanguageText(59) + " " + f.Text(Message(UiMsg::SaveEmptyDocument, shape)));
   EXPECT_EQ(ReadBytes(shape), SampleBytes());
 }
 
@@ -312,4 +322,55 @@ TEST_F(DocumentForm, HandlersRecordTheirOutcomeAndBoxesNameTheirText) {
   // The escaped error was shown in the user's language.
   EXPECT_EQ(fx.platform.messages.back().text, "/x ist keine Datei.");
   EXPECT_EQ(fx.platform.messages.back().kind, MsgKind::Error);
+}
+
+// A failed save says which file and the system's reason after the language
+// file's text; for a file that was not there before it says that there is
+// no previous version. Window and batch program show the same box.
+TEST(SaveFailure, NamesTheFileAndTheReasonInBothLanguages) {
+  struct Case {
+    const char* what;
+    const char* file;
+    bool emptyDocument;
+  };
+  const Case cases[] = {
+      {"existing file, the folder refuses writes", "wagon.s", false},
+      {"new file, the folder refuses writes", "new.s", false},
+      {"empty document", "wagon.s", true},
+  };
+  for (const char* language : {"Deutsch", "English"})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + ", " + language);
+      FormFixture fx;
+      TLSForm& f = *fx.form;
+      const std::string shape = fx.dir.File("wagon.s");
+      WriteBytes(shape, SampleBytes());
+      fx.Open(shape);
+      f.LanguageName = language;
+      f.FileName = fx.dir.File(c.file);
+      if (c.emptyDocument) f.ShapeLines.clear();
+      const bool isNew = !FileExists(f.FileName);
+      FaultyFileSystem faulty;
+      faulty.RefuseWritesIn(fx.dir.path());
+      {
+        FileSystemOverride files(faulty);
+        EXPECT_FALSE(f.SaveDocument());
+      }
+      const RecordedMessage& box = fx.platform.messages.back();
+      std::string expected = f.LanguageText(59) + " " +
+                             f.Text(c.emptyDocument ? Message(UiMsg::SaveEmptyDocument, f.FileName)
+                                                    : Message(CoreMsg::CannotWrite, f.FileName, std::strerror(EACCES)));
+      if (!c.emptyDocument) expected += ".";  // the system's reason comes without a full stop
+      if (isNew) expected += " " + f.Text(Message(UiMsg::SaveNoPreviousVersion, f.FileName));
+      EXPECT_EQ(box.text, expected);
+      EXPECT_EQ(box.identity, MsgIdentity::OfLanguageText(59));
+      EXPECT_NE(box.text.find(f.FileName), std::string::npos);
+      EXPECT_EQ(ReadBytes(shape), SampleBytes());
+      EXPECT_FALSE(FileExists(fx.dir.File("new.s")));
+    }
+  // The words themselves, once per language.
+  EXPECT_EQ(MessageString(Message(UiMsg::SaveNoPreviousVersion, "/m/a.s"), Language::English),
+            "/m/a.s did not exist before, so there is no previous version.");
+  EXPECT_EQ(MessageString(Message(UiMsg::SaveEmptyDocument, "/m/a.s"), Language::German),
+            "/m/a.s wurde nicht geschrieben: Das Dokument ist leer.");
 }

@@ -6,6 +6,7 @@
 #include "core/core_messages.h"
 #include "core/file_io.h"
 #include "core/message.h"
+#include "core/text.h"
 #include "platform/ini_file.h"
 #include "platform/system_info.h"
 #include "test_env.h"
@@ -226,6 +227,67 @@ TEST(IniFile, ReadsNumbersOnlyFromTheWholeValue) {
     EXPECT_EQ(ini.ReadInteger("N", "n", 99), c.integer);
     EXPECT_EQ(static_cast<double>(ini.ReadFloat("N", "n", 99, ',')), c.real);
   }
+}
+
+namespace {
+
+// `utf8` in the form a settings file may come in: UTF-16 (either byte
+// order) or UTF-8, with or without its byte-order mark.
+std::string Encoded(const std::string& utf8, IniEncoding encoding, bool mark) {
+  if (encoding == IniEncoding::Utf8) return (mark ? "\xEF\xBB\xBF" : "") + utf8;
+  std::u16string units;
+  AppendUtf8AsUtf16(units, utf8);
+  const bool big = encoding == IniEncoding::Utf16Be;
+  std::string bytes = mark ? (big ? "\xFE\xFF" : "\xFF\xFE") : "";
+  for (char16_t u : units) {
+    const char low = static_cast<char>(u & 0xFF), high = static_cast<char>(u >> 8);
+    bytes += big ? std::string{high, low} : std::string{low, high};
+  }
+  return bytes;
+}
+
+struct EncodingCase {
+  const char* name;
+  IniEncoding encoding;
+  bool mark;
+};
+
+}  // namespace
+
+// Settings files saved as "Unicode" by Windows editors (UTF-16, with or
+// without a mark) or as UTF-8 with a mark are read, and written back in
+// the encoding they came in, characters outside Windows-1252 included.
+TEST(IniFile, ReadsAndKeepsUnicodeFiles) {
+  const EncodingCase cases[] = {
+      {"UTF-16 LE with mark", IniEncoding::Utf16Le, true},
+      {"UTF-16 BE with mark", IniEncoding::Utf16Be, true},
+      {"UTF-8 with mark", IniEncoding::Utf8, true},
+      {"UTF-16 LE without mark", IniEncoding::Utf16Le, false},
+      {"UTF-16 BE without mark", IniEncoding::Utf16Be, false},
+  };
+  const std::string before = "[Delta]\r\nPoints=0.001\r\n[SONR_L1]\r\n1=Wagen \xC3\x84\r\n";  // "Ä"
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::string path = dir.File("m.Lodsmith");
+    WriteBytes(path, Encoded(before, c.encoding, c.mark));
+    IniFile ini(path);
+    EXPECT_EQ(ini.ReadString("delta", "points", ""), "0.001");  // the first section too
+    EXPECT_EQ(ini.ReadString("SONR_L1", "1", ""), "Wagen \xC3\x84");
+    EXPECT_EQ(IniFile("", ReadBytes(path)).ReadString("Delta", "Points", ""), "0.001");
+    ini.WriteString("SONR_L1", "2", "\xC5\x82");  // "ł", outside Windows-1252
+    EXPECT_EQ(ReadBytes(path), Encoded(before + "2=\xC5\x82\r\n", c.encoding, c.mark));
+    EXPECT_EQ(IniFile(path).ReadString("sonr_l1", "2", ""), "\xC5\x82");
+  }
+  // A file in Windows-1252 stays in it; one whose first line merely holds a
+  // zero byte now and then is no UTF-16.
+  TempDir dir;
+  const std::string path = dir.File("a.INI");
+  WriteBytes(path, std::string("[A]\r\nx=\xC4\r\n"));
+  IniFile ansi(path);
+  ansi.WriteString("A", "y", "\xC3\xA4");
+  EXPECT_EQ(ReadBytes(path), "[A]\r\nx=\xC4\r\ny=\xE4\r\n");
+  EXPECT_EQ(IniFile("", std::string("[A]\0\r\nx=1\r\n", 11)).ReadString("A", "x", ""), "1");
 }
 
 TEST(WineRegistry, FindsTheSimulatorFolder) {

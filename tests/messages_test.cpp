@@ -98,10 +98,51 @@ TEST(Messages, RealMessagesRenderInBothLanguages) {
       {refusedFile, Language::English, "/x/a.INI cannot be written"},
       {Message(UiMsg::LandscapeQuestion), Language::German, "Querformat (empfohlen ab 4 LOD's)?"},
       {Message(CliMsg::ToolNotFound, "C:\\t.exe"), Language::English,
-       "ffeditc_unicode.exe not found, cancelled! (C:\\t.exe)"},
+       "ffeditc_unicode.exe not found, cancelled! (C:\\t.exe) Give its path with --tool, or write the shape "
+       "compressed without the utility with --compress-builtin."},
   };
   for (const Case& c : cases) EXPECT_EQ(MessageString(c.message, c.language), c.text) << DescribeMessage(c.message);
   EXPECT_TRUE(refusedFile.Is(CoreMsg::CannotWrite));
+}
+
+// "%{N:one|other}" chooses a word by argument N: the first for 1, the
+// second for every other value; a choice that is not well formed stays as
+// written. Any template can use it (the language file's ones too).
+TEST(Messages, WordsFollowTheirNumber) {
+  struct Case {
+    const char* pattern;
+    std::vector<std::string> args;
+    std::string text;
+  };
+  const Case cases[] = {
+      {"%1 %{1:LOD|LODs}", {"1"}, "1 LOD"},
+      {"%1 %{1:LOD|LODs}", {"2"}, "2 LODs"},
+      {"%1 %{1:LOD|LODs}", {"0"}, "0 LODs"},
+      {"%1 %{1:LOD|LODs}", {"11"}, "11 LODs"},
+      {"%2 von %1 %{1:Punkt|Punkten}", {"1", "1"}, "1 von 1 Punkt"},
+      {"(%{2:Zeile|Zeilen})", {"x", "1"}, "(Zeile)"},
+      {"%{3:a|b}", {"1"}, "b"},  // an argument not given is no 1
+      {"50%{1:x|y", {"1"}, "50%{1:x|y"},
+      {"%{x:a|b}", {"1"}, "%{x:a|b}"},
+      {"%{1:a}", {"1"}, "%{1:a}"},
+  };
+  const Message m(CliMsg::DoneGenerated);
+  for (const Case& c : cases) {
+    Message filled = m;
+    filled.args = c.args;
+    EXPECT_EQ(MessageString(filled, Language::English, [&](int) { return std::optional<std::string>(c.pattern); }),
+              c.text)
+        << c.pattern;
+  }
+  // The batch program's own lines say "1 LOD" and "2 LODs", in both languages.
+  EXPECT_EQ(MessageString(Message(CliMsg::DoneGenerated, 1, "1"), Language::English),
+            "1 LOD with 1 sub-object written");
+  EXPECT_EQ(MessageString(Message(CliMsg::DoneGenerated, 2, "1/2"), Language::English),
+            "2 LODs with 1/2 sub-objects written");
+  EXPECT_EQ(MessageString(Message(CliMsg::DoneAnimations, 1, 1), Language::German),
+            "1 Animation entfernt, 1 Zeile gelöscht.");
+  EXPECT_EQ(MessageString(Message(CliMsg::DoneAnimations, 2, 5), Language::German),
+            "2 Animationen entfernt, 5 Zeilen gelöscht.");
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #define LODSMITH_FILENO ::fileno
 #endif
 
+#include "cli/run_files.h"
 #include "core/native_file.h"
 #include "core/text.h"
 #include "ui/cli_messages.h"
@@ -49,6 +50,12 @@ std::optional<std::string> OneShapeOption(const CliOptions& o) {
         a.kind == CliAction::Kind::Compress || a.kind == CliAction::Kind::Render)
       return a.option;
   return std::nullopt;
+}
+
+int RefuseRun(const Message& m, Language language) {
+  std::cerr << "lodsmith-cli: " << MessageString(m, language) << "\n"
+            << MessageString(Message(CliMsg::TryHelp), language) << "\n";
+  return 2;
 }
 
 // The progress line, redrawn in place on a terminal.
@@ -107,7 +114,9 @@ std::vector<std::string> CollectShapes(const std::vector<std::string>& args, boo
 int RunBatch(const CliOptions& options, RunShared shared, Language language) {
   namespace fs = std::filesystem;
   const auto start = Clock::now();
-  const std::vector<std::string> shapes = CollectShapes(options.shapes, options.recursive);
+  // A file named twice is worked on once: a second run would take the
+  // first one's output for its input, and its backup for the original.
+  const std::vector<std::string> shapes = DistinctShapes(CollectShapes(options.shapes, options.recursive));
   bool folderGiven = false;
   for (const auto& a : options.shapes) {
     std::error_code ec;
@@ -115,12 +124,10 @@ int RunBatch(const CliOptions& options, RunShared shared, Language language) {
   }
   shared.manyShapes = shapes.size() > 1 || folderGiven;
   if (shared.manyShapes) {
-    if (auto option = OneShapeOption(options)) {
-      std::cerr << "lodsmith-cli: " << MessageString(Message(CliMsg::OneShapeOption, *option), language) << "\n"
-                << MessageString(Message(CliMsg::TryHelp), language) << "\n";
-      return 2;
-    }
+    if (auto option = OneShapeOption(options)) return RefuseRun(Message(CliMsg::OneShapeOption, *option), language);
   }
+  // Before anything is written: one writer per file, none over what is read.
+  if (auto clash = FileClash(options, shapes)) return RefuseRun(*clash, language);
 
   // A run of no shape (the compression alone) or one: on this thread, its
   // output as it was always printed.

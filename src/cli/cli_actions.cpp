@@ -57,10 +57,14 @@ bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file,
   };
   auto say = [&form](const Message& m) { return form.Text(m); };
 
+  // Without a simulator folder there is no path worth naming: the message
+  // then says how to give one. A Windows path from the settings or the
+  // registry is named as this system sees it.
   std::string tool = toolArg;
   if (tool.empty()) tool = form.DirSetting("FFEdit");
-  if (tool.empty()) tool = DefaultToolPath(form.SimulatorPath());
-  if (!form.ToolPathValid(tool)) return fail(say(Message(CliMsg::ToolNotFound, tool)));
+  if (tool.empty() && !form.SimulatorPath().empty()) tool = DefaultToolPath(form.SimulatorPath());
+  if (tool.empty()) return fail(say(Message(CliMsg::ToolNotFoundNoPath)));
+  if (!form.ToolPathValid(tool)) return fail(say(Message(CliMsg::ToolNotFound, HostPath(tool))));
   if (!FileExists(HostPath(file))) return fail(say(Message(CliMsg::FileNotFound, file)));
 
   // A private folder for the script: the batch program may be installed

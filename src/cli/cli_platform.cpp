@@ -28,12 +28,19 @@ std::ostream& CliPlatform::Err() { return err ? *err : std::cerr; }
 
 MsgResult CliPlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text,
                                   const MsgIdentity& identity) {
+  // The window's question whether to open what has none of the shape forms
+  // has nobody to answer it here: --force does, and the line says so.
+  if (identity == MsgIdentity::OfLanguageText(TLSForm::kByteOrderQuestionText)) {
+    const Message said(force ? CliMsg::NoShapeFormForced : CliMsg::NoShapeForm);
+    const MsgKind shown = force ? MsgKind::Information : MsgKind::Error;
+    const std::string batchText = form ? form->Text(said) : MessageString(said, Language::German);
+    messages.push_back({shown, batchText, identity});
+    Err() << linePrefix << MsgKindName(shown) << ": " << batchText << "\n";
+    return force ? MsgResult::Yes : MsgResult::No;
+  }
   messages.push_back({kind, text, identity});
   Err() << linePrefix << MsgKindName(kind) << ": " << text << "\n";
   if (buttons == MsgButtons::Ok) return MsgResult::Ok;
-  // The byte-order question guards against opening what is no shape.
-  if (identity == MsgIdentity::OfLanguageText(TLSForm::kByteOrderQuestionText))
-    return force ? MsgResult::Yes : MsgResult::No;
   // The print-out's orientation is chosen with --landscape, not with --no.
   if (identity == MsgIdentity::OfMessage(static_cast<int>(UiMsg::LandscapeQuestion)))
     return landscape ? MsgResult::Yes : MsgResult::No;

@@ -81,6 +81,9 @@ Language RunLanguage(const std::vector<std::string>& args, const TLSForm::Progra
 // never looked at). Every shape's form parses what it is handed, and the
 // file holds every message of every language.
 std::string NeededLanguageSections(const std::string& bytes, const std::string& stored, Language run) {
+  // A file in a Unicode encoding is handed over whole: its lines are no
+  // byte lines.
+  if (DetectIniEncoding(bytes).encoding != IniEncoding::Windows1252) return bytes;
   const std::string wanted[] = {"Languages", stored, run == Language::English ? "English" : "Deutsch"};
   std::string out;
   bool keep = true;  // lines before the first section

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "core/lod_distance.h"
 #include "core/text.h"
 #include "preview/preview_messages.h"
 #include "ui/cli_messages.h"
@@ -67,6 +68,9 @@ void AddAction(CliOptions& o, CliAction::Kind kind, const std::string& option, c
 void MergeAction(CliOptions& o, const std::string& option, const std::string& v) {
   const auto t = ParseTolerance(v, '.');
   if (!t) Bad(Message(CliMsg::ToleranceNoNumber, option, v));
+  // The window's tolerance edits refuse a negative value too, but with
+  // words about the system's decimal separator the batch program does not use.
+  if (*t < 0) Bad(Message(CliMsg::ToleranceNegative, option, v));
   o.actions.push_back(
       {option == "--merge-points" ? CliAction::Kind::MergePoints : CliAction::Kind::MergeNormals, option, v, *t});
 }
@@ -129,10 +133,7 @@ const OptionEntry kOptions[] = {
     {"--distances", nullptr, CliMsg::NeedsValue,
      [](CliOptions& o, const std::string& a, const std::string& v) {
        std::vector<std::string> parts = Split(v, ',');
-       // 0 and numbers above the largest distance are numbers: the shape's
-       // run notes them and the settings page refuses them there.
-       for (const auto& p : parts)
-         if (!ParseInt32(p)) Bad(Message(CliMsg::ValueNotNumber, a, p));
+       for (const auto& p : parts) Number(a, p, kMinDistance, kMaxDistance);
        if (parts.size() > 99) Bad(Message(CliMsg::ValueOutOfRange, a, parts.size(), 1, 99));
        o.distances = std::move(parts);
      }},
@@ -231,7 +232,9 @@ CliOptions ParseCommandLine(const std::vector<std::string>& args) {
   CliOptions o;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a.empty() || a[0] != '-' || a == "-") {
+    // An empty argument is mostly an unset variable: it names no shape.
+    if (a.empty()) Bad(Message(CliMsg::EmptyShapeArgument));
+    if (a[0] != '-' || a == "-") {
       o.shapes.push_back(a);
       continue;
     }
@@ -267,6 +270,7 @@ CliOptions ParseCommandLine(const std::vector<std::string>& args) {
       if (i + 1 >= args.size()) Bad(Message(entry->missing, a));
       value = args[++i];
     }
+    if (value.empty() && entry->missing == CliMsg::NeedsFileName) Bad(Message(entry->missing, a));
     entry->apply(o, name, value);
     if (o.help || o.version) return o;
   }

@@ -122,9 +122,6 @@ public:
 // other; --help and --version end the reading there.
 CliOptions ParseCommandLine(const std::vector<std::string>& args);
 
-// The largest distance the settings page takes.
-inline constexpr int32_t kMaxDistance = 2000;
-
 // The cell rule of the element grid: 0..99 or 999.
 bool ValidCellValue(const std::string& text);
 

@@ -6,9 +6,38 @@
 
 namespace lodsmith {
 
+namespace {
+
+// A code unit as a JSON escape, "\u00XX".
+void AppendUnitEscape(std::string& r, unsigned unit) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "\\u%04x", unit);
+  r += buf;
+}
+
+}  // namespace
+
+// Names keep every UTF-16 code unit of the shape, a lone surrogate too
+// (held in its own 3-byte form, which is no valid UTF-8): text goes out as
+// UTF-8, a lone surrogate as its escape, so that strict readers take the
+// report and read the name back unchanged.
 std::string JsonEscape(const std::string& s) {
+  std::u16string units;
+  AppendUtf8AsUtf16(units, s);
   std::string r;
-  for (unsigned char c : s) {
+  r.reserve(s.size());
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const char16_t c = units[i];
+    const bool high = c >= 0xD800 && c <= 0xDBFF, low = c >= 0xDC00 && c <= 0xDFFF;
+    if (high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+      AppendUtf16AsUtf8(r, &units[i], 2);
+      ++i;
+      continue;
+    }
+    if (high || low) {
+      AppendUnitEscape(r, c);
+      continue;
+    }
     switch (c) {
       case '"': r += "\\\""; break;
       case '\\': r += "\\\\"; break;
@@ -16,13 +45,10 @@ std::string JsonEscape(const std::string& s) {
       case '\r': r += "\\r"; break;
       case '\t': r += "\\t"; break;
       default:
-        if (c < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          r += buf;
-        } else {
-          r.push_back(static_cast<char>(c));
-        }
+        if (c < 0x20)
+          AppendUnitEscape(r, c);
+        else
+          AppendUtf16AsUtf8(r, &c, 1);
     }
   }
   return r;

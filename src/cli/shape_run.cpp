@@ -133,7 +133,6 @@ private:
 
   bool Open();
   bool ApplySettings();
-  void NoteDistancesGiven();
   void NoteGrid();
   bool RunActions();
   bool Write();
@@ -313,16 +312,6 @@ bool Run::ApplySettings() {
   return true;
 }
 
-// Distances the settings page would refuse, named before it refuses them.
-void Run::NoteDistancesGiven() {
-  if (!o_.distances) return;
-  for (std::size_t k = 0; k < o_.distances->size(); ++k) {
-    const int32_t d = ParseInt32((*o_.distances)[k]).value_or(0);
-    if (d == 0) Note(Message(CliMsg::NoteDistanceZero, k + 1));
-    if (d > kMaxDistance) Note(Message(CliMsg::NoteDistanceAboveMax, k + 1, d, kMaxDistance));
-  }
-}
-
 // What the generation takes without a word although it makes no sense:
 // LODs that do not get farther, and cells that leave an element out of a
 // LOD without being the 999 that says so.
@@ -495,7 +484,6 @@ ShapeRunResult Run::Go() {
   }
   result_.openSeconds = Seconds(start);
   start = Clock::now();
-  if (!shape_.empty()) NoteDistancesGiven();
   bool ok = shape_.empty() || ApplySettings();
   if (ok && !shape_.empty()) NoteGrid();
   ok = ok && RunActions();

@@ -1,5 +1,6 @@
 #include "core/file_io.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -93,6 +94,13 @@ void WriteInPlace(const std::string& path, std::string_view bytes) {
   if (!ok) CannotWrite(path, saved);
 }
 
+// The end of a temporary file's name: its own within the process too, so
+// that two threads saving at once never share one.
+std::string TemporarySuffix() {
+  static std::atomic<unsigned> next{0};
+  return std::to_string(CurrentProcessId()) + "-" + std::to_string(next++);
+}
+
 }  // namespace
 
 void WriteFileAtomic(const std::string& givenPath, std::string_view bytes, const std::string& backupPath) {
@@ -106,8 +114,8 @@ void WriteFileAtomic(const std::string& givenPath, std::string_view bytes, const
     WriteInPlace(path, bytes);
     return;
   }
-  const std::string pid = std::to_string(CurrentProcessId());
-  std::string tmp = ExtractFileDir(path) + "." + ExtractFileName(path) + ".tmp" + pid;
+  const std::string suffix = TemporarySuffix();
+  std::string tmp = ExtractFileDir(path) + "." + ExtractFileName(path) + ".tmp" + suffix;
   {
     std::unique_ptr<OpenedFile> f = files.Open(tmp, OpenMode::Write);
     if (!f) CannotWrite(givenPath, errno);
@@ -130,7 +138,7 @@ void WriteFileAtomic(const std::string& givenPath, std::string_view bytes, const
   std::string aside;
   if (!backupPath.empty() && FileExists(path)) {
     if (FileExists(backupPath)) {
-      aside = ExtractFileDir(backupPath) + "." + ExtractFileName(backupPath) + ".old" + pid;
+      aside = ExtractFileDir(backupPath) + "." + ExtractFileName(backupPath) + ".old" + suffix;
       if (!files.Rename(backupPath, aside)) {
         const int saved = errno;
         files.Remove(tmp);

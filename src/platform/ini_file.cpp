@@ -58,12 +58,60 @@ std::optional<EntryParts> SplitEntry(std::string_view line) {
   return EntryParts{begin, begin + key.size(), v};
 }
 
-std::string ToUtf8(std::string_view cp1252) {
+std::string Cp1252AsUtf8(std::string_view cp1252) {
   // Most names and values are plain ASCII, which reads as it stands; the
   // batch program parses the whole language file once per shape.
   if (std::all_of(cp1252.begin(), cp1252.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
     return std::string(cp1252);
   return Cp1252ToUtf8(std::string(cp1252));
+}
+
+// A UTF-16 line of text without a mark: the first line's code units
+// (up to CR, LF or the end) are at least one, and each has a zero high
+// byte and a low byte that is not zero.
+bool UnmarkedUtf16(std::string_view bytes, bool bigEndian) {
+  std::size_t units = 0;
+  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const unsigned char low = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
+    const unsigned char high = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
+    if (high != 0 || low == 0) return false;
+    if (low == '\r' || low == '\n') break;
+    ++units;
+  }
+  return units > 0;
+}
+
+// The file's text as UTF-8 (its mark taken off).
+std::string DecodeUnicode(std::string_view bytes, const IniTextForm& form) {
+  if (form.encoding == IniEncoding::Utf8) return std::string(bytes.substr(form.mark ? 3 : 0));
+  const bool big = form.encoding == IniEncoding::Utf16Be;
+  std::u16string units;
+  units.reserve(bytes.size() / 2);
+  // A last odd byte is no code unit: a file cut short loses it.
+  for (std::size_t i = form.mark ? 2 : 0; i + 1 < bytes.size(); i += 2) {
+    const auto first = static_cast<unsigned char>(bytes[i]), second = static_cast<unsigned char>(bytes[i + 1]);
+    units.push_back(static_cast<char16_t>(big ? (first << 8) | second : (second << 8) | first));
+  }
+  std::string text;
+  AppendUtf16AsUtf8(text, units.data(), units.size());
+  return text;
+}
+
+// UTF-8 text in the file's encoding, with its mark when it had one.
+std::string EncodeUnicode(const std::string& text, const IniTextForm& form) {
+  if (form.encoding == IniEncoding::Utf8) return (form.mark ? "\xEF\xBB\xBF" : "") + text;
+  const bool big = form.encoding == IniEncoding::Utf16Be;
+  std::u16string units;
+  if (form.mark) units.push_back(u'\xFEFF');
+  AppendUtf8AsUtf16(units, text);
+  std::string bytes;
+  bytes.reserve(units.size() * 2);
+  for (char16_t u : units) {
+    const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+    bytes += big ? high : low;
+    bytes += big ? low : high;
+  }
+  return bytes;
 }
 
 // The whole file; empty when it cannot be read (a missing file is an empty
@@ -84,6 +132,15 @@ std::string ReadWholeFile(const std::string& path) {
 
 }  // namespace
 
+IniTextForm DetectIniEncoding(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return {IniEncoding::Utf8, true};
+  if (bytes.starts_with("\xFF\xFE")) return {IniEncoding::Utf16Le, true};
+  if (bytes.starts_with("\xFE\xFF")) return {IniEncoding::Utf16Be, true};
+  if (UnmarkedUtf16(bytes, false)) return {IniEncoding::Utf16Le, false};
+  if (UnmarkedUtf16(bytes, true)) return {IniEncoding::Utf16Be, false};
+  return {};
+}
+
 IniFile::IniFile(std::string path) : path_(std::move(path)) { Load(); }
 
 IniFile::IniFile(std::string path, std::string_view bytes) : path_(std::move(path)) { Parse(bytes); }
@@ -95,7 +152,13 @@ void IniFile::Load() {
   Parse(bytes);
 }
 
-void IniFile::Parse(std::string_view text) {
+void IniFile::Parse(std::string_view bytes) {
+  // Windows-1252 is parsed where it lies (the batch program parses the
+  // language file once per shape); a Unicode file as UTF-8.
+  form_ = DetectIniEncoding(bytes);
+  std::string decoded;
+  if (form_.encoding != IniEncoding::Windows1252) decoded = DecodeUnicode(bytes, form_);
+  const std::string_view text = form_.encoding == IniEncoding::Windows1252 ? bytes : std::string_view(decoded);
   preamble_.clear();
   sections_.clear();
   firstSection_.clear();
@@ -117,7 +180,7 @@ void IniFile::Parse(std::string_view text) {
     if (ParseHeader(line, name)) {
       sections_.push_back(Section{std::string(line), {}, {}, {}});
       auto it = std::prev(sections_.end());
-      std::string folded = FoldCase(ToUtf8(name));
+      std::string folded = FoldCase(Utf8Of(name));
       if (!firstSection_.try_emplace(folded, it).second) laterSections_.emplace(std::move(folded), it);
       current = &*it;
       continue;
@@ -136,12 +199,20 @@ void IniFile::Parse(std::string_view text) {
     if (auto parts = SplitEntry(line)) {
       // The first of equal keys answers; later ones are only kept as lines.
       auto [k, isFirst] =
-          current->keys.try_emplace(FoldCase(ToUtf8(line.substr(parts->keyBegin, parts->keyEnd - parts->keyBegin))),
+          current->keys.try_emplace(FoldCase(Utf8Of(line.substr(parts->keyBegin, parts->keyEnd - parts->keyBegin))),
                                     Section::Key{current->lines.size(), parts->keyBegin, parts->keyEnd, {}});
-      if (isFirst) k->second.value = ToUtf8(parts->value);
+      if (isFirst) k->second.value = Utf8Of(parts->value);
     }
     current->lines.emplace_back(line);
   }
+}
+
+std::string IniFile::Utf8Of(std::string_view line) const {
+  return form_.encoding == IniEncoding::Windows1252 ? Cp1252AsUtf8(line) : std::string(line);
+}
+
+std::string IniFile::LineOf(const std::string& utf8) const {
+  return form_.encoding == IniEncoding::Windows1252 ? Utf8ToCp1252(utf8) : utf8;
 }
 
 IniFile::Section* IniFile::FindSection(const std::string& name) {
@@ -186,7 +257,7 @@ long double IniFile::ReadFloat(const std::string& section, const std::string& ke
 void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
   Section* s = FindSection(section);
   if (!s) {
-    sections_.push_back(Section{"[" + Utf8ToCp1252(section) + "]", {}, {}, {}});
+    sections_.push_back(Section{"[" + LineOf(section) + "]", {}, {}, {}});
     auto it = std::prev(sections_.end());
     firstSection_.emplace(FoldCase(section), it);
     s = &*it;
@@ -197,17 +268,17 @@ void IniFile::WriteString(const std::string& section, const std::string& key, co
     // Replaced in place; the key keeps its spelling from the file.
     Section::Key& k = found->second;
     std::string& line = s->lines[k.line];
-    line = line.substr(k.keyBegin, k.keyEnd - k.keyBegin) + "=" + Utf8ToCp1252(value);
+    line = line.substr(k.keyBegin, k.keyEnd - k.keyBegin) + "=" + LineOf(value);
     k.keyEnd -= k.keyBegin;
     k.keyBegin = 0;
     k.value = value;
   } else {
     // A new key goes after the last line of its section that is not blank,
     // so the blank lines that separate it from the next section stay last.
-    std::string cpKey = Utf8ToCp1252(key);
-    const std::size_t keyEnd = cpKey.size();
+    std::string fileKey = LineOf(key);
+    const std::size_t keyEnd = fileKey.size();
     s->keys.emplace(std::move(folded), Section::Key{s->lines.size(), 0, keyEnd, value});
-    s->lines.push_back(std::move(cpKey) + "=" + Utf8ToCp1252(value));
+    s->lines.push_back(std::move(fileKey) + "=" + LineOf(value));
   }
   Changed();
 }
@@ -250,6 +321,7 @@ void IniFile::Flush() {
     for (const auto& l : s.lines) put(l);
     for (const auto& l : s.blankTail) put(l);
   }
+  if (form_.encoding != IniEncoding::Windows1252) out = EncodeUnicode(out, form_);
   try {
     WriteFileAtomic(path_, out, "");
   } catch (const Error& e) {

@@ -2,6 +2,12 @@
 // "[Section]" headers, "key=value" entries, section and key names compared
 // without regard to case (FoldCase). The interface speaks UTF-8.
 //
+// Files saved as "Unicode" by Windows editors are read too, as Windows' own
+// profile functions read them: UTF-16 little or big endian with its mark
+// (FF FE, FE FF) or without one (every other byte of the first line is 0),
+// and UTF-8 with its mark (EF BB BF). A rewrite keeps the file's encoding
+// and mark; a new file is written in Windows-1252.
+//
 // Reading accepts CR LF, LF and CR line ends, mixed too; writing uses CR LF.
 // A rewrite keeps every line it did not change as it was read: comments,
 // lines it does not understand, blank lines and the header lines of the
@@ -26,6 +32,16 @@
 
 namespace lodsmith {
 
+// The encodings a settings file is read in and written back in.
+enum class IniEncoding { Windows1252, Utf8, Utf16Le, Utf16Be };
+struct IniTextForm {
+  IniEncoding encoding = IniEncoding::Windows1252;
+  bool mark = false;  // the file starts with its byte-order mark
+};
+// The encoding of a settings file's bytes; Windows-1252 when nothing marks
+// another one (an empty file too).
+IniTextForm DetectIniEncoding(std::string_view bytes);
+
 class IniFile {
 public:
   explicit IniFile(std::string path);
@@ -40,6 +56,8 @@ public:
   IniFile& operator=(IniFile&&) = default;
 
   const std::string& Path() const { return path_; }
+  // The encoding the file was read in and is written in.
+  IniTextForm TextForm() const { return form_; }
 
   // Missing file, section or key give the default.
   std::string ReadString(const std::string& section, const std::string& key, const std::string& def) const;
@@ -93,7 +111,8 @@ public:
 private:
   // A section as read: its header line, then its lines up to the last one
   // that is not blank, then the blank lines before the next header (a new
-  // key goes between the two). Lines are Windows-1252 as in the file.
+  // key goes between the two). Lines are Windows-1252 as in the file, or
+  // UTF-8 for a file in a Unicode encoding.
   struct Section {
     std::string header;
     std::vector<std::string> lines;
@@ -118,8 +137,12 @@ private:
   Section* FindSection(const std::string& name);
   const Section* FindSection(const std::string& name) const;
   const std::string* FindValue(const std::string& section, const std::string& key) const;
+  // A line's text in UTF-8, and UTF-8 text as a line of this file.
+  std::string Utf8Of(std::string_view line) const;
+  std::string LineOf(const std::string& utf8) const;
 
   std::string path_;
+  IniTextForm form_;
   std::vector<std::string> preamble_;  // lines before the first section
   SectionList sections_;               // in file order
   // Folded UTF-8 name -> the first section of that name; later sections of

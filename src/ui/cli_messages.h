@@ -6,7 +6,7 @@ namespace lodsmith {
 enum class CliMsg : int {
   First = 2000,
   Usage,         // the help text of --help
-  ToolNotFound,  // %1: the path tried for ffeditc_unicode.exe
+  ToolNotFound,  // %1: the path tried for ffeditc_unicode.exe (a path of this system)
   // Usage errors (exit status 2).
   TryHelp,            // the line after every usage error
   NeedsFileName,      // %1: the option
@@ -69,8 +69,8 @@ enum class CliMsg : int {
   // Notes (stderr "note: TEXT"; they change nothing).
   NoteDistanceNotAscending,  // %1: LOD, %2: its distance, %3: the distance of the LOD before
   NoteDistanceRepeated,      // %1: LOD, %2: its distance (the same as the LOD before)
-  NoteDistanceZero,          // %1: LOD
-  NoteDistanceAboveMax,      // %1: LOD, %2: its distance, %3: the largest the settings page takes
+  NoteDistanceZero,          // unused: --distances refuses 0 as a usage error
+  NoteDistanceAboveMax,      // unused: --distances refuses values above the largest as a usage error
   NoteCellAbsent,            // %1: element name, %2: row, %3: LOD, %4: the cell's text
   // Many shapes: progress, summary, times.
   Progress,        // %1: shapes done, %2: shapes, %3: shapes per second, %4: the current file
@@ -79,6 +79,15 @@ enum class CliMsg : int {
   SummaryFailed,   // %1: shapes, %2: the reason
   Timing,          // %1: opening, %2: actions, %3: saving (seconds, all shapes), %4: runner ms per shape,
                    // %5: seconds in all
+  // Usage errors about the shapes and the files of the run (exit status 2).
+  EmptyShapeArgument,  // "" given as a shape
+  OutputsClash,        // %1, %2: the two writers (an option, or for --save the shape), %3: the file
+  OutputIsInput,       // %1: the option, %2: the file it would write, which the run reads
+  ToleranceNegative,   // %1: the option, %2: the value
+  // The byte-order question of the window, as the batch program answers it.
+  NoShapeForm,         // without --force: the file was not opened
+  NoShapeFormForced,   // with --force: opened all the same
+  ToolNotFoundNoPath,  // no ffeditc_unicode.exe given or known
   End
 };
 

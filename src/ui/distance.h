@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/lod_distance.h"
 #include "core/text.h"
 
 namespace lodsmith {
@@ -14,7 +15,7 @@ inline const char* const kDefaultDistance = "2000";
 // settings file) is read as a missing one: the default.
 inline std::string SaneDistance(const std::string& text) {
   auto v = ParseInt32(text);
-  if (!v || *v < 1 || *v > 2000) return kDefaultDistance;
+  if (!v || !DistanceInRange(*v)) return kDefaultDistance;
   return text;
 }
 

@@ -37,6 +37,14 @@ ShapeForm FormOfSaveFilter(int index) {
   if (index == 3) return ShapeForm::Binary;
   return ShapeForm::UnicodeText;
 }
+
+// A sentence after the text, each ended with a full stop (the system's
+// reasons come without one).
+void AppendSentence(std::string& text, std::string sentence) {
+  if (sentence.empty()) return;
+  if (sentence.back() != '.' && sentence.back() != '!' && sentence.back() != '?') sentence += '.';
+  text += (text.empty() ? "" : " ") + sentence;
+}
 }  // namespace
 
 std::string TLSForm::SimulatorPath() {
@@ -174,8 +182,13 @@ bool TLSForm::SaveDocument() {
   BeginBusy();
   const std::string total = std::to_string(ShapeLines.size());
   bool written = false;
+  // Why it failed, named after the language file's text: the system's
+  // reason names the file.
+  const bool existed = FileExists(FileName);
+  std::vector<Message> reasons;
   // An empty document has no first line to write: it is refused with the
   // text of a failed write, and the file stays as it is.
+  if (ShapeLines.empty()) reasons.emplace_back(UiMsg::SaveEmptyDocument, FileName);
   if (!ShapeLines.empty()) {
     try {
       std::string bytes = EncodeShape(ShapeLines, FileBom, [&](int i) {
@@ -202,13 +215,17 @@ bool TLSForm::SaveDocument() {
       SpeichernBitBtn.FontColor = clWindowText;
       SpeichernUnterBitBtn.FontColor = clWindowText;
       written = true;
-    } catch (const Error&) {
+    } catch (const Error& e) {
       // Every failed write is told with the language file's one text below;
       // the target and its backup are as they were.
+      reasons.push_back(e.message());
     }
   }
   if (!written) {
-    ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, 59);
+    if (!existed) reasons.emplace_back(UiMsg::SaveNoPreviousVersion, FileName);
+    std::string text = LanguageText(59);
+    for (const Message& reason : reasons) AppendSentence(text, Text(reason));
+    platform_.MessageBox(MsgKind::Warning, MsgButtons::Ok, text, MsgIdentity::OfLanguageText(59));
     LastOutcome = Outcome::Failed;
   }
   EndBusy();

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "core/grid_columns.h"
+#include "core/lod_distance.h"
 #include "generation/generation_messages.h"
 #include "generation/vertex_estimate.h"
 #include "ui/tlsform.h"
@@ -115,7 +116,7 @@ void TLSForm::StringGrid4SelectCell(int ACol, int ARow, bool& CanSelect) {
 void TLSForm::StringGrid4SetEditText(int ACol, int ARow, const std::string& Value) {
   StringGrid4.SetCell(ACol, ARow, Value);
   auto v = ParseInt32(Value);
-  if (!Value.empty() && (!v || *v < 1 || *v > 2000)) {
+  if (!Value.empty() && (!v || !DistanceInRange(*v))) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(GenerationMsg::DistanceRefused));
     LastOutcome = Outcome::Refused;
     StringGrid4.SetCell(ACol, ARow, "");

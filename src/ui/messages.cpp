@@ -18,6 +18,21 @@ const std::unordered_map<int, const MessageText*>& Index() {
   return index;
 }
 
+// "%{N:one|other}" at `p` (just past the "%"): the word for argument N
+// appended and `p` moved to the closing brace; false (nothing appended)
+// when the choice is not well formed.
+bool AppendChoice(const char*& p, const std::vector<std::string>& args, std::string& out) {
+  const std::string_view rest(p);
+  if (rest.size() < 4 || rest[0] != '{' || rest[1] < '1' || rest[1] > '9' || rest[2] != ':') return false;
+  const std::size_t bar = rest.find('|', 3), close = rest.find('}', 3);
+  if (bar == std::string_view::npos || close == std::string_view::npos || bar > close) return false;
+  const std::size_t i = static_cast<std::size_t>(rest[1] - '1');
+  const bool one = i < args.size() && args[i] == "1";
+  out += one ? rest.substr(3, bar - 3) : rest.substr(bar + 1, close - bar - 1);
+  p += close;
+  return true;
+}
+
 }  // namespace
 
 std::vector<std::span<const MessageText>> MessageTables() {
@@ -52,6 +67,13 @@ std::string MessageString(const Message& message, Language language, const Templ
     if (*p != '%' || !p[1]) {
       out += *p;
       continue;
+    }
+    if (p[1] == '{') {
+      const char* choice = p + 1;
+      if (AppendChoice(choice, message.args, out)) {
+        p = choice;
+        continue;
+      }
     }
     const char c = *++p;
     if (c == '%') {

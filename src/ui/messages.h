@@ -3,7 +3,8 @@
 // English, and the one function that turns a Message into text.
 //
 // A template names its arguments %1 .. %9 and the wrapped message %0; "%%"
-// is a percent sign. Each layer's texts live in a table of their own
+// is a percent sign; "%{N:one|other}" is the word "one" when argument N is
+// 1 and "other" for any other value ("%1 %{1:LOD|LODs}"). Each layer's texts live in a table of their own
 // (ui/texts/<layer>_texts.cpp), keyed by that layer's message enum.
 #pragma once
 

@@ -46,7 +46,18 @@ done <<'TABLE'
 -j 0|-j: "0" is not within 1..256
 --merge-points x|--merge-points: "x" is no number
 --jobs|--jobs needs a number
+--lods 2 --distances 100,5000|--distances: "5000" is not within 1..2000
+--distances 0|--distances: "0" is not within 1..2000
+--merge-points -1|--merge-points: "-1" is negative; the tolerance is a number from 0 up (written with ".")
 TABLE
+run "$tmp/in.s" --merge-points -1 2>"$tmp/err"
+check "no word of the window's decimal separator" '! grep -q "operating system" "$tmp/err"'
+run "$tmp/in.s" "" --generate --save 2>"$tmp/err"; rc=$?
+check "an empty shape argument is a usage error" '[ $rc -eq 2 ] && grep -q "an empty argument is no shape file" "$tmp/err"'
+check "nothing saved after it" 'cmp -s "$tmp/in.s" "$src/samples/sample.s" && [ ! -e "$tmp/in.BAK" ]'
+run "" 2>/dev/null; rc=$?
+check "an empty argument alone is one too" '[ $rc -eq 2 ]'
+
 
 # An option that does not fit the shape fails it with a message (exit 1).
 while IFS='|' read -r args expected; do
@@ -54,12 +65,13 @@ while IFS='|' read -r args expected; do
   run "$tmp/in.s" $args --save 2>"$tmp/err"; rc=$?
   check "$args exits 1" '[ $rc -eq 1 ]'
   check "$args says why" 'grep -qF -- "$expected" "$tmp/err"'
+  check "$args: one LOD is no LODs" '! grep -q "1 LODs" "$tmp/err"'
 done <<'TABLE'
 --assign 12=1|--assign: there is no row 12 (the grid has 2 rows)
 --assign Nobody=1|--assign: nothing is named "Nobody"
---assign 1=1,1,1|--assign: 3 values given for 1 LODs
+--assign 1=1,1,1|--assign: 3 values given for 1 LOD
 --lods 2 --distances 1,2,3|3 distances given for 2 LODs
---assign-all 3=1|--assign-all: there is no LOD 3 (1 LODs)
+--assign-all 3=1|--assign-all: there is no LOD 3 (1 LOD)
 --anim 7=on|--anim: there is no row 7 (the grid has 2 rows)
 TABLE
 check "nothing saved after a shape's refusal" 'cmp -s "$tmp/in.s" "$src/samples/sample.s" && [ ! -e "$tmp/in.BAK" ]'
@@ -127,7 +139,7 @@ check "the settings file is written as documented" \
 
 # The animation marks decide what --strip-animations removes, by name too.
 run "$tmp/in.s" --anim WHEEL1=off --strip-animations 2>"$tmp/err"; rc=$?
-check "an animation switched off is removed" '[ $rc -eq 0 ] && grep -q "^done: 1 animations removed" "$tmp/err"'
+check "an animation switched off is removed" '[ $rc -eq 0 ] && grep -q "^done: 1 animation removed, 4 lines deleted" "$tmp/err"'
 run "$tmp/in.s" --strip-animations 2>"$tmp/err"
 check "the shape's own marks keep it" 'grep -q "^done: 0 animations removed" "$tmp/err"'
 # A refused action is in the report with the message that ended it.
@@ -141,6 +153,16 @@ check "--settings is read and --lods overrides it" 'python3 -c "import json,sys;
 # Declining the merge's question changes nothing and is no failure.
 run "$tmp/in.s" --merge-points 0.001 --no 2>"$tmp/err"; rc=$?
 check "--no: exit 0 without a done line for the merge" '[ $rc -eq 0 ] && ! grep -q "^done: points" "$tmp/err"'
+# A name holding a lone surrogate (the lines keep every UTF-16 code unit)
+# reaches the JSON report as its escape: strict readers take the report.
+python3 - "$tmp/in.s" "$tmp/lone.s" <<'PY'
+import sys
+text = open(sys.argv[1], encoding="utf-16").read().replace("prim_state Body (", "prim_state Bo\ud800dy (")
+open(sys.argv[2], "wb").write(b"\xff\xfe" + text.encode("utf-16-le", "surrogatepass"))
+PY
+run "$tmp/lone.s" --report json >"$tmp/lone.json" 2>/dev/null
+check "a lone surrogate is escaped in the JSON report" 'grep -q "Bo\\\\ud800dy" "$tmp/lone.json" && python3 -c "import json,sys; g=json.loads(open(sys.argv[1],\"rb\").read().decode(\"utf-8\"))[\"grids\"][\"StringGrid1\"]; assert g[1][0]==\"Bo\ud800dy\", g" "$tmp/lone.json"'
+
 # Values joined to their option; the help in the run's language.
 run "$tmp/in.s" --lods=2 --distances=100,200 -j1 2>"$tmp/err"; rc=$?
 check "joined values are read" '[ $rc -eq 0 ]'

@@ -37,5 +37,13 @@ grep -q "did not write temp.s" "$work/err" || fail "no reason given: $(cat "$wor
 cp "$tool" "$work/other.exe"
 if "$cli" --compress "$shape" --tool "$work/other.exe" 2>"$work/err"; then fail "another program was accepted"; fi
 grep -q "ffeditc_unicode.exe nicht gefunden, Abbruch!" "$work/err" || fail "refusal reason missing"
+grep -q -- "--tool" "$work/err" || fail "no word of --tool: $(cat "$work/err")"
 if "$cli" --compress "$work/missing.s" --tool "$tool" 2>/dev/null; then fail "a missing shape was accepted"; fi
+
+# No utility given and no simulator folder known: the message says how to go
+# on, and shows no made-up Windows path.
+if "$cli" --lang en --compress "$shape" 2>"$work/err"; then fail "--compress without a utility succeeded"; fi
+grep -q -- "--tool" "$work/err" && grep -q -- "--compress-builtin" "$work/err" ||
+  fail "no word of --tool or --compress-builtin: $(cat "$work/err")"
+if grep -qF '\utils' "$work/err"; then fail "a Windows path was shown: $(cat "$work/err")"; fi
 echo "PASS"

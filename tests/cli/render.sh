@@ -18,7 +18,7 @@ check "as seen names the height at the LOD's distance" '[ $rc -eq 0 ] && grep -q
 
 "$cli" "$tmp/signal.s" --lod 4 --render "$tmp/none.png" 2>/dev/null; rc=$?
 check "a LOD the shape has not exits 1 and writes nothing" '[ $rc -eq 1 ] && [ ! -e "$tmp/none.png" ]'
-"$cli" "$tmp/signal.s" --render "$tmp/none.png" --merge-points -1 2>/dev/null; rc=$?
+"$cli" "$tmp/signal.s" --render "$tmp/none.png" --merge-points 0 --merge-points 0 2>/dev/null; rc=$?
 check "a refused later action writes no picture" '[ $rc -eq 1 ] && [ ! -e "$tmp/none.png" ]'
 "$cli" "$tmp/signal.s" "$src/samples/sample.s" --render "$tmp/none.png" 2>/dev/null; rc=$?
 check "one picture file for two shapes is a usage error" '[ $rc -eq 2 ] && [ ! -e "$tmp/none.png" ]'
