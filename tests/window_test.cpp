@@ -502,8 +502,10 @@ TEST(Languages, ChoosingEnglishSwitchesCaptionsHeadersMessagesAndIsStoredAtOnce)
   EXPECT_EQ(f.StringGrid2.Cell(0, 0), "No.");
   EXPECT_EQ(f.Label21.Caption, "All elements L 1 =");
   EXPECT_EQ(f.LanguageText(62), "Are you sure?");
-  // Texts the program holds itself do not change.
-  EXPECT_EQ(f.Label3.Caption, "Beta-Version! Benutzung auf eigene Gefahr!");
+  // The beta notice is said once, in English; the header the program holds
+  // itself does not change.
+  EXPECT_EQ(f.Label3.Caption, "Beta version! Use at your own risk!");
+  EXPECT_FALSE(f.Label11.Visible);
   EXPECT_EQ(f.StringGrid1.Cell(0, 0), "Name");
 
   IniFile stored(fx.dir.File("Lodsmith_L.INI"));
@@ -519,6 +521,8 @@ TEST(Languages, ChoosingEnglishSwitchesCaptionsHeadersMessagesAndIsStoredAtOnce)
   f.SpracheComboBox.ItemIndex = 0;
   ASSERT_TRUE(f.Dispatch([&] { f.SpracheComboBoxSelect(); }));
   EXPECT_EQ(LanguageCaptions(f), german);
+  EXPECT_EQ(f.Label3.Caption, "Beta-Version! Benutzung auf eigene Gefahr!");
+  EXPECT_TRUE(f.Label11.Visible);
 }
 
 TEST(Languages, Label21NamesTheSelectedLod) {

@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
@@ -20,6 +21,7 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionHeader>
 #include <QTabWidget>
+#include <QTranslator>
 
 #include "core/grid_columns.h"
 #include "qt/grid_model.h"
@@ -396,10 +398,32 @@ void MainWindow::Run(const std::function<void()>& handler) {
   Mirror();
 }
 
+void MainWindow::FollowToolkitLanguage(Language language) {
+  if (toolkitLanguage_ == language) return;
+  toolkitLanguage_ = language;
+  if (toolkitTexts_) {
+    QCoreApplication::removeTranslator(toolkitTexts_);
+    delete toolkitTexts_;
+    toolkitTexts_ = nullptr;
+  }
+  // Qt's built-in texts are English; German needs the toolkit's catalogue.
+  if (language != Language::German) return;
+  auto* texts = new QTranslator(this);
+  if (texts->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+      texts->load(QStringLiteral("qtbase_de"),
+                  QCoreApplication::applicationDirPath() + QStringLiteral("/translations"))) {
+    QCoreApplication::installTranslator(texts);
+    toolkitTexts_ = texts;
+  } else {
+    delete texts;
+  }
+}
+
 void MainWindow::Mirror() {
   if (mirroring_) return;
   mirroring_ = true;
   const TLSForm& f = form_;
+  FollowToolkitLanguage(f.TextLanguage());
   const QString title = U(f.Caption);
   if (windowTitle() != title) setWindowTitle(title);
   if (pages_->tabText(0) != U(f.TabSheet1.Caption)) pages_->setTabText(0, U(f.TabSheet1.Caption));

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
+class QTranslator;
 
 namespace lodsmith {
 
@@ -115,6 +117,9 @@ private:
   void FitLabel(const LabelBinding& l);
   void FitHeaders(const GridBinding& g);
   void OnFocusChanged(QWidget* old, QWidget* now);
+  // Qt's own texts (file dialog, message box buttons) in the window's
+  // language, from the toolkit's translations where the system has them.
+  void FollowToolkitLanguage(Language language);
 
   TLSForm& form_;
   QtPlatform& platform_;
@@ -130,6 +135,8 @@ private:
   std::map<QWidget*, std::function<void()>> exitHandlers_;
   bool mirroring_ = false;
   PreviewWindow* preview_ = nullptr;
+  QTranslator* toolkitTexts_ = nullptr;
+  std::optional<Language> toolkitLanguage_;
 };
 
 }  // namespace lodsmith
