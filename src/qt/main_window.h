@@ -13,6 +13,10 @@
 
 #include "ui/tlsform.h"
 
+namespace lodsmith::layout {
+struct Control;
+}
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -102,6 +106,9 @@ private:
     int appliedCols = -1;
   };
 
+  // Makes one control of the layout table, under its parent, bound to its
+  // state and handlers in the window model.
+  void AddControl(const layout::Control& c);
   QPushButton* AddButton(QWidget* parent, const char* name, TButton& state, int x, int y, int w, int h,
                          void (TLSForm::*handler)());
   QLabel* AddLabel(QWidget* parent, const char* name, TLabel& state, int x, int y, int w = -1, int h = -1,

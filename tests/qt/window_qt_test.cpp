@@ -274,7 +274,9 @@ TEST(QtWindow, ChoosingEnglishChangesTheCaptionsAtOnce) {
   // system has the toolkit's catalogue.
   const bool catalogue = QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm");
   const auto yes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
-  if (catalogue) EXPECT_EQ(yes(), QStringLiteral("&Ja"));
+  if (catalogue) {
+    EXPECT_EQ(yes(), QStringLiteral("&Ja"));
+  }
   w.window->Pages()->setCurrentIndex(1);
   combo->setFocus();
   QTest::keyClick(combo, Qt::Key_Down);  // a user's choice, as with the mouse
