@@ -24,6 +24,7 @@ foreach(program ${programs})
 endforeach()
 if(TARGET lodsmith)
   install(FILES ${CMAKE_SOURCE_DIR}/packaging/lodsmith.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/lodsmith-shape.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
   install(FILES ${CMAKE_SOURCE_DIR}/packaging/lodsmith.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 endif()
@@ -46,6 +47,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # captions are laid out for.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+# Qt's own dialogs in German.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_SOURCE_DIR}/dist)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

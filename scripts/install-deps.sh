@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ccache pkg-config zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev libstb-dev
-  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
+  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev qt6-translations-l10n
   xvfb xauth xterm python3 fonts-liberation
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
   clang libclang-rt-14-dev clang-format

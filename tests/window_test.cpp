@@ -13,6 +13,7 @@
 #include "platform/ini_file.h"
 #include "synthetic_shape.h"
 #include "test_env.h"
+#include "ui/form_layout.h"
 
 using namespace lodsmith;
 using namespace lodsmith::test;
@@ -507,8 +508,10 @@ TEST(Languages, ChoosingEnglishSwitchesCaptionsHeadersMessagesAndIsStoredAtOnce)
   EXPECT_EQ(f.StringGrid2.Cell(0, 0), "No.");
   EXPECT_EQ(f.Label21.Caption, "All elements L 1 =");
   EXPECT_EQ(f.LanguageText(62), "Are you sure?");
-  // Texts the program holds itself do not change.
-  EXPECT_EQ(f.Label3.Caption, "Beta-Version! Benutzung auf eigene Gefahr!");
+  // The beta notice is said once, in English; the header the program holds
+  // itself does not change.
+  EXPECT_EQ(f.Label3.Caption, "Beta version! Use at your own risk!");
+  EXPECT_FALSE(f.Label11.Visible);
   EXPECT_EQ(f.StringGrid1.Cell(0, 0), "Name");
 
   IniFile stored(fx.dir.File("Lodsmith_L.INI"));
@@ -524,6 +527,8 @@ TEST(Languages, ChoosingEnglishSwitchesCaptionsHeadersMessagesAndIsStoredAtOnce)
   f.SpracheComboBox.ItemIndex = 0;
   ASSERT_TRUE(f.Dispatch([&] { f.SpracheComboBoxSelect(); }));
   EXPECT_EQ(LanguageCaptions(f), german);
+  EXPECT_EQ(f.Label3.Caption, "Beta-Version! Benutzung auf eigene Gefahr!");
+  EXPECT_TRUE(f.Label11.Visible);
 }
 
 TEST(Languages, Label21NamesTheSelectedLod) {
@@ -581,4 +586,40 @@ TEST(Languages, MissingLanguageFileLeavesEmptyTextsAndTheProgramStarts) {
   // Choosing a language is impossible without items; nothing breaks.
   EXPECT_TRUE(f.Dispatch([&] { f.SpracheComboBoxSelect(); }));
   EXPECT_TRUE(f.Dispatch([&] { f.FormDestroy(); }));
+}
+
+// The one table both windows are built from: every control has a parent made
+// before it, a name of its own, the state its kind needs, and stays inside
+// its parent.
+TEST(WindowLayout, EveryControlHasItsParentItsStateAndStaysInside) {
+  using layout::Kind;
+  std::map<std::string, std::pair<int, int>> sizes{{"", {989, 604}}};
+  const int tabHeader = 24;  // the page tabs take the top of the page control
+  for (const layout::Control& c : layout::MainWindowControls()) {
+    SCOPED_TRACE(c.name);
+    const std::string parent = c.parent ? c.parent : "";
+    ASSERT_TRUE(sizes.count(parent)) << "parent " << parent << " is made later or not at all";
+    EXPECT_FALSE(sizes.count(c.name)) << "the name is used twice";
+    const auto [pw, ph] = sizes.at(parent);
+    EXPECT_GE(c.x, 0);
+    EXPECT_GE(c.y, 0);
+    if (c.w >= 0) {
+      EXPECT_LE(c.x + c.w, pw);
+    }
+    if (c.h >= 0 && c.kind != Kind::Combo) {
+      EXPECT_LE(c.y + c.h, ph);
+    }
+    switch (c.kind) {
+      case Kind::Label: EXPECT_NE(c.label, nullptr); break;
+      case Kind::Button: EXPECT_TRUE(c.button && c.click); break;
+      case Kind::Edit: EXPECT_NE(c.edit, nullptr); break;
+      case Kind::Spin: EXPECT_TRUE(c.spin && c.setValue); break;
+      case Kind::Grid: EXPECT_NE(c.grid, nullptr); break;
+      default: break;
+    }
+    sizes[c.name] = {c.w, c.h};
+    if (c.kind == Kind::Pages)
+      for (const char* page : {"TabSheet1", "TabSheet3"}) sizes[page] = {c.w, c.h - tabHeader};
+  }
+  EXPECT_TRUE(sizes.count("StringGrid1") && sizes.count("SpracheComboBox") && sizes.count("Button1"));
 }

@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
@@ -20,11 +21,12 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionHeader>
 #include <QTabWidget>
+#include <QTranslator>
 
-#include "core/grid_columns.h"
 #include "qt/grid_model.h"
 #include "qt/preview_window.h"
 #include "qt/qt_platform.h"
+#include "ui/form_layout.h"
 
 namespace lodsmith {
 
@@ -145,136 +147,7 @@ MainWindow::MainWindow(TLSForm& form, QtPlatform& platform, QWidget* parent)
   setFixedSize(kClientWidth, kClientHeight);
   setWindowTitle(U(form_.Caption));
 
-  TLSForm& f = form_;
-
-  // ---- Pages -----------------------------------------------------------------
-  pages_ = new QTabWidget(this);
-  pages_->setObjectName(QStringLiteral("PageControl1"));
-  pages_->setGeometry(0, 0, 824, 553);
-  auto* tab1 = new QWidget;
-  tab1->setObjectName(QStringLiteral("TabSheet1"));
-  auto* tab3 = new QWidget;
-  tab3->setObjectName(QStringLiteral("TabSheet3"));
-  pages_->addTab(tab1, U(f.TabSheet1.Caption));
-  pages_->addTab(tab3, U(f.TabSheet3.Caption));
-  controls_["PageControl1"] = pages_;
-  controls_["TabSheet1"] = tab1;
-  controls_["TabSheet3"] = tab3;
-
-  // ---- Page "Zerlegung" ---------------------------------------------------------
-  AddLabel(tab1, "Label4", f.Label4, 8, 16);
-  AddLabel(tab1, "Label5", f.Label5, 560, 16);
-  AddLabel(tab1, "Label6", f.Label6, 560, 280);
-  AddLabel(tab1, "Label24", f.Label24, 728, 176);
-  AddLabel(tab1, "Label7", f.Label7, 8, 424, 369, 26, Qt::AlignLeft | Qt::AlignTop, true);
-  AddLabel(tab1, "Label17", f.Label17, 8, 456, 369, 33, Qt::AlignLeft | Qt::AlignTop, true);
-  AddLabel(tab1, "Label18", f.Label18, 8, 488, 369, 33, Qt::AlignLeft | Qt::AlignTop, true);
-  AddLabel(tab1, "Label8", f.Label8, 702, 32, 107, 73, Qt::AlignLeft | Qt::AlignTop, true);
-  AddLabel(tab1, "Label9", f.Label9, 702, 112, 107, 57, Qt::AlignLeft | Qt::AlignTop, true);
-  AddLabel(tab1, "Label13", f.Label13, 560, 464, 249, 57, Qt::AlignLeft | Qt::AlignTop, true);
-  AddLabel(tab1, "Label21", f.Label21, 80, 9, 139, 13, Qt::AlignRight | Qt::AlignTop);
-  AddEdit(tab1, "NrEdit", f.NrEdit, 224, 4, 33, 21, nullptr);
-  AddButton(tab1, "DoButton", f.DoButton, 272, 3, 41, 25, &TLSForm::DoButtonClick);
-  AddLabel(tab1, "Label22", f.Label22, 328, 9, 73, 13, Qt::AlignRight | Qt::AlignTop);
-  AddButton(tab1, "DoButton1", f.DoButton1, 408, 3, 41, 25, &TLSForm::DoButton1Click);
-  AddLabel(tab1, "Label16", f.Label16, 464, 9);
-  AddSpin(tab1, "LODSpinEdit", f.LODSpinEdit, 496, 4, 49, 22, &TLSForm::SetLODSpinEditValue);
-
-  // The columns the user types into: the assignments, the sort marks, the
-  // animation marks and the distances.
-  const auto assignments = [](int c) { return c >= grid::ElementLodColumn(1); };
-  const auto sortMarks = [](int c) { return c >= grid::SubObjectSortColumn(1); };
-  const auto animationMarks = [](int c) { return c == grid::kMatrixAnimated; };
-  const auto distances = [](int c) { return c == grid::kDistance; };
-  AddGrid(tab1, "StringGrid1", f.StringGrid1, 6, 32, 539, 385, assignments, 24);
-  AddGrid(tab1, "StringGrid2", f.StringGrid2, 558, 32, 137, 137, sortMarks, 24);
-  GridView* overview = AddGrid(tab1, "StringGrid5", f.StringGrid5, 558, 176, 163, 97, nullptr, 16);
-  overview->setFont(OverviewFont());
-  overview->horizontalHeader()->setFont(OverviewFont());
-  overview->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  AddButton(tab1, "AnimResetButton", f.AnimResetButton, 734, 264, 75, 25, &TLSForm::AnimResetButtonClick);
-  AddGrid(tab1, "StringGrid3", f.StringGrid3, 558, 296, 251, 161, animationMarks, 24);
-
-  AddButton(tab1, "ZeilePlusButton", f.ZeilePlusButton, 384, 425, 25, 20, &TLSForm::ZeilePlusButtonClick);
-  AddButton(tab1, "ZeileMinusButton", f.ZeileMinusButton, 384, 449, 25, 20, &TLSForm::ZeileMinusButtonClick);
-  AddButton(tab1, "GrundButton", f.GrundButton, 416, 425, 129, 20, &TLSForm::GrundButtonClick);
-  AddButton(tab1, "E_SpeichernButton", f.E_SpeichernButton, 416, 449, 129, 20, &TLSForm::E_SpeichernButtonClick);
-  AddButton(tab1, "E_LadenButton", f.E_LadenButton, 416, 473, 129, 20, &TLSForm::E_LadenButtonClick);
-  AddButton(tab1, "E_DruckenButton", f.E_DruckenButton, 416, 497, 129, 20, &TLSForm::E_DruckenButtonClick);
-
-  // ---- Page "Einstellungen/Settings" ------------------------------------------------
-  QFrame* panel1 = AddPanel(tab3, "Panel1", 8, 8, 329, 345, true);
-  AddLabel(panel1, "Label27", f.Label27, 8, 8);
-  AddLabel(panel1, "Label14", f.Label14, 23, 56);
-  QSpinBox* lodCount =
-      AddSpin(panel1, "LODAnzSpinEdit", f.LODAnzSpinEdit, 119, 48, 57, 33, &TLSForm::SetLODAnzSpinEditValue);
-  exitHandlers_[lodCount] = [this] { form_.LODAnzSpinEditExit(); };
-  AddLabel(panel1, "Label15", f.Label15, 20, 96);
-  AddGrid(panel1, "StringGrid4", f.StringGrid4, 20, 120, 153, 209, distances, 24);
-  AddLabel(panel1, "Label19", f.Label19, 184, 144, 129, 65, Qt::AlignLeft | Qt::AlignTop, true);
-  AddLabel(panel1, "Label20", f.Label20, 184, 216, 129, 57, Qt::AlignLeft | Qt::AlignTop, true);
-  AddLabel(panel1, "Label23", f.Label23, 184, 280, 129, 57, Qt::AlignLeft | Qt::AlignTop, true);
-
-  QFrame* panel4 = AddPanel(tab3, "Panel4", 344, 8, 321, 345, true);
-  AddLabel(panel4, "Label26", f.Label26, 8, 8);
-  AddLabel(panel4, "Label25", f.Label25, 32, 76, 121, 13, Qt::AlignRight | Qt::AlignTop);
-  AddEdit(panel4, "DeltaPointsEdit", f.DeltaPointsEdit, 168, 72, 97, 21, &TLSForm::DeltaPointsEditExit);
-  AddLabel(panel4, "Label10", f.Label10, 29, 108, 124, 13, Qt::AlignRight | Qt::AlignTop);
-  AddEdit(panel4, "DeltaNormalsEdit", f.DeltaNormalsEdit, 168, 104, 97, 21, &TLSForm::DeltaNormalsEditExit);
-  AddLabel(panel4, "Label28", f.Label28, 8, 152, 305, 49, Qt::AlignLeft | Qt::AlignTop, true);
-  AddLabel(panel4, "Label29", f.Label29, 8, 208, 305, 49, Qt::AlignLeft | Qt::AlignTop, true);
-  AddLabel(panel4, "Label30", f.Label30, 8, 264, 305, 49, Qt::AlignLeft | Qt::AlignTop, true);
-
-  QFrame* panel5 = AddPanel(tab3, "Panel5", 672, 8, 137, 345, true);
-  AddLabel(panel5, "Label31", f.Label31, 8, 8);
-  AddLabel(panel5, "Label32", f.Label32, 8, 24, 121, 41, Qt::AlignLeft | Qt::AlignTop, true);
-  languages_ = new QComboBox(panel5);
-  languages_->setObjectName(QStringLiteral("SpracheComboBox"));
-  languages_->setEditable(false);
-  languages_->setGeometry(8, 80, 121, 21);
-  controls_["SpracheComboBox"] = languages_;
-  connect(languages_, QOverload<int>::of(&QComboBox::activated), this, [this](int i) {
-    Run([this, i] {
-      form_.SpracheComboBox.ItemIndex = i;
-      form_.SpracheComboBoxSelect();
-    });
-  });
-  AddLabel(panel5, "Label33", f.Label33, 8, 120, 121, 217, Qt::AlignLeft | Qt::AlignTop, true);
-
-  // ---- Action column ----------------------------------------------------------------
-  QFrame* panel2 = AddPanel(this, "Panel2", 824, 0, 165, 553, false);
-  const Qt::Alignment centred = Qt::AlignHCenter | Qt::AlignTop;
-  for (auto [name, state, y, h] : {std::tuple{"Label3", &f.Label3, 8, 26}, std::tuple{"Label11", &f.Label11, 56, 26},
-                                   std::tuple{"Label12", &f.Label12, 88, 65}}) {
-    QLabel* l = AddLabel(panel2, name, *state, 10, y, 145, h, centred, true);
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    l->setPalette(pal);
-  }
-  AddButton(panel2, "CompressButton", f.CompressButton, 10, 157, 145, 25, &TLSForm::CompressButtonClick);
-  AddButton(panel2, "OeffnenButton", f.OeffnenButton, 10, 192, 145, 25, &TLSForm::OeffnenButtonClick);
-  AddLabel(panel2, "SOAnzLabel", f.SOAnzLabel, 8, 232, 145, 13, centred);
-  AddLabel(panel2, "SOAnzLabel1", f.SOAnzLabel1, 8, 256, 145, 13, centred);
-  AddButton(panel2, "Sub_ObjectsButton", f.Sub_ObjectsButton, 10, 277, 145, 25, &TLSForm::Sub_ObjectsButtonClick);
-  AddButton(panel2, "AnimButton", f.AnimButton, 10, 309, 145, 25, &TLSForm::AnimButtonClick);
-  AddButton(panel2, "PunkteButton", f.PunkteButton, 10, 341, 145, 25, &TLSForm::PunkteButtonClick);
-  AddButton(panel2, "NormalenButton", f.NormalenButton, 10, 373, 145, 25, &TLSForm::NormalenButtonClick);
-  AddButton(panel2, "MatButton", f.MatButton, 10, 405, 145, 25, &TLSForm::MatButtonClick);
-  AddButton(panel2, "UndoButton", f.UndoButton, 10, 437, 145, 25, &TLSForm::UndoButtonClick);
-  AddButton(panel2, "SpeichernBitBtn", f.SpeichernBitBtn, 10, 480, 145, 25, &TLSForm::SpeichernButtonClick);
-  AddButton(panel2, "SpeichernUnterBitBtn", f.SpeichernUnterBitBtn, 10, 515, 145, 25,
-            &TLSForm::SpeichernUnterButtonClick);
-
-  // ---- Status area ------------------------------------------------------------------
-  QFrame* panel3 = AddPanel(this, "Panel3", 0, 553, 989, 51, false);
-  AddLabel(panel3, "Label1", f.Label1, 17, 11);
-  AddLabel(panel3, "Label2", f.Label2, 17, 27);
-  AddButton(panel3, "PreviewButton", f.PreviewButton, 680, 13, 145, 25, &TLSForm::PreviewButtonClick);
-  AddButton(panel3, "Button1", f.Button1, 834, 13, 145, 25, &TLSForm::WegButtonClick);
-
-  for (auto* w : {static_cast<QWidget*>(panel1), static_cast<QWidget*>(panel2), static_cast<QWidget*>(panel3),
-                  static_cast<QWidget*>(panel4), static_cast<QWidget*>(panel5)})
-    controls_[w->objectName().toStdString()] = w;
+  for (const layout::Control& c : layout::MainWindowControls()) AddControl(c);
 
   connect(qApp, &QApplication::focusChanged, this, &MainWindow::OnFocusChanged);
 
@@ -286,6 +159,76 @@ MainWindow::MainWindow(TLSForm& form, QtPlatform& platform, QWidget* parent)
 MainWindow::~MainWindow() { disconnect(qApp, &QApplication::focusChanged, this, &MainWindow::OnFocusChanged); }
 
 // ---- Building -------------------------------------------------------------------------
+
+void MainWindow::AddControl(const layout::Control& c) {
+  TLSForm& f = form_;
+  QWidget* parent = c.parent ? controls_.at(c.parent) : this;
+  switch (c.kind) {
+    case layout::Kind::Pages: {
+      pages_ = new QTabWidget(parent);
+      pages_->setObjectName(QString::fromLatin1(c.name));
+      pages_->setGeometry(c.x, c.y, c.w, c.h);
+      controls_[c.name] = pages_;
+      for (auto [name, sheet] : {std::pair{"TabSheet1", &f.TabSheet1}, std::pair{"TabSheet3", &f.TabSheet3}}) {
+        auto* page = new QWidget;
+        page->setObjectName(QString::fromLatin1(name));
+        pages_->addTab(page, U(sheet->Caption));
+        controls_[name] = page;
+      }
+      break;
+    }
+    case layout::Kind::Panel:
+      controls_[c.name] = AddPanel(parent, c.name, c.x, c.y, c.w, c.h, c.frame == layout::Frame::Sunken);
+      break;
+    case layout::Kind::Label: {
+      const Qt::Alignment align = (c.align == layout::Align::Right    ? Qt::AlignRight
+                                   : c.align == layout::Align::Centre ? Qt::AlignHCenter
+                                                                      : Qt::AlignLeft) |
+                                  Qt::AlignTop;
+      QLabel* l = AddLabel(parent, c.name, f.*c.label, c.x, c.y, c.w, c.h, align, c.wrap);
+      if (c.warning) {
+        QPalette pal = l->palette();
+        pal.setColor(QPalette::WindowText, QColor(255, 0, 0));
+        l->setPalette(pal);
+      }
+      break;
+    }
+    case layout::Kind::Button: AddButton(parent, c.name, f.*c.button, c.x, c.y, c.w, c.h, c.click); break;
+    case layout::Kind::Edit: AddEdit(parent, c.name, f.*c.edit, c.x, c.y, c.w, c.h, c.exit); break;
+    case layout::Kind::Spin: {
+      QSpinBox* spin = AddSpin(parent, c.name, f.*c.spin, c.x, c.y, c.w, c.h, c.setValue);
+      if (c.exit) exitHandlers_[spin] = [this, exit = c.exit] { (form_.*exit)(); };
+      break;
+    }
+    case layout::Kind::Grid: {
+      std::function<bool(int)> editable;
+      if (c.editable != layout::Editable::None)
+        editable = [rule = c.editable](int col) { return layout::IsEditableColumn(rule, col); };
+      GridView* view = AddGrid(parent, c.name, f.*c.grid, c.x, c.y, c.w, c.h, std::move(editable), c.rowHeight);
+      if (c.smallFont) {
+        view->setFont(OverviewFont());
+        view->horizontalHeader()->setFont(OverviewFont());
+      }
+      if (c.editable == layout::Editable::None) view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+      break;
+    }
+    case layout::Kind::Combo: {
+      languages_ = new QComboBox(parent);
+      languages_->setObjectName(QString::fromLatin1(c.name));
+      languages_->setEditable(false);
+      // The design height counts the drop-down part; the closed list is one line.
+      languages_->setGeometry(c.x, c.y, c.w, 21);
+      controls_[c.name] = languages_;
+      connect(languages_, QOverload<int>::of(&QComboBox::activated), this, [this](int i) {
+        Run([this, i] {
+          form_.SpracheComboBox.ItemIndex = i;
+          form_.SpracheComboBoxSelect();
+        });
+      });
+      break;
+    }
+  }
+}
 
 QPushButton* MainWindow::AddButton(QWidget* parent, const char* name, TButton& state, int x, int y, int w, int h,
                                    void (TLSForm::*handler)()) {
@@ -396,10 +339,32 @@ void MainWindow::Run(const std::function<void()>& handler) {
   Mirror();
 }
 
+void MainWindow::FollowToolkitLanguage(Language language) {
+  if (toolkitLanguage_ == language) return;
+  toolkitLanguage_ = language;
+  if (toolkitTexts_) {
+    QCoreApplication::removeTranslator(toolkitTexts_);
+    delete toolkitTexts_;
+    toolkitTexts_ = nullptr;
+  }
+  // Qt's built-in texts are English; German needs the toolkit's catalogue.
+  if (language != Language::German) return;
+  auto* texts = new QTranslator(this);
+  if (texts->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+      texts->load(QStringLiteral("qtbase_de"),
+                  QCoreApplication::applicationDirPath() + QStringLiteral("/translations"))) {
+    QCoreApplication::installTranslator(texts);
+    toolkitTexts_ = texts;
+  } else {
+    delete texts;
+  }
+}
+
 void MainWindow::Mirror() {
   if (mirroring_) return;
   mirroring_ = true;
   const TLSForm& f = form_;
+  FollowToolkitLanguage(f.TextLanguage());
   const QString title = U(f.Caption);
   if (windowTitle() != title) setWindowTitle(title);
   if (pages_->tabText(0) != U(f.TabSheet1.Caption)) pages_->setTabText(0, U(f.TabSheet1.Caption));

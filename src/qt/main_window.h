@@ -7,10 +7,15 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "ui/tlsform.h"
+
+namespace lodsmith::layout {
+struct Control;
+}
 
 class QComboBox;
 class QLabel;
@@ -18,6 +23,7 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
+class QTranslator;
 
 namespace lodsmith {
 
@@ -100,6 +106,9 @@ private:
     int appliedCols = -1;
   };
 
+  // Makes one control of the layout table, under its parent, bound to its
+  // state and handlers in the window model.
+  void AddControl(const layout::Control& c);
   QPushButton* AddButton(QWidget* parent, const char* name, TButton& state, int x, int y, int w, int h,
                          void (TLSForm::*handler)());
   QLabel* AddLabel(QWidget* parent, const char* name, TLabel& state, int x, int y, int w = -1, int h = -1,
@@ -115,6 +124,9 @@ private:
   void FitLabel(const LabelBinding& l);
   void FitHeaders(const GridBinding& g);
   void OnFocusChanged(QWidget* old, QWidget* now);
+  // Qt's own texts (file dialog, message box buttons) in the window's
+  // language, from the toolkit's translations where the system has them.
+  void FollowToolkitLanguage(Language language);
 
   TLSForm& form_;
   QtPlatform& platform_;
@@ -130,6 +142,8 @@ private:
   std::map<QWidget*, std::function<void()>> exitHandlers_;
   bool mirroring_ = false;
   PreviewWindow* preview_ = nullptr;
+  QTranslator* toolkitTexts_ = nullptr;
+  std::optional<Language> toolkitLanguage_;
 };
 
 }  // namespace lodsmith

@@ -271,6 +271,10 @@ void TLSForm::ApplyLanguageTexts() {
   // messages are German only would be false in English; German keeps them.
   const bool english = TextLanguage() == Language::English;
   Label31.Caption = Text(Message(UiMsg::CaptionLanguage));
+  // The beta notice: German keeps its label and the English line beside it;
+  // English says it once, in English.
+  Label3.Caption = Text(Message(UiMsg::CaptionBeta));
+  Label11.Visible = !english;
   Label12.Visible = !english;
   Label32.Visible = !english;
   Label33.Visible = !english;

@@ -4,10 +4,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <tuple>
 
-#include "core/grid_columns.h"
 #include "core/native_file.h"
+#include "ui/form_layout.h"
 #include "win32/win32_platform.h"
 
 #ifdef LODSMITH_HAVE_STB_PNG
@@ -129,134 +128,7 @@ MainWindow::MainWindow(TLSForm& form, Win32Platform& platform) : form_(form), pl
   dpi_ = WindowDpi(hwnd_);
   MakeFonts();
 
-  TLSForm& f = form_;
-
-  // ---- Pages -----------------------------------------------------------------
-  tabs_ = ::CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, 10, 10,
-                            hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId_++)),
-                            ::GetModuleHandleW(nullptr), nullptr);
-  Place(tabs_, nullptr, "PageControl1", 0, 0, 824, 553);
-  for (int i = 0; i < 2; ++i) {
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    std::wstring caption = W(i == 0 ? f.TabSheet1.Caption : f.TabSheet3.Caption);
-    item.pszText = caption.data();
-    ::SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    pages_[i] = ::CreateWindowExW(WS_EX_CONTROLPARENT, kContainerClass, L"",
-                                  WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (i == 0 ? WS_VISIBLE : 0), 0, 0, 10,
-                                  10, hwnd_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    ::SetWindowLongPtrW(pages_[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ContainerProc));
-  }
-  controls_["TabSheet1"] = pages_[0];
-  controls_["TabSheet3"] = pages_[1];
-  HWND tab1 = pages_[0];
-  HWND tab3 = pages_[1];
-
-  // ---- Page "Zerlegung" ---------------------------------------------------------
-  AddLabel(tab1, "Label4", f.Label4, 8, 16);
-  AddLabel(tab1, "Label5", f.Label5, 560, 16);
-  AddLabel(tab1, "Label6", f.Label6, 560, 280);
-  AddLabel(tab1, "Label24", f.Label24, 728, 176);
-  AddLabel(tab1, "Label7", f.Label7, 8, 424, 369, 26, SS_LEFT, true);
-  AddLabel(tab1, "Label17", f.Label17, 8, 456, 369, 33, SS_LEFT, true);
-  AddLabel(tab1, "Label18", f.Label18, 8, 488, 369, 33, SS_LEFT, true);
-  AddLabel(tab1, "Label8", f.Label8, 702, 32, 107, 73, SS_LEFT, true);
-  AddLabel(tab1, "Label9", f.Label9, 702, 112, 107, 57, SS_LEFT, true);
-  AddLabel(tab1, "Label13", f.Label13, 560, 464, 249, 57, SS_LEFT, true);
-  AddLabel(tab1, "Label21", f.Label21, 80, 9, 139, 13, SS_RIGHT);
-  AddEdit(tab1, "NrEdit", f.NrEdit, 224, 4, 33, 21, nullptr);
-  AddButton(tab1, "DoButton", f.DoButton, 272, 3, 41, 25, &TLSForm::DoButtonClick);
-  AddLabel(tab1, "Label22", f.Label22, 328, 9, 73, 13, SS_RIGHT);
-  AddButton(tab1, "DoButton1", f.DoButton1, 408, 3, 41, 25, &TLSForm::DoButton1Click);
-  AddLabel(tab1, "Label16", f.Label16, 464, 9);
-  AddSpin(tab1, "LODSpinEdit", f.LODSpinEdit, 496, 4, 49, 22, &TLSForm::SetLODSpinEditValue, nullptr);
-
-  // The columns the user types into: the assignments, the sort marks, the
-  // animation marks and the distances.
-  const auto assignments = [](int c) { return c >= grid::ElementLodColumn(1); };
-  const auto sortMarks = [](int c) { return c >= grid::SubObjectSortColumn(1); };
-  const auto animationMarks = [](int c) { return c == grid::kMatrixAnimated; };
-  const auto distances = [](int c) { return c == grid::kDistance; };
-  AddGrid(tab1, "StringGrid1", f.StringGrid1, 6, 32, 539, 385, assignments, 24);
-  AddGrid(tab1, "StringGrid2", f.StringGrid2, 558, 32, 137, 137, sortMarks, 24);
-  GridControl* overview = AddGrid(tab1, "StringGrid5", f.StringGrid5, 558, 176, 163, 97, nullptr, 16);
-  overview->SetFont(overviewFont_);
-  AddButton(tab1, "AnimResetButton", f.AnimResetButton, 734, 264, 75, 25, &TLSForm::AnimResetButtonClick);
-  AddGrid(tab1, "StringGrid3", f.StringGrid3, 558, 296, 251, 161, animationMarks, 24);
-
-  AddButton(tab1, "ZeilePlusButton", f.ZeilePlusButton, 384, 425, 25, 20, &TLSForm::ZeilePlusButtonClick);
-  AddButton(tab1, "ZeileMinusButton", f.ZeileMinusButton, 384, 449, 25, 20, &TLSForm::ZeileMinusButtonClick);
-  AddButton(tab1, "GrundButton", f.GrundButton, 416, 425, 129, 20, &TLSForm::GrundButtonClick);
-  AddButton(tab1, "E_SpeichernButton", f.E_SpeichernButton, 416, 449, 129, 20, &TLSForm::E_SpeichernButtonClick);
-  AddButton(tab1, "E_LadenButton", f.E_LadenButton, 416, 473, 129, 20, &TLSForm::E_LadenButtonClick);
-  AddButton(tab1, "E_DruckenButton", f.E_DruckenButton, 416, 497, 129, 20, &TLSForm::E_DruckenButtonClick);
-
-  // ---- Page "Einstellungen/Settings" ------------------------------------------------
-  HWND panel1 = AddContainer(tab3, "Panel1", 8, 8, 329, 345, kSunken);
-  AddLabel(panel1, "Label27", f.Label27, 8, 8);
-  AddLabel(panel1, "Label14", f.Label14, 23, 56);
-  AddSpin(panel1, "LODAnzSpinEdit", f.LODAnzSpinEdit, 119, 48, 57, 33, &TLSForm::SetLODAnzSpinEditValue,
-          &TLSForm::LODAnzSpinEditExit);
-  AddLabel(panel1, "Label15", f.Label15, 20, 96);
-  AddGrid(panel1, "StringGrid4", f.StringGrid4, 20, 120, 153, 209, distances, 24);
-  AddLabel(panel1, "Label19", f.Label19, 184, 144, 129, 65, SS_LEFT, true);
-  AddLabel(panel1, "Label20", f.Label20, 184, 216, 129, 57, SS_LEFT, true);
-  AddLabel(panel1, "Label23", f.Label23, 184, 280, 129, 57, SS_LEFT, true);
-
-  HWND panel4 = AddContainer(tab3, "Panel4", 344, 8, 321, 345, kSunken);
-  AddLabel(panel4, "Label26", f.Label26, 8, 8);
-  AddLabel(panel4, "Label25", f.Label25, 32, 76, 121, 13, SS_RIGHT);
-  AddEdit(panel4, "DeltaPointsEdit", f.DeltaPointsEdit, 168, 72, 97, 21, &TLSForm::DeltaPointsEditExit);
-  AddLabel(panel4, "Label10", f.Label10, 29, 108, 124, 13, SS_RIGHT);
-  AddEdit(panel4, "DeltaNormalsEdit", f.DeltaNormalsEdit, 168, 104, 97, 21, &TLSForm::DeltaNormalsEditExit);
-  AddLabel(panel4, "Label28", f.Label28, 8, 152, 305, 49, SS_LEFT, true);
-  AddLabel(panel4, "Label29", f.Label29, 8, 208, 305, 49, SS_LEFT, true);
-  AddLabel(panel4, "Label30", f.Label30, 8, 264, 305, 49, SS_LEFT, true);
-
-  HWND panel5 = AddContainer(tab3, "Panel5", 672, 8, 137, 345, kSunken);
-  AddLabel(panel5, "Label31", f.Label31, 8, 8);
-  AddLabel(panel5, "Label32", f.Label32, 8, 24, 121, 41, SS_LEFT, true);
-  const int comboId = nextId_++;
-  languages_ = ::CreateWindowExW(
-      0, WC_COMBOBOXW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 0, 10, 10, panel5,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(comboId)), ::GetModuleHandleW(nullptr), nullptr);
-  // The drop-down list's height counts in the design height.
-  Place(languages_, panel5, "SpracheComboBox", 8, 80, 121, 200);
-  commands_[comboId] = [this](int code) {
-    if (code != CBN_SELCHANGE) return;
-    const int i = static_cast<int>(::SendMessageW(languages_, CB_GETCURSEL, 0, 0));
-    Run([this, i] {
-      form_.SpracheComboBox.ItemIndex = i;
-      form_.SpracheComboBoxSelect();
-    });
-  };
-  AddLabel(panel5, "Label33", f.Label33, 8, 120, 121, 217, SS_LEFT, true);
-
-  // ---- Action column ----------------------------------------------------------------
-  HWND panel2 = AddContainer(hwnd_, "Panel2", 824, 0, 165, 553, kRaised);
-  for (auto [name, state, y, h] : {std::tuple{"Label3", &f.Label3, 8, 26}, std::tuple{"Label11", &f.Label11, 56, 26},
-                                   std::tuple{"Label12", &f.Label12, 88, 65}})
-    AddLabel(panel2, name, *state, 10, y, 145, h, SS_CENTER, true, true);
-  AddButton(panel2, "CompressButton", f.CompressButton, 10, 157, 145, 25, &TLSForm::CompressButtonClick);
-  AddButton(panel2, "OeffnenButton", f.OeffnenButton, 10, 192, 145, 25, &TLSForm::OeffnenButtonClick);
-  AddLabel(panel2, "SOAnzLabel", f.SOAnzLabel, 8, 232, 145, 13, SS_CENTER);
-  AddLabel(panel2, "SOAnzLabel1", f.SOAnzLabel1, 8, 256, 145, 13, SS_CENTER);
-  AddButton(panel2, "Sub_ObjectsButton", f.Sub_ObjectsButton, 10, 277, 145, 25, &TLSForm::Sub_ObjectsButtonClick);
-  AddButton(panel2, "AnimButton", f.AnimButton, 10, 309, 145, 25, &TLSForm::AnimButtonClick);
-  AddButton(panel2, "PunkteButton", f.PunkteButton, 10, 341, 145, 25, &TLSForm::PunkteButtonClick);
-  AddButton(panel2, "NormalenButton", f.NormalenButton, 10, 373, 145, 25, &TLSForm::NormalenButtonClick);
-  AddButton(panel2, "MatButton", f.MatButton, 10, 405, 145, 25, &TLSForm::MatButtonClick);
-  AddButton(panel2, "UndoButton", f.UndoButton, 10, 437, 145, 25, &TLSForm::UndoButtonClick);
-  AddButton(panel2, "SpeichernBitBtn", f.SpeichernBitBtn, 10, 480, 145, 25, &TLSForm::SpeichernButtonClick);
-  AddButton(panel2, "SpeichernUnterBitBtn", f.SpeichernUnterBitBtn, 10, 515, 145, 25,
-            &TLSForm::SpeichernUnterButtonClick);
-
-  // ---- Status area ------------------------------------------------------------------
-  HWND panel3 = AddContainer(hwnd_, "Panel3", 0, 553, 989, 51, kRaised);
-  AddLabel(panel3, "Label1", f.Label1, 17, 11);
-  AddLabel(panel3, "Label2", f.Label2, 17, 27);
-  AddButton(panel3, "PreviewButton", f.PreviewButton, 680, 13, 145, 25, &TLSForm::PreviewButtonClick);
-  AddButton(panel3, "Button1", f.Button1, 834, 13, 145, 25, &TLSForm::WegButtonClick);
+  for (const layout::Control& c : layout::MainWindowControls()) AddControl(c);
 
   ApplyDpi(dpi_);
   ShowPage(0);
@@ -299,6 +171,74 @@ HWND MainWindow::AddContainer(HWND container, const char* name, int x, int y, in
   ::SetWindowLongPtrW(c, GWLP_USERDATA, static_cast<LONG_PTR>(frame));
   ::SetWindowLongPtrW(c, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ContainerProc));
   return Place(c, container, name, x, y, w, h);
+}
+
+void MainWindow::AddControl(const layout::Control& c) {
+  TLSForm& f = form_;
+  HWND parent = c.parent ? controls_.at(c.parent) : hwnd_;
+  switch (c.kind) {
+    case layout::Kind::Pages: AddPages(c); break;
+    case layout::Kind::Panel:
+      AddContainer(parent, c.name, c.x, c.y, c.w, c.h, c.frame == layout::Frame::Sunken ? kSunken : kRaised);
+      break;
+    case layout::Kind::Label: {
+      const DWORD align = c.align == layout::Align::Right    ? SS_RIGHT
+                          : c.align == layout::Align::Centre ? SS_CENTER
+                                                             : SS_LEFT;
+      AddLabel(parent, c.name, f.*c.label, c.x, c.y, c.w, c.h, align, c.wrap, c.warning);
+      break;
+    }
+    case layout::Kind::Button: AddButton(parent, c.name, f.*c.button, c.x, c.y, c.w, c.h, c.click); break;
+    case layout::Kind::Edit: AddEdit(parent, c.name, f.*c.edit, c.x, c.y, c.w, c.h, c.exit); break;
+    case layout::Kind::Spin: AddSpin(parent, c.name, f.*c.spin, c.x, c.y, c.w, c.h, c.setValue, c.exit); break;
+    case layout::Kind::Grid: {
+      std::function<bool(int)> editable;
+      if (c.editable != layout::Editable::None)
+        editable = [rule = c.editable](int col) { return layout::IsEditableColumn(rule, col); };
+      GridControl* g = AddGrid(parent, c.name, f.*c.grid, c.x, c.y, c.w, c.h, std::move(editable), c.rowHeight);
+      if (c.smallFont) g->SetFont(overviewFont_);
+      break;
+    }
+    case layout::Kind::Combo: AddLanguageList(parent, c); break;
+  }
+}
+
+void MainWindow::AddPages(const layout::Control& c) {
+  tabs_ = ::CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, 10, 10,
+                            hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId_++)),
+                            ::GetModuleHandleW(nullptr), nullptr);
+  Place(tabs_, nullptr, c.name, c.x, c.y, c.w, c.h);
+  const std::pair<const char*, const TTabSheet*> sheets[] = {{"TabSheet1", &form_.TabSheet1},
+                                                             {"TabSheet3", &form_.TabSheet3}};
+  for (int i = 0; i < 2; ++i) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    std::wstring caption = W(sheets[i].second->Caption);
+    item.pszText = caption.data();
+    ::SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    pages_[i] = ::CreateWindowExW(WS_EX_CONTROLPARENT, kContainerClass, L"",
+                                  WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | (i == 0 ? WS_VISIBLE : 0), 0, 0, 10,
+                                  10, hwnd_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ::SetWindowLongPtrW(pages_[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ContainerProc));
+    controls_[sheets[i].first] = pages_[i];
+  }
+}
+
+void MainWindow::AddLanguageList(HWND container, const layout::Control& c) {
+  const int comboId = nextId_++;
+  languages_ = ::CreateWindowExW(
+      0, WC_COMBOBOXW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 0, 10, 10, container,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(comboId)), ::GetModuleHandleW(nullptr), nullptr);
+  // The drop-down list's height counts in the design height.
+  Place(languages_, container, c.name, c.x, c.y, c.w, c.h);
+  commands_[comboId] = [this](int code) {
+    if (code != CBN_SELCHANGE) return;
+    const int i = static_cast<int>(::SendMessageW(languages_, CB_GETCURSEL, 0, 0));
+    Run([this, i] {
+      form_.SpracheComboBox.ItemIndex = i;
+      form_.SpracheComboBoxSelect();
+    });
+  };
 }
 
 void MainWindow::AddButton(HWND container, const char* name, TButton& state, int x, int y, int w, int h,

@@ -14,6 +14,10 @@
 #include <vector>
 
 #include "ui/tlsform.h"
+
+namespace lodsmith::layout {
+struct Control;
+}
 #include "win32/grid_control.h"
 #include "win32/preview_window.h"
 
@@ -119,6 +123,11 @@ private:
   LRESULT Handle(HWND from, UINT msg, WPARAM wp, LPARAM lp);
 
   HWND Place(HWND hwnd, HWND container, const char* name, int x, int y, int w, int h);
+  // Makes one control of the layout table, under its parent, bound to its
+  // state and handlers in the window model.
+  void AddControl(const layout::Control& c);
+  void AddPages(const layout::Control& c);
+  void AddLanguageList(HWND container, const layout::Control& c);
   HWND AddContainer(HWND container, const char* name, int x, int y, int w, int h, DWORD frame);
   void AddButton(HWND container, const char* name, TButton& state, int x, int y, int w, int h,
                  void (TLSForm::*handler)());

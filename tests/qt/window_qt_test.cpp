@@ -7,9 +7,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -268,6 +270,13 @@ TEST(QtWindow, ChoosingEnglishChangesTheCaptionsAtOnce) {
   ASSERT_NE(combo, nullptr);
   ASSERT_EQ(combo->count(), 2);
   EXPECT_EQ(combo->currentText(), QStringLiteral("Deutsch"));
+  // Qt's own buttons and dialogs follow the window's language, where the
+  // system has the toolkit's catalogue.
+  const bool catalogue = QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm");
+  const auto yes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
+  if (catalogue) {
+    EXPECT_EQ(yes(), QStringLiteral("&Ja"));
+  }
   w.window->Pages()->setCurrentIndex(1);
   combo->setFocus();
   QTest::keyClick(combo, Qt::Key_Down);  // a user's choice, as with the mouse
@@ -279,6 +288,7 @@ TEST(QtWindow, ChoosingEnglishChangesTheCaptionsAtOnce) {
   EXPECT_EQ(w.window->Label("Label4")->text(), QStringLiteral("Elements"));
   EXPECT_EQ(w.Header("StringGrid5", 1), QStringLiteral("Distance"));
   EXPECT_EQ(w.Header("StringGrid4", 0), QStringLiteral("LOD No."));
+  EXPECT_EQ(yes(), QStringLiteral("&Yes"));
 }
 
 TEST(QtWindow, RefusedCellTextIsEmptiedInTheViewAtOnce) {

@@ -1,0 +1,182 @@
+#include "ui/form_layout.h"
+
+#include "core/grid_columns.h"
+
+namespace lodsmith::layout {
+
+namespace {
+
+Control Label(const char* name, const char* parent, TLabel TLSForm::*state, int x, int y, int w = -1, int h = -1,
+              Align align = Align::Left, bool wrap = false) {
+  Control c{Kind::Label, name, parent, x, y, w, h};
+  c.label = state;
+  c.align = align;
+  c.wrap = wrap;
+  return c;
+}
+
+Control Wrapped(const char* name, const char* parent, TLabel TLSForm::*state, int x, int y, int w, int h) {
+  return Label(name, parent, state, x, y, w, h, Align::Left, true);
+}
+
+Control Notice(const char* name, TLabel TLSForm::*state, int y, int h) {
+  Control c = Label(name, "Panel2", state, 10, y, 145, h, Align::Centre, true);
+  c.warning = true;
+  return c;
+}
+
+Control Button(const char* name, const char* parent, TButton TLSForm::*state, int x, int y, int w, int h,
+               void (TLSForm::*click)()) {
+  Control c{Kind::Button, name, parent, x, y, w, h};
+  c.button = state;
+  c.click = click;
+  return c;
+}
+
+Control Edit(const char* name, const char* parent, TEdit TLSForm::*state, int x, int y, int w, int h,
+             void (TLSForm::*exit)()) {
+  Control c{Kind::Edit, name, parent, x, y, w, h};
+  c.edit = state;
+  c.exit = exit;
+  return c;
+}
+
+Control Spin(const char* name, const char* parent, TSpinEdit TLSForm::*state, int x, int y, int w, int h,
+             void (TLSForm::*setValue)(int), void (TLSForm::*exit)()) {
+  Control c{Kind::Spin, name, parent, x, y, w, h};
+  c.spin = state;
+  c.setValue = setValue;
+  c.exit = exit;
+  return c;
+}
+
+Control Grid(const char* name, const char* parent, StringGrid TLSForm::*state, int x, int y, int w, int h,
+             Editable editable, int rowHeight = 24) {
+  Control c{Kind::Grid, name, parent, x, y, w, h};
+  c.grid = state;
+  c.editable = editable;
+  c.rowHeight = rowHeight;
+  return c;
+}
+
+Control Panel(const char* name, const char* parent, int x, int y, int w, int h, Frame frame) {
+  Control c{Kind::Panel, name, parent, x, y, w, h};
+  c.frame = frame;
+  return c;
+}
+
+std::vector<Control> Build() {
+  using F = TLSForm;
+  constexpr auto right = Align::Right, centre = Align::Centre;
+  const char* const tab1 = "TabSheet1";
+  const char* const tab3 = "TabSheet3";
+  Control overview = Grid("StringGrid5", tab1, &F::StringGrid5, 558, 176, 163, 97, Editable::None, 16);
+  overview.smallFont = true;
+  return {
+      Control{Kind::Pages, "PageControl1", nullptr, 0, 0, 824, 553},
+
+      // Page "Zerlegung"
+      Label("Label4", tab1, &F::Label4, 8, 16),
+      Label("Label5", tab1, &F::Label5, 560, 16),
+      Label("Label6", tab1, &F::Label6, 560, 280),
+      Label("Label24", tab1, &F::Label24, 728, 176),
+      Wrapped("Label7", tab1, &F::Label7, 8, 424, 369, 26),
+      Wrapped("Label17", tab1, &F::Label17, 8, 456, 369, 33),
+      Wrapped("Label18", tab1, &F::Label18, 8, 488, 369, 33),
+      Wrapped("Label8", tab1, &F::Label8, 702, 32, 107, 73),
+      Wrapped("Label9", tab1, &F::Label9, 702, 112, 107, 57),
+      Wrapped("Label13", tab1, &F::Label13, 560, 464, 249, 57),
+      Label("Label21", tab1, &F::Label21, 80, 9, 139, 13, right),
+      Edit("NrEdit", tab1, &F::NrEdit, 224, 4, 33, 21, nullptr),
+      Button("DoButton", tab1, &F::DoButton, 272, 3, 41, 25, &F::DoButtonClick),
+      Label("Label22", tab1, &F::Label22, 328, 9, 73, 13, right),
+      Button("DoButton1", tab1, &F::DoButton1, 408, 3, 41, 25, &F::DoButton1Click),
+      Label("Label16", tab1, &F::Label16, 464, 9),
+      Spin("LODSpinEdit", tab1, &F::LODSpinEdit, 496, 4, 49, 22, &F::SetLODSpinEditValue, nullptr),
+      Grid("StringGrid1", tab1, &F::StringGrid1, 6, 32, 539, 385, Editable::Assignments),
+      Grid("StringGrid2", tab1, &F::StringGrid2, 558, 32, 137, 137, Editable::SortMarks),
+      overview,
+      Button("AnimResetButton", tab1, &F::AnimResetButton, 734, 264, 75, 25, &F::AnimResetButtonClick),
+      Grid("StringGrid3", tab1, &F::StringGrid3, 558, 296, 251, 161, Editable::AnimationMarks),
+      Button("ZeilePlusButton", tab1, &F::ZeilePlusButton, 384, 425, 25, 20, &F::ZeilePlusButtonClick),
+      Button("ZeileMinusButton", tab1, &F::ZeileMinusButton, 384, 449, 25, 20, &F::ZeileMinusButtonClick),
+      Button("GrundButton", tab1, &F::GrundButton, 416, 425, 129, 20, &F::GrundButtonClick),
+      Button("E_SpeichernButton", tab1, &F::E_SpeichernButton, 416, 449, 129, 20, &F::E_SpeichernButtonClick),
+      Button("E_LadenButton", tab1, &F::E_LadenButton, 416, 473, 129, 20, &F::E_LadenButtonClick),
+      Button("E_DruckenButton", tab1, &F::E_DruckenButton, 416, 497, 129, 20, &F::E_DruckenButtonClick),
+
+      // Page "Einstellungen/Settings"
+      Panel("Panel1", tab3, 8, 8, 329, 345, Frame::Sunken),
+      Label("Label27", "Panel1", &F::Label27, 8, 8),
+      Label("Label14", "Panel1", &F::Label14, 23, 56),
+      Spin("LODAnzSpinEdit", "Panel1", &F::LODAnzSpinEdit, 119, 48, 57, 33, &F::SetLODAnzSpinEditValue,
+           &F::LODAnzSpinEditExit),
+      Label("Label15", "Panel1", &F::Label15, 20, 96),
+      Grid("StringGrid4", "Panel1", &F::StringGrid4, 20, 120, 153, 209, Editable::Distances),
+      Wrapped("Label19", "Panel1", &F::Label19, 184, 144, 129, 65),
+      Wrapped("Label20", "Panel1", &F::Label20, 184, 216, 129, 57),
+      Wrapped("Label23", "Panel1", &F::Label23, 184, 280, 129, 57),
+
+      Panel("Panel4", tab3, 344, 8, 321, 345, Frame::Sunken),
+      Label("Label26", "Panel4", &F::Label26, 8, 8),
+      Label("Label25", "Panel4", &F::Label25, 32, 76, 121, 13, right),
+      Edit("DeltaPointsEdit", "Panel4", &F::DeltaPointsEdit, 168, 72, 97, 21, &F::DeltaPointsEditExit),
+      Label("Label10", "Panel4", &F::Label10, 29, 108, 124, 13, right),
+      Edit("DeltaNormalsEdit", "Panel4", &F::DeltaNormalsEdit, 168, 104, 97, 21, &F::DeltaNormalsEditExit),
+      Wrapped("Label28", "Panel4", &F::Label28, 8, 152, 305, 49),
+      Wrapped("Label29", "Panel4", &F::Label29, 8, 208, 305, 49),
+      Wrapped("Label30", "Panel4", &F::Label30, 8, 264, 305, 49),
+
+      Panel("Panel5", tab3, 672, 8, 137, 345, Frame::Sunken),
+      Label("Label31", "Panel5", &F::Label31, 8, 8),
+      Wrapped("Label32", "Panel5", &F::Label32, 8, 24, 121, 41),
+      Control{Kind::Combo, "SpracheComboBox", "Panel5", 8, 80, 121, 200},
+      Wrapped("Label33", "Panel5", &F::Label33, 8, 120, 121, 217),
+
+      // The action column
+      Panel("Panel2", nullptr, 824, 0, 165, 553, Frame::Raised),
+      Notice("Label3", &F::Label3, 8, 26),
+      Notice("Label11", &F::Label11, 56, 26),
+      Notice("Label12", &F::Label12, 88, 65),
+      Button("CompressButton", "Panel2", &F::CompressButton, 10, 157, 145, 25, &F::CompressButtonClick),
+      Button("OeffnenButton", "Panel2", &F::OeffnenButton, 10, 192, 145, 25, &F::OeffnenButtonClick),
+      Label("SOAnzLabel", "Panel2", &F::SOAnzLabel, 8, 232, 145, 13, centre),
+      Label("SOAnzLabel1", "Panel2", &F::SOAnzLabel1, 8, 256, 145, 13, centre),
+      Button("Sub_ObjectsButton", "Panel2", &F::Sub_ObjectsButton, 10, 277, 145, 25, &F::Sub_ObjectsButtonClick),
+      Button("AnimButton", "Panel2", &F::AnimButton, 10, 309, 145, 25, &F::AnimButtonClick),
+      Button("PunkteButton", "Panel2", &F::PunkteButton, 10, 341, 145, 25, &F::PunkteButtonClick),
+      Button("NormalenButton", "Panel2", &F::NormalenButton, 10, 373, 145, 25, &F::NormalenButtonClick),
+      Button("MatButton", "Panel2", &F::MatButton, 10, 405, 145, 25, &F::MatButtonClick),
+      Button("UndoButton", "Panel2", &F::UndoButton, 10, 437, 145, 25, &F::UndoButtonClick),
+      Button("SpeichernBitBtn", "Panel2", &F::SpeichernBitBtn, 10, 480, 145, 25, &F::SpeichernButtonClick),
+      Button("SpeichernUnterBitBtn", "Panel2", &F::SpeichernUnterBitBtn, 10, 515, 145, 25,
+             &F::SpeichernUnterButtonClick),
+
+      // The status area
+      Panel("Panel3", nullptr, 0, 553, 989, 51, Frame::Raised),
+      Label("Label1", "Panel3", &F::Label1, 17, 11),
+      Label("Label2", "Panel3", &F::Label2, 17, 27),
+      Button("PreviewButton", "Panel3", &F::PreviewButton, 680, 13, 145, 25, &F::PreviewButtonClick),
+      Button("Button1", "Panel3", &F::Button1, 834, 13, 145, 25, &F::WegButtonClick),
+  };
+}
+
+}  // namespace
+
+const std::vector<Control>& MainWindowControls() {
+  static const std::vector<Control> controls = Build();
+  return controls;
+}
+
+bool IsEditableColumn(Editable rule, int col) {
+  switch (rule) {
+    case Editable::Assignments: return col >= grid::ElementLodColumn(1);
+    case Editable::SortMarks: return col >= grid::SubObjectSortColumn(1);
+    case Editable::AnimationMarks: return col == grid::kMatrixAnimated;
+    case Editable::Distances: return col == grid::kDistance;
+    case Editable::None: break;
+  }
+  return false;
+}
+
+}  // namespace lodsmith::layout

@@ -1,0 +1,60 @@
+// Where every control of the main window stands: one table that the Qt and
+// the Windows window both build from. Positions and sizes are design pixels
+// of the client area (96 dots per inch), relative to the control's parent.
+// The table holds no toolkit type: each control names its state in the
+// window model and the handlers its events run.
+#pragma once
+
+#include <vector>
+
+#include "ui/tlsform.h"
+
+namespace lodsmith::layout {
+
+enum class Kind {
+  Pages,  // the page control; its pages are "TabSheet1" and "TabSheet3"
+  Panel,
+  Label,
+  Button,
+  Edit,
+  Spin,
+  Grid,
+  Combo,  // the language list (its height counts the drop-down part)
+};
+
+enum class Align { Left, Right, Centre };
+enum class Frame { Raised, Sunken };
+
+// Which cells of a grid the user types into.
+enum class Editable { None, Assignments, SortMarks, AnimationMarks, Distances };
+
+struct Control {
+  Kind kind;
+  const char* name;
+  const char* parent;  // nullptr: the window itself
+  int x, y;
+  int w = -1, h = -1;  // a label without a size sizes itself to its caption
+  TLabel TLSForm::*label = nullptr;
+  TButton TLSForm::*button = nullptr;
+  TEdit TLSForm::*edit = nullptr;
+  TSpinEdit TLSForm::*spin = nullptr;
+  StringGrid TLSForm::*grid = nullptr;
+  void (TLSForm::*click)() = nullptr;        // a button's click
+  void (TLSForm::*exit)() = nullptr;         // the focus leaves an edit or spin edit
+  void (TLSForm::*setValue)(int) = nullptr;  // a spin edit's arrows or typed value
+  Align align = Align::Left;
+  bool wrap = false;     // a label that breaks its caption into lines
+  bool warning = false;  // a label in red
+  Frame frame = Frame::Raised;
+  Editable editable = Editable::None;
+  int rowHeight = 24;
+  bool smallFont = false;  // the LOD overview's face
+};
+
+// The controls in the order they are made: every parent before its children.
+const std::vector<Control>& MainWindowControls();
+
+// Whether column `col` of a grid with the rule `rule` takes typed text.
+bool IsEditableColumn(Editable rule, int col);
+
+}  // namespace lodsmith::layout
