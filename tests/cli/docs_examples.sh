@@ -178,6 +178,8 @@ documented() {
 # The concrete commands of a documented one: "[X]" without and with X,
 # "a|b|c" as each choice (table cells escape the bar as "\|").
 expand() {
+  local -
+  set -f # "[OPTIONS]" is no file pattern
   local c="${1//\\|/|}"
   if [[ "$c" =~ ^(.*)\[([^]]*)\](.*)$ ]] && [[ "${BASH_REMATCH[2]}" != OPTIONS ]]; then
     local before="${BASH_REMATCH[1]}" opt="${BASH_REMATCH[2]}" after="${BASH_REMATCH[3]}"
