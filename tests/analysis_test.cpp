@@ -213,6 +213,24 @@ TEST(AnalyseShape, ErrorKeepsWarningsFoundBeforeIt) {
   EXPECT_NE(MessageString(*a.failure, Language::German).find("Zeile"), std::string::npos);
 }
 
+// Names holding a blank are quoted in the file; every reader takes them
+// whole and without their quotes, so that two names alike in their first
+// word stay two names.
+TEST(AnalyseShape, QuotedNamesAreReadWhole) {
+  const Lines lines = QuotedNamesShape();
+  const ShapeAnalysis a = AnalyseShape(lines);
+  ASSERT_FALSE(a.failure) << DescribeMessage(*a.failure);
+  EXPECT_EQ(a.matrixNames, (std::vector<std::string>{"WHEEL A", "WHEEL B"}));
+  ASSERT_EQ(a.elements.size(), 2u);
+  EXPECT_EQ(a.elements[0].name, "Body A");
+  EXPECT_EQ(a.elements[1].name, "Body B");
+  EXPECT_EQ(a.elements[0].image, "..\\textures\\body a.ace");
+  EXPECT_EQ(a.elements[1].image, "wheel.ace");
+  const auto marks = ReadMatrixAnimations(lines, {"WHEEL A", "wheel b", "WHEEL", "\"WHEEL"});
+  ASSERT_TRUE(marks);
+  EXPECT_EQ(*marks, (std::vector<bool>{true, true, false, false}));
+}
+
 // ---- Animation marks -------------------------------------------------------------
 
 TEST(ReadMatrixAnimations, MarksNodesWithControllersCaseBlind) {

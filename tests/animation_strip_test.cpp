@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "document/analysis.h"
 #include "shape_checker.h"
 #include "synthetic_shape.h"
 #include "test_env.h"
@@ -69,7 +70,7 @@ AnimationStripResult Strip(const Lines& lines, const std::vector<MatrixAnimation
 std::map<std::string, std::string> ControllersLines(const Lines& lines) {
   std::map<std::string, std::string> r;
   for (std::size_t i = 0; i + 1 < lines.size(); ++i)
-    if (Contains(lines[i], "anim_node ")) r[WordAfter(lines[i], "anim_node")] = lines[i + 1];
+    if (Contains(lines[i], "anim_node ")) r[WordAfter(lines[i], "anim_node ")] = lines[i + 1];
   return r;
 }
 
@@ -88,6 +89,21 @@ TEST(AnimationStrip, StripsAnUnmarkedNodeAndKeepsItsClosingLines) {
   // The rest of the document is the old one, line for line.
   EXPECT_TRUE(std::equal(r.lines.begin() + 11, r.lines.end(), lines.begin() + 20));
   EXPECT_TRUE(std::equal(r.lines.begin(), r.lines.begin() + 10, lines.begin()));
+}
+
+// Clearing the mark of "WHEEL B" strips that node only, not "WHEEL A",
+// whose name begins alike.
+TEST(AnimationStrip, QuotedNodeNamesAreMatchedWhole) {
+  const Lines lines = QuotedNamesShape();
+  const ShapeAnalysis a = AnalyseShape(lines);
+  ASSERT_EQ(a.matrixNames.size(), 2u);
+  const AnimationStripResult r = Strip(lines, {{a.matrixNames[0], "x"}, {a.matrixNames[1], ""}});
+  EXPECT_EQ(r.stripped, 1);
+  EXPECT_EQ(r.linesDeleted, 4);
+  const auto controllers = ControllersLines(r.lines);
+  EXPECT_EQ(controllers.at("WHEEL A"), "\t\t\t\t\tcontrollers ( 1");
+  EXPECT_EQ(controllers.at("WHEEL B"), "\t\t\t\t\tcontrollers ( 0");
+  EXPECT_EQ(CheckShapeStructure(r.lines), CheckShapeStructure(lines));
 }
 
 TEST(AnimationStrip, AnXOfEitherCaseKeepsAnAnimationAnythingElseRemovesIt) {

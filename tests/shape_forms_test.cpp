@@ -87,10 +87,15 @@ TEST(ShapeForms, DetectsEachFormByItsFirstBytes) {
 }
 
 TEST(ShapeForms, TextFormsBecomeUnicodeTextCharacterForCharacter) {
-  const std::string eight = "\r\nSIMISA@@@@@@@@@@JINX0s1t______\r\n\r\nimage ( \xE9t\xE9 )\n";
+  const std::string body = "SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\nimage ( \xE9t\xE9 )\n";
   std::string expected = "\xFF\xFE";
-  for (char c : eight) expected += std::string{c, '\0'};
-  EXPECT_EQ(ShapeFormToUnicodeText(eight, ShapeForm::EightBitText), expected);
+  for (char c : body) expected += std::string{c, '\0'};
+  // The header is the first line that holds text: empty lines before it go.
+  for (const char* before : {"", "\r\n", "\r\n\r\n", "\n", " \t\r\n"}) {
+    SCOPED_TRACE(before);
+    EXPECT_EQ(DetectShapeForm(before + body), ShapeForm::EightBitText);
+    EXPECT_EQ(ShapeFormToUnicodeText(before + body, ShapeForm::EightBitText), expected);
+  }
   const std::string noBom = Wide("SIMISA@@@@@@@@@@JINX0s1t______\r\n");
   EXPECT_EQ(ShapeFormToUnicodeText(noBom, ShapeForm::UnicodeTextNoBom), "\xFF\xFE" + noBom);
 }
@@ -231,6 +236,75 @@ TEST(ShapeForms, LosslessFloatsKeepEveryBit) {
   EXPECT_NE(utility.find(Wide("( 0.123457 )")), std::string::npos);
   EXPECT_NE(lossless.find(Wide("( 0.1234567 )")), std::string::npos);
   EXPECT_EQ(UnicodeTextToShapeForm(lossless, ShapeForm::Binary), file);
+}
+
+// Unicode text whose header is not on the first line (what earlier versions
+// saved from 8-bit text with CR LF first) still encodes.
+TEST(ShapeForms, HeaderIsTheFirstLineThatHoldsText) {
+  const std::string text = "\xFF\xFE" + Wide("\r\n\r\nSIMISA@@@@@@@@@@JINX0s1t______\r\n\r\npoint ( 0 0 0 )\r\n");
+  const std::string point = BinBlock(2, U32(0) + U32(0) + U32(0));
+  EXPECT_EQ(UnicodeTextToShapeForm(text, ShapeForm::Binary), BinaryFile(point));
+  const std::string compressed = UnicodeTextToShapeForm(text, ShapeForm::Compressed);
+  EXPECT_EQ(ShapeFormBlocks(compressed, ShapeForm::Compressed), point);
+}
+
+// Strings of every kind come back from their text unchanged, and the
+// text of a path is the utility's own (its backslashes single).
+TEST(ShapeForms, StringsSurviveTheirText) {
+  struct Case {
+    const char* value;
+    const char* text;  // as the text writes it
+  } cases[] = {
+      {"my tex\\", "\"my tex\\\\\""},
+      {"..\\textures\\a b.ace", "\"..\\textures\\a b.ace\""},
+      {"..\\textures\\ab.ace", "..\\textures\\ab.ace"},
+      {"tex\\", "tex\\"},
+      {"a \"q\"", "\"a \\\"q\\\"\""},
+      {"a\\\" b", "\"a\\\\\\\" b\""},
+      {"a\\\\b c", "\"a\\\\\\b c\""},
+      {"", "\"\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    const std::string value = c.value;
+    const std::string binary = BinaryFile(BinBlock(14, U32(1) + BinBlock(13, U16(value.size()) + Wide(value))));
+    const std::string text = ShapeFormToUnicodeText(binary, ShapeForm::Binary);
+    EXPECT_NE(text.find(Wide(std::string("image ( ") + c.text + " )")), std::string::npos);
+    EXPECT_EQ(UnicodeTextToShapeForm(text, ShapeForm::Binary), binary);
+    const std::string compressed = UnicodeTextToShapeForm(text, ShapeForm::Compressed);
+    EXPECT_EQ(ShapeFormToUnicodeText(compressed, ShapeForm::Compressed), text);
+  }
+}
+
+// The flags word of a block is kept through the text, at any depth, for
+// blocks with and without nested blocks; a block without flags reads as
+// the utility writes it.
+TEST(ShapeForms, BlockFlagsSurviveTheirText) {
+  auto flagged = [](int id, std::uint16_t flags, const std::string& body) {
+    std::string b = BinBlock(id, body);
+    b.replace(2, 2, U16(flags));
+    return b;
+  };
+  const std::string point = BinBlock(2, U32(0) + U32(0) + U32(0));
+  const std::string points = flagged(7, 0x8001, U32(2) + flagged(2, 0x0010, U32(0) + U32(0) + U32(0)) + point);
+  const std::string binary = BinaryFile(points + flagged(13, 0xffff, U16(1) + Wide("a")));
+  const std::string text = ShapeFormToUnicodeText(binary, ShapeForm::Binary);
+  EXPECT_EQ(text, "\xFF\xFE" + Wide("SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\n"
+                                    "points ( 2\r\n"
+                                    "\tpoint ( 0 0 0 skip ( block_attr 0010 ) )\r\n"
+                                    "\tpoint ( 0 0 0 )\r\n"
+                                    "\tskip ( block_attr 8001 )\r\n"
+                                    ")\r\n"
+                                    "image ( a skip ( block_attr ffff ) )\r\n"));
+  EXPECT_EQ(UnicodeTextToShapeForm(text, ShapeForm::Binary), binary);
+  const std::string compressed = UnicodeTextToShapeForm(text, ShapeForm::Compressed);
+  EXPECT_EQ(ShapeFormBlocks(compressed, ShapeForm::Compressed), binary.substr(32));
+  EXPECT_EQ(ShapeFormToUnicodeText(compressed, ShapeForm::Compressed, FloatText::Lossless), text);
+  // Other comments still carry nothing.
+  const std::string other = "\xFF\xFE" + Wide(
+                                             "SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\n"
+                                             "point ( 0 0 0 skip ( block_attr 12345 ) skip ( other 0001 ) )\r\n");
+  EXPECT_EQ(UnicodeTextToShapeForm(other, ShapeForm::Binary), BinaryFile(point));
 }
 
 TEST(ShapeForms, CommentsCarryNoData) {

@@ -8,7 +8,9 @@
 #include <optional>
 
 #include "core/file_io.h"
+#include "document/shape_file.h"
 #include "document/shape_forms.h"
+#include "synthetic_shape.h"
 #include "test_env.h"
 #include "ui/ui_messages.h"
 
@@ -101,7 +103,8 @@ TEST_F(ShapeFormsWindow, PackedFormsOpenAndSaveInTheirForm) {
 }
 
 // 8-bit text and UTF-16 without the mark are read as they stand and saved as
-// Unicode text with the mark: the sample comes back byte for byte.
+// Unicode text with the mark: the sample comes back byte for byte. Empty
+// lines before an 8-bit header are no part of the shape.
 TEST_F(ShapeFormsWindow, TextFormsAreSavedAsUnicodeText) {
   struct Case {
     ShapeForm form;
@@ -109,6 +112,7 @@ TEST_F(ShapeFormsWindow, TextFormsAreSavedAsUnicodeText) {
     UiMsg note;
   };
   const Case cases[] = {{ShapeForm::EightBitText, EightBit(SampleBytes()), UiMsg::ReadEightBit},
+                        {ShapeForm::EightBitText, "\r\n\r\n" + EightBit(SampleBytes()), UiMsg::ReadEightBit},
                         {ShapeForm::UnicodeTextNoBom, SampleBytes().substr(2), UiMsg::ReadNoBom}};
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.form));
@@ -124,7 +128,38 @@ TEST_F(ShapeFormsWindow, TextFormsAreSavedAsUnicodeText) {
     EXPECT_EQ(ReadBytes(path), SampleBytes());
     EXPECT_EQ(ReadBytes(fx.dir.File("text.BAK")), c.bytes);
     EXPECT_EQ(f.FileForm, ShapeForm::UnicodeText);
+    // The same file saved compressed, as "Speichern unter..." offers it.
+    WriteBytes(path, c.bytes);
+    fx.Open(path);
+    fx.platform.saveResults.push_back(fx.dir.File("packed.s"));
+    fx.platform.saveFilterResults.push_back(2);
+    fx.form->Dispatch([&] { f.SpeichernUnterButtonClick(); });
+    EXPECT_EQ(f.LastOutcome, Outcome::Done);
+    EXPECT_EQ(
+        ShapeFormToUnicodeText(ReadBytes(fx.dir.File("packed.s")), ShapeForm::Compressed),
+        ShapeFormToUnicodeText(UnicodeTextToShapeForm(SampleBytes(), ShapeForm::Compressed), ShapeForm::Compressed));
   }
+}
+
+// Block flags (here those of sort_vectors, a one-line block the generation
+// rewrites) come back from a compressed file after a generation and a save.
+TEST_F(ShapeFormsWindow, BlockFlagsSurviveAGenerationAndASave) {
+  Lines flagged = sampleLines;
+  const int sv = LineWith(flagged, "sort_vectors ( 0 )");
+  ASSERT_GE(sv, 0);
+  flagged[static_cast<std::size_t>(sv)] = "\tsort_vectors ( 0 skip ( block_attr 0004 ) )";
+  const std::string path = fx.dir.File("flags.s");
+  WriteBytes(path, UnicodeTextToShapeForm(EncodeShape(flagged, "\xFF\xFE"), ShapeForm::Compressed));
+  fx.Open(path);
+  ASSERT_EQ(f.ShapeLines, flagged);
+  fx.form->Dispatch([&] { f.Sub_ObjectsButtonClick(); });
+  ASSERT_EQ(f.LastOutcome, Outcome::Done);
+  fx.form->Dispatch([&] { f.SpeichernButtonClick(); });
+  ASSERT_EQ(f.LastOutcome, Outcome::Done);
+  const Lines saved = DecodeShape(ShapeFormToUnicodeText(ReadBytes(path), ShapeForm::Compressed)).lines;
+  const int line = LineWith(saved, "skip ( block_attr 0004 )");
+  ASSERT_GE(line, 0);
+  EXPECT_NE(saved[static_cast<std::size_t>(line)].find("sort_vectors ( 0 "), std::string::npos);
 }
 
 // A file that claims a form and breaks it: the converter's one message,

@@ -63,6 +63,34 @@ TEST(TokenReplacement, KeepsEveryOtherByte) {
   EXPECT_EQ(SecondNumberAfter("tex_idxs ( 1 7 ) 0 2", 10), 7);
 }
 
+// A quoted name is one name, blanks included; \\ and \" inside the quotes
+// stand for a backslash and a quote, other backslashes for themselves.
+TEST(Names, QuotedNamesAreReadWholeEverywhere) {
+  struct Case {
+    const char* line;
+    const char* word;  // WordAfter "matrix"
+  } cases[] = {
+      {"\tmatrix MAIN ( 1 0", "MAIN"},
+      {"\tmatrix \"WHEEL A\" ( 1 0", "WHEEL A"},
+      {"matrix  \"a \\\"b\\\" c\" (", "a \"b\" c"},
+      {"matrix \"my tex\\\\\" (", "my tex\\"},
+      {"matrix \"..\\tex\\a b\" (", "..\\tex\\a b"},
+      {"matrix \"never closed (", "\"never"},
+      {"matrix \"\" (", "\"\""},
+      {"matrix a\"b c\" (", "a\"b"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(WordAfter(c.line, "matrix"), c.word) << c.line;
+  // The tokenizer's reader: tabs separate too, and the position moves past
+  // the closing quote.
+  const std::string node = "\t\tanim_node \"WHEEL A\"\t(";
+  int pos = 12;
+  EXPECT_EQ(TakeName(node, pos), "WHEEL A");
+  EXPECT_EQ(TakeToken(node, pos), "(");
+  pos = 1;
+  EXPECT_EQ(TakeName("\tanim_node\tMAIN\t(", pos), "anim_node");
+  EXPECT_EQ(TakeName("\tanim_node\tMAIN\t(", pos), "MAIN");
+}
+
 // One folding for every name comparison: ASCII and the Latin-1 capitals
 // (not the multiplication sign), in UTF-8; other scripts compare exactly.
 TEST(CaseFolding, AsciiAndLatin1CapitalsOnly) {

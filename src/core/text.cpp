@@ -104,16 +104,47 @@ int FirstParenPos(std::string_view line, char paren) {
   return p == std::string_view::npos ? 0 : static_cast<int>(p) + 1;
 }
 
+std::string ReadName(std::string_view line, std::size_t at, std::size_t& end, bool tabsSeparate) {
+  auto separates = [&](char c) { return c == ' ' || (tabsSeparate && c == '\t'); };
+  if (at < line.size() && line[at] == '"') {
+    std::string name;
+    for (std::size_t i = at + 1; i < line.size(); ++i) {
+      const char c = line[i];
+      if (c == '"') {
+        if (name.empty() && i == at + 1) break;  // "" stays as it stands
+        end = i + 1;
+        return name;
+      }
+      if (c == '\\' && i + 1 < line.size() && (line[i + 1] == '\\' || line[i + 1] == '"')) ++i;
+      name += line[i];
+    }
+  }
+  std::size_t e = at;
+  while (e < line.size() && !separates(line[e])) ++e;
+  end = e;
+  return std::string(line.substr(std::min(at, line.size()), e - std::min(at, line.size())));
+}
+
 std::string WordAfter(std::string_view line, std::string_view keyword) {
   auto k = line.find(keyword);
   if (k == std::string_view::npos) throw Error(CoreMsg::KeywordMissing, keyword);
   auto b = line.find(' ', k);
   if (b == std::string_view::npos) throw Error(CoreMsg::NoNameAfter, keyword, line);
   while (b < line.size() && line[b] == ' ') ++b;
-  auto e = line.find(' ', b);
-  if (e == std::string_view::npos) e = line.size();
+  std::size_t e = b;
+  std::string name = ReadName(line, b, e, false);
   if (e == b) throw Error(CoreMsg::NoNameAfter, keyword, line);
-  return std::string(line.substr(b, e - b));
+  return name;
+}
+
+std::string TakeName(std::string_view line, int& pos) {
+  int end = pos;
+  NextToken(line, pos, end);
+  const std::size_t at = std::min<std::size_t>(static_cast<std::size_t>(pos - 1), line.size());
+  std::size_t after = at;
+  std::string name = ReadName(line, at, after, true);
+  pos = static_cast<int>(after) + 1;
+  return name;
 }
 
 namespace {

@@ -68,11 +68,24 @@ int32_t SecondNumberAfter(std::string_view line, int p);
 // "after the line's first (" starts from the line's beginning without one.
 int FirstParenPos(std::string_view line, char paren = '(');
 
+// A name as a shape writes it, from 0-based offset `at`: a bare word up to
+// the next blank (and tab, when `tabsSeparate`) or the line's end, or, when
+// it starts with a double quote that the line closes, the quoted string
+// whole, blanks included: inside the quotes \\ stands for one backslash and
+// \" for a quote, every other backslash for itself (paths keep theirs). A
+// quote the line never closes, and the empty string "", are read as bare
+// words. `end` receives the offset after the name.
+std::string ReadName(std::string_view line, std::size_t at, std::size_t& end, bool tabsSeparate);
+
 // "The word after keyword K": from the start of K to the first blank, past
-// all blanks, then up to the next blank. Raises Error (CoreMsg::KeywordMissing,
-// NoNameAfter) when the keyword is missing, has no blank after it or the word
-// is empty.
+// all blanks, then the name there (ReadName; blanks separate, tabs do not).
+// Raises Error (CoreMsg::KeywordMissing, NoNameAfter) when the keyword is
+// missing, has no blank after it or the word is empty.
 std::string WordAfter(std::string_view line, std::string_view keyword);
+
+// As TakeToken, for a token that is a name: a quoted name is read whole
+// (ReadName), so "WHEEL A" is one token.
+std::string TakeName(std::string_view line, int& pos);
 
 // Token replacement: "replace value k after keyword W". p = position of W
 // plus its length; k times NextToken (skipping "(" and the k-1 values before

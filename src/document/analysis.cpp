@@ -79,8 +79,18 @@ private:
   int cur_ = 0;
 };
 
+// The image's file name, trimmed and lower-cased. A quoted name (a path
+// with blanks or brackets) is read whole and without its quotes.
 std::string ImageName(std::string_view line) {
   auto open = line.find('(');
+  if (open != std::string_view::npos) {
+    std::size_t b = open + 1;
+    while (b < line.size() && line[b] == ' ') ++b;
+    std::size_t e = b;
+    std::string quoted = ReadName(line, b, e, false);
+    if (e > b + 1 && line[b] == '"' && line[e - 1] == '"' && line.find(')', e) != std::string_view::npos)
+      return FoldCase(quoted);
+  }
   auto close = line.find(')');
   if (open == std::string_view::npos || close == std::string_view::npos || close < open)
     throw Error(DocumentMsg::ImageWithoutParentheses, line);

@@ -18,7 +18,7 @@ std::optional<std::vector<bool>> ReadMatrixAnimations(const Lines& lines, const 
     const std::string& node = lines[i];
     if (!Contains(node, "anim_node ")) continue;
     int p = static_cast<int>(PosOf(node, "anim_node ")) + 9;
-    std::string name = TakeToken(node, p);
+    std::string name = TakeName(node, p);
     ++i;
     if (i > last) break;  // a node line as the document's last line has no controllers
     const std::string& ctl = lines[i];

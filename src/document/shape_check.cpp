@@ -342,7 +342,9 @@ private:
     const std::size_t end = s.size();
     std::size_t e = p + 1;
     if (s[p] == '"') {
-      while (e < end && s[e] != '"') ++e;
+      // Inside the quotes \\ and \" stand for a backslash and a quote.
+      for (; e < end && s[e] != '"'; ++e)
+        if (s[e] == '\\' && e + 1 < end && (s[e + 1] == '"' || s[e + 1] == '\\')) ++e;
       return e < end ? e + 1 : end;
     }
     while (e < end && (ClassOf(s[e]) == kWordChar || ClassOf(s[e]) == kQuote)) ++e;

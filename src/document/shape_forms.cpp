@@ -167,6 +167,11 @@ constexpr std::string_view kBinaryHeader = "SIMISA@@@@@@@@@@JINX0s1b______\r\n";
 constexpr std::string_view kInflatedBinaryHeader = "JINX0s1b______\r\n";
 constexpr std::string_view kCompressedMagic = "SIMISA@F";
 constexpr std::size_t kCompressedHeaderSize = 16;
+// The comment that carries a block's flags word in text: "skip ( block_attr
+// 0001 )", four hex digits. Readers that do not know it skip it as any
+// comment; words the analysis searches for ("flags") stay out of it.
+constexpr std::string_view kFlagsComment = "skip";
+constexpr std::string_view kFlagsWord = "block_attr";
 
 std::uint32_t ReadU32(const unsigned char* p) {
   return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
@@ -210,7 +215,11 @@ public:
     depth_ = depth;
   }
 
-  void Close(bool hadChildren, int depth) {
+  // A block's flags word is not part of the utility's text; a block whose
+  // flags are not zero carries them in a comment of its own at its end
+  // (kFlagsComment), which the text reader gives back to the block.
+  void Close(bool hadChildren, int depth, std::uint16_t flags) {
+    if (flags != 0) FlagsComment(flags, hadChildren, depth);
     if (hadChildren) {
       NewLine();
       Tabs(depth);
@@ -222,6 +231,29 @@ public:
   }
 
   void End() { NewLine(); }
+
+  void FlagsComment(std::uint16_t flags, bool ownLine, int depth) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    char hex[4];
+    for (int i = 3; i >= 0; --i, flags = static_cast<std::uint16_t>(flags >> 4)) hex[i] = kHex[flags & 15];
+    if (ownLine) {
+      NewLine();
+      Tabs(depth + 1);
+      Ascii(kFlagsComment);
+      Ascii(" ( ");
+      Ascii(kFlagsWord);
+      Ascii(" ");
+      Ascii(std::string_view(hex, 4));
+      Ascii(" )");
+      pos_ = 0;
+      return;
+    }
+    Value(kFlagsComment.data(), static_cast<int>(kFlagsComment.size()), depth);
+    Value("(", 1, depth);
+    Value(kFlagsWord.data(), static_cast<int>(kFlagsWord.size()), depth);
+    Value(hex, 4, depth);
+    Value(")", 1, depth);
+  }
 
   void Uint(std::uint32_t v, int depth) {
     char buffer[kFloatTextMax];
@@ -355,11 +387,18 @@ private:
     }
     return false;
   }
+  // Inside quotes a backslash is doubled where a reader would otherwise
+  // take it with the character after it: before a quote, before another
+  // backslash and at the end. Every other backslash (a path's) stays single,
+  // as the utility writes it.
+  static bool Escaped(const char16_t* s, std::size_t n, std::size_t i) {
+    return s[i] == '"' || (s[i] == '\\' && (i + 1 == n || s[i + 1] == '"' || s[i + 1] == '\\'));
+  }
   static int QuotedLength(const char16_t* s, std::size_t n) {
     if (!NeedsQuotes(s, n)) return static_cast<int>(n);
     int length = static_cast<int>(n) + 2;
     for (std::size_t i = 0; i < n; ++i)
-      if (s[i] == '"') ++length;
+      if (Escaped(s, n, i)) ++length;
     return length;
   }
   // Writes a string or label, quoted where a bare word would not read back.
@@ -371,7 +410,7 @@ private:
     } else {
       p = Put(p, '"');
       for (std::size_t i = 0; i < n; ++i) {
-        if (s[i] == '"') p = Put(p, '\\');
+        if (Escaped(s, n, i)) p = Put(p, '\\');
         p = PutUnit(p, s[i]);
       }
       p = Put(p, '"');
@@ -409,6 +448,7 @@ private:
     if (depth >= kMaxDepth) throw Error(DocumentMsg::FormTooDeep, Offset(p), kMaxDepth);
     if (end - p < 9) throw Error(DocumentMsg::FormTruncated, Offset(end));
     const int id = ReadU16(data_ + p);
+    const std::uint16_t flags = ReadU16(data_ + p + 2);
     const std::uint32_t length = ReadU32(data_ + p + 4);
     const Token* token = Table().Find(id);
     if (!token) throw Error(DocumentMsg::FormUnknownToken, id, Offset(p));
@@ -496,7 +536,7 @@ private:
     // the entries there are.
     if (repeated && countSeen && lastCount > entries)
       throw Error(DocumentMsg::FormCountExceedsBlock, token->name, Offset(p), lastCount, entries);
-    out_.Close(hadChildren, depth);
+    out_.Close(hadChildren, depth, flags);
     return blockEnd;
   }
 
@@ -725,7 +765,7 @@ private:
         std::size_t j = i + 1;
         const std::uint32_t startLine = line;
         for (; j < n && units_[j] != '"'; ++j) {
-          if (units_[j] == '\\' && j + 1 < n && units_[j + 1] == '"') ++j;
+          if (units_[j] == '\\' && j + 1 < n && (units_[j + 1] == '"' || units_[j + 1] == '\\')) ++j;
           if (units_[j] == '\n') ++line;
           s += units_[j];
         }
@@ -744,8 +784,10 @@ private:
       i = j;
     }
     if (!opens.empty()) throw Error(DocumentMsg::TextUnbalanced, tokens_[opens.back()].line);
-    // The header line names the form and carries no block.
-    while (first_ < tokens_.size() && tokens_[first_].line == 1 && tokens_[first_].kind == Tk::Word &&
+    // The header line names the form and carries no block; it is the first
+    // line that holds text (some tools put empty lines before it).
+    const std::uint32_t headerLine = tokens_.empty() ? 0 : tokens_[0].line;
+    while (first_ < tokens_.size() && tokens_[first_].line == headerLine && tokens_[first_].kind == Tk::Word &&
            Text(tokens_[first_]).rfind("SIMISA", 0) == 0)
       ++first_;
   }
@@ -799,6 +841,20 @@ private:
 
   static bool Comment(std::string_view name) { return name == "comment" || name == "skip" || name == "_skip"; }
 
+  // The flags word a comment "skip ( block_attr XXXX )" gives its block.
+  std::optional<std::uint16_t> FlagsOf(const Element& comment) const {
+    const std::size_t word = comment.open + 1, value = comment.open + 2;
+    if (Text(tokens_[comment.token]) != kFlagsComment || match_[comment.open] != comment.open + 3) return std::nullopt;
+    if (tokens_[word].kind != Tk::Word || tokens_[value].kind != Tk::Word || tokens_[value].length != 4 ||
+        Text(tokens_[word]) != kFlagsWord)
+      return std::nullopt;
+    const std::string hex = Text(tokens_[value]);
+    std::uint16_t v = 0;
+    auto r = std::from_chars(hex.data(), hex.data() + hex.size(), v, 16);
+    if (r.ec != std::errc() || r.ptr != hex.data() + hex.size()) return std::nullopt;
+    return v;
+  }
+
   void PutU16(std::uint32_t v) {
     out_ += static_cast<char>(v & 0xFF);
     out_ += static_cast<char>((v >> 8) & 0xFF);
@@ -824,9 +880,11 @@ private:
     if (elements_.size() <= static_cast<std::size_t>(depth)) elements_.resize(depth + 1);
     std::vector<Element>& list = elements_[depth];
     list.clear();
+    std::uint16_t flags = 0;
     for (std::size_t i = e.open + 1; i < close;) {
       Element child = ElementAt(i);
       if (child.block && Comment(Text(tokens_[i]))) {
+        if (auto f = FlagsOf(child)) flags = *f;
         i = After(child);
         continue;
       }
@@ -839,7 +897,7 @@ private:
 
     const std::size_t start = out_.size();
     PutU16(static_cast<std::uint32_t>(id));
-    PutU16(0);
+    PutU16(flags);
     PutU32(0);  // filled in below
     if (e.hasLabel) {
       const TextToken& label = tokens_[e.label];
@@ -974,6 +1032,20 @@ private:
 
 bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 
+// 8-bit text from the first line that holds text on: the empty lines (CR,
+// blanks and tabs only) some tools write before the header are dropped.
+std::string_view FromFirstTextLine(std::string_view bytes) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c == '\n')
+      start = i + 1;
+    else if (c != '\r' && c != ' ' && c != '\t')
+      break;
+  }
+  return bytes.substr(start);
+}
+
 // The inflated body of a compressed file, its header checked.
 std::string InflateFile(std::string_view bytes) {
   if (!StartsWith(bytes, kCompressedMagic)) throw Error(DocumentMsg::FormNotThisForm);
@@ -990,9 +1062,7 @@ std::optional<ShapeForm> DetectShapeForm(std::string_view bytes) {
   if (StartsWith(bytes, std::string_view("S\0I\0M\0I\0S\0A\0", 12))) return ShapeForm::UnicodeTextNoBom;
   if (StartsWith(bytes, kCompressedMagic)) return ShapeForm::Compressed;
   if (StartsWith(bytes, kBinaryHeader.substr(0, 24))) return ShapeForm::Binary;
-  std::string_view text = bytes;
-  if (StartsWith(text, "\r\n")) text.remove_prefix(2);
-  if (StartsWith(text, "SIMISA@@")) return ShapeForm::EightBitText;
+  if (StartsWith(FromFirstTextLine(bytes), "SIMISA@@")) return ShapeForm::EightBitText;
   return std::nullopt;
 }
 
@@ -1000,7 +1070,7 @@ std::string ShapeFormToUnicodeText(std::string_view bytes, ShapeForm form, Float
   switch (form) {
     case ShapeForm::UnicodeText: return std::string(bytes);
     case ShapeForm::UnicodeTextNoBom: return "\xFF\xFE" + std::string(bytes);
-    case ShapeForm::EightBitText: return WidenBytes(bytes);
+    case ShapeForm::EightBitText: return WidenBytes(FromFirstTextLine(bytes));
     case ShapeForm::Binary:
       if (!StartsWith(bytes, kBinaryHeader)) throw Error(DocumentMsg::FormNotThisForm);
       return BlocksToText(bytes, kBinaryHeader.size(), 0, floats);

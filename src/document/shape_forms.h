@@ -34,8 +34,16 @@ enum class FloatText { Utility, Lossless };
 // The file's bytes as Unicode text bytes, ready for DecodeShape:
 // - UnicodeText: returned as it is;
 // - UnicodeTextNoBom / EightBitText: line for line as they stand, each code
-//   unit or byte one character, with FF FE put in front; nothing re-laid-out;
-// - Binary / Compressed: the text the utility writes for it, byte for byte.
+//   unit or byte one character, with FF FE put in front; nothing re-laid-out,
+//   but the empty lines some tools write before the 8-bit header are dropped
+//   (the header is the first line that holds text);
+// - Binary / Compressed: the text the utility writes for it, byte for byte,
+//   with two additions that keep every block as it was: a quoted string
+//   doubles a backslash that stands before a quote, before another backslash
+//   or at its end (a path's other backslashes stay single), and a block
+//   whose flags word is not zero ends with the comment
+//   "skip ( block_attr XXXX )" (four hex digits), which the encoder below
+//   gives back to the block.
 // A file that claims a form and breaks it (truncated, a length that does not
 // match, a bad zlib stream, a block running past its parent, an unknown
 // token, nesting deeper than any shape) raises Error with a DocumentMsg
@@ -45,7 +53,9 @@ std::string ShapeFormToUnicodeText(std::string_view bytes, ShapeForm form, Float
 
 // Unicode text bytes of a shape (FF FE ..., as EncodeShape writes them) in
 // the given form: Binary or Compressed (plain zlib, what the utility itself
-// writes); UnicodeText returns them as they are. Text that cannot be encoded
+// writes); UnicodeText returns them as they are. The header is looked for on
+// the first line that holds text; inside quotes \\ reads as one backslash
+// and \" as a quote. Text that cannot be encoded
 // (an unknown block name, a value that does not fit its layout) raises Error
 // with a DocumentMsg naming the line.
 std::string UnicodeTextToShapeForm(std::string_view unicodeText, ShapeForm form);

@@ -34,9 +34,10 @@ bool NormaliseSortVectors(Lines& lines) {
   const SearchResult sv = Search(lines, 1, "sort_vectors");
   if (!sv.found) return false;
   std::string& line = lines[static_cast<std::size_t>(sv.line)];
-  if (auto close = line.find(')'); close != std::string::npos) {
+  if (auto close = line.rfind(')'); close != std::string::npos) {
     // A header that opens and closes on one line ("sort_vectors ( 0 )") gets
     // its ")" on a line of its own, so that vectors can follow the header.
+    // The last ")" closes it: a comment inside ("skip ( ... )") stays whole.
     line.erase(close, std::min<std::size_t>(255, line.size() - close));
     lines.insert(lines.begin() + sv.line + 1, "\t)");
   }

@@ -39,7 +39,7 @@ AnimationStripResult StripSurplusAnimations(const Lines& lines, int header,
     const std::size_t nodeAt = PosOf(lines[i], "anim_node ");
     if (nodeAt == 0) continue;
     int pos = static_cast<int>(nodeAt) + 9;
-    const std::string name = TakeToken(lines[i], pos);
+    const std::string name = TakeName(lines[i], pos);
     if (i + 1 >= count) break;
     ++i;
     out.push_back(lines[i]);

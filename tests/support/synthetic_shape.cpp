@@ -189,6 +189,26 @@ Lines ExampleShape() {
   };
 }
 
+Lines QuotedNamesShape() {
+  Lines lines = ExampleShape();
+  lines = WithLine(lines, "matrix MAIN", "\t\tmatrix \"WHEEL A\" ( 1 0 0 0 1 0 0 0 1 0 0 0 )");
+  lines = WithLine(lines, "matrix WHEEL1", "\t\tmatrix \"WHEEL B\" ( 1 0 0 0 1 0 0 0 1 0 0 0 )");
+  lines = WithLine(lines, "image ( Body.ACE )", "\t\timage ( \"..\\textures\\Body A.ACE\" )");
+  lines = WithLine(lines, "prim_state Body", "\t\tprim_state \"Body A\" ( 00000000 0");
+  lines = WithLine(lines, "prim_state Wheel", "\t\tprim_state \"Body B\" ( 00000000 0");
+  const int nodes = LineWith(lines, "anim_node MAIN");
+  lines.erase(lines.begin() + nodes, lines.end());
+  for (const char* node : {"WHEEL A", "WHEEL B"}) {
+    lines.push_back(std::string("\t\t\t\tanim_node \"") + node + "\" (");
+    for (const char* l :
+         {"\t\t\t\t\tcontrollers ( 1", "\t\t\t\t\t\ttcb_rot ( 2", "\t\t\t\t\t\t\ttcb_key ( 0 0 0 0 1 0 0 0 0 0 )",
+          "\t\t\t\t\t\t\ttcb_key ( 1 0 1 0 0 0 0 0 0 0 )", "\t\t\t\t\t\t)", "\t\t\t\t\t)", "\t\t\t\t)"})
+      lines.push_back(l);
+  }
+  for (const char* l : {"\t\t\t)", "\t\t)", "\t)", ")"}) lines.push_back(l);
+  return lines;
+}
+
 Lines ExportedShape(const ExportedShapeRecipe& o) {
   Lines L;
   const int states = static_cast<int>(o.stateMatrix.size());

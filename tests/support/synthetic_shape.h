@@ -61,6 +61,12 @@ Lines OutlineShape(const OutlineShapeRecipe& recipe);
 // vertex sets of 3 vertices each, WHEEL1 animated.
 Lines ExampleShape();
 
+// The worked example with names as tools write them when they hold a blank:
+// matrices "WHEEL A" and "WHEEL B" (both animated, each node with one
+// rotation of two keys), elements "Body A" and "Body B" (one word alike),
+// the first image "..\textures\Body A.ACE".
+Lines QuotedNamesShape();
+
 // ---- ExportedShape -----------------------------------------------------------
 
 // Element e (prim_state "E<e>", element row e + 1) draws with vtx_state
