@@ -75,6 +75,38 @@ void ForEachComponent(const std::string& glyph, Visit visit) {
   }
 }
 
+// A font file of the given tables: the table directory, then the tables,
+// each padded to four bytes, and the whole file's checksum in "head".
+std::string FontFile(const std::map<std::string, std::string>& tables) {
+  const std::uint32_t n = static_cast<std::uint32_t>(tables.size());
+  std::uint32_t power = 1, log2 = 0;
+  while (power * 2 <= n) {
+    power *= 2;
+    ++log2;
+  }
+  std::string out;
+  Append32(out, 0x00010000);
+  Append16(out, n);
+  Append16(out, power * 16);
+  Append16(out, log2);
+  Append16(out, n * 16 - power * 16);
+  std::string data;
+  std::size_t headAt = 0;
+  const std::size_t dataStart = 12 + 16 * tables.size();
+  for (const auto& [tag, body] : tables) {
+    out += tag;
+    Append32(out, CheckSum(body));
+    Append32(out, static_cast<std::uint32_t>(dataStart + data.size()));
+    Append32(out, static_cast<std::uint32_t>(body.size()));
+    if (tag == "head") headAt = dataStart + data.size();
+    data += body;
+    PadTo4(data);
+  }
+  out += data;
+  Put32(out, headAt + 8, 0xB1B0AFBAu - CheckSum(out));
+  return out;
+}
+
 }  // namespace
 
 TrueTypeFont::TrueTypeFont(std::string bytes) : bytes_(std::move(bytes)) {
@@ -236,7 +268,7 @@ std::string TrueTypeFont::Subset(const std::vector<std::uint16_t>& glyphs, std::
 
   const std::uint32_t count = static_cast<std::uint32_t>(kept.size());
   std::string head = TableBytes(head_), hhea = TableBytes(hhea_), maxp = TableBytes(maxp_);
-  Put32(head, 8, 0);   // checkSumAdjustment, set below
+  Put32(head, 8, 0);   // checkSumAdjustment, set by FontFile
   Put16(head, 50, 1);  // long "loca" offsets
   Put16(hhea, 34, count);
   Put16(maxp, 4, count);
@@ -245,34 +277,7 @@ std::string TrueTypeFont::Subset(const std::vector<std::uint16_t>& glyphs, std::
   for (const char* hinting : {"cvt ", "fpgm", "prep"})
     if (const Table t = Find(hinting); t.found) tables[hinting] = TableBytes(t);
 
-  // The table directory, then the tables, each padded to four bytes.
-  const std::uint32_t n = static_cast<std::uint32_t>(tables.size());
-  std::uint32_t power = 1, log2 = 0;
-  while (power * 2 <= n) {
-    power *= 2;
-    ++log2;
-  }
-  std::string out;
-  Append32(out, 0x00010000);
-  Append16(out, n);
-  Append16(out, power * 16);
-  Append16(out, log2);
-  Append16(out, n * 16 - power * 16);
-  std::string data;
-  std::size_t headAt = 0;
-  const std::size_t dataStart = 12 + 16 * tables.size();
-  for (const auto& [tag, body] : tables) {
-    out += tag;
-    Append32(out, CheckSum(body));
-    Append32(out, static_cast<std::uint32_t>(dataStart + data.size()));
-    Append32(out, static_cast<std::uint32_t>(body.size()));
-    if (tag == "head") headAt = dataStart + data.size();
-    data += body;
-    PadTo4(data);
-  }
-  out += data;
-  Put32(out, headAt + 8, 0xB1B0AFBAu - CheckSum(out));
-  return out;
+  return FontFile(tables);
 }
 
 }  // namespace lodsmith
