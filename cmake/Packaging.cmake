@@ -43,10 +43,11 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
        "between the shape forms. Includes the batch program lodsmith-cli.")
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-# The libraries come from the binaries; the font is what the window's
-# captions are laid out for.
+# The libraries come from the binaries; Liberation is what the window's
+# captions are laid out for, DejaVu Sans Mono what the PDF print-out embeds
+# for scripts beyond Latin (read from /usr/share/fonts/truetype/dejavu).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-dejavu-core")
 # Qt's own dialogs in German.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_SOURCE_DIR}/dist)

@@ -13,6 +13,7 @@
 #include "core/file_io.h"
 #include "core/message.h"
 #include "platform/console_launcher.h"
+#include "platform/system_info.h"
 #include "platform/wine_path.h"
 #include "test_env.h"
 #include "tools/compress.h"
@@ -212,6 +213,34 @@ TEST(BatchFile, EightBitTextAndPathsWithoutDriveOrOnAShare) {
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[0], "");
   EXPECT_EQ(lines[1], "pushd \"\\\\server\\msts\\utils\\ffedit\\\"");
+}
+
+TEST(BatchFile, NamesBeyondAsciiTakeTheirShortFormOthersStayAsWritten) {
+  struct Case {
+    const char *longPath, *shortPath, *expected;
+  };
+  const Case cases[] = {
+      // Only the names with "Ü" and "ł" change; "Train Simulator" stays.
+      {"C:\\Train Simulator\\Modelle \xC3\x9C\\lok 1.s", "C:\\TRAINS~1\\MODELL~1\\LOK1~1.S",
+       "C:\\Train Simulator\\MODELL~1\\lok 1.s"},
+      {"Z:\\tmp\\Weichen \xC5\x82\\\xC5\x81\xC3\xB3"
+       "d\xC5\xBA.s",
+       "Z:\\tmp\\WEIC~4VX\\__D_~PYP.S", "Z:\\tmp\\WEIC~4VX\\__D_~PYP.S"},
+      // Separators as written, a share's empty names kept.
+      {"\\\\server\\msts/M\xC3\xBChle/a.s", "\\\\server\\msts\\MHLE~1\\a.s", "\\\\server\\msts/MHLE~1/a.s"},
+      // The system gave a path of another shape: its short path if ASCII.
+      {"C:\\a\\..\\M\xC3\xBChle\\a.s", "C:\\MHLE~1\\a.s", "C:\\MHLE~1\\a.s"},
+      {"C:\\M\xC3\xBChle\\a.s", "C:\\M\xC3\xBChle", "C:\\M\xC3\xBChle\\a.s"},
+      // No short form (short names switched off): the name stays.
+      {"C:\\M\xC3\xBChle\\a.s", "C:\\M\xC3\xBChle\\a.s", "C:\\M\xC3\xBChle\\a.s"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(KeepAsciiNames(c.longPath, c.shortPath), c.expected) << c.longPath;
+  // An ASCII path is never looked up; without short names (this system)
+  // no path changes.
+  EXPECT_EQ(AsciiBatchPath("C:\\Train Simulator\\lok.s"), "C:\\Train Simulator\\lok.s");
+#ifndef _WIN32
+  EXPECT_EQ(AsciiBatchPath("/tmp/M\xC3\xBChle/a.s"), "/tmp/M\xC3\xBChle/a.s");
+#endif
 }
 
 // ---- The Linux script, run for real ---------------------------------------------

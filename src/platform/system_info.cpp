@@ -5,6 +5,7 @@
 #include <fstream>
 #include <locale>
 #include <sstream>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -186,5 +187,67 @@ std::optional<std::string> ReadLocalMachineString(const std::string& key, const 
 }
 
 #endif
+
+namespace {
+
+bool IsAscii(const std::string& s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The names of a path, between its separators (empty ones included).
+std::vector<std::string> PathNames(const std::string& path) {
+  std::vector<std::string> names(1);
+  for (char c : path) {
+    if (IsPathSeparator(c))
+      names.emplace_back();
+    else
+      names.back().push_back(c);
+  }
+  return names;
+}
+
+}  // namespace
+
+std::string KeepAsciiNames(const std::string& longPath, const std::string& shortPath) {
+  const std::vector<std::string> shortNames = PathNames(shortPath);
+  if (shortNames.size() != PathNames(longPath).size()) return IsAscii(shortPath) ? shortPath : longPath;
+  std::string result, name;
+  std::size_t index = 0;
+  auto flushName = [&] {
+    result += IsAscii(name) ? name : shortNames[index];
+    name.clear();
+    ++index;
+  };
+  for (char c : longPath) {
+    if (IsPathSeparator(c)) {
+      flushName();
+      result.push_back(c);
+    } else {
+      name.push_back(c);
+    }
+  }
+  flushName();
+  return result;
+}
+
+std::string AsciiBatchPath(const std::string& path) {
+  if (IsAscii(path)) return path;
+#ifdef _WIN32
+  const std::wstring wide = Widen(path);
+  const DWORD size = ::GetShortPathNameW(wide.c_str(), nullptr, 0);
+  if (size == 0) return path;
+  std::wstring buf(size, L'\0');
+  const DWORD n = ::GetShortPathNameW(wide.c_str(), buf.data(), size);
+  if (n == 0 || n >= size) return path;
+  buf.resize(n);
+  return KeepAsciiNames(path, Narrow(buf));
+#else
+  return path;
+#endif
+}
 
 }  // namespace lodsmith

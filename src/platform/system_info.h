@@ -34,4 +34,18 @@ std::optional<std::string> ReadLocalMachineString(const std::string& key, const 
 std::optional<std::string> FindWineRegistryValue(const std::string& regText, const std::string& key,
                                                  const std::string& value);
 
+// `path` as a batch file in an 8-bit code page can name it: each folder or
+// file name in it that holds a character outside ASCII becomes its short
+// (8.3) name, which is ASCII; the other names stay as written. A path in
+// ASCII comes back unchanged, and so does one that has no short form
+// (short names switched off on its volume, a path that does not exist).
+// Only Windows has short names: elsewhere `path` comes back as it is.
+std::string AsciiBatchPath(const std::string& path);
+
+// The names of `longPath` (between "\" or "/"), those that hold a character
+// outside ASCII replaced by the name at the same place of `shortPath`, the
+// separators of `longPath` kept. When the two have not as many names,
+// `shortPath` if it is ASCII, else `longPath`.
+std::string KeepAsciiNames(const std::string& longPath, const std::string& shortPath);
+
 }  // namespace lodsmith

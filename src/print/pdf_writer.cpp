@@ -1,6 +1,7 @@
 #include "print/pdf_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -10,6 +11,7 @@
 #include "core/encoding.h"
 #include "core/file_io.h"
 #include "core/text.h"
+#include "print/pdf_font.h"
 
 namespace lodsmith {
 
@@ -46,6 +48,21 @@ std::string PdfString(const std::string& utf8) {
   return r;
 }
 
+// A text of the document information: Windows-1252 when it holds it (as
+// it always was), else UTF-16 with its byte-order mark.
+std::string InfoString(const std::string& utf8) {
+  if (Cp1252ToUtf8(Utf8ToCp1252(utf8)) == utf8) return PdfString(utf8);
+  std::u16string units;
+  AppendUtf8AsUtf16(units, utf8);
+  std::string hex = "<FEFF";
+  char buf[8];
+  for (char16_t u : units) {
+    std::snprintf(buf, sizeof buf, "%04X", static_cast<unsigned>(u));
+    hex += buf;
+  }
+  return hex + ">";
+}
+
 // The standard fonts carry the Latin Extended-A letters (Czech, Polish,
 // Hungarian, ... names) beyond Windows-1252: a second pair of the same faces
 // reaches them through this encoding, U+0100 + k at code 128 + k.
@@ -73,41 +90,77 @@ bool InCp1252(char16_t u) {
   return Utf8ToCp1252(utf8) != "?";
 }
 
-// The text operators of one line: runs in the Windows-1252 font and runs in
-// the Latin Extended-A one; every glyph of both is one cell wide, so the runs
-// follow each other as one line. Other characters print as "?".
-std::string TextRuns(const std::string& utf8, bool bold, const std::string& size, bool& extendedUsed) {
+// Which font a run of a line is drawn in.
+enum class RunFont { Cp1252, LatinExtendedA, Embedded };
+
+// The characters of a UTF-8 text (a lone surrogate stands for itself).
+std::vector<char32_t> CodePoints(const std::string& utf8) {
   std::u16string units;
   AppendUtf8AsUtf16(units, utf8);
+  std::vector<char32_t> chars;
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const char16_t u = units[i];
+    if (u >= 0xD800 && u < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
+      chars.push_back(0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+      ++i;
+    } else {
+      chars.push_back(u);
+    }
+  }
+  return chars;
+}
+
+// The text operators of one line: runs in the Windows-1252 font, runs in
+// the Latin Extended-A one and runs in the embedded face (`face`, named
+// `faceFont`; none when no face was found); every glyph of all three is one
+// cell wide, so the runs follow each other as one line. Characters that none
+// of them has print as "?".
+std::string TextRuns(const std::string& utf8, bool bold, const std::string& size, bool& extendedUsed,
+                     PdfEmbeddedFace* face, const char* faceFont) {
   std::string out, run;
-  bool extended = false;
+  RunFont current = RunFont::Cp1252;
   auto flush = [&] {
     if (run.empty() && !out.empty()) return;
-    const char* font = extended ? (bold ? "/F4 " : "/F3 ") : (bold ? "/F2 " : "/F1 ");
-    out += font + size + " Tf ";
-    if (extended) {
-      out += "(";
-      for (char c : run) {
-        if (c == '(' || c == ')' || c == '\\') out.push_back('\\');
-        out.push_back(c);
-      }
-      out += ") Tj ";
-    } else {
-      out += PdfString(run) + " Tj ";
+    switch (current) {
+      case RunFont::Cp1252: out += (bold ? "/F2 " : "/F1 ") + size + " Tf " + PdfString(run) + " Tj "; break;
+      case RunFont::LatinExtendedA:
+        out += (bold ? "/F4 " : "/F3 ") + size + " Tf (";
+        for (char c : run) {
+          if (c == '(' || c == ')' || c == '\\') out.push_back('\\');
+          out.push_back(c);
+        }
+        out += ") Tj ";
+        break;
+      case RunFont::Embedded: out += faceFont + (" " + size) + " Tf <" + run + "> Tj "; break;
     }
     run.clear();
   };
-  for (char16_t u : units) {
-    const bool wantExtended = !InCp1252(u) && InLatinExtendedA(u);
-    if (wantExtended != extended) {
+  for (char32_t c : CodePoints(utf8)) {
+    RunFont want = RunFont::Cp1252;
+    if (c < 0x10000 && InCp1252(static_cast<char16_t>(c)))
+      want = RunFont::Cp1252;
+    else if (c < 0x10000 && InLatinExtendedA(static_cast<char16_t>(c)))
+      want = RunFont::LatinExtendedA;
+    else if (face && face->Draws(c))
+      want = RunFont::Embedded;
+    if (want != current) {
       flush();
-      extended = wantExtended;
+      current = want;
     }
-    if (extended) {
-      run.push_back(static_cast<char>(0x80 + (u - 0x100)));
-      extendedUsed = true;
-    } else {
-      AppendUtf16AsUtf8(run, &u, 1);
+    switch (want) {
+      case RunFont::Cp1252:
+        if (c < 0x10000 && InCp1252(static_cast<char16_t>(c))) {
+          const char16_t u = static_cast<char16_t>(c);
+          AppendUtf16AsUtf8(run, &u, 1);
+        } else {
+          run.push_back('?');
+        }
+        break;
+      case RunFont::LatinExtendedA:
+        run.push_back(static_cast<char>(0x80 + (c - 0x100)));
+        extendedUsed = true;
+        break;
+      case RunFont::Embedded: run += face->Code(c); break;
     }
   }
   flush();
@@ -160,6 +213,11 @@ int PrintableHeightMm(const PdfPageSetup& setup) {
 }
 
 std::string MakePdf(const std::vector<PrintPage>& pages, const PdfPageSetup& setup, const std::string& title) {
+  return MakePdf(pages, setup, title, InstalledListingFonts());
+}
+
+std::string MakePdf(const std::vector<PrintPage>& pages, const PdfPageSetup& setup, const std::string& title,
+                    const ListingFonts& fonts) {
   PdfBuilder pdf;
   const int catalog = pdf.Reserve();
   const int pagesObj = pdf.Reserve();
@@ -176,6 +234,13 @@ std::string MakePdf(const std::vector<PrintPage>& pages, const PdfPageSetup& set
   std::vector<int> pageObjects, contentObjects;
   std::vector<std::string> contents;
   int extendedRegular = 0, extendedBold = 0, extendedEncoding = 0;
+  // The embedded faces (regular, bold) and their objects, reserved when a
+  // line first needs one.
+  PdfEmbeddedFace faces[2] = {
+      {fonts.regular, "DejaVuSansMono"},
+      {fonts.bold.Valid() ? fonts.bold : fonts.regular, fonts.bold.Valid() ? "DejaVuSansMono-Bold" : "DejaVuSansMono"}};
+  const char* const faceFonts[2] = {"/F5", "/F6"};
+  std::array<int, PdfEmbeddedFace::kObjectCount> faceObjects[2] = {};
   for (const auto& page : pages) {
     const int pageObj = pdf.Reserve();
     const int content = pdf.Reserve();
@@ -185,12 +250,16 @@ std::string MakePdf(const std::vector<PrintPage>& pages, const PdfPageSetup& set
       const double xMm = setup.originXMm + line.x / 10.0;
       const double baselineMm = setup.originYMm + line.y / 10.0 + kAscent * em;
       bool extendedUsed = false;
-      const std::string runs = TextRuns(line.text, line.bold, Num(fontPt), extendedUsed);
+      const int f = line.bold && fonts.bold.Valid() ? 1 : 0;
+      PdfEmbeddedFace* face = fonts.regular.Valid() || f == 1 ? &faces[f] : nullptr;
+      const std::string runs = TextRuns(line.text, line.bold, Num(fontPt), extendedUsed, face, faceFonts[f]);
       if (extendedUsed && extendedRegular == 0) {
         extendedRegular = pdf.Reserve();
         extendedBold = pdf.Reserve();
         extendedEncoding = pdf.Reserve();
       }
+      if (face && face->Used() && faceObjects[f][0] == 0)
+        for (int& number : faceObjects[f]) number = pdf.Reserve();
       stream +=
           "BT " + Num(xMm * kPointsPerMm) + " " + Num(heightPt - baselineMm * kPointsPerMm) + " Td " + runs + "ET\n";
     }
@@ -200,12 +269,15 @@ std::string MakePdf(const std::vector<PrintPage>& pages, const PdfPageSetup& set
   }
   // The fonts of every page, the Latin Extended-A pair only when a line
   // needs it (a listing in Windows-1252 stays as it always was).
-  std::string fonts = "/F1 " + std::to_string(regular) + " 0 R /F2 " + std::to_string(bold) + " 0 R";
+  std::string fontNames = "/F1 " + std::to_string(regular) + " 0 R /F2 " + std::to_string(bold) + " 0 R";
   if (extendedRegular != 0)
-    fonts += " /F3 " + std::to_string(extendedRegular) + " 0 R /F4 " + std::to_string(extendedBold) + " 0 R";
+    fontNames += " /F3 " + std::to_string(extendedRegular) + " 0 R /F4 " + std::to_string(extendedBold) + " 0 R";
+  for (int f = 0; f < 2; ++f)
+    if (faceObjects[f][0] != 0)
+      fontNames += " " + std::string(faceFonts[f]) + " " + std::to_string(faceObjects[f][0]) + " 0 R";
   for (std::size_t i = 0; i < pageObjects.size(); ++i) {
     pdf.Object(pageObjects[i], "<< /Type /Page /Parent " + std::to_string(pagesObj) + " 0 R /MediaBox [0 0 " +
-                                   Num(widthPt) + " " + Num(heightPt) + "] /Resources << /Font << " + fonts +
+                                   Num(widthPt) + " " + Num(heightPt) + "] /Resources << /Font << " + fontNames +
                                    " >> >> /Contents " + std::to_string(contentObjects[i]) + " 0 R >>");
     pdf.Stream(contentObjects[i], contents[i]);
   }
@@ -215,11 +287,16 @@ std::string MakePdf(const std::vector<PrintPage>& pages, const PdfPageSetup& set
     pdf.Object(extendedRegular, "<< /Type /Font /Subtype /Type1 /BaseFont /Courier" + enc);
     pdf.Object(extendedBold, "<< /Type /Font /Subtype /Type1 /BaseFont /Courier-Bold" + enc);
   }
+  for (int f = 0; f < 2; ++f) {
+    if (faceObjects[f][0] == 0) continue;
+    const auto bodies = faces[f].Objects(faceObjects[f]);
+    for (std::size_t k = 0; k < bodies.size(); ++k) pdf.Object(faceObjects[f][k], bodies[k]);
+  }
   pdf.Object(catalog, "<< /Type /Catalog /Pages " + std::to_string(pagesObj) + " 0 R >>");
   pdf.Object(pagesObj, "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages.size()) + " >>");
   pdf.Object(regular, "<< /Type /Font /Subtype /Type1 /BaseFont /Courier /Encoding /WinAnsiEncoding >>");
   pdf.Object(bold, "<< /Type /Font /Subtype /Type1 /BaseFont /Courier-Bold /Encoding /WinAnsiEncoding >>");
-  pdf.Object(info, "<< /Title " + PdfString(title) + " /Producer (Lodsmith) >>");
+  pdf.Object(info, "<< /Title " + InfoString(title) + " /Producer (Lodsmith) >>");
   return pdf.Finish(catalog, info);
 }
 

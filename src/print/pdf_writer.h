@@ -1,6 +1,6 @@
 // A small PDF writer for the printed listing: pages of positioned text lines
-// in the standard fonts Courier and Courier-Bold (no embedded fonts, no
-// toolkit), so that the batch program and machines without a printer can
+// in the standard fonts Courier and Courier-Bold, with an embedded face for
+// other scripts (no toolkit), so that the batch program and machines without a printer can
 // still produce the listing.
 #pragma once
 
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "print/pdf_font.h"
 
 namespace lodsmith {
 
@@ -27,11 +28,16 @@ int PrintableHeightMm(const PdfPageSetup& setup);
 
 // The PDF file's bytes. Line texts are UTF-8 and are written in the
 // Windows-1252 encoding of the standard fonts; the Latin Extended-A letters
-// (Czech, Polish, ...) through a second encoding of the same fonts; other
-// characters become "?".
+// (Czech, Polish, ...) through a second encoding of the same fonts; every
+// other character that the listing's embedded face (print/pdf_font.h) has,
+// in a subset of that face embedded in the file; the rest become "?". A
+// listing in Windows-1252 alone embeds nothing.
 // A line's (x, y) is its top left corner in 0.1 mm from the printable
-// area's corner.
+// area's corner. The first form uses the faces installed for this program
+// (InstalledListingFonts).
 std::string MakePdf(const std::vector<PrintPage>& pages, const PdfPageSetup& setup, const std::string& title);
+std::string MakePdf(const std::vector<PrintPage>& pages, const PdfPageSetup& setup, const std::string& title,
+                    const ListingFonts& fonts);
 
 // Writes MakePdf's bytes to `path` (replacing it); raises Error as
 // WriteFileAtomic does (document/shape_file.h).

@@ -108,7 +108,9 @@ std::string WriteCompressScript(const std::string& programFolder, const std::str
   std::string folder = programFolder;
 #ifdef _WIN32
   if (!folder.empty() && !IsSep(folder.back())) folder += "\\";
-  const std::string text = WindowsBatchText(tool, file);
+  // The command interpreter reads the file in the console's code page, not
+  // the one it is written in: names beyond ASCII go in as their short forms.
+  const std::string text = WindowsBatchText(AsciiBatchPath(tool), AsciiBatchPath(file));
 #else
   if (!folder.empty() && !IsSep(folder.back())) folder += "/";
   // The script changes its folder before it names the file: both paths

@@ -71,7 +71,10 @@ std::string LinuxScriptText(const std::string& toolFolder, const std::string& wi
 std::string CompressScriptName();
 
 // Writes this platform's script for running `tool` on `file` into
-// `programFolder` (with or without final separator), replacing an old one;
+// `programFolder` (with or without final separator), replacing an old one
+// (temp.bat names `tool` and `file` through AsciiBatchPath,
+// platform/system_info.h, so that names beyond ASCII survive the command
+// interpreter's code page);
 // `render` makes what the Linux script shows. Returns its full path. Raises
 // Error (CoreMsg::CannotWrite) when it cannot be written.
 std::string WriteCompressScript(const std::string& programFolder, const std::string& tool, const std::string& file,

@@ -6,6 +6,7 @@
 #include <random>
 #include <unistd.h>
 
+#include "core/native_file.h"
 #include "document/shape_file.h"
 #include "ui/messages.h"
 
@@ -33,13 +34,14 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ec);
 }
 
+// Through FsPath: a UTF-8 path names the same file on Windows too.
 void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(FsPath(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "core/file_io.h"
 #include "core/native_file.h"
@@ -258,28 +259,56 @@ TEST(WindowsFiles, BatchFileRunsTheUtilityThroughTheCommandInterpreter) {
   // keeps the real one and writes "converted <its arguments>" to temp.s.
   const char* standIn = std::getenv("LODSMITH_STAND_IN_UTILITY");
   if (!standIn) GTEST_SKIP() << "the stand-in utility was not named (LODSMITH_STAND_IN_UTILITY)";
-  TempDir dir;
-  const std::string toolDir = Win(dir.File("Train Simulator\\utils\\ffedit"));
-  std::filesystem::create_directories(FsPath(toolDir));
-  std::filesystem::copy_file(FsPath(standIn), FsPath(toolDir + "\\ffeditc_unicode.exe"));
-  // A folder with a blank; the batch file is ANSI text, which the command
-  // interpreter reads in the console's code page, so letters beyond ASCII
-  // in its paths are not tried here.
-  const std::string models = Win(dir.File("My Models"));
-  std::filesystem::create_directories(FsPath(models));
-  const std::string shape = models + "\\lok 1.s";
-  WriteBytes(shape, "original");
-  const std::string program = Win(dir.File("program"));
-  std::filesystem::create_directories(FsPath(program));
+  // Folders and names with a blank, and with letters beyond ASCII: the
+  // batch file is 8-bit text that the command interpreter reads in the
+  // console's code page, so those reach it as their short names.
+  struct Case {
+    const char *toolFolder, *shapeFolder, *shapeName;
+    bool ascii;
+  };
+  const Case cases[] = {
+      {"Train Simulator", "My Models", "lok 1.s", true},
+      {"Train Simulator", kUmlautFolder, "lok 1.s", false},
+      // "Züge ł", "Łódź Ü.s"
+      {"Z\xC3\xBCge \xC5\x82", kPolishFolder,
+       "\xC5\x81\xC3\xB3"
+       "d\xC5\xBA \xC3\x9C.s",
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.shapeFolder) + "/" + c.shapeName);
+    TempDir dir;
+    const std::string toolDir = Win(dir.File(std::string(c.toolFolder) + "\\utils\\ffedit"));
+    std::filesystem::create_directories(FsPath(toolDir));
+    std::filesystem::copy_file(FsPath(standIn), FsPath(toolDir + "\\ffeditc_unicode.exe"));
+    const std::string models = Win(dir.File(c.shapeFolder));
+    std::filesystem::create_directories(FsPath(models));
+    const std::string shape = models + "\\" + c.shapeName;
+    WriteBytes(shape, "original");
+    const std::string program = Win(dir.File("program"));
+    std::filesystem::create_directories(FsPath(program));
 
-  const std::string script = WriteCompressScript(program, toolDir + "\\ffeditc_unicode.exe", shape,
-                                                 [](const Message&) { return std::string("note"); });
-  EXPECT_EQ(script.substr(script.size() - 8), "temp.bat");
-  EXPECT_EQ(RunScriptAndWait(script), 0);
-  const std::string result = ReadBytes(shape);
-  EXPECT_EQ(result.rfind("converted ", 0), 0u) << result;
-  EXPECT_NE(result.find("lok 1.s /O:temp.s"), std::string::npos) << result;
-  EXPECT_FALSE(FileExists(toolDir + "\\temp.s"));
+    const std::string tool = toolDir + "\\ffeditc_unicode.exe";
+    const std::string script =
+        WriteCompressScript(program, tool, shape, [](const Message&) { return std::string("note"); });
+    EXPECT_EQ(script.substr(script.size() - 8), "temp.bat");
+    const std::string batch = ReadBytes(script);
+    if (c.ascii) {
+      EXPECT_EQ(batch, WindowsBatchText(tool, shape));  // ASCII: as always
+    } else {
+      for (char ch : batch) EXPECT_LT(static_cast<unsigned char>(ch), 0x80u) << batch;
+      EXPECT_NE(batch.find(Win(dir.path())), std::string::npos) << batch;  // ASCII names stay
+    }
+    EXPECT_EQ(RunScriptAndWait(script), 0);
+    const std::string result = ReadBytes(shape);
+    EXPECT_EQ(result.rfind("converted ", 0), 0u) << result;
+    EXPECT_NE(result.find(" /O:temp.s"), std::string::npos) << result;
+    EXPECT_FALSE(FileExists(toolDir + "\\temp.s"));
+    // The shape kept its own name: nothing else is left in its folder.
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(FsPath(models))) ++entries;
+    EXPECT_EQ(entries, 1);
+  }
 }
 
 // ---- Printing ----------------------------------------------------------------------------
@@ -329,6 +358,42 @@ TEST(GdiPrint, ListingUnitsMapToTheDeviceAsTheCoreLaysThemOut) {
   ::SelectObject(dc, old);
   ::DeleteObject(bmp);
   ::DeleteDC(dc);
+}
+
+// The texts of the text-drawing records of a metafile.
+int CALLBACK CollectTexts(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data) {
+  if (record->iType == EMR_EXTTEXTOUTW) {
+    const auto* text = reinterpret_cast<const EMREXTTEXTOUTW*>(record);
+    const auto* chars =
+        reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(record) + text->emrtext.offString);
+    reinterpret_cast<std::vector<std::wstring>*>(data)->emplace_back(chars, text->emrtext.nChars);
+  }
+  return 1;
+}
+
+TEST(GdiPrint, NamesInAnyScriptReachThePrinterAsWideText) {
+  // A metafile records what a printer would get: the text of each call.
+  HDC screen = ::GetDC(nullptr);
+  HDC dc = ::CreateEnhMetaFileW(screen, nullptr, nullptr, nullptr);
+  ::ReleaseDC(nullptr, screen);
+  ASSERT_NE(dc, nullptr);
+  ASSERT_TRUE(SetListingMapping(dc));
+  const std::vector<std::string> texts = {
+      "\xD0\x92\xD0\xB0\xD0\xB3\xD0\xBE\xD0\xBD.s 01.02.2024 Seite 1",  // Вагон.s, bold
+      "\xD0\x9F\xD0\xB0\xD1\x80\xD0\xBE\xD0\xB2\xD0\xBE\xD0\xB7 \xC5\x81\xC3\xB3"
+      "d\xC5\xBA \xCE\x93\xCE\xAD\xCF\x86",
+  };
+  PrintPage page;
+  page.lines.push_back({kListingLeft, 0, true, texts[0]});
+  page.lines.push_back({kListingLeft, kListingPitch, false, texts[1]});
+  DrawListingPage(dc, page);
+  HENHMETAFILE metafile = ::CloseEnhMetaFile(dc);
+  ASSERT_NE(metafile, nullptr);
+  std::vector<std::wstring> drawn;
+  ::EnumEnhMetaFile(nullptr, metafile, CollectTexts, &drawn, nullptr);
+  ::DeleteEnhMetaFile(metafile);
+  ASSERT_EQ(drawn.size(), texts.size());
+  for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(Narrow(drawn[i]), texts[i]);
 }
 
 }  // namespace
