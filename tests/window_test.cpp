@@ -569,11 +569,31 @@ TEST(Languages, MissingLanguageFileLeavesEmptyTextsAndTheProgramStarts) {
       EXPECT_EQ(caption, "") << name;
     }
   }
-  // The screen message is still shown, with an empty text.
+  // The screen message is still shown: a message box never says nothing,
+  // so it takes the built-in text of the language.
   ASSERT_EQ(fx.platform.messages.size(), 1u);
-  EXPECT_EQ(fx.platform.messages[0].text, "");
+  EXPECT_EQ(fx.platform.messages[0].text, BuiltInNumberedText(20, Language::German));
+  EXPECT_FALSE(fx.platform.messages[0].text.empty());
   EXPECT_EQ(f.LodCount, 1);
   // Choosing a language is impossible without items; nothing breaks.
   EXPECT_TRUE(f.Dispatch([&] { f.SpracheComboBoxSelect(); }));
   EXPECT_TRUE(f.Dispatch([&] { f.FormDestroy(); }));
+}
+
+// A language file without the chosen section: captions keep the rule (a
+// missing numbered text is empty), but a message box falls back to the
+// built-in text of the language instead of saying nothing.
+TEST(Languages, AMissingSectionEmptiesCaptionsButNeverAMessage) {
+  FormFixture fx;
+  TLSForm& f = *fx.form;
+  f.LanguageName = "Esperanto";
+  f.ApplyLanguageTexts();
+  EXPECT_EQ(f.OeffnenButton.Caption, "");
+  WriteBytes(fx.dir.File("bad.s"), Utf16Shape({"SIMISA@@@@@@@@@@JINX0s1t______", "shape ( )"}));
+  fx.platform.Clear();
+  fx.Open(fx.dir.File("bad.s"));
+  ASSERT_FALSE(fx.platform.messages.empty());
+  EXPECT_EQ(fx.platform.messages.back().identity, MsgIdentity::OfLanguageText(TLSForm::kOpenFailedText));
+  EXPECT_EQ(fx.platform.messages.back().text, BuiltInNumberedText(TLSForm::kOpenFailedText, Language::German));
+  for (const auto& m : fx.platform.messages) EXPECT_FALSE(m.text.empty());
 }

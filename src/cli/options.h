@@ -17,6 +17,7 @@
 #include "core/message.h"
 #include "document/shape_forms.h"
 #include "preview/preview_render.h"
+#include "session/lod_rules.h"
 #include "ui/messages.h"
 
 namespace lodsmith {
@@ -121,9 +122,6 @@ public:
 // unknown option, a missing or bad value, and options that exclude each
 // other; --help and --version end the reading there.
 CliOptions ParseCommandLine(const std::vector<std::string>& args);
-
-// The largest distance the settings page takes.
-inline constexpr int32_t kMaxDistance = 2000;
 
 // The cell rule of the element grid: 0..99 or 999.
 bool ValidCellValue(const std::string& text);

@@ -43,6 +43,12 @@ std::span<const MessageText> PreviewTexts();
 std::span<const MessageText> UiTexts();
 std::span<const MessageText> CliTexts();
 
+// The built-in copy of the language file's numbered texts ("S60=...") that
+// messages are made of, and text n of it in the language (empty when the
+// copy has none): the fallback where a numbered text must not be empty.
+std::span<const MessageText> NumberedTexts();
+std::string BuiltInNumberedText(int n, Language language);
+
 // Every layer's table.
 std::vector<std::span<const MessageText>> MessageTables();
 
