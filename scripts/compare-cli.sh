@@ -14,7 +14,7 @@ old=$(readlink -f "$1")
 new=$(readlink -f "$2")
 shift 2
 corpora=("$@")
-[ ${#corpora[@]} -eq 0 ] && corpora=("$(dirname "$0")/../../shared/corpus" "$(dirname "$0")/../../shared/corpus-tsm")
+[ ${#corpora[@]} -eq 0 ] && corpora=("$(dirname "$0")/../../shared/corpus" "$(dirname "$0")/../../shared/corpus-tsm")  # beside the repository
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -62,7 +62,7 @@ EOF
 run_one() {
   local cli=$1 tag=$2 shape=$3 args=$4
   rm -rf "$work/run" && mkdir "$work/run"
-  cp "$shape" "$work/run/shape.s"
+  cp "$shape" "$work/run/shape.s" && chmod u+w "$work/run/shape.s"
   (cd "$work/run" && "$cli" shape.s $args >"$work/out-$tag" 2>"$work/err-$tag"; echo $? >"$work/rc-$tag")
   (cd "$work/run" && find . -type f | sort | while read -r f; do echo "$(sha256sum <"$f" | cut -c1-64) $f"; done) \
     >"$work/files-$tag"

@@ -210,6 +210,22 @@ TEST(Session, TheSettingsFileTakesEverythingBackToTheNextOpen) {
   EXPECT_EQ(g.session.pointTolerance, 0.25L);
 }
 
+// The batch program's --settings: another settings file in place of the
+// shape's own, which is not read at all.
+TEST(Session, ASettingsFileGivenIsLoadedInsteadOfTheShapesOwn) {
+  SessionFixture f;
+  WriteBytes(f.dir.File("shape.s"), Utf16Shape(ExportedShape({})));
+  WriteBytes(f.dir.File("shape.Lodsmith"), "[SONR_L1]\r\n1=5\r\n");
+  WriteBytes(f.dir.File("other.ini"), "[SONR_L1]\r\n1=6\r\n[Delta]\r\nPoints=0,5\r\n");
+  const OpenResult r = f.session.Open(f.dir.File("shape.s"), f.questions, f.dir.File("other.ini"), 1);
+  ASSERT_EQ(r.status, OpenResult::Status::Opened);
+  EXPECT_TRUE(r.settingsLoaded);
+  EXPECT_EQ(r.lodsLoaded, 0);
+  EXPECT_EQ(f.session.Cell(1, 1), "6");
+  EXPECT_EQ(f.session.pointTolerance, 0.5L);
+  EXPECT_EQ(f.session.SubObjectCount(), 6);
+}
+
 TEST(Session, AMergeIsPlannedAskedAndThenApplied) {
   for (const bool yes : {false, true}) {
     SessionFixture f;

@@ -271,29 +271,6 @@ TEST(ReadOnlySettings, ProgramStartsRunsAndSaysOnceThatSettingsAreNotStored) {
   EXPECT_TRUE(fs::is_directory(fx.dir.File("Lodsmith.INI")));
 }
 
-// The batch program hands every form the settings it read once: they are
-// read from those bytes, kept in memory, and never reach the disk, even
-// where the folder could take them.
-TEST(ProgramSettingsPreset, ReadFromTheBytesHandedOverAndNeverStored) {
-  FormFixture fx(true, false);
-  fx.form->ProgramSettingsPreset = TLSForm::ProgramSettingsBytes{"[LODs]\r\nAnzahl=3\r\n1=100\r\n2=200\r\n3=300\r\n",
-                                                                 ReadBytes(ShippedLanguageFile()), ""};
-  fx.form->FormCreate();
-  TLSForm& f = *fx.form;
-  EXPECT_TRUE(fx.platform.messages.empty());
-  EXPECT_EQ(f.LodCount, 3);
-  EXPECT_EQ(f.StringGrid4.Cell(1, 2), "200");
-  fx.Open(fx.WriteShape("m.s", ExampleShape()));
-  ASSERT_FALSE(f.FileName.empty());
-  f.SpracheComboBox.ItemIndex = 1;
-  EXPECT_TRUE(f.Dispatch([&] { f.SpracheComboBoxSelect(); }));
-  EXPECT_EQ(f.OeffnenButton.Caption, "Open");
-  EXPECT_TRUE(f.Dispatch([&] { f.FormDestroy(); }));
-  EXPECT_TRUE(fx.platform.messages.empty());
-  EXPECT_FALSE(fs::exists(fx.dir.File("Lodsmith.INI")));
-  EXPECT_EQ(ReadBytes(fx.dir.File("Lodsmith_L.INI")), ReadBytes(ShippedLanguageFile()));
-}
-
 TEST(ReadOnlySettings, ReadOnlyFolderKeepsTheStoredValuesReadable) {
   FormFixture fx(true, false);
   const std::string stored = "[LODs]\r\nAnzahl=2\r\n1=300\r\n2=1200\r\n";

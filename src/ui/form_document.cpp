@@ -103,7 +103,7 @@ void TLSForm::OeffnenButtonClick() {
   ProcessMessages(9);
   BeginBusy();
   BoxQuestions questions(*this);
-  const OpenResult r = session.Open(*chosen, questions, ModelSettingsOverride, LODSpinEdit.Value, [this](int count) {
+  const OpenResult r = session.Open(*chosen, questions, "", LODSpinEdit.Value, [this](int count) {
     Label2.Caption = std::to_string(count) + " " + LanguageText(22);
     ProcessMessages(2);
   });

@@ -23,8 +23,7 @@ void TLSForm::SaveModelSettings() {
 }
 
 void TLSForm::LoadModelSettings() {
-  const std::string path = ModelSettingsOverride.empty() ? session.ModelSettingsFileName() : ModelSettingsOverride;
-  const std::optional<int> lods = session.LoadModelSettings(path, LODSpinEdit.Value);
+  const std::optional<int> lods = session.LoadModelSettings(session.ModelSettingsFileName(), LODSpinEdit.Value);
   if (!lods) return;
   const char sep = platform().DecimalSeparator();
   DeltaPointsEdit.Text = FormatGeneral(PointTolerance, sep);

@@ -20,24 +20,8 @@ void TLSForm::FormCreate() {
   Caption = "Lodsmith";
 
   const std::string exe = platform_.ExecutablePath();
-  if (ProgramSettingsPreset) {
-    // Settings handed over by the caller are read from its bytes and never
-    // stored: no question of the folders, no message.
-    LanguageIni = std::make_unique<IniFile>(ExtractFileDir(exe) + kLanguageFileName, ProgramSettingsPreset->language);
-    LanguageIni->SetMemoryOnly(true);
-    ProgramIni = std::make_unique<IniFile>(ChangeExtension(exe, ".INI"), ProgramSettingsPreset->program);
-    ProgramIni->SetMemoryOnly(true);
-    LanguageChoiceIni.reset();
-    if (!ProgramSettingsPreset->languageChoice.empty()) {
-      LanguageChoiceIni =
-          std::make_unique<IniFile>(ExtractFileDir(exe) + kLanguageFileName, ProgramSettingsPreset->languageChoice);
-      LanguageChoiceIni->SetMemoryOnly(true);
-    }
-    SettingsReadOnly = true;
-  } else {
-    LanguageIni = std::make_unique<IniFile>(ExtractFileDir(exe) + kLanguageFileName);
-    OpenSettingsFiles(ChangeExtension(exe, ".INI"));
-  }
+  LanguageIni = std::make_unique<IniFile>(ExtractFileDir(exe) + kLanguageFileName);
+  OpenSettingsFiles(ChangeExtension(exe, ".INI"));
 
   // Languages offered and the one in use.
   SpracheComboBox.Items.clear();
@@ -59,7 +43,7 @@ void TLSForm::FormCreate() {
   if (platform_.ScreenWidth() <= 1023 || platform_.ScreenHeight() <= 767)
     ShowLanguageText(MsgKind::Information, MsgButtons::Ok, 20);
 
-  if (SettingsReadOnly && !ProgramSettingsPreset)
+  if (SettingsReadOnly)
     ShowMessage(MsgKind::Information, MsgButtons::Ok, Message(UiMsg::SettingsNotStored, ProgramIni->Path()));
 
   // The tables for the LOD count and distances of the last run; a

@@ -221,18 +221,6 @@ public:
 
   // ---- Settings files ------------------------------------------------------
   std::unique_ptr<IniFile> ProgramIni;
-  // The program settings and language files as a caller read them already
-  // (the batch program reads them once for all its shapes). When set before
-  // FormCreate, FormCreate takes its settings from these bytes instead of
-  // the disk and keeps both files in memory only, without a word: nothing
-  // the form changes is ever stored, and several forms never race on the
-  // files.
-  struct ProgramSettingsBytes {
-    std::string program;         // the program settings file the window would open (beside it, or the user's)
-    std::string language;        // the language file beside the program
-    std::string languageChoice;  // an installed copy's language choice (user's folder); empty: none
-  };
-  std::optional<ProgramSettingsBytes> ProgramSettingsPreset;
   // A key of the program settings' "Dir" section; empty when unset.
   std::string DirSetting(const std::string& key) const;
   // True when the program settings file can be written neither beside the
@@ -245,9 +233,6 @@ public:
   // The file of that name in the user's settings folder (the folder made
   // when missing), or empty when it cannot be stored there.
   std::string UserSettingsFile(const std::string& besideProgram);
-  // Per-model settings file to load instead of the shape's own (batch
-  // program's --settings); empty: the shape's own.
-  std::string ModelSettingsOverride;
   std::string ModelSettingsFileName() const;
 
   void SaveModelSettings();
