@@ -11,6 +11,7 @@
 #include "document/document_messages.h"
 #include "document/shape_check.h"
 #include "faulty_file_system.h"
+#include "session/session_messages.h"
 #include "test_env.h"
 #include "ui/messages.h"
 #include "ui/ui_messages.h"
@@ -218,7 +219,7 @@ TEST_F(DocumentForm, MissingFileAndEmptyDocumentFailCleanly) {
   f.ShapeLines.clear();
   EXPECT_FALSE(f.SaveDocument());
   EXPECT_EQ(fx.platform.messages.back().text,
-            f.LanguageText(59) + " " + f.Text(Message(UiMsg::SaveEmptyDocument, shape)));
+            f.LanguageText(59) + " " + f.Text(Message(SessionMsg::SaveEmptyDocument, shape)));
   EXPECT_EQ(ReadBytes(shape), SampleBytes());
 }
 
@@ -358,10 +359,10 @@ TEST(SaveFailure, NamesTheFileAndTheReasonInBothLanguages) {
       }
       const RecordedMessage& box = fx.platform.messages.back();
       std::string expected = f.LanguageText(59) + " " +
-                             f.Text(c.emptyDocument ? Message(UiMsg::SaveEmptyDocument, f.FileName)
+                             f.Text(c.emptyDocument ? Message(SessionMsg::SaveEmptyDocument, f.FileName)
                                                     : Message(CoreMsg::CannotWrite, f.FileName, std::strerror(EACCES)));
       if (!c.emptyDocument) expected += ".";  // the system's reason comes without a full stop
-      if (isNew) expected += " " + f.Text(Message(UiMsg::SaveNoPreviousVersion, f.FileName));
+      if (isNew) expected += " " + f.Text(Message(SessionMsg::SaveNoPreviousVersion, f.FileName));
       EXPECT_EQ(box.text, expected);
       EXPECT_EQ(box.identity, MsgIdentity::OfLanguageText(59));
       EXPECT_NE(box.text.find(f.FileName), std::string::npos);
@@ -369,8 +370,8 @@ TEST(SaveFailure, NamesTheFileAndTheReasonInBothLanguages) {
       EXPECT_FALSE(FileExists(fx.dir.File("new.s")));
     }
   // The words themselves, once per language.
-  EXPECT_EQ(MessageString(Message(UiMsg::SaveNoPreviousVersion, "/m/a.s"), Language::English),
+  EXPECT_EQ(MessageString(Message(SessionMsg::SaveNoPreviousVersion, "/m/a.s"), Language::English),
             "/m/a.s did not exist before, so there is no previous version.");
-  EXPECT_EQ(MessageString(Message(UiMsg::SaveEmptyDocument, "/m/a.s"), Language::German),
+  EXPECT_EQ(MessageString(Message(SessionMsg::SaveEmptyDocument, "/m/a.s"), Language::German),
             "/m/a.s wurde nicht geschrieben: Das Dokument ist leer.");
 }

@@ -223,17 +223,6 @@ TEST(ModelSettings, MissingFileChangesNothingSilently) {
   EXPECT_TRUE(m.f.platform.messages.empty());
 }
 
-TEST(ModelSettings, OverrideFileIsLoadedInsteadOfTheShapesOwn) {
-  Model_ m;
-  m.WriteSettings("[SONR_L1]\r\n1=5\r\n");
-  std::string other = m.f.dir.File("other.ini");
-  WriteBytes(other, "[SONR_L1]\r\n1=6\r\n[Delta]\r\nPoints=0,5\r\n");
-  m.form.ModelSettingsOverride = other;
-  m.form.LoadModelSettings();
-  EXPECT_EQ(m.form.StringGrid1.Cell(3, 1), "6");
-  EXPECT_EQ(m.form.PointTolerance, 0.5L);
-}
-
 TEST(ModelSettings, TolerancesUseTheSystemSeparator) {
   Model_ m;
   m.WriteSettings("[Delta]\r\nPoints=0.001\r\nNormals=0,002\r\n");

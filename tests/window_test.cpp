@@ -272,29 +272,6 @@ TEST(ReadOnlySettings, ProgramStartsRunsAndSaysOnceThatSettingsAreNotStored) {
   EXPECT_TRUE(fs::is_directory(fx.dir.File("Lodsmith.INI")));
 }
 
-// The batch program hands every form the settings it read once: they are
-// read from those bytes, kept in memory, and never reach the disk, even
-// where the folder could take them.
-TEST(ProgramSettingsPreset, ReadFromTheBytesHandedOverAndNeverStored) {
-  FormFixture fx(true, false);
-  fx.form->ProgramSettingsPreset = TLSForm::ProgramSettingsBytes{"[LODs]\r\nAnzahl=3\r\n1=100\r\n2=200\r\n3=300\r\n",
-                                                                 ReadBytes(ShippedLanguageFile()), ""};
-  fx.form->FormCreate();
-  TLSForm& f = *fx.form;
-  EXPECT_TRUE(fx.platform.messages.empty());
-  EXPECT_EQ(f.LodCount, 3);
-  EXPECT_EQ(f.StringGrid4.Cell(1, 2), "200");
-  fx.Open(fx.WriteShape("m.s", ExampleShape()));
-  ASSERT_FALSE(f.FileName.empty());
-  f.SpracheComboBox.ItemIndex = 1;
-  EXPECT_TRUE(f.Dispatch([&] { f.SpracheComboBoxSelect(); }));
-  EXPECT_EQ(f.OeffnenButton.Caption, "Open");
-  EXPECT_TRUE(f.Dispatch([&] { f.FormDestroy(); }));
-  EXPECT_TRUE(fx.platform.messages.empty());
-  EXPECT_FALSE(fs::exists(fx.dir.File("Lodsmith.INI")));
-  EXPECT_EQ(ReadBytes(fx.dir.File("Lodsmith_L.INI")), ReadBytes(ShippedLanguageFile()));
-}
-
 TEST(ReadOnlySettings, ReadOnlyFolderKeepsTheStoredValuesReadable) {
   FormFixture fx(true, false);
   const std::string stored = "[LODs]\r\nAnzahl=2\r\n1=300\r\n2=1200\r\n";
@@ -579,9 +556,11 @@ TEST(Languages, MissingLanguageFileLeavesEmptyTextsAndTheProgramStarts) {
       EXPECT_EQ(caption, "") << name;
     }
   }
-  // The screen message is still shown, with an empty text.
+  // The screen message is still shown: a message box never says nothing,
+  // so it takes the built-in text of the language.
   ASSERT_EQ(fx.platform.messages.size(), 1u);
-  EXPECT_EQ(fx.platform.messages[0].text, "");
+  EXPECT_EQ(fx.platform.messages[0].text, BuiltInNumberedText(20, Language::German));
+  EXPECT_FALSE(fx.platform.messages[0].text.empty());
   EXPECT_EQ(f.LodCount, 1);
   // Choosing a language is impossible without items; nothing breaks.
   EXPECT_TRUE(f.Dispatch([&] { f.SpracheComboBoxSelect(); }));
@@ -622,4 +601,22 @@ TEST(WindowLayout, EveryControlHasItsParentItsStateAndStaysInside) {
       for (const char* page : {"TabSheet1", "TabSheet3"}) sizes[page] = {c.w, c.h - tabHeader};
   }
   EXPECT_TRUE(sizes.count("StringGrid1") && sizes.count("SpracheComboBox") && sizes.count("Button1"));
+}
+
+// A language file without the chosen section: captions keep the rule (a
+// missing numbered text is empty), but a message box falls back to the
+// built-in text of the language instead of saying nothing.
+TEST(Languages, AMissingSectionEmptiesCaptionsButNeverAMessage) {
+  FormFixture fx;
+  TLSForm& f = *fx.form;
+  f.LanguageName = "Esperanto";
+  f.ApplyLanguageTexts();
+  EXPECT_EQ(f.OeffnenButton.Caption, "");
+  WriteBytes(fx.dir.File("bad.s"), Utf16Shape({"SIMISA@@@@@@@@@@JINX0s1t______", "shape ( )"}));
+  fx.platform.Clear();
+  fx.Open(fx.dir.File("bad.s"));
+  ASSERT_FALSE(fx.platform.messages.empty());
+  EXPECT_EQ(fx.platform.messages.back().identity, MsgIdentity::OfLanguageText(TLSForm::kOpenFailedText));
+  EXPECT_EQ(fx.platform.messages.back().text, BuiltInNumberedText(TLSForm::kOpenFailedText, Language::German));
+  for (const auto& m : fx.platform.messages) EXPECT_FALSE(m.text.empty());
 }

@@ -1,4 +1,6 @@
 // The batch program's print-out to PDF and compression run.
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -12,33 +14,47 @@
 #include "platform/wine_path.h"
 #include "preview/png_file.h"
 #include "preview/preview_messages.h"
+#include "preview/preview_render.h"
 #include "print/pdf_writer.h"
 #include "tools/compress.h"
 #include "ui/cli_messages.h"
 
 namespace lodsmith {
 
-void PrintSettingsPdf(TLSForm& form, CliPlatform& platform, const std::string& path) {
-  if (form.ShapeLines.empty() || form.StringGrid1.Cell(grid::kElementName, 1).empty())
-    throw Error(CliMsg::NothingToPrint);
+void PrintSettingsPdf(const Session& session, const RunTexts& texts, CliPlatform& platform, const std::string& path) {
+  if (session.lines.empty() || session.ElementName(1).empty()) throw Error(CliMsg::NothingToPrint);
   // The default printer's page when there is one (DefaultPrinter remembers
   // its paper for PrintPagesToPdf), else A4.
   PrinterInfo printer = platform.DefaultPrinter(platform.landscape);
   int height =
       printer.available ? printer.printableHeightMm : PrintableHeightMm(ListingPageSetup(210, 297, platform.landscape));
-  if (!platform.PrintPagesToPdf(form.SettingsListingPages(height), platform.landscape, path))
+  const auto text = [&texts](const Message& m) { return texts.Text(m); };
+  if (!platform.PrintPagesToPdf(session.ListingPages(height, text), platform.landscape, path))
     throw Error(CliMsg::PdfNotWritten, path);
 }
 
-void RenderPicture(TLSForm& form, CliPlatform& platform, const CliOptions::Picture& o, const std::string& path) {
-  if (o.lod > form.LodCount) throw Error(PreviewMsg::LodOutside, o.lod, form.LodCount);
-  TPreview& p = form.Preview;
-  p.Camera = CameraFor(o.view);
-  p.LodSpinEdit.Value = o.lod;
-  p.ColourBySubObject = o.lod > 0;
-  p.AsSeen = o.asSeen;
-  p.HighlightRow = 0;
-  const PreviewFrame frame = form.PreviewPicture(o.width, o.height);
+std::string RenderPicture(Session& session, const RunTexts& texts, CliPlatform& platform, const CliOptions::Picture& o,
+                          const std::string& path) {
+  if (o.lod > session.lodCount) throw Error(PreviewMsg::LodOutside, o.lod, session.lodCount);
+  PreviewSettings s;
+  s.width = std::max(1, o.width);
+  s.height = std::max(1, o.height);
+  s.camera = CameraFor(o.view);
+  s.lod = std::clamp(o.lod, 0, std::max(1, session.lodCount));
+  s.colourBySubObject = o.lod > 0;
+  s.highlightElement = 0;
+  // "As seen" needs a LOD's distance: without a LOD chosen, the first.
+  s.asSeen = o.asSeen;
+  if (s.asSeen && s.lod == 0) s.lod = 1;
+  const PreviewFrame frame = session.Picture(s);
+  std::string status;
+  if (s.asSeen) {
+    char pixels[32];
+    std::snprintf(pixels, sizeof pixels, "%.1f", frame.screenHeightPixels);
+    status = texts.Text(Message(PreviewMsg::StatusAsSeen, s.lod, session.Distance(s.lod), pixels));
+  } else {
+    status = texts.Text(Message(PreviewMsg::StatusShown, frame.shownTriangles, frame.shownElements));
+  }
   // Like the PDF listing: the folder must take it now, the file comes at
   // the end with the others.
   if (!CanStoreFile(path)) throw Error(PlatformMsg::CannotWriteFile, path);
@@ -47,24 +63,18 @@ void RenderPicture(TLSForm& form, CliPlatform& platform, const CliOptions::Pictu
   for (auto& pending : platform.pendingFiles)
     if (pending.first == path) pending.second = png, replaced = true;
   if (!replaced) platform.pendingFiles.emplace_back(path, std::move(png));
+  return status;
 }
 
-bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file, const std::string& toolArg) {
+bool CompressFile(const RunTexts& texts, CliPlatform& platform, const std::string& file, const std::string& tool) {
   namespace fs = std::filesystem;
   auto fail = [&platform](const std::string& reason) {
     platform.Err() << platform.linePrefix << "error: " << reason << "\n";
     return false;
   };
-  auto say = [&form](const Message& m) { return form.Text(m); };
+  auto say = [&texts](const Message& m) { return texts.Text(m); };
 
-  // Without a simulator folder there is no path worth naming: the message
-  // then says how to give one. A Windows path from the settings or the
-  // registry is named as this system sees it.
-  std::string tool = toolArg;
-  if (tool.empty()) tool = form.DirSetting("FFEdit");
-  if (tool.empty() && !form.SimulatorPath().empty()) tool = DefaultToolPath(form.SimulatorPath());
-  if (tool.empty()) return fail(say(Message(CliMsg::ToolNotFoundNoPath)));
-  if (!form.ToolPathValid(tool)) return fail(say(Message(CliMsg::ToolNotFound, HostPath(tool))));
+  if (!ToolPathValid(tool)) return fail(say(Message(CliMsg::ToolNotFound, HostPath(tool))));
   if (!FileExists(HostPath(file))) return fail(say(Message(CliMsg::FileNotFound, file)));
 
   // A private folder for the script: the batch program may be installed
@@ -74,7 +84,7 @@ bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file,
   fs::create_directories(folder, ec);
   if (ec) return fail(Utf8Path(folder) + ": " + ec.message());
   std::string script =
-      WriteCompressScript(Utf8Path(folder), tool, file, [&form](const Message& m) { return form.Text(m); });
+      WriteCompressScript(Utf8Path(folder), tool, file, [&texts](const Message& m) { return texts.Text(m); });
 
   const std::string output = FolderPart(HostPath(tool)) + kToolOutputName;
 #ifdef _WIN32

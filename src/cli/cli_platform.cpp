@@ -14,56 +14,28 @@
 #endif
 
 #include "core/file_io.h"
+#include "core/text.h"
 #include "platform/console_launcher.h"
 #include "platform/platform_messages.h"
 #include "platform/system_info.h"
 #include "print/pdf_writer.h"
 #include "ui/cli_messages.h"
-#include "ui/tlsform.h"
+#include "ui/messages.h"
 #include "ui/ui_messages.h"
 
 namespace lodsmith {
 
 std::ostream& CliPlatform::Err() { return err ? *err : std::cerr; }
 
-MsgResult CliPlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text,
+void CliPlatform::Say(MsgKind kind, const std::string& message, const MsgIdentity& identity) {
+  messages.push_back({kind, message, identity});
+  Err() << linePrefix << MsgKindName(kind) << ": " << message << "\n";
+}
+
+MsgResult CliPlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::string& message,
                                   const MsgIdentity& identity) {
-  // The window's question whether to open what has none of the shape forms
-  // has nobody to answer it here: --force does, and the line says so.
-  if (identity == MsgIdentity::OfLanguageText(TLSForm::kByteOrderQuestionText)) {
-    const Message said(force ? CliMsg::NoShapeFormForced : CliMsg::NoShapeForm);
-    const MsgKind shown = force ? MsgKind::Information : MsgKind::Error;
-    const std::string batchText = form ? form->Text(said) : MessageString(said, Language::German);
-    messages.push_back({shown, batchText, identity});
-    Err() << linePrefix << MsgKindName(shown) << ": " << batchText << "\n";
-    return force ? MsgResult::Yes : MsgResult::No;
-  }
-  messages.push_back({kind, text, identity});
-  Err() << linePrefix << MsgKindName(kind) << ": " << text << "\n";
-  if (buttons == MsgButtons::Ok) return MsgResult::Ok;
-  // The print-out's orientation is chosen with --landscape, not with --no.
-  if (identity == MsgIdentity::OfMessage(static_cast<int>(UiMsg::LandscapeQuestion)))
-    return landscape ? MsgResult::Yes : MsgResult::No;
-  return answerNo ? MsgResult::No : MsgResult::Yes;
-}
-
-std::optional<std::string> CliPlatform::OpenDialog(const FileDialogRequest& request) {
-  auto r = nextOpen;
-  nextOpen.reset();
-  if (r && request.mustExist && !FileExists(*r)) {
-    const Message missing(CliMsg::FileNotFound, *r);
-    Err() << linePrefix << "error: " << (form ? form->Text(missing) : MessageString(missing, Language::German)) << "\n";
-    return std::nullopt;
-  }
-  return r;
-}
-
-std::optional<std::string> CliPlatform::SaveDialog(const FileDialogRequest& request) {
-  auto r = nextSave;
-  nextSave.reset();
-  // The form the file is written in is chosen with --format, not here.
-  if (r && request.chosenFilter) *request.chosenFilter = request.filterIndex;
-  return r;
+  Say(kind, message, identity);
+  return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::No;
 }
 
 bool CliPlatform::StartConsoleScript(const std::string& scriptPath) {
@@ -217,7 +189,7 @@ bool CliPlatform::PrintPagesToPdf(const std::vector<PrintPage>& pages, bool wide
   // The folder must be able to take it now; the file itself comes at the end.
   if (!CanStoreFile(path)) {
     const Message refused(PlatformMsg::CannotWriteFile, path);
-    Err() << linePrefix << "error: " << (form ? form->Text(refused) : MessageString(refused, Language::German)) << "\n";
+    Err() << linePrefix << "error: " << (text ? text(refused) : MessageString(refused, Language::German)) << "\n";
     return false;
   }
   for (auto& pending : pendingFiles)

@@ -1,19 +1,18 @@
-// The batch program's platform: message boxes go to stderr as "kind: text",
-// questions of actions the user asked for are answered Yes (No with --no),
-// the byte-order question is answered Yes only with --force, and the file
-// dialogs return the paths given on the command line.
+// The batch program's platform: what the window would show in a message box
+// goes to stderr as "kind: text" and into the run's list of messages; the
+// print-out goes through CUPS or into PDF files written at the end.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "core/message.h"
 #include "platform/native_platform.h"
 
 namespace lodsmith {
-
-class TLSForm;
 
 struct CliMessage {
   MsgKind kind;
@@ -23,10 +22,9 @@ struct CliMessage {
 
 class CliPlatform : public NativePlatform {
 public:
-  bool answerNo = false;
-  bool force = false;
   bool landscape = false;
-  const TLSForm* form = nullptr;  // for messages in the user's language
+  // Messages in the user's language.
+  std::function<std::string(const Message&)> text;
   // Where the message boxes are printed, and what goes before each line
   // (a run over many shapes names the shape and collects each shape's
   // lines apart, so that they come out in the order of the arguments).
@@ -34,9 +32,9 @@ public:
   std::string linePrefix;
   std::ostream& Err();
 
-  std::optional<std::string> nextOpen;
-  std::optional<std::string> nextSave;
   std::vector<CliMessage> messages;
+  // Prints a message as the window would show it in a box, and lists it.
+  void Say(MsgKind kind, const std::string& text, const MsgIdentity& identity);
 
   // Files the actions produced (PDF listings), by path, in the order made:
   // written only when every action has run, so that a refusal later on
@@ -44,9 +42,10 @@ public:
   // first.
   std::vector<std::pair<std::string, std::string>> pendingFiles;
 
+  // The session asks nothing through the platform: no box, no dialog.
   MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text, const MsgIdentity& identity) override;
-  std::optional<std::string> OpenDialog(const FileDialogRequest& request) override;
-  std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> OpenDialog(const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<std::string> SaveDialog(const FileDialogRequest&) override { return std::nullopt; }
   int Cursor() override { return cursor_; }
   void SetCursor(int c) override { cursor_ = c; }
   void ProcessMessages() override {}

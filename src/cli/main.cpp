@@ -20,7 +20,6 @@
 #include "platform/system_info.h"
 #include "ui/cli_messages.h"
 #include "ui/messages.h"
-#include "ui/tlsform.h"
 
 using namespace lodsmith;
 
@@ -41,8 +40,8 @@ std::string BytesOrNothing(const std::string& path) {
 // creating or copying anything: beside the program when it could store
 // them there, else (an installed copy) in the user's settings folder once
 // the window has put them there, else beside the program.
-TLSForm::ProgramSettingsBytes ReadProgramSettings(const std::string& exe) {
-  TLSForm::ProgramSettingsBytes bytes;
+ProgramSettingsBytes ReadProgramSettings(const std::string& exe) {
+  ProgramSettingsBytes bytes;
   const std::string beside = ChangeExtension(exe, ".INI");
   std::string program = beside;
   if (!CanStoreFile(beside)) {
@@ -60,7 +59,7 @@ TLSForm::ProgramSettingsBytes ReadProgramSettings(const std::string& exe) {
 // The language of this run: --lang when given, else the one the window
 // stored. Usage errors come before the options are read, so both are looked
 // up here from the arguments and the language files.
-Language RunLanguage(const std::vector<std::string>& args, const TLSForm::ProgramSettingsBytes& settings) {
+Language RunLanguage(const std::vector<std::string>& args, const ProgramSettingsBytes& settings) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string value;
     if (args[i] == "--lang" && i + 1 < args.size())

@@ -17,6 +17,7 @@
 #include "core/message.h"
 #include "document/shape_forms.h"
 #include "preview/preview_render.h"
+#include "session/lod_rules.h"
 #include "ui/messages.h"
 
 namespace lodsmith {

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "core/grid_columns.h"
 #include "core/text.h"
+#include "generation/lod_assignment.h"
 
 namespace lodsmith {
 
@@ -61,12 +63,58 @@ struct NamedGrid {
   const StringGrid* grid;
 };
 
-std::vector<NamedGrid> Grids(const TLSForm& f) {
-  return {{"StringGrid1", &f.StringGrid1},
-          {"StringGrid2", &f.StringGrid2},
-          {"StringGrid3", &f.StringGrid3},
-          {"StringGrid4", &f.StringGrid4},
-          {"StringGrid5", &f.StringGrid5}};
+std::vector<NamedGrid> Grids(const Session& s) {
+  return {{"StringGrid1", &s.Elements},
+          {"StringGrid2", &s.SubObjects},
+          {"StringGrid3", &s.Matrices},
+          {"StringGrid4", &s.Distances},
+          {"StringGrid5", &s.Overview}};
+}
+
+std::string Quoted(const std::string& text) { return "\"" + JsonEscape(text) + "\""; }
+
+// A number the text holds, or null.
+std::string NumberOrNull(const std::string& text) {
+  auto v = ParseInt32(text);
+  return v ? std::to_string(*v) : "null";
+}
+
+// The model in its own terms: every element with its cell in each LOD, the
+// matrices with their animation mark, each LOD with its distance, faces and
+// sub-objects (their sort marks and the element rows each one draws).
+void PrintModel(std::ostream& out, const Session& s) {
+  out << ", \"model\": {\"elements\": [";
+  for (int r = 1; r <= s.ElementCount(); ++r) {
+    out << (r > 1 ? ", " : "") << "{\"row\": " << r << ", \"name\": " << Quoted(s.ElementName(r))
+        << ", \"image\": " << Quoted(s.Elements.Cell(grid::kElementImage, r))
+        << ", \"faces\": " << NumberOrNull(s.Elements.Cell(grid::kElementFaces, r)) << ", \"lods\": [";
+    for (int k = 1; k <= s.lodCount; ++k) out << (k > 1 ? ", " : "") << Quoted(s.Cell(r, k));
+    out << "]}";
+  }
+  out << "], \"matrices\": [";
+  for (int r = 1; r <= s.MatrixCount(); ++r)
+    out << (r > 1 ? ", " : "") << "{\"row\": " << r << ", \"name\": " << Quoted(s.Matrices.Cell(grid::kMatrixName, r))
+        << ", \"faces\": " << NumberOrNull(s.Matrices.Cell(grid::kMatrixFaces, r))
+        << ", \"animated\": " << (s.AnimationMarked(r) ? "true" : "false") << "}";
+  out << "], \"lods\": [";
+  for (int k = 1; k <= s.lodCount; ++k) {
+    out << (k > 1 ? ", " : "") << "{\"lod\": " << k << ", \"distance\": " << NumberOrNull(s.Distance(k))
+        << ", \"faces\": " << NumberOrNull(s.Overview.Cell(grid::kOverviewFaces, k)) << ", \"subObjects\": [";
+    for (int so = 1; so <= s.SubObjectCount(); ++so) {
+      out << (so > 1 ? ", " : "") << "{\"number\": " << so
+          << ", \"sorted\": " << (s.SortMarked(k, so) ? "true" : "false") << ", \"elements\": [";
+      bool first = true;
+      for (int r = 1; r <= s.ElementCount(); ++r)
+        if (AssignmentCell::Read(s.Cell(r, k)).Places(so)) {
+          out << (first ? "" : ", ") << r;
+          first = false;
+        }
+      out << "]}";
+    }
+    out << "]}";
+  }
+  out << "], \"pointTolerance\": " << Quoted(FormatGeneral(s.pointTolerance, '.'))
+      << ", \"normalTolerance\": " << Quoted(FormatGeneral(s.normalTolerance, '.')) << "}";
 }
 
 }  // namespace
@@ -100,7 +148,7 @@ void PrintAction(std::ostream& out, const ReportAction& a) {
 
 }  // namespace
 
-void PrintReport(std::ostream& out, const TLSForm& form, const std::vector<CliMessage>& messages,
+void PrintReport(std::ostream& out, const Session& form, const std::vector<CliMessage>& messages,
                  const std::string& format, const ReportExtras* extras) {
   if (format == "tsv") {
     for (const auto& g : Grids(form)) {
@@ -116,7 +164,7 @@ void PrintReport(std::ostream& out, const TLSForm& form, const std::vector<CliMe
     }
     out << "# messages\n";
     for (const auto& m : messages) out << MsgKindName(m.kind) << '\t' << m.text << "\n";
-    out << "\n# lines\t" << form.ShapeLines.size() << "\n# changed\t" << (form.Changed ? "true" : "false") << "\n";
+    out << "\n# lines\t" << form.lines.size() << "\n# changed\t" << (form.changed ? "true" : "false") << "\n";
     return;
   }
   out << "{\"grids\": {";
@@ -136,7 +184,7 @@ void PrintReport(std::ostream& out, const TLSForm& form, const std::vector<CliMe
   for (std::size_t i = 0; i < messages.size(); ++i)
     out << (i ? ", " : "") << "{\"kind\": \"" << MsgKindName(messages[i].kind) << "\", \"text\": \""
         << JsonEscape(messages[i].text) << "\"}";
-  out << "], \"lines\": " << form.ShapeLines.size() << ", \"changed\": " << (form.Changed ? "true" : "false");
+  out << "], \"lines\": " << form.lines.size() << ", \"changed\": " << (form.changed ? "true" : "false");
   if (extras) {
     out << ", \"shape\": \"" << JsonEscape(extras->shape) << "\", \"outcome\": \"" << extras->outcome
         << "\", \"actions\": [";
@@ -149,6 +197,7 @@ void PrintReport(std::ostream& out, const TLSForm& form, const std::vector<CliMe
       out << (i ? ", " : "") << "\"" << JsonEscape(extras->notes[i]) << "\"";
     out << "]";
   }
+  PrintModel(out, form);
   out << "}\n";
 }
 

@@ -7,7 +7,9 @@
 
 #include "cli/cli_platform.h"
 #include "cli/options.h"
-#include "ui/tlsform.h"
+#include "cli/run_texts.h"
+#include "session/action_result.h"
+#include "session/session.h"
 
 namespace lodsmith {
 
@@ -30,26 +32,31 @@ struct ReportExtras {
   std::vector<std::string> notes;
 };
 
-// Prints the five grids (every row and column shown), the messages, the line
-// count and the changed flag, as one JSON object (one line, the extras
-// after them) or as tab-separated blocks (without the extras).
-void PrintReport(std::ostream& out, const TLSForm& form, const std::vector<CliMessage>& messages,
+// Prints the five tables as the window's grids show them (every row and
+// column shown, keyed by the grids' names: kept as it always was for the
+// scripts that read it), the messages, the line count and the changed flag,
+// as one JSON object (one line, the extras and the model after them) or as
+// tab-separated blocks (without either). The model block tells the same in
+// the shape's own terms: elements, matrices, LODs and their sub-objects.
+void PrintReport(std::ostream& out, const Session& session, const std::vector<CliMessage>& messages,
                  const std::string& format, const ReportExtras* extras = nullptr);
 
 std::string JsonEscape(const std::string& utf8);
 
 // Writes the settings listing as a PDF file (default printer's page, or A4).
-void PrintSettingsPdf(TLSForm& form, CliPlatform& platform, const std::string& path);
+void PrintSettingsPdf(const Session& session, const RunTexts& texts, CliPlatform& platform, const std::string& path);
 
-// Runs the simulator's compression utility on `file` and waits for it; true
-// when it produced its output and the output was moved over the file.
-bool CompressFile(TLSForm& form, CliPlatform& platform, const std::string& file, const std::string& tool);
+// Runs the simulator's compression utility `tool` on `file` and waits for
+// it; true when it produced its output and the output was moved over the
+// file.
+bool CompressFile(const RunTexts& texts, CliPlatform& platform, const std::string& file, const std::string& tool);
 
-// Renders the open shape as the preview window would (the form's
-// Preview.StatusText then says what it shows) and keeps the PNG to be
-// written with the other files at the end. Raises Error when the LOD is not
-// one of the shape's, when the shape cannot be drawn, when "as seen" has no
-// distance, or when the file's folder cannot take it.
-void RenderPicture(TLSForm& form, CliPlatform& platform, const CliOptions::Picture& picture, const std::string& path);
+// Renders the open shape as the preview window would and keeps the PNG to
+// be written with the other files at the end; returns the status line of
+// the picture. Raises Error when the LOD is not one of the shape's, when the
+// shape cannot be drawn, when "as seen" has no distance, or when the file's
+// folder cannot take it.
+std::string RenderPicture(Session& session, const RunTexts& texts, CliPlatform& platform,
+                          const CliOptions::Picture& picture, const std::string& path);
 
 }  // namespace lodsmith

@@ -1,8 +1,8 @@
-// One shape's run of the batch program: its own TLSForm and platform, the
+// One shape's run of the batch program: its own session and platform, the
 // options applied to it, its output collected as text.
 //
-// Opens the shape as the window's open button does (its own .Lodsmith, or
-// --settings), applies the settings options (LOD count, distances,
+// Opens the shape in a session as the window's open button does (its own
+// .Lodsmith, or --settings), applies the settings options (LOD count, distances,
 // assignments, sort and animation marks) in a fixed order whatever their
 // order on the command line, notes what looks wrong, runs the actions in the
 // order given, and writes the shape, its settings file and the listings only
@@ -15,14 +15,21 @@
 
 #include "cli/options.h"
 #include "platform/platform.h"
-#include "ui/tlsform.h"
 
 namespace lodsmith {
 
 // What the run shares with the runs of the other shapes: read once, never
 // changed.
+// The program settings and language files as the window would read them,
+// read once for all shapes.
+struct ProgramSettingsBytes {
+  std::string program;         // the program settings file the window would open (beside it, or the user's)
+  std::string language;        // the language file beside the program
+  std::string languageChoice;  // an installed copy's language choice (user's folder); empty: none
+};
+
 struct RunShared {
-  TLSForm::ProgramSettingsBytes programSettings;
+  ProgramSettingsBytes programSettings;
   bool manyShapes = false;  // lines name their shape; progress and summary follow
 };
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "core/lod_distance.h"
 #include "generation/refusal.h"
 
 namespace lodsmith {
@@ -130,7 +131,7 @@ private:
       const std::string& d = a_.Distance(lod);
       if (d.find_first_not_of(" \t") == std::string::npos) Refuse(GenerationMsg::DistanceMissing, lod);
       const auto v = ParseInt32(d);
-      if (!v || *v < 1 || *v > 2000) Refuse(GenerationMsg::DistanceInvalid, lod, d);
+      if (!v || !DistanceInRange(*v)) Refuse(GenerationMsg::DistanceInvalid, lod, d);
     }
   }
 

@@ -204,7 +204,7 @@ void MainWindow::AddControl(const layout::Control& c) {
       std::function<bool(int)> editable;
       if (c.editable != layout::Editable::None)
         editable = [rule = c.editable](int col) { return layout::IsEditableColumn(rule, col); };
-      GridView* view = AddGrid(parent, c.name, f.*c.grid, c.x, c.y, c.w, c.h, std::move(editable), c.rowHeight);
+      GridView* view = AddGrid(parent, c.name, c.grid(f), c.x, c.y, c.w, c.h, std::move(editable), c.rowHeight);
       if (c.smallFont) {
         view->setFont(OverviewFont());
         view->horizontalHeader()->setFont(OverviewFont());

@@ -15,9 +15,7 @@ namespace lodsmith {
 bool TLSForm::ToolPathValid(const std::string& path) { return lodsmith::ToolPathValid(path); }
 
 void TLSForm::CompressButtonClick() {
-  std::string tool = DirSetting("FFEdit");
-  // The registry is asked only while nothing is stored.
-  if (tool.empty()) tool = DefaultToolPath(SimulatorPath());
+  std::string tool = session.CompressionTool("", DirSetting("FFEdit"));
   if (!ToolPathValid(tool)) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(ToolsMsg::LocateTool));
     FileDialogRequest request;

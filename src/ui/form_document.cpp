@@ -1,6 +1,7 @@
 // Opening, saving, undo and the unsaved-changes question.
 #include "core/file_io.h"
 #include "core/grid_columns.h"
+#include "core/text.h"
 #include "document/shape_file.h"
 #include "document/shape_forms.h"
 #include "ui/tlsform.h"
@@ -11,9 +12,6 @@ namespace lodsmith {
 using namespace grid;
 
 namespace {
-const char* const kSimulatorKey = "SOFTWARE\\Microsoft\\Microsoft Games\\Train Simulator\\1.0";
-const std::string kUtf16Mark("\xFF\xFE", 2);
-
 // The status line's note on a file that was not read as Unicode text.
 std::optional<UiMsg> ReadFormNote(ShapeForm form) {
   switch (form) {
@@ -37,36 +35,33 @@ ShapeForm FormOfSaveFilter(int index) {
   if (index == 3) return ShapeForm::Binary;
   return ShapeForm::UnicodeText;
 }
-
-// A sentence after the text, each ended with a full stop (the system's
-// reasons come without one).
-void AppendSentence(std::string& text, std::string sentence) {
-  if (sentence.empty()) return;
-  if (sentence.back() != '.' && sentence.back() != '!' && sentence.back() != '?') sentence += '.';
-  text += (text.empty() ? "" : " ") + sentence;
-}
 }  // namespace
 
-std::string TLSForm::SimulatorPath() {
-  return platform_.RegistryReadLocalMachine(kSimulatorKey, "EXE Path").value_or("");
-}
+std::string TLSForm::SimulatorPath() { return session.SimulatorFolder(); }
 
 void TLSForm::ResetDocument() {
-  ShapeLines.clear();
-  Changed = false;
+  session.Close();
   SpeichernBitBtn.FontColor = clWindowText;
   SpeichernUnterBitBtn.FontColor = clWindowText;
   Label1.Caption.clear();
   Label2.Caption.clear();
   Caption = "Lodsmith";
-  FileName.clear();
-  FileForm = ShapeForm::UnicodeText;
-  StringGrid1.SetRowCount(2);
-  for (int c = kElementName; c <= ElementLodColumn(2); ++c) StringGrid1.SetCell(c, 1, "");
-  StringGrid2.SetRowCount(2);
-  StringGrid3.SetRowCount(2);
-  for (int c = kSubObjectNumber; c <= SubObjectSortColumn(1); ++c) StringGrid2.SetCell(c, 1, "");
-  for (int c = kMatrixName; c <= kMatrixAnimated; ++c) StringGrid3.SetCell(c, 1, "");
+}
+
+bool TLSForm::BoxQuestions::Ask(const Question& q) {
+  if (q.kind == Question::Kind::ByteOrder)
+    return form_.ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, kByteOrderQuestionText) == MsgResult::Yes;
+  const bool points = q.kind == Question::Kind::MergePoints;
+  const std::string question = std::to_string(q.count) + " " + form_.MessageLanguageText(points ? 63 : 66) + " " +
+                               FormatGeneral(q.tolerance, '.') + ". " + form_.MessageLanguageText(64);
+  return form_.ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, question) == MsgResult::Yes;
+}
+
+void TLSForm::ShowActionButtons() {
+  Sub_ObjectsButton.Enabled = session.CanGenerate();
+  PunkteButton.Enabled = session.CanMergePoints();
+  NormalenButton.Enabled = session.CanMergeNormals();
+  MatButton.Enabled = session.CanFixMaterials();
 }
 
 bool TLSForm::QuerySave() {
@@ -107,70 +102,57 @@ void TLSForm::OeffnenButtonClick() {
   ResetDocument();
   ProcessMessages(9);
   BeginBusy();
-  try {
-    std::string bytes = ReadFileBytes(*chosen);
-    bool go = true;
-    const std::optional<ShapeForm> form = DetectShapeForm(bytes);
-    if (form && *form != ShapeForm::UnicodeText) {
-      // A file that claims a form and breaks it is told by the converter's
-      // own message, which names the fault; nothing opens.
-      try {
-        bytes = ShapeFormToUnicodeText(bytes, *form);
-      } catch (const Error& e) {
-        ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
-        LastOutcome = Outcome::Failed;
-        go = false;
-      }
+  BoxQuestions questions(*this);
+  const OpenResult r = session.Open(*chosen, questions, "", LODSpinEdit.Value, [this](int count) {
+    Label2.Caption = std::to_string(count) + " " + LanguageText(22);
+    ProcessMessages(2);
+  });
+  if (r.decoded) {
+    SpeichernBitBtn.FontColor = clWindowText;
+    SpeichernUnterBitBtn.FontColor = clWindowText;
+    Label1.Caption = FileName;
+    Caption = "Lodsmith   [ " + ExtractFileName(FileName) + " ]";
+    if (ProgramIni) {
+      ProgramIni->WriteString("Dir", "InitialDir", ExtractFileDir(FileName));
+      ProgramIni->WriteString("Dir", "Filename", ExtractFileName(FileName));
     }
-    if (go && !bytes.empty()) {
-      FileBom = bytes.substr(0, std::min<std::size_t>(2, bytes.size()));
-      // Only a file that is none of the forms may be no shape at all.
-      if (!form && FileBom != kUtf16Mark) {
-        go = ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, kByteOrderQuestionText) == MsgResult::Yes;
-        if (!go) LastOutcome = Outcome::Cancelled;
-      }
+    ShowActionButtons();
+    ShowStructureNote();
+    for (const auto& w : r.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
+  }
+  if (r.settingsLoaded) {
+    const char sep = platform_.DecimalSeparator();
+    DeltaPointsEdit.Text = FormatGeneral(PointTolerance, sep);
+    DeltaNormalsEdit.Text = FormatGeneral(NormalTolerance, sep);
+  }
+  if (r.lodsLoaded > 0) {
+    LODAnzSpinEdit.Value = LodCount;
+    ShowLodCount();
+    RefreshSubObjectGrid();
+  }
+  // The status line tells the form the file was read in, beside the note on
+  // its structure.
+  if (r.status == OpenResult::Status::Opened)
+    if (auto note = ReadFormNote(FileForm)) {
+      Label2.Caption = Text(Message(*note, ShapeLines.size()));
+      if (!StructureNote.empty()) Label2.Caption += " – " + StructureNote;
     }
-    if (go) {
-      auto decoded = DecodeShape(bytes, [this](int count) {
-        Label2.Caption = std::to_string(count) + " " + LanguageText(22);
-        ProcessMessages(2);
-      });
-      ShapeLines = std::move(decoded.lines);
-      Changed = false;
-      SpeichernBitBtn.FontColor = clWindowText;
-      SpeichernUnterBitBtn.FontColor = clWindowText;
-      FileName = *chosen;
-      Label1.Caption = FileName;
-      Caption = "Lodsmith   [ " + ExtractFileName(FileName) + " ]";
-      FileForm = form.value_or(ShapeForm::UnicodeText);
-      ShowLineCount();
-      if (ProgramIni) {
-        ProgramIni->WriteString("Dir", "InitialDir", ExtractFileDir(FileName));
-        ProgramIni->WriteString("Dir", "Filename", ExtractFileName(FileName));
-      }
-      Sub_ObjectsButton.Enabled = true;
-      PunkteButton.Enabled = true;
-      NormalenButton.Enabled = true;
-      MatButton.Enabled = true;
-      AnalyseShape();
-      ApplyDefaultAssignment();
-      LoadModelSettings();
-      RefreshSubObjectGrid();
-      // The status line tells the form the file was read in, beside the
-      // note on its structure.
-      if (auto note = ReadFormNote(FileForm)) {
-        Label2.Caption = Text(Message(*note, ShapeLines.size()));
-        if (!StructureNote.empty()) Label2.Caption += " – " + StructureNote;
-      }
-    }
-  } catch (const Error&) {
-    // One text for every way reading or analysing can fail: the user can do
-    // the same about each of them.
-    ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, kOpenFailedText);
-    LastOutcome = Outcome::Failed;
+  switch (r.status) {
+    case OpenResult::Status::Opened: break;
+    case OpenResult::Status::Declined: LastOutcome = Outcome::Cancelled; break;
+    case OpenResult::Status::FormBroken:
+      ShowMessage(MsgKind::Error, MsgButtons::Ok, *r.failure);
+      LastOutcome = Outcome::Failed;
+      break;
+    case OpenResult::Status::NotAnalysed:
+    case OpenResult::Status::Unreadable:
+      // One text for every way reading or analysing can fail: the user can
+      // do the same about each of them.
+      ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, kOpenFailedText);
+      LastOutcome = Outcome::Failed;
+      break;
   }
   EndBusy();
-  UndoLines = ShapeLines;
 }
 
 bool TLSForm::SaveDocument() {
@@ -181,56 +163,28 @@ bool TLSForm::SaveDocument() {
   }
   BeginBusy();
   const std::string total = std::to_string(ShapeLines.size());
-  bool written = false;
-  // Why it failed, named after the language file's text: the system's
-  // reason names the file.
-  const bool existed = FileExists(FileName);
-  std::vector<Message> reasons;
-  // An empty document has no first line to write: it is refused with the
-  // text of a failed write, and the file stays as it is.
-  if (ShapeLines.empty()) reasons.emplace_back(UiMsg::SaveEmptyDocument, FileName);
-  if (!ShapeLines.empty()) {
-    try {
-      std::string bytes = EncodeShape(ShapeLines, FileBom, [&](int i) {
-        Label2.Caption = std::to_string(i) + " " + LanguageText(24) + " " + total + " " + LanguageText(23);
-        ProcessMessages(2);
-      });
-      if (FileForm == ShapeForm::Compressed || FileForm == ShapeForm::Binary) {
-        // A text the converter cannot write in this form is told by its own
-        // message, which names the line; the file stays as it is.
-        try {
-          bytes = UnicodeTextToShapeForm(bytes, FileForm);
-        } catch (const Error& e) {
-          ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
-          LastOutcome = Outcome::Failed;
-          EndBusy();
-          return false;
-        }
-      }
-      // The previous file becomes the backup only once the new one is complete.
-      WriteFileAtomic(FileName, bytes, ChangeExtension(FileName, ".BAK"));
-      // An 8-bit or unmarked file was written as Unicode text with the mark.
-      if (FileForm != ShapeForm::Compressed && FileForm != ShapeForm::Binary) FileForm = ShapeForm::UnicodeText;
-      Changed = false;
-      SpeichernBitBtn.FontColor = clWindowText;
-      SpeichernUnterBitBtn.FontColor = clWindowText;
-      written = true;
-    } catch (const Error& e) {
-      // Every failed write is told with the language file's one text below;
-      // the target and its backup are as they were.
-      reasons.push_back(e.message());
-    }
-  }
-  if (!written) {
-    if (!existed) reasons.emplace_back(UiMsg::SaveNoPreviousVersion, FileName);
+  const SaveResult r = session.Save([&](int i) {
+    Label2.Caption = std::to_string(i) + " " + LanguageText(24) + " " + total + " " + LanguageText(23);
+    ProcessMessages(2);
+  });
+  if (r.written()) {
+    SpeichernBitBtn.FontColor = clWindowText;
+    SpeichernUnterBitBtn.FontColor = clWindowText;
+  } else if (r.status == SaveResult::Status::FormRefused) {
+    ShowMessage(MsgKind::Error, MsgButtons::Ok, *r.failure);
+    LastOutcome = Outcome::Failed;
+    EndBusy();
+    return false;
+  } else {
+    // The language file's text, then why, naming the file.
     std::string text = LanguageText(59);
-    for (const Message& reason : reasons) AppendSentence(text, Text(reason));
+    for (const Message& reason : r.reasons) AppendSentence(text, Text(reason));
     platform_.MessageBox(MsgKind::Warning, MsgButtons::Ok, text, MsgIdentity::OfLanguageText(59));
     LastOutcome = Outcome::Failed;
   }
   EndBusy();
   Label2.Caption = total + " " + LanguageText(24) + " " + total + " " + LanguageText(23);
-  return written;
+  return r.written();
 }
 
 void TLSForm::SpeichernButtonClick() {
@@ -281,20 +235,19 @@ void TLSForm::UndoButtonClick() {
     return;
   }
   BeginBusy();
-  ShapeLines = UndoLines;
-  Changed = false;
   SpeichernBitBtn.FontColor = clWindowText;
   SpeichernUnterBitBtn.FontColor = clWindowText;
-  Sub_ObjectsButton.Enabled = true;
-  PunkteButton.Enabled = true;
-  NormalenButton.Enabled = true;
-  MatButton.Enabled = true;
   try {
-    AnalyseShape();
+    session.Undo();
   } catch (const Error&) {
+    for (const auto& w : Analysis.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
     ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, kOpenFailedText);
     LastOutcome = Outcome::Failed;
   }
+  if (LastOutcome != Outcome::Failed)
+    for (const auto& w : Analysis.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
+  ShowActionButtons();
+  StructureNote = session.structureProblem ? Text(StructureNoteMessage(*session.structureProblem)) : "";
   ShowLineCount();
   // The restored text is the opened one: the note on its structure stands.
   if (!StructureNote.empty()) Label2.Caption += " – " + StructureNote;
@@ -305,6 +258,6 @@ std::string TLSForm::DirSetting(const std::string& key) const {
   return ProgramIni ? ProgramIni->ReadString("Dir", key, "") : "";
 }
 
-std::string TLSForm::ModelSettingsFileName() const { return ChangeExtension(FileName, ".Lodsmith"); }
+std::string TLSForm::ModelSettingsFileName() const { return session.ModelSettingsFileName(); }
 
 }  // namespace lodsmith

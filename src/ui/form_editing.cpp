@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "core/grid_columns.h"
-#include "core/lod_distance.h"
 #include "generation/generation_messages.h"
+#include "generation/lod_assignment.h"
 #include "generation/vertex_estimate.h"
 #include "ui/tlsform.h"
 
@@ -15,12 +15,10 @@ using namespace grid;
 
 namespace {
 
-constexpr int32_t kAbsent = AssignmentCell::kAbsent;
-
-// 0..99 or 999: what an assignment cell and NrEdit accept.
+// 0..99 or 999: what NrEdit accepts (the rule of an assignment cell).
 bool ValidAssignment(const std::string& text) {
   auto v = ParseInt32(text);
-  return v && *v >= 0 && (*v < 100 || *v == kAbsent);
+  return v && *v >= 0 && (*v < 100 || *v == AssignmentCell::kAbsent);
 }
 
 }  // namespace
@@ -31,42 +29,7 @@ VertexEstimate TLSForm::EstimateVertices(int lod, int subObject) {
   return EstimateVertexSets(CurrentAssignment(), lod, subObject, ElementVtxState, VertexSets);
 }
 
-void TLSForm::RefreshSubObjectGrid() {
-  const LodAssignment a = CurrentAssignment();
-  int32_t maxSub = 1;
-  for (int lod = 1; lod <= LodCount; ++lod) {
-    int64_t faces = 0;
-    for (int r = 1; r <= a.ElementCount(); ++r) {
-      const AssignmentCell& cell = a.Cell(r, lod);
-      const std::optional<int32_t>& f = a.elements[static_cast<std::size_t>(r - 1)].faces;
-      const int32_t n = cell.number();
-      // A number above the absent marker is no sub-object anybody typed (only
-      // a hand-edited settings file holds one); it would otherwise make the
-      // grid grow to that many rows. It counts as a cell that does not parse.
-      if (!cell.IsNumber() || n > kAbsent || (n != kAbsent && !f)) {
-        StringGrid2.SetRowCount(2);
-        StringGrid2.SetCell(kSubObjectNumber, 1, "");
-        StringGrid2.SetCell(kSubObjectVertices, 1, "");
-        return;
-      }
-      if (n == kAbsent) continue;
-      faces += *f;
-      // The rows follow the number a cell holds, as typed ("05" is 5).
-      maxSub = std::max(maxSub, n);
-    }
-    StringGrid5.SetCell(kOverviewFaces, lod, std::to_string(faces));
-  }
-
-  StringGrid2.SetRowCount(maxSub + 1);
-  for (int s = 1; s <= maxSub; ++s) {
-    StringGrid2.SetCell(kSubObjectNumber, s, std::to_string(s));
-    // The recount runs on every click, so it shows no message: an element
-    // whose vtx_state has no vertex set in the first sub-object (a shape that
-    // was split before) adds nothing to the count.
-    const int64_t vertices = ShownVertexCount(a, LODSpinEdit.Value, s, ElementVtxState, VertexSets);
-    StringGrid2.SetCell(kSubObjectVertices, s, std::to_string(vertices));
-  }
-}
+void TLSForm::RefreshSubObjectGrid() { session.RefreshSubObjects(LODSpinEdit.Value); }
 
 // ---- Grid cells ----------------------------------------------------------------
 
@@ -79,12 +42,14 @@ void TLSForm::StringGrid1SelectCell(int ACol, int ARow, bool& CanSelect) {
   }
 }
 
+// A refused edit is told as a warning; the session has emptied the cell.
 void TLSForm::StringGrid1SetEditText(int ACol, int ARow, const std::string& Value) {
-  StringGrid1.SetCell(ACol, ARow, Value);
-  if (Value.empty() || ValidAssignment(Value)) return;
-  ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(GenerationMsg::AssignmentRefused));
-  LastOutcome = Outcome::Refused;
-  StringGrid1.SetCell(ACol, ARow, "");
+  try {
+    session.SetCell(ARow, ACol - ElementLodColumn(1) + 1, Value);
+  } catch (const Error& e) {
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
+    LastOutcome = Outcome::Refused;
+  }
 }
 
 void TLSForm::StringGrid1Exit() { RefreshSubObjectGrid(); }
@@ -98,11 +63,22 @@ void TLSForm::StringGrid2SelectCell(StringGrid& Sender, int ACol, int ARow, bool
 }
 
 void TLSForm::StringGrid2SetEditText(StringGrid& Sender, int ACol, int ARow, const std::string& Value) {
-  Sender.SetCell(ACol, ARow, Value);
-  if (Value.empty() || Value == "x" || Value == "X") return;
-  ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(GenerationMsg::SortMarkRefused));
-  LastOutcome = Outcome::Refused;
-  Sender.SetCell(ACol, ARow, "");
+  try {
+    if (&Sender == &StringGrid3 && ACol == kMatrixAnimated) {
+      session.SetAnimationMark(ARow, Value);
+    } else if (&Sender == &StringGrid2) {
+      session.SetSortMark(ACol - SubObjectSortColumn(1) + 1, ARow, Value);
+    } else {
+      Sender.SetCell(ACol, ARow, Value);
+      if (!Value.empty() && Value != "x" && Value != "X") {
+        Sender.SetCell(ACol, ARow, "");
+        throw Error(GenerationMsg::SortMarkRefused);
+      }
+    }
+  } catch (const Error& e) {
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
+    LastOutcome = Outcome::Refused;
+  }
 }
 
 void TLSForm::StringGrid4SelectCell(int ACol, int ARow, bool& CanSelect) {
@@ -114,60 +90,38 @@ void TLSForm::StringGrid4SelectCell(int ACol, int ARow, bool& CanSelect) {
 }
 
 void TLSForm::StringGrid4SetEditText(int ACol, int ARow, const std::string& Value) {
-  StringGrid4.SetCell(ACol, ARow, Value);
-  auto v = ParseInt32(Value);
-  if (!Value.empty() && (!v || !DistanceInRange(*v))) {
-    ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(GenerationMsg::DistanceRefused));
+  if (ACol != kDistance) return StringGrid4.SetCell(ACol, ARow, Value);
+  try {
+    session.SetDistance(ARow, Value);
+  } catch (const Error& e) {
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
     LastOutcome = Outcome::Refused;
-    StringGrid4.SetCell(ACol, ARow, "");
-    v.reset();
   }
-  // The overview mirrors the distance cell: a cleared or refused distance
-  // leaves it empty too rather than showing a number nobody entered.
-  StringGrid5.SetCell(kOverviewDistance, ARow, v ? std::to_string(*v) : std::string());
 }
 
 void TLSForm::StringGrid4Exit() {
-  for (int r = 1; r < StringGrid4.RowCount(); ++r) {
-    if (!StringGrid4.Cell(kDistance, r).empty()) continue;
-    StringGrid4.Col = kDistance;
-    StringGrid4.Row = r;
-    platform().FocusControl("StringGrid4");
-    ShowMessage(MsgKind::Information, MsgButtons::Ok, Message(GenerationMsg::DistanceMissingHint));
-    return;
-  }
+  const int r = session.FirstLodWithoutDistance();
+  if (r == 0) return;
+  StringGrid4.Col = kDistance;
+  StringGrid4.Row = r;
+  platform().FocusControl("StringGrid4");
+  ShowMessage(MsgKind::Information, MsgButtons::Ok, Message(GenerationMsg::DistanceMissingHint));
 }
 
 // ---- LOD count and the LOD shown ---------------------------------------------------
 
-void TLSForm::LODAnzSpinEditChange() {
-  const int v = LODAnzSpinEdit.Value;
-  if (v >= 100) return;
-  StringGrid4.SetRowCount(v + 1);
-  for (int r = 1; r <= v; ++r) {
-    StringGrid4.SetCell(kDistanceLod, r, std::to_string(r));
-    if (StringGrid4.Cell(kDistance, r).empty()) StringGrid4.SetCell(kDistance, r, "2000");
-  }
+void TLSForm::LODAnzSpinEditChange() { session.ResizeDistances(LODAnzSpinEdit.Value); }
+
+void TLSForm::ShowLodCount() {
+  LODSpinEdit.MaxValue = LodCount;
+  LODSpinEdit.Enabled = LodCount != 1;
+  if (LODSpinEdit.Value > LodCount) SetLODSpinEditValue(LodCount);
 }
 
 void TLSForm::LODAnzSpinEditExit() {
   LodCount = LODAnzSpinEdit.Value;
-  LODSpinEdit.MaxValue = LodCount;
-  LODSpinEdit.Enabled = LodCount != 1;
-  if (LODSpinEdit.Value > LodCount) SetLODSpinEditValue(LodCount);
-
-  StringGrid1.SetColCount(ElementLodColumn(LodCount) + 1);
-  StringGrid2.SetColCount(SubObjectSortColumn(LodCount) + 1);
-  StringGrid5.SetRowCount(LodCount + 1);
-  for (int k = 1; k <= LodCount; ++k) {
-    const std::string header = "L " + std::to_string(k);
-    StringGrid1.SetCell(ElementLodColumn(k), kHeaderRow, header);
-    StringGrid2.SetCell(SubObjectSortColumn(k), kHeaderRow, header);
-    for (int r = 1; r < StringGrid1.RowCount(); ++r)
-      if (StringGrid1.Cell(ElementLodColumn(k), r).empty()) StringGrid1.SetCell(ElementLodColumn(k), r, "1");
-    StringGrid5.SetCell(kOverviewLod, k, std::to_string(k));
-    StringGrid5.SetCell(kOverviewDistance, k, StringGrid4.Cell(kDistance, k));
-  }
+  ShowLodCount();
+  session.CommitLodCount(LODAnzSpinEdit.Value);
 }
 
 void TLSForm::LODSpinEditChange() {

@@ -50,7 +50,7 @@ Control Spin(const char* name, const char* parent, TSpinEdit TLSForm::*state, in
   return c;
 }
 
-Control Grid(const char* name, const char* parent, StringGrid TLSForm::*state, int x, int y, int w, int h,
+Control Grid(const char* name, const char* parent, StringGrid& (*state)(TLSForm&), int x, int y, int w, int h,
              Editable editable, int rowHeight = 24) {
   Control c{Kind::Grid, name, parent, x, y, w, h};
   c.grid = state;
@@ -70,7 +70,8 @@ std::vector<Control> Build() {
   constexpr auto right = Align::Right, centre = Align::Centre;
   const char* const tab1 = "TabSheet1";
   const char* const tab3 = "TabSheet3";
-  Control overview = Grid("StringGrid5", tab1, &F::StringGrid5, 558, 176, 163, 97, Editable::None, 16);
+  Control overview = Grid(
+      "StringGrid5", tab1, [](F& f) -> StringGrid& { return f.StringGrid5; }, 558, 176, 163, 97, Editable::None, 16);
   overview.smallFont = true;
   return {
       Control{Kind::Pages, "PageControl1", nullptr, 0, 0, 824, 553},
@@ -93,11 +94,17 @@ std::vector<Control> Build() {
       Button("DoButton1", tab1, &F::DoButton1, 408, 3, 41, 25, &F::DoButton1Click),
       Label("Label16", tab1, &F::Label16, 464, 9),
       Spin("LODSpinEdit", tab1, &F::LODSpinEdit, 496, 4, 49, 22, &F::SetLODSpinEditValue, nullptr),
-      Grid("StringGrid1", tab1, &F::StringGrid1, 6, 32, 539, 385, Editable::Assignments),
-      Grid("StringGrid2", tab1, &F::StringGrid2, 558, 32, 137, 137, Editable::SortMarks),
+      Grid(
+          "StringGrid1", tab1, [](F& f) -> StringGrid& { return f.StringGrid1; }, 6, 32, 539, 385,
+          Editable::Assignments),
+      Grid(
+          "StringGrid2", tab1, [](F& f) -> StringGrid& { return f.StringGrid2; }, 558, 32, 137, 137,
+          Editable::SortMarks),
       overview,
       Button("AnimResetButton", tab1, &F::AnimResetButton, 734, 264, 75, 25, &F::AnimResetButtonClick),
-      Grid("StringGrid3", tab1, &F::StringGrid3, 558, 296, 251, 161, Editable::AnimationMarks),
+      Grid(
+          "StringGrid3", tab1, [](F& f) -> StringGrid& { return f.StringGrid3; }, 558, 296, 251, 161,
+          Editable::AnimationMarks),
       Button("ZeilePlusButton", tab1, &F::ZeilePlusButton, 384, 425, 25, 20, &F::ZeilePlusButtonClick),
       Button("ZeileMinusButton", tab1, &F::ZeileMinusButton, 384, 449, 25, 20, &F::ZeileMinusButtonClick),
       Button("GrundButton", tab1, &F::GrundButton, 416, 425, 129, 20, &F::GrundButtonClick),
@@ -112,7 +119,9 @@ std::vector<Control> Build() {
       Spin("LODAnzSpinEdit", "Panel1", &F::LODAnzSpinEdit, 119, 48, 57, 33, &F::SetLODAnzSpinEditValue,
            &F::LODAnzSpinEditExit),
       Label("Label15", "Panel1", &F::Label15, 20, 96),
-      Grid("StringGrid4", "Panel1", &F::StringGrid4, 20, 120, 153, 209, Editable::Distances),
+      Grid(
+          "StringGrid4", "Panel1", [](F& f) -> StringGrid& { return f.StringGrid4; }, 20, 120, 153, 209,
+          Editable::Distances),
       Wrapped("Label19", "Panel1", &F::Label19, 184, 144, 129, 65),
       Wrapped("Label20", "Panel1", &F::Label20, 184, 216, 129, 57),
       Wrapped("Label23", "Panel1", &F::Label23, 184, 280, 129, 57),

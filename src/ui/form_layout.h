@@ -38,7 +38,7 @@ struct Control {
   TButton TLSForm::*button = nullptr;
   TEdit TLSForm::*edit = nullptr;
   TSpinEdit TLSForm::*spin = nullptr;
-  StringGrid TLSForm::*grid = nullptr;
+  StringGrid& (*grid)(TLSForm&) = nullptr;   // the grids are the session's tables
   void (TLSForm::*click)() = nullptr;        // a button's click
   void (TLSForm::*exit)() = nullptr;         // the focus leaves an edit or spin edit
   void (TLSForm::*setValue)(int) = nullptr;  // a spin edit's arrows or typed value

@@ -6,20 +6,13 @@
 
 #include "core/file_io.h"
 #include "core/grid_columns.h"
-#include "generation/lod_assignment.h"
 #include "preview/preview_messages.h"
-#include "preview/shape_geometry.h"
+#include "preview/preview_render.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
 
 using grid::ElementLodColumn;
-
-struct TLSForm::PreviewCache {
-  Lines lines;
-  ShapeGeometry geometry;
-  std::optional<Message> failure;
-};
 
 void TLSForm::ApplyPreviewTexts() {
   auto text = [this](PreviewMsg id) { return Text(Message(id)); };
@@ -116,20 +109,6 @@ PreviewFrame TLSForm::PreviewPicture(int width, int height) {
   spin.MaxValue = std::max(1, LodCount);
   spin.Value = std::clamp(spin.Value, spin.MinValue, spin.MaxValue);
 
-  if (ShapeLines.empty()) throw Error(PreviewMsg::NoShape);
-  if (!previewCache_ || previewCache_->lines != ShapeLines) {
-    auto cache = std::make_shared<PreviewCache>();
-    cache->lines = ShapeLines;
-    try {
-      cache->geometry = ReadShapeGeometry(ShapeLines);
-    } catch (const Error& e) {
-      cache->failure = e.message();
-    }
-    previewCache_ = std::move(cache);
-  }
-  if (previewCache_->failure) throw Error(*previewCache_->failure);
-
-  const LodAssignment assignment = CurrentAssignment();
   s.camera = Preview.Camera;
   s.lod = spin.Value;
   s.colourBySubObject = Preview.ColourBySubObject;
@@ -137,11 +116,11 @@ PreviewFrame TLSForm::PreviewPicture(int width, int height) {
   // "As seen" needs a LOD's distance: without a LOD chosen, the first.
   s.asSeen = Preview.AsSeen;
   if (s.asSeen && s.lod == 0) s.lod = 1;
-  PreviewFrame f = lodsmith::RenderPreview(previewCache_->geometry, &assignment, s);
+  PreviewFrame f = session.Picture(s);
   if (s.asSeen) {
     char pixels[32];
     std::snprintf(pixels, sizeof pixels, "%.1f", f.screenHeightPixels);
-    Preview.StatusText = Text(Message(PreviewMsg::StatusAsSeen, s.lod, assignment.Distance(s.lod), pixels));
+    Preview.StatusText = Text(Message(PreviewMsg::StatusAsSeen, s.lod, session.Distance(s.lod), pixels));
   } else {
     Preview.StatusText = Text(Message(PreviewMsg::StatusShown, f.shownTriangles, f.shownElements));
   }

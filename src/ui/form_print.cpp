@@ -1,7 +1,5 @@
 // Print-out of the settings: the four grids and the tolerances on the
 // default printer, or as a PDF file when there is no printer.
-#include <ctime>
-
 #include "core/file_io.h"
 #include "core/grid_columns.h"
 #include "print/pdf_writer.h"
@@ -13,20 +11,8 @@
 namespace lodsmith {
 
 std::vector<PrintPage> TLSForm::SettingsListingPages(int printableHeightMm) {
-  SettingsListing listing;
-  listing.fileName = ExtractFileName(FileName);
-  listing.dateTime = PrintDateTimeText(std::time(nullptr));
-  listing.elements = &StringGrid1;
-  listing.subObjects = &StringGrid2;
-  listing.lods = &StringGrid5;
-  listing.matrices = &StringGrid3;
-  listing.lodCount = LodCount;
-  listing.pointTolerance = PointTolerance;
-  listing.normalTolerance = NormalTolerance;
-  listing.decimalSeparator = platform_.DecimalSeparator();
   // The listing's words follow the language of the messages.
-  listing.text = [this](const Message& m) { return Text(m); };
-  return LayoutSettingsListing(listing, LinesPerPage(printableHeightMm));
+  return session.ListingPages(printableHeightMm, [this](const Message& m) { return Text(m); });
 }
 
 void TLSForm::E_DruckenButtonClick() {

@@ -6,10 +6,7 @@
 // shown by the event loop as error boxes, after the cursor (and for the
 // merges the status line) has been put back.
 #include "core/grid_columns.h"
-#include "tools/animation_strip.h"
-#include "tools/material_fix.h"
-#include "tools/normal_merge.h"
-#include "tools/point_merge.h"
+#include "document/document_messages.h"
 #include "tools/tools_messages.h"
 #include "ui/tlsform.h"
 
@@ -29,65 +26,62 @@ void CheckToleranceEdit(TLSForm& form, const TEdit& edit, long double& tolerance
   }
 }
 
-struct MergeSteps {
-  const char* keyword;  // block header keyword
-  MergeKind kind;
-  ActionResult::Kind result;
-  void (*check)(const Lines&, const MergePlan&);
-  Lines (*build)(const Lines&, const MergePlan&);
-  int questionText;  // language text after the count
-  int nothingText;   // language text when nothing merges
-};
-
-// The common course of both merges. Returns true when the document was
-// rewritten.
-bool RunMerge(TLSForm& form, const MergeSteps& steps, long double tolerance) {
+// The common course of both merges: locate, plan, refuse before asking, ask,
+// apply. Returns true when the document was rewritten.
+bool RunMerge(TLSForm& form, bool points, long double tolerance) {
   if (form.ShapeLines.empty()) return false;
   TLSForm::BusyCursor end(form);
   // No block: the action ends without a word.
-  const std::optional<int> header = FindMergeBlock(form.ShapeLines, steps.keyword);
-  form.LastResult.kind = steps.result;
-  if (!header) return false;
-  const int32_t n = ReadMergeCount(form.ShapeLines, *header, steps.keyword);
+  form.LastResult.kind = points ? ActionResult::Kind::PointsMerged : ActionResult::Kind::NormalsMerged;
+  MergeProposal p = form.session.LocateMerge(points);
+  if (!p.header) return false;
   // From the entries on, the status line is shown however the action ends.
   end.showLineCount = true;
-  const MergePlan plan = PlanBlockMerge(form.ShapeLines, *header, n, steps.keyword, tolerance, steps.kind);
-  const int32_t gone = plan.N - plan.K;
-  if (gone == 0) {
-    form.LastResult.entries = plan.N;
-    form.ShowLanguageText(MsgKind::Information, MsgButtons::Ok, steps.nothingText);
+  form.session.PlanMerge(p, tolerance);
+  if (p.gone == 0) {
+    form.LastResult.entries = p.entries;
+    form.ShowLanguageText(MsgKind::Information, MsgButtons::Ok, points ? 65 : 67);
     return false;
   }
   // Refuse before asking: a question whose Yes cannot be carried out helps
   // nobody.
-  steps.check(form.ShapeLines, plan);
-  const std::string question = std::to_string(gone) + " " + form.LanguageText(steps.questionText) + " " +
-                               FormatGeneral(tolerance, '.') + ". " + form.LanguageText(64);
-  if (form.ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, question) != MsgResult::Yes) {
+  form.session.CheckMerge(p);
+  TLSForm::BoxQuestions questions(form);
+  if (!questions.Ask({points ? Question::Kind::MergePoints : Question::Kind::MergeNormals, p.gone, tolerance})) {
     form.LastOutcome = Outcome::Cancelled;
     return false;
   }
-  Lines rebuilt = steps.build(form.ShapeLines, plan);
-  if (!form.AcceptRewrite(rebuilt)) return false;
+  MergeResult r;
+  try {
+    r = form.session.ApplyMerge(p);
+  } catch (const Error& e) {
+    if (!e.Is(DocumentMsg::RefusedRewrite)) throw;
+    form.ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
+    form.LastOutcome = Outcome::Refused;
+    return false;
+  }
   form.SMemoChange();
-  form.ShapeLines = std::move(rebuilt);
-  form.LastResult.merged = gone;
-  form.LastResult.entries = plan.N;
+  form.LastResult.merged = r.merged;
+  form.LastResult.entries = r.entries;
   return true;
+}
+
+// A rewrite the structural check refused: told as a warning, the change
+// marks put back.
+void RefuseRewrite(TLSForm& form, const Error& e, const TLSForm::ChangeMarks& marks) {
+  form.ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
+  form.LastOutcome = Outcome::Refused;
+  form.RestoreChangeMarks(marks);
 }
 
 }  // namespace
 
 void TLSForm::PunkteButtonClick() {
-  const MergeSteps steps{
-      "points", MergeKind::Points, ActionResult::Kind::PointsMerged, CheckPointRewrite, BuildPointMerge, 63, 65};
-  if (RunMerge(*this, steps, PointTolerance)) PunkteButton.Enabled = false;
+  if (RunMerge(*this, true, PointTolerance)) PunkteButton.Enabled = false;
 }
 
 void TLSForm::NormalenButtonClick() {
-  const MergeSteps steps{
-      "normals", MergeKind::Normals, ActionResult::Kind::NormalsMerged, CheckNormalRewrite, BuildNormalMerge, 66, 67};
-  if (RunMerge(*this, steps, NormalTolerance)) NormalenButton.Enabled = false;
+  if (RunMerge(*this, false, NormalTolerance)) NormalenButton.Enabled = false;
 }
 
 void TLSForm::MatButtonClick() {
@@ -98,41 +92,31 @@ void TLSForm::MatButtonClick() {
   // mark back.
   const ChangeMarks marks = CurrentChangeMarks();
   SMemoChange();
-  std::vector<MaterialElement> elements;
-  for (int r = 1; r < StringGrid1.RowCount(); ++r) {
-    MaterialElement e;
-    e.name = StringGrid1.Cell(grid::kElementName, r);
-    if (r < static_cast<int>(ElementVtxState.size())) e.vtxState = ElementVtxState[r];
-    elements.push_back(std::move(e));
+  MaterialFixSummary r;
+  try {
+    r = session.FixMaterials();
+  } catch (const Error& e) {
+    if (!e.Is(DocumentMsg::RefusedRewrite)) throw;
+    return RefuseRewrite(*this, e, marks);
   }
-  MaterialFixResult result = FixTsmMaterials(ShapeLines, elements);
-  if (!AcceptRewrite(result.lines)) {
-    RestoreChangeMarks(marks);
-    return;
-  }
-  ShapeLines = std::move(result.lines);
   MatButton.Enabled = false;
   LastResult.kind = ActionResult::Kind::MaterialsFixed;
-  LastResult.exchanged = result.exchanged;
-  LastResult.flagsLowered = result.flagsLowered;
+  LastResult.exchanged = r.exchanged;
+  LastResult.flagsLowered = r.flagsLowered;
 }
 
 void TLSForm::AnimButtonClick() {
   if (ShapeLines.empty()) return;
   BusyCursor end(*this);
-  const std::optional<int> header = FindAnimationsBlock(ShapeLines);
   // No animations: nothing to remove, which is a result too.
   LastResult.kind = ActionResult::Kind::AnimationsStripped;
-  if (!header) return;
   const ChangeMarks marks = CurrentChangeMarks();
-  SMemoChange();
-  std::vector<MatrixAnimationMark> rows;
-  for (int r = 1; r < StringGrid3.RowCount(); ++r)
-    rows.push_back({StringGrid3.Cell(grid::kMatrixName, r), StringGrid3.Cell(grid::kMatrixAnimated, r)});
-  AnimationStripResult result;
+  AnimationStripSummary r;
   try {
-    result = StripSurplusAnimations(ShapeLines, *header, rows);
+    r = session.StripAnimations();
   } catch (const Error& e) {
+    if (e.Is(DocumentMsg::RefusedRewrite)) return RefuseRewrite(*this, e, marks);
+    SMemoChange();
     // The general fault is shown here and ends the action as a refusal; the
     // other refusals go on to the event loop like those of the other tools.
     if (!e.Is(ToolsMsg::AnimationStripGeneral)) throw;
@@ -140,14 +124,11 @@ void TLSForm::AnimButtonClick() {
     LastOutcome = Outcome::Refused;
     return;
   }
-  if (!AcceptRewrite(result.lines)) {
-    RestoreChangeMarks(marks);
-    return;
-  }
-  ShapeLines = std::move(result.lines);
+  if (!r.blockFound) return;
+  SMemoChange();
   end.showLineCount = true;
-  LastResult.stripped = result.stripped;
-  LastResult.linesDeleted = result.linesDeleted;
+  LastResult.stripped = r.stripped;
+  LastResult.linesDeleted = r.linesDeleted;
 }
 
 void TLSForm::DeltaPointsEditExit() { CheckToleranceEdit(*this, DeltaPointsEdit, PointTolerance, "DeltaPointsEdit"); }

@@ -5,7 +5,7 @@
 #include "core/file_io.h"
 #include "core/file_system.h"
 #include "core/grid_columns.h"
-#include "ui/distance.h"
+#include "session/lod_rules.h"
 #include "ui/messages.h"
 #include "ui/tlsform.h"
 #include "ui/ui_messages.h"
@@ -14,38 +14,14 @@ namespace lodsmith {
 
 using namespace grid;
 
-namespace {
-
-constexpr int kMinLods = 1;
-constexpr int kMaxLods = 99;
-
-}  // namespace
-
 void TLSForm::FormCreate() {
-  ShapeLines.clear();
-  UndoLines.clear();
   ResetDocument();
+  UndoLines.clear();
   Caption = "Lodsmith";
 
   const std::string exe = platform_.ExecutablePath();
-  if (ProgramSettingsPreset) {
-    // Settings handed over by the caller are read from its bytes and never
-    // stored: no question of the folders, no message.
-    LanguageIni = std::make_unique<IniFile>(ExtractFileDir(exe) + kLanguageFileName, ProgramSettingsPreset->language);
-    LanguageIni->SetMemoryOnly(true);
-    ProgramIni = std::make_unique<IniFile>(ChangeExtension(exe, ".INI"), ProgramSettingsPreset->program);
-    ProgramIni->SetMemoryOnly(true);
-    LanguageChoiceIni.reset();
-    if (!ProgramSettingsPreset->languageChoice.empty()) {
-      LanguageChoiceIni =
-          std::make_unique<IniFile>(ExtractFileDir(exe) + kLanguageFileName, ProgramSettingsPreset->languageChoice);
-      LanguageChoiceIni->SetMemoryOnly(true);
-    }
-    SettingsReadOnly = true;
-  } else {
-    LanguageIni = std::make_unique<IniFile>(ExtractFileDir(exe) + kLanguageFileName);
-    OpenSettingsFiles(ChangeExtension(exe, ".INI"));
-  }
+  LanguageIni = std::make_unique<IniFile>(ExtractFileDir(exe) + kLanguageFileName);
+  OpenSettingsFiles(ChangeExtension(exe, ".INI"));
 
   // Languages offered and the one in use.
   SpracheComboBox.Items.clear();
@@ -67,73 +43,31 @@ void TLSForm::FormCreate() {
   if (platform_.ScreenWidth() <= 1023 || platform_.ScreenHeight() <= 767)
     ShowLanguageText(MsgKind::Information, MsgButtons::Ok, 20);
 
-  if (SettingsReadOnly && !ProgramSettingsPreset)
+  if (SettingsReadOnly)
     ShowMessage(MsgKind::Information, MsgButtons::Ok, Message(UiMsg::SettingsNotStored, ProgramIni->Path()));
 
-  // Element grid.
-  StringGrid1.SetRowCount(2);
-  StringGrid1.SetCell(kElementName, kHeaderRow, "Name");
-  StringGrid1.SetCell(kElementImage, kHeaderRow, "Image");
-  StringGrid1.SetCell(kElementFaces, kHeaderRow, "Faces");
-  StringGrid1.SetCell(ElementLodColumn(1), kHeaderRow, "L 1");
+  // The tables for the LOD count and distances of the last run; a
+  // hand-edited count outside 1..99 is brought into range so that there is
+  // always at least one LOD column.
+  const int n = std::clamp(ProgramIni->ReadInteger("LODs", "Anzahl", 1), kMinLods, kMaxLods);
+  session.SetUp(
+      n, [this](int k) { return SaneDistance(ProgramIni->ReadString("LODs", std::to_string(k), kDefaultDistance)); });
   StringGrid1.ColWidths.resize(std::max<std::size_t>(StringGrid1.ColWidths.size(), ElementLodColumn(1) + 1), 28);
   StringGrid1.ColWidths[kElementName] = 186;
   StringGrid1.ColWidths[kElementImage] = 100;
   StringGrid1.ColWidths[kElementFaces] = 45;
-
-  // LOD overview grid.
   StringGrid5.ColWidths = {20, 60, 45};
-  StringGrid5.SetCell(kOverviewFaces, kHeaderRow, "Faces");
-  StringGrid5.SetCell(kOverviewFaces, 1, "");
-
-  // LOD count of the last run; a hand-edited value outside 1..99 is brought
-  // into range so that there is always at least one LOD column.
-  int n = ProgramIni->ReadInteger("LODs", "Anzahl", 1);
-  n = std::clamp(n, kMinLods, kMaxLods);
-
-  StringGrid1.SetColCount(ElementLodColumn(n) + 1);
-  StringGrid2.SetColCount(SubObjectSortColumn(n) + 1);
-  StringGrid5.SetRowCount(n + 1);
-  for (int k = 1; k <= n; ++k) {
-    StringGrid1.SetCell(ElementLodColumn(k), kHeaderRow, "L " + std::to_string(k));
-    StringGrid2.SetCell(SubObjectSortColumn(k), kHeaderRow, "L " + std::to_string(k));
-    StringGrid5.SetCell(kOverviewLod, k, std::to_string(k));
-  }
-
-  // Distance grid and its copy in the overview.
-  StringGrid4.SetRowCount(n + 1);
   StringGrid4.SetCell(kDistance, kHeaderRow, Text(Message(UiMsg::DistanceColumnHeader)));
-  StringGrid4.SetCell(kDistanceLod, 1, "1");
-  for (int k = 1; k <= n; ++k) {
-    std::string distance = SaneDistance(ProgramIni->ReadString("LODs", std::to_string(k), kDefaultDistance));
-    StringGrid4.SetCell(kDistanceLod, k, std::to_string(k));
-    StringGrid4.SetCell(kDistance, k, distance);
-    StringGrid5.SetCell(kOverviewDistance, k, distance);
-  }
-
   LODAnzSpinEdit.Value = n;
   LODSpinEdit.MaxValue = n;
   LODSpinEdit.Enabled = n > 1;
-  LodCount = n;
-
-  // Sub-object grid.
-  StringGrid2.SetRowCount(2);
-  StringGrid2.SetCell(kSubObjectVertices, kHeaderRow, "Vert. L 1");
   StringGrid2.ColWidths.resize(std::max<std::size_t>(StringGrid2.ColWidths.size(), kSubObjectVertices + 1), 28);
   StringGrid2.ColWidths[kSubObjectNumber] = 28;
   StringGrid2.ColWidths[kSubObjectVertices] = 50;
 
-  // Matrix grid.
-  StringGrid3.SetRowCount(2);
-  StringGrid3.SetCell(kMatrixName, kHeaderRow, "Name");
-  StringGrid3.SetCell(kMatrixFaces, kHeaderRow, "Faces");
-  StringGrid3.SetCell(kMatrixAnimated, kHeaderRow, "Anim.");
-
   ApplyLanguageTexts();
 
-  PointTolerance = 0;
   DeltaPointsEdit.Text = "0";
-  NormalTolerance = 0;
   DeltaNormalsEdit.Text = "0";
 }
 

@@ -37,7 +37,13 @@ bool AppendChoice(const char*& p, const std::vector<std::string>& args, std::str
 
 std::vector<std::span<const MessageText>> MessageTables() {
   return {CoreTexts(),  DocumentTexts(), GenerationTexts(), ToolsTexts(), PlatformTexts(),
-          PrintTexts(), PreviewTexts(),  UiTexts(),         CliTexts()};
+          PrintTexts(), PreviewTexts(),  SessionTexts(),    UiTexts(),    CliTexts()};
+}
+
+void AppendSentence(std::string& text, std::string sentence) {
+  if (sentence.empty()) return;
+  if (sentence.back() != '.' && sentence.back() != '!' && sentence.back() != '?') sentence += '.';
+  text += (text.empty() ? "" : " ") + sentence;
 }
 
 Language LanguageNamed(std::string_view name) {

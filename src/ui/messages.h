@@ -40,9 +40,16 @@ std::span<const MessageText> GenerationTexts();
 std::span<const MessageText> ToolsTexts();
 std::span<const MessageText> PlatformTexts();
 std::span<const MessageText> PrintTexts();
+std::span<const MessageText> SessionTexts();
 std::span<const MessageText> PreviewTexts();
 std::span<const MessageText> UiTexts();
 std::span<const MessageText> CliTexts();
+
+// The built-in copy of the language file's numbered texts ("S60=...") that
+// messages are made of, and text n of it in the language (empty when the
+// copy has none): the fallback where a numbered text must not be empty.
+std::span<const MessageText> NumberedTexts();
+std::string BuiltInNumberedText(int n, Language language);
 
 // Every layer's table.
 std::vector<std::span<const MessageText>> MessageTables();
@@ -67,6 +74,10 @@ std::string MessageString(const Message& message, Language language, const Templ
 // backslash is read as it stands. A template with blanks at either end (or
 // one pair of quotes around it) is written in quotes, which the reader of
 // such files takes off.
+// Appends a sentence after `text`, ended with a full stop where it has no
+// closing mark (the system's reasons come without one); nothing for "".
+void AppendSentence(std::string& text, std::string sentence);
+
 std::string EscapeLanguageEntry(std::string_view text);
 std::string UnescapeLanguageEntry(std::string_view entry);
 

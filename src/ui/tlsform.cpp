@@ -2,11 +2,12 @@
 
 #include <exception>
 
+#include "ui/messages.h"
 #include "ui/ui_messages.h"
 
 namespace lodsmith {
 
-TLSForm::TLSForm(Platform& platform) : platform_(platform) {
+TLSForm::TLSForm(Platform& platform) : session(platform), platform_(platform) {
   // Design-time state of the controls; FormCreate and the language texts
   // replace most captions.
   auto caption = [this](UiMsg id) { return Text(Message(id)); };
@@ -151,7 +152,7 @@ MsgResult TLSForm::ShowMessage(MsgKind kind, MsgButtons buttons, const Message& 
 }
 
 MsgResult TLSForm::ShowLanguageText(MsgKind kind, MsgButtons buttons, int n) {
-  return platform_.MessageBox(kind, buttons, LanguageText(n), MsgIdentity::OfLanguageText(n));
+  return platform_.MessageBox(kind, buttons, MessageLanguageText(n), MsgIdentity::OfLanguageText(n));
 }
 
 MsgResult TLSForm::ShowMessage(MsgKind kind, MsgButtons buttons, const std::string& text) {
@@ -180,6 +181,11 @@ void TLSForm::ShowLineCount() { Label2.Caption = std::to_string(ShapeLines.size(
 std::string TLSForm::LanguageText(int n) const {
   if (!LanguageIni) return "";
   return LanguageIni->ReadString(LanguageName, "S" + std::to_string(n), "");
+}
+
+std::string TLSForm::MessageLanguageText(int n) const {
+  std::string text = LanguageText(n);
+  return text.empty() ? BuiltInNumberedText(n, TextLanguage()) : text;
 }
 
 }  // namespace lodsmith

@@ -23,6 +23,8 @@
 #include "document/shape_forms.h"
 #include "platform/ini_file.h"
 #include "platform/platform.h"
+#include "session/action_result.h"
+#include "session/session.h"
 #include "ui/controls.h"
 #include "ui/messages.h"
 #include "ui/preview_state.h"
@@ -43,23 +45,6 @@ enum class Outcome {
   Failed,     // reading or writing failed, or an Error ended the handler; the user was told
 };
 
-// What the last handler run through TLSForm::Dispatch did, as numbers for
-// callers that show or report it (the batch program's action lines). Only
-// the fields of its kind are set; a handler that changed nothing it can
-// count (cancelled, refused, nothing to do before its first step) leaves
-// the kind None.
-struct ActionResult {
-  enum class Kind { None, PointsMerged, NormalsMerged, Generated, MaterialsFixed, AnimationsStripped };
-  Kind kind = Kind::None;
-  int32_t merged = 0;                     // merges: entries that went (0: nothing within the tolerance)
-  int32_t entries = 0;                    // merges: entries the block held
-  std::vector<int32_t> subObjectsPerLod;  // generation: sub-objects written, index = LOD - 1
-  int exchanged = 0;                      // material fix: light materials exchanged
-  int flagsLowered = 0;                   // material fix: sub-object flags words changed
-  int stripped = 0;                       // animations: nodes whose controllers were removed
-  int linesDeleted = 0;                   // animations: lines deleted
-};
-
 class TLSForm {
 public:
   explicit TLSForm(Platform& platform);
@@ -68,6 +53,11 @@ public:
   TLSForm& operator=(const TLSForm&) = delete;
 
   Platform& platform() { return platform_; }
+
+  // The document, its assignment and its actions. The members below that
+  // name the document, the tables and the grids are views into it; the
+  // window's grids are the session's tables.
+  Session session;
 
   // Runs one handler as the toolkit's event loop would. LastOutcome is Done
   // when it starts; the handler records anything else. An Error that
@@ -89,16 +79,15 @@ public:
   std::string Caption;  // the window title
 
   // ---- Document (shape lines, opening, saving, undo) ---------------------
-  Lines ShapeLines;
-  Lines UndoLines;
-  std::string FileName;
-  bool Changed = false;
+  Lines& ShapeLines = session.lines;
+  Lines& UndoLines = session.undoLines;
+  std::string& FileName = session.fileName;
+  bool& Changed = session.changed;
   int SavedCursor = crDefault;
-  std::string FileBom;
-  // The form the open file was read in, and the one "Speichern" writes:
-  // Compressed and Binary are written back as they came; the other forms are
-  // written as Unicode text (and FileForm becomes UnicodeText once saved).
-  ShapeForm FileForm = ShapeForm::UnicodeText;
+  std::string& FileBom = session.fileBom;
+  // The form the open file was read in, and the one "Speichern" writes
+  // (Session::fileForm).
+  ShapeForm& FileForm = session.fileForm;
 
   void ResetDocument();
   bool QuerySave();
@@ -131,7 +120,7 @@ public:
   // ---- Model tables (filled by the analysis) ------------------------------
   // The analysis of the shape as opened; empty tables when it failed. The
   // tables keep their names as views into it.
-  ShapeAnalysis Analysis;
+  ShapeAnalysis& Analysis = session.analysis;
   std::vector<std::string>& MatrixNames = Analysis.matrixNames;
   std::vector<int32_t>& VtxStateMatrix = Analysis.vtxStateMatrix;  // index = vtx_state
   std::vector<TVertexSetEntry>& VertexSets = Analysis.vertexSets;
@@ -148,7 +137,7 @@ public:
   void RefreshSubObjectGrid();
 
   // ---- Generation ----------------------------------------------------------
-  int32_t LodCount = 1;
+  int32_t& LodCount = session.lodCount;
   // The assignment as the grids hold it: the element grid's LOD columns (at
   // least "L 1"), the sort marks, the distances and LodCount, each cell read
   // once.
@@ -156,8 +145,8 @@ public:
   void Sub_ObjectsButtonClick();
 
   // ---- Repair tools --------------------------------------------------------
-  long double PointTolerance = 0;
-  long double NormalTolerance = 0;
+  long double& PointTolerance = session.pointTolerance;
+  long double& NormalTolerance = session.normalTolerance;
 
   void PunkteButtonClick();
   void NormalenButtonClick();
@@ -232,18 +221,6 @@ public:
 
   // ---- Settings files ------------------------------------------------------
   std::unique_ptr<IniFile> ProgramIni;
-  // The program settings and language files as a caller read them already
-  // (the batch program reads them once for all its shapes). When set before
-  // FormCreate, FormCreate takes its settings from these bytes instead of
-  // the disk and keeps both files in memory only, without a word: nothing
-  // the form changes is ever stored, and several forms never race on the
-  // files.
-  struct ProgramSettingsBytes {
-    std::string program;         // the program settings file the window would open (beside it, or the user's)
-    std::string language;        // the language file beside the program
-    std::string languageChoice;  // an installed copy's language choice (user's folder); empty: none
-  };
-  std::optional<ProgramSettingsBytes> ProgramSettingsPreset;
   // A key of the program settings' "Dir" section; empty when unset.
   std::string DirSetting(const std::string& key) const;
   // True when the program settings file can be written neither beside the
@@ -256,9 +233,6 @@ public:
   // The file of that name in the user's settings folder (the folder made
   // when missing), or empty when it cannot be stored there.
   std::string UserSettingsFile(const std::string& besideProgram);
-  // Per-model settings file to load instead of the shape's own (batch
-  // program's --settings); empty: the shape's own.
-  std::string ModelSettingsOverride;
   std::string ModelSettingsFileName() const;
 
   void SaveModelSettings();
@@ -318,6 +292,9 @@ public:
   static Language StoredLanguage(const std::string& exe, const std::string& userFolder);
   std::string LanguageName = "Deutsch";
   std::string LanguageText(int n) const;
+  // LanguageText(n) for a message box, which never shows an empty message:
+  // the built-in text of the language when the file has none.
+  std::string MessageLanguageText(int n) const;
   // Language texts that callers tell apart by their number.
   static constexpr int kOpenFailedText = 60;         // a file could not be read or analysed
   static constexpr int kByteOrderQuestionText = 61;  // open a file without the UTF-16 mark?
@@ -331,11 +308,11 @@ public:
   void SpracheComboBoxSelect();
 
   // ---- Grids ---------------------------------------------------------------
-  StringGrid StringGrid1;  // elements
-  StringGrid StringGrid2;  // sub-objects
-  StringGrid StringGrid3;  // matrices
-  StringGrid StringGrid4;  // distances
-  StringGrid StringGrid5;  // LOD overview
+  StringGrid& StringGrid1 = session.Elements;    // elements
+  StringGrid& StringGrid2 = session.SubObjects;  // sub-objects
+  StringGrid& StringGrid3 = session.Matrices;    // matrices
+  StringGrid& StringGrid4 = session.Distances;   // distances
+  StringGrid& StringGrid5 = session.Overview;    // LOD overview
 
   // ---- Controls --------------------------------------------------------------
   TTabSheet TabSheet1, TabSheet3;
@@ -354,7 +331,8 @@ public:
   // Shows a message box through the platform: a message in the user's
   // language, named by its number.
   MsgResult ShowMessage(MsgKind kind, MsgButtons buttons, const Message& message);
-  // The language file's text n, named by n (an empty text when it has none).
+  // The language file's text n, named by n (the built-in text of the
+  // language when the file has none).
   MsgResult ShowLanguageText(MsgKind kind, MsgButtons buttons, int n);
   // A text that is neither, unnamed.
   MsgResult ShowMessage(MsgKind kind, MsgButtons buttons, const std::string& text);
@@ -380,11 +358,25 @@ public:
   };
   void ProcessMessages(int times = 1);
 
+  // The session's questions, answered with message boxes.
+  class BoxQuestions : public Questions {
+  public:
+    explicit BoxQuestions(TLSForm& form) : form_(form) {}
+    bool Ask(const Question& question) override;
+
+  private:
+    TLSForm& form_;
+  };
+  // StructureNote from the session, and the status line with the line
+  // count and the note.
+  void ShowStructureNote();
+  // The buttons of the actions the session allows now.
+  void ShowActionButtons();
+  // The form side of a committed LOD count: the LOD spin edit's range.
+  void ShowLodCount();
+
 private:
   Platform& platform_;
-  // The geometry read for the preview and the lines it was read from.
-  struct PreviewCache;
-  std::shared_ptr<PreviewCache> previewCache_;
 };
 
 }  // namespace lodsmith

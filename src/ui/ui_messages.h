@@ -97,10 +97,6 @@ enum class UiMsg : int {
   NoDisplay,           // no display to show the window on
   PictureNotWritten,   // %1: the --screenshot file
 
-  // What follows the language file's text when saving the document failed.
-  SaveEmptyDocument,      // %1: the file; the document has no lines
-  SaveNoPreviousVersion,  // %1: the file, which did not exist before
-
   End
 };
 

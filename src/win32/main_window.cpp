@@ -195,7 +195,7 @@ void MainWindow::AddControl(const layout::Control& c) {
       std::function<bool(int)> editable;
       if (c.editable != layout::Editable::None)
         editable = [rule = c.editable](int col) { return layout::IsEditableColumn(rule, col); };
-      GridControl* g = AddGrid(parent, c.name, f.*c.grid, c.x, c.y, c.w, c.h, std::move(editable), c.rowHeight);
+      GridControl* g = AddGrid(parent, c.name, c.grid(f), c.x, c.y, c.w, c.h, std::move(editable), c.rowHeight);
       if (c.smallFont) g->SetFont(overviewFont_);
       break;
     }

@@ -180,6 +180,15 @@ if [ -z "${LODSMITH_CLI_WINE:-}" ]; then
   "$tmp/bin/$(basename "$cli")" "$tmp/own.s" --merge-points 0.001 --save --report json >"$tmp/r.json" 2>/dev/null
   check "the program settings are read" 'python3 -c "import json,sys; g=json.load(open(sys.argv[1]))[\"grids\"][\"StringGrid4\"]; assert [r[1] for r in g[1:]]==[\"500\",\"1500\"], g" "$tmp/r.json"'
   check "the program settings are not written" 'cmp -s "$tmp/bin/$(basename "$cli").INI" "$tmp/program.INI"'
+
+  # A language file without the chosen language's section: every line keeps
+  # the built-in text of that language, none is left empty.
+  printf '[Languages]\r\nS1=Deutsch\r\nLanguage=Deutsch\r\n[Deutsch]\r\nS60=\r\n' >"$tmp/bin/Lodsmith_L.INI"
+  printf 'no shape\r\n' >"$tmp/bad.s"
+  "$tmp/bin/$(basename "$cli")" --lang en "$tmp/bad.s" --force --report json >"$tmp/r.json" 2>"$tmp/err"
+  check "a missing section falls back to the built-in texts" 'grep -q "^warning: The file could not be read or analysed completely" "$tmp/err"'
+  check "no empty message" '! grep -q ": $" "$tmp/err"'
+  check "the grid headers take the built-in texts" 'grep -q "\"LOD No.\"" "$tmp/r.json"'
 fi
 
 # Without a terminal there is no progress line; --timing says where the time went.

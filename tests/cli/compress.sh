@@ -46,4 +46,15 @@ if "$cli" --lang en --compress "$shape" 2>"$work/err"; then fail "--compress wit
 grep -q -- "--tool" "$work/err" && grep -q -- "--compress-builtin" "$work/err" ||
   fail "no word of --tool or --compress-builtin: $(cat "$work/err")"
 if grep -qF '\utils' "$work/err"; then fail "a Windows path was shown: $(cat "$work/err")"; fi
+# Without the utility nothing is written: the check comes before the save.
+model="$work/My Models/model.s"
+cp "$2/samples/sample.s" "$model"
+before=$(sha256sum <"$model")
+if "$cli" --lang en "$model" --merge-points 0.001 --save --compress "$model" --tool "$work/missing/ffeditc_unicode.exe" \
+  2>"$work/err"; then fail "--compress without the utility succeeded"; fi
+[ "$(sha256sum <"$model")" = "$before" ] || fail "the shape was written before the utility was checked"
+[ ! -e "${model%.s}.Lodsmith" ] || fail "the settings were written before the utility was checked"
+[ ! -e "${model%.s}.BAK" ] || fail "a backup was made before the utility was checked"
+grep -q "^error: " "$work/err" || fail "no reason given: $(cat "$work/err")"
+if grep -q "^done: .*written" "$work/err"; then fail "a write was reported: $(cat "$work/err")"; fi
 echo "PASS"

@@ -199,10 +199,6 @@ Starts Lodsmith's window. The options serve documentation and testing:
     {Id(UiMsg::NoDisplay), "lodsmith: keine Anzeige gefunden, das Fenster kann nicht gezeigt werden.",
      "lodsmith: no display found, the window cannot be shown."},
     {Id(UiMsg::PictureNotWritten), "lodsmith: %1 kann nicht geschrieben werden.", "lodsmith: cannot write %1"},
-    {Id(UiMsg::SaveEmptyDocument), "%1 wurde nicht geschrieben: Das Dokument ist leer.",
-     "%1 was not written: the document is empty."},
-    {Id(UiMsg::SaveNoPreviousVersion), "%1 gab es vorher nicht; es gibt also keine vorherige Fassung.",
-     "%1 did not exist before, so there is no previous version."},
 };
 }  // namespace
 

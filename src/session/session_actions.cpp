@@ -1,0 +1,221 @@
+// The session's rewrites (generation, merges, material fix, animation
+// removal), the picture, the listing and the compression utility. Every
+// rewrite works on a copy and swaps it in only when it is complete and has
+// passed the structural check.
+#include <ctime>
+
+#include "core/file_io.h"
+#include "core/grid_columns.h"
+#include "document/document_messages.h"
+#include "generation/generator.h"
+#include "generation/lod_assignment.h"
+#include "generation/lod_plan.h"
+#include "preview/preview_messages.h"
+#include "preview/preview_render.h"
+#include "preview/shape_geometry.h"
+#include "print/print_layout.h"
+#include "session/session.h"
+#include "tools/animation_strip.h"
+#include "tools/compress.h"
+#include "tools/material_fix.h"
+#include "tools/merge_plan.h"
+#include "tools/normal_merge.h"
+#include "tools/point_merge.h"
+
+namespace lodsmith {
+
+namespace {
+const char* const kSimulatorKey = "SOFTWARE\\Microsoft\\Microsoft Games\\Train Simulator\\1.0";
+}  // namespace
+
+void Session::CheckRewrite(const Lines& result) const {
+  // The result is checked first: it is sound in all but broken cases, and
+  // then the document need not be read at all.
+  const std::vector<ShapeProblem> after = CheckShape(result);
+  if (after.empty()) return;
+  const std::optional<ShapeProblem> added = FirstNewProblem(CheckShape(lines), after);
+  if (added) throw Error(RefusedRewriteMessage(*added));
+}
+
+GenerateResult Session::Generate(const GenerationObserver& outer) {
+  GenerateResult result;
+  // What the steps below mark before the written shape is known: a shape the
+  // final check refuses puts all of it back.
+  const bool wasChanged = changed;
+  const bool couldGenerate = canGenerate_;
+  const GenerationTables tables{analysis.elementVtxState, analysis.vtxStateMatrix, analysis.vertexSets, MatrixCount()};
+  bool normalised = false, writing = false;
+  GenerationObserver observer;
+  observer.reached = [&](GenerationStage stage) {
+    if (stage == GenerationStage::Normalised) normalised = true;
+    // From here on the document counts as changed, even when the plan
+    // refuses the assignment.
+    if (stage == GenerationStage::Checked) MarkChanged();
+    if (stage == GenerationStage::Writing) {
+      writing = true;
+      canGenerate_ = false;
+    }
+    if (outer.reached) outer.reached(stage);
+  };
+  observer.planned = [&](const LodPlan& plan) {
+    result.subObjectsPerLod.assign(plan.LodSubObjectCount.begin() + (plan.LodSubObjectCount.empty() ? 0 : 1),
+                                   plan.LodSubObjectCount.end());
+    if (outer.planned) outer.planned(plan);
+  };
+  observer.progress = outer.progress;
+  try {
+    lines = GenerateShape(lines, Assignment(), tables, observer);
+  } catch (const Error& e) {
+    result.failure = e.message();
+    if (e.Is(DocumentMsg::RefusedRewrite)) {
+      // Nothing of this action stays, not even the split sort_vectors line
+      // or the changed mark.
+      changed = wasChanged;
+      canGenerate_ = couldGenerate;
+      result.status = GenerateResult::Status::RefusedRewrite;
+    } else {
+      // Either refusal leaves the sort_vectors line split as the generation
+      // split it on its copy.
+      if (normalised) NormaliseSortVectors(lines);
+      result.status = writing ? GenerateResult::Status::Failed : GenerateResult::Status::Refused;
+    }
+  }
+  return result;
+}
+
+MergeProposal Session::LocateMerge(bool points) const {
+  MergeProposal p;
+  p.points = points;
+  const char* keyword = points ? "points" : "normals";
+  p.header = FindMergeBlock(lines, keyword);
+  if (p.header) p.entries = ReadMergeCount(lines, *p.header, keyword);
+  return p;
+}
+
+void Session::PlanMerge(MergeProposal& p, long double tolerance) const {
+  const MergeKind kind = p.points ? MergeKind::Points : MergeKind::Normals;
+  auto plan = std::make_shared<MergePlan>(
+      PlanBlockMerge(lines, *p.header, p.entries, p.points ? "points" : "normals", tolerance, kind));
+  p.tolerance = tolerance;
+  p.entries = plan->N;
+  p.gone = plan->N - plan->K;
+  p.plan = std::move(plan);
+}
+
+void Session::CheckMerge(const MergeProposal& p) const {
+  if (p.points)
+    CheckPointRewrite(lines, *p.plan);
+  else
+    CheckNormalRewrite(lines, *p.plan);
+}
+
+MergeResult Session::ApplyMerge(const MergeProposal& p) {
+  Lines rebuilt = p.points ? BuildPointMerge(lines, *p.plan) : BuildNormalMerge(lines, *p.plan);
+  CheckRewrite(rebuilt);
+  MarkChanged();
+  lines = std::move(rebuilt);
+  (p.points ? canMergePoints_ : canMergeNormals_) = false;
+  return {p.gone, p.entries};
+}
+
+MaterialFixSummary Session::FixMaterials() {
+  // The document counts as changed from here on, whether or not anything
+  // needs correcting; only a result the structural check refuses takes the
+  // mark back.
+  const bool wasChanged = changed;
+  MarkChanged();
+  std::vector<MaterialElement> elements;
+  for (int r = 1; r < Elements.RowCount(); ++r) {
+    MaterialElement e;
+    e.name = ElementName(r);
+    if (r < static_cast<int>(analysis.elementVtxState.size())) e.vtxState = analysis.elementVtxState[r];
+    elements.push_back(std::move(e));
+  }
+  MaterialFixResult result = FixTsmMaterials(lines, elements);
+  try {
+    CheckRewrite(result.lines);
+  } catch (const Error&) {
+    changed = wasChanged;
+    throw;
+  }
+  lines = std::move(result.lines);
+  canFixMaterials_ = false;
+  return {result.exchanged, result.flagsLowered};
+}
+
+AnimationStripSummary Session::StripAnimations() {
+  AnimationStripSummary summary;
+  const std::optional<int> header = FindAnimationsBlock(lines);
+  // No animations: nothing to remove, which is a result too.
+  if (!header) return summary;
+  summary.blockFound = true;
+  const bool wasChanged = changed;
+  MarkChanged();
+  std::vector<MatrixAnimationMark> rows;
+  for (int r = 1; r < Matrices.RowCount(); ++r)
+    rows.push_back({Matrices.Cell(grid::kMatrixName, r), Matrices.Cell(grid::kMatrixAnimated, r)});
+  AnimationStripResult result = StripSurplusAnimations(lines, *header, rows);
+  try {
+    CheckRewrite(result.lines);
+  } catch (const Error&) {
+    changed = wasChanged;
+    throw;
+  }
+  lines = std::move(result.lines);
+  summary.stripped = result.stripped;
+  summary.linesDeleted = result.linesDeleted;
+  return summary;
+}
+
+struct Session::PreviewCache {
+  Lines lines;
+  ShapeGeometry geometry;
+  std::optional<Message> failure;
+};
+
+PreviewFrame Session::Picture(const PreviewSettings& settings) {
+  if (lines.empty()) throw Error(PreviewMsg::NoShape);
+  if (!previewCache_ || previewCache_->lines != lines) {
+    auto cache = std::make_shared<PreviewCache>();
+    cache->lines = lines;
+    try {
+      cache->geometry = ReadShapeGeometry(lines);
+    } catch (const Error& e) {
+      cache->failure = e.message();
+    }
+    previewCache_ = std::move(cache);
+  }
+  if (previewCache_->failure) throw Error(*previewCache_->failure);
+  const LodAssignment assignment = Assignment();
+  return RenderPreview(previewCache_->geometry, &assignment, settings);
+}
+
+std::vector<PrintPage> Session::ListingPages(int printableHeightMm,
+                                             const std::function<std::string(const Message&)>& text) const {
+  SettingsListing listing;
+  listing.fileName = ExtractFileName(fileName);
+  listing.dateTime = PrintDateTimeText(std::time(nullptr));
+  listing.elements = &Elements;
+  listing.subObjects = &SubObjects;
+  listing.lods = &Overview;
+  listing.matrices = &Matrices;
+  listing.lodCount = lodCount;
+  listing.pointTolerance = pointTolerance;
+  listing.normalTolerance = normalTolerance;
+  listing.decimalSeparator = platform_.DecimalSeparator();
+  listing.text = text;
+  return LayoutSettingsListing(listing, LinesPerPage(printableHeightMm));
+}
+
+std::string Session::SimulatorFolder() const {
+  return platform_.RegistryReadLocalMachine(kSimulatorKey, "EXE Path").value_or("");
+}
+
+std::string Session::CompressionTool(const std::string& given, const std::string& stored) const {
+  if (!given.empty()) return given;
+  if (!stored.empty()) return stored;
+  // The registry is asked only while nothing is stored.
+  return DefaultToolPath(SimulatorFolder());
+}
+
+}  // namespace lodsmith
