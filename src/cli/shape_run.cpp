@@ -449,9 +449,9 @@ bool Run::Write() {
     if (settingsWritten)
       Done(o_.save ? "--save" : "--output", Message(CliMsg::DoneSettingsWritten, form_.ModelSettingsFileName()));
   }
-  for (const auto& [path, bytes] : platform_.pendingFiles) {
-    if (!Action("--print-pdf", [&] { WriteFileAtomic(path, bytes, ""); })) return false;
-    Done("--print-pdf", Message(CliMsg::DonePdfWritten, path));
+  for (const auto& pending : platform_.pendingFiles) {
+    if (!Action("--print-pdf", [&] { WriteFileAtomic(pending.first, pending.second, ""); })) return false;
+    Done("--print-pdf", Message(CliMsg::DonePdfWritten, pending.first));
   }
   // Compression works on a file on disk, so it sees what was written above.
   for (const auto& act : o_.actions) {
