@@ -6,8 +6,10 @@
 
 namespace lodsmith {
 
-Raster::Raster(int w, int h, Rgba background)
-    : image_(w, h), depth_(static_cast<std::size_t>(w) * h, std::numeric_limits<float>::infinity()) {
+Raster::Raster(int w, int h, Rgba background, Coverage coverage)
+    : image_(w, h),
+      depth_(static_cast<std::size_t>(w) * h, std::numeric_limits<float>::infinity()),
+      coverage_(coverage) {
   uint8_t* p = image_.pixels.data();
   for (std::size_t i = 0, n = depth_.size(); i < n; ++i, p += 4) {
     p[0] = background.r;
@@ -41,13 +43,18 @@ void Raster::Fill(const std::array<ScreenPoint, 3>& in, Rgba colour) {
     area = -area;
   }
   const int w = image_.width, h = image_.height;
-  // Only the pixels whose centres can lie inside.
-  const double minX = std::min({a.x, b.x, c.x}), maxX = std::max({a.x, b.x, c.x});
-  const double minY = std::min({a.y, b.y, c.y}), maxY = std::max({a.y, b.y, c.y});
-  const int x0 = std::max(0, static_cast<int>(std::ceil(minX - 0.5)));
-  const int x1 = std::min(w - 1, static_cast<int>(std::floor(maxX - 0.5)));
-  const int y0 = std::max(0, static_cast<int>(std::ceil(minY - 0.5)));
-  const int y1 = std::min(h - 1, static_cast<int>(std::floor(maxY - 0.5)));
+  const bool touch = coverage_ == Coverage::Touch;
+  // Only the pixels the triangle can draw. A corner may lie far beyond the
+  // image (a point seen from a few centimetres): its bounds are clamped to
+  // just outside the image before they become pixel numbers.
+  auto bound = [](double v, int size) { return std::clamp(v, -1.0, size + 1.0); };
+  const double minX = bound(std::min({a.x, b.x, c.x}), w), maxX = bound(std::max({a.x, b.x, c.x}), w);
+  const double minY = bound(std::min({a.y, b.y, c.y}), h), maxY = bound(std::max({a.y, b.y, c.y}), h);
+  const double lift = touch ? 0 : 0.5;  // Touch: pixels overlapping the box; Centre: centres inside it
+  const int x0 = std::max(0, static_cast<int>(touch ? std::floor(minX) : std::ceil(minX - lift)));
+  const int x1 = std::min(w - 1, static_cast<int>(touch ? std::ceil(maxX) - 1 : std::floor(maxX - lift)));
+  const int y0 = std::max(0, static_cast<int>(touch ? std::floor(minY) : std::ceil(minY - lift)));
+  const int y1 = std::min(h - 1, static_cast<int>(touch ? std::ceil(maxY) - 1 : std::floor(maxY - lift)));
   if (x0 > x1 || y0 > y1) return;
 
   const bool tlA = TopLeft(b, c), tlB = TopLeft(c, a), tlC = TopLeft(a, b);
@@ -55,6 +62,15 @@ void Raster::Fill(const std::array<ScreenPoint, 3>& in, Rgba colour) {
   // per row, additions along it.
   const double dAx = -(static_cast<double>(c.y) - b.y), dBx = -(static_cast<double>(a.y) - c.y),
                dCx = -(static_cast<double>(b.y) - a.y);
+  const double dAy = static_cast<double>(c.x) - b.x, dBy = static_cast<double>(a.x) - c.x,
+               dCy = static_cast<double>(b.x) - a.x;
+  // A pixel's square overlaps the triangle when, for every edge, its most
+  // inside corner lies inside: the edge function at the centre plus half a
+  // step along both axes towards the inside.
+  const double reachA = touch ? 0.5 * (std::fabs(dAx) + std::fabs(dAy)) : 0;
+  const double reachB = touch ? 0.5 * (std::fabs(dBx) + std::fabs(dBy)) : 0;
+  const double reachC = touch ? 0.5 * (std::fabs(dCx) + std::fabs(dCy)) : 0;
+  const float nearest = std::min({a.depth, b.depth, c.depth}), farthest = std::max({a.depth, b.depth, c.depth});
   const double inv = 1.0 / area;
   for (int y = y0; y <= y1; ++y) {
     const double py = y + 0.5, px = x0 + 0.5;
@@ -62,9 +78,14 @@ void Raster::Fill(const std::array<ScreenPoint, 3>& in, Rgba colour) {
     float* depthRow = &depth_[static_cast<std::size_t>(y) * w];
     uint8_t* row = &image_.pixels[static_cast<std::size_t>(y) * w * 4];
     for (int x = x0; x <= x1; ++x, ea += dAx, eb += dBx, ec += dCx) {
-      if (ea < 0 || eb < 0 || ec < 0) continue;
-      if ((ea == 0 && !tlA) || (eb == 0 && !tlB) || (ec == 0 && !tlC)) continue;
-      const float z = static_cast<float>((ea * a.depth + eb * b.depth + ec * c.depth) * inv);
+      if (touch) {
+        if (!(ea + reachA > 0 && eb + reachB > 0 && ec + reachC > 0)) continue;
+      } else {
+        if (ea < 0 || eb < 0 || ec < 0) continue;
+        if ((ea == 0 && !tlA) || (eb == 0 && !tlB) || (ec == 0 && !tlC)) continue;
+      }
+      float z = static_cast<float>((ea * a.depth + eb * b.depth + ec * c.depth) * inv);
+      if (touch) z = std::clamp(z, nearest, farthest);
       if (!(z < depthRow[x])) continue;
       depthRow[x] = z;
       uint8_t* p = row + static_cast<std::size_t>(x) * 4;
