@@ -14,6 +14,7 @@
 #include "core/file_io.h"
 #include "document/shape_file.h"
 #include "document/shape_forms.h"
+#include "generation/lod_assignment.h"
 #include "mesh_shape.h"
 #include "preview/preview_render.h"
 #include "preview/shape_geometry.h"
@@ -80,6 +81,30 @@ void BM_PreviewFrame(benchmark::State& state) {
   state.SetLabel(s.name + ", " + std::to_string(s.geometry.triangles.size()) + " triangles");
 }
 BENCHMARK(BM_PreviewFrame)->Unit(benchmark::kMillisecond);
+
+// "As seen" from a near distance (the model fills the screen) and a far
+// one (a few screen pixels, enlarged).
+void BM_PreviewAsSeen(benchmark::State& state) {
+  const Subject& s = Largest();
+  LodAssignment a;
+  AssignedElement everywhere;
+  everywhere.lods = {AssignmentCell::Read("0")};
+  a.elements.assign(static_cast<std::size_t>(s.geometry.elementCount), everywhere);
+  a.distances = {std::to_string(state.range(0))};
+  PreviewSettings settings;
+  settings.width = 800;
+  settings.height = 600;
+  settings.lod = 1;
+  settings.asSeen = true;
+  settings.camera = CameraFor(PreviewView::Iso);
+  for (auto _ : state) {
+    settings.camera.yawDegrees += 1;
+    PreviewFrame f = RenderPreview(s.geometry, &a, settings);
+    benchmark::DoNotOptimize(f.image.pixels.data());
+  }
+  state.SetLabel(s.name + ", " + std::to_string(s.geometry.triangles.size()) + " triangles");
+}
+BENCHMARK(BM_PreviewAsSeen)->Arg(60)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 void BM_ClearAndCopy(benchmark::State& state) {
   std::vector<uint8_t> shown(800 * 600 * 4);

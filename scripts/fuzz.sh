@@ -26,7 +26,9 @@ build="$here/build-fuzz"
 seconds="${FUZZ_SECONDS:-90}"
 max_len="${FUZZ_MAX_LEN:-65536}"
 shared="${LODSMITH_SHARED:-$here/../shared}"
-all_targets=(shape_decode analysis generation point_merge normal_merge material_fix animation_strip ini_file model_settings shape_forms)
+# Every target there is: one per file in fuzz/targets/.
+all_targets=()
+for f in "$here"/fuzz/targets/*.cpp; do all_targets+=("$(basename "$f" .cpp)"); done
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$here/tests/lsan.supp}"
@@ -54,11 +56,10 @@ configure() {
   echo "$cxx" >"$build/.compiler"
   case "$cxx" in *clang*) libfuzzer=1 ;; *) libfuzzer=0 ;; esac
   echo "fuzz: building with $cxx in $build"
-  CXX="$cxx" cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLODSMITH_FUZZ=ON -DLODSMITH_TESTS=OFF \
-    -DLODSMITH_BENCH=OFF -DLODSMITH_QT=OFF >/dev/null
-  local t targets=(lodsmith_fuzz_seeds)
-  for t in "${all_targets[@]}"; do targets+=("fuzz_$t"); done
-  cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)" --target "${targets[@]}" >"$build/build.log" 2>&1 ||
+  # The whole tree (window, batch program, tests, benchmarks) is built, so
+  # that this compiler sees every source, not only what the fuzzers link.
+  CXX="$cxx" cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLODSMITH_FUZZ=ON >/dev/null
+  cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)" >"$build/build.log" 2>&1 ||
     { tail -40 "$build/build.log"; exit 1; }
 }
 
@@ -143,6 +144,14 @@ case "$cmd" in
   *) cmd=run ;;
 esac
 
+if [ "$cmd" = run ]; then
+  for t in "$@"; do
+    case " ${all_targets[*]} " in
+      *" $t "*) ;;
+      *) echo "fuzz: no target \"$t\" (there are: ${all_targets[*]})" >&2; exit 2 ;;
+    esac
+  done
+fi
 configure
 case "$cmd" in
   run)

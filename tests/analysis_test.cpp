@@ -413,7 +413,7 @@ TEST(AnalyseRealShapes, SingleLodSingleSubObjectShapes) {
   std::vector<std::string> files = FilesEndingWith(CorpusDir(), ".s");
   auto tsm = FilesEndingWith(CorpusTsmDir(), ".tsm.s");
   files.insert(files.end(), tsm.begin(), tsm.end());
-  if (files.empty()) GTEST_SKIP() << "no shape corpus in ../shared";
+  if (files.empty()) GTEST_SKIP() << NoCorpusShapes("corpus") << " nor corpus-tsm";
   int checked = 0;
   for (const auto& file : files) {
     std::string bytes = ReadFileBytes(file);

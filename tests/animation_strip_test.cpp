@@ -289,7 +289,7 @@ TEST(AnimButton, RefusesAStripThatBreaksTheBracketsAndMarksNothing) {
 
 TEST(AnimationStripCorpus, StripsEveryAnimationOfRealShapes) {
   auto shapes = CorpusTextShapes();
-  if (shapes.empty()) GTEST_SKIP() << "no corpus of real shapes beside the repository";
+  if (shapes.empty()) GTEST_SKIP() << NoCorpusShapes("corpus") << " in UTF-16";
   int withAnimations = 0;
   for (const auto& shape : shapes) {
     SCOPED_TRACE(shape.name);

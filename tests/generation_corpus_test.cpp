@@ -143,8 +143,9 @@ std::vector<std::string> CorpusShapes() {
 }
 
 TEST(GenerationCorpusTest, RecordedAssignmentsRestoreTheirSplit) {
-  if (CorpusTsmDir().empty()) GTEST_SKIP() << "the shared corpus of exported shapes is not there";
-  for (const std::string& shape : CorpusShapes()) {
+  const std::vector<std::string> shapes = CorpusShapes();
+  if (shapes.empty()) GTEST_SKIP() << NoCorpusShapes("corpus-tsm") << " ending in .tsm.s";
+  for (const std::string& shape : shapes) {
     const std::string json = shape.substr(0, shape.size() - 2) + ".assign.json";
     Scenario sc{"recorded assignment", ReadAssignment(json), {}, {"300"}};
     CorpusGeneration(shape).Run(sc);
@@ -152,9 +153,10 @@ TEST(GenerationCorpusTest, RecordedAssignmentsRestoreTheirSplit) {
 }
 
 TEST(GenerationCorpusTest, OwnAssignmentsOnEveryShape) {
-  if (CorpusTsmDir().empty()) GTEST_SKIP() << "the shared corpus of exported shapes is not there";
+  const std::vector<std::string> shapes = CorpusShapes();
+  if (shapes.empty()) GTEST_SKIP() << NoCorpusShapes("corpus-tsm") << " ending in .tsm.s";
   std::size_t largeShapes = 0;
-  for (const std::string& shape : CorpusShapes()) {
+  for (const std::string& shape : shapes) {
     CorpusGeneration gen(shape);
     CorpusGeneration::Elements el = gen.Read();
     const std::size_t n = el.matrix.size();

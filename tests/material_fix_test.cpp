@@ -155,7 +155,7 @@ TEST(MatButton, MarksTheDocumentChangedEvenWhenItRefuses) {
 
 TEST(MaterialFixCorpus, ChangesOnlyMaterialsAndHeaderFlagsOfRealShapes) {
   auto shapes = CorpusTextShapes();
-  if (shapes.empty()) GTEST_SKIP() << "no corpus of real shapes beside the repository";
+  if (shapes.empty()) GTEST_SKIP() << NoCorpusShapes("corpus") << " in UTF-16";
   for (const auto& shape : shapes) {
     SCOPED_TRACE(shape.name);
     // The elements as the element list holds them: every prim_state with
@@ -181,9 +181,10 @@ TEST(MaterialFixCorpus, ChangesOnlyMaterialsAndHeaderFlagsOfRealShapes) {
 }
 
 TEST(MatButtonCorpus, TakesTheElementsFromTheAnalysisOfRealShapes) {
-  if (CorpusDir().empty()) GTEST_SKIP() << "no corpus of real shapes beside the repository";
+  const auto shapes = CorpusTextShapes();
+  if (shapes.empty()) GTEST_SKIP() << NoCorpusShapes("corpus") << " in UTF-16";
   int opened = 0;
-  for (const auto& shape : CorpusTextShapes()) {
+  for (const auto& shape : shapes) {
     SCOPED_TRACE(shape.name);
     FormFixture f;
     f.Open(CorpusDir() + "/" + shape.name);

@@ -268,7 +268,7 @@ TEST(NormalenButton, AsksWithItsOwnTextsAndDisablesOnlyItsButton) {
 
 TEST(NormalMergeCorpus, MergesEveryTextShapeAsTheBackwardScanDoes) {
   auto shapes = CorpusTextShapes();
-  if (shapes.empty()) GTEST_SKIP() << "no corpus of real shapes beside the repository";
+  if (shapes.empty()) GTEST_SKIP() << NoCorpusShapes("corpus") << " in UTF-16";
   for (const auto& shape : shapes) {
     for (long double tol : {0.0L, Parsed("0.001")}) {
       SCOPED_TRACE(shape.name + ", tolerance " + FormatGeneral(tol, '.'));

@@ -685,7 +685,7 @@ TEST(ToleranceEdits, AcceptOnlyNumbersWithTheSystemSeparator) {
 
 TEST(PointMergeCorpus, MergesEveryTextShapeAsTheBackwardScanDoes) {
   auto shapes = CorpusTextShapes();
-  if (shapes.empty()) GTEST_SKIP() << "no corpus of real shapes beside the repository";
+  if (shapes.empty()) GTEST_SKIP() << NoCorpusShapes("corpus") << " in UTF-16";
   for (const auto& shape : shapes) {
     for (long double tol : {0.0L, Parsed("0.001")}) {
       SCOPED_TRACE(shape.name + ", tolerance " + FormatGeneral(tol, '.'));
@@ -749,5 +749,5 @@ TEST(MergeCorpus, BothMergesReadEveryTextShapeOfBothFolders) {
     EXPECT_NO_THROW(CheckNormalRewrite(lines, *normals));
     ++read;
   }
-  if (read == 0) GTEST_SKIP() << "no corpus of real shapes beside the repository";
+  if (read == 0) GTEST_SKIP() << NoCorpusShapes("corpus") << " nor corpus-tsm in UTF-16";
 }

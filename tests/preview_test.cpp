@@ -205,6 +205,106 @@ TEST(Preview, AsSeenReportsTheHeightOnTheScreen) {
   }
 }
 
+int DrawnPixels(const RgbaImage& image) {
+  int n = 0;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) n += !(image.At(x, y) == kPreviewBackground);
+  return n;
+}
+
+// A triangle whose corners lie far off the image (a point seen from a few
+// centimetres) still draws the pixels it covers: every one here.
+TEST(Raster, CornersFarOffTheImageStillDraw) {
+  constexpr Rgba kRed{255, 0, 0, 255};
+  for (Coverage coverage : {Coverage::Centre, Coverage::Touch})
+    for (float far : {1e6f, 1e10f, 3e38f}) {
+      Raster r(40, 30, kPreviewBackground, coverage);
+      r.Fill({ScreenPoint{-far, -far, 1}, ScreenPoint{far, -far, 1}, ScreenPoint{0, far, 1}}, kRed);
+      EXPECT_EQ(DrawnPixels(r.Image()), 40 * 30) << "corners at " << far;
+    }
+}
+
+// A sliver between two columns of pixel centres: drawn by the pixels it
+// touches, missed by the centre rule; a triangle touching a pixel only
+// along its border does not draw it.
+TEST(Raster, TouchCoverageDrawsWhatCentresMiss) {
+  constexpr Rgba kRed{255, 0, 0, 255};
+  const std::array<ScreenPoint, 3> sliver{ScreenPoint{5.1f, 2, 0}, ScreenPoint{5.3f, 2, 0}, ScreenPoint{5.2f, 8, 0}};
+  const std::array<ScreenPoint, 3> onBorder{ScreenPoint{2, 1, 0}, ScreenPoint{4, 1, 0}, ScreenPoint{3, 3, 0}};
+  const struct {
+    Coverage coverage;
+    const std::array<ScreenPoint, 3>* triangle;
+    Box drawn;
+  } cases[] = {
+      {Coverage::Centre, &sliver, Box{}},
+      {Coverage::Touch, &sliver, Box{5, 2, 5, 7}},
+      {Coverage::Centre, &onBorder, Box{2, 1, 3, 1}},
+      {Coverage::Touch, &onBorder, Box{2, 1, 3, 2}},
+  };
+  for (const auto& c : cases) {
+    Raster r(12, 10, kPreviewBackground, c.coverage);
+    r.Fill(*c.triangle, kRed);
+    const Box got = Drawn(r.Image());
+    EXPECT_EQ(got, c.drawn) << static_cast<int>(c.coverage) << ": " << got.x0 << "," << got.y0 << " - " << got.x1 << ","
+                            << got.y1;
+  }
+}
+
+// Two boxes side by side; LOD 2 drops the right one. The left one keeps its
+// pixels: the frame is the whole model's in every LOD.
+TEST(Preview, OrthographicFrameStaysFromLodToLod) {
+  MeshShapeRecipe r;
+  r.elements = {MeshElement{"Left", 0, {}, {}}, MeshElement{"Right", 0, {}, {}}};
+  test::AddBox(r.elements[0], {-2, 0, 0}, {-1, 1, 1});
+  test::AddBox(r.elements[1], {1, 0, 0}, {3, 2, 1});
+  const ShapeGeometry g = ReadShapeGeometry(test::MeshShape(r));
+  const LodAssignment a = AssignmentOf({{"1", "1"}, {"1", "999"}}, {"100", "200"});
+  for (PreviewView view : {PreviewView::Front, PreviewView::Top, PreviewView::Iso}) {
+    PreviewSettings s;
+    s.width = 160, s.height = 120, s.camera = CameraFor(view), s.lod = 1;
+    const RgbaImage both = RenderPreview(g, &a, s).image;
+    s.lod = 2;
+    const RgbaImage left = RenderPreview(g, &a, s).image;
+    int same = 0, drawn = 0;
+    for (int y = 0; y < s.height; ++y)
+      for (int x = 0; x < s.width; ++x) {
+        const bool leftHalf = x < s.width / 2;
+        same += left.At(x, y) == (leftHalf ? both.At(x, y) : kPreviewBackground);
+        drawn += leftHalf && !(left.At(x, y) == kPreviewBackground);
+      }
+    EXPECT_EQ(same, s.width * s.height) << "view " << static_cast<int>(view);
+    EXPECT_GT(drawn, 0) << "view " << static_cast<int>(view);
+  }
+}
+
+// Two masts 2 cm thick and 30 cm apart, 10 m high, from 1 km: each about
+// a fiftieth of a pixel wide and between pixel centres, ten pixels high.
+// They show, blended into the background, on every screen row they stand
+// in.
+TEST(Preview, AsSeenShowsPartsThinnerThanAPixel) {
+  MeshShapeRecipe r;
+  r.elements.push_back(MeshElement{"Masts", 0, {}, {}});
+  test::AddBox(r.elements.back(), {-0.16f, 0, -0.01f}, {-0.14f, 10, 0.01f});
+  test::AddBox(r.elements.back(), {0.14f, 0, -0.01f}, {0.16f, 10, 0.01f});
+  const ShapeGeometry g = ReadShapeGeometry(test::MeshShape(r));
+  const LodAssignment a = AssignmentOf({{"1"}}, {"1000"});
+  PreviewSettings s;
+  s.width = 400, s.height = 300, s.lod = 1, s.asSeen = true;
+  const PreviewFrame f = RenderPreview(g, &a, s);
+  ASSERT_NEAR(f.screenHeightPixels, 10.4, 0.1);
+  const int enlarge = static_cast<int>(0.8 * 300 / f.screenHeightPixels);
+  const Box box = Drawn(f.image);
+  EXPECT_GE(box.y1 - box.y0 + 1, 10 * enlarge);
+  EXPECT_LE(box.y1 - box.y0 + 1, 12 * enlarge);
+  int emptyRows = 0;
+  for (int y = box.y0; y <= box.y1; ++y) {
+    bool drawn = false;
+    for (int x = box.x0; x <= box.x1 && !drawn; ++x) drawn = !(f.image.At(x, y) == kPreviewBackground);
+    emptyRows += !drawn;
+  }
+  EXPECT_EQ(emptyRows, 0);
+}
+
 TEST(Preview, BadGeometryIsRefusedWithItsReason) {
   MeshShapeRecipe r;
   r.matrices = {MeshMatrix{"MAIN"}, MeshMatrix{"ARM", 0}};

@@ -318,10 +318,10 @@ std::string TextWithoutBreaks(const std::string& bytes) {
 }  // namespace
 
 TEST(ShapeCorpus, EveryShapeRoundTripsByTheReadingRules) {
-  std::string dir = CorpusDir();
-  if (dir.empty()) GTEST_SKIP() << "../shared/corpus is not there";
+  const std::vector<std::string> files = FilesEndingWith(CorpusDir(), ".s");
+  if (files.empty()) GTEST_SKIP() << NoCorpusShapes("corpus");
   int exact = 0, wrapped = 0;
-  for (const auto& path : FilesEndingWith(dir, ".s")) {
+  for (const auto& path : files) {
     std::string bytes = ReadBytes(path);
     auto d = DecodeShape(bytes);
     std::string again = EncodeShape(d.lines, d.bom);

@@ -232,10 +232,10 @@ TEST_F(ShapeFormsWindow, CompressButtonFallsBackToTheBuiltInConverter) {
 // question or a failure and come back from "Speichern unter..." in their form (text forms as
 // Unicode text) with the same lines.
 TEST(ShapeFormsCorpus, OtherFormsOpenAndSaveBack) {
-  const std::string corpus = CorpusDir();
-  if (corpus.empty()) GTEST_SKIP() << "../shared/corpus is missing";
+  const std::vector<std::string> files = FilesEndingWith(CorpusDir(), ".s");
+  if (files.empty()) GTEST_SKIP() << NoCorpusShapes("corpus");
   int seen = 0;
-  for (const auto& path : FilesEndingWith(corpus, ".s")) {
+  for (const auto& path : files) {
     const std::string bytes = ReadBytes(path);
     const std::optional<ShapeForm> form = DetectShapeForm(bytes);
     if (!form || *form == ShapeForm::UnicodeText) continue;

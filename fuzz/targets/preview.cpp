@@ -1,11 +1,13 @@
 // The preview's reader and rasterizer: the geometry of any shape text is
 // read or refused with an Error, never read outside its tables, and a shape
-// that is read is drawn in every view. The input is the shape.
+// that is read is drawn in every view and "as seen" from 100 m. The input
+// is the shape.
 #include <cstddef>
 #include <cstdint>
 
 #include "document/shape_file.h"
 #include "fuzz_harness.h"
+#include "generation/lod_assignment.h"
 #include "preview/preview_render.h"
 #include "preview/shape_geometry.h"
 
@@ -33,5 +35,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             "the picture has another size");
     Require(f.shownTriangles == static_cast<int64_t>(geometry.triangles.size()), "a triangle was not counted");
   }
+  // "As seen" with every element in LOD 1: points far from the others put
+  // corners far off the screen.
+  LodAssignment all;
+  AssignedElement everywhere;
+  everywhere.lods = {AssignmentCell::Read("0")};
+  all.elements.assign(static_cast<std::size_t>(geometry.elementCount), everywhere);
+  all.distances = {"100"};
+  PreviewSettings s;
+  s.width = 64;
+  s.height = 48;
+  s.lod = 1;
+  s.asSeen = true;
+  const PreviewFrame f = RenderPreview(geometry, &all, s);
+  Require(f.image.pixels.size() == 64u * 48u * 4u, "the picture as seen has another size");
+  Require(f.distance == 100, "as seen from another distance");
   return 0;
 }

@@ -19,11 +19,11 @@ namespace lodsmith {
 
 namespace {
 
-const char* FormName(ShapeForm form) {
+Message FormName(ShapeForm form) {
   switch (form) {
-    case ShapeForm::Compressed: return "compressed";
-    case ShapeForm::Binary: return "binary";
-    default: return "text";
+    case ShapeForm::Compressed: return Message(CliMsg::FormCompressed);
+    case ShapeForm::Binary: return Message(CliMsg::FormBinary);
+    default: return Message(CliMsg::FormText);
   }
 }
 
@@ -301,17 +301,20 @@ bool ShapeRun::Write() {
     bool written = false, settingsWritten = false;
     if (!Action(option, [&] { SaveShape(written, settingsWritten); })) return false;
     if (written)
-      Done(option, Message(CliMsg::DoneWritten, session_.fileName, FormName(session_.fileForm), session_.lines.size()));
+      Done(option, Message(CliMsg::DoneWritten, session_.fileName, texts_.Text(FormName(session_.fileForm)),
+                           session_.lines.size()));
     if (settingsWritten) Done(option, Message(CliMsg::DoneSettingsWritten, session_.ModelSettingsFileName()));
   }
-  for (const auto& [path, bytes] : platform_.pendingFiles) {
-    if (!Action("--print-pdf", [&] { WriteFileAtomic(path, bytes, ""); })) return false;
-    Done("--print-pdf", Message(CliMsg::DonePdfWritten, path));
+  // No lambda here captures a structured binding: clang 14 does not take it.
+  for (const auto& pending : platform_.pendingFiles) {
+    if (!Action("--print-pdf", [&] { WriteFileAtomic(pending.first, pending.second, ""); })) return false;
+    Done("--print-pdf", Message(CliMsg::DonePdfWritten, pending.first));
   }
   // Compression works on a file on disk, so it sees what was written above.
-  for (const auto& [act, tool] : compressions) {
+  for (const auto& compression : compressions) {
+    const CliAction* act = compression.first;
     if (!Action(act->option, [&] {
-          if (!CompressFile(texts_, platform_, act->arg, tool)) throw Error(CliMsg::CompressionFailed);
+          if (!CompressFile(texts_, platform_, act->arg, compression.second)) throw Error(CliMsg::CompressionFailed);
         }))
       return false;
     Done(act->option, Message(CliMsg::DoneCompressed, act->arg));

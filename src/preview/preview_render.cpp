@@ -81,6 +81,47 @@ struct Shown {
   Rgba base;
 };
 
+// A screen coordinate as the raster takes it. A corner seen from a few
+// centimetres may land far beyond any float; the raster clamps what it
+// draws to its image.
+float ScreenCoordinate(double v) {
+  constexpr double kMax = std::numeric_limits<float>::max();
+  return static_cast<float>(std::clamp(v, -kMax, kMax));
+}
+
+// Samples per screen pixel along each axis in the "as seen" picture, at
+// most.
+constexpr int kAsSeenSamples = 4;
+
+// Each k x k block of samples becomes the mean of its colours.
+RgbaImage Downsampled(const RgbaImage& samples, int k) {
+  RgbaImage out(samples.width / k, samples.height / k);
+  const int n = k * k;
+  for (int y = 0; y < out.height; ++y)
+    for (int x = 0; x < out.width; ++x) {
+      int sum[4] = {0, 0, 0, 0};
+      for (int j = 0; j < k; ++j) {
+        const uint8_t* p = &samples.pixels[(static_cast<std::size_t>(y * k + j) * samples.width + x * k) * 4];
+        for (int i = 0; i < 4 * k; ++i) sum[i % 4] += p[i];
+      }
+      uint8_t* q = &out.pixels[(static_cast<std::size_t>(y) * out.width + x) * 4];
+      for (int c = 0; c < 4; ++c) q[c] = static_cast<uint8_t>((sum[c] + n / 2) / n);
+    }
+  return out;
+}
+
+// Each pixel of `small` becomes an `enlarge` x `enlarge` square of a w x h
+// image (cut at its right and bottom edges).
+RgbaImage Enlarged(const RgbaImage& small, int enlarge, int w, int h) {
+  RgbaImage out(w, h);
+  for (int y = 0; y < h; ++y) {
+    const uint8_t* src = &small.pixels[static_cast<std::size_t>(y / enlarge) * small.width * 4];
+    uint8_t* dst = &out.pixels[static_cast<std::size_t>(y) * w * 4];
+    for (int x = 0; x < w; ++x) std::copy_n(src + static_cast<std::size_t>(x / enlarge) * 4, 4, dst + x * 4);
+  }
+  return out;
+}
+
 }  // namespace
 
 PreviewCamera CameraFor(PreviewView view) {
@@ -207,13 +248,23 @@ PreviewFrame RenderPreview(const ShapeGeometry& geometry, const LodAssignment* a
       const auto& v = view[k * 3 + c];
       double sx = v[0], sy = -v[1], depth = v[2];
       if (s.asSeen) sx = focal * v[0] / v[2], sy = -focal * v[1] / v[2], depth = -1 / v[2];
-      screen[k * 3 + c] = {static_cast<float>(sx), static_cast<float>(sy), static_cast<float>(depth)};
+      screen[k * 3 + c] = {ScreenCoordinate(sx), ScreenCoordinate(sy), static_cast<float>(depth)};
       x0 = std::min(x0, sx), x1 = std::max(x1, sx), y0 = std::min(y0, sy), y1 = std::max(y1, sy);
     }
   }
   if (!(x0 <= x1)) {
     frame.image = Raster(w, h, kPreviewBackground).TakeImage();
     return frame;
+  }
+  if (!s.asSeen) {
+    // The orthographic views frame the whole model, whatever the LOD shows,
+    // so that the picture keeps its place from one LOD to the next.
+    x0 = INFINITY, x1 = -INFINITY, y0 = INFINITY, y1 = -INFINITY;
+    for (const GeometryTriangle& t : geometry.triangles)
+      for (const Vec3& p : t.corners) {
+        const double sx = Dot(b.r, p.x, p.y, p.z), sy = -Dot(b.u, p.x, p.y, p.z);
+        x0 = std::min(x0, sx), x1 = std::max(x1, sx), y0 = std::min(y0, sy), y1 = std::max(y1, sy);
+      }
   }
 
   // Where the raster is drawn and how it is placed.
@@ -222,7 +273,10 @@ PreviewFrame RenderPreview(const ShapeGeometry& geometry, const LodAssignment* a
   if (s.asSeen) {
     frame.screenHeightPixels = y1 - y0;
     const double fit = 0.8 * std::min(w / std::max(x1 - x0, 1.0), h / std::max(y1 - y0, 1.0));
-    enlarge = std::max(1, static_cast<int>(std::floor(fit * std::max(s.camera.zoom, 0.01))));
+    // Beyond the image's size a larger factor shows nothing more.
+    double factor = std::floor(fit * std::max(s.camera.zoom, 0.01));
+    if (!(factor >= 1)) factor = 1;
+    enlarge = static_cast<int>(std::min(factor, static_cast<double>(std::max(w, h))));
     rw = (w + enlarge - 1) / enlarge;
     rh = (h + enlarge - 1) / enlarge;
   } else {
@@ -240,13 +294,21 @@ PreviewFrame RenderPreview(const ShapeGeometry& geometry, const LodAssignment* a
   const double cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
   const double ox = rw / 2.0, oy = rh / 2.0;
 
-  Raster raster(rw, rh, kPreviewBackground);
+  // "As seen" is drawn with several samples per screen pixel, each sample
+  // drawn by every triangle that touches it, and shown as their mean: a part
+  // thinner than a pixel shows blended into the background, as a player
+  // sees it, instead of vanishing between pixel centres. No more samples
+  // than the picture has pixels per screen pixel, so that it never costs
+  // much more than an orthographic view.
+  const int samples = s.asSeen ? std::min(kAsSeenSamples, enlarge) : 1;
+  Raster raster(rw * samples, rh * samples, kPreviewBackground, s.asSeen ? Coverage::Touch : Coverage::Centre);
   for (std::size_t k = 0; k < shown.size(); ++k) {
     if (clipped[k]) continue;
     std::array<ScreenPoint, 3> tri;
     for (std::size_t c = 0; c < 3; ++c) {
       const ScreenPoint& p = screen[k * 3 + c];
-      tri[c] = {static_cast<float>(ox + (p.x - cx) * scale), static_cast<float>(oy + (p.y - cy) * scale), p.depth};
+      tri[c] = {ScreenCoordinate((ox + (p.x - cx) * scale) * samples),
+                ScreenCoordinate((oy + (p.y - cy) * scale) * samples), p.depth};
     }
     // Lambert from the face's normal in view space, both sides lit alike
     // (the exporter's winding is not a promise).
@@ -261,18 +323,12 @@ PreviewFrame RenderPreview(const ShapeGeometry& geometry, const LodAssignment* a
     }
     raster.Fill(tri, Scaled(shown[k].base, 0.35 + 0.65 * lambert));
   }
-  if (enlarge == 1) {
+  if (samples == 1 && enlarge == 1) {
     frame.image = raster.TakeImage();
     return frame;
   }
-  // Each screen pixel becomes an enlarge x enlarge square.
-  const RgbaImage& small = raster.Image();
-  frame.image = RgbaImage(w, h);
-  for (int y = 0; y < h; ++y) {
-    const uint8_t* src = &small.pixels[static_cast<std::size_t>(y / enlarge) * rw * 4];
-    uint8_t* dst = &frame.image.pixels[static_cast<std::size_t>(y) * w * 4];
-    for (int x = 0; x < w; ++x) std::copy_n(src + static_cast<std::size_t>(x / enlarge) * 4, 4, dst + x * 4);
-  }
+  RgbaImage small = samples == 1 ? raster.TakeImage() : Downsampled(raster.Image(), samples);
+  frame.image = enlarge == 1 ? std::move(small) : Enlarged(small, enlarge, w, h);
   return frame;
 }
 

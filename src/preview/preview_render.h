@@ -8,7 +8,7 @@
 // (yaw 0, pitch 0), side along -x (yaw -90), top downwards (pitch 90), iso
 // from front right above (yaw -45, pitch 35.264, the cube's diagonal).
 //
-// Framing (orthographic views). The shown triangles' corners are projected
+// Framing (orthographic views). All triangles' corners are projected
 // to (p.r, p.u); their bounding box, centred in the image, is scaled by one
 // factor to fill the image less a margin of floor(min(width, height) / 10)
 // pixels on every side along the tighter axis, then by the camera's zoom
@@ -22,7 +22,13 @@
 // then enlarged by a whole factor (square pixels) so that the model fills
 // about four fifths of the image, and the model's height on that screen is
 // reported. A triangle with a corner nearer than 5 cm to the eye is left
-// out.
+// out. Each screen pixel shows the mean of up to 4 x 4 samples (no more
+// along an axis than the enlargement), and a sample is drawn by every
+// triangle that touches it, so that parts thinner than a pixel show
+// blended instead of vanishing.
+//
+// The orthographic views frame every triangle of the shape, whichever LOD
+// is shown, so that switching LODs keeps the frame.
 #pragma once
 
 #include <cstdint>

@@ -35,16 +35,29 @@ struct ScreenPoint {
   float x = 0, y = 0, depth = 0;
 };
 
+// Which pixels a triangle draws.
+enum class Coverage {
+  // Those whose centre it covers: two triangles that share an edge draw
+  // every pixel along it once.
+  Centre,
+  // Every pixel whose square it overlaps by more than a line, so that
+  // nothing thinner than a pixel vanishes.
+  Touch,
+};
+
 class Raster {
 public:
   // An image of w x h pixels filled with `background`, all depths far.
-  Raster(int w, int h, Rgba background);
+  Raster(int w, int h, Rgba background, Coverage coverage = Coverage::Centre);
 
-  // Fills the pixels whose centres lie inside the triangle (either winding)
-  // and whose depth there is nearer than what they hold. A centre on an
-  // edge belongs to the triangle when the edge is a top or a left edge, so
-  // that two triangles sharing an edge never both draw, nor both miss, a
-  // pixel. Depth ties keep the earlier triangle.
+  // Fills the pixels the triangle (either winding) covers and whose depth
+  // there is nearer than what they hold. With Coverage::Centre a centre on
+  // an edge belongs to the triangle when the edge is a top or a left edge,
+  // so that two triangles sharing an edge never both draw, nor both miss, a
+  // pixel; with Coverage::Touch the depth of a pixel the triangle only
+  // overlaps is its plane's at the centre, kept within its corners' depths.
+  // Depth ties keep the earlier triangle. Corners may lie anywhere, however
+  // far off the image (never NaN: such a triangle is left out).
   void Fill(const std::array<ScreenPoint, 3>& corners, Rgba colour);
 
   const RgbaImage& Image() const { return image_; }
@@ -53,6 +66,7 @@ public:
 private:
   RgbaImage image_;
   std::vector<float> depth_;
+  Coverage coverage_;
 };
 
 }  // namespace lodsmith

@@ -88,6 +88,10 @@ enum class CliMsg : int {
   NoShapeForm,         // without --force: the file was not opened
   NoShapeFormForced,   // with --force: opened all the same
   ToolNotFoundNoPath,  // no ffeditc_unicode.exe given or known
+  // The form a shape was written in, in the done line.
+  FormText,
+  FormCompressed,
+  FormBinary,
   End
 };
 

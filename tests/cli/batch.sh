@@ -18,6 +18,8 @@ check "both orders exit 0" '[ $rc_a -eq 0 ] && [ $rc_b -eq 0 ]'
 check "both orders write the same shape" 'cmp -s "$tmp/a.s" "$tmp/b.s"'
 check "the generation says what it wrote" 'grep -q "^done: 2 LODs with 1/2 sub-objects written" "$tmp/err-a"'
 check "the save says what it wrote" 'grep -q "^done: .*a.s written (text, [0-9]* lines)" "$tmp/err-a"'
+"$cli" --lang de "$tmp/in.s" --format compressed -o "$tmp/c.s" 2>"$tmp/err-c"
+check "the German save names the form in German" 'grep -q "^done: .*c.s geschrieben (komprimiert, [0-9]* Zeilen)" "$tmp/err-c"'
 run "$tmp/in.s" --lods 2 --distances 200,800 --assign 1=1,2 --generate -o "$tmp/q.s" --quiet 2>"$tmp/err"
 check "--quiet silences the action lines" '! grep -q "^done: " "$tmp/err"'
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <unistd.h>
@@ -60,14 +61,28 @@ std::string Utf16Shape(const std::vector<std::string>& lines) {
   return out;
 }
 
+namespace {
+
+fs::path SharedDir() {
+  const char* named = std::getenv("LODSMITH_SHARED");
+  return named && *named ? fs::path(named) : fs::path(LODSMITH_SHARED_DIR);
+}
+
+}  // namespace
+
 std::string CorpusDir() {
-  fs::path p = fs::path(LODSMITH_SHARED_DIR) / "corpus";
+  fs::path p = SharedDir() / "corpus";
   return fs::is_directory(p) ? p.string() : "";
 }
 
 std::string CorpusTsmDir() {
-  fs::path p = fs::path(LODSMITH_SHARED_DIR) / "corpus-tsm";
+  fs::path p = SharedDir() / "corpus-tsm";
   return fs::is_directory(p) ? p.string() : "";
+}
+
+std::string NoCorpusShapes(const std::string& folder) {
+  return "no shapes in " + (SharedDir() / folder).lexically_normal().string() +
+         " (LODSMITH_SHARED names the folder that holds corpus/ and corpus-tsm/)";
 }
 
 std::vector<std::string> FilesEndingWith(const std::string& dir, const std::string& ending) {

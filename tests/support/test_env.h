@@ -36,9 +36,13 @@ std::string Utf16Shape(const std::vector<std::string>& lines);
 // A message as the German user reads it.
 std::string German(const Message& message);
 
-// The folder of real shapes, or empty when it is not there.
+// The folder of real shapes, or empty when it is not there: in the folder
+// the environment's LODSMITH_SHARED names, else beside the repository.
 std::string CorpusDir();     // ../shared/corpus
 std::string CorpusTsmDir();  // ../shared/corpus-tsm
+// Why a test of real shapes skips: no shapes in `folder` ("corpus" or
+// "corpus-tsm") of the shared folder, named.
+std::string NoCorpusShapes(const std::string& folder);
 // Files of a folder with the given ending, sorted.
 std::vector<std::string> FilesEndingWith(const std::string& dir, const std::string& ending);
 

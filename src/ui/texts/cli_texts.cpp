@@ -340,6 +340,9 @@ constexpr MessageText kTexts[] = {
      "--compress-builtin ohne Hilfsprogramm komprimiert schreiben.",
      "ffeditc_unicode.exe not found, cancelled! Give its path with --tool, or write the shape compressed without "
      "the utility with --compress-builtin."},
+    {Id(CliMsg::FormText), "Text", "text"},
+    {Id(CliMsg::FormCompressed), "komprimiert", "compressed"},
+    {Id(CliMsg::FormBinary), "binär", "binary"},
 };
 }  // namespace
 
