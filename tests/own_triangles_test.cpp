@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 
@@ -103,6 +104,39 @@ TEST(OwnTriangles, GridReducedToItsCornersKeepsFourVerticesRenumbered) {
   EXPECT_EQ(head, Lines(plain.begin(), plain.begin() + LineWith(plain, "lod_controls")));
   EXPECT_EQ(ShownVertexCount(as, 2, 1, s.a.elementVtxState, s.a.vertexSets), 4);
   EXPECT_EQ(ShownVertexCount(as, 1, 1, s.a.elementVtxState, s.a.vertexSets), 16);
+}
+
+// One inner vertex of a grid collapsed onto its right neighbour: the two
+// triangles between them vanish, the others that held it now hold the
+// neighbour, and the vertex alone is left out of the sub-object.
+TEST(OwnTriangles, CollapsedGridVertexIsLeftOutAndTheRestRenumbered) {
+  MeshShapeRecipe r;
+  r.faceNormals = -1;
+  r.elements.push_back(MeshElement{"Grid", 0, {}, {}});
+  AddGrid(r.elements.back(), 3);
+  const Analysed s(MeshShape(r));
+  LodAssignment as = s.Assignment(2);
+  std::vector<int32_t> own;
+  const std::vector<int>& t = r.elements[0].triangles;
+  for (std::size_t k = 0; k < t.size(); k += 3) {
+    std::array<int32_t, 3> tri = {t[k], t[k + 1], t[k + 2]};
+    for (int32_t& v : tri) v = v == 5 ? 6 : v;
+    if (tri[0] != tri[1] && tri[1] != tri[2] && tri[0] != tri[2]) own.insert(own.end(), tri.begin(), tri.end());
+  }
+  ASSERT_EQ(own.size(), 3u * 16);
+  as.triangles[{2, 1}] = own;
+  const Lines out = s.Generate(as);
+  const int lod2 = SecondLod(out);
+  EXPECT_EQ(Values(out, "vertex_set (", lod2)[0], Strings({"0", "0", "15", ")"}));
+  std::vector<std::string> expected = {std::to_string(own.size())};
+  for (int32_t v : own) expected.push_back(std::to_string(v > 5 ? v - 1 : v));
+  expected.push_back(")");
+  EXPECT_EQ(Values(out, "vertex_idxs", lod2)[0], expected);
+  // Every triangle is flat: each new one takes the one normal there is.
+  const std::vector<std::string> normals = Values(out, "normal_idxs", lod2)[0];
+  ASSERT_EQ(normals.size(), 2u + 2 * 16);
+  for (std::size_t k = 1; k + 1 < normals.size(); k += 2) EXPECT_EQ(normals[k] + " " + normals[k + 1], "0 3") << k;
+  EXPECT_EQ(Values(out, "geometry_info", lod2)[0][0], "16");
 }
 
 // A triangle the element's lists hold keeps its entries; a new one takes
