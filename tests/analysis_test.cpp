@@ -2,6 +2,7 @@
 // form's use of them when a shape is opened, and real shapes.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <numeric>
 
 #include "core/file_io.h"
@@ -103,6 +104,40 @@ TEST(AnalyseShape, OddPrimitivesCountReadsWholePrimitivesOnly) {
   EXPECT_EQ(a.elements[0].faces, 1);
   EXPECT_EQ(a.elements[1].faces, 2);
   EXPECT_FALSE(a.elements[2].faces.has_value());
+}
+
+// Exporters write a long mesh as several triangle lists one after another
+// under one prim_state_idx: the element's faces are those of all its lists,
+// and the lists of the last primitive do not run into what follows.
+TEST(AnalyseShape, TriangleListsUnderOnePrimStateIdxAllCount) {
+  struct Case {
+    const char* name;
+    std::map<int, int> lists;  // element -> its lists
+    int twice;                 // an element drawn by two separate primitives, -1: none
+    int matrix0;               // faces of matrix 0 (elements 0 and 2)
+  } cases[] = {
+      {"one list each", {}, -1, 16},
+      {"first element in two lists", {{0, 2}}, -1, 16},
+      {"every element in three lists", {{0, 3}, {1, 3}, {2, 3}}, -1, 16},
+      {"last element in four lists", {{2, 4}}, -1, 16},
+      // Separate primitives stay separate: the element shows the last
+      // one's faces (all its lists), the matrix counts both.
+      {"two primitives of two lists each", {{0, 2}}, 0, 23},
+  };
+  for (const Case& c : cases) {
+    ExportedShapeRecipe o;
+    o.elementFaces = {7, 5, 9};
+    o.elementLists = c.lists;
+    o.elementWithTwoPrimitives = c.twice;
+    const ShapeAnalysis a = AnalyseShape(ExportedShape(o));
+    ASSERT_FALSE(a.failure) << c.name << ": " << DescribeMessage(*a.failure);
+    ASSERT_EQ(a.elements.size(), 3u) << c.name;
+    EXPECT_EQ(a.elements[0].faces, 7) << c.name;
+    EXPECT_EQ(a.elements[1].faces, 5) << c.name;
+    EXPECT_EQ(a.elements[2].faces, 9) << c.name;
+    EXPECT_EQ(a.matrices[0].faces, c.matrix0) << c.name;
+    EXPECT_EQ(a.matrices[1].faces, 5) << c.name;
+  }
 }
 
 TEST(AnalyseShape, EmptyTextureListTakesZBiasAsTexture) {

@@ -11,10 +11,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <sstream>
 
 #include "core/grid_columns.h"
+#include "document/analysis.h"
+#include "generation/generator.h"
 #include "generation_support.h"
 #include "shape_checker.h"
 #include "test_env.h"
@@ -211,6 +214,57 @@ TEST(GenerationCorpusTest, OwnAssignmentsOnEveryShape) {
     }
     for (const Scenario& sc : scenarios) gen.Run(sc);
   }
+}
+
+// Real exports of the other corpus that the generation takes (one LOD, one
+// sub-object), some of which write a long mesh as several triangle lists
+// under one prim_state_idx: the element grid counts the faces of every list,
+// and two LODs of every element hold all of them.
+TEST(GenerationCorpusTest, ExportsWithSeveralListsPerPrimitive) {
+  const std::vector<CorpusShape> shapes = CorpusTextShapes();
+  if (shapes.empty()) GTEST_SKIP() << "the shared corpus of real shapes is not there";
+  int generated = 0, split = 0;
+  for (const CorpusShape& shape : shapes) {
+    SCOPED_TRACE(shape.name);
+    const ShapeAnalysis a = AnalyseShape(shape.lines);
+    if (a.failure || a.disableGeneration) continue;
+    const ShapeSummary in = SummariseShape(shape.lines);
+    std::map<int, int64_t> faces;  // per prim_state: the faces of all its lists
+    int previous = -1;
+    bool several = false;
+    for (const PrimitiveSummary& p : in.lods.at(0).subObjects.at(0).primitives) {
+      faces[p.primStateIdx] += static_cast<int64_t>(p.vertexIdxs.size() / 3);
+      several = several || p.primStateIdx == previous;
+      previous = p.primStateIdx;
+    }
+    split += several;
+    LodAssignment as;
+    as.lodCount = 2;
+    std::vector<std::vector<std::string>> cells;
+    for (std::size_t e = 0; e < a.elements.size(); ++e) {
+      const bool drawn = a.elements[e].faces.has_value();
+      if (drawn) {
+        EXPECT_EQ(*a.elements[e].faces, faces[static_cast<int>(e)]) << a.elements[e].name;
+      }
+      cells.push_back({drawn ? "1" : "999", drawn ? "1" : "999"});
+      AssignedElement& el = as.elements.emplace_back();
+      el.name = a.elements[e].name;
+      el.faces = a.elements[e].faces;
+      for (const std::string& c : cells.back()) el.lods.push_back(AssignmentCell::Read(c));
+    }
+    as.subObjectCount = 1;
+    as.sorted.assign(2, std::vector<bool>(1));
+    as.distances = {"300", "2000"};
+    const GenerationTables tables{a.elementVtxState, a.vtxStateMatrix, a.vertexSets,
+                                  static_cast<int32_t>(a.matrixNames.size())};
+    const Lines out = GenerateShape(shape.lines, as, tables);
+    EXPECT_EQ(CheckShapeStructure(out), std::vector<std::string>{});
+    ExpectPrimitivesAsAssigned(shape.lines, out, cells, as.distances);
+    ++generated;
+  }
+  std::cout << "[          ] " << generated << " real exports generated, " << split
+            << " of them with several triangle lists under one prim_state_idx\n";
+  EXPECT_GT(generated, 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 
 #include "core/grid_columns.h"
 #include "document/document_messages.h"
@@ -542,12 +543,12 @@ TEST(GenerationTest, LayoutsTheWritersCannotFollowAreRefusedNamingTheLine) {
       {"dlevel_selection split", two, [&](Lines& l) { split(l, "dlevel_selection", t10); },
        "\"dlevel_selection\" und seine Werte nicht in einer Zeile"},
       {"vertices split", two, [&](Lines& l) { split(l, "vertices", t10); }, "\"vertices\" und seine Werte"},
-      {"two triangle lists after one prim_state_idx", two,
+      {"another block after a triangle list", two,
        [&](Lines& l) {
          const int p = IndexOf(l, std::string(8, '\t') + "prim_state_idx ( 1 )");
-         l.insert(l.begin() + p + 6, l.begin() + p + 1, l.begin() + p + 6);
+         l.insert(l.begin() + p + 6, std::string(8, '\t') + "indexed_linelist ( 0 )");
        },
-       "weder prim_state_idx noch das Ende von primitives"},
+       "weder prim_state_idx noch eine weitere Dreiecksliste noch das Ende von primitives"},
   };
   for (const auto& c : cases) {
     Lines lines = ExportedShape(c.o);
@@ -556,6 +557,74 @@ TEST(GenerationTest, LayoutsTheWritersCannotFollowAreRefusedNamingTheLine) {
     EXPECT_EQ(FailureOf(c.o, Uniform(3, 1, "1"), &msg, &lines), Failure::Refused) << c.name;
     EXPECT_NE(msg.find(c.says), std::string::npos) << c.name << ": " << msg;
   }
+}
+
+// Exporters write a long mesh as several triangle lists one after another
+// under one prim_state_idx. Every sub-object an element goes to gets all its
+// lists, in order; the primitives count holds each prim_state_idx and each
+// list, geometry_info and cullable_prims count the lists (and the faces of
+// all of them), geometry_info's second value and geometry_node's first the
+// prim_state_idx entries, as the exporters write them.
+TEST(GenerationTest, TriangleListsUnderOnePrimStateIdxAreWrittenWhole) {
+  struct Case {
+    const char* name;
+    std::map<int, int> lists;  // element -> its lists
+    std::vector<std::vector<std::string>> cells;
+    std::vector<std::string> primitives;  // the primitives lines written
+    std::vector<std::string> info;        // the geometry_info lines written
+    std::vector<std::string> culls;       // the cullable_prims lines written
+  } cases[] = {
+      {"one element in two lists, one LOD",
+       {{0, 2}},
+       {{"1"}, {"1"}, {"1"}},
+       {"primitives ( 7"},
+       {"geometry_info ( 9 3 0 27 0 0 4 0 0 0"},
+       {"cullable_prims ( 3 7 21 )", "cullable_prims ( 1 2 6 )"}},
+      {"split element in every sub-object, then left out",
+       {{0, 2}},
+       {{"0", "999"}, {"1", "1"}, {"2", "1"}},
+       {"primitives ( 5", "primitives ( 5", "primitives ( 4"},
+       {"geometry_info ( 6 2 0 18 0 0 3 0 0 0", "geometry_info ( 7 2 0 21 0 0 3 0 0 0",
+        "geometry_info ( 5 2 0 15 0 0 2 0 0 0"},
+       {"cullable_prims ( 2 4 12 )", "cullable_prims ( 1 2 6 )", "cullable_prims ( 3 7 21 )",
+        "cullable_prims ( 1 3 9 )", "cullable_prims ( 1 2 6 )"}},
+      {"every element split, two LODs",
+       {{0, 2}, {1, 2}, {2, 2}},
+       {{"1", "1"}, {"2", "1"}, {"1", "1"}},
+       {"primitives ( 6", "primitives ( 3", "primitives ( 9"},
+       {"geometry_info ( 7 2 0 21 0 0 4 0 0 0", "geometry_info ( 2 1 0 6 0 0 2 0 0 0",
+        "geometry_info ( 9 3 0 27 0 0 6 0 0 0"},
+       {"cullable_prims ( 4 7 21 )", "cullable_prims ( 2 2 6 )", "cullable_prims ( 4 7 21 )",
+        "cullable_prims ( 2 2 6 )"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ExportedShapeRecipe o;
+    o.elementFaces = {4, 2, 3};
+    o.elementLists = c.lists;
+    HandAssignment a;
+    a.cells = c.cells;
+    const Lines in = ExportedShape(o);
+    EXPECT_EQ(CheckShapeStructure(in), std::vector<std::string>{});
+    const Lines out = Generate(o, a);
+    ExpectPrimitivesAsAssigned(in, out, a.cells, a.distances);
+    auto trimmed = [&](const std::string& key) {
+      std::vector<std::string> r = LinesContaining(out, key);
+      for (auto& l : r) l.erase(0, l.find_first_not_of('\t'));
+      return r;
+    };
+    EXPECT_EQ(trimmed("primitives"), c.primitives);
+    EXPECT_EQ(trimmed("geometry_info"), c.info);
+    EXPECT_EQ(trimmed("cullable_prims"), c.culls);
+  }
+  // The check counts the lists: geometry_info that counts the prim_state_idx
+  // entries where the lists belong is a fault.
+  ExportedShapeRecipe o;
+  o.elementLists = {{0, 2}};
+  const Lines bad =
+      WithLine(ExportedShape(o), "geometry_info (", "\t\t\t\t\t\t\t\tgeometry_info ( 5 3 0 15 0 0 3 0 0 0");
+  ASSERT_EQ(CheckShapeStructure(bad).size(), 1u);
+  EXPECT_NE(CheckShapeStructure(bad)[0].find("geometry_info"), std::string::npos) << CheckShapeStructure(bad)[0];
 }
 
 // A distance is written into dlevel_selection as it stands; a settings file
@@ -806,6 +875,32 @@ TEST_F(GenerationFormTest, AssignmentIsReadFromTheGrids) {
 }
 
 // Every refusal has its English text as well.
+// The window's road for a shape whose element is split into several lists:
+// the grids count all of them, and the generation writes them all.
+TEST(GenerationSplitListsTest, OpenedShapeShowsAndWritesEveryList) {
+  using namespace grid;
+  FormFixture f;
+  ExportedShapeRecipe o;
+  o.elementFaces = {4, 2, 3};
+  o.elementLists = {{0, 2}, {2, 3}};
+  const Lines in = ExportedShape(o);
+  f.Open(f.WriteShape("split.s", in));
+  TLSForm& form = *f.form;
+  ASSERT_TRUE(f.platform.messages.empty()) << f.platform.Texts()[0];
+  EXPECT_EQ(form.StringGrid1.Cell(kElementFaces, 1), "4");
+  EXPECT_EQ(form.StringGrid1.Cell(kElementFaces, 3), "3");
+  EXPECT_EQ(form.StringGrid3.Cell(kMatrixFaces, 1), "7");
+  EXPECT_EQ(form.StringGrid5.Cell(kOverviewFaces, 1), "9");
+  EXPECT_EQ(form.StringGrid2.Cell(kSubObjectVertices, 1), "12");
+  form.Dispatch([&] { form.Sub_ObjectsButtonClick(); });
+  ASSERT_TRUE(f.platform.messages.empty()) << f.platform.Texts()[0];
+  EXPECT_EQ(CheckShapeStructure(form.ShapeLines), std::vector<std::string>{});
+  ExpectPrimitivesAsAssigned(
+      in, form.ShapeLines,
+      std::vector<std::vector<std::string>>(3, std::vector<std::string>(static_cast<std::size_t>(form.LodCount), "1")),
+      {});
+}
+
 TEST(GenerationTest, RefusalsReadInEitherLanguage) {
   ExportedShapeRecipe o;
   HandAssignment a = Uniform(3, 2, "1");

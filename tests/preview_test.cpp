@@ -305,6 +305,18 @@ TEST(Preview, AsSeenShowsPartsThinnerThanAPixel) {
   EXPECT_EQ(emptyRows, 0);
 }
 
+// Several triangle lists under one prim_state_idx: every list is drawn, as
+// the element of that prim_state.
+TEST(Preview, EveryTriangleListOfAPrimitiveIsDrawn) {
+  test::ExportedShapeRecipe o;
+  o.elementFaces = {4, 2, 3};
+  o.elementLists = {{0, 3}, {2, 2}};
+  const ShapeGeometry g = ReadShapeGeometry(test::ExportedShape(o));
+  std::vector<int> perElement(4, 0);
+  for (const GeometryTriangle& t : g.triangles) ++perElement[static_cast<std::size_t>(t.element)];
+  EXPECT_EQ(perElement, (std::vector<int>{0, 4, 2, 3}));
+}
+
 TEST(Preview, BadGeometryIsRefusedWithItsReason) {
   MeshShapeRecipe r;
   r.matrices = {MeshMatrix{"MAIN"}, MeshMatrix{"ARM", 0}};
@@ -318,18 +330,18 @@ TEST(Preview, BadGeometryIsRefusedWithItsReason) {
     int fault;
   } cases[] = {
       {"vertex ( 00000000 5 0", "\t\t\t\t\t\t\t\tvertex ( 00000000 6 0 ff969696 ff808080",
-       static_cast<int>(PreviewMsg::ReferenceOutside)},
+       static_cast<int>(DocumentMsg::GeometryReferenceOutside)},
       {"vertex_idxs ( 3 3 4 5 )", "\t\t\t\t\t\t\t\t\tvertex_idxs ( 3 3 4 -1 )",
-       static_cast<int>(PreviewMsg::ReferenceOutside)},
+       static_cast<int>(DocumentMsg::GeometryReferenceOutside)},
       {"vertex_idxs ( 3 3 4 5 )", "\t\t\t\t\t\t\t\t\tvertex_idxs ( 4 3 4 5 )",
-       static_cast<int>(PreviewMsg::CountTooLarge)},
+       static_cast<int>(DocumentMsg::GeometryCountTooLarge)},
       {"prim_state_idx ( 1 )", "\t\t\t\t\t\t\t\tprim_state_idx ( 2 )", static_cast<int>(DocumentMsg::IndexOutside)},
-      {"hierarchy (", "\t\t\t\t\t\thierarchy ( 2 -1 2 )", static_cast<int>(PreviewMsg::ReferenceOutside)},
-      {"hierarchy (", "\t\t\t\t\t\thierarchy ( 2 1 0 )", static_cast<int>(PreviewMsg::HierarchyLoop)},
-      {"hierarchy (", "\t\t\t\t\t\thierarchy ( 1 -1 )", static_cast<int>(PreviewMsg::ReferenceOutside)},
-      {"points ( 6", "\tpoints ( 7", static_cast<int>(PreviewMsg::CountTooLarge)},
-      {"point ( 1 0 0 )", "\t\tpoint ( 1 0 x )", static_cast<int>(PreviewMsg::NotANumber)},
-      {"vertex_uvs ( 1 0 )", "\t\t\t\t\t\t\t\t\tvertex_uvs ( 1 0 ", static_cast<int>(PreviewMsg::Unbalanced)},
+      {"hierarchy (", "\t\t\t\t\t\thierarchy ( 2 -1 2 )", static_cast<int>(DocumentMsg::GeometryReferenceOutside)},
+      {"hierarchy (", "\t\t\t\t\t\thierarchy ( 2 1 0 )", static_cast<int>(DocumentMsg::GeometryHierarchyLoop)},
+      {"hierarchy (", "\t\t\t\t\t\thierarchy ( 1 -1 )", static_cast<int>(DocumentMsg::GeometryReferenceOutside)},
+      {"points ( 6", "\tpoints ( 7", static_cast<int>(DocumentMsg::GeometryCountTooLarge)},
+      {"point ( 1 0 0 )", "\t\tpoint ( 1 0 x )", static_cast<int>(DocumentMsg::GeometryNotANumber)},
+      {"vertex_uvs ( 1 0 )", "\t\t\t\t\t\t\t\t\tvertex_uvs ( 1 0 ", static_cast<int>(DocumentMsg::GeometryUnbalanced)},
   };
   for (const auto& c : cases) {
     const Lines bad = test::WithLine(good, c.line, c.replacement);

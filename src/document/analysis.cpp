@@ -107,6 +107,8 @@ void CheckIndex(int64_t index, std::size_t size, const char* what) {
 
 // Vertices are numbered with signed 32-bit integers.
 constexpr int64_t kMaxVertices = INT32_MAX;
+// Faces are counted in the same numbers.
+constexpr int64_t kMaxFaces = INT32_MAX;
 
 // A vertex_set names its first vertex and its count; both must be numbers a
 // vertex can have, so that start + count is one too.
@@ -216,16 +218,19 @@ void Scan(Scanner& s, ShapeAnalysis& a) {
   }
 
   // Primitives: the count holds one prim_state_idx and one indexed_trilist
-  // per primitive. Faces come from the first line of each vertex_idxs list.
+  // per primitive, and one more for every further triangle list a
+  // primitive holds (exporters split long lists and write them one after
+  // another under one prim_state_idx). Faces come from the first line of
+  // each vertex_idxs list; a primitive's faces are those of all its lists.
   SearchResult prims = s.Find(c + 1, "primitives");
   c = prims.line;
   if (!prims.found) return;
-  int32_t k;
+  int32_t entries;
   {
     const std::string& l = s.At(c);
-    k = Count(FirstNumberText(l, FirstParenPos(l)), "primitives") / 2;
+    entries = Count(FirstNumberText(l, FirstParenPos(l)), "primitives");
   }
-  for (int32_t n = 0; n < k; ++n) {
+  while (entries >= 2) {
     SearchResult idx = s.Find(c + 1, "prim_state_idx");
     if (idx.line == last) return;
     c = idx.line;
@@ -233,14 +238,29 @@ void Scan(Scanner& s, ShapeAnalysis& a) {
     int64_t r = static_cast<int64_t>(FirstNumberAfter(il, FirstParenPos(il))) + 1;
     CheckIndex(r - 1, a.elements.size(), "prim_state");
     c += 2;
-    const std::string& vl = s.At(c);
-    if (Contains(vl, "vertex_idxs")) {
-      int32_t f = Count(FirstNumberText(vl, FirstParenPos(vl)), "vertex_idxs") / 3;
-      a.elements[r - 1].faces = f;
-      a.matrices[a.vtxStateMatrix[a.elementVtxState[r]]].faces += f;
+    int64_t f = 0;
+    bool counted = false;  // a list without its vertex_idxs line where expected leaves the cells alone
+    for (;;) {
+      --entries;
+      const std::string& vl = s.At(c);
+      if (Contains(vl, "vertex_idxs")) {
+        f += Count(FirstNumberText(vl, FirstParenPos(vl)), "vertex_idxs") / 3;
+        counted = true;
+      }
+      SearchResult flags = s.Find(c + 1, "flags");
+      c = s.Find(flags.line, ")").line;
+      // A further list of the same primitive: the line after the list's
+      // closing line opens it, its vertex_idxs follow on the next line.
+      if (entries < 2 || c + 3 > last || !Contains(s.At(c + 2), "indexed_trilist") ||
+          Contains(s.At(c + 2), "prim_state_idx"))
+        break;
+      c += 3;
     }
-    SearchResult flags = s.Find(c + 1, "flags");
-    c = s.Find(flags.line, ")").line;
+    --entries;
+    if (!counted) continue;
+    if (f > kMaxFaces) throw Error(DocumentMsg::TooManyFaces, f, kMaxFaces);
+    a.elements[r - 1].faces = static_cast<int32_t>(f);
+    a.matrices[a.vtxStateMatrix[a.elementVtxState[r]]].faces += f;
   }
 }
 

@@ -25,7 +25,7 @@ struct ElementRow {
   std::string name;   // the word after "prim_state"
   std::string image;  // lower-cased image name of the element's texture
   // Faces of the last primitive of the first sub-object that uses this
-  // prim_state; empty when no primitive uses it.
+  // prim_state (all its triangle lists); empty when no primitive uses it.
   std::optional<int32_t> faces;
 };
 
@@ -67,7 +67,8 @@ struct ShapeAnalysis {
 // vertex counts can wrap. The result's `failure` names the line when a block
 // is missing, a number is missing or not an integer, a name or image entry is
 // malformed, the prim_states block holds no prim_state, an index points
-// outside its table, or a vertex_set breaks the rule above. Never throws for
+// outside its table, a vertex_set breaks the rule above, or the faces of one
+// primitive (its triangle lists together) exceed 2^31 - 1. Never throws for
 // any text. An empty document gives an empty result.
 ShapeAnalysis AnalyseShape(const Lines& lines);
 

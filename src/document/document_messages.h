@@ -19,9 +19,18 @@ enum class DocumentMsg : int {
   VertexSetNegativeCount,   // %1 count
   VertexSetTooLarge,        // %1 first vertex, %2 last vertex, %3 most vertices
   VertexSetsTooLarge,       // %1 total, %2 most vertices
+  TooManyFaces,             // %1 faces of one primitive, %2 most faces
   NoPrimState,              //
   SeveralLods,              // warning; %1 LOD count as written
   SeveralSubObjects,        // warning; %1 sub-object count as written
+
+  // The geometry (model_geometry.h).
+  GeometryBlockMissing,      // %1: the block keyword
+  GeometryUnbalanced,        // %1: the 1-based line of a bracket without its partner
+  GeometryNotANumber,        // %1: the text, %2: the block it stands in
+  GeometryCountTooLarge,     // %1: the block, %2: the count it names, %3: the entries it holds
+  GeometryReferenceOutside,  // %1: what is referenced, %2: the index, %3: how many there are
+  GeometryHierarchyLoop,     // %1: the matrix whose parent chain comes back to itself
 
   // The structural check (shape_check.h). In the problems of a block %1 is
   // the block's keyword and %2 its 1-based line.

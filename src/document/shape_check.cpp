@@ -751,8 +751,11 @@ private:
     }
   }
 
+  // The triangle lists drawn with a matrix, their faces, and the
+  // prim_state_idx entries that open them (one per entry, however many
+  // lists follow it).
   struct MatrixUse {
-    int64_t primitives = 0, faces = 0;
+    int64_t primitives = 0, faces = 0, states = 0;
   };
 
   void CheckSubObject(const Node& so, const Tables& t) {
@@ -795,17 +798,21 @@ private:
 
     // Primitives: indices inside the vertices and inside their vertex set;
     // the counts of the index lists; faces per matrix.
-    int64_t faces = 0, primitives = 0;
+    int64_t faces = 0, primitives = 0, states = 0;
     std::map<int64_t, MatrixUse> perMatrix;
     const Node* lastState = nullptr;
+    bool opened = false;  // the last prim_state_idx has a list already
     for (int k : prims->kids) {
       const Node& c = tree_[k];
       if (c.name == "prim_state_idx") {
         lastState = &c;
+        opened = false;
         continue;
       }
       if (c.name != "indexed_trilist") continue;
       ++primitives;
+      const bool firstList = !opened;
+      opened = true;
       const int64_t ps = Value(lastState, 0);
       if (!lastState || ps < 0 || ps >= static_cast<int64_t>(t.primStateVtxState.size())) {
         Problem(ShapeFault::PrimStateIndex, "indexed_trilist", c.line, At(DocumentMsg::CheckPrimStateIndex, c));
@@ -836,9 +843,13 @@ private:
       faces += n / 3;
       perMatrix[matrix].primitives += 1;
       perMatrix[matrix].faces += n / 3;
+      if (firstList) {
+        ++states;
+        perMatrix[matrix].states += 1;
+      }
     }
 
-    CheckNodes(so, *header, t, faces, primitives, perMatrix);
+    CheckNodes(so, *header, t, MatrixUse{primitives, faces, states}, perMatrix);
   }
 
   void CheckIndexRange(const Node& vi, int64_t vertexCount,
@@ -863,16 +874,23 @@ private:
               At(DocumentMsg::CheckIndexOutsideSet, vi, bad, state));
   }
 
-  // geometry_info, its nodes and the node map against the primitives.
-  void CheckNodes(const Node& so, const Node& header, const Tables& t, int64_t faces, int64_t primitives,
+  // geometry_info, its nodes and the node map against the primitives. The
+  // second value of geometry_info and the first of a geometry_node count
+  // the prim_state_idx entries; with one list under each entry (what most
+  // exporters write) that is the number of lists, which is accepted too.
+  void CheckNodes(const Node& so, const Node& header, const Tables& t, const MatrixUse& all,
                   const std::map<int64_t, MatrixUse>& perMatrix) {
+    const int64_t faces = all.faces, primitives = all.primitives;
+    auto countsEntries = [](int64_t value, const MatrixUse& use) {
+      return value == use.primitives || value == use.states;
+    };
     const Node* info = Child(header, "geometry_info");
     if (!info) {
       Problem(ShapeFault::MissingBlock, "geometry_info", header.line,
               At(DocumentMsg::CheckBlockMissing, so, "geometry_info"));
       return;
     }
-    if (Value(*info, 0) != faces || Value(*info, 1) != primitives || Value(*info, 3) != 3 * faces ||
+    if (Value(*info, 0) != faces || !countsEntries(Value(*info, 1), all) || Value(*info, 3) != 3 * faces ||
         Value(*info, 6) != primitives)
       Problem(ShapeFault::GeometryInfo, "geometry_info", info->line,
               At(DocumentMsg::CheckGeometryInfo, *info, faces, primitives));
@@ -910,7 +928,7 @@ private:
       auto it = perMatrix.find(nodeMatrix[k]);
       const MatrixUse use = it == perMatrix.end() ? MatrixUse{} : it->second;
       if (!cp || Value(*cp, 0) != use.primitives || Value(*cp, 1) != use.faces || Value(*cp, 2) != 3 * use.faces ||
-          Value(*nodeList[k], 0) != use.primitives)
+          !countsEntries(Value(*nodeList[k], 0), use))
         Problem(ShapeFault::NodeCounts, "geometry_node", nodeList[k]->line,
                 At(DocumentMsg::CheckNodeCounts, *nodeList[k], nodeMatrix[k]));
     }

@@ -50,6 +50,7 @@ enum class GenerationMsg : int {
   AssignedWithoutFaces,      // %1 = element row, %2 = name, %3 = LOD
   AssignedWithoutVertexSet,  // %1 = element row, %2 = name, %3 = LOD, %4 = vtx_state
   AssignedWithoutMatrix,     // %1 = element row, %2 = name, %3 = LOD, %4 = vtx_state, %5 = matrix
+  TrianglesNotWhole,         // %1 = element row, %2 = name, %3 = LOD, %4 = indices given
 
   // ---- Sorted sub-objects ----------------------------------------------------
   FlagsWordNotDecimal,  // %1 = flags word, %2 = line
@@ -66,9 +67,13 @@ enum class GenerationMsg : int {
   SubObjectIndicesTooLarge,
 
   // ---- The vertex estimate ---------------------------------------------------
-  ElementNotRead,           // %1 = element row
-  ElementWithoutVertexSet,  // %1 = element row, %2 = vtx_state
-  TooManyVertices,          // %1 = vertices, %2 = the largest count
+  ElementNotRead,            // %1 = element row
+  ElementWithoutVertexSet,   // %1 = element row, %2 = vtx_state
+  TooManyVertices,           // %1 = vertices, %2 = the largest count
+  TriangleVertexOutsideSet,  // %1 = element row, %2 = LOD, %3 = vertex, %4 = vtx_state
+
+  // ---- The element meshes ------------------------------------------------------
+  CoordinateNotFinite,  // %1 = element row, %2 = point
 
   // ---- Progress --------------------------------------------------------------
   SubObjectProgress,  // %1 = LOD, %2 = sub-object

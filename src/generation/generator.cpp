@@ -1,7 +1,9 @@
 #include "generation/generator.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "document/model_geometry.h"
 #include "document/shape_check.h"
 #include "generation/lod_plan.h"
 #include "generation/refusal.h"
@@ -64,7 +66,18 @@ Lines GenerateShape(const Lines& document, const LodAssignment& assignment, cons
   if (plan.SortedCount > 0) layout.Sorted();
   Reached(observer, GenerationStage::Writing);
 
-  Lines written = ShapeWriter(OldLines, layout, assignment, tables, plan, observer).Write();
+  // Elements with triangles of their own need the template's normals and
+  // the entries of its lists.
+  std::optional<ModelGeometry> geometry;
+  if (!assignment.triangles.empty()) {
+    try {
+      geometry = ReadModelGeometry(OldLines, GeometryDetail::Entries);
+    } catch (const Error& e) {
+      Refuse(e.message());
+    }
+  }
+  Lines written =
+      ShapeWriter(OldLines, layout, assignment, tables, plan, observer, geometry ? &*geometry : nullptr).Write();
   CheckWrittenShape(OldLines, written);
   return written;
 }

@@ -76,8 +76,8 @@ bool NormaliseSortVectors(Lines& lines);
 //   - (Normalised) a template whose layout the writers cannot follow or an
 //     input they cannot write (a distance that is no whole number 1..2000, an
 //     assignment cell that is no integer, an assigned element without its
-//     primitive, face count, vertex set or matrix), naming the line, LOD or
-//     element;
+//     primitive, face count, vertex set or matrix, triangles of its own that
+//     are no whole triangles), naming the line, LOD or element;
 //   - (Checked) an LOD without sub-objects or with an empty sub-object before
 //     a full one (GenerationMsg::EmptyLod); a template that cannot take
 //     sorted sub-objects when some are marked;
@@ -86,7 +86,18 @@ bool NormaliseSortVectors(Lines& lines);
 //   - (Writing) a written shape with a structural fault of a kind the document does
 //     not have (DocumentMsg::RefusedRewrite, as every rewrite is refused).
 // The generation's own refusals are wrapped in GenerationMsg::Aborted; a
-// fault of the vertex estimate and the structural refusal stand alone.
+// fault of the vertex estimate (own triangles naming a vertex outside the
+// element's vertex set among them) and the structural refusal stand alone.
+//
+// An element with triangles of its own in an LOD (LodAssignment::triangles)
+// is written there as one list of them in place of its lists: its vertex
+// set keeps only the vertices such triangles use when every element of the
+// sub-object on that set has its own, those vertices renumbered one by one
+// (vertices, vertex_set start and count); each triangle gets a normal_idxs
+// and a flags entry (generation/triangle_entries.h); the face counts of
+// geometry_info and cullable_prims are those of the triangles written. The
+// shape's points, uv_points, normals and vertex entries are never changed.
+// Without such triangles the output is the same as ever.
 Lines GenerateShape(const Lines& document, const LodAssignment& assignment, const GenerationTables& tables,
                     const GenerationObserver& observer = {});
 

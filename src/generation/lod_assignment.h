@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lodsmith {
@@ -62,6 +64,12 @@ struct LodAssignment {
   int32_t subObjectCount = 0;             // data rows of the sub-object grid
   std::vector<std::vector<bool>> sorted;  // [LOD - 1][sub-object - 1]: marked "x" or "X"
   std::vector<std::string> distances;     // [LOD - 1]: written as it stands
+  // The triangles an element has in an LOD when they are not its own (a
+  // simplified mesh), by {LOD, element row}: vertex indices as the
+  // element's lists use them (the template's numbering, inside the vertex
+  // set of its vtx_state), three per triangle, one list that replaces all
+  // of the element's lists. Absent: the element's lists as they are.
+  std::map<std::pair<int32_t, int32_t>, std::vector<int32_t>> triangles;
 
   int ElementCount() const { return static_cast<int>(elements.size()); }
   // Element row `row` (1-based) in LOD `lod`. A cell outside what was read
@@ -71,6 +79,12 @@ struct LodAssignment {
   bool Sorted(int lod, int subObject) const;
   // Empty outside what was read.
   const std::string& Distance(int lod) const;
+  // The replacement triangles of element row `row` in LOD `lod`; nullptr
+  // when it keeps its own.
+  const std::vector<int32_t>* Triangles(int lod, int row) const {
+    auto it = triangles.find({lod, row});
+    return it == triangles.end() ? nullptr : &it->second;
+  }
 };
 
 }  // namespace lodsmith

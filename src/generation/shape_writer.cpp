@@ -7,6 +7,22 @@
 
 namespace lodsmith {
 
+ShapeWriter::ShapeWriter(const Lines& lines, const TemplateLayout& layout, const LodAssignment& assignment,
+                         const GenerationTables& tables, const LodPlan& plan, const GenerationObserver& observer,
+                         const ModelGeometry* geometry)
+    : lines_(lines),
+      layout_(layout),
+      a_(assignment),
+      t_(tables),
+      plan_(plan),
+      observer_(observer),
+      geometry_(geometry) {
+  if (!geometry_ || geometry_->subObjects.empty()) return;
+  original_.assign(static_cast<std::size_t>(a_.ElementCount()) + 1, nullptr);
+  for (const GeometryPrimitive& p : geometry_->subObjects.front().primitives)
+    if (p.primState >= 0 && p.primState < a_.ElementCount()) original_[static_cast<std::size_t>(p.primState) + 1] = &p;
+}
+
 const std::string& ShapeWriter::Line(int64_t index) const {
   if (index < 0 || index >= static_cast<int64_t>(lines_.size())) Refuse(GenerationMsg::FileEndsEarly, index + 1);
   return lines_[static_cast<std::size_t>(index)];

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "document/model_geometry.h"
 #include "document/model_tables.h"
 #include "generation/lod_plan.h"
 #include "generation/template_layout.h"
@@ -19,19 +20,26 @@ namespace lodsmith {
 
 class ShapeWriter {
 public:
+  // `geometry`: the template's geometry read with GeometryDetail::Entries,
+  // needed (and only read) when the assignment gives elements triangles of
+  // their own; nullptr otherwise.
   ShapeWriter(const Lines& lines, const TemplateLayout& layout, const LodAssignment& assignment,
-              const GenerationTables& tables, const LodPlan& plan, const GenerationObserver& observer)
-      : lines_(lines), layout_(layout), a_(assignment), t_(tables), plan_(plan), observer_(observer) {}
+              const GenerationTables& tables, const LodPlan& plan, const GenerationObserver& observer,
+              const ModelGeometry* geometry = nullptr);
 
   // Head copy, the LODs, tail copy.
   Lines Write();
 
 private:
-  // Elements and faces of one output sub-object, in all and per matrix.
+  // Elements, triangle lists and faces of one output sub-object, in all and
+  // per matrix. An element has one list unless the template wrote several
+  // under its prim_state_idx.
   struct SubObjectCounts {
     int32_t SubObjectElementCount = 0;
+    int32_t SubObjectListCount = 0;
     int32_t SubObjectFaceCount = 0;
     std::vector<TMatrixUse> MatrixUse;  // index = matrix
+    std::vector<int32_t> MatrixLists;   // index = matrix
   };
 
   void WriteHead();
@@ -42,9 +50,13 @@ private:
   SubObjectCounts CountSubObject(int lod, int subObject) const;
   void WriteHeader(int lod, int subObject, const SubObjectCounts& counts);
   // vertex_writer.cpp
-  void WriteVertexBlocks(const VertexEstimate& estimate, int32_t elements);
+  void WriteVertexBlocks(const VertexEstimate& estimate, int64_t primitiveEntries);
   void WritePrimitives(int lod, int subObject, const VertexEstimate& estimate);
   void WritePrimitive(const Primitive& primitive, int32_t shift);
+  // An element with triangles of its own in the LOD: one list in place of
+  // its lists, renumbered by the estimate of vertex set `set`.
+  void WriteOwnTriangles(const Primitive& primitive, int lod, std::span<const int32_t> triangles,
+                         const VertexEstimate& estimate, std::size_t set);
 
   const std::string& Line(int64_t index) const;  // template line, bounds-checked
   void Copy(int64_t index) { out_.push_back(Line(index)); }
@@ -59,6 +71,8 @@ private:
   const GenerationTables& t_;
   const LodPlan& plan_;
   const GenerationObserver& observer_;
+  const ModelGeometry* geometry_;
+  std::vector<const GeometryPrimitive*> original_;  // per element row: its primitive in geometry_
   Lines out_;
   int32_t sortedIndex_ = 0;  // the sort index the next sorted sub-object takes
 };

@@ -22,7 +22,8 @@ void ShapeWriter::WriteSubObject(int lod, int subObject) {
   WriteHeader(lod, subObject, counts);
   Progress(ProgressLabel::Stage, Message(GenerationMsg::VerticesProgress));
   const VertexEstimate estimate = EstimateVertexSets(a_, lod, subObject, t_.elementVtxState, t_.vertexSets);
-  WriteVertexBlocks(estimate, counts.SubObjectElementCount);
+  // Each element's prim_state_idx and each of its triangle lists.
+  WriteVertexBlocks(estimate, int64_t{counts.SubObjectElementCount} + counts.SubObjectListCount);
   WritePrimitives(lod, subObject, estimate);
   // The closing lines of primitives and of the sub-object.
   Copy(int64_t{layout_.SubObjectEndLine} - 1);
@@ -32,6 +33,7 @@ void ShapeWriter::WriteSubObject(int lod, int subObject) {
 ShapeWriter::SubObjectCounts ShapeWriter::CountSubObject(int lod, int subObject) const {
   SubObjectCounts counts;
   counts.MatrixUse.assign(static_cast<std::size_t>(std::max(t_.matrixCount, 0)), TMatrixUse{});
+  counts.MatrixLists.assign(counts.MatrixUse.size(), 0);
   int64_t faces = 0;
   std::vector<int64_t> matrixFaces(counts.MatrixUse.size(), 0);
   const std::span<const int32_t> states = t_.elementVtxState;
@@ -44,10 +46,18 @@ ShapeWriter::SubObjectCounts ShapeWriter::CountSubObject(int lod, int subObject)
     if (m < 0 || m >= static_cast<int32_t>(counts.MatrixUse.size())) Refuse(GenerationMsg::ElementWithoutMatrix, r);
     const AssignedElement& e = a_.elements[static_cast<std::size_t>(r - 1)];
     if (!e.faces) Refuse(GenerationMsg::FacesNotInteger, r, e.name);
+    // An element with triangles of its own writes them as one list. An
+    // element the template has no primitive for is refused before writing;
+    // count it as one list like every other.
+    const std::vector<int32_t>* own = a_.Triangles(lod, r);
+    const int32_t lists = own ? 1 : static_cast<int32_t>(std::max<uint32_t>(layout_.ListCount(r), 1));
+    const int64_t elementFaces = own ? static_cast<int64_t>(own->size() / 3) : int64_t{*e.faces};
     ++counts.SubObjectElementCount;
+    counts.SubObjectListCount += lists;
     ++counts.MatrixUse[static_cast<std::size_t>(m)].ElementCount;
-    faces += *e.faces;
-    matrixFaces[static_cast<std::size_t>(m)] += *e.faces;
+    counts.MatrixLists[static_cast<std::size_t>(m)] += lists;
+    faces += elementFaces;
+    matrixFaces[static_cast<std::size_t>(m)] += elementFaces;
   }
   counts.SubObjectFaceCount = Checked32(faces, GenerationMsg::SubObjectFacesTooLarge);
   // Three indices per face are written next to each count.
@@ -75,7 +85,7 @@ void ShapeWriter::WriteHeader(int lod, int subObject, const SubObjectCounts& cou
       ReplaceValueAfter(line, "geometry_info", 1, std::to_string(counts.SubObjectFaceCount));
       ReplaceValueAfter(line, "geometry_info", 2, std::to_string(counts.SubObjectElementCount));
       ReplaceValueAfter(line, "geometry_info", 4, std::to_string(3 * int64_t{counts.SubObjectFaceCount}));
-      ReplaceValueAfter(line, "geometry_info", 7, std::to_string(counts.SubObjectElementCount));
+      ReplaceValueAfter(line, "geometry_info", 7, std::to_string(counts.SubObjectListCount));
     }
 
     if (h.nodes >= 0) {
@@ -86,14 +96,15 @@ void ShapeWriter::WriteHeader(int lod, int subObject, const SubObjectCounts& cou
           std::count_if(nodes.begin(), nodes.end(), [](const TMatrixUse& u) { return u.ElementCount > 0; });
       ReplaceValueAfter(line, "geometry_nodes", 1, std::to_string(used));
       out_.push_back(std::move(line));
-      for (const TMatrixUse& use : nodes) {
+      for (std::size_t m = 0; m < nodes.size(); ++m) {
+        const TMatrixUse& use = nodes[m];
         if (use.ElementCount <= 0) continue;
         std::string node = Line(int64_t{h.line} + 1);
         ReplaceValueAfter(node, "geometry_node", 1, std::to_string(use.ElementCount));
         out_.push_back(std::move(node));
         std::string cull = Line(int64_t{h.line} + 2);
         cull.resize(cull.find("cullable_prims") + 14);
-        cull += " ( " + std::to_string(use.ElementCount) + " " + std::to_string(use.FaceCount) + " " +
+        cull += " ( " + std::to_string(counts.MatrixLists[m]) + " " + std::to_string(use.FaceCount) + " " +
                 std::to_string(3 * int64_t{use.FaceCount}) + " )";
         out_.push_back(std::move(cull));
         Copy(int64_t{h.line} + 3);

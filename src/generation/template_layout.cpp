@@ -305,6 +305,7 @@ private:
     const int32_t end = End();
     const int rows = a_.ElementCount() + 1;
     std::vector<int> perRow(static_cast<std::size_t>(rows), 0);
+    layout_.listsPerRow.assign(static_cast<std::size_t>(rows), 0);
     int32_t c = layout_.vertexSetsLine + static_cast<int32_t>(t_.vertexSets.size()) + 1;
     while (c < end && !Contains(L(c), "primitives")) ++c;
     if (c >= end) Refuse(GenerationMsg::PrimitivesMissing, LineNo(First()));
@@ -312,77 +313,106 @@ private:
 
     for (++c; c < end; ++c) {
       if (!Contains(L(c), "prim_state_idx")) continue;
-      const int32_t start = c;
-      auto next = [&] {
-        ++c;
-        if (c >= end) Refuse(GenerationMsg::PrimitiveIncomplete, LineNo(start));
-      };
       const auto idx = ParseInt32(ValueAfter(L(c), "prim_state_idx", 1));
       if (!idx || *idx < 0 || *idx >= rows - 1) Refuse(GenerationMsg::PrimStateNoElement, LineNo(c));
       const int row = *idx + 1;
       if (++perRow[static_cast<std::size_t>(row)] > 1)
         Refuse(GenerationMsg::ElementInTwoPrimitives, row, a_.elements[static_cast<std::size_t>(*idx)].name, LineNo(c));
       Primitive p;
-      p.line = start;
+      p.line = c;
       p.row = row;
-      do next();
-      while (!Contains(L(c), "vertex_idxs"));
-      p.indexLine = c;
-      p.firstIndexLine = static_cast<uint32_t>(layout_.indexLines.size());
-
-      // The index lines up to the normal_idxs line: the first keeps its text
-      // up to the count, then integers and ")" only.
-      std::string_view line = L(c);
-      int pos = 1, tokenEnd = 1;
-      IndexLine il;
-      if (auto open = line.find('('); open != std::string_view::npos) {
-        pos = static_cast<int>(open) + 2;
-        NextToken(line, pos, tokenEnd);
-        pos = tokenEnd;
-        il.prefix = static_cast<int32_t>(std::min<std::size_t>(static_cast<std::size_t>(pos), line.size()));
-      }
-      il.firstToken = static_cast<uint32_t>(layout_.indexTokens.size());
+      p.firstList = static_cast<uint32_t>(layout_.lists.size());
+      // The lists of the primitive, one after another: a list's closing
+      // line is followed by the next prim_state_idx, a further list of the
+      // same primitive, or the end of primitives; anything else would be
+      // lost or doubled.
+      int32_t from = c;
       for (;;) {
-        NextToken(line, pos, tokenEnd);
-        std::string_view token;
-        if (static_cast<std::size_t>(pos) <= line.size()) token = line.substr(pos - 1, tokenEnd - pos);
-        pos = tokenEnd;
-        if (token.empty()) {
-          il.tokenCount = static_cast<uint32_t>(layout_.indexTokens.size()) - il.firstToken;
-          layout_.indexLines.push_back(il);
-          next();
-          line = L(c);
-          pos = 1;
-          if (Contains(line, "normal_idxs")) break;
-          il = IndexLine{};
-          il.firstToken = static_cast<uint32_t>(layout_.indexTokens.size());
-        } else if (token == ")") {
-          layout_.indexTokens.push_back(TemplateLayout::kCloseToken);
-        } else if (const auto value = ParseInt32(token)) {
-          layout_.indexTokens.push_back(*value);
-        } else {
-          Refuse(GenerationMsg::IndexNotInteger, LineNo(c), token);
+        c = ReadList(p.line, from);
+        const int32_t close = c;
+        int32_t after = c + 1;
+        while (after < end && L(after).find_first_not_of(" \t\r") == std::string::npos) ++after;
+        if (after < end && Contains(L(after), "indexed_trilist") && !Contains(L(after), "prim_state_idx")) {
+          from = close + 1;
+          continue;
         }
+        if (after < end && !Contains(L(after), "prim_state_idx"))
+          Refuse(GenerationMsg::AfterTriangleList, LineNo(close), LineNo(after));
+        break;
       }
-      p.normalLine = c;
-      p.indexLineCount = static_cast<uint32_t>(layout_.indexLines.size()) - p.firstIndexLine;
-
-      do next();
-      while (!Contains(L(c), "flags"));
-      while (!Contains(L(c), ")")) next();
-      // The primitive writer copies the flags up to their ")" and one line
-      // more as the list's closing line, then goes on at the next
-      // prim_state_idx: anything else there would be lost or doubled.
-      next();
-      if (!IsCloseLine(L(c))) Refuse(GenerationMsg::TriangleListNotClosed, LineNo(start), LineNo(c));
+      p.listCount = static_cast<uint32_t>(layout_.lists.size()) - p.firstList;
       p.closeLine = c;
-      int32_t after = c + 1;
-      while (after < end && L(after).find_first_not_of(" \t\r") == std::string::npos) ++after;
-      if (after < end && !Contains(L(after), "prim_state_idx"))
-        Refuse(GenerationMsg::AfterTriangleList, LineNo(c), LineNo(after));
+      layout_.listsPerRow[static_cast<std::size_t>(row)] = p.listCount;
       layout_.primitives.push_back(p);
     }
     return perRow;
+  }
+
+  // One triangle list from line `from` on (the primitive's prim_state_idx
+  // line `start`, or the line after the list before): records it and
+  // returns its closing line.
+  int32_t ReadList(int32_t start, int32_t from) {
+    const int32_t end = End();
+    int32_t c = from;
+    auto next = [&] {
+      ++c;
+      if (c >= end) Refuse(GenerationMsg::PrimitiveIncomplete, LineNo(start));
+    };
+    TriangleList list;
+    list.firstLine = from;
+    do next();
+    while (!Contains(L(c), "vertex_idxs"));
+    list.indexLine = c;
+    list.firstIndexLine = static_cast<uint32_t>(layout_.indexLines.size());
+
+    // The index lines up to the normal_idxs line: the first keeps its text
+    // up to the count, then integers and ")" only.
+    std::string_view line = L(c);
+    int pos = 1, tokenEnd = 1;
+    IndexLine il;
+    if (auto open = line.find('('); open != std::string_view::npos) {
+      pos = static_cast<int>(open) + 2;
+      NextToken(line, pos, tokenEnd);
+      pos = tokenEnd;
+      il.prefix = static_cast<int32_t>(std::min<std::size_t>(static_cast<std::size_t>(pos), line.size()));
+    }
+    il.firstToken = static_cast<uint32_t>(layout_.indexTokens.size());
+    for (;;) {
+      NextToken(line, pos, tokenEnd);
+      std::string_view token;
+      if (static_cast<std::size_t>(pos) <= line.size()) token = line.substr(pos - 1, tokenEnd - pos);
+      pos = tokenEnd;
+      if (token.empty()) {
+        il.tokenCount = static_cast<uint32_t>(layout_.indexTokens.size()) - il.firstToken;
+        layout_.indexLines.push_back(il);
+        next();
+        line = L(c);
+        pos = 1;
+        if (Contains(line, "normal_idxs")) break;
+        il = IndexLine{};
+        il.firstToken = static_cast<uint32_t>(layout_.indexTokens.size());
+      } else if (token == ")") {
+        layout_.indexTokens.push_back(TemplateLayout::kCloseToken);
+      } else if (const auto value = ParseInt32(token)) {
+        layout_.indexTokens.push_back(*value);
+      } else {
+        Refuse(GenerationMsg::IndexNotInteger, LineNo(c), token);
+      }
+    }
+    list.normalLine = c;
+    list.indexLineCount = static_cast<uint32_t>(layout_.indexLines.size()) - list.firstIndexLine;
+
+    do next();
+    while (!Contains(L(c), "flags"));
+    list.flagsLine = c;
+    while (!Contains(L(c), ")")) next();
+    // The primitive writer copies the flags up to their ")" and one line
+    // more as the list's closing line.
+    next();
+    if (!IsCloseLine(L(c))) Refuse(GenerationMsg::TriangleListNotClosed, LineNo(start), LineNo(c));
+    list.closeLine = c;
+    layout_.lists.push_back(list);
+    return c;
   }
 
   // Elements: every assignment a number; an element that some LOD writes
@@ -406,6 +436,12 @@ private:
         Refuse(GenerationMsg::AssignedWithoutVertexSet, r, e.name, usedIn, state);
       const int32_t m = t_.vtxStateMatrix[static_cast<std::size_t>(state)];
       if (m < 0 || m >= t_.matrixCount) Refuse(GenerationMsg::AssignedWithoutMatrix, r, e.name, usedIn, state, m);
+      // Triangles of its own in an LOD: whole triangles, at least one.
+      for (int lod = 1; lod <= a_.lodCount; ++lod) {
+        const std::vector<int32_t>* own = a_.Triangles(lod, r);
+        if (own && a_.Cell(r, lod).PlacesInAnyOf(a_.subObjectCount) && (own->empty() || own->size() % 3 != 0))
+          Refuse(GenerationMsg::TrianglesNotWhole, r, e.name, lod, own->size());
+      }
     }
   }
 

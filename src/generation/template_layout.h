@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -58,16 +59,28 @@ struct IndexLine {
   uint32_t tokenCount = 0;
 };
 
-// A primitive the walk followed from its prim_state_idx line to the line
-// that closes its triangle list.
-struct Primitive {
-  int32_t line = 0;        // prim_state_idx
-  int row = 0;             // its element row
+// One triangle list of a primitive, as the walk followed it: the lines
+// from `firstLine` up to the vertex_idxs line are copied, the index lines
+// rewritten, the lines from normal_idxs to the list's ")" copied.
+struct TriangleList {
+  int32_t firstLine = 0;   // prim_state_idx for the first list, else the line after the list before
   int32_t indexLine = 0;   // vertex_idxs
   int32_t normalLine = 0;  // normal_idxs
+  int32_t flagsLine = 0;   // flags
   int32_t closeLine = 0;   // the list's ")"
   uint32_t firstIndexLine = 0;
   uint32_t indexLineCount = 0;
+};
+
+// A primitive the walk followed from its prim_state_idx line to the line
+// that closes its last triangle list. Exporters write long meshes as
+// several lists one after another under one prim_state_idx.
+struct Primitive {
+  int32_t line = 0;  // prim_state_idx
+  int row = 0;       // its element row
+  uint32_t firstList = 0;
+  uint32_t listCount = 0;
+  int32_t closeLine = 0;      // the last list's ")"
   std::size_t nextStart = 0;  // the start the writer goes on at after it
 };
 
@@ -97,9 +110,21 @@ struct TemplateLayout {
   std::vector<int32_t> setFirstVertex;  // per vertex set: its first vertex (line vertexSetsLine + 1 + set)
 
   std::vector<Primitive> primitives;
+  std::vector<TriangleList> lists;
+  std::vector<uint32_t> listsPerRow;  // index = element row: the lists of its primitive
   std::vector<IndexLine> indexLines;
   std::vector<int64_t> indexTokens;
   std::vector<PrimitiveStart> starts;
+
+  // The triangle lists of a primitive.
+  std::span<const TriangleList> ListsOf(const Primitive& p) const {
+    return std::span<const TriangleList>(lists).subspan(p.firstList, p.listCount);
+  }
+  // The triangle lists of the primitive of element row `row` (the walk
+  // allows one primitive per element); 0 when none.
+  uint32_t ListCount(int row) const {
+    return row >= 0 && row < static_cast<int>(listsPerRow.size()) ? listsPerRow[static_cast<std::size_t>(row)] : 0;
+  }
 
   // The lines that sorted sub-objects change; refuses when the template
   // cannot take sorted sub-objects, naming why.

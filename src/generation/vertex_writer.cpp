@@ -2,11 +2,15 @@
 // Vertices are kept or dropped by whole vertex sets; the kept ones are
 // renumbered by one shift per set (the vertices of the dropped sets before
 // it), applied to the set's first vertex and to every index of its primitives.
+// A set whose elements in the sub-object all have triangles of their own
+// keeps the vertices those use, renumbered one by one.
 #include <algorithm>
 #include <charconv>
 
+#include "document/shape_file.h"
 #include "generation/refusal.h"
 #include "generation/shape_writer.h"
+#include "generation/triangle_entries.h"
 
 namespace lodsmith {
 
@@ -20,17 +24,25 @@ void AppendNumber(std::string& out, int64_t value) {
 
 }  // namespace
 
-void ShapeWriter::WriteVertexBlocks(const VertexEstimate& estimate, int32_t elements) {
+void ShapeWriter::WriteVertexBlocks(const VertexEstimate& estimate, int64_t primitiveEntries) {
   const std::span<const TVertexSetEntry> sets = t_.vertexSets;
   std::string line = Line(layout_.VerticesLine);
   ReplaceValueAfter(line, "vertices", 1, std::to_string(estimate.vertices));
   out_.push_back(std::move(line));
 
-  for (std::size_t i = 0; i < sets.size(); ++i)
-    if (estimate.shifts[i] != -1) {
-      const int64_t first = layout_.setFirstLine[i];
+  for (std::size_t i = 0; i < sets.size(); ++i) {
+    if (estimate.shifts[i] == -1) continue;
+    const int64_t first = layout_.setFirstLine[i];
+    if (!estimate.Partial(i)) {
       CopyRange(first, first + 3 * int64_t{sets[i].VertexCount});
+      continue;
     }
+    // Each vertex takes three lines.
+    for (int32_t v : estimate.kept[i]) {
+      const int64_t at = first + 3 * (int64_t{v} - layout_.setFirstVertex[i]);
+      CopyRange(at, at + 3);
+    }
+  }
   CopyRange(layout_.afterVertices, layout_.vertexSetsLine);
 
   const auto kept = std::count_if(estimate.shifts.begin(), estimate.shifts.end(), [](int32_t s) { return s != -1; });
@@ -42,13 +54,14 @@ void ShapeWriter::WriteVertexBlocks(const VertexEstimate& estimate, int32_t elem
     if (shift == -1) continue;
     line = Line(int64_t{layout_.vertexSetsLine} + 1 + static_cast<int64_t>(i));
     ReplaceValueAfter(line, "vertex_set", 2, std::to_string(int64_t{layout_.setFirstVertex[i]} - shift));
+    if (estimate.Partial(i)) ReplaceValueAfter(line, "vertex_set", 3, std::to_string(estimate.kept[i].size()));
     out_.push_back(std::move(line));
   }
 
   const int32_t primitives = layout_.PrimitivesLine();
   CopyRange(int64_t{layout_.vertexSetsLine} + 1 + static_cast<int64_t>(sets.size()), primitives);
   line = Line(primitives);
-  ReplaceValueAfter(line, "primitives", 1, std::to_string(2 * int64_t{elements}));
+  ReplaceValueAfter(line, "primitives", 1, std::to_string(primitiveEntries));
   out_.push_back(std::move(line));
 }
 
@@ -76,33 +89,76 @@ void ShapeWriter::WritePrimitives(int lod, int subObject, const VertexEstimate& 
     const int32_t state = p.row < static_cast<int>(states.size()) ? states[static_cast<std::size_t>(p.row)] : -1;
     if (state < 0 || state >= static_cast<int32_t>(estimate.shifts.size()))
       throw Error(GenerationMsg::ElementWithoutVertexSet, p.row, state);
-    WritePrimitive(p, estimate.shifts[static_cast<std::size_t>(state)]);
+    if (const std::vector<int32_t>* own = a_.Triangles(lod, p.row))
+      WriteOwnTriangles(p, lod, *own, estimate, static_cast<std::size_t>(state));
+    else
+      WritePrimitive(p, estimate.shifts[static_cast<std::size_t>(state)]);
     k = p.nextStart;
   }
 }
 
 // The index lines are written from their tokens: the count stays, every
 // index is lowered by `shift`, every token gets one blank before it and
-// each written line ends in a blank.
+// each written line ends in a blank. The lists of a primitive follow each
+// other as in the template.
 void ShapeWriter::WritePrimitive(const Primitive& p, int32_t shift) {
-  CopyRange(p.line, p.indexLine);
-  for (uint32_t k = 0; k < p.indexLineCount; ++k) {
-    const IndexLine& il = layout_.indexLines[p.firstIndexLine + k];
-    std::string out;
-    if (il.prefix >= 0) out.assign(Line(int64_t{p.indexLine} + k), 0, static_cast<std::size_t>(il.prefix));
-    for (uint32_t t = 0; t < il.tokenCount; ++t) {
-      const int64_t token = layout_.indexTokens[il.firstToken + t];
-      if (token == TemplateLayout::kCloseToken) {
-        out += " )";
-      } else {
-        out += ' ';
-        AppendNumber(out, token - shift);
+  for (const TriangleList& list : layout_.ListsOf(p)) {
+    CopyRange(list.firstLine, list.indexLine);
+    for (uint32_t k = 0; k < list.indexLineCount; ++k) {
+      const IndexLine& il = layout_.indexLines[list.firstIndexLine + k];
+      std::string out;
+      if (il.prefix >= 0) out.assign(Line(int64_t{list.indexLine} + k), 0, static_cast<std::size_t>(il.prefix));
+      for (uint32_t t = 0; t < il.tokenCount; ++t) {
+        const int64_t token = layout_.indexTokens[il.firstToken + t];
+        if (token == TemplateLayout::kCloseToken) {
+          out += " )";
+        } else {
+          out += ' ';
+          AppendNumber(out, token - shift);
+        }
       }
+      out += ' ';
+      out_.push_back(std::move(out));
     }
-    out += ' ';
-    out_.push_back(std::move(out));
+    CopyRange(list.normalLine, int64_t{list.closeLine} + 1);
   }
-  CopyRange(p.normalLine, int64_t{p.closeLine} + 1);
+}
+
+namespace {
+
+// The blanks and tabs a line starts with.
+std::string IndentOf(const std::string& line) { return line.substr(0, line.find_first_not_of(" \t")); }
+
+}  // namespace
+
+// The prim_state_idx line and the first list's opening lines as they stand,
+// then the list's vertex_idxs, normal_idxs and flags written anew (wrapped
+// as opening a file wraps them), then the first list's closing line.
+void ShapeWriter::WriteOwnTriangles(const Primitive& p, int lod, std::span<const int32_t> triangles,
+                                    const VertexEstimate& estimate, std::size_t set) {
+  const TriangleList& first = layout_.ListsOf(p).front();
+  const GeometryPrimitive* original =
+      p.row < static_cast<int>(original_.size()) ? original_[static_cast<std::size_t>(p.row)] : nullptr;
+  if (!original) Refuse(GenerationMsg::PrimitiveIncomplete, int64_t{p.line} + 1);
+  const TriangleEntries entries = EntriesOf(triangles, *original, geometry_->subObjects.front(), *geometry_);
+  const std::string faces = std::to_string(triangles.size() / 3);
+
+  CopyRange(first.firstLine, first.indexLine);
+  std::string line = IndentOf(Line(first.indexLine)) + "vertex_idxs ( " + std::to_string(triangles.size());
+  for (int32_t v : triangles) {
+    const int64_t n = estimate.Renumber(set, layout_.setFirstVertex[set], v);
+    if (n < 0) throw Error(GenerationMsg::TriangleVertexOutsideSet, p.row, lod, v, static_cast<int64_t>(set));
+    line += ' ';
+    AppendNumber(line, n);
+  }
+  AppendWrapped(out_, line + " )");
+  line = IndentOf(Line(first.normalLine)) + "normal_idxs ( " + faces;
+  for (const std::string& e : entries.normals) line += " " + e;
+  AppendWrapped(out_, line + " )");
+  line = IndentOf(Line(first.flagsLine)) + "flags ( " + faces;
+  for (const std::string& f : entries.flags) line += " " + f;
+  AppendWrapped(out_, line + " )");
+  Copy(first.closeLine);
 }
 
 }  // namespace lodsmith

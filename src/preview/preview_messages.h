@@ -8,12 +8,8 @@ enum class PreviewMsg : int {
 
   // Geometry that cannot be drawn.
   Unreadable,        // %0: what is wrong; the shape cannot be shown
-  BlockMissing,      // %1: the block keyword
-  Unbalanced,        // %1: the 1-based line of a bracket without its partner
-  NotANumber,        // %1: the text, %2: the block it stands in
   CountTooLarge,     // %1: the block, %2: the count it names, %3: the entries it holds
   ReferenceOutside,  // %1: what is referenced, %2: the index, %3: how many there are
-  HierarchyLoop,     // %1: the matrix whose parent chain comes back to itself
   NoDistance,        // %1: the LOD whose distance is not a positive number ("as seen")
   PngNotWritten,     // %1: the file; %0: why
 

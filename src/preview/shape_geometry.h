@@ -1,11 +1,5 @@
 // The drawable geometry of a shape: every triangle of the first distance
 // level in model space, with the element (prim_state) that draws it.
-//
-// A vertex names a point; a primitive's vertex_idxs name vertices of its own
-// sub-object, three per triangle; the primitive is drawn with the matrix of
-// its prim_state's vtx_state, and a matrix is placed by the chain of its
-// parents in the hierarchy (matrix m's point p goes to parent(m)'s frame as
-// p * R + t, R the first nine numbers row by row, t the last three).
 #pragma once
 
 #include <array>
@@ -31,13 +25,14 @@ struct ShapeGeometry {
   int32_t elementCount = 0;
 };
 
-// Reads the geometry from the lines of a shape and its analysis (which
-// names each element's vtx_state and each vtx_state's matrix). Every index
-// read is checked against the table it points into; a reference outside,
-// a count larger than its block, a bracket without partner, a number that
-// is not one, a parent chain that loops, or a failed analysis raises Error
-// (PreviewMsg::Unreadable wrapping what was wrong). Never reads outside a
-// table. Triangles that a primitive's count leaves incomplete are dropped.
+// Reads the geometry (document/model_geometry.h) from the lines of a shape
+// and its analysis (which names each element's vtx_state and each
+// vtx_state's matrix). Every index read is checked against the table it
+// points into; a reference outside, a count larger than its block, a
+// bracket without partner, a number that is not one, a parent chain that
+// loops, or a failed analysis raises Error (PreviewMsg::Unreadable wrapping
+// what was wrong). Never reads outside a table. Triangles that a list's
+// count leaves incomplete are dropped.
 ShapeGeometry ReadShapeGeometry(const Lines& lines, const ShapeAnalysis& analysis);
 // The same, analysing the lines first.
 ShapeGeometry ReadShapeGeometry(const Lines& lines);

@@ -112,8 +112,10 @@ void ExpectPrimitivesAsAssigned(const Lines& input, const Lines& output,
   ASSERT_EQ(in.lods.size(), 1u);
   ASSERT_EQ(in.lods[0].subObjects.size(), 1u);
   const SubObjectSummary& source = in.lods[0].subObjects[0];
-  std::map<int, const PrimitiveSummary*> byState;
-  for (const auto& p : source.primitives) byState[p.primStateIdx] = &p;
+  // The triangle lists of each prim_state, in order: an element whose lists
+  // follow each other under one prim_state_idx keeps them all, in order.
+  std::map<int, std::vector<const PrimitiveSummary*>> byState;
+  for (const auto& p : source.primitives) byState[p.primStateIdx].push_back(&p);
 
   const std::size_t lods = cells.empty() ? 1 : cells[0].size();
   ASSERT_EQ(out.lods.size(), lods);
@@ -135,14 +137,17 @@ void ExpectPrimitivesAsAssigned(const Lines& input, const Lines& output,
       std::vector<int> expected, written;
       for (std::size_t e = 0; e < cells.size(); ++e)
         if (byState.count(static_cast<int>(e)) && (cells[e][l] == "0" || cells[e][l] == std::to_string(s + 1)))
-          expected.push_back(static_cast<int>(e));
+          expected.insert(expected.end(), byState[static_cast<int>(e)].size(), static_cast<int>(e));
       for (const auto& p : so.primitives) written.push_back(p.primStateIdx);
       std::sort(written.begin(), written.end());
       EXPECT_EQ(written, expected) << "LOD " << l + 1 << ", sub-object " << s + 1;
+      std::map<int, std::size_t> nextList;
       for (const auto& p : so.primitives) {
         auto it = byState.find(p.primStateIdx);
         if (it == byState.end()) continue;
-        const PrimitiveSummary& orig = *it->second;
+        const std::size_t listIndex = nextList[p.primStateIdx]++;
+        ASSERT_LT(listIndex, it->second.size()) << "prim_state " << p.primStateIdx << " has a list too many";
+        const PrimitiveSummary& orig = *it->second[listIndex];
         EXPECT_EQ(p.normalIdxs, orig.normalIdxs);
         EXPECT_EQ(p.flags, orig.flags);
         ASSERT_EQ(p.vertexIdxs.size(), orig.vertexIdxs.size());

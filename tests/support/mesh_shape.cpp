@@ -31,6 +31,17 @@ void AddBox(MeshElement& e, std::array<float, 3> lo, std::array<float, 3> hi) {
     for (int t : {f[0], f[1], f[2], f[0], f[2], f[3]}) e.triangles.push_back(base + t);
 }
 
+void AddGrid(MeshElement& e, int n) {
+  const int base = static_cast<int>(e.points.size()), row = n + 1;
+  for (int j = 0; j <= n; ++j)
+    for (int i = 0; i <= n; ++i) e.points.push_back({static_cast<float>(i), static_cast<float>(j), 0});
+  for (int j = 0; j < n; ++j)
+    for (int i = 0; i < n; ++i) {
+      const int a = base + i + row * j;
+      for (int t : {a, a + 1, a + row + 1, a, a + row + 1, a + row}) e.triangles.push_back(t);
+    }
+}
+
 void AddQuad(MeshElement& e, float x0, float y0, float x1, float y1, float z) {
   const int base = static_cast<int>(e.points.size());
   e.points.push_back({x0, y0, z});
@@ -43,10 +54,11 @@ void AddQuad(MeshElement& e, float x0, float y0, float x1, float y1, float z) {
 Lines MeshShape(const MeshShapeRecipe& o) {
   const int matrices = static_cast<int>(o.matrices.size());
   const int elements = static_cast<int>(o.elements.size());
-  std::vector<int> start;
+  std::vector<int> start, firstTriangle;
   int points = 0, faces = 0;
   for (const auto& e : o.elements) {
     start.push_back(points);
+    firstTriangle.push_back(faces);
     points += static_cast<int>(e.points.size());
     faces += static_cast<int>(e.triangles.size()) / 3;
   }
@@ -90,8 +102,29 @@ Lines MeshShape(const MeshShapeRecipe& o) {
   add("\tuv_points ( 1");
   add("\t\tuv_point ( 0 0 )");
   add("\t)");
-  add("\tnormals ( 1");
-  add("\t\tvector ( 0 1 0 )");
+  // The normal of each triangle, element after element.
+  std::vector<std::string> normals;
+  std::vector<int> triangleNormal;
+  if (o.faceNormals == 0) normals.push_back("0 1 0");
+  for (const auto& e : o.elements)
+    for (std::size_t k = 0; k + 2 < e.triangles.size(); k += 3) {
+      if (o.faceNormals == 0) {
+        triangleNormal.push_back(0);
+        continue;
+      }
+      const auto& a = e.points[static_cast<std::size_t>(e.triangles[k])];
+      const auto& b = e.points[static_cast<std::size_t>(e.triangles[k + 1])];
+      const auto& c = e.points[static_cast<std::size_t>(e.triangles[k + 2])];
+      const float u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]}, v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+      float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+      const float l = static_cast<float>(o.faceNormals) / std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+      const std::string text = Num(n[0] * l + 0.0f) + " " + Num(n[1] * l + 0.0f) + " " + Num(n[2] * l + 0.0f);
+      auto at = std::find(normals.begin(), normals.end(), text);
+      triangleNormal.push_back(static_cast<int>(at - normals.begin()));
+      if (at == normals.end()) normals.push_back(text);
+    }
+  add("\tnormals ( " + std::to_string(normals.size()));
+  for (const auto& n : normals) add("\t\tvector ( " + n + " )");
   add("\t)");
   add("\tsort_vectors ( 0 )");
   add("\tcolours ( 0 )");
@@ -187,7 +220,10 @@ Lines MeshShape(const MeshShapeRecipe& o) {
     for (int i : el.triangles) vi += " " + std::to_string(start[static_cast<std::size_t>(e)] + i);
     add(vi + " )");
     std::string ni = Tabs(9) + "normal_idxs ( " + std::to_string(f);
-    for (int k = 0; k < f; ++k) ni += " 0 3";
+    for (int k = 0; k < f; ++k)
+      ni += " " +
+            std::to_string(triangleNormal[static_cast<std::size_t>(firstTriangle[static_cast<std::size_t>(e)] + k)]) +
+            " 3";
     add(ni + " )");
     std::string fl = Tabs(9) + "flags ( " + std::to_string(f);
     for (int k = 0; k < f; ++k) fl += " 00000000";

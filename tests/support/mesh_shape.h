@@ -31,12 +31,21 @@ struct MeshElement {
 struct MeshShapeRecipe {
   std::vector<MeshMatrix> matrices = {MeshMatrix{"MAIN"}};
   std::vector<MeshElement> elements;
+  // 0: one normal for every triangle. 1 or -1: each triangle names its own
+  // face normal (equal ones shared), the cross product of its edges
+  // (p1 - p0) x (p2 - p0) turned with (1) or against (-1) it.
+  int faceNormals = 0;
 };
 
 Lines MeshShape(const MeshShapeRecipe& recipe);
 
 // A box from `lo` to `hi` (12 triangles) added to an element.
 void AddBox(MeshElement& element, std::array<float, 3> lo, std::array<float, 3> hi);
+// A flat grid of n x n squares of side 1 in the plane z = 0 from the
+// origin, its (n + 1)^2 points shared by the squares: point i + (n + 1) * j
+// lies at (i, j); square (i, j) is the triangles (a, a + 1, a + n + 2) and
+// (a, a + n + 2, a + n + 1), a its lower left point.
+void AddGrid(MeshElement& element, int n);
 // A quad in the plane z = `z` from (x0, y0) to (x1, y1) (2 triangles).
 void AddQuad(MeshElement& element, float x0, float y0, float x1, float y1, float z);
 

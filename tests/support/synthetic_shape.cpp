@@ -233,12 +233,19 @@ Lines ExportedShape(const ExportedShapeRecipe& o) {
     for (int k = 0; k < 3 * o.elementFaces[e]; ++k) idx.push_back(start + (k + e) % count);
     return idx;
   };
-  std::vector<int> matrixPrims(o.matrices, 0), matrixFaces(o.matrices, 0);
-  int faces = 0;
+  auto listsOf = [&](int e) {
+    auto it = o.elementLists.find(e);
+    return it == o.elementLists.end() ? 1 : it->second;
+  };
+  // prim_state_idx entries and triangle lists, per matrix and in all.
+  std::vector<int> matrixPrims(o.matrices, 0), matrixLists(o.matrices, 0), matrixFaces(o.matrices, 0);
+  int faces = 0, lists = 0;
   for (int e : primitiveElements) {
     int f = static_cast<int>(indicesOf(e).size()) / 3;
     faces += f;
+    lists += listsOf(e);
     matrixPrims[o.stateMatrix[o.elementState[e]]] += 1;
+    matrixLists[o.stateMatrix[o.elementState[e]]] += listsOf(e);
     matrixFaces[o.stateMatrix[o.elementState[e]]] += f;
   }
   const int prims = static_cast<int>(primitiveElements.size());
@@ -312,7 +319,7 @@ Lines ExportedShape(const ExportedShapeRecipe& o) {
   L.push_back("\t\t\t\t\t\tsub_object (");
   L.push_back(Tabs(7) + "sub_object_header ( " + o.subObjectFlags + " -1 -1 000001d2 000001c4");
   L.push_back(Tabs(8) + "geometry_info ( " + std::to_string(faces) + " " + std::to_string(prims) + " 0 " +
-              std::to_string(3 * faces) + " 0 0 " + std::to_string(prims) + " 0 0 0");
+              std::to_string(3 * faces) + " 0 0 " + std::to_string(lists) + " 0 0 0");
   int used = 0;
   for (int m = 0; m < o.matrices; ++m) used += matrixPrims[m] > 0;
   L.push_back(Tabs(9) + "geometry_nodes ( " + std::to_string(used));
@@ -325,7 +332,7 @@ Lines ExportedShape(const ExportedShapeRecipe& o) {
     }
     map += " " + std::to_string(node++);
     L.push_back(Tabs(10) + "geometry_node ( " + std::to_string(matrixPrims[m]) + " 0 0 0 0");
-    L.push_back(Tabs(11) + "cullable_prims ( " + std::to_string(matrixPrims[m]) + " " + std::to_string(matrixFaces[m]) +
+    L.push_back(Tabs(11) + "cullable_prims ( " + std::to_string(matrixLists[m]) + " " + std::to_string(matrixFaces[m]) +
                 " " + std::to_string(3 * matrixFaces[m]) + " )");
     L.push_back(Tabs(10) + ")");
   }
@@ -347,22 +354,27 @@ Lines ExportedShape(const ExportedShapeRecipe& o) {
     L.push_back(Tabs(8) + "vertex_set ( " + std::to_string(s) + " " + std::to_string(SetStart(o.setVertices, s)) + " " +
                 std::to_string(o.setVertices[s]) + " )");
   L.push_back(Tabs(7) + ")");
-  L.push_back(Tabs(7) + "primitives ( " + std::to_string(2 * prims));
+  L.push_back(Tabs(7) + "primitives ( " + std::to_string(prims + lists));
   for (int e : primitiveElements) {
-    std::vector<int> idx = indicesOf(e);
-    int f = static_cast<int>(idx.size()) / 3;
+    const std::vector<int> all = indicesOf(e);
+    const int allFaces = static_cast<int>(all.size()) / 3, n = listsOf(e);
     L.push_back(Tabs(8) + "prim_state_idx ( " + std::to_string(e) + " )");
-    L.push_back(Tabs(8) + "indexed_trilist (");
-    std::string vi = Tabs(9) + "vertex_idxs ( " + std::to_string(idx.size());
-    for (int i : idx) vi += " " + std::to_string(i);
-    Wrapped(L, vi + " )");
-    std::string ni = Tabs(9) + "normal_idxs ( " + std::to_string(f);
-    for (int k = 0; k < f; ++k) ni += " 0 3";
-    Wrapped(L, ni + " )");
-    std::string fl = Tabs(9) + "flags ( " + std::to_string(f);
-    for (int k = 0; k < f; ++k) fl += " 00000000";
-    Wrapped(L, fl + " )");
-    L.push_back(Tabs(8) + ")");
+    for (int list = 0, from = 0; list < n; ++list) {
+      const int f = allFaces / n + (list < allFaces % n ? 1 : 0);
+      const std::vector<int> idx(all.begin() + 3 * from, all.begin() + 3 * (from + f));
+      from += f;
+      L.push_back(Tabs(8) + "indexed_trilist (");
+      std::string vi = Tabs(9) + "vertex_idxs ( " + std::to_string(idx.size());
+      for (int i : idx) vi += " " + std::to_string(i);
+      Wrapped(L, vi + " )");
+      std::string ni = Tabs(9) + "normal_idxs ( " + std::to_string(f);
+      for (int k = 0; k < f; ++k) ni += " 0 3";
+      Wrapped(L, ni + " )");
+      std::string fl = Tabs(9) + "flags ( " + std::to_string(f);
+      for (int k = 0; k < f; ++k) fl += " 00000000";
+      Wrapped(L, fl + " )");
+      L.push_back(Tabs(8) + ")");
+    }
   }
   L.push_back(Tabs(7) + ")");
   L.push_back(Tabs(6) + ")");

@@ -84,6 +84,10 @@ struct ExportedShapeRecipe {
   bool sortVectorsOnOneLine = true;  // "sort_vectors ( 0 )"
   int elementWithoutPrimitive = -1;  // an element no primitive uses
   int elementWithTwoPrimitives = -1;
+  // element -> the number of triangle lists its faces are split into, one
+  // after another under its one prim_state_idx (as exporters write long
+  // meshes); the first lists get the faces that do not divide evenly.
+  std::map<int, int> elementLists;
   std::string subObjectFlags = "00000400";
 };
 

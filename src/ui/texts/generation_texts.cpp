@@ -77,10 +77,10 @@ constexpr MessageText kTexts[] = {
      "Die Dreiecksliste ab Zeile %1 wird nach ihren flags nicht mit einer eigenen Zeile \")\" geschlossen (Zeile %2).",
      "The triangle list from line %1 is not closed after its flags by a line \")\" of its own (line %2)."},
     {Id(M::AfterTriangleList),
-     "Nach der Dreiecksliste, die in Zeile %1 endet, folgt in Zeile %2 weder prim_state_idx noch das Ende von "
-     "primitives.",
-     "The triangle list that ends in line %1 is followed in line %2 by neither prim_state_idx nor the end of "
-     "primitives."},
+     "Nach der Dreiecksliste, die in Zeile %1 endet, folgt in Zeile %2 weder prim_state_idx noch eine weitere "
+     "Dreiecksliste noch das Ende von primitives.",
+     "The triangle list that ends in line %1 is followed in line %2 by neither prim_state_idx nor a further "
+     "triangle list nor the end of primitives."},
 
     {Id(M::DistanceMissing), "Für LOD %1 ist keine Entfernungsstufe eingetragen.",
      "No distance is entered for LOD %1."},
@@ -103,6 +103,9 @@ constexpr MessageText kTexts[] = {
      "Element %1 (%2) ist in LOD %3 zugeordnet, aber sein vtx_state %4 verweist auf die Matrix %5, die es nicht gibt.",
      "Element %1 (%2) is assigned in LOD %3, but its vtx_state %4 refers to the matrix %5, which does not exist."},
 
+    {Id(M::TrianglesNotWhole),
+     "Element %1 (%2): die Dreiecke für LOD %3 sind keine ganzen Dreiecke (%4 Vertex-Nummern).",
+     "Element %1 (%2): the triangles for LOD %3 are no whole triangles (%4 vertex numbers)."},
     {Id(M::FlagsWordNotDecimal),
      "Das Flag-Wort \"%1\" in sub_object_header (Zeile %2) ist keine Dezimalzahl mit mindestens drei Ziffern; "
      "sortierte "
@@ -143,6 +146,11 @@ constexpr MessageText kTexts[] = {
     {Id(M::TooManyVertices), "Die vertex_sets ergeben %1 Vertices, mehr als %2.",
      "The vertex_sets add up to %1 vertices, more than %2."},
 
+    {Id(M::TriangleVertexOutsideSet),
+     "Element %1: die Dreiecke für LOD %2 nennen Vertex %3, der nicht im vertex_set von vtx_state %4 liegt.",
+     "Element %1: the triangles for LOD %2 name vertex %3, which lies outside the vertex_set of vtx_state %4."},
+    {Id(M::CoordinateNotFinite), "Element %1: Punkt %2 hat eine Koordinate, die keine endliche Zahl ist.",
+     "Element %1: point %2 has a coordinate that is not a finite number."},
     {Id(M::SubObjectProgress), "%1. LOD %2. Subobjekt...", "LOD %1, sub-object %2..."},
     {Id(M::VerticesProgress), "Vertices...", "Vertices..."},
     {Id(M::FacesProgress), "Faces...", "Faces..."},
