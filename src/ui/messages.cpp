@@ -22,7 +22,7 @@ const std::unordered_map<int, const MessageText*>& Index() {
 
 std::vector<std::span<const MessageText>> MessageTables() {
   return {CoreTexts(),  DocumentTexts(), GenerationTexts(), ToolsTexts(), PlatformTexts(),
-          PrintTexts(), PreviewTexts(),  UiTexts(),         CliTexts()};
+          PrintTexts(), PreviewTexts(),  SimplifyTexts(),   UiTexts(),    CliTexts()};
 }
 
 Language LanguageNamed(std::string_view name) {
