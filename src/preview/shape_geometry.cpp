@@ -234,7 +234,9 @@ ShapeGeometry Read(const Lines& lines, const ShapeAnalysis& a) {
   ShapeGeometry g;
   g.elementCount = static_cast<int32_t>(a.elements.size());
   int subObjects = t.Child(level + 1, t.Close(level), "sub_objects");
+  int32_t subIndex = -1;
   for (int sub : t.Children(subObjects + 2, t.Close(subObjects))) {
+    ++subIndex;
     const int subEnd = t.Close(sub);
     // The sub-object's vertices as the points they name.
     std::vector<int32_t> vertexPoint;
@@ -267,9 +269,12 @@ ShapeGeometry Read(const Lines& lines, const ShapeAnalysis& a) {
         for (int32_t k = 0; k + 2 < n; k += 3) {
           GeometryTriangle tri;
           tri.element = element;
+          tri.subObject = subIndex;
           for (int c = 0; c < 3; ++c) {
             int32_t v = t.Int(idx + 2 + k + c, "vertex_idxs");
             CheckIndex(v, vertexPoint.size(), "vertex");
+            tri.vertices[static_cast<std::size_t>(c)] = v;
+            tri.points[static_cast<std::size_t>(c)] = vertexPoint[static_cast<std::size_t>(v)];
             tri.corners[static_cast<std::size_t>(c)] =
                 matrix->Apply(points[static_cast<std::size_t>(vertexPoint[static_cast<std::size_t>(v)])]);
           }
