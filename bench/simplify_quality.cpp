@@ -31,7 +31,7 @@ using namespace lodsmith;
 namespace {
 
 constexpr double kBudgets[] = {0.01, 0.05, 0.2};                                   // metres
-constexpr double kLadder[] = {0.1, 0.2, 0.3, 0.45, 0.6, 0.8, 1.0, 1.3, 2.0, 3.0};  // meshoptimizer's error / budget
+constexpr double kLadder[] = {0.15, 0.3, 0.5, 0.7, 1.0, 1.5};  // meshoptimizer's error / budget
 
 struct Element {
   std::string shape;
@@ -97,7 +97,7 @@ struct Run {
 };
 
 double Measure(const SimplifyMesh& m, const std::vector<int32_t>& indices) {
-  return test::SampledHausdorff(m.positions, m.indices, indices, test::Diagonal(m.positions) / 200);
+  return test::SampledHausdorff(m.positions, m.indices, indices, test::Diagonal(m.positions) / 100);
 }
 
 Run Ours(const SimplifyMesh& m, const SimplifyTarget& target) {
@@ -153,6 +153,7 @@ std::vector<Run> Meshopt(const std::string& package, const SimplifyMesh& m,
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
   std::string package;
   fs::path shared = LODSMITH_BENCH_SHARED_DIR;
   std::vector<std::pair<fs::path, bool>> folders;

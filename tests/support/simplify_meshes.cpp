@@ -136,7 +136,7 @@ double OneSided(const std::vector<P3>& positions, const std::vector<int32_t>& fr
   for (size_t t = 0; t + 2 < from.size(); t += 3) {
     const P3 a = positions[from[t]], b = positions[from[t + 1]], c = positions[from[t + 2]];
     const double longest = std::max({SegmentDistance(a, b, b), SegmentDistance(b, c, c), SegmentDistance(c, a, a)});
-    const int n = std::clamp(static_cast<int>(std::ceil(longest / spacing)), 2, 64);
+    const int n = std::clamp(static_cast<int>(std::ceil(longest / spacing)), 2, 24);
     for (int i = 0; i <= n; ++i)
       for (int j = 0; i + j <= n; ++j) {
         const double u = static_cast<double>(i) / n, v = static_cast<double>(j) / n;
