@@ -30,7 +30,7 @@ using namespace lodsmith;
 
 namespace {
 
-constexpr double kBudgets[] = {0.01, 0.05, 0.2};                                   // metres
+constexpr double kBudgets[] = {0.01, 0.05, 0.2};               // metres
 constexpr double kLadder[] = {0.15, 0.3, 0.5, 0.7, 1.0, 1.5};  // meshoptimizer's error / budget
 
 struct Element {
