@@ -112,7 +112,9 @@ SimplifyResult Simplify(const SimplifyMesh& mesh, const SimplifyTarget& target) 
   double error = 0;
   for (const simplify::Triangle& t : m.triangles)
     if (t.alive) error = std::max(error, t.error);
-  error = std::max(error, simplify::RemoveSmallParts(m, byError ? 1 : goal, limit));
+  // By share, a piece vanishes only within the error the collapses have
+  // reached already: the share is a wish, not a licence for a large error.
+  error = std::max(error, simplify::RemoveSmallParts(m, byError ? 1 : goal, byError ? limit : error));
   for (const simplify::Triangle& t : m.triangles)
     if (t.alive) result.indices.insert(result.indices.end(), t.vertex.begin(), t.vertex.end());
   result.error = error;
