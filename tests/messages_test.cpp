@@ -8,6 +8,7 @@
 #include "platform/platform_messages.h"
 #include "preview/preview_messages.h"
 #include "print/print_messages.h"
+#include "simplify/simplify_messages.h"
 #include "tools/tools_messages.h"
 #include "ui/cli_messages.h"
 #include "ui/messages.h"
@@ -29,6 +30,7 @@ std::vector<Range> Ranges() {
   return {r("core", CoreMsg::First, CoreMsg::End, CoreTexts()),
           r("document", DocumentMsg::First, DocumentMsg::End, DocumentTexts()),
           r("generation", GenerationMsg::First, GenerationMsg::End, GenerationTexts()),
+          r("simplify", SimplifyMsg::First, SimplifyMsg::End, SimplifyTexts()),
           r("tools", ToolsMsg::First, ToolsMsg::End, ToolsTexts()),
           r("preview", PreviewMsg::First, PreviewMsg::End, PreviewTexts()),
           r("platform", PlatformMsg::First, PlatformMsg::End, PlatformTexts()),

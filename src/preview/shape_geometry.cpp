@@ -18,7 +18,9 @@ ShapeGeometry Read(const Lines& lines, const ShapeAnalysis& a) {
 
   ShapeGeometry g;
   g.elementCount = static_cast<int32_t>(a.elements.size());
-  for (const GeometrySubObject& sub : m.subObjects)
+  int32_t subIndex = -1;
+  for (const GeometrySubObject& sub : m.subObjects) {
+    ++subIndex;
     for (const GeometryPrimitive& p : sub.primitives) {
       CheckIndex(p.primState, a.elements.size(), "prim_state");
       const int32_t element = p.primState + 1;
@@ -28,14 +30,19 @@ ShapeGeometry Read(const Lines& lines, const ShapeAnalysis& a) {
       for (std::size_t k = 0; k + 2 < p.indices.size(); k += 3) {
         GeometryTriangle tri;
         tri.element = element;
+        tri.subObject = subIndex;
         for (std::size_t c = 0; c < 3; ++c) {
-          const Point3 q = matrix.Apply(
-              m.points[static_cast<std::size_t>(sub.vertexPoint[static_cast<std::size_t>(p.indices[k + c])])]);
+          const int32_t v = p.indices[k + c];
+          const int32_t point = sub.vertexPoint[static_cast<std::size_t>(v)];
+          tri.vertices[c] = v;
+          tri.points[c] = point;
+          const Point3 q = matrix.Apply(m.points[static_cast<std::size_t>(point)]);
           tri.corners[c] = {static_cast<float>(q[0]), static_cast<float>(q[1]), static_cast<float>(q[2])};
         }
         g.triangles.push_back(tri);
       }
     }
+  }
   return g;
 }
 

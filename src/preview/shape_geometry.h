@@ -18,6 +18,11 @@ struct Vec3 {
 struct GeometryTriangle {
   std::array<Vec3, 3> corners;  // model space, metres
   int32_t element = 0;          // element row (1-based), as the element grid counts
+  // Where the corners come from: the sub-object (0-based), its vertices and
+  // the points they name (for tools that need the mesh, not the picture).
+  int32_t subObject = 0;
+  std::array<int32_t, 3> vertices{};
+  std::array<int32_t, 3> points{};
 };
 
 struct ShapeGeometry {

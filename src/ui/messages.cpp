@@ -36,8 +36,8 @@ bool AppendChoice(const char*& p, const std::vector<std::string>& args, std::str
 }  // namespace
 
 std::vector<std::span<const MessageText>> MessageTables() {
-  return {CoreTexts(),  DocumentTexts(), GenerationTexts(), ToolsTexts(), PlatformTexts(),
-          PrintTexts(), PreviewTexts(),  SessionTexts(),    UiTexts(),    CliTexts()};
+  return {CoreTexts(),    DocumentTexts(), GenerationTexts(), ToolsTexts(), PlatformTexts(), PrintTexts(),
+          PreviewTexts(), SessionTexts(),  SimplifyTexts(),   UiTexts(),    CliTexts()};
 }
 
 void AppendSentence(std::string& text, std::string sentence) {

@@ -41,6 +41,7 @@ std::span<const MessageText> ToolsTexts();
 std::span<const MessageText> PlatformTexts();
 std::span<const MessageText> PrintTexts();
 std::span<const MessageText> SessionTexts();
+std::span<const MessageText> SimplifyTexts();
 std::span<const MessageText> PreviewTexts();
 std::span<const MessageText> UiTexts();
 std::span<const MessageText> CliTexts();

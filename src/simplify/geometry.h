@@ -1,0 +1,43 @@
+// Small double-precision geometry for the simplifier. Only +, -, *, / and
+// sqrt (all correctly rounded), so results are the same on every build that
+// does not fuse multiply and add (the target is compiled without contraction).
+#pragma once
+
+#include <array>
+#include <cmath>
+
+namespace lodsmith::simplify {
+
+struct Vec3d {
+  double x = 0, y = 0, z = 0;
+};
+
+inline Vec3d operator+(Vec3d a, Vec3d b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vec3d operator-(Vec3d a, Vec3d b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vec3d operator*(Vec3d a, double s) { return {a.x * s, a.y * s, a.z * s}; }
+inline double Dot(Vec3d a, Vec3d b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline Vec3d Cross(Vec3d a, Vec3d b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+inline double Length(Vec3d a) { return std::sqrt(Dot(a, a)); }
+inline bool operator==(Vec3d a, Vec3d b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+
+// Twice the triangle's area as a vector along its normal.
+inline Vec3d AreaVector(Vec3d a, Vec3d b, Vec3d c) { return Cross(b - a, c - a); }
+
+// The point of segment [a, b] nearest to p.
+Vec3d NearestOnSegment(Vec3d p, Vec3d a, Vec3d b);
+
+// The distance from p to the triangle (a, b, c), which may be degenerate.
+double PointTriangleDistance(Vec3d p, Vec3d a, Vec3d b, Vec3d c);
+
+// A plane quadric: the sum of weighted squared distances to planes.
+struct Quadric {
+  double a00 = 0, a01 = 0, a02 = 0, a11 = 0, a12 = 0, a22 = 0;
+  double b0 = 0, b1 = 0, b2 = 0, c = 0;
+
+  // Adds the plane through `point` with unit `normal`, weighted.
+  void AddPlane(Vec3d normal, Vec3d point, double weight);
+  void Add(const Quadric& o);
+  double Evaluate(Vec3d p) const;
+};
+
+}  // namespace lodsmith::simplify
