@@ -1,5 +1,7 @@
 #include "qt/preview_window.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -7,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -17,6 +20,19 @@ namespace lodsmith {
 namespace {
 QString U(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 }  // namespace
+
+QRect BesideWindow(const QRect& main, QSize size, const QRect& area, int minWidth) {
+  const int roomRight = area.right() + 1 - (main.right() + 1), roomLeft = main.left() - area.left();
+  const bool right = roomRight >= roomLeft;
+  const int room = right ? roomRight : roomLeft;
+  int width = size.width();
+  if (room < width && room >= minWidth) width = room;
+  int x = right ? main.right() + 1 : main.left() - width;
+  if (room < width) x = right ? area.right() + 1 - width : area.left();  // as far aside as it fits
+  x = std::max(area.left(), x);
+  const int y = std::max(area.top(), std::min(main.top(), area.bottom() + 1 - size.height()));
+  return QRect(x, y, width, size.height());
+}
 
 // The picture, and the mouse: a drag orbits, the wheel zooms. The picture
 // is made for the canvas's own size, so a resize asks for a new one.
@@ -152,6 +168,21 @@ void PreviewWindow::Refresh() {
                          .copy();
   canvas_->update();
   refreshing_ = false;
+}
+
+void PreviewWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  const QWidget* main = parentWidget() ? parentWidget()->window() : nullptr;
+  if (placed_ || !main) return;
+  placed_ = true;
+  const QScreen* screen = main->screen();
+  if (!screen) return;
+  // The frame's own border, where the window system has told it already.
+  const QSize border = frameGeometry().size() - size();
+  const QRect r = BesideWindow(main->frameGeometry(), frameGeometry().size(), screen->availableGeometry(),
+                               minimumSizeHint().width() + border.width());
+  resize(r.width() - border.width(), height());
+  move(r.topLeft());
 }
 
 void PreviewWindow::closeEvent(QCloseEvent* event) {

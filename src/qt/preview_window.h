@@ -18,6 +18,14 @@ namespace lodsmith {
 
 class PreviewCanvas;
 
+// Where a window of frame size `size` opens beside the window `main` (frame
+// rectangles) within the screen's available area: on the side with more
+// room, level with `main`'s top as far as the area allows. Where that side
+// is narrower than `size` but at least `minWidth` wide, the window is
+// narrowed to it; where it is narrower still, the window keeps its size and
+// stands at the area's edge on that side, as far aside as it fits.
+QRect BesideWindow(const QRect& main, QSize size, const QRect& area, int minWidth);
+
 class PreviewWindow : public QWidget {
   Q_OBJECT
 public:
@@ -35,6 +43,8 @@ public:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
+  // The first time: beside the main window, not over it.
+  void showEvent(QShowEvent* event) override;
 
 private:
   friend class PreviewCanvas;
@@ -53,6 +63,7 @@ private:
   QCheckBox* asSeen_ = nullptr;
   QLabel* status_ = nullptr;
   bool refreshing_ = false;
+  bool placed_ = false;
 };
 
 }  // namespace lodsmith

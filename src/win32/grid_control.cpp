@@ -31,6 +31,20 @@ void RegisterOnce() {
 
 int Scaled(int px, int dpi) { return ::MulDiv(px, dpi, 96); }
 
+// A header caption is set a pixel smaller at a time rather than cut, down
+// to this height (at 96 dpi) below which it would no longer be legible.
+constexpr int kMinHeaderPixels = 8;
+// The blank kept on either side of a cell's text.
+constexpr int kTextPadding = 2;
+
+int TextWidth(HDC dc, HFONT font, const std::wstring& text) {
+  HGDIOBJ old = ::SelectObject(dc, font);
+  SIZE size{0, 0};
+  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  ::SelectObject(dc, old);
+  return size.cx;
+}
+
 }  // namespace
 
 GridControl::GridControl(HWND parent, int id, StringGrid& grid, std::function<bool(int)> editable, int rowHeight)
@@ -50,6 +64,12 @@ GridControl::~GridControl() {
     ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     ::DestroyWindow(hwnd_);
   }
+  ForgetSmallerFonts();
+}
+
+void GridControl::ForgetSmallerFonts() {
+  for (auto& [px, font] : smallerFonts_) ::DeleteObject(font);
+  smallerFonts_.clear();
 }
 
 void GridControl::SetColumnWidths(const std::vector<int>& widths) {
@@ -60,11 +80,13 @@ void GridControl::SetColumnWidths(const std::vector<int>& widths) {
 
 void GridControl::SetDpi(int dpi) {
   dpi_ = dpi > 0 ? dpi : 96;
+  ForgetSmallerFonts();
   UpdateScrollBars();
 }
 
 void GridControl::SetFont(HFONT font) {
   font_ = font;
+  ForgetSmallerFonts();
   if (editor_) ::SendMessageW(editor_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
@@ -130,21 +152,97 @@ void GridControl::Sync() {
   ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
+HFONT GridControl::HeaderFont(int col) const {
+  HFONT base = font_ ? font_ : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+  if (col < 0 || col >= grid_.ColCount()) return base;
+  const std::wstring text = Widen(grid_.Cell(col, grid::kHeaderRow));
+  const int room = ColWidth(col) - 2 * kTextPadding;
+  HDC dc = ::GetDC(hwnd_);
+  HFONT chosen = base;
+  if (TextWidth(dc, base, text) > room) {
+    // Only a caption that would be cut gets a smaller face of its own.
+    LOGFONTW lf{};
+    ::GetObjectW(base, sizeof lf, &lf);
+    const int floor = Scaled(kMinHeaderPixels, dpi_);
+    for (int px = std::abs(static_cast<int>(lf.lfHeight)) - 1; px >= floor; --px) {
+      chosen = SmallerFont(lf, px);
+      if (TextWidth(dc, chosen, text) <= room) break;
+    }
+  }
+  ::ReleaseDC(hwnd_, dc);
+  return chosen;
+}
+
+HFONT GridControl::SmallerFont(LOGFONTW lf, int px) const {
+  auto it = smallerFonts_.find(px);
+  if (it != smallerFonts_.end()) return it->second;
+  lf.lfHeight = -px;
+  lf.lfWidth = 0;
+  // A bitmap face has no size between its steps and would be drawn wider
+  // than asked for: the smaller sizes come from an outline face.
+  lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+  HFONT f = ::CreateFontIndirectW(&lf);
+  smallerFonts_[px] = f;
+  return f;
+}
+
+bool GridControl::HeaderFits(int col) const {
+  HDC dc = ::GetDC(hwnd_);
+  const int width = TextWidth(dc, HeaderFont(col), Widen(grid_.Cell(col, grid::kHeaderRow)));
+  ::ReleaseDC(hwnd_, dc);
+  return width <= ColWidth(col) - 2 * kTextPadding;
+}
+
+int GridControl::FirstColumnShowingTheLast(int width) const {
+  // The leftmost column from which every later column fits `width`.
+  int used = 0, first = grid_.ColCount();
+  while (first > 0 && used + ColWidth(first - 1) <= width) used += ColWidth(--first);
+  return std::min(first, std::max(0, grid_.ColCount() - 1));
+}
+
 void GridControl::UpdateScrollBars() {
-  if (!hwnd_) return;
+  if (!hwnd_ || updatingBars_) return;
+  updatingBars_ = true;
+  // The room without bars: the window less its border. A bar shows only
+  // where the rows or columns do not fit; one bar takes room from the
+  // other direction, which may then need its bar too.
+  RECT window, border{0, 0, 0, 0};
+  ::GetWindowRect(hwnd_, &window);
+  ::AdjustWindowRectEx(&border, WS_CHILD, FALSE, static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+  const int fullW = (window.right - window.left) - (border.right - border.left);
+  const int fullH = (window.bottom - window.top) - (border.bottom - border.top);
+  const int barW = ::GetSystemMetrics(SM_CXVSCROLL), barH = ::GetSystemMetrics(SM_CYHSCROLL);
+  int totalW = 0;
+  for (int c = 0; c < grid_.ColCount(); ++c) totalW += ColWidth(c);
+  auto rowsFit = [&](int height) { return std::max(1, (height - RowHeight()) / RowHeight()) >= DataRows(); };
+  bool needH = totalW > fullW;
+  bool needV = !rowsFit(fullH - (needH ? barH : 0));
+  if (needV && !needH) {
+    needH = totalW > fullW - barW;
+    needV = !rowsFit(fullH - (needH ? barH : 0));
+  }
+  const int height = fullH - (needH ? barH : 0), width = fullW - (needV ? barW : 0);
+  const int shownRows = std::max(1, (height - RowHeight()) / RowHeight());
+  const int lastLeft = needH ? std::max(1, FirstColumnShowingTheLast(width)) : 0;
+  topRow_ = needV ? std::clamp(topRow_, 1, std::max(1, DataRows() - shownRows + 1)) : 1;
+  leftCol_ = std::clamp(leftCol_, 0, lastLeft);
+
   SCROLLINFO si{};
   si.cbSize = sizeof si;
-  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
   si.nMin = 1;
-  si.nMax = std::max(1, DataRows());
-  si.nPage = static_cast<UINT>(VisibleRows());
+  si.nMax = needV ? std::max(1, DataRows()) : 1;
+  si.nPage = static_cast<UINT>(needV ? shownRows : 2);
   si.nPos = topRow_;
   ::SetScrollInfo(hwnd_, SB_VERT, &si, TRUE);
+  ::ShowScrollBar(hwnd_, SB_VERT, needV);
   si.nMin = 0;
-  si.nMax = std::max(0, grid_.ColCount() - 1);
-  si.nPage = 1;
+  si.nMax = lastLeft;
+  si.nPage = needH ? 1 : 2;
   si.nPos = leftCol_;
   ::SetScrollInfo(hwnd_, SB_HORZ, &si, TRUE);
+  ::ShowScrollBar(hwnd_, SB_HORZ, needH);
+  updatingBars_ = false;
 }
 
 void GridControl::ScrollIntoView(int col, int row) {
@@ -330,7 +428,10 @@ LRESULT GridControl::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       const bool vertical = msg == WM_VSCROLL;
       int& pos = vertical ? topRow_ : leftCol_;
       const int first = vertical ? 1 : 0;
-      const int last = vertical ? std::max(1, DataRows() - VisibleRows() + 1) : std::max(0, grid_.ColCount() - 1);
+      RECT rc;
+      ::GetClientRect(hwnd_, &rc);
+      const int last = vertical ? std::max(1, DataRows() - VisibleRows() + 1)
+                                : FirstColumnShowingTheLast(static_cast<int>(rc.right));
       switch (LOWORD(wp)) {
         case SB_LINEUP: --pos; break;
         case SB_LINEDOWN: ++pos; break;
@@ -398,11 +499,14 @@ void GridControl::Paint(HDC dc) {
       ::LineTo(mem, r.right - 1, r.bottom - 1);
       ::LineTo(mem, r.left - 1, r.bottom - 1);
       RECT text = r;
-      text.left += 2;
-      text.right -= 2;
+      text.left += kTextPadding;
+      text.right -= kTextPadding;
       const std::wstring s = Widen(grid_.Cell(col, row));
+      // A header is never cut: it takes a smaller face where it must.
+      if (header) ::SelectObject(mem, HeaderFont(col));
       ::DrawTextW(mem, s.c_str(), static_cast<int>(s.size()), &text,
-                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | (header ? DT_CENTER : DT_LEFT));
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | (header ? DT_CENTER : DT_LEFT | DT_END_ELLIPSIS));
+      if (header) ::SelectObject(mem, font_ ? font_ : ::GetStockObject(DEFAULT_GUI_FONT));
     }
   }
   ::BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);

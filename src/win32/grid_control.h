@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,11 @@ public:
   bool CellAt(int x, int y, int& col, int& row) const;
   // The client rectangle of a cell (grid numbering).
   RECT CellRect(int col, int row) const;
+  // The face a column's header is drawn in: the grid's own, or a smaller
+  // one where the caption would not fit its column otherwise; and whether
+  // the caption fits in it.
+  HFONT HeaderFont(int col) const;
+  bool HeaderFits(int col) const;
 
 private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -76,7 +82,11 @@ private:
   void OnEditChange();
   void NotifyFocusLost();
   void ScrollIntoView(int col, int row);
+  // Shows a scroll bar only where the rows or the columns do not fit.
   void UpdateScrollBars();
+  int FirstColumnShowingTheLast(int width) const;
+  HFONT SmallerFont(LOGFONTW lf, int px) const;
+  void ForgetSmallerFonts();
 
   HWND hwnd_ = nullptr;
   HWND editor_ = nullptr;
@@ -90,6 +100,8 @@ private:
   int leftCol_ = 0;  // first column shown
   int editCol_ = -1, editRow_ = -1;
   bool settingEditor_ = false;  // our own SetWindowText on the editor
+  bool updatingBars_ = false;
+  mutable std::map<int, HFONT> smallerFonts_;  // by pixel height; the grid deletes them
 };
 
 }  // namespace lodsmith

@@ -72,6 +72,14 @@ void RegisterClasses() {
 
 MainWindow* g_window = nullptr;  // one window per program
 
+// A control's place in its parent's client area.
+RECT PlaceIn(HWND control) {
+  RECT r;
+  ::GetWindowRect(control, &r);
+  ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
 }  // namespace
 
 std::wstring WindowText(HWND hwnd) {
@@ -139,6 +147,7 @@ MainWindow::~MainWindow() {
   preview_.reset();
   grids_.clear();
   if (hwnd_ && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
+  for (auto& [px, f] : smallerFonts_) ::DeleteObject(f);
   if (font_) ::DeleteObject(font_);
   if (overviewFont_) ::DeleteObject(overviewFont_);
   if (g_window == this) g_window = nullptr;
@@ -153,6 +162,9 @@ void MainWindow::MakeFonts() {
   overviewFont_ = ::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
   for (const auto& p : placed_) ::SendMessageW(p.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  // The smaller faces of the fitted captions follow the new one.
+  for (auto& [px, f] : smallerFonts_) ::DeleteObject(f);
+  smallerFonts_.clear();
   for (auto& g : grids_) g.control->SetFont(g.grid == &form_.StringGrid5 ? overviewFont_ : font_);
   if (old) ::DeleteObject(old);
   if (oldOverview) ::DeleteObject(oldOverview);
@@ -260,11 +272,15 @@ void MainWindow::AddLabel(HWND container, const char* name, TLabel& state, int x
   // label that must stay on one line says so.
   DWORD style = WS_CHILD | WS_VISIBLE | SS_NOPREFIX | align;
   if (!wrap && align == SS_LEFT) style = (style & ~static_cast<DWORD>(SS_LEFT)) | SS_LEFTNOWORDWRAP;
+  // A word-wrapped label is drawn by the window (DrawLabel) exactly as its
+  // fit was measured: the system's static control breaks its lines by a
+  // measure of its own and may cut the last word.
+  if (wrap) style = WS_CHILD | WS_VISIBLE | SS_OWNERDRAW;
   HWND l = ::CreateWindowExW(0, WC_STATICW, W(state.Caption).c_str(), style, 0, 0, 10, 10, container, nullptr,
                              ::GetModuleHandleW(nullptr), nullptr);
   const bool autoSize = w < 0;
   Place(l, container, name, x, y, autoSize ? 1 : w, autoSize ? 13 : h);
-  labels_.push_back({l, &state, autoSize, red});
+  labels_.push_back({l, &state, autoSize, red, wrap, align == SS_CENTER});
 }
 
 void MainWindow::AddEdit(HWND container, const char* name, TEdit& state, int x, int y, int w, int h,
@@ -286,17 +302,16 @@ void MainWindow::AddEdit(HWND container, const char* name, TEdit& state, int x, 
 void MainWindow::AddSpin(HWND container, const char* name, TSpinEdit& state, int x, int y, int w, int h,
                          void (TLSForm::*setValue)(int), void (TLSForm::*exitHandler)()) {
   // A read-only edit with arrows: the value changes with the arrows (the
-  // buttons, the keys and the wheel) only.
+  // buttons, the keys and the wheel) only. The edit takes the whole design
+  // box; the arrows attach to its right end inside that box (AttachArrows).
   const int id = nextId_++;
   HWND e = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_READONLY, 0, 0,
                              10, 10, container, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                              ::GetModuleHandleW(nullptr), nullptr);
-  Place(e, container, name, x, y, w - 17, h);
-  HWND arrows = ::CreateWindowExW(0, UPDOWN_CLASSW, L"",
-                                  WS_CHILD | WS_VISIBLE | UDS_ARROWKEYS | UDS_SETBUDDYINT | UDS_NOTHOUSANDS, 0, 0, 10,
-                                  10, container, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-  ::SendMessageW(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(e), 0);
-  placed_.push_back({arrows, container == hwnd_ ? nullptr : container, RECT{x + w - 17, y, x + w, y + h}});
+  Place(e, container, name, x, y, w, h);
+  HWND arrows = ::CreateWindowExW(
+      0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_SETBUDDYINT | UDS_NOTHOUSANDS,
+      0, 0, 10, 10, container, nullptr, ::GetModuleHandleW(nullptr), nullptr);
   ::SendMessageW(arrows, UDM_SETRANGE32, static_cast<WPARAM>(state.MinValue), state.MaxValue);
   ::SendMessageW(arrows, UDM_SETPOS32, 0, state.Value);
   // The model's helper keeps the value within the limits and runs the
@@ -311,6 +326,12 @@ void MainWindow::AddSpin(HWND container, const char* name, TSpinEdit& state, int
   };
   if (exitHandler) exitHandlers_[e] = [this, exitHandler] { (form_.*exitHandler)(); };
   spins_.push_back({e, arrows, &state});
+}
+
+void MainWindow::AttachArrows(const SpinBinding& s) {
+  // Set as the buddy, the arrows narrow the edit from the right and take
+  // that end of its box themselves, joined to its border.
+  ::SendMessageW(s.arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(s.edit), 0);
 }
 
 GridControl* MainWindow::AddGrid(HWND container, const char* name, StringGrid& grid, int x, int y, int w, int h,
@@ -366,10 +387,10 @@ void MainWindow::ApplyDpi(int dpi) {
                  ScaleToDpi(p.design.right - p.design.left, dpi_), ScaleToDpi(p.design.bottom - p.design.top, dpi_),
                  TRUE);
   }
+  for (const auto& s : spins_) AttachArrows(s);
   for (auto& g : grids_) g.control->SetDpi(dpi_);
   LayoutPages();
-  for (const auto& l : labels_)
-    if (l.autoSize) FitAutoLabel(l);
+  for (const auto& l : labels_) FitLabel(l);
 }
 
 void MainWindow::LayoutPages() {
@@ -381,19 +402,116 @@ void MainWindow::LayoutPages() {
     ::SetWindowPos(page, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top, SWP_NOACTIVATE);
 }
 
-void MainWindow::FitAutoLabel(const LabelBinding& l) {
-  // The label grows with its text, as the form's auto-sized labels do.
-  HDC dc = ::GetDC(l.hwnd);
-  HGDIOBJ old = ::SelectObject(dc, font_);
+HFONT MainWindow::FontOfPixels(int px) {
+  if (px >= FormFontPixels()) return font_;
+  auto it = smallerFonts_.find(px);
+  if (it != smallerFonts_.end()) return it->second;
+  LOGFONTW lf{};
+  ::GetObjectW(font_, sizeof lf, &lf);
+  lf.lfHeight = -px;
+  lf.lfWidth = 0;
+  // A bitmap face has no size between its steps and would be drawn wider
+  // than asked for: the smaller sizes come from an outline face.
+  lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+  HFONT f = ::CreateFontIndirectW(&lf);
+  smallerFonts_[px] = f;
+  return f;
+}
+
+int MainWindow::FormFontPixels() const { return ::MulDiv(8, dpi_, 72); }
+
+int MainWindow::RoomToTheRight(HWND label) const {
+  // Up to the next control on its line (keeping a small gap) or the edge
+  // of its parent.
+  HWND parent = ::GetParent(label);
+  RECT own = PlaceIn(label), area;
+  ::GetClientRect(parent, &area);
+  LONG right = area.right;
+  for (HWND c = ::GetWindow(parent, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+    if (c == label || !::IsWindowVisible(c)) continue;
+    const RECT r = PlaceIn(c);
+    if (r.left <= own.left || r.top >= own.bottom || r.bottom <= own.top) continue;
+    right = std::min<LONG>(right, r.left - ScaleToDpi(4, dpi_));
+  }
+  return static_cast<int>(right - own.left);
+}
+
+void MainWindow::FitLabel(const LabelBinding& l) {
+  // A caption sits in a box laid out for a narrow face; where the face the
+  // machine has is wider, the caption is set a pixel smaller at a time,
+  // down to a floor below which it would no longer be legible, rather than
+  // cut.
   const std::wstring text = W(l.state->Caption);
-  SIZE size{0, 0};
-  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  const RECT box = PlaceIn(l.hwnd);
+  const int width = box.right - box.left, height = box.bottom - box.top;
+  const int room = l.autoSize ? RoomToTheRight(l.hwnd) : width;
+  HDC dc = ::GetDC(l.hwnd);
+  HGDIOBJ old = ::GetCurrentObject(dc, OBJ_FONT);
+  SIZE extent{0, 0};
+  auto fits = [&](int px) {
+    ::SelectObject(dc, FontOfPixels(px));
+    if (l.wrap) {
+      // Under Wine a line is drawn a little wider than DrawText measures
+      // it (about 2 %): the measure keeps that much room to spare.
+      const int spare = width / 25;
+      RECT r{0, 0, width - spare, 0};
+      ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | LabelFormat(l));
+      return r.right <= width - spare && r.bottom <= height;
+    }
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    return extent.cx + (l.autoSize ? 2 : 0) <= room;
+  };
+  int px = FormFontPixels();
+  const int floor = ScaleToDpi(kMinCaptionPixels, dpi_);
+  while (px > floor && !fits(px)) --px;
+  fits(px);  // the extent at the size chosen
   ::SelectObject(dc, old);
   ::ReleaseDC(l.hwnd, dc);
+  HFONT font = FontOfPixels(px);
+  if (reinterpret_cast<HFONT>(::SendMessageW(l.hwnd, WM_GETFONT, 0, 0)) != font)
+    ::SendMessageW(l.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  // A label without a size grows with its text, as the form's auto-sized
+  // labels do.
+  if (l.autoSize)
+    ::MoveWindow(l.hwnd, box.left, box.top, extent.cx + 2, std::max<LONG>(extent.cy, ScaleToDpi(13, dpi_)), TRUE);
+}
+
+UINT MainWindow::LabelFormat(const LabelBinding& l) {
+  const auto style = static_cast<DWORD>(::GetWindowLongPtrW(l.hwnd, GWL_STYLE));
+  const UINT align = l.centred ? DT_CENTER : (style & SS_TYPEMASK) == SS_RIGHT ? DT_RIGHT : DT_LEFT;
+  return align | DT_EXPANDTABS | DT_NOPREFIX | (l.wrap ? DT_WORDBREAK : DT_SINGLELINE);
+}
+
+void MainWindow::DrawLabel(const LabelBinding& l, HDC dc) const {
   RECT r;
-  ::GetWindowRect(l.hwnd, &r);
-  ::MapWindowPoints(nullptr, ::GetParent(l.hwnd), reinterpret_cast<POINT*>(&r), 2);
-  ::MoveWindow(l.hwnd, r.left, r.top, size.cx + 2, std::max<LONG>(size.cy, ScaleToDpi(13, dpi_)), TRUE);
+  ::GetClientRect(l.hwnd, &r);
+  ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
+  ::SetBkMode(dc, TRANSPARENT);
+  const COLORREF colour = !::IsWindowEnabled(l.hwnd) ? ::GetSysColor(COLOR_GRAYTEXT)
+                          : l.red                    ? RGB(255, 0, 0)
+                                                     : ::GetSysColor(COLOR_BTNTEXT);
+  ::SetTextColor(dc, colour);
+  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(l.hwnd, WM_GETFONT, 0, 0)));
+  const std::wstring text = W(l.state->Caption);
+  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, LabelFormat(l));
+  ::SelectObject(dc, old);
+}
+
+bool MainWindow::CaptionFits(const std::string& name) const {
+  for (const auto& l : labels_) {
+    if (Control(name) != l.hwnd) continue;
+    const std::wstring text = W(l.state->Caption);
+    const RECT box = PlaceIn(l.hwnd);
+    const int width = box.right - box.left, height = box.bottom - box.top;
+    HDC dc = ::GetDC(l.hwnd);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(l.hwnd, WM_GETFONT, 0, 0)));
+    RECT r{0, 0, width, 0};
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | LabelFormat(l));
+    ::SelectObject(dc, old);
+    ::ReleaseDC(l.hwnd, dc);
+    return r.right <= width && r.bottom <= height;
+  }
+  return false;
 }
 
 void MainWindow::ShowPage(int page) {
@@ -438,7 +556,7 @@ void MainWindow::Mirror() {
     const std::wstring text = W(l.state->Caption);
     if (WindowText(l.hwnd) != text) {
       ::SetWindowTextW(l.hwnd, text.c_str());
-      if (l.autoSize) FitAutoLabel(l);
+      FitLabel(l);
     }
     ::EnableWindow(l.hwnd, l.state->Enabled);
     ::ShowWindow(l.hwnd, l.state->Visible ? SW_SHOWNA : SW_HIDE);
@@ -526,6 +644,7 @@ LRESULT CALLBACK MainWindow::ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
+    case WM_DRAWITEM:
       if (g_window) return g_window->Handle(hwnd, msg, wp, lp);
       break;
     case WM_PAINT: {
@@ -607,6 +726,15 @@ LRESULT MainWindow::Handle(HWND from, UINT msg, WPARAM wp, LPARAM lp) {
       ::GetClassNameW(control, cls, 16);
       if (lstrcmpiW(cls, L"Edit") == 0) return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_WINDOW));
       return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      for (const auto& l : labels_)
+        if (l.hwnd == item->hwndItem) {
+          DrawLabel(l, item->hDC);
+          return TRUE;
+        }
+      break;
     }
     case kFocusCheck: CheckFocusLeft(reinterpret_cast<HWND>(lp)); return 0;
     case WM_SETCURSOR:

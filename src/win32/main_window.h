@@ -80,6 +80,12 @@ public:
   // The preview window, once opened (nullptr before).
   PreviewWindow* Preview() const { return preview_.get(); }
 
+  // Whether a label's caption fits its box in the face it is drawn in
+  // (every line of a word-wrapped one within its width and height).
+  bool CaptionFits(const std::string& name) const;
+  // Captions are drawn no smaller than this (pixels at 96 dpi).
+  static constexpr int kMinCaptionPixels = 8;
+
   // Controls by component name, for the tests and the screenshot.
   HWND Control(const std::string& name) const;
   GridControl* Grid(const std::string& name) const;
@@ -103,6 +109,8 @@ private:
     TLabel* state;
     bool autoSize;
     bool red;
+    bool wrap;
+    bool centred;
   };
   struct EditBinding {
     HWND hwnd;
@@ -141,7 +149,16 @@ private:
                        std::function<bool(int col)> editable, int rowHeight);
   void BindGridEvents(GridControl& control, StringGrid& grid);
   void MakeFonts();
-  void FitAutoLabel(const LabelBinding& l);
+  // A label's caption in the largest face from the form's down that fits
+  // its box (a label without a size: the room up to its neighbour).
+  void FitLabel(const LabelBinding& l);
+  int RoomToTheRight(HWND label) const;
+  HFONT FontOfPixels(int px);
+  int FormFontPixels() const;
+  void AttachArrows(const SpinBinding& s);
+  // How a label's caption is drawn and measured (DrawText's format).
+  static UINT LabelFormat(const LabelBinding& l);
+  void DrawLabel(const LabelBinding& l, HDC dc) const;
   void LayoutPages();
   // Focus left `control`: runs its exit handler unless the focus is still
   // inside it or went to another window (a message box, a dialog).
@@ -157,6 +174,7 @@ private:
   int dpi_ = 96;
   HFONT font_ = nullptr;
   HFONT overviewFont_ = nullptr;
+  std::map<int, HFONT> smallerFonts_;  // the form's face, smaller, by pixel height
   int nextId_ = 1000;
   std::vector<Placed> placed_;
   std::vector<ButtonBinding> buttons_;

@@ -34,7 +34,22 @@ PreviewWindow* From(HWND hwnd) { return reinterpret_cast<PreviewWindow*>(::GetWi
 
 }  // namespace
 
-PreviewWindow::PreviewWindow(TLSForm& form, HWND owner, int dpi) : form_(form), dpi_(dpi > 0 ? dpi : 96) {
+RECT BesideWindow(const RECT& main, SIZE size, const RECT& area, int minWidth) {
+  const LONG roomRight = area.right - main.right, roomLeft = main.left - area.left;
+  const bool right = roomRight >= roomLeft;
+  const LONG room = right ? roomRight : roomLeft;
+  LONG width = size.cx;
+  if (room < width && room >= minWidth) width = room;
+  LONG x = right ? main.right : main.left - width;
+  if (room < width) x = right ? area.right - width : area.left;  // as far aside as it fits
+  x = std::max(area.left, x);
+  LONG y = std::min(main.top, area.bottom - size.cy);
+  y = std::max(area.top, y);
+  return RECT{x, y, x + width, y + size.cy};
+}
+
+PreviewWindow::PreviewWindow(TLSForm& form, HWND owner, int dpi)
+    : form_(form), dpi_(dpi > 0 ? dpi : 96), owner_(owner) {
   RegisterClasses();
   RECT r{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
   const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
@@ -94,6 +109,22 @@ void PreviewWindow::ApplyDpi(int dpi) {
 }
 
 void PreviewWindow::Show() {
+  if (!placed_ && owner_) {
+    // Beside the main window, not over it.
+    placed_ = true;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT main, own;
+    ::GetWindowRect(owner_, &main);
+    ::GetWindowRect(hwnd_, &own);
+    RECT frame{0, 0, std::max(Scale(kMinWidth), barWidth_), Scale(kMinHeight)};
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+    const RECT r =
+        BesideWindow(main, SIZE{own.right - own.left, own.bottom - own.top}, monitor.rcWork, frame.right - frame.left);
+    ::SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   ::ShowWindow(hwnd_, SW_SHOWNORMAL);
   ::SetForegroundWindow(hwnd_);
   Refresh();

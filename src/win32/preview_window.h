@@ -15,6 +15,14 @@
 
 namespace lodsmith {
 
+// Where a window of `size` opens beside the window `main` (screen
+// rectangles) within the work area `area`: on the side with more room,
+// level with `main`'s top as far as the area allows. Where that side is
+// narrower than `size` but at least `minWidth` wide, the window is narrowed
+// to it; where it is narrower still, the window keeps its size and stands
+// at the area's edge on that side, as far aside as it fits.
+RECT BesideWindow(const RECT& main, SIZE size, const RECT& area, int minWidth);
+
 class PreviewWindow {
 public:
   // Created hidden; `owner` is the main window.
@@ -25,7 +33,8 @@ public:
 
   HWND Handle() const { return hwnd_; }
   bool Visible() const { return hwnd_ && ::IsWindowVisible(hwnd_); }
-  // Shows the window (or brings it to the front) with a new picture.
+  // Shows the window (or brings it to the front) with a new picture; the
+  // first time beside its owner (BesideWindow on the owner's monitor).
   void Show();
   // Model -> controls, and a new picture for the canvas's size.
   void Refresh();
@@ -81,6 +90,8 @@ private:
   POINT last_{0, 0};
   int wheel_ = 0;
   int barWidth_ = 0;  // the control bar's width with its margins, in pixels
+  HWND owner_ = nullptr;
+  bool placed_ = false;
 };
 
 }  // namespace lodsmith

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -479,4 +480,39 @@ TEST(QtWindow, PreviewButtonOpensAPreviewThatFollowsItsControls) {
   EXPECT_FALSE(p->Status()->text().isEmpty());
   p->close();
   EXPECT_FALSE(w.form->Preview.Visible);
+}
+
+// The preview opens beside the main window: on the side with room, narrowed
+// to that room down to its smallest width, or as far aside as it fits.
+TEST(QtWindow, PreviewOpensBesideTheMainWindow) {
+  const QRect area(0, 0, 1920, 1040);
+  const QSize size(836, 719);
+  struct Case {
+    QRect main;
+    int left, right;
+  };
+  for (const Case& c : {Case{QRect(0, 0, 995, 633), 995, 1831}, Case{QRect(925, 100, 995, 633), 89, 925},
+                        Case{QRect(462, 200, 995, 633), 1457, 1920}, Case{QRect(142, 0, 995, 633), 1137, 1920}}) {
+    const QRect r = BesideWindow(c.main, size, area, 376);
+    EXPECT_EQ(r.left(), c.left);
+    EXPECT_EQ(r.right() + 1, c.right);
+    EXPECT_FALSE(r.intersects(c.main));
+  }
+  const QRect r = BesideWindow(QRect(142, 40, 995, 633), size, QRect(0, 0, 1280, 720), 376);
+  EXPECT_EQ(r, QRect(1280 - 836, 1, 836, 719));
+
+  // The window itself opens there (the offscreen screen is smaller than the
+  // main window: the preview stands as far aside as it fits).
+  QtWindow w;
+  w.OpenSample();
+  const QRect screen = w.window->screen()->availableGeometry();
+  w.window->move(screen.topLeft());
+  QTest::mouseClick(w.window->Button("PreviewButton"), Qt::LeftButton);
+  PreviewWindow* p = w.window->Preview();
+  ASSERT_NE(p, nullptr);
+  const QRect main = w.window->frameGeometry(), shown = p->frameGeometry();
+  EXPECT_EQ(shown.topLeft(), BesideWindow(main, shown.size(), screen, shown.width()).topLeft());
+  if (screen.right() - main.right() >= p->minimumSizeHint().width()) {
+    EXPECT_FALSE(shown.intersects(main));
+  }
 }
