@@ -14,6 +14,8 @@
 #include "synthetic_shape.h"
 #include "test_env.h"
 #include "ui/form_layout.h"
+#include "ui/ui_messages.h"
+#include "ui/window_options.h"
 
 using namespace lodsmith;
 using namespace lodsmith::test;
@@ -619,4 +621,58 @@ TEST(Languages, AMissingSectionEmptiesCaptionsButNeverAMessage) {
   EXPECT_EQ(fx.platform.messages.back().identity, MsgIdentity::OfLanguageText(TLSForm::kOpenFailedText));
   EXPECT_EQ(fx.platform.messages.back().text, BuiltInNumberedText(TLSForm::kOpenFailedText, Language::German));
   for (const auto& m : fx.platform.messages) EXPECT_FALSE(m.text.empty());
+}
+
+// The window programs' command line: shapes to open, the testing options,
+// and what is refused (exit status 2 with the usage text).
+TEST(WindowOptions, ReadsShapesAndOptionsAndRefusesTheRest) {
+  const struct {
+    std::vector<std::string> args;
+    std::vector<std::string> shapes;
+    std::string open, screenshot;
+    int page;
+    bool preview;
+    std::optional<std::string> wrong;
+  } cases[] = {
+      {{}, {}, "", "", 0, false, std::nullopt},
+      {{"a.s"}, {"a.s"}, "", "", 0, false, std::nullopt},
+      {{"a.s", "b.s"}, {"a.s", "b.s"}, "", "", 0, false, std::nullopt},
+      {{"--preview", "W\xC3\xBCrfel.s"}, {"W\xC3\xBCrfel.s"}, "", "", 0, true, std::nullopt},
+      {{"--screenshot", "x.png", "--page", "1", "--open", "b.s"}, {}, "b.s", "x.png", 1, false, std::nullopt},
+      {{"--bogus"}, {}, "", "", 0, false, "--bogus"},
+      {{"--screenshot"}, {}, "", "", 0, false, "--screenshot"},
+      {{"--page", "7"}, {}, "", "", 7, false, "--page 7"},
+      {{""}, {}, "", "", 0, false, "\"\""},
+  };
+  for (const auto& c : cases) {
+    const WindowOptions o = ParseWindowOptions(c.args);
+    SCOPED_TRACE(c.args.empty() ? "(none)" : c.args.front());
+    EXPECT_EQ(o.shapes, c.shapes);
+    EXPECT_EQ(o.open, c.open);
+    EXPECT_EQ(o.screenshot, c.screenshot);
+    EXPECT_EQ(o.preview, c.preview);
+    EXPECT_EQ(o.wrong, c.wrong);
+    if (!c.wrong) {
+      EXPECT_EQ(o.page, c.page);
+    }
+  }
+}
+
+// A shape given to the program opens as "Öffnen" opens it; of several, the
+// first, and the user is told.
+TEST(WindowOptions, GivenShapesOpenTheFirstAndSaySo) {
+  FormFixture fx;
+  TLSForm& f = *fx.form;
+  const std::string shape = fx.WriteShape("a.s", ExampleShape());
+  fx.platform.Clear();
+  ASSERT_TRUE(f.Dispatch([&] { f.OpenGivenShapes({shape}); }));
+  EXPECT_EQ(f.FileName, shape);
+  EXPECT_TRUE(fx.platform.messages.empty());
+
+  fx.platform.Clear();
+  ASSERT_TRUE(f.Dispatch([&] { f.OpenGivenShapes({shape, fx.dir.File("b.s")}); }));
+  EXPECT_EQ(f.FileName, shape);
+  ASSERT_EQ(fx.platform.messages.size(), 1u);
+  EXPECT_EQ(fx.platform.messages[0].identity, MsgIdentity::OfMessage(static_cast<int>(UiMsg::OnlyFirstShapeOpened)));
+  EXPECT_NE(fx.platform.messages[0].text.find("a.s"), std::string::npos);
 }

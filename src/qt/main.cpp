@@ -1,5 +1,5 @@
-// Lodsmith's window. The program itself takes no arguments; a few options
-// serve documentation and testing (UiMsg::WindowUsage lists them).
+// Lodsmith's window. A shape given on the command line is opened; a few
+// options serve documentation and testing (UiMsg::WindowUsage lists them).
 #include <QApplication>
 #include <QPixmap>
 #include <QScreen>
@@ -7,15 +7,16 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "lodsmith_version.h"
 #include "platform/system_info.h"
 #include "qt/main_window.h"
+#include "qt/preview_window.h"
 #include "qt/qt_platform.h"
 #include "ui/tlsform.h"
 #include "ui/ui_messages.h"
+#include "ui/window_options.h"
 
 using namespace lodsmith;
 
@@ -34,24 +35,21 @@ std::string OwnText(const Message& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string screenshot, openShape;
-  int page = 0;
-  for (int i = 1; i < argc; ++i) {
-    // Answered before the window is made: they need no display.
-    if (!std::strcmp(argv[i], "-h") || !std::strcmp(argv[i], "--help")) {
-      std::fputs(OwnText(Message(UiMsg::WindowUsage)).c_str(), stdout);
-      return 0;
-    } else if (!std::strcmp(argv[i], "--version")) {
-      std::printf("%s\n", kVersionLine);
-      return 0;
-    } else if (!std::strcmp(argv[i], "--screenshot") && i + 1 < argc) {
-      screenshot = argv[++i];
-    } else if (!std::strcmp(argv[i], "--open") && i + 1 < argc) {
-      openShape = argv[++i];
-    } else if (!std::strcmp(argv[i], "--page") && i + 1 < argc) {
-      page = std::atoi(argv[++i]);
-    }
+  // Answered before the window is made: they need no display.
+  const WindowOptions o = ParseWindowOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (o.wrong) {
+    std::fputs(OwnText(Message(UiMsg::WindowUsage)).c_str(), stderr);
+    return kWindowUsageExit;
   }
+  if (o.help) {
+    std::fputs(OwnText(Message(UiMsg::WindowUsage)).c_str(), stdout);
+    return 0;
+  }
+  if (o.version) {
+    std::printf("%s\n", kVersionLine);
+    return 0;
+  }
+  const std::string& screenshot = o.screenshot;
 
 #ifdef Q_OS_LINUX
   // Without a reachable display Qt would abort. Let it fall back to drawing
@@ -86,18 +84,23 @@ int main(int argc, char** argv) {
   window.show();
 
   if (!screenshot.empty()) {
-    if (!openShape.empty()) {
+    if (!o.ShapeToOpen().empty()) {
+      // Messages go to the error stream instead of boxes nobody would close.
       QtPlatform::Script script;
-      script.openResults.push_back(openShape);
       platform.SetScript(&script);
-      window.Run([&] { form.OeffnenButtonClick(); });
+      window.Run([&] { form.OpenShapeFile(o.ShapeToOpen()); });
       platform.SetScript(nullptr);
       for (const auto& m : script.messages) std::fprintf(stderr, "%s: %s\n", MsgKindName(m.kind), m.text.c_str());
     }
-    window.Pages()->setCurrentIndex(page);
+    window.Pages()->setCurrentIndex(o.page);
+    QWidget* shown = &window;
+    if (o.preview) {
+      window.Run([&] { form.PreviewButtonClick(); });
+      if (window.Preview()) shown = window.Preview();
+    }
     int status = 0;
     QTimer::singleShot(500, &app, [&] {
-      if (!window.grab().save(QString::fromLocal8Bit(screenshot.c_str()))) {
+      if (!shown->grab().save(QString::fromLocal8Bit(screenshot.c_str()))) {
         std::fprintf(stderr, "%s\n", OwnText(Message(UiMsg::PictureNotWritten, screenshot)).c_str());
         status = 1;
       }
@@ -107,6 +110,12 @@ int main(int argc, char** argv) {
     return status;
   }
 
+  // A shape given to the program (a double-click, "Open with") opens once
+  // the window is up, as "Öffnen" would open it.
+  QTimer::singleShot(0, &app, [&] {
+    if (!o.shapes.empty()) window.Run([&] { form.OpenGivenShapes(o.shapes); });
+    if (o.preview) window.Run([&] { form.PreviewButtonClick(); });
+  });
   const int status = app.exec();
   form.Dispatch([&] { form.FormDestroy(); });
   return status;

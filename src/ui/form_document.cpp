@@ -98,12 +98,23 @@ void TLSForm::OeffnenButtonClick() {
     LastOutcome = Outcome::Cancelled;
     return;
   }
+  OpenShapeFile(*chosen);
+}
 
+void TLSForm::OpenGivenShapes(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  OpenShapeFile(paths.front());
+  if (paths.size() > 1)
+    ShowMessage(MsgKind::Information, MsgButtons::Ok,
+                Message(UiMsg::OnlyFirstShapeOpened, paths.size(), paths.front()));
+}
+
+void TLSForm::OpenShapeFile(const std::string& chosen) {
   ResetDocument();
   ProcessMessages(9);
   BeginBusy();
   BoxQuestions questions(*this);
-  const OpenResult r = session.Open(*chosen, questions, "", LODSpinEdit.Value, [this](int count) {
+  const OpenResult r = session.Open(chosen, questions, "", LODSpinEdit.Value, [this](int count) {
     Label2.Caption = std::to_string(count) + " " + LanguageText(22);
     ProcessMessages(2);
   });

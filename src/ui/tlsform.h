@@ -100,6 +100,12 @@ public:
   std::string SimulatorPath();
   void SMemoChange();
 
+  // Opens `path` as "Öffnen" does after its dialog: the same questions and
+  // messages (a shape given to the program, a double-click).
+  void OpenShapeFile(const std::string& path);
+  // The shapes given on the command line: the first is opened, and more
+  // than one is said.
+  void OpenGivenShapes(const std::vector<std::string>& paths);
   void OeffnenButtonClick();
   void SpeichernButtonClick();
   void SpeichernUnterButtonClick();

@@ -92,10 +92,10 @@ enum class UiMsg : int {
   NotAShapeForm,          // %1: a file that is none of the shape forms
 
   // The window program's own output on the command line.
-  WindowUsage,         // lodsmith --help (the Qt window)
-  WindowUsageWindows,  // lodsmith.exe --help (the Windows window)
-  NoDisplay,           // no display to show the window on
-  PictureNotWritten,   // %1: the --screenshot file
+  WindowUsage,           // lodsmith --help (both window programs)
+  NoDisplay,             // no display to show the window on
+  PictureNotWritten,     // %1: the --screenshot file
+  OnlyFirstShapeOpened,  // %1: how many shapes were given, %2: the one opened
 
   End
 };

@@ -1,5 +1,5 @@
-// Lodsmith's window on Windows. The program itself takes no arguments; a
-// few options serve documentation and testing (UiMsg::WindowUsageWindows lists them).
+// Lodsmith's window on Windows. A shape given on the command line is opened; a
+// few options serve documentation and testing (UiMsg::WindowUsage lists them).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -15,6 +15,7 @@
 #include "platform/system_info.h"
 #include "ui/tlsform.h"
 #include "ui/ui_messages.h"
+#include "ui/window_options.h"
 #include "win32/main_window.h"
 #include "win32/win32_platform.h"
 
@@ -74,26 +75,18 @@ void Pump(DWORD ms) {
 
 int main() {
   const std::vector<std::string> args = Arguments();
-  std::string screenshot, openShape;
-  int page = 0;
-  bool preview = false;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    if (args[i] == "-h" || args[i] == "--help") {
-      PrintToConsole(OwnText(Message(UiMsg::WindowUsageWindows)).c_str());
-      return 0;
-    } else if (args[i] == "--version") {
-      PrintToConsole((std::string(kVersionLine) + "\n").c_str());
-      return 0;
-    } else if (args[i] == "--screenshot" && i + 1 < args.size()) {
-      screenshot = args[++i];
-    } else if (args[i] == "--open" && i + 1 < args.size()) {
-      openShape = args[++i];
-    } else if (args[i] == "--preview") {
-      preview = true;
-    } else if (args[i] == "--page" && i + 1 < args.size()) {
-      page = std::atoi(args[++i].c_str());
-    }
+  const WindowOptions o =
+      ParseWindowOptions(std::vector<std::string>(args.begin() + (args.empty() ? 0 : 1), args.end()));
+  if (o.wrong || o.help) {
+    PrintToConsole(OwnText(Message(UiMsg::WindowUsage)).c_str());
+    return o.wrong ? kWindowUsageExit : 0;
   }
+  if (o.version) {
+    PrintToConsole((std::string(kVersionLine) + "\n").c_str());
+    return 0;
+  }
+  const std::string& screenshot = o.screenshot;
+  const bool preview = o.preview;
 
   BecomeDpiAware();
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
@@ -117,14 +110,13 @@ int main() {
   ::UpdateWindow(window.Handle());
 
   if (!screenshot.empty()) {
-    if (!openShape.empty()) {
-      // The open dialog is answered with the shape; messages go to the
-      // error stream instead of boxes nobody would close.
-      platform.scriptedOpen = openShape;
-      window.Run([&] { form.OeffnenButtonClick(); });
+    if (!o.ShapeToOpen().empty()) {
+      // Messages go to the error stream instead of boxes nobody would close.
+      platform.scriptedOpen = o.ShapeToOpen();
+      window.Run([&] { form.OpenShapeFile(o.ShapeToOpen()); });
       platform.scriptedOpen.reset();
     }
-    window.ShowPage(page);
+    window.ShowPage(o.page);
     ::RedrawWindow(window.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     HWND shown = window.Handle();
     if (preview) {
@@ -140,6 +132,11 @@ int main() {
     }
     return status;
   }
+
+  // A shape given to the program (a double-click, "Open with", a file
+  // dropped on it) opens as "Öffnen" would open it.
+  if (!o.shapes.empty()) window.Run([&] { form.OpenGivenShapes(o.shapes); });
+  if (preview) window.Run([&] { form.PreviewButtonClick(); });
 
   MSG msg;
   while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {

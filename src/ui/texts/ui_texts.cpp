@@ -158,47 +158,35 @@ constexpr MessageText kTexts[] = {
     {Id(UiMsg::NotAShapeForm),
      "Die Datei %1 ist keine Shape-Datei in einer bekannten Form. Es wurde nichts umgewandelt.",
      "The file %1 is no shape file in a known form. Nothing was converted."},
-    {Id(UiMsg::WindowUsage), R"(Aufruf: lodsmith [OPTIONEN]
+    {Id(UiMsg::WindowUsage), R"(Aufruf: lodsmith [OPTIONEN] [SHAPE]
 
-Startet das Fenster von Lodsmith. Die Optionen dienen der Dokumentation und den Tests:
-  --screenshot DATEI  das Fenster zeigen, ein Bild davon speichern und beenden
+Startet das Fenster von Lodsmith und öffnet SHAPE wie "Öffnen" (bei mehreren die
+erste). Die übrigen Optionen dienen der Dokumentation und den Tests:
+  --screenshot DATEI  das Fenster zeigen, ein Bild davon speichern (.png, unter
+                      Windows auch .bmp) und beenden
   --open SHAPE        (mit --screenshot) vorher SHAPE öffnen
   --page N            (mit --screenshot) Seite N zeigen (0 oder 1)
+  --preview           die Vorschau öffnen (mit --screenshot: ein Bild von ihr)
   -h, --help          diese Hilfe ausgeben
   --version           Namen und Version des Programms ausgeben
 )",
-     R"(Usage: lodsmith [OPTIONS]
+     R"(Usage: lodsmith [OPTIONS] [SHAPE]
 
-Starts Lodsmith's window. The options serve documentation and testing:
-  --screenshot FILE   show the window, save a picture of it and quit
+Starts Lodsmith's window and opens SHAPE as "Open" does (of several, the first).
+The other options serve documentation and testing:
+  --screenshot FILE   show the window, save a picture of it (.png, on Windows
+                      also .bmp) and quit
   --open SHAPE        (with --screenshot) open SHAPE first
   --page N            (with --screenshot) show page N (0 or 1)
-  -h, --help          print this help
-  --version           print the program's name and version
-)"},
-    {Id(UiMsg::WindowUsageWindows), R"(Aufruf: lodsmith [OPTIONEN]
-
-Startet das Fenster von Lodsmith. Die Optionen dienen der Dokumentation und den Tests:
-  --screenshot DATEI  das Fenster zeigen, ein Bild davon speichern (.png oder .bmp) und beenden
-  --open SHAPE        (mit --screenshot) vorher SHAPE öffnen
-  --page N            (mit --screenshot) Seite N zeigen (0 oder 1)
-  --preview           (mit --screenshot) stattdessen die Vorschau öffnen und ein Bild davon speichern
-  -h, --help          diese Hilfe ausgeben
-  --version           Namen und Version des Programms ausgeben
-)",
-     R"(Usage: lodsmith [OPTIONS]
-
-Starts Lodsmith's window. The options serve documentation and testing:
-  --screenshot FILE   show the window, save a picture of it (.png or .bmp) and quit
-  --open SHAPE        (with --screenshot) open SHAPE first
-  --page N            (with --screenshot) show page N (0 or 1)
-  --preview           (with --screenshot) open the preview and save a picture of it instead
+  --preview           open the preview (with --screenshot: a picture of it)
   -h, --help          print this help
   --version           print the program's name and version
 )"},
     {Id(UiMsg::NoDisplay), "lodsmith: keine Anzeige gefunden, das Fenster kann nicht gezeigt werden.",
      "lodsmith: no display found, the window cannot be shown."},
     {Id(UiMsg::PictureNotWritten), "lodsmith: %1 kann nicht geschrieben werden.", "lodsmith: cannot write %1"},
+    {Id(UiMsg::OnlyFirstShapeOpened), "Es wurden %1 Dateien angegeben; geöffnet wird nur die erste, %2.",
+     "%1 files were given; only the first one, %2, is opened."},
 };
 }  // namespace
 
