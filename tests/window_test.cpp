@@ -676,3 +676,16 @@ TEST(WindowOptions, GivenShapesOpenTheFirstAndSaySo) {
   EXPECT_EQ(fx.platform.messages[0].identity, MsgIdentity::OfMessage(static_cast<int>(UiMsg::OnlyFirstShapeOpened)));
   EXPECT_NE(fx.platform.messages[0].text.find("a.s"), std::string::npos);
 }
+
+// After a switch of language the status line of the open shape speaks the
+// new one.
+TEST(Languages, TheStatusLineFollowsTheLanguage) {
+  FormFixture fx;
+  TLSForm& f = *fx.form;
+  fx.Open(fx.WriteShape("a.s", ExampleShape()));
+  f.SpracheComboBox.ItemIndex = 1;
+  ASSERT_TRUE(f.Dispatch([&] { f.SpracheComboBoxSelect(); }));
+  ASSERT_NE(f.LanguageText(22), "");
+  EXPECT_EQ(f.Label2.Caption.rfind(std::to_string(f.ShapeLines.size()) + " " + f.LanguageText(22), 0), 0u)
+      << f.Label2.Caption;
+}

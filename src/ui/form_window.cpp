@@ -222,6 +222,8 @@ void TLSForm::SpracheComboBoxSelect() {
   // captions in the old language.
   LanguageName = chosen;
   ApplyLanguageTexts();
+  // The status line of an open shape speaks the new language too.
+  if (!ShapeLines.empty()) ShowStructureNote();
   if (IniFile* store = LanguageChoiceIni ? LanguageChoiceIni.get() : LanguageIni.get())
     store->WriteString("Languages", "Language", chosen);
 }
