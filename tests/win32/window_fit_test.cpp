@@ -54,6 +54,9 @@ struct OpenWindow {
 TEST(WindowFit, EveryCaptionAndHeaderFitsItsBoxInBothLanguages) {
   OpenWindow w;
   ASSERT_GE(w.form.SpracheComboBox.Items.size(), 2u) << "the language file beside the tests has both languages";
+  // The choice is stored in the language file beside the tests, which the
+  // batch program's tests read after these: it goes back as it was.
+  const int stored = w.form.SpracheComboBox.ItemIndex;
   for (int language : {0, 1}) {
     w.form.SpracheComboBox.ItemIndex = language;
     w.window->Run([&] { w.form.SpracheComboBoxSelect(); });
@@ -70,6 +73,8 @@ TEST(WindowFit, EveryCaptionAndHeaderFitsItsBoxInBothLanguages) {
         EXPECT_TRUE(g->HeaderFits(col)) << c.name << " column " << col << " \"" << g->Grid().Cell(col, 0) << "\"";
     }
   }
+  w.form.SpracheComboBox.ItemIndex = stored;
+  w.window->Run([&] { w.form.SpracheComboBoxSelect(); });
 }
 
 // With the sample open every grid's cells fit: no bar. Thirty LODs make
