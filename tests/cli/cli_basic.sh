@@ -25,7 +25,7 @@ check "missing file says so once" '[ "$(grep -c "missing.s" "$tmp/err")" -ge 1 ]
 check "refused write exits 1" '[ $rc -eq 1 ]'
 check "refused write prints a warning" 'grep -q "^warning: " "$tmp/err"'
 check "the warning names the file, the reason and that it is new" \
-  'grep -q "^warning: Die Datei konnte nicht gespeichert werden\..* In .*no/such/dir/out.s kann nicht geschrieben werden: .*gab es vorher nicht" "$tmp/err"'
+  'grep -q "^warning: Die Datei konnte nicht gespeichert werden\..* In .*no[/\\]such[/\\]dir[/\\]out.s kann nicht geschrieben werden: .*gab es vorher nicht" "$tmp/err"'
 
 "$cli" --bogus 2>/dev/null; rc=$?
 check "unknown option exits 2" '[ $rc -eq 2 ]'
