@@ -253,6 +253,10 @@ public:
   // Error(DocumentMsg::RefusedRewrite, ...) when `result` adds a problem the
   // document does not have already.
   void CheckRewrite(const Lines& result) const;
+  // A repair's result replaces the document once it passes the gate; when
+  // it does not, the changed mark goes back to `wasChanged` and the error
+  // goes on.
+  void AdoptRewrite(Lines&& result, bool wasChanged);
 
   // The picture of the shape (throws Error when there is none, it cannot be
   // drawn, or "as seen" has no distance). The geometry is read again only

@@ -37,6 +37,16 @@ void Session::CheckRewrite(const Lines& result) const {
   if (added) throw Error(RefusedRewriteMessage(*added));
 }
 
+void Session::AdoptRewrite(Lines&& result, bool wasChanged) {
+  try {
+    CheckRewrite(result);
+  } catch (const Error&) {
+    changed = wasChanged;
+    throw;
+  }
+  lines = std::move(result);
+}
+
 GenerateResult Session::Generate(const GenerationObserver& outer) {
   GenerateResult result;
   // What the steps below mark before the written shape is known: a shape the
@@ -132,13 +142,7 @@ MaterialFixSummary Session::FixMaterials() {
     elements.push_back(std::move(e));
   }
   MaterialFixResult result = FixTsmMaterials(lines, elements);
-  try {
-    CheckRewrite(result.lines);
-  } catch (const Error&) {
-    changed = wasChanged;
-    throw;
-  }
-  lines = std::move(result.lines);
+  AdoptRewrite(std::move(result.lines), wasChanged);
   canFixMaterials_ = false;
   return {result.exchanged, result.flagsLowered};
 }
@@ -155,13 +159,7 @@ AnimationStripSummary Session::StripAnimations() {
   for (int r = 1; r < Matrices.RowCount(); ++r)
     rows.push_back({Matrices.Cell(grid::kMatrixName, r), Matrices.Cell(grid::kMatrixAnimated, r)});
   AnimationStripResult result = StripSurplusAnimations(lines, *header, rows);
-  try {
-    CheckRewrite(result.lines);
-  } catch (const Error&) {
-    changed = wasChanged;
-    throw;
-  }
-  lines = std::move(result.lines);
+  AdoptRewrite(std::move(result.lines), wasChanged);
   summary.stripped = result.stripped;
   summary.linesDeleted = result.linesDeleted;
   return summary;
