@@ -1,6 +1,7 @@
 #include "preview/preview_render.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -160,10 +161,12 @@ Rgba SubObjectColour(int32_t subObject) {
   return kColours[static_cast<std::size_t>(subObject - 1) % std::size(kColours)];
 }
 
-PreviewFrame RenderPreview(const ShapeGeometry& geometry, const LodAssignment* assignment, const PreviewSettings& s) {
-  PreviewFrame frame;
-  const int w = std::max(1, s.width), h = std::max(1, s.height);
+namespace {
 
+// The triangles shown (of the elements the LOD places, or of every element)
+// in their colours; counts the elements shown into `frame`.
+std::vector<Shown> ShownTriangles(const ShapeGeometry& geometry, const LodAssignment* assignment,
+                                  const PreviewSettings& s, PreviewFrame& frame) {
   // Which elements are shown, and in which colour.
   const int32_t elements = geometry.elementCount;
   std::vector<uint8_t> shownElement(static_cast<std::size_t>(elements) + 1, 1);
@@ -191,30 +194,24 @@ PreviewFrame RenderPreview(const ShapeGeometry& geometry, const LodAssignment* a
       ++frame.shownElements;
     }
   }
-  frame.shownTriangles = static_cast<int64_t>(shown.size());
+  return shown;
+}
 
-  double distance = 0;
-  if (s.asSeen) {
-    std::optional<double> d;
-    if (s.lod > 0 && assignment) d = PositiveNumber(assignment->Distance(s.lod));
-    if (!d) throw Error(PreviewMsg::NoDistance, s.lod);
-    distance = *d;
-    frame.distance = distance;
-  }
-  if (shown.empty()) {
-    frame.image = Raster(w, h, kPreviewBackground).TakeImage();
-    return frame;
-  }
+// The distance of the LOD shown "as seen"; Error when it has none.
+double AsSeenDistance(const LodAssignment* assignment, const PreviewSettings& s) {
+  std::optional<double> d;
+  if (s.lod > 0 && assignment) d = PositiveNumber(assignment->Distance(s.lod));
+  if (!d) throw Error(PreviewMsg::NoDistance, s.lod);
+  return *d;
+}
 
-  const Basis b = BasisOf(s.camera);
-  // One light from above left in front of the eye, fixed in view space so
-  // that every view is lit alike.
-  const double ll = std::sqrt(0.45 * 0.45 + 0.6 * 0.6 + 0.66 * 0.66);
-  const double lv[3] = {-0.45 / ll, 0.6 / ll, -0.66 / ll};
-
-  // View coordinates of every corner shown.
+// View coordinates (right, up, depth) of every corner shown, three a
+// triangle. Orthographic views look from the origin; "as seen" from
+// `distance` before the middle of what is shown.
+std::vector<std::array<double, 3>> ViewCorners(const std::vector<Shown>& shown, const Basis& b, bool asSeen,
+                                               double distance) {
   double eye[3] = {0, 0, 0};
-  if (s.asSeen) {
+  if (asSeen) {
     double lo[3] = {INFINITY, INFINITY, INFINITY}, hi[3] = {-INFINITY, -INFINITY, -INFINITY};
     for (const Shown& sh : shown)
       for (const Vec3& p : sh.triangle->corners) {
@@ -230,69 +227,153 @@ PreviewFrame RenderPreview(const ShapeGeometry& geometry, const LodAssignment* a
       const double x = p.x - eye[0], y = p.y - eye[1], z = p.z - eye[2];
       view[k * 3 + c] = {Dot(b.r, x, y, z), Dot(b.u, x, y, z), Dot(b.d, x, y, z)};
     }
+  return view;
+}
 
-  // The screen position of each corner: orthographic, or the true pixels of
-  // the "as seen" screen (relative to its centre).
+// A box on the screen; empty while x0 > x1.
+struct ScreenBox {
+  double x0 = INFINITY, x1 = -INFINITY, y0 = INFINITY, y1 = -INFINITY;
+  void Add(double sx, double sy) {
+    x0 = std::min(x0, sx), x1 = std::max(x1, sx), y0 = std::min(y0, sy), y1 = std::max(y1, sy);
+  }
+};
+
+// The corners on the screen, the triangles left out and the box of the rest.
+struct Projection {
+  std::vector<ScreenPoint> screen;
+  std::vector<uint8_t> clipped;
+  ScreenBox box;
+};
+
+// The screen position of each corner: orthographic, or the true pixels of
+// the "as seen" screen (relative to its centre).
+Projection Project(const std::vector<std::array<double, 3>>& view, std::size_t triangles, bool asSeen) {
   const double focal = (kAsSeenScreenHeight / 2.0) / std::tan(kAsSeenFieldOfViewDegrees / 2 * kDegree);
   constexpr double kNear = 0.05;  // metres; nearer triangles are left out
-  std::vector<ScreenPoint> screen(view.size());
-  std::vector<uint8_t> clipped(shown.size(), 0);
-  double x0 = INFINITY, x1 = -INFINITY, y0 = INFINITY, y1 = -INFINITY;
-  for (std::size_t k = 0; k < shown.size(); ++k) {
+  Projection out;
+  out.screen.resize(view.size());
+  out.clipped.assign(triangles, 0);
+  for (std::size_t k = 0; k < triangles; ++k) {
     for (std::size_t c = 0; c < 3; ++c) {
       const auto& v = view[k * 3 + c];
-      if (s.asSeen && v[2] < kNear) clipped[k] = 1;
+      if (asSeen && v[2] < kNear) out.clipped[k] = 1;
     }
-    if (clipped[k]) continue;
+    if (out.clipped[k]) continue;
     for (std::size_t c = 0; c < 3; ++c) {
       const auto& v = view[k * 3 + c];
       double sx = v[0], sy = -v[1], depth = v[2];
-      if (s.asSeen) sx = focal * v[0] / v[2], sy = -focal * v[1] / v[2], depth = -1 / v[2];
-      screen[k * 3 + c] = {ScreenCoordinate(sx), ScreenCoordinate(sy), static_cast<float>(depth)};
-      x0 = std::min(x0, sx), x1 = std::max(x1, sx), y0 = std::min(y0, sy), y1 = std::max(y1, sy);
+      if (asSeen) sx = focal * v[0] / v[2], sy = -focal * v[1] / v[2], depth = -1 / v[2];
+      out.screen[k * 3 + c] = {ScreenCoordinate(sx), ScreenCoordinate(sy), static_cast<float>(depth)};
+      out.box.Add(sx, sy);
     }
   }
-  if (!(x0 <= x1)) {
-    frame.image = Raster(w, h, kPreviewBackground).TakeImage();
-    return frame;
-  }
-  if (!s.asSeen) {
-    // The orthographic views frame the whole model, whatever the LOD shows,
-    // so that the picture keeps its place from one LOD to the next.
-    x0 = INFINITY, x1 = -INFINITY, y0 = INFINITY, y1 = -INFINITY;
-    for (const GeometryTriangle& t : geometry.triangles)
-      for (const Vec3& p : t.corners) {
-        const double sx = Dot(b.r, p.x, p.y, p.z), sy = -Dot(b.u, p.x, p.y, p.z);
-        x0 = std::min(x0, sx), x1 = std::max(x1, sx), y0 = std::min(y0, sy), y1 = std::max(y1, sy);
-      }
-  }
+  return out;
+}
 
-  // Where the raster is drawn and how it is placed.
-  int rw = w, rh = h, enlarge = 1;
+// The orthographic views frame the whole model, whatever the LOD shows, so
+// that the picture keeps its place from one LOD to the next.
+ScreenBox ModelBox(const ShapeGeometry& geometry, const Basis& b) {
+  ScreenBox box;
+  for (const GeometryTriangle& t : geometry.triangles)
+    for (const Vec3& p : t.corners) box.Add(Dot(b.r, p.x, p.y, p.z), -Dot(b.u, p.x, p.y, p.z));
+  return box;
+}
+
+// Where the raster is drawn and how it is placed: its size, the factor it
+// is enlarged by into the picture ("as seen"), the scale from screen units
+// to raster pixels (orthographic) and the screen point at its centre.
+struct Placement {
+  int rw = 0, rh = 0, enlarge = 1;
   double scale = 1;
+  double cx = 0, cy = 0;
+};
+
+Placement Place(const ScreenBox& box, int w, int h, const PreviewSettings& s) {
+  Placement pl;
+  pl.rw = w, pl.rh = h;
+  const double x0 = box.x0, x1 = box.x1, y0 = box.y0, y1 = box.y1;
   if (s.asSeen) {
-    frame.screenHeightPixels = y1 - y0;
     const double fit = 0.8 * std::min(w / std::max(x1 - x0, 1.0), h / std::max(y1 - y0, 1.0));
     // Beyond the image's size a larger factor shows nothing more.
     double factor = std::floor(fit * std::max(s.camera.zoom, 0.01));
     if (!(factor >= 1)) factor = 1;
-    enlarge = static_cast<int>(std::min(factor, static_cast<double>(std::max(w, h))));
-    rw = (w + enlarge - 1) / enlarge;
-    rh = (h + enlarge - 1) / enlarge;
+    pl.enlarge = static_cast<int>(std::min(factor, static_cast<double>(std::max(w, h))));
+    pl.rw = (w + pl.enlarge - 1) / pl.enlarge;
+    pl.rh = (h + pl.enlarge - 1) / pl.enlarge;
   } else {
     const int margin = std::min(w, h) / 10;
     const double aw = std::max(1, w - 2 * margin), ah = std::max(1, h - 2 * margin);
     const double bw = x1 - x0, bh = y1 - y0;
     if (bw > 0 && bh > 0)
-      scale = std::min(aw / bw, ah / bh);
+      pl.scale = std::min(aw / bw, ah / bh);
     else if (bw > 0)
-      scale = aw / bw;
+      pl.scale = aw / bw;
     else if (bh > 0)
-      scale = ah / bh;
-    scale *= s.camera.zoom > 0 ? s.camera.zoom : 1;
+      pl.scale = ah / bh;
+    pl.scale *= s.camera.zoom > 0 ? s.camera.zoom : 1;
   }
-  const double cx = (x0 + x1) / 2, cy = (y0 + y1) / 2;
-  const double ox = rw / 2.0, oy = rh / 2.0;
+  pl.cx = (x0 + x1) / 2, pl.cy = (y0 + y1) / 2;
+  return pl;
+}
+
+// Lambert from the face's normal in view space, both sides lit alike (the
+// exporter's winding is not a promise). One light from above left in front
+// of the eye, fixed in view space so that every view is lit alike.
+double Lambert(const std::array<double, 3>& a, const std::array<double, 3>& bb, const std::array<double, 3>& c) {
+  const double ll = std::sqrt(0.45 * 0.45 + 0.6 * 0.6 + 0.66 * 0.66);
+  const double lv[3] = {-0.45 / ll, 0.6 / ll, -0.66 / ll};
+  const double e1[3] = {bb[0] - a[0], bb[1] - a[1], bb[2] - a[2]};
+  const double e2[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+  const double n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
+  const double nl = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+  double lambert = 0;
+  if (nl > 0) {
+    lambert = std::fabs((n[0] * lv[0] + n[1] * lv[1] + n[2] * lv[2]) / nl);
+  }
+  return lambert;
+}
+
+// Every triangle not left out, lit, into `raster` (`samples` raster pixels
+// a screen pixel each way).
+void DrawTriangles(Raster& raster, const std::vector<Shown>& shown, const std::vector<std::array<double, 3>>& view,
+                   const Projection& projection, const Placement& pl, int samples) {
+  const double ox = pl.rw / 2.0, oy = pl.rh / 2.0;
+  for (std::size_t k = 0; k < shown.size(); ++k) {
+    if (projection.clipped[k]) continue;
+    std::array<ScreenPoint, 3> tri;
+    for (std::size_t c = 0; c < 3; ++c) {
+      const ScreenPoint& p = projection.screen[k * 3 + c];
+      tri[c] = {ScreenCoordinate((ox + (p.x - pl.cx) * pl.scale) * samples),
+                ScreenCoordinate((oy + (p.y - pl.cy) * pl.scale) * samples), p.depth};
+    }
+    const double lambert = Lambert(view[k * 3], view[k * 3 + 1], view[k * 3 + 2]);
+    raster.Fill(tri, Scaled(shown[k].base, 0.35 + 0.65 * lambert));
+  }
+}
+
+}  // namespace
+
+PreviewFrame RenderPreview(const ShapeGeometry& geometry, const LodAssignment* assignment, const PreviewSettings& s) {
+  PreviewFrame frame;
+  const int w = std::max(1, s.width), h = std::max(1, s.height);
+  const std::vector<Shown> shown = ShownTriangles(geometry, assignment, s, frame);
+  frame.shownTriangles = static_cast<int64_t>(shown.size());
+  const double distance = s.asSeen ? AsSeenDistance(assignment, s) : 0;
+  if (s.asSeen) frame.distance = distance;
+  if (shown.empty()) {
+    frame.image = Raster(w, h, kPreviewBackground).TakeImage();
+    return frame;
+  }
+
+  const Basis b = BasisOf(s.camera);
+  const std::vector<std::array<double, 3>> view = ViewCorners(shown, b, s.asSeen, distance);
+  const Projection projection = Project(view, shown.size(), s.asSeen);
+  if (!(projection.box.x0 <= projection.box.x1)) {
+    frame.image = Raster(w, h, kPreviewBackground).TakeImage();
+    return frame;
+  }
+  if (s.asSeen) frame.screenHeightPixels = projection.box.y1 - projection.box.y0;
+  const Placement pl = Place(s.asSeen ? projection.box : ModelBox(geometry, b), w, h, s);
 
   // "As seen" is drawn with several samples per screen pixel, each sample
   // drawn by every triangle that touches it, and shown as their mean: a part
@@ -300,35 +381,15 @@ PreviewFrame RenderPreview(const ShapeGeometry& geometry, const LodAssignment* a
   // sees it, instead of vanishing between pixel centres. No more samples
   // than the picture has pixels per screen pixel, so that it never costs
   // much more than an orthographic view.
-  const int samples = s.asSeen ? std::min(kAsSeenSamples, enlarge) : 1;
-  Raster raster(rw * samples, rh * samples, kPreviewBackground, s.asSeen ? Coverage::Touch : Coverage::Centre);
-  for (std::size_t k = 0; k < shown.size(); ++k) {
-    if (clipped[k]) continue;
-    std::array<ScreenPoint, 3> tri;
-    for (std::size_t c = 0; c < 3; ++c) {
-      const ScreenPoint& p = screen[k * 3 + c];
-      tri[c] = {ScreenCoordinate((ox + (p.x - cx) * scale) * samples),
-                ScreenCoordinate((oy + (p.y - cy) * scale) * samples), p.depth};
-    }
-    // Lambert from the face's normal in view space, both sides lit alike
-    // (the exporter's winding is not a promise).
-    const auto &a = view[k * 3], &bb = view[k * 3 + 1], &c = view[k * 3 + 2];
-    const double e1[3] = {bb[0] - a[0], bb[1] - a[1], bb[2] - a[2]};
-    const double e2[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-    const double n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
-    const double nl = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-    double lambert = 0;
-    if (nl > 0) {
-      lambert = std::fabs((n[0] * lv[0] + n[1] * lv[1] + n[2] * lv[2]) / nl);
-    }
-    raster.Fill(tri, Scaled(shown[k].base, 0.35 + 0.65 * lambert));
-  }
-  if (samples == 1 && enlarge == 1) {
+  const int samples = s.asSeen ? std::min(kAsSeenSamples, pl.enlarge) : 1;
+  Raster raster(pl.rw * samples, pl.rh * samples, kPreviewBackground, s.asSeen ? Coverage::Touch : Coverage::Centre);
+  DrawTriangles(raster, shown, view, projection, pl, samples);
+  if (samples == 1 && pl.enlarge == 1) {
     frame.image = raster.TakeImage();
     return frame;
   }
   RgbaImage small = samples == 1 ? raster.TakeImage() : Downsampled(raster.Image(), samples);
-  frame.image = enlarge == 1 ? std::move(small) : Enlarged(small, enlarge, w, h);
+  frame.image = pl.enlarge == 1 ? std::move(small) : Enlarged(small, pl.enlarge, w, h);
   return frame;
 }
 

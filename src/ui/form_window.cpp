@@ -22,8 +22,16 @@ void TLSForm::FormCreate() {
   const std::string exe = platform_.ExecutablePath();
   LanguageIni = std::make_unique<IniFile>(ExtractFileDir(exe) + kLanguageFileName);
   OpenSettingsFiles(ChangeExtension(exe, ".INI"));
+  OfferLanguages();
+  TellStartNotes();
+  SetUpLodTables();
+  ApplyLanguageTexts();
 
-  // Languages offered and the one in use.
+  DeltaPointsEdit.Text = "0";
+  DeltaNormalsEdit.Text = "0";
+}
+
+void TLSForm::OfferLanguages() {
   SpracheComboBox.Items.clear();
   for (int i = 1;; ++i) {
     std::string name = LanguageIni->ReadString("Languages", "S" + std::to_string(i), "");
@@ -39,13 +47,17 @@ void TLSForm::FormCreate() {
       SpracheComboBox.ItemIndex = static_cast<int>(i);
       break;
     }
+}
 
+void TLSForm::TellStartNotes() {
   if (platform_.ScreenWidth() <= 1023 || platform_.ScreenHeight() <= 767)
     ShowLanguageText(MsgKind::Information, MsgButtons::Ok, 20);
 
   if (SettingsReadOnly)
     ShowMessage(MsgKind::Information, MsgButtons::Ok, Message(UiMsg::SettingsNotStored, ProgramIni->Path()));
+}
 
+void TLSForm::SetUpLodTables() {
   // The tables for the LOD count and distances of the last run; a
   // hand-edited count outside 1..99 is brought into range so that there is
   // always at least one LOD column.
@@ -64,11 +76,6 @@ void TLSForm::FormCreate() {
   StringGrid2.ColWidths.resize(std::max<std::size_t>(StringGrid2.ColWidths.size(), kSubObjectVertices + 1), 28);
   StringGrid2.ColWidths[kSubObjectNumber] = 28;
   StringGrid2.ColWidths[kSubObjectVertices] = 50;
-
-  ApplyLanguageTexts();
-
-  DeltaPointsEdit.Text = "0";
-  DeltaNormalsEdit.Text = "0";
 }
 
 std::string TLSForm::UserSettingsFile(const std::string& besideProgram) {

@@ -382,6 +382,13 @@ public:
   void ShowLodCount();
 
 private:
+  // The steps of FormCreate: the languages offered and the one in use; what
+  // the user is told at the start (a small screen, settings not stored); the
+  // LOD count and distances of the last run and the grids' columns.
+  void OfferLanguages();
+  void TellStartNotes();
+  void SetUpLodTables();
+
   Platform& platform_;
 };
 

@@ -64,12 +64,6 @@ GridControl::~GridControl() {
     ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     ::DestroyWindow(hwnd_);
   }
-  ForgetSmallerFonts();
-}
-
-void GridControl::ForgetSmallerFonts() {
-  for (auto& [px, font] : smallerFonts_) ::DeleteObject(font);
-  smallerFonts_.clear();
 }
 
 void GridControl::SetColumnWidths(const std::vector<int>& widths) {
@@ -80,13 +74,13 @@ void GridControl::SetColumnWidths(const std::vector<int>& widths) {
 
 void GridControl::SetDpi(int dpi) {
   dpi_ = dpi > 0 ? dpi : 96;
-  ForgetSmallerFonts();
+  smallerFonts_.Clear();
   UpdateScrollBars();
 }
 
 void GridControl::SetFont(HFONT font) {
   font_ = font;
-  ForgetSmallerFonts();
+  smallerFonts_.Clear();
   if (editor_) ::SendMessageW(editor_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
@@ -165,25 +159,12 @@ HFONT GridControl::HeaderFont(int col) const {
     ::GetObjectW(base, sizeof lf, &lf);
     const int floor = Scaled(kMinHeaderPixels, dpi_);
     for (int px = std::abs(static_cast<int>(lf.lfHeight)) - 1; px >= floor; --px) {
-      chosen = SmallerFont(lf, px);
+      chosen = smallerFonts_.Get(base, px);
       if (TextWidth(dc, chosen, text) <= room) break;
     }
   }
   ::ReleaseDC(hwnd_, dc);
   return chosen;
-}
-
-HFONT GridControl::SmallerFont(LOGFONTW lf, int px) const {
-  auto it = smallerFonts_.find(px);
-  if (it != smallerFonts_.end()) return it->second;
-  lf.lfHeight = -px;
-  lf.lfWidth = 0;
-  // A bitmap face has no size between its steps and would be drawn wider
-  // than asked for: the smaller sizes come from an outline face.
-  lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
-  HFONT f = ::CreateFontIndirectW(&lf);
-  smallerFonts_[px] = f;
-  return f;
 }
 
 bool GridControl::HeaderFits(int col) const {

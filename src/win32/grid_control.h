@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "core/string_grid.h"
+#include "win32/smaller_fonts.h"
 
 namespace lodsmith {
 
@@ -85,8 +86,6 @@ private:
   // Shows a scroll bar only where the rows or the columns do not fit.
   void UpdateScrollBars();
   int FirstColumnShowingTheLast(int width) const;
-  HFONT SmallerFont(LOGFONTW lf, int px) const;
-  void ForgetSmallerFonts();
 
   HWND hwnd_ = nullptr;
   HWND editor_ = nullptr;
@@ -101,7 +100,7 @@ private:
   int editCol_ = -1, editRow_ = -1;
   bool settingEditor_ = false;  // our own SetWindowText on the editor
   bool updatingBars_ = false;
-  mutable std::map<int, HFONT> smallerFonts_;  // by pixel height; the grid deletes them
+  mutable SmallerFonts smallerFonts_;  // the header captions set smaller
 };
 
 }  // namespace lodsmith

@@ -147,7 +147,7 @@ MainWindow::~MainWindow() {
   preview_.reset();
   grids_.clear();
   if (hwnd_ && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
-  for (auto& [px, f] : smallerFonts_) ::DeleteObject(f);
+  smallerFonts_.Clear();
   if (font_) ::DeleteObject(font_);
   if (overviewFont_) ::DeleteObject(overviewFont_);
   if (g_window == this) g_window = nullptr;
@@ -163,8 +163,7 @@ void MainWindow::MakeFonts() {
                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial");
   for (const auto& p : placed_) ::SendMessageW(p.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   // The smaller faces of the fitted captions follow the new one.
-  for (auto& [px, f] : smallerFonts_) ::DeleteObject(f);
-  smallerFonts_.clear();
+  smallerFonts_.Clear();
   for (auto& g : grids_) g.control->SetFont(g.grid == &form_.StringGrid5 ? overviewFont_ : font_);
   if (old) ::DeleteObject(old);
   if (oldOverview) ::DeleteObject(oldOverview);
@@ -404,18 +403,7 @@ void MainWindow::LayoutPages() {
 
 HFONT MainWindow::FontOfPixels(int px) {
   if (px >= FormFontPixels()) return font_;
-  auto it = smallerFonts_.find(px);
-  if (it != smallerFonts_.end()) return it->second;
-  LOGFONTW lf{};
-  ::GetObjectW(font_, sizeof lf, &lf);
-  lf.lfHeight = -px;
-  lf.lfWidth = 0;
-  // A bitmap face has no size between its steps and would be drawn wider
-  // than asked for: the smaller sizes come from an outline face.
-  lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
-  HFONT f = ::CreateFontIndirectW(&lf);
-  smallerFonts_[px] = f;
-  return f;
+  return smallerFonts_.Get(font_, px);
 }
 
 int MainWindow::FormFontPixels() const { return ::MulDiv(8, dpi_, 72); }

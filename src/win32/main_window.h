@@ -20,6 +20,7 @@ struct Control;
 }
 #include "win32/grid_control.h"
 #include "win32/preview_window.h"
+#include "win32/smaller_fonts.h"
 
 namespace lodsmith {
 
@@ -174,7 +175,7 @@ private:
   int dpi_ = 96;
   HFONT font_ = nullptr;
   HFONT overviewFont_ = nullptr;
-  std::map<int, HFONT> smallerFonts_;  // the form's face, smaller, by pixel height
+  SmallerFonts smallerFonts_;  // the form's face, smaller
   int nextId_ = 1000;
   std::vector<Placed> placed_;
   std::vector<ButtonBinding> buttons_;
