@@ -6,9 +6,10 @@
 #   scripts/compare-cli.sh OLD-CLI NEW-CLI [CORPUS-FOLDER...]
 #
 # Each run works on a fresh copy of the shape at the same path, so that paths
-# in messages agree. The JSON report's "model" block (new in NEW) is taken
-# off NEW's output before the comparison; everything else must agree byte for
-# byte. Prints one line per difference and a summary; exit 1 when any differ.
+# in messages agree. The JSON report's "model" block (new since the session
+# layer) is taken off NEW's output when OLD has none; everything else must
+# agree byte for byte. Prints one line per difference and a summary; exit 1
+# when any differ.
 set -u
 old=$(readlink -f "$1")
 new=$(readlink -f "$2")
@@ -82,7 +83,7 @@ for corpus in "${corpora[@]}"; do
       fi
       run_one "$old" old "$shape" "$args"
       run_one "$new" new "$shape" "$args"
-      sed -i 's/, "model": {.*}}$/}/' "$work/out-new"
+      grep -q '"model": {' "$work/out-old" || sed -i 's/, "model": {.*}}$/}/' "$work/out-new"
       runs=$((runs + 1))
       what=""
       cmp -s "$work/rc-old" "$work/rc-new" || what+=" exit($(cat "$work/rc-old")->$(cat "$work/rc-new"))"
