@@ -39,8 +39,8 @@ public:
   bool CreateFolder(const std::string&) override { return false; }
   bool StartConsoleScript(const std::string&) override { return false; }
   PrinterInfo DefaultPrinter(bool) override { return {}; }
-  bool PrintPages(const std::vector<PrintPage>&, bool, const std::string&) override { return false; }
-  bool PrintPagesToPdf(const std::vector<PrintPage>&, bool, const std::string&) override { return false; }
+  void PrintPages(const std::vector<PrintPage>&, bool, const std::string&) override {}  // never asked here
+  void PrintPagesToPdf(const std::vector<PrintPage>&, bool, const std::string&) override {}
 };
 
 constexpr int kElements = 800;

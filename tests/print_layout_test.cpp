@@ -411,15 +411,33 @@ TEST(PrintButton, WithoutAPrinterTheMessageThenAnOfferToSaveAPdf) {
   EXPECT_TRUE(f.platform.printed.empty());
 }
 
-TEST(PrintButton, AFailedPrintIsReported) {
+TEST(PrintButton, AFailedPrintIsReportedOnce) {
   PrintFixture f;
   f.platform.printSucceeds = false;
   f.platform.answers = {MsgResult::Yes, MsgResult::Yes};
   f.Click();
   ASSERT_EQ(f.platform.messages.size(), 3u);
   EXPECT_EQ(f.platform.messages[2].kind, MsgKind::Error);
+  EXPECT_EQ(f.platform.messages[2].text, "Der Ausdruck konnte nicht an den Drucker übergeben werden.");
+  EXPECT_EQ(f.form->LastOutcome, Outcome::Failed);
   // The window is left as it was.
   EXPECT_FALSE(f.form->Changed);
+}
+
+TEST(PrintButton, APdfThatCannotBeWrittenIsReportedOnce) {
+  PrintFixture f;
+  f.platform.printer = {};
+  f.platform.pdfSucceeds = false;
+  const std::string pdf = f.dir.File("listing.pdf");
+  f.platform.saveResults = {pdf};
+  f.Click();
+  // The question, no printer, the orientation, then the one message of the
+  // failure.
+  ASSERT_EQ(f.platform.messages.size(), 4u);
+  EXPECT_EQ(f.platform.messages[3].kind, MsgKind::Error);
+  EXPECT_EQ(f.platform.messages[3].text, "Die Datei " + pdf + " konnte nicht geschrieben werden.");
+  EXPECT_EQ(f.form->LastOutcome, Outcome::Failed);
+  EXPECT_TRUE(f.platform.pdfsWritten.empty());
 }
 
 }  // namespace

@@ -29,8 +29,7 @@ void PrintSettingsPdf(const Session& session, const RunTexts& texts, CliPlatform
   int height =
       printer.available ? printer.printableHeightMm : PrintableHeightMm(ListingPageSetup(210, 297, platform.landscape));
   const auto text = [&texts](const Message& m) { return texts.Text(m); };
-  if (!platform.PrintPagesToPdf(session.ListingPages(height, text), platform.landscape, path))
-    throw Error(CliMsg::PdfNotWritten, path);
+  platform.PrintPagesToPdf(session.ListingPages(height, text), platform.landscape, path);
 }
 
 std::string RenderPicture(Session& session, const RunTexts& texts, CliPlatform& platform, const CliOptions::Picture& o,

@@ -144,7 +144,9 @@ PrinterInfo CliPlatform::DefaultPrinter(bool) {
   return PrinterInfo{};
 }
 
-bool CliPlatform::PrintPages(const std::vector<PrintPage>&, bool, const std::string&) { return false; }
+void CliPlatform::PrintPages(const std::vector<PrintPage>&, bool, const std::string&) {
+  throw Error(UiMsg::PrintFailed);
+}
 
 #else
 
@@ -162,11 +164,11 @@ PrinterInfo CliPlatform::DefaultPrinter(bool wide) {
   return info;
 }
 
-bool CliPlatform::PrintPages(const std::vector<PrintPage>& pages, bool wide, const std::string& jobName) {
-  if (printerName_.empty() && !DefaultPrinter(wide).available) return false;
+void CliPlatform::PrintPages(const std::vector<PrintPage>& pages, bool wide, const std::string& jobName) {
+  if (printerName_.empty() && !DefaultPrinter(wide).available) throw Error(UiMsg::PrintFailed);
   char tmpl[] = "/tmp/lodsmith-print-XXXXXX.pdf";
   int fd = ::mkstemps(tmpl, 4);
-  if (fd < 0) return false;
+  if (fd < 0) throw Error(UiMsg::PrintFailed);
   ::close(fd);
   const std::string file = tmpl;
   bool ok = false;
@@ -179,26 +181,22 @@ bool CliPlatform::PrintPages(const std::vector<PrintPage>& pages, bool wide, con
     ok = false;
   }
   std::remove(file.c_str());
-  return ok;
+  if (!ok) throw Error(UiMsg::PrintFailed);
 }
 
 #endif
 
-bool CliPlatform::PrintPagesToPdf(const std::vector<PrintPage>& pages, bool wide, const std::string& path) {
+void CliPlatform::PrintPagesToPdf(const std::vector<PrintPage>& pages, bool wide, const std::string& path) {
   std::string bytes = MakePdf(pages, ListingPageSetup(paperWidthMm_, paperHeightMm_, wide), ExtractFileName(path));
   // The folder must be able to take it now; the file itself comes at the end.
-  if (!CanStoreFile(path)) {
-    const Message refused(PlatformMsg::CannotWriteFile, path);
-    Err() << linePrefix << "error: " << (text ? text(refused) : MessageString(refused, Language::German)) << "\n";
-    return false;
-  }
+  if (!CanStoreFile(path))
+    throw Error(Message(PlatformMsg::CannotWriteFile, path).WrappedIn(CliMsg::PdfNotWritten, path));
   for (auto& pending : pendingFiles)
     if (pending.first == path) {
       pending.second = std::move(bytes);
-      return true;
+      return;
     }
   pendingFiles.emplace_back(path, std::move(bytes));
-  return true;
 }
 
 }  // namespace lodsmith

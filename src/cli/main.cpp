@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
   try {
     options = ParseCommandLine(args);
   } catch (const UsageError& e) {
-    return Usage(e.message, language);
+    return Usage(e.message(), language);
   }
   if (options.help) {
     std::cout << MessageString(Message(CliMsg::Usage), language);

@@ -111,11 +111,11 @@ struct CliOptions {
   bool TouchesCells() const;
 };
 
-// A usage error: the message shown before the "try --help" line (exit 2).
-class UsageError : public std::runtime_error {
+// A usage error: an Error whose message is shown before the "try --help"
+// line (exit 2).
+class UsageError : public Error {
 public:
-  explicit UsageError(Message m) : std::runtime_error("usage"), message(std::move(m)) {}
-  Message message;
+  explicit UsageError(Message m) : Error(std::move(m)) {}
 };
 
 // Reads the arguments (without the program's name). Throws UsageError for an

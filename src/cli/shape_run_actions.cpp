@@ -176,9 +176,12 @@ void ShapeRun::Print() {
   const bool landscape = askLandscape();
   PrinterInfo printer = platform_.DefaultPrinter(landscape);
   if (!printer.available) return fail(Message(UiMsg::NoPrinter));
-  if (!platform_.PrintPages(session_.ListingPages(printer.printableHeightMm, text), landscape,
-                            ExtractFileName(session_.fileName)))
-    fail(Message(UiMsg::PrintFailed));
+  try {
+    platform_.PrintPages(session_.ListingPages(printer.printableHeightMm, text), landscape,
+                         ExtractFileName(session_.fileName));
+  } catch (const Error& e) {
+    fail(e.message());
+  }
 }
 
 bool ShapeRun::RunActions() {

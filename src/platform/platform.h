@@ -117,10 +117,12 @@ public:
 
   // The default printer, asked afresh each time; landscape when asked.
   virtual PrinterInfo DefaultPrinter(bool landscape) = 0;
-  // Prints the pages on the default printer; false when it failed.
-  virtual bool PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) = 0;
-  // Writes the pages as a PDF file; false when it failed.
-  virtual bool PrintPagesToPdf(const std::vector<PrintPage>& pages, bool landscape, const std::string& path) = 0;
+  // Prints the pages on the default printer. Raises Error, its message the
+  // one the user is shown, when the printer does not take them.
+  virtual void PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) = 0;
+  // Writes the pages as a PDF file. Raises Error, its message the one the
+  // user is shown (naming the file), when it cannot be written.
+  virtual void PrintPagesToPdf(const std::vector<PrintPage>& pages, bool landscape, const std::string& path) = 0;
 
   // Opens the non-modal preview window, or brings it to the front. The
   // window draws what the form's RenderPreview makes and is updated with

@@ -247,12 +247,12 @@ bool QtPlatform::StartConsoleScript(const std::string& scriptPath) { return Star
 
 PrinterInfo QtPlatform::DefaultPrinter(bool landscape) { return QtDefaultPrinter(landscape); }
 
-bool QtPlatform::PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) {
-  return QtPrintPages(pages, landscape, jobName);
+void QtPlatform::PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) {
+  if (!QtPrintPages(pages, landscape, jobName)) throw Error(UiMsg::PrintFailed);
 }
 
-bool QtPlatform::PrintPagesToPdf(const std::vector<PrintPage>& pages, bool landscape, const std::string& path) {
-  return QtPrintPagesToPdf(pages, landscape, path);
+void QtPlatform::PrintPagesToPdf(const std::vector<PrintPage>& pages, bool landscape, const std::string& path) {
+  if (!QtPrintPagesToPdf(pages, landscape, path)) throw Error(UiMsg::PdfNotWritten, path);
 }
 
 }  // namespace lodsmith

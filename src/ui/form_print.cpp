@@ -41,10 +41,12 @@ void TLSForm::E_DruckenButtonClick() {
     if (!path) return;
     bool landscape = askLandscape();
     const int height = PrintableHeightMm(ListingPageSetup(210, 297, landscape));
-    if (platform_.PrintPagesToPdf(SettingsListingPages(height), landscape, *path))
+    try {
+      platform_.PrintPagesToPdf(SettingsListingPages(height), landscape, *path);
       LastOutcome = Outcome::Done;  // the listing went to a file instead
-    else
-      fail(Message(UiMsg::PdfNotWritten, *path));
+    } catch (const Error& e) {
+      fail(e.message());
+    }
     return;
   }
 
@@ -55,8 +57,11 @@ void TLSForm::E_DruckenButtonClick() {
     fail(Message(UiMsg::NoPrinter));
     return;
   }
-  if (!platform_.PrintPages(SettingsListingPages(printer.printableHeightMm), landscape, ExtractFileName(FileName)))
-    fail(Message(UiMsg::PrintFailed));
+  try {
+    platform_.PrintPages(SettingsListingPages(printer.printableHeightMm), landscape, ExtractFileName(FileName));
+  } catch (const Error& e) {
+    fail(e.message());
+  }
 }
 
 }  // namespace lodsmith

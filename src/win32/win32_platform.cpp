@@ -197,18 +197,18 @@ bool Win32Platform::StartConsoleScript(const std::string& scriptPath) { return S
 
 PrinterInfo Win32Platform::DefaultPrinter(bool landscape) { return GdiDefaultPrinter(landscape); }
 
-bool Win32Platform::PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) {
-  return GdiPrintPages(pages, landscape, jobName);
+void Win32Platform::PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) {
+  if (!GdiPrintPages(pages, landscape, jobName)) throw Error(UiMsg::PrintFailed);
 }
 
-bool Win32Platform::PrintPagesToPdf(const std::vector<PrintPage>& pages, bool landscape, const std::string& path) {
+void Win32Platform::PrintPagesToPdf(const std::vector<PrintPage>& pages, bool landscape, const std::string& path) {
   // The same sheet as the Qt window's and the batch program's PDF: A4 with
-  // 10 mm margins.
+  // 10 mm margins. The user is told that the file was not written; the
+  // cause stays inside the message.
   try {
     WritePdfFile(path, pages, ListingPageSetup(210, 297, landscape), path);
-    return true;
-  } catch (const std::exception&) {
-    return false;
+  } catch (const Error& e) {
+    throw e.WrappedIn(UiMsg::PdfNotWritten, path);
   }
 }
 

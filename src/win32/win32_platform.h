@@ -45,8 +45,8 @@ public:
   int ScreenHeight() override;
   bool StartConsoleScript(const std::string& scriptPath) override;
   PrinterInfo DefaultPrinter(bool landscape) override;
-  bool PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) override;
-  bool PrintPagesToPdf(const std::vector<PrintPage>& pages, bool landscape, const std::string& path) override;
+  void PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) override;
+  void PrintPagesToPdf(const std::vector<PrintPage>& pages, bool landscape, const std::string& path) override;
 
 private:
   bool German() const;

@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "core/file_io.h"
+#include "core/message.h"
+#include "ui/ui_messages.h"
 
 namespace lodsmith::test {
 
@@ -14,6 +16,16 @@ MsgResult FakePlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::
   MsgResult r = answers.front();
   answers.pop_front();
   return r;
+}
+
+void FakePlatform::PrintPages(const std::vector<PrintPage>& pages, bool, const std::string&) {
+  printed.push_back(pages);
+  if (!printSucceeds) throw Error(UiMsg::PrintFailed);
+}
+
+void FakePlatform::PrintPagesToPdf(const std::vector<PrintPage>&, bool, const std::string& path) {
+  if (!pdfSucceeds) throw Error(UiMsg::PdfNotWritten, path);
+  pdfsWritten.push_back(path);
 }
 
 std::optional<std::string> FakePlatform::OpenDialog(const FileDialogRequest& request) {

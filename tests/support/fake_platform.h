@@ -58,7 +58,8 @@ public:
 
   PrinterInfo printer;
   std::vector<std::vector<PrintPage>> printed;
-  bool printSucceeds = true;
+  bool printSucceeds = true;  // else PrintPages raises the window's "print failed"
+  bool pdfSucceeds = true;    // else PrintPagesToPdf raises "not written", as the platforms do
   std::vector<std::string> pdfsWritten;
 
   MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text, const MsgIdentity& identity) override;
@@ -90,14 +91,8 @@ public:
     return startSucceeds;
   }
   PrinterInfo DefaultPrinter(bool) override { return printer; }
-  bool PrintPages(const std::vector<PrintPage>& pages, bool, const std::string&) override {
-    printed.push_back(pages);
-    return printSucceeds;
-  }
-  bool PrintPagesToPdf(const std::vector<PrintPage>&, bool, const std::string& path) override {
-    pdfsWritten.push_back(path);
-    return true;
-  }
+  void PrintPages(const std::vector<PrintPage>& pages, bool, const std::string&) override;
+  void PrintPagesToPdf(const std::vector<PrintPage>&, bool, const std::string& path) override;
 
   // Texts of all recorded messages, in order.
   std::vector<std::string> Texts() const;
