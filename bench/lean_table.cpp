@@ -166,8 +166,9 @@ struct OpenSave {
 
 OpenSave OpenSaveAgainstIconv(const fs::path& shape, int runs) {
   const std::string s = shape.string();
-  const std::string iconv = "iconv -f UTF-16LE -t UTF-8 '" + s + "' > '" + s + ".utf8' && iconv -f UTF-8 -t UTF-16LE '" +
-                            s + ".utf8' > '" + s + ".utf16' && sync '" + s + ".utf16'";
+  const std::string iconv = "iconv -f UTF-16LE -t UTF-8 '" + s + "' > '" + s +
+                            ".utf8' && iconv -f UTF-8 -t UTF-16LE '" + s + ".utf8' > '" + s + ".utf16' && sync '" + s +
+                            ".utf16'";
   std::vector<double> ratios, times;
   double rss = 0;
   OpenSave r;
@@ -201,17 +202,34 @@ double ZlibBothWays(const std::string& compressed, const std::string& payload) {
   std::string inflated = Inflated(compressed);
   std::string out(compressBound(payload.size()), '\0');
   uLongf size = out.size();
-  compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(payload.data()),
-            payload.size(), 6);
+  compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(payload.data()), payload.size(),
+            6);
   return Seconds(t0);
 }
 
-double FormOpenSave(const std::string& bytes, ShapeForm form) {
-  const auto t0 = Clock::now();
-  DecodedShape d = DecodeShape(ShapeFormToUnicodeText(bytes, form));
-  std::string back = UnicodeTextToShapeForm(EncodeShape(d.lines, d.bom), form);
+// Seconds of the four steps: form to text, text to lines, lines to text,
+// text to form.
+struct FormSteps {
+  double step[4] = {0, 0, 0, 0};
+  double Total() const { return step[0] + step[1] + step[2] + step[3]; }
+};
+
+FormSteps FormOpenSave(const std::string& bytes, ShapeForm form) {
+  FormSteps s;
+  auto t0 = Clock::now();
+  const std::string text = ShapeFormToUnicodeText(bytes, form);
+  s.step[0] = Seconds(t0);
+  t0 = Clock::now();
+  const DecodedShape d = DecodeShape(text);
+  s.step[1] = Seconds(t0);
+  t0 = Clock::now();
+  const std::string again = EncodeShape(d.lines, d.bom);
+  s.step[2] = Seconds(t0);
+  t0 = Clock::now();
+  const std::string back = UnicodeTextToShapeForm(again, form);
+  s.step[3] = Seconds(t0);
   if (back.size() < 16) std::abort();
-  return Seconds(t0);
+  return s;
 }
 
 // The blocks the binary forms require that the exported shape leaves out.
@@ -222,22 +240,32 @@ Lines WithEveryBlock(Lines shape) {
   };
   after("\t\tnamed_shader ( TexDiff )", {"\t)", "\ttexture_filter_names ( 1", "\t\tnamed_filter_mode ( MipLinear )"});
   after("\tlight_materials ( 0 )", {"\tlight_model_cfgs ( 1", "\t\tlight_model_cfg ( 00000000", "\t\t\tuv_ops ( 1",
-                                   "\t\t\t\tuv_op_copy ( 1 0 )", "\t\t\t)", "\t\t)", "\t)"});
+                                    "\t\t\t\tuv_op_copy ( 1 0 )", "\t\t\t)", "\t\t)", "\t)"});
   return shape;
 }
 
-// The two forms' ratios: open + save in memory over zlib both ways.
-std::pair<double, double> FormRatios(const Lines& shape, int runs) {
+// The two forms' ratios: open + save in memory over zlib both ways; the
+// note tells where the compressed form's time goes.
+std::pair<double, double> FormRatios(const Lines& shape, int runs, std::string& note) {
   const std::string text = EncodeShape(WithEveryBlock(shape), "\xFF\xFE");
   const std::string compressed = UnicodeTextToShapeForm(text, ShapeForm::Compressed);
   const std::string binary = UnicodeTextToShapeForm(text, ShapeForm::Binary);
   const std::string blocks = ShapeFormBlocks(binary, ShapeForm::Binary);
   std::vector<double> c, b;
+  FormSteps last;
+  double zlib = 0;
   for (int i = 0; i < runs; ++i) {
-    const double zlib = ZlibBothWays(compressed, blocks);
-    c.push_back(FormOpenSave(compressed, ShapeForm::Compressed) / zlib);
-    b.push_back(FormOpenSave(binary, ShapeForm::Binary) / zlib);
+    zlib = ZlibBothWays(compressed, blocks);
+    last = FormOpenSave(compressed, ShapeForm::Compressed);
+    c.push_back(last.Total() / zlib);
+    b.push_back(FormOpenSave(binary, ShapeForm::Binary).Total() / zlib);
   }
+  char n[200];
+  std::snprintf(n, sizeof n,
+                "compressed form, in units of zlib both ways: form to text %.2f, text to lines %.2f, lines to text "
+                "%.2f, text to form %.2f",
+                last.step[0] / zlib, last.step[1] / zlib, last.step[2] / zlib, last.step[3] / zlib);
+  note = n;
   return {Median(c), Median(b)};
 }
 
@@ -315,8 +343,8 @@ ManyShapes ManyShapesRun(const fs::path& root, int count) {
   auto run = [&](int jobs) {
     fs::remove_all(work);
     fs::copy(originals, work, fs::copy_options::recursive);
-    const ChildRun r = RunChild(
-        {CliPath(), "--lang", "en", "-q", "-r", work.string(), "--merge-points", "0.001", "--save", "-j", std::to_string(jobs)});
+    const ChildRun r = RunChild({CliPath(), "--lang", "en", "-q", "-r", work.string(), "--merge-points", "0.001",
+                                 "--save", "-j", std::to_string(jobs)});
     m.ok = m.ok && r.ok;
     return r.seconds;
   };
@@ -377,12 +405,14 @@ int main() {
     const ChildRun w = RunChild({CliPath(), "-q", work.string(), "--merge-points", "0.001", "--merge-normals", "0.0001",
                                  "--lods", "3", "--generate", "--save"});
     const double larger = static_cast<double>(std::max(fs::file_size(latinPath), fs::file_size(work)));
-    rows.push_back(AtMost("peak memory, open + merges + 3-LOD generation + save / larger file", w.maxRssBytes / larger,
-                          2.0));
+    rows.push_back(
+        AtMost("peak memory, open + merges + 3-LOD generation + save / larger file", w.maxRssBytes / larger, 2.0));
     if (!w.ok) notes.push_back("the merge + generation run failed");
 
     std::fprintf(stderr, "compressed and binary forms ...\n");
-    const auto [compressed, binary] = FormRatios(latin, runs);
+    std::string formNote;
+    const auto [compressed, binary] = FormRatios(latin, runs, formNote);
+    notes.push_back(formNote);
     rows.push_back(AtMost("compressed form, open + save / zlib inflate + deflate", compressed, 3.0));
     rows.push_back(AtMost("binary form, open + save / zlib inflate + deflate", binary, 3.0));
   }

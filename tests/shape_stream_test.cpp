@@ -54,15 +54,21 @@ TEST(ShapeStream, ReaderGivesTheWholeFilesLinesWhereverThePiecesAreCut) {
   const std::string longest = LongestLine();
   const std::string wrapped = std::string(99, 'a') + " " + std::string(110, 'b') + "\xC4\x8D";
   const Case cases[] = {
-      {"pair outside the BMP", kMark + Units({'s', 0x0A, 'x', 0xD83D, 0xDE82, 'y', 0x0D, 0x0A}), {"s", "x\xF0\x9F\x9A\x82y"}},
+      {"pair outside the BMP",
+       kMark + Units({'s', 0x0A, 'x', 0xD83D, 0xDE82, 'y', 0x0D, 0x0A}),
+       {"s", "x\xF0\x9F\x9A\x82y"}},
       {"CR between the halves of a pair", kMark + Units({'s', 0x0A, 0xD83D, 0x0D, 0xDE82}), {"s", "\xF0\x9F\x9A\x82"}},
-      {"lone high surrogate at the line end", kMark + Units({'s', 0x0A, 0xD800, 0x0A, 'e'}), {"s", "\xED\xA0\x80", "e"}},
+      {"lone high surrogate at the line end",
+       kMark + Units({'s', 0x0A, 0xD800, 0x0A, 'e'}),
+       {"s", "\xED\xA0\x80", "e"}},
       {"odd byte at the end", kMark + Units({'a', 0x0D, 0x0A}) + "b", {"a", "b"}},
       {"lone 00 at the end", kMark + Units({'a', 0x0D, 0x0A}) + std::string(1, '\0'), {"a"}},
       {"Ctrl-Z line", kMark + Units({'a', 0x0A, 0x0D, 0x1A, 'b', 0x0A, 'c'}), {"a"}},
       {"CR alone after the last LF", kMark + Units({'a', 0x0A, 0x0D}), {"a", ""}},
       {"mark only", kMark, {""}},
-      {"wrapped line", kMark + Units({'s', 0x0A}) + Utf16Shape({wrapped}).substr(2), {"s", std::string(99, 'a') + " ", std::string(110, 'b') + "\xC4\x8D"}},
+      {"wrapped line",
+       kMark + Units({'s', 0x0A}) + Utf16Shape({wrapped}).substr(2),
+       {"s", std::string(99, 'a') + " ", std::string(110, 'b') + "\xC4\x8D"}},
       {"the longest lines", Utf16Shape({longest, longest}), {longest, longest}},
   };
   for (const Case& c : cases) {
@@ -73,17 +79,23 @@ TEST(ShapeStream, ReaderGivesTheWholeFilesLinesWhereverThePiecesAreCut) {
 }
 
 TEST(ShapeStream, WriterPiecesJoinToTheWholeText) {
-  const Lines lines = {"SIMISA@@@@@@@@@@JINX0s1t______", "", "\timage ( \xC5\xBDlu\xC5\xA5ou\xC4\x8Dk\xC3\xBD.ace )",
-                       "\tmatrix \xD0\x9A\xD0\xBE\xD0\xBB\xD0\xB5\xD1\x81\xD0\xBE ( 1 0 )", "x\xF0\x9F\x9A\x82y",
+  const Lines lines = {"SIMISA@@@@@@@@@@JINX0s1t______",
+                       "",
+                       "\timage ( \xC5\xBDlu\xC5\xA5ou\xC4\x8Dk\xC3\xBD.ace )",
+                       "\tmatrix \xD0\x9A\xD0\xBE\xD0\xBB\xD0\xB5\xD1\x81\xD0\xBE ( 1 0 )",
+                       "x\xF0\x9F\x9A\x82y",
                        LongestLine()};
   const std::string whole = EncodeShape(lines, kMark);
   for (std::size_t size : {1u, 16u, 100u, 1u << 18}) {
     std::string joined;
     int pieces = 0;
-    WriteShapeText(lines, kMark, [&](std::string_view p) {
-      joined.append(p);
-      ++pieces;
-    }, {}, size);
+    WriteShapeText(
+        lines, kMark,
+        [&](std::string_view p) {
+          joined.append(p);
+          ++pieces;
+        },
+        {}, size);
     EXPECT_EQ(joined, whole) << size;
     EXPECT_EQ(DecodeShape(joined).lines, lines) << size;
     if (size == 1) {

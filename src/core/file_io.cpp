@@ -41,7 +41,8 @@ void ReadFilePieces(const std::string& path, std::size_t size,
   if (!f) throw Error(CoreMsg::CannotReadFile, path, std::strerror(errno));
   // As much as the file held when it was examined, as ReadFileBytes reads.
   unsigned long long left = st.size;
-  std::string buffer(static_cast<std::size_t>(std::min<unsigned long long>(std::max<std::size_t>(size, 1), left)), '\0');
+  std::string buffer(static_cast<std::size_t>(std::min<unsigned long long>(std::max<std::size_t>(size, 1), left)),
+                     '\0');
   try {
     while (left > 0) {
       const std::size_t want = static_cast<std::size_t>(std::min<unsigned long long>(buffer.size(), left));
@@ -144,7 +145,8 @@ std::string TemporarySuffix() {
 }  // namespace
 
 void WriteFileAtomic(const std::string& path, std::string_view bytes, const std::string& backupPath) {
-  WriteFileAtomicStream(path, [bytes](const ByteWriter& write) { write(bytes); }, backupPath);
+  WriteFileAtomicStream(
+      path, [bytes](const ByteWriter& write) { write(bytes); }, backupPath);
 }
 
 void WriteFileAtomicStream(const std::string& givenPath, const std::function<void(const ByteWriter&)>& produce,

@@ -133,7 +133,8 @@ std::string EncodeShape(const Lines& lines, std::string_view bom, const std::fun
   for (const auto& l : lines) total += 2 * l.size() + 4;
   std::string out;
   out.reserve(total);
-  WriteShapeText(lines, bom, [&out](std::string_view piece) { out.append(piece); }, progress);
+  WriteShapeText(
+      lines, bom, [&out](std::string_view piece) { out.append(piece); }, progress);
   return out;
 }
 

@@ -4,6 +4,13 @@
 
 namespace lodsmith {
 
+namespace {
+
+// An ASCII character that is neither a line end nor Ctrl-Z.
+bool PlainAscii(unsigned char c) { return c >= 0x20 ? c < 0x80 : c == '\t'; }
+
+}  // namespace
+
 Utf16ShapeReader::Utf16ShapeReader(Lines& out, std::function<void(int)> progress)
     : out_(out), progress_(std::move(progress)) {}
 
@@ -18,16 +25,23 @@ void Utf16ShapeReader::Feed(std::string_view bytes) {
     oddByte_ = -1;
     ++i;
   }
-  for (; i + 1 < n && !stopped_; i += 2) {
-    const unsigned lo = p[i], hi = p[i + 1];
-    // Most of a shape is ASCII text and tabs: straight into the line. A
-    // character waiting in wide_ (half a pair, say) goes through Unit.
-    if (hi == 0 && (lo >= 0x20 ? lo < 0x80 : lo == '\t') && wide_.empty()) {
-      line_.push_back(static_cast<char>(lo));
+  while (i + 1 < n && !stopped_) {
+    // Most of a shape is ASCII text and tabs: a run of them goes straight
+    // into the line. A character waiting in wide_ (half a pair, say) goes
+    // through Unit first.
+    std::size_t end = i;
+    if (wide_.empty())
+      while (end + 1 < n && p[end + 1] == 0 && PlainAscii(p[end])) end += 2;
+    if (end > i) {
+      const std::size_t at = line_.size();
+      line_.resize(at + (end - i) / 2);
+      char* o = line_.data() + at;
+      for (; i < end; i += 2) *o++ = static_cast<char>(p[i]);
       anyUnit_ = lineHasText_ = true;
       continue;
     }
-    Unit(static_cast<char16_t>(lo | hi << 8));
+    Unit(static_cast<char16_t>(p[i] | p[i + 1] << 8));
+    i += 2;
   }
   if (i < n && !stopped_) oddByte_ = p[i];
 }
@@ -93,22 +107,19 @@ void WriteShapeText(const Lines& lines, std::string_view bom, const std::functio
   std::u16string units;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::string& line = lines[i];
-    const std::size_t at = buf.size();
-    buf.resize(at + 2 * line.size() + 4);
-    char* o = buf.data() + at;
-    bool ascii = true;
-    for (const char c : line) {
-      if (static_cast<unsigned char>(c) >= 0x80) {
-        ascii = false;
-        break;
+    // One pass that the compiler can widen tells whether the line is ASCII.
+    unsigned char high = 0;
+    for (const char c : line) high |= static_cast<unsigned char>(c);
+    if (high < 0x80) {
+      const std::size_t at = buf.size();
+      buf.resize(at + 2 * line.size() + 4);
+      char* o = buf.data() + at;
+      for (const char c : line) {
+        *o++ = c;
+        *o++ = '\0';
       }
-      *o++ = c;
-      *o++ = '\0';
-    }
-    if (ascii) {
       o[0] = '\r', o[1] = '\0', o[2] = '\n', o[3] = '\0';
     } else {
-      buf.resize(at);
       units.clear();
       AppendUtf8AsUtf16(units, line);
       units.append(u"\r\n");

@@ -37,13 +37,13 @@ private:
   Lines& out_;
   std::function<void(int)> progress_;
   std::size_t markLeft_ = 2;
-  int oddByte_ = -1;           // the low byte of a unit cut between two pieces
-  std::string line_;           // the raw line so far, as UTF-8
-  std::u16string wide_;        // its last units above ASCII, not yet converted
-  bool anyUnit_ = false;       // a unit came since the last LF, 000D included
-  bool lineHasText_ = false;   // a unit other than 000D came since the last LF
-  int raw_ = 0;                // raw lines ended so far
-  bool stopped_ = false;       // a Ctrl-Z line ended the file
+  int oddByte_ = -1;          // the low byte of a unit cut between two pieces
+  std::string line_;          // the raw line so far, as UTF-8
+  std::u16string wide_;       // its last units above ASCII, not yet converted
+  bool anyUnit_ = false;      // a unit came since the last LF, 000D included
+  bool lineHasText_ = false;  // a unit other than 000D came since the last LF
+  int raw_ = 0;               // raw lines ended so far
+  bool stopped_ = false;      // a Ctrl-Z line ended the file
 };
 
 // Writes lines as UTF-16LE code units, each line followed by CR LF, after

@@ -129,8 +129,8 @@ OpenResult Session::Open(const std::string& path, Questions& questions, const st
         }
       }
       read = DecodeShape(bytes, [&](int count) {
-              if (progress) progress(count);
-            }).lines;
+               if (progress) progress(count);
+             }).lines;
     }
     lines = std::move(read);
     changed = false;

@@ -285,7 +285,8 @@ Lines ExportedShape(const ExportedShapeRecipe& o) {
   }
   L.push_back("\tcolours ( 0 )");
   L.push_back("\tmatrices ( " + std::to_string(o.matrices));
-  for (int m = 0; m < o.matrices; ++m) L.push_back("\t\tmatrix " + o.namePrefix + "M" + std::to_string(m) + " ( 1 0 0 0 1 0 0 0 1 0 0 0 )");
+  for (int m = 0; m < o.matrices; ++m)
+    L.push_back("\t\tmatrix " + o.namePrefix + "M" + std::to_string(m) + " ( 1 0 0 0 1 0 0 0 1 0 0 0 )");
   L.push_back("\t)");
   L.push_back("\timages ( 1");
   L.push_back("\t\timage ( Body.ace )");
