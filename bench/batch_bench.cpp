@@ -18,7 +18,7 @@
 #include <random>
 #include <string>
 
-#include "synthetic_shape.h"
+#include "bench_shapes.h"
 
 namespace fs = std::filesystem;
 using namespace lodsmith;
@@ -36,45 +36,12 @@ std::string CliPath() {
   return (fs::read_symlink("/proc/self/exe", ec).parent_path() / "lodsmith-cli").string();
 }
 
-// UTF-16LE with the byte-order mark and CR LF; the lines are ASCII.
-void WriteUtf16(const fs::path& path, const Lines& lines) {
-  std::string bytes = "\xFF\xFE";
-  for (const auto& line : lines) {
-    for (char c : line) {
-      bytes.push_back(c);
-      bytes.push_back('\0');
-    }
-    bytes.append("\r\0\n\0", 4);
-  }
-  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 // The originals, made once for every run and removed when the program ends.
 class ShapeSet {
 public:
   ShapeSet() {
     root_ = fs::temp_directory_path() / ("lodsmith-batch-bench-" + std::to_string(std::random_device{}()));
-    fs::create_directories(root_ / "originals");
-    std::mt19937 rng(7);
-    std::uniform_int_distribution<int> lines(2000, 8000);
-    for (int i = 0; i < ShapeCount(); ++i) {
-      // Points, vertices and their indices make about two lines per vertex.
-      const int vertices = (lines(rng) - 120) / 2;
-      test::ExportedShapeRecipe recipe;
-      recipe.setVertices = {vertices / 2, vertices - vertices / 2};
-      Lines shape = test::ExportedShape(recipe);
-      // A third of the points repeat an earlier one: work for the merge.
-      const int distinct = std::max(1, vertices * 2 / 3);
-      for (auto& line : shape) {
-        const auto at = line.find("point ( ");
-        if (at == std::string::npos || line.find("uv_point") != std::string::npos) continue;
-        const int p = std::atoi(line.c_str() + at + 8);
-        line = line.substr(0, at) + "point ( " + std::to_string(p % distinct) + " 0.5 -1.25 )";
-      }
-      char name[32];
-      std::snprintf(name, sizeof name, "shape%03d.s", i);
-      WriteUtf16(root_ / "originals" / name, shape);
-    }
+    bench::WriteBatchShapes(root_ / "originals", ShapeCount());
   }
   ~ShapeSet() {
     std::error_code ec;

@@ -647,6 +647,27 @@ TEST(GenerationTest, DistanceThatIsNoWholeNumberFrom1To2000IsRefusedNamingTheLod
 // vtx_states swapped) slip past every check before writing and give nodes
 // that do not fit the primitives; a fault the template had already is kept
 // without a word.
+// Generating from the document itself: the same shape as from a copy; a
+// refused shape puts the document back to the byte, however long the text
+// the normalisation cut from its sort_vectors line.
+TEST(GenerationTest, InPlaceGenerationWritesTheSameAndARefusalPutsTheDocumentBack) {
+  ExportedShapeRecipe o;
+  HandAssignment a;
+  a.cells = {{"1"}, {"2"}, {"1"}};
+  Lines document = ExportedShape(o);
+  const GenerationInput in = InputFor(o, a);
+  const Lines fromCopy = GenerateShape(document, in);
+  EXPECT_EQ(GenerateShapeInPlace(document, in.assignment, in.Tables()), fromCopy);
+
+  Lines original = ExportedShape(o);
+  original[IndexOf(original, "\tsort_vectors ( 0 )")] += std::string(300, ' ');
+  document = original;
+  GenerationInput stale = in;
+  stale.vtxStateMatrix = {1, 0};
+  EXPECT_THROW(GenerateShapeInPlace(document, stale.assignment, stale.Tables()), Error);
+  EXPECT_EQ(document, original);
+}
+
 TEST(GenerationTest, WrittenShapeIsRefusedOnlyForFaultsItAdds) {
   ExportedShapeRecipe o;
   HandAssignment a;

@@ -56,6 +56,8 @@ std::string RunLanguageName(const CliOptions& o, const RunShared& shared) {
 
 void ShapeRun::SetUp() {
   using namespace grid;
+  // The batch program never undoes: no copy of the opened lines.
+  session_.keepUndoCopy = false;
   const int n = std::clamp(programIni_.ReadInteger("LODs", "Anzahl", 1), kMinLods, kMaxLods);
   session_.SetUp(
       n, [this](int k) { return SaneDistance(programIni_.ReadString("LODs", std::to_string(k), kDefaultDistance)); });

@@ -1,5 +1,6 @@
 #include "core/file_io.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -28,6 +29,36 @@ std::string ReadFileBytes(const std::string& path) {
   if (failed) throw Error(CoreMsg::ReadFailed, path);
   bytes.resize(got);  // the file may have shrunk meanwhile
   return bytes;
+}
+
+void ReadFilePieces(const std::string& path, std::size_t size,
+                    const std::function<void(std::string_view piece, unsigned long long fileSize)>& piece) {
+  FileSystem& files = Files();
+  PathStatus st;
+  if (!files.Status(path, st)) throw Error(CoreMsg::CannotReadFile, path, std::strerror(errno));
+  if (!st.regular) throw Error(CoreMsg::NotAFile, path);
+  std::unique_ptr<OpenedFile> f = files.Open(path, OpenMode::Read);
+  if (!f) throw Error(CoreMsg::CannotReadFile, path, std::strerror(errno));
+  // As much as the file held when it was examined, as ReadFileBytes reads.
+  unsigned long long left = st.size;
+  std::string buffer(static_cast<std::size_t>(std::min<unsigned long long>(std::max<std::size_t>(size, 1), left)),
+                     '\0');
+  try {
+    while (left > 0) {
+      const std::size_t want = static_cast<std::size_t>(std::min<unsigned long long>(buffer.size(), left));
+      const std::size_t got = f->Read(buffer.data(), want);
+      if (f->Failed()) break;
+      if (got > 0) piece(std::string_view(buffer.data(), got), st.size);
+      left -= got;
+      if (got < want) break;  // the file shrank meanwhile
+    }
+  } catch (...) {
+    f.reset();  // closed
+    throw;
+  }
+  const bool failed = f->Failed();
+  f->Close();
+  if (failed) throw Error(CoreMsg::ReadFailed, path);
 }
 
 bool FileExists(const std::string& path) {
@@ -79,12 +110,22 @@ namespace {
   throw Error(CoreMsg::CannotWrite, path, std::strerror(error));
 }
 
+// Hands the produced bytes to the file; after the first failed write the
+// rest is let go (errno keeps its reason).
+bool WriteProduced(OpenedFile& f, const std::function<void(const ByteWriter&)>& produce) {
+  bool ok = true;
+  produce([&](std::string_view piece) {
+    if (ok) ok = f.Write(piece) == piece.size();
+  });
+  return ok;
+}
+
 // A device or pipe (/dev/null, /dev/stdout) is written as it stands: it
 // cannot be renamed away, and a regular file must not take its place.
-void WriteInPlace(const std::string& path, std::string_view bytes) {
+void WriteInPlace(const std::string& path, const std::function<void(const ByteWriter&)>& produce) {
   std::unique_ptr<OpenedFile> f = Files().Open(path, OpenMode::Write);
   if (!f) CannotWrite(path, errno);
-  bool ok = f->Write(bytes) == bytes.size();
+  bool ok = WriteProduced(*f, produce);
   ok = f->Flush() && ok;
   int saved = errno;
   if (!f->Close()) {
@@ -103,7 +144,13 @@ std::string TemporarySuffix() {
 
 }  // namespace
 
-void WriteFileAtomic(const std::string& givenPath, std::string_view bytes, const std::string& backupPath) {
+void WriteFileAtomic(const std::string& path, std::string_view bytes, const std::string& backupPath) {
+  WriteFileAtomicStream(
+      path, [bytes](const ByteWriter& write) { write(bytes); }, backupPath);
+}
+
+void WriteFileAtomicStream(const std::string& givenPath, const std::function<void(const ByteWriter&)>& produce,
+                           const std::string& backupPath) {
   FileSystem& files = Files();
   // Through a symbolic link the file it points to is replaced; the link
   // stays a link.
@@ -111,7 +158,7 @@ void WriteFileAtomic(const std::string& givenPath, std::string_view bytes, const
   PathStatus st;
   if (files.Status(path, st) && !st.regular) {
     if (st.directory) throw Error(CoreMsg::CannotWriteFolder, givenPath, path);
-    WriteInPlace(path, bytes);
+    WriteInPlace(path, produce);
     return;
   }
   const std::string suffix = TemporarySuffix();
@@ -119,7 +166,14 @@ void WriteFileAtomic(const std::string& givenPath, std::string_view bytes, const
   {
     std::unique_ptr<OpenedFile> f = files.Open(tmp, OpenMode::Write);
     if (!f) CannotWrite(givenPath, errno);
-    bool ok = f->Write(bytes) == bytes.size();
+    bool ok = false;
+    try {
+      ok = WriteProduced(*f, produce);
+    } catch (...) {
+      f.reset();  // closed, so that it can be removed everywhere
+      files.Remove(tmp);
+      throw;
+    }
     ok = f->Flush() && ok;
     ok = f->Sync() && ok;
     int saved = errno;

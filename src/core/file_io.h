@@ -2,6 +2,8 @@
 // name, and saving it atomically with a backup. Paths are UTF-8.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +15,12 @@ namespace lodsmith {
 // CannotBackUp).
 
 std::string ReadFileBytes(const std::string& path);
+// Reads the same bytes piece by piece: `piece` gets them in order, at most
+// `size` at a time, with the file's size as examined before reading, so
+// that a large file never stands in memory whole. Raises as ReadFileBytes;
+// an Error `piece` raises ends the reading and reaches the caller.
+void ReadFilePieces(const std::string& path, std::size_t size,
+                    const std::function<void(std::string_view piece, unsigned long long fileSize)>& piece);
 bool FileExists(const std::string& path);
 
 // Whether a file could be stored at `path` through a temporary file beside
@@ -34,5 +42,13 @@ std::string ExtractFileName(const std::string& path);
 // `backupPath` keeps no backup. Through a symbolic link the file it names is
 // replaced; a device is written in place.
 void WriteFileAtomic(const std::string& path, std::string_view bytes, const std::string& backupPath);
+
+// As WriteFileAtomic, for bytes made while they are written: `produce`
+// hands each piece in order to the writer it is given. An Error `produce`
+// raises removes the temporary file, leaves the target and its backup as
+// they were, and reaches the caller.
+using ByteWriter = std::function<void(std::string_view)>;
+void WriteFileAtomicStream(const std::string& path, const std::function<void(const ByteWriter&)>& produce,
+                           const std::string& backupPath);
 
 }  // namespace lodsmith

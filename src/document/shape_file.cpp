@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "document/shape_stream.h"
+
 namespace lodsmith {
 
 void AppendWrapped(Lines& out, std::string line) {
@@ -110,64 +112,19 @@ void DecodeBytes(std::string_view bytes, DecodedShape& result, const std::functi
   }
 }
 
-// UTF-16LE reading by code units after the two-byte mark: the unit 000A ends
-// a raw line, every unit 000D is dropped, a later raw line whose first unit
-// is 001A ends the file. Units after the last LF form one more line only if
-// there are any; a single byte left over at the end is a unit of its own
-// (the old saving rule ended files with the low byte of the last LF), but a
-// lone 00 there is the high byte of that LF.
-void DecodeUnits(std::string_view bytes, DecodedShape& result, const std::function<void(int)>& progress) {
-  const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes.data());
-  const std::size_t n = bytes.size();
-  std::size_t units = (n - 2) / 2;
-  const bool tail = (n - 2) % 2 == 1 && data[n - 1] != 0;
-  if (tail) ++units;
-  auto unitAt = [&](std::size_t k) -> char16_t {
-    const std::size_t b = 2 + 2 * k;
-    if (b + 1 < n) return static_cast<char16_t>(data[b] | (data[b + 1] << 8));
-    return data[b];
-  };
-  result.lines.reserve(n / 96 + 1);
-  std::u16string raw;
-  std::string line;
-  std::size_t k = 0;
-  int rawCount = 0;
-  for (;;) {
-    if (rawCount > 0 && k >= units) break;
-    raw.clear();
-    bool ended = false;
-    for (; k < units; ++k) {
-      const char16_t u = unitAt(k);
-      if (u == 0x000A) {
-        ended = true;
-        ++k;
-        break;
-      }
-      if (u != 0x000D) raw.push_back(u);
-    }
-    if (rawCount > 0 && !raw.empty() && raw[0] == 0x001A) break;
-    line.clear();
-    AppendUtf16AsUtf8(line, raw.data(), raw.size());
-    if (rawCount == 0) {
-      result.lines.push_back(line);
-    } else {
-      AppendWrapped(result.lines, line);
-      if (progress && rawCount % 1000 == 0) progress(rawCount);
-    }
-    ++rawCount;
-    if (!ended) break;
-  }
-}
-
 }  // namespace
 
 DecodedShape DecodeShape(std::string_view bytes, const std::function<void(int)>& progress) {
   DecodedShape result;
   result.bom = std::string(bytes.substr(0, std::min<std::size_t>(2, bytes.size())));
-  if (result.bom == "\xFF\xFE")
-    DecodeUnits(bytes, result, progress);
-  else
+  if (result.bom == "\xFF\xFE") {
+    result.lines.reserve(bytes.size() / 64 + 1);
+    Utf16ShapeReader reader(result.lines, progress);
+    reader.Feed(bytes);
+    reader.Finish();
+  } else {
     DecodeBytes(bytes, result, progress);
+  }
   return result;
 }
 
@@ -176,21 +133,8 @@ std::string EncodeShape(const Lines& lines, std::string_view bom, const std::fun
   for (const auto& l : lines) total += 2 * l.size() + 4;
   std::string out;
   out.reserve(total);
-  out.append(bom);
-  if (lines.empty()) return out;
-  std::u16string units;
-  auto put = [&out](char16_t u) {
-    out.push_back(static_cast<char>(u & 0xFF));
-    out.push_back(static_cast<char>(u >> 8));
-  };
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    units.clear();
-    AppendUtf8AsUtf16(units, lines[i]);
-    for (char16_t u : units) put(u);
-    put(u'\r');
-    put(u'\n');
-    if (progress && i > 0 && i % 1000 == 0) progress(static_cast<int>(i));
-  }
+  WriteShapeText(
+      lines, bom, [&out](std::string_view piece) { out.append(piece); }, progress);
   return out;
 }
 

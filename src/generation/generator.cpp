@@ -32,29 +32,60 @@ void Reached(const GenerationObserver& observer, GenerationStage stage) {
 
 }  // namespace
 
-bool NormaliseSortVectors(Lines& lines) {
+namespace {
+
+// What the normalisation changed, so that it can be taken back.
+struct SortVectorsSplit {
+  bool found = false;
+  int line = -1;       // the header line, when it was split
+  std::size_t at = 0;  // where in it the cut began
+  std::string cut;     // what went
+};
+
+SortVectorsSplit SplitSortVectors(Lines& lines) {
+  SortVectorsSplit split;
   const SearchResult sv = Search(lines, 1, "sort_vectors");
-  if (!sv.found) return false;
+  if (!sv.found) return split;
+  split.found = true;
   std::string& line = lines[static_cast<std::size_t>(sv.line)];
   if (auto close = line.rfind(')'); close != std::string::npos) {
     // A header that opens and closes on one line ("sort_vectors ( 0 )") gets
     // its ")" on a line of its own, so that vectors can follow the header.
     // The last ")" closes it: a comment inside ("skip ( ... )") stays whole.
-    line.erase(close, std::min<std::size_t>(255, line.size() - close));
+    split.line = sv.line;
+    split.at = close;
+    split.cut = line.substr(close, std::min<std::size_t>(255, line.size() - close));
+    line.erase(close, split.cut.size());
     lines.insert(lines.begin() + sv.line + 1, "\t)");
   }
-  return true;
+  return split;
 }
+
+void JoinSortVectors(Lines& lines, const SortVectorsSplit& split) {
+  if (split.line < 0) return;
+  lines.erase(lines.begin() + split.line + 1);
+  lines[static_cast<std::size_t>(split.line)].insert(split.at, split.cut);
+}
+
+}  // namespace
+
+bool NormaliseSortVectors(Lines& lines) { return SplitSortVectors(lines).found; }
 
 Lines GenerateShape(const Lines& document, const LodAssignment& assignment, const GenerationTables& tables,
                     const GenerationObserver& observer) {
-  if (document.empty()) Refuse(GenerationMsg::GeneralError);
-  for (int r = 1; r <= assignment.ElementCount(); ++r)
-    if (!assignment.Cell(r, 1).IsNumber()) Refuse(GenerationMsg::GeneralError);
   // The template is read from a copy: the document is replaced only by a
   // complete new shape.
   Lines OldLines = document;
-  if (!NormaliseSortVectors(OldLines)) Refuse(GenerationMsg::GeneralError);
+  return GenerateShapeInPlace(OldLines, assignment, tables, observer);
+}
+
+Lines GenerateShapeInPlace(Lines& OldLines, const LodAssignment& assignment, const GenerationTables& tables,
+                           const GenerationObserver& observer) {
+  if (OldLines.empty()) Refuse(GenerationMsg::GeneralError);
+  for (int r = 1; r <= assignment.ElementCount(); ++r)
+    if (!assignment.Cell(r, 1).IsNumber()) Refuse(GenerationMsg::GeneralError);
+  const SortVectorsSplit split = SplitSortVectors(OldLines);
+  if (!split.found) Refuse(GenerationMsg::GeneralError);
   Reached(observer, GenerationStage::Normalised);
 
   const TemplateLayout layout = ReadTemplateLayout(OldLines, assignment, tables);
@@ -78,7 +109,13 @@ Lines GenerateShape(const Lines& document, const LodAssignment& assignment, cons
   }
   Lines written =
       ShapeWriter(OldLines, layout, assignment, tables, plan, observer, geometry ? &*geometry : nullptr).Write();
-  CheckWrittenShape(OldLines, written);
+  try {
+    CheckWrittenShape(OldLines, written);
+  } catch (const Error&) {
+    // A refused shape leaves nothing of the generation behind.
+    JoinSortVectors(OldLines, split);
+    throw;
+  }
   return written;
 }
 

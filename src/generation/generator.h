@@ -101,4 +101,13 @@ bool NormaliseSortVectors(Lines& lines);
 Lines GenerateShape(const Lines& document, const LodAssignment& assignment, const GenerationTables& tables,
                     const GenerationObserver& observer = {});
 
+// The same rewrite, reading the template from `document` itself instead of a
+// copy of it: the document is normalised in place (NormaliseSortVectors) on
+// the way. When it fails after GenerationStage::Normalised it stays
+// normalised, as a caller of GenerateShape makes it; a written shape the
+// structural check refuses (DocumentMsg::RefusedRewrite) leaves it exactly
+// as it was.
+Lines GenerateShapeInPlace(Lines& document, const LodAssignment& assignment, const GenerationTables& tables,
+                           const GenerationObserver& observer = {});
+
 }  // namespace lodsmith

@@ -3,6 +3,8 @@
 // tail.
 #include "generation/shape_writer.h"
 
+#include <algorithm>
+
 #include "generation/refusal.h"
 
 namespace lodsmith {
@@ -34,9 +36,11 @@ void ShapeWriter::CopyRange(int64_t from, int64_t to) {
 
 Lines ShapeWriter::Write() {
   out_.clear();
-  // The output is at least as long as the template in the usual case (every
-  // element written once per LOD); growth beyond that only moves strings.
-  out_.reserve(lines_.size() + 64);
+  // Every LOD writes at most about the template's lines, unless elements
+  // go into every sub-object (0): room for that many (for up to eight LODs)
+  // spares the moves of a growing list, and room no line takes is never
+  // touched.
+  out_.reserve(lines_.size() * static_cast<std::size_t>(std::clamp(a_.lodCount, 1, 8)) + 64);
   sortedIndex_ = 0;
   WriteHead();
   for (int lod = 1; lod <= a_.lodCount; ++lod) WriteLod(lod);

@@ -118,7 +118,10 @@ public:
 
   // ---- The document ---------------------------------------------------------
   Lines lines;
+  // The lines as opened, for Undo; kept only with keepUndoCopy (a program
+  // that never undoes, such as the batch program, spares the copy).
   Lines undoLines;
+  bool keepUndoCopy = true;
   std::string fileName;
   std::string fileBom;
   // The form the open file was read in, and the one Save writes: Compressed
@@ -283,6 +286,8 @@ public:
 
 private:
   void MarkChanged() { changed = true; }
+  // undoLines := the lines as they stand, when keepUndoCopy.
+  void KeepUndoCopy();
 
   Platform& platform_;
   bool canGenerate_ = true, canMergePoints_ = true, canMergeNormals_ = true, canFixMaterials_ = true;

@@ -54,10 +54,9 @@ GenerateResult Session::Generate(const GenerationObserver& outer) {
   const bool wasChanged = changed;
   const bool couldGenerate = canGenerate_;
   const GenerationTables tables{analysis.elementVtxState, analysis.vtxStateMatrix, analysis.vertexSets, MatrixCount()};
-  bool normalised = false, writing = false;
+  bool writing = false;
   GenerationObserver observer;
   observer.reached = [&](GenerationStage stage) {
-    if (stage == GenerationStage::Normalised) normalised = true;
     // From here on the document counts as changed, even when the plan
     // refuses the assignment.
     if (stage == GenerationStage::Checked) MarkChanged();
@@ -74,7 +73,8 @@ GenerateResult Session::Generate(const GenerationObserver& outer) {
   };
   observer.progress = outer.progress;
   try {
-    lines = GenerateShape(lines, Assignment(), tables, observer);
+    // The template is the document itself, normalised in place: no copy.
+    lines = GenerateShapeInPlace(lines, Assignment(), tables, observer);
   } catch (const Error& e) {
     result.failure = e.message();
     if (e.Is(DocumentMsg::RefusedRewrite)) {
@@ -85,8 +85,7 @@ GenerateResult Session::Generate(const GenerationObserver& outer) {
       result.status = GenerateResult::Status::RefusedRewrite;
     } else {
       // Either refusal leaves the sort_vectors line split as the generation
-      // split it on its copy.
-      if (normalised) NormaliseSortVectors(lines);
+      // split it (on the document itself).
       result.status = writing ? GenerateResult::Status::Failed : GenerateResult::Status::Refused;
     }
   }

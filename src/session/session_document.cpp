@@ -4,6 +4,7 @@
 #include "core/file_io.h"
 #include "core/grid_columns.h"
 #include "document/shape_file.h"
+#include "document/shape_stream.h"
 #include "session/session.h"
 #include "session/session_messages.h"
 
@@ -13,6 +14,8 @@ using namespace grid;
 
 namespace {
 const std::string kUtf16Mark("\xFF\xFE", 2);
+// Bytes read at a time while a shape is decoded.
+constexpr std::size_t kReadPiece = 1 << 18;
 
 // The first problem worth a note on an opened shape. Exporters write the
 // counts of geometry_info and its geometry_nodes as they see fit, and the
@@ -79,33 +82,57 @@ OpenResult Session::Open(const std::string& path, Questions& questions, const st
   OpenResult result;
   Close();
   try {
-    std::string bytes = ReadFileBytes(path);
-    const std::optional<ShapeForm> form = DetectShapeForm(bytes);
-    if (form && *form != ShapeForm::UnicodeText) {
-      // A file that claims a form and breaks it is told by the converter's
-      // own message, which names the fault; nothing opens.
-      try {
-        bytes = ShapeFormToUnicodeText(bytes, *form);
-      } catch (const Error& e) {
-        result.status = OpenResult::Status::FormBroken;
-        result.failure = e.message();
-        undoLines = lines;
-        return result;
+    // Unicode text, the form of nearly every large shape, is decoded while
+    // it is read; every other form is read whole and converted first.
+    std::string bytes;
+    Lines read;
+    std::optional<Utf16ShapeReader> reader;
+    ReadFilePieces(path, kReadPiece, [&](std::string_view piece, unsigned long long size) {
+      if (bytes.empty() && !reader && piece.substr(0, 2) == kUtf16Mark) {
+        // About 32 characters a line (64 bytes of UTF-16 with CR LF).
+        read.reserve(static_cast<std::size_t>(size / 64) + 1);
+        reader.emplace(read, [&](int count) {
+          if (progress) progress(count);
+        });
       }
-    }
-    if (!bytes.empty()) {
-      fileBom = bytes.substr(0, std::min<std::size_t>(2, bytes.size()));
-      // Only a file that is none of the forms may be no shape at all.
-      if (!form && fileBom != kUtf16Mark && !questions.Ask({Question::Kind::ByteOrder})) {
-        result.status = OpenResult::Status::Declined;
-        undoLines = lines;
-        return result;
-      }
-    }
-    auto decoded = DecodeShape(bytes, [&](int count) {
-      if (progress) progress(count);
+      if (reader)
+        reader->Feed(piece);
+      else
+        bytes.append(piece);
     });
-    lines = std::move(decoded.lines);
+    std::optional<ShapeForm> form;
+    if (reader) {
+      reader->Finish();
+      form = ShapeForm::UnicodeText;
+      fileBom = kUtf16Mark;
+    } else {
+      form = DetectShapeForm(bytes);
+      if (form && *form != ShapeForm::UnicodeText) {
+        // A file that claims a form and breaks it is told by the converter's
+        // own message, which names the fault; nothing opens.
+        try {
+          bytes = ShapeFormToUnicodeText(bytes, *form);
+        } catch (const Error& e) {
+          result.status = OpenResult::Status::FormBroken;
+          result.failure = e.message();
+          KeepUndoCopy();
+          return result;
+        }
+      }
+      if (!bytes.empty()) {
+        fileBom = bytes.substr(0, std::min<std::size_t>(2, bytes.size()));
+        // Only a file that is none of the forms may be no shape at all.
+        if (!form && fileBom != kUtf16Mark && !questions.Ask({Question::Kind::ByteOrder})) {
+          result.status = OpenResult::Status::Declined;
+          KeepUndoCopy();
+          return result;
+        }
+      }
+      read = DecodeShape(bytes, [&](int count) {
+               if (progress) progress(count);
+             }).lines;
+    }
+    lines = std::move(read);
     changed = false;
     fileName = path;
     fileForm = form.value_or(ShapeForm::UnicodeText);
@@ -129,7 +156,7 @@ OpenResult Session::Open(const std::string& path, Questions& questions, const st
     // do the same about each of them.
     result.status = result.decoded ? OpenResult::Status::NotAnalysed : OpenResult::Status::Unreadable;
   }
-  undoLines = lines;
+  KeepUndoCopy();
   return result;
 }
 
@@ -142,22 +169,33 @@ SaveResult Session::Save(const std::function<void(int)>& progress) {
   if (lines.empty()) result.reasons.emplace_back(SessionMsg::SaveEmptyDocument, fileName);
   if (!lines.empty()) {
     try {
-      std::string bytes = EncodeShape(lines, fileBom, [&](int i) {
+      const auto counted = [&](int i) {
         if (progress) progress(i);
-      });
-      if (fileForm == ShapeForm::Compressed || fileForm == ShapeForm::Binary) {
+      };
+      const bool binary = fileForm == ShapeForm::Compressed || fileForm == ShapeForm::Binary;
+      std::string bytes;
+      if (binary) {
         // A text the converter cannot write in this form is told by its own
         // message, which names the line; the file stays as it is.
         try {
-          bytes = UnicodeTextToShapeForm(bytes, fileForm);
+          bytes = UnicodeTextToShapeForm(EncodeShape(lines, fileBom, counted), fileForm);
         } catch (const Error& e) {
           result.status = SaveResult::Status::FormRefused;
           result.failure = e.message();
           return result;
         }
       }
-      // The previous file becomes the backup only once the new one is complete.
-      WriteFileAtomic(fileName, bytes, ChangeExtension(fileName, ".BAK"));
+      // The previous file becomes the backup only once the new one is
+      // complete. Text is encoded while it is written.
+      WriteFileAtomicStream(
+          fileName,
+          [&](const ByteWriter& write) {
+            if (binary)
+              write(bytes);
+            else
+              WriteShapeText(lines, fileBom, write, counted);
+          },
+          ChangeExtension(fileName, ".BAK"));
       // An 8-bit or unmarked file was written as Unicode text with the mark.
       if (fileForm != ShapeForm::Compressed && fileForm != ShapeForm::Binary) fileForm = ShapeForm::UnicodeText;
       changed = false;
@@ -171,6 +209,13 @@ SaveResult Session::Save(const std::function<void(int)>& progress) {
   }
   if (!existed) result.reasons.emplace_back(SessionMsg::SaveNoPreviousVersion, fileName);
   return result;
+}
+
+void Session::KeepUndoCopy() {
+  if (keepUndoCopy)
+    undoLines = lines;
+  else
+    undoLines.clear();
 }
 
 void Session::Undo() {

@@ -1,5 +1,8 @@
 #include "synthetic_shape.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace lodsmith::test {
 
 namespace {
@@ -282,7 +285,8 @@ Lines ExportedShape(const ExportedShapeRecipe& o) {
   }
   L.push_back("\tcolours ( 0 )");
   L.push_back("\tmatrices ( " + std::to_string(o.matrices));
-  for (int m = 0; m < o.matrices; ++m) L.push_back("\t\tmatrix M" + std::to_string(m) + " ( 1 0 0 0 1 0 0 0 1 0 0 0 )");
+  for (int m = 0; m < o.matrices; ++m)
+    L.push_back("\t\tmatrix " + o.namePrefix + "M" + std::to_string(m) + " ( 1 0 0 0 1 0 0 0 1 0 0 0 )");
   L.push_back("\t)");
   L.push_back("\timages ( 1");
   L.push_back("\t\timage ( Body.ace )");
@@ -297,7 +301,7 @@ Lines ExportedShape(const ExportedShapeRecipe& o) {
   L.push_back("\t)");
   L.push_back("\tprim_states ( " + std::to_string(elements));
   for (int e = 0; e < elements; ++e) {
-    L.push_back("\t\tprim_state E" + std::to_string(e) + " ( 00000000 0");
+    L.push_back("\t\tprim_state " + o.namePrefix + "E" + std::to_string(e) + " ( 00000000 0");
     L.push_back("\t\t\ttex_idxs ( 1 0 ) 0 " + std::to_string(o.elementState[e]) + " 0 0 1");
     L.push_back("\t\t)");
   }
@@ -385,6 +389,42 @@ Lines ExportedShape(const ExportedShapeRecipe& o) {
   L.push_back("\t)");
   L.push_back(")");
   return L;
+}
+
+ExportedShapeRecipe LargeShapeRecipe(int lines, const std::string& namePrefix) {
+  // Per set: 2400 points, 3 lines per vertex, and about 130 lines of
+  // indices, normals and flags for its element.
+  constexpr int kSetVertices = 2400, kLinesPerSet = 4 * kSetVertices + 130;
+  const int sets = std::max(1, lines / kLinesPerSet);
+  ExportedShapeRecipe o;
+  o.matrices = 10;
+  o.namePrefix = namePrefix;
+  o.stateMatrix.clear();
+  o.setVertices.clear();
+  o.elementState.clear();
+  o.elementFaces.clear();
+  for (int s = 0; s < sets; ++s) {
+    o.stateMatrix.push_back(s % o.matrices);
+    o.setVertices.push_back(kSetVertices);
+    o.elementState.push_back(s);
+    o.elementFaces.push_back(800);
+  }
+  return o;
+}
+
+Lines LargeExportedShape(int lines, const std::string& namePrefix) {
+  const ExportedShapeRecipe o = LargeShapeRecipe(lines, namePrefix);
+  Lines shape = ExportedShape(o);
+  int points = 0;
+  for (int v : o.setVertices) points += v;
+  const int distinct = std::max(1, points * 2 / 3);
+  for (auto& line : shape) {
+    const auto at = line.find("\tpoint ( ");
+    if (at == std::string::npos) continue;
+    const int p = std::atoi(line.c_str() + at + 9);
+    line = line.substr(0, at) + "\tpoint ( " + std::to_string(p % distinct) + " 0.5 -1.25 )";
+  }
+  return shape;
 }
 
 Lines GeometryShape(const GeometryShapeRecipe& recipe) {

@@ -89,9 +89,20 @@ struct ExportedShapeRecipe {
   // meshes); the first lists get the faces that do not divide evenly.
   std::map<int, int> elementLists;
   std::string subObjectFlags = "00000400";
+  // Put before every element and matrix name ("E<e>", "M<m>"): names in
+  // other scripts for the readers and writers of every character.
+  std::string namePrefix;
 };
 
 Lines ExportedShape(const ExportedShapeRecipe& recipe);
+
+// A recipe for a large exported shape of about `lines` lines (at least a
+// few thousand): vertex sets of 2400 vertices, one element of 800 faces per
+// set, ten matrices, the given name prefix; a third of the points repeat an
+// earlier one, so that the point merge has work.
+ExportedShapeRecipe LargeShapeRecipe(int lines, const std::string& namePrefix);
+// The large shape itself, its points thinned out as the recipe says.
+Lines LargeExportedShape(int lines, const std::string& namePrefix);
 
 // ---- GeometryShape -----------------------------------------------------------
 
