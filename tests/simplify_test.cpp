@@ -133,7 +133,9 @@ TEST(Simplify, RatioStopsWhereNoCollapseIsLeftAndSaysSo) {
   EXPECT_GE(r.trianglesAfter, 4);  // a closed surface keeps a volume
   const SimplifyResult half = Simplify(test::FlatGrid(10, 10, 1), SimplifyTarget::Ratio(0.5));
   EXPECT_FALSE(half.stoppedEarly);
-  EXPECT_EQ(half.trianglesAfter, 100);
+  // A collapse takes one triangle on a border, two inside: 100 or one fewer.
+  EXPECT_GE(half.trianglesAfter, 99);
+  EXPECT_LE(half.trianglesAfter, 100);
 }
 
 // Points on an open border stay on the input's border line; within a budget
