@@ -11,6 +11,9 @@ namespace {
 // counts as none.
 constexpr double kFlat = 1e-10;
 
+// The weight of a border edge's plane against a triangle's (its area).
+constexpr double kBorderWeight = 1;
+
 int Corner(const Triangle& t, int32_t point) {
   for (int i = 0; i < 3; ++i)
     if (t.point[i] == point) return i;
@@ -27,6 +30,18 @@ bool IsFlat(Vec3d area, Vec3d a, Vec3d b, Vec3d c) {
 std::pair<int32_t, int32_t> Opposite(const Triangle& t, int32_t point) {
   const int k = Corner(t, point);
   return {t.point[(k + 1) % 3], t.point[(k + 2) % 3]};
+}
+
+// The ordering of moves keeps open borders: the plane through a border
+// edge upright on its triangle counts for both ends.
+void AddBorderPlane(WorkMesh& m, int32_t a, int32_t b, Vec3d faceNormal) {
+  const Vec3d edge = m.position[b] - m.position[a];
+  const Vec3d upright = Cross(edge, faceNormal);
+  const double length = Length(upright);
+  if (!(length > 0)) return;
+  const Quadric plane = Quadric::Plane(upright * (1 / length), m.position[a], kBorderWeight * Dot(edge, edge));
+  m.quadric[a].Add(plane);
+  m.quadric[b].Add(plane);
 }
 
 // Kinds from the edges round each point: an edge used once is a border
@@ -48,6 +63,7 @@ void ClassifyPoints(WorkMesh& m) {
     for (int32_t i = 0; i < m.Degree(p); ++i) {
       const auto [b, c] = Opposite(m.triangles[tri[i]], p);
       borderEdges += (before[b] != round) + (after[c] != round);
+      if (before[b] != round) AddBorderPlane(m, p, b, m.normal0[tri[i]]);
     }
     if (twice || (borderEdges > 0 && borderEdges != 2))
       m.kind[p] = PointKind::Fixed;
@@ -129,30 +145,31 @@ void RebuildAround(WorkMesh& m) {
 bool Evaluator::BuildFan(const WorkMesh& m, int32_t from, int32_t to) {
   const int32_t degree = m.Degree(from);
   const int32_t* tri = m.Around(from);
-  sectors_.clear();
-  outline_.assign(1, to);
+  ends_.resize(static_cast<size_t>(degree));
   // Counter-clockwise from `to` where a triangle starts there, else
   // clockwise (`to` ends an open fan).
   reversed_ = true;
-  for (int32_t i = 0; i < degree && reversed_; ++i) reversed_ = Opposite(m.triangles[tri[i]], from).first != to;
+  for (int32_t i = 0; i < degree; ++i) {
+    ends_[i] = Opposite(m.triangles[tri[i]], from);
+    reversed_ = reversed_ && ends_[i].first != to;
+  }
+  if (reversed_)
+    for (auto& e : ends_) std::swap(e.first, e.second);
+  sectors_.clear();
+  outline_.assign(1, to);
   bool closed = false;
   while (static_cast<int32_t>(sectors_.size()) < degree && !closed) {
     int32_t found = -1;
-    int32_t nextPoint = -1;
-    for (int32_t i = 0; i < degree && found < 0; ++i) {
-      const auto [b, c] = Opposite(m.triangles[tri[i]], from);
-      if (reversed_ ? c == outline_.back() : b == outline_.back()) {
-        found = tri[i];
-        nextPoint = reversed_ ? b : c;
-      }
-    }
+    for (int32_t i = 0; i < degree && found < 0; ++i)
+      if (ends_[i].first == outline_.back()) found = i;
     if (found < 0) break;
-    if (std::find(sectors_.begin(), sectors_.end(), found) != sectors_.end()) return false;
-    sectors_.push_back(found);
-    if (nextPoint == to)
+    sectors_.push_back(tri[found]);
+    const int32_t next = ends_[found].second;
+    ends_[found].first = -1;  // used
+    if (next == to)
       closed = true;
     else
-      outline_.push_back(nextPoint);
+      outline_.push_back(next);
   }
   if (static_cast<int32_t>(sectors_.size()) != degree) return false;
   border_ = !closed;
@@ -189,26 +206,28 @@ bool Evaluator::LinkHolds(const WorkMesh& m, int32_t to) {
 
 // No new triangle flat or turned by 90 degrees or more against the one it
 // replaces or the input's; every new triangle facing the old fan's normal.
-bool Evaluator::ShapeHolds(const WorkMesh& m, Vec3d& normal) const {
+bool Evaluator::ShapeHolds(const WorkMesh& m, Vec3d& normal) {
   const Vec3d p = m.position[from_], q = m.position[to_];
   Vec3d sum;
-  for (int32_t ti : sectors_) {
-    const Triangle& t = m.triangles[ti];
-    const auto [pb, pc] = Opposite(t, from_);
+  const size_t sectors = sectors_.size();
+  now_.resize(sectors);
+  moved_.resize(sectors);
+  for (size_t s = 0; s < sectors; ++s) {
+    const int32_t ti = sectors_[s];
+    const auto [pb, pc] = Opposite(m.triangles[ti], from_);
     const Vec3d b = m.position[pb], c = m.position[pc];
-    const Vec3d now = AreaVector(p, b, c);
-    sum = sum + now;
+    now_[s] = AreaVector(p, b, c);
+    sum = sum + now_[s];
     if (pb == to_ || pc == to_) continue;
-    const Vec3d moved = AreaVector(q, b, c);
-    if (IsFlat(moved, q, b, c) || Dot(moved, now) <= 0 || Dot(moved, m.normal0[ti]) <= 0) return false;
+    moved_[s] = AreaVector(q, b, c);
+    if (Dot(moved_[s], now_[s]) <= 0 || Dot(moved_[s], m.normal0[ti]) <= 0 || IsFlat(moved_[s], q, b, c)) return false;
   }
   const double length = Length(sum);
   if (!(length > 0)) return false;
   normal = sum * (1 / length);
-  for (int32_t ti : sectors_) {
-    const auto [pb, pc] = Opposite(m.triangles[ti], from_);
-    if (pb != to_ && pc != to_ && Dot(AreaVector(q, m.position[pb], m.position[pc]), normal) <= 0) return false;
-  }
+  const size_t last = border_ ? sectors : sectors - 1;  // the new triangles are sectors 1 .. last - 1
+  for (size_t s = 1; s < last; ++s)
+    if (Dot(moved_[s], normal) <= 0) return false;
   return true;
 }
 
@@ -233,9 +252,13 @@ bool Evaluator::Evaluate(const WorkMesh& m, int32_t from, int32_t to, double lim
   for (size_t i = 0; i < outline_.size(); ++i) points_[i] = m.position[outline_[i]];
   for (size_t s = 0; s < sectors; ++s) {
     const Triangle& t = m.triangles[sectors_[s]];
-    const auto [pb, pc] = Opposite(t, from);
-    const Vec3d a = AreaVector(apex, m.position[pb], m.position[pc]);
-    if (Dot(a, normal) < -kFlat * Length(a)) return false;
+    Vec3d a = now_[s];
+    if (border_) {
+      const auto [pb, pc] = Opposite(t, from);
+      a = AreaVector(apex, m.position[pb], m.position[pc]);
+    }
+    const double facing = Dot(a, normal);
+    if (facing < 0 && facing < -kFlat * Length(a)) return false;
     carried_[s] = t.error + offset;
   }
   bounds_.resize(sectors + 1);

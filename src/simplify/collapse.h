@@ -76,18 +76,20 @@ public:
 private:
   bool BuildFan(const WorkMesh& m, int32_t from, int32_t to);
   bool LinkHolds(const WorkMesh& m, int32_t to);
-  bool ShapeHolds(const WorkMesh& m, Vec3d& normal) const;
+  bool ShapeHolds(const WorkMesh& m, Vec3d& normal);
 
   std::vector<uint32_t> stamp_;
   uint32_t round_ = 0;
   int32_t from_ = -1, to_ = -1;
-  bool border_ = false;           // `from` is on an open border
-  bool reversed_ = false;         // the outline runs clockwise round `from`
-  std::vector<int32_t> sectors_;  // the triangles round `from`, from `to` on
-  std::vector<int32_t> outline_;  // their outer points, `to` first
-  std::vector<Vec3d> points_;     // the outline's positions
-  std::vector<double> carried_;   // per sector
-  std::vector<double> bounds_;    // per new triangle (by sector)
+  bool border_ = false;                            // `from` is on an open border
+  bool reversed_ = false;                          // the outline runs clockwise round `from`
+  std::vector<int32_t> sectors_;                   // the triangles round `from`, from `to` on
+  std::vector<int32_t> outline_;                   // their outer points, `to` first
+  std::vector<Vec3d> points_;                      // the outline's positions
+  std::vector<Vec3d> now_, moved_;                 // per sector: its area vector, and the new triangle's
+  std::vector<std::pair<int32_t, int32_t>> ends_;  // per triangle round `from`: its other corners
+  std::vector<double> carried_;                    // per sector
+  std::vector<double> bounds_;                     // per new triangle (by sector)
   FanWork work_;
   std::vector<std::pair<int32_t, int32_t>> map_;  // vertex of `from` -> vertex of `to`
 };

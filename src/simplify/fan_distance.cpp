@@ -55,13 +55,15 @@ double ApexBound(const Flat& a, const Flat& q, const Flat& b, const Flat& c, int
   over = false;
   const double area = Orient(q, b, c);
   if (area <= 0) return all;
-  const double w0 = Orient(a, b, c) / area, w1 = Orient(q, a, c) / area, w2 = Orient(q, b, a) / area;
-  if ((w0 >= kSlack && w1 >= kSlack && w2 >= kSlack) || (open && last)) {
+  // Barycentric coordinates times the area.
+  const double o0 = Orient(a, b, c), o1 = Orient(q, a, c), o2 = Orient(q, b, a);
+  const double slack = kSlack * area;
+  if ((o0 >= slack && o1 >= slack && o2 >= slack) || (open && last)) {
     over = true;
-    return open ? all : all + std::abs(a.h - (w0 * q.h + w1 * b.h + w2 * c.h));
+    return open ? all : all + std::abs(a.h - (o0 / area * q.h + o1 / area * b.h + o2 / area * c.h));
   }
-  if (w0 >= kSlack && w1 < kSlack && w2 >= kSlack) return w.before[static_cast<size_t>(t)];
-  if (w0 >= kSlack && w2 < kSlack && w1 >= kSlack) return w.after[static_cast<size_t>(t)];
+  if (o0 >= slack && o1 < slack && o2 >= slack) return w.before[static_cast<size_t>(t)];
+  if (o0 >= slack && o2 < slack && o1 >= slack) return w.after[static_cast<size_t>(t)];
   return all;
 }
 
