@@ -75,6 +75,7 @@ TEST(Simplify, BudgetCasesKeepOrReduceAsExpected) {
       {"flat grid split at every edge", test::SplitAtEveryEdge(test::FlatGrid(6, 6, 10)), 0.0, 2},
       {"seam cube at a small budget", test::SeamCube(1), 0.01, 12},
       {"cube split at every edge", test::SplitAtEveryEdge(test::SeamCube(2)), 0.02, 12},
+      {"a triangle without area goes", test::SliverDiamond(), 0.0, 2},
       {"one triangle, any budget", test::FlatGrid(1, 1, 1), 1e9, -1},
       {"wavy sheet", WavySheet(16), 0.05, -1},
       {"sphere", test::Sphere(12, 1), 0.02, -1},

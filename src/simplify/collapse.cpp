@@ -99,10 +99,8 @@ WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& poi
     const Vec3d area = AreaVector(a, b, c);
     const double longest = std::max({Dot(b - a, b - a), Dot(c - b, c - b), Dot(a - c, a - c)});
     const double length = Length(area);
-    Vec3d normal;
-    if (length <= kFlat * longest) {
-      for (int32_t p : t.point) m.kind[p] = PointKind::Fixed;  // a triangle without a normal never changes
-    } else {
+    Vec3d normal;  // none for a triangle without area: it carries no plane
+    if (length > kFlat * longest) {
       normal = area * (1 / length);
       const Quadric plane = Quadric::Plane(normal, a, length / 2);
       for (int32_t p : t.point) m.quadric[p].Add(plane);
@@ -220,7 +218,11 @@ bool Evaluator::ShapeHolds(const WorkMesh& m, Vec3d& normal) {
     sum = sum + now_[s];
     if (pb == to_ || pc == to_) continue;
     moved_[s] = AreaVector(q, b, c);
-    if (Dot(moved_[s], now_[s]) <= 0 || Dot(moved_[s], m.normal0[ti]) <= 0 || IsFlat(moved_[s], q, b, c)) return false;
+    if (IsFlat(moved_[s], q, b, c)) return false;
+    // A triangle that came without area has no side to turn from.
+    const Vec3d input = m.normal0[ti];
+    const bool flatInput = input.x == 0 && input.y == 0 && input.z == 0;
+    if (!flatInput && (Dot(moved_[s], now_[s]) <= 0 || Dot(moved_[s], input) <= 0)) return false;
   }
   const double length = Length(sum);
   if (!(length > 0)) return false;
