@@ -72,6 +72,44 @@ void ClassifyPoints(WorkMesh& m) {
   }
 }
 
+int32_t Root(std::vector<int32_t>& parent, int32_t p) {
+  while (parent[p] != p) p = parent[p] = parent[parent[p]];
+  return p;
+}
+
+void FindPieces(WorkMesh& m) {
+  std::vector<int32_t>& parent = m.piece;
+  parent.resize(static_cast<size_t>(m.Points()));
+  for (int32_t p = 0; p < m.Points(); ++p) parent[p] = p;
+  for (const Triangle& t : m.triangles)
+    for (int k = 1; k < 3; ++k) {
+      const int32_t a = Root(parent, t.point[0]), b = Root(parent, t.point[k]);
+      if (a != b) parent[std::max(a, b)] = std::min(a, b);
+    }
+  for (int32_t p = 0; p < m.Points(); ++p) parent[p] = m.Degree(p) > 0 ? Root(parent, p) : -1;
+}
+
+// Lists the triangles around every point, ascending, with some room to grow.
+void BuildAround(WorkMesh& m) {
+  const int32_t points = m.Points();
+  m.size.assign(static_cast<size_t>(points), 0);
+  for (const Triangle& t : m.triangles)
+    for (int32_t p : t.point) ++m.size[p];
+  m.start.resize(static_cast<size_t>(points));
+  m.room.resize(static_cast<size_t>(points));
+  int32_t next = 0;
+  for (int32_t p = 0; p < points; ++p) {
+    m.start[p] = next;
+    m.room[p] = m.size[p] + 2;
+    next += m.room[p];
+    m.size[p] = 0;
+  }
+  m.pool.assign(static_cast<size_t>(next), -1);
+  for (size_t i = 0; i < m.triangles.size(); ++i)
+    for (int32_t p : m.triangles[i].point)
+      m.pool[static_cast<size_t>(m.start[p] + m.size[p]++)] = static_cast<int32_t>(i);
+}
+
 }  // namespace
 
 WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& pointOf, int32_t pointCount) {
@@ -109,10 +147,9 @@ WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& poi
     m.normal0.push_back(normal);
   }
   m.alive = static_cast<int32_t>(m.triangles.size());
-  m.live.resize(m.triangles.size());
-  for (size_t t = 0; t < m.live.size(); ++t) m.live[t] = static_cast<int32_t>(t);
-  RebuildAround(m);
+  BuildAround(m);
   ClassifyPoints(m);
+  FindPieces(m);
   for (size_t v = 0; v < mesh.locked.size(); ++v)
     if (mesh.locked[v]) m.kind[pointOf[v]] = PointKind::Fixed;
   m.selfCost.resize(pointCount);
@@ -120,20 +157,25 @@ WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& poi
   return m;
 }
 
-void RebuildAround(WorkMesh& m) {
-  const int32_t points = m.Points();
-  m.live.erase(std::remove_if(m.live.begin(), m.live.end(), [&](int32_t t) { return !m.triangles[t].alive; }),
-               m.live.end());
-  m.first.assign(static_cast<size_t>(points) + 1, 0);
-  for (int32_t t : m.live)
-    for (int32_t p : m.triangles[t].point) ++m.first[p + 1];
-  for (int32_t p = 0; p < points; ++p) m.first[p + 1] += m.first[p];
-  m.around.resize(static_cast<size_t>(m.first[points]));
-  for (int32_t t : m.live)
-    for (int32_t p : m.triangles[t].point) m.around[m.first[p]++] = t;
-  // Each start moved to the next point's: back by one.
-  for (int32_t p = points; p > 0; --p) m.first[p] = m.first[p - 1];
-  m.first[0] = 0;
+void WorkMesh::AddAround(int32_t p, int32_t triangle) {
+  if (size[p] == room[p]) {
+    // Full: the block moves to the end of the pool with twice the room.
+    const int32_t moved = static_cast<int32_t>(pool.size());
+    room[p] = std::max(4, 2 * room[p]);
+    pool.resize(pool.size() + static_cast<size_t>(room[p]));
+    std::copy_n(pool.begin() + start[p], size[p], pool.begin() + moved);
+    start[p] = moved;
+  }
+  pool[static_cast<size_t>(start[p] + size[p]++)] = triangle;
+}
+
+void WorkMesh::RemoveAround(int32_t p, int32_t triangle) {
+  int32_t* first = pool.data() + start[p];
+  int32_t* last = first + size[p];
+  int32_t* at = std::find(first, last, triangle);
+  if (at == last) return;
+  std::copy(at + 1, last, at);
+  --size[p];
 }
 
 // Orders the triangles round `from` into a fan starting at `to`: sector s
@@ -300,10 +342,13 @@ void Evaluator::Apply(WorkMesh& m, std::vector<int32_t>& touched) {
   for (auto& [v, w] : map_)
     if (w < 0) w = fallback;
   for (size_t s = 0; s < sectors_.size(); ++s) {
-    Triangle& t = m.triangles[sectors_[s]];
+    const int32_t ti = sectors_[s];
+    Triangle& t = m.triangles[ti];
     if (Corner(t, to_) >= 0) {
       t.alive = false;
       --m.alive;
+      for (int32_t p : t.point)
+        if (p != from_) m.RemoveAround(p, ti);
       continue;
     }
     const int k = Corner(t, from_);
@@ -311,11 +356,13 @@ void Evaluator::Apply(WorkMesh& m, std::vector<int32_t>& touched) {
     t.vertex[k] = std::find_if(map_.begin(), map_.end(), [v](const auto& e) { return e.first == v; })->second;
     t.point[k] = to_;
     t.error = bounds_[s];
+    m.AddAround(to_, ti);
   }
+  m.size[from_] = 0;
   m.quadric[to_].Add(m.quadric[from_]);
   m.selfCost[to_] = m.quadric[to_].Evaluate(m.position[to_]);
   touched.push_back(from_);
-  touched.insert(touched.end(), outline_.begin(), outline_.end());
+  touched.insert(touched.end(), outline_.begin(), outline_.end());  // `to` first
 }
 
 }  // namespace lodsmith::simplify

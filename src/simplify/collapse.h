@@ -31,26 +31,24 @@ struct WorkMesh {
   std::vector<PointKind> kind;   // per point
   std::vector<Quadric> quadric;  // per point
   std::vector<double> selfCost;  // per point: its quadric at its own position
+  std::vector<int32_t> piece;    // per point: the least point of its connected piece (-1: none)
   std::vector<Triangle> triangles;
   std::vector<Vec3d> normal0;  // per triangle: the input's face normal (unit)
   int32_t alive = 0;           // live triangles
-  // The live triangles around each point, ascending, as of the last
-  // RebuildAround: point p's are around[first[p]] .. around[first[p + 1] - 1].
-  std::vector<int32_t> first;
-  std::vector<int32_t> around;
-  std::vector<int32_t> live;  // the live triangles as of then, ascending
+  // The live triangles around each point, in blocks of one pool: point p's
+  // are pool[start[p]] .. pool[start[p] + size[p] - 1].
+  std::vector<int32_t> pool, start, size, room;
 
   int32_t Points() const { return static_cast<int32_t>(position.size()); }
-  int32_t Degree(int32_t p) const { return first[p + 1] - first[p]; }
-  const int32_t* Around(int32_t p) const { return around.data() + first[p]; }
+  int32_t Degree(int32_t p) const { return size[p]; }
+  const int32_t* Around(int32_t p) const { return pool.data() + start[p]; }
+  void AddAround(int32_t p, int32_t triangle);
+  void RemoveAround(int32_t p, int32_t triangle);
 };
 
 // Builds the working mesh from a checked input; triangles that name a point
 // twice are left out.
 WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& pointOf, int32_t pointCount);
-
-// Lists the live triangles around every point again.
-void RebuildAround(WorkMesh& m);
 
 // What moving `from` onto `to` costs, as found by Evaluate.
 struct Collapse {
@@ -64,13 +62,12 @@ public:
   explicit Evaluator(int32_t points) : stamp_(static_cast<size_t>(points), 0) {}
 
   // Whether moving `from` onto `to` is allowed and costs at most `limit`;
-  // when it is, `out` says what it costs. Uses the triangles listed around
-  // the points, which must be those of the mesh around `from` and `to`.
+  // when it is, `out` says what it costs.
   bool Evaluate(const WorkMesh& m, int32_t from, int32_t to, double limit, Collapse& out);
 
-  // Applies the collapse the last successful Evaluate found. The triangles
-  // around `from`, `to` and the points they share triangles with are
-  // listed wrongly until the next RebuildAround; `touched` gets those points.
+  // Applies the collapse the last successful Evaluate found; `touched`
+  // gets the points whose triangles changed (`from`, `to` first, and the
+  // points they shared triangles with).
   void Apply(WorkMesh& m, std::vector<int32_t>& touched);
 
 private:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <queue>
 #include <utility>
 
 #include "core/message.h"
@@ -58,9 +59,6 @@ std::vector<int32_t> NumberPoints(const SimplifyMesh& mesh, int32_t& pointCount)
   return pointOf;
 }
 
-// Where a point stands between passes.
-enum class State : uint8_t { Dirty, Waiting, Rejected };
-
 struct Candidate {
   double key = 0;  // quadric error of the move
   int32_t seam = 0;
@@ -76,24 +74,48 @@ struct Earlier {
   }
 };
 
-// Collapses edges in passes until `target` triangles are left or no
-// allowed collapse within `limit` is. A pass orders the points by the
-// quadric error of their cheapest move and tries them in that order, each
-// against an unchanged neighbourhood (a point whose triangles changed in
-// this pass waits for the next one); a move tried and refused is not tried
-// again until a point near it changes.
+struct Entry {
+  Candidate move;
+  uint32_t version = 0;  // of the point's moves when found
+};
+struct Later {
+  bool operator()(const Entry& a, const Entry& b) const { return Earlier{}(b.move, a.move); }
+};
+
+// Collapses edges until `target` triangles are left or no allowed collapse
+// within `limit` is: always the point whose cheapest move has the least
+// quadric error (ties: no seam first, then by index). A point's move is
+// measured in full only when its turn comes; refused, it tries its other
+// moves, and with none allowed it waits until a point near it changes.
 class Collapser {
 public:
-  Collapser(WorkMesh& m, double limit) : m_(m), limit_(limit), evaluator_(m.Points()) {
-    state_.assign(static_cast<size_t>(m.Points()), State::Dirty);
-    best_.resize(static_cast<size_t>(m.Points()));
-    touched_.assign(static_cast<size_t>(m.Points()), 0);
-  }
+  Collapser(WorkMesh& m, double limit)
+      : m_(m),
+        limit_(limit),
+        evaluator_(m.Points()),
+        version_(static_cast<size_t>(m.Points()), 0),
+        best_(static_cast<size_t>(m.Points())),
+        refused_(static_cast<size_t>(m.Points()), 0),
+        stamp_(static_cast<size_t>(m.Points()), 0) {}
 
   void Run(int32_t target) {
-    while (m_.alive > target) {
-      Refresh();
-      if (!Pass(target)) break;
+    for (int32_t p = 0; p < m_.Points(); ++p) Push(p);
+    while (m_.alive > target && !queue_.empty()) {
+      const Entry e = queue_.top();
+      queue_.pop();
+      const int32_t p = e.move.from;
+      if (e.version != version_[p]) continue;  // a later entry stands for it
+      ++version_[p];
+      bool done = TryMove(p, e.move.to);
+      if (!done) {
+        Targets(p, targets_, false);
+        for (size_t k = 0; k < targets_.size() && !done; ++k)
+          if (targets_[k].to != e.move.to) done = TryMove(p, targets_[k].to);
+      }
+      if (done)
+        Update(p);
+      else
+        refused_[p] = 1;
     }
   }
 
@@ -145,113 +167,72 @@ private:
     std::sort(out.begin(), out.end(), Earlier{});
   }
 
-  // Looks again at the points whose cheapest move may have changed in the
-  // last pass, and at refused points next to a change; finds the cheapest
-  // move of each. A point next to one that took a move has it as a new or
-  // dearer neighbour: only where it moved to or from there, or where the
-  // new neighbour is no dearer than its cheapest move, does that change.
-  void Refresh() {
-    simplify::RebuildAround(m_);
-    for (const auto& [from, to] : moves_) {
-      SetState(from, State::Dirty);
-      SetState(to, State::Dirty);
-      const int32_t* tri = m_.Around(to);
-      for (int32_t i = 0; i < m_.Degree(to); ++i)
-        for (int32_t q : m_.triangles[tri[i]].point) {
-          if (state_[q] == State::Rejected) {
-            SetState(q, State::Dirty);
-          } else if (state_[q] == State::Waiting) {
-            const Candidate& best = best_[q];
-            if (best.to == from || best.to == to || Key(q, to) <= best.key) SetState(q, State::Dirty);
-          }
-        }
-    }
-    for (int32_t p : changed_) {
-      touched_[p] = 0;
-      if (rejected_ == 0) continue;
-      // A refused move of a neighbour may be allowed now.
-      const int32_t* tri = m_.Around(p);
-      for (int32_t i = 0; i < m_.Degree(p); ++i)
-        for (int32_t q : m_.triangles[tri[i]].point)
-          if (state_[q] == State::Rejected) SetState(q, State::Dirty);
-    }
-    changed_.clear();
-    moves_.clear();
-    for (int32_t p = 0; p < m_.Points(); ++p) {
-      if (state_[p] != State::Dirty) continue;
-      Targets(p, targets_, true);
-      SetState(p, targets_.empty() ? State::Rejected : State::Waiting);
-      if (!targets_.empty()) best_[p] = targets_.front();
-    }
+  // Finds the cheapest move of `p` and queues it.
+  void Push(int32_t p) {
+    Targets(p, targets_, true);
+    ++version_[p];
+    refused_[p] = targets_.empty();
+    if (targets_.empty()) return;
+    best_[p] = targets_.front();
+    queue_.push({best_[p], version_[p]});
   }
 
-  void SetState(int32_t p, State state) {
-    rejected_ += (state == State::Rejected) - (state_[p] == State::Rejected);
-    state_[p] = state;
+  // After `from` moved onto `to`: looks again at the points whose cheapest
+  // move may have changed, and at refused points next to a change. A
+  // neighbour of `to` has it as a new or dearer neighbour: only where it
+  // moved to or from there, or where `to` is no dearer than its cheapest
+  // move, does that change.
+  void Update(int32_t from) {
+    const int32_t to = changed_[1];
+    ++round_;
+    dirty_.clear();
+    const auto mark = [&](int32_t p) {
+      if (stamp_[p] == round_) return;
+      stamp_[p] = round_;
+      dirty_.push_back(p);
+    };
+    mark(to);
+    const int32_t* tri = m_.Around(to);
+    for (int32_t i = 0; i < m_.Degree(to); ++i)
+      for (int32_t q : m_.triangles[tri[i]].point) {
+        const Candidate& best = best_[q];
+        if (refused_[q] || best.to == from || best.to == to || Key(q, to) <= best.key) mark(q);
+      }
+    // A refused move of a neighbour may be allowed now.
+    for (size_t k = 2; k < changed_.size(); ++k) {
+      const int32_t* around = m_.Around(changed_[k]);
+      for (int32_t i = 0; i < m_.Degree(changed_[k]); ++i)
+        for (int32_t q : m_.triangles[around[i]].point)
+          if (refused_[q]) mark(q);
+    }
+    for (int32_t p : dirty_) Push(p);
   }
 
   double Key(int32_t from, int32_t to) const { return m_.quadric[from].Evaluate(m_.position[to]) + m_.selfCost[to]; }
 
-  // One pass; false when it changed nothing.
-  bool Pass(int32_t target) {
-    order_.clear();
-    for (int32_t p = 0; p < m_.Points(); ++p)
-      if (state_[p] == State::Waiting) order_.push_back(best_[p]);
-    if (order_.empty()) return false;
-    // The cheapest share of the moves this pass, in order.
-    const size_t take = std::max<size_t>(1, order_.size() / kPassShare);
-    std::nth_element(order_.begin(), order_.begin() + static_cast<std::ptrdiff_t>(take - 1), order_.end(), Earlier{});
-    std::sort(order_.begin(), order_.begin() + static_cast<std::ptrdiff_t>(take), Earlier{});
-    bool progress = false;
-    for (size_t i = 0; i < take && m_.alive > target; ++i) {
-      const int32_t p = order_[i].from;
-      if (touched_[p]) continue;
-      const int32_t best = order_[i].to;
-      if (touched_[best]) continue;  // waits for the next pass
-      // The cheapest move first, the others where it is refused.
-      bool done = TryMove(p, best), waits = false;
-      if (!done) {
-        Targets(p, targets_, false);
-        for (size_t k = 0; k < targets_.size() && !done; ++k) {
-          if (targets_[k].to == best) continue;
-          if (touched_[targets_[k].to])
-            waits = true;
-          else
-            done = TryMove(p, targets_[k].to);
-        }
-      }
-      if (!done && !waits) SetState(p, State::Rejected);
-      progress = true;
-    }
-    return progress;
-  }
-
   bool TryMove(int32_t from, int32_t to) {
     simplify::Collapse found;
     if (!evaluator_.Evaluate(m_, from, to, limit_, found)) return false;
-    const size_t before = changed_.size();
+    changed_.clear();
     evaluator_.Apply(m_, changed_);
-    moves_.push_back({from, to});
-    for (size_t k = before; k < changed_.size(); ++k) touched_[changed_[k]] = 1;
     return true;
   }
-
-  static constexpr size_t kPassShare = 4;
 
   WorkMesh& m_;
   double limit_;
   simplify::Evaluator evaluator_;
-  std::vector<State> state_;
+  std::vector<uint32_t> version_;
   std::vector<Candidate> best_;
-  std::vector<uint8_t> touched_;
-  std::vector<int32_t> changed_;
-  std::vector<Candidate> order_, targets_;
+  std::vector<uint8_t> refused_;
+  std::vector<uint32_t> stamp_;
+  uint32_t round_ = 0;
+  std::priority_queue<Entry, std::vector<Entry>, Later> queue_;
+  std::vector<int32_t> changed_, dirty_;
+  std::vector<Candidate> targets_;
   struct FanEnd {
     int32_t b, c, v;  // the corners after p, and p's vertex, in a triangle
   };
   std::vector<FanEnd> fan_;
-  std::vector<std::pair<int32_t, int32_t>> moves_;  // of the last pass
-  int32_t rejected_ = 0;                            // points refused
 };
 
 }  // namespace
