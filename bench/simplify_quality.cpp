@@ -4,9 +4,11 @@
 // Hausdorff distance measured by the tests' sampled measure. Given the
 // folder of the npm package meshoptimizer (1.0 or later) and node, the same
 // for meshoptimizer's simplifier (Permissive), measured the same way:
-//   lodsmith_simplify_quality [--meshopt <node_modules/meshoptimizer>] [--shared <folder>] [folder...]
+//   lodsmith_simplify_quality [--meshopt <node_modules/meshoptimizer>] [--cache <file>] [--shared <folder>]
+//                             [folder...]
 // (--shared names the folder holding corpus and corpus-tsm when it is not
-// beside the repository; folders given are read whole.)
+// beside the repository; folders given are read whole; --cache keeps
+// meshoptimizer's results, which do not change, in a file for the next run.)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -14,8 +16,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/file_io.h"
@@ -150,16 +154,49 @@ std::vector<Run> Meshopt(const std::string& package, const SimplifyMesh& m,
   return runs;
 }
 
+// meshoptimizer's runs by element ("shape element triangles"), kept
+// between reports.
+class RunCache {
+public:
+  explicit RunCache(std::string file) : file_(std::move(file)) {
+    std::ifstream in(file_);
+    std::string key;
+    size_t count = 0;
+    while (in >> std::quoted(key) >> count) {
+      std::vector<Run>& runs = runs_[key];
+      runs.resize(count);
+      for (Run& r : runs) in >> r.triangles >> r.error >> r.measured >> r.ms;
+    }
+  }
+  const std::vector<Run>* Find(const std::string& key) const {
+    const auto it = runs_.find(key);
+    return it == runs_.end() ? nullptr : &it->second;
+  }
+  void Add(const std::string& key, const std::vector<Run>& runs) {
+    if (file_.empty() || runs.empty()) return;
+    std::ofstream out(file_, std::ios::app);
+    out << std::quoted(key) << ' ' << runs.size() << std::setprecision(17);
+    for (const Run& r : runs) out << ' ' << r.triangles << ' ' << r.error << ' ' << r.measured << ' ' << r.ms;
+    out << '\n';
+  }
+
+private:
+  std::string file_;
+  std::map<std::string, std::vector<Run>> runs_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
-  std::string package;
+  std::string package, cacheFile;
   fs::path shared = LODSMITH_BENCH_SHARED_DIR;
   std::vector<std::pair<fs::path, bool>> folders;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--meshopt") == 0 && i + 1 < argc) {
       package = argv[++i];
+    } else if (std::strcmp(argv[i], "--cache") == 0 && i + 1 < argc) {
+      cacheFile = argv[++i];
     } else if (std::strcmp(argv[i], "--shared") == 0 && i + 1 < argc) {
       shared = argv[++i];
     } else {
@@ -170,6 +207,7 @@ int main(int argc, char** argv) {
     folders.push_back({shared / "corpus-tsm", false});
     folders.push_back({shared / "corpus", true});
   }
+  RunCache cache(cacheFile);
   std::vector<Element> elements;
   for (const auto& [dir, single] : folders)
     for (Element& e : ReadFolder(dir, single)) elements.push_back(std::move(e));
@@ -177,6 +215,7 @@ int main(int argc, char** argv) {
               "measured", "ms", "mopt", "measured", "ms");
   double oursMs = 0, moptMs = 0, inputTris = 0;
   double oursAuto = 0, moptAuto = 0;
+  int autoRuns = 0, autoWithin = 0;
   int halfWithin = 0, halfCompared = 0, halfAtMost55 = 0;
   for (const Element& e : elements) {
     const SimplifyMesh& m = e.mesh;
@@ -184,7 +223,15 @@ int main(int argc, char** argv) {
     std::vector<std::pair<int32_t, float>> jobs = {{static_cast<int32_t>(m.indices.size() / 2 / 3 * 3), 1e30f}};
     for (double b : kBudgets)
       for (double f : kLadder) jobs.push_back({0, static_cast<float>(b * f)});
-    const std::vector<Run> mopt = package.empty() ? std::vector<Run>{} : Meshopt(package, m, jobs);
+    const std::string key = e.shape + " " + std::to_string(e.element) + " " + std::to_string(tris);
+    const std::vector<Run>* cached = cache.Find(key);
+    std::vector<Run> mopt;
+    if (cached) {
+      mopt = *cached;
+    } else if (!package.empty()) {
+      mopt = Meshopt(package, m, jobs);
+      cache.Add(key, mopt);
+    }
     const std::string shape = e.shape.size() > 44 ? e.shape.substr(e.shape.size() - 44) : e.shape;
     const Run half = Ours(m, SimplifyTarget::Ratio(0.5));
     oursMs += half.ms;
@@ -213,6 +260,8 @@ int main(int argc, char** argv) {
         if (best) {
           oursAuto += r.triangles;
           moptAuto += best->triangles;
+          ++autoRuns;
+          autoWithin += r.triangles <= 1.1 * best->triangles;
           std::printf(" | %6d %9.5f %8.2f", best->triangles, best->measured, best->ms);
         }
       }
@@ -226,7 +275,9 @@ int main(int argc, char** argv) {
     std::printf("50%%: meshoptimizer (node, wasm) %.0f ms; measured error within 1.5x meshoptimizer's: %d of %d\n",
                 moptMs, halfWithin, halfCompared);
   if (moptAuto > 0)
-    std::printf("budgets: ours %.0f triangles, meshoptimizer's fewest within the budget %.0f (%.2fx)\n", oursAuto,
-                moptAuto, oursAuto / moptAuto);
+    std::printf(
+        "budgets: ours %.0f triangles, meshoptimizer's fewest within the budget %.0f (%.2fx); runs within "
+        "1.1x: %d of %d\n",
+        oursAuto, moptAuto, oursAuto / moptAuto, autoWithin, autoRuns);
   return 0;
 }

@@ -75,6 +75,7 @@ TEST(Simplify, BudgetCasesKeepOrReduceAsExpected) {
       {"flat grid split at every edge", test::SplitAtEveryEdge(test::FlatGrid(6, 6, 10)), 0.0, 2},
       {"seam cube at a small budget", test::SeamCube(1), 0.01, 12},
       {"cube split at every edge", test::SplitAtEveryEdge(test::SeamCube(2)), 0.02, 12},
+      {"a triangle without area goes", test::SliverDiamond(), 0.0, 2},
       {"one triangle, any budget", test::FlatGrid(1, 1, 1), 1e9, -1},
       {"wavy sheet", WavySheet(16), 0.05, -1},
       {"sphere", test::Sphere(12, 1), 0.02, -1},
@@ -133,7 +134,9 @@ TEST(Simplify, RatioStopsWhereNoCollapseIsLeftAndSaysSo) {
   EXPECT_GE(r.trianglesAfter, 4);  // a closed surface keeps a volume
   const SimplifyResult half = Simplify(test::FlatGrid(10, 10, 1), SimplifyTarget::Ratio(0.5));
   EXPECT_FALSE(half.stoppedEarly);
-  EXPECT_EQ(half.trianglesAfter, 100);
+  // A collapse takes one triangle on a border, two inside: 100 or one fewer.
+  EXPECT_GE(half.trianglesAfter, 99);
+  EXPECT_LE(half.trianglesAfter, 100);
 }
 
 // Points on an open border stay on the input's border line; within a budget

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "simplify/fan_distance.h"
-
 namespace lodsmith::simplify {
 
 namespace {
@@ -13,214 +11,108 @@ namespace {
 // counts as none.
 constexpr double kFlat = 1e-10;
 
+// The weight of a border edge's plane against a triangle's (its area).
+constexpr double kBorderWeight = 1;
+
 int Corner(const Triangle& t, int32_t point) {
   for (int i = 0; i < 3; ++i)
     if (t.point[i] == point) return i;
   return -1;
 }
 
-bool IsFlat(Vec3d a, Vec3d b, Vec3d c) {
+// `area` is AreaVector(a, b, c).
+bool IsFlat(Vec3d area, Vec3d a, Vec3d b, Vec3d c) {
   const double longest = std::max({Dot(b - a, b - a), Dot(c - b, c - b), Dot(a - c, a - c)});
-  return Length(AreaVector(a, b, c)) <= kFlat * longest;
+  return Length(area) <= kFlat * longest;
 }
 
-// The other points of the triangles around `point`, sorted, each once.
-std::vector<int32_t> Neighbours(const WorkMesh& m, int32_t point) {
-  std::vector<int32_t> out;
-  for (int32_t t : m.around[point])
-    for (int32_t p : m.triangles[t].point)
-      if (p != point) out.push_back(p);
-  std::sort(out.begin(), out.end());
-  out.erase(std::unique(out.begin(), out.end()), out.end());
-  return out;
+// The corners after `point` in triangle t, counter-clockwise.
+std::pair<int32_t, int32_t> Opposite(const Triangle& t, int32_t point) {
+  const int k = Corner(t, point);
+  return {t.point[(k + 1) % 3], t.point[(k + 2) % 3]};
 }
 
-// For each vertex of `from` in its triangles, the vertex of `to` it becomes:
-// the one it shares a triangle with, else (a seam crossing `from` elsewhere)
-// the one the smallest such vertex becomes. `seam` says which case it was.
-std::vector<std::pair<int32_t, int32_t>> MapVertices(const WorkMesh& m, int32_t from, int32_t to, int32_t& seam) {
-  std::vector<std::pair<int32_t, int32_t>> map;
-  for (int32_t ti : m.around[from]) {
-    const Triangle& t = m.triangles[ti];
-    const int32_t v = t.vertex[Corner(t, from)];
-    auto it = std::find_if(map.begin(), map.end(), [v](const auto& e) { return e.first == v; });
-    if (it == map.end()) {
-      map.push_back({v, -1});
-      it = map.end() - 1;
+// The ordering of moves keeps open borders: the plane through a border
+// edge upright on its triangle counts for both ends.
+void AddBorderPlane(WorkMesh& m, int32_t a, int32_t b, Vec3d faceNormal) {
+  const Vec3d edge = m.position[b] - m.position[a];
+  const Vec3d upright = Cross(edge, faceNormal);
+  const double length = Length(upright);
+  if (!(length > 0)) return;
+  const Quadric plane = Quadric::Plane(upright * (1 / length), m.position[a], kBorderWeight * Dot(edge, edge));
+  m.quadric[a].Add(plane);
+  m.quadric[b].Add(plane);
+}
+
+// Kinds from the edges round each point: an edge used once is a border
+// edge; one used twice the same way round (or more than twice, which needs
+// that) fixes the point. Inside, every neighbour comes after the point in
+// one triangle and before it in another.
+void ClassifyPoints(WorkMesh& m) {
+  std::vector<uint32_t> after(static_cast<size_t>(m.Points()), 0), before(after);
+  for (int32_t p = 0; p < m.Points(); ++p) {
+    const uint32_t round = static_cast<uint32_t>(p) + 1;
+    const int32_t* tri = m.Around(p);
+    bool twice = false;
+    for (int32_t i = 0; i < m.Degree(p); ++i) {
+      const auto [b, c] = Opposite(m.triangles[tri[i]], p);
+      twice = twice || after[b] == round || before[c] == round;
+      after[b] = before[c] = round;
     }
-    const int q = Corner(t, to);
-    if (q >= 0 && (it->second < 0 || t.vertex[q] < it->second)) it->second = t.vertex[q];
-  }
-  std::sort(map.begin(), map.end());
-  int32_t fallback = -1;
-  bool crossing = false;
-  for (const auto& [v, w] : map)
-    if (w >= 0 && fallback < 0) fallback = w;
-  for (auto& [v, w] : map)
-    if (w < 0) {
-      w = fallback;
-      crossing = true;
+    int32_t borderEdges = 0;
+    for (int32_t i = 0; i < m.Degree(p); ++i) {
+      const auto [b, c] = Opposite(m.triangles[tri[i]], p);
+      borderEdges += (before[b] != round) + (after[c] != round);
+      if (before[b] != round) AddBorderPlane(m, p, b, m.normal0[tri[i]]);
     }
-  seam = map.size() <= 1 ? 0 : crossing ? 2 : 1;
-  return map;
+    if (twice || (borderEdges > 0 && borderEdges != 2))
+      m.kind[p] = PointKind::Fixed;
+    else if (borderEdges == 2 && m.kind[p] == PointKind::Inner)
+      m.kind[p] = PointKind::Border;
+  }
 }
 
-// The fan's topology allows the move: returns the triangles sharing the
-// edge (0 when not allowed) and, on a border, the other border neighbour.
-int32_t CheckTopology(const WorkMesh& m, int32_t from, int32_t to, int32_t& otherBorder) {
-  std::vector<int32_t> ends;
-  int32_t shared = 0;
-  for (int32_t ti : m.around[from]) {
-    const Triangle& t = m.triangles[ti];
-    if (Corner(t, to) >= 0) ++shared;
-    for (int32_t p : t.point)
-      if (p != from) ends.push_back(p);
-  }
-  std::sort(ends.begin(), ends.end());
-  // Edge counts around `from`: 2 inside, 1 on the border.
-  std::vector<int32_t> borderEnds;
-  for (size_t i = 0; i < ends.size();) {
-    size_t j = i;
-    while (j < ends.size() && ends[j] == ends[i]) ++j;
-    if (j - i == 1)
-      borderEnds.push_back(ends[i]);
-    else if (j - i != 2)
-      return 0;
-    i = j;
-  }
-  const PointKind kind = m.kind[from];
-  if (kind == PointKind::Inner && (!borderEnds.empty() || shared != 2)) return 0;
-  if (kind == PointKind::Border) {
-    if (borderEnds.size() != 2 || shared != 1) return 0;
-    if (borderEnds[0] != to && borderEnds[1] != to) return 0;
-    otherBorder = borderEnds[0] == to ? borderEnds[1] : borderEnds[0];
-  }
-  // Link condition: the common neighbours are the corners opposite the edge.
-  ends.erase(std::unique(ends.begin(), ends.end()), ends.end());
-  const std::vector<int32_t> near = Neighbours(m, to);
-  std::vector<int32_t> common;
-  std::set_intersection(ends.begin(), ends.end(), near.begin(), near.end(), std::back_inserter(common));
-  if (static_cast<int32_t>(common.size()) != shared) return 0;
-  if (m.alive - shared < 1) return 0;
-  return shared;
+int32_t Root(std::vector<int32_t>& parent, int32_t p) {
+  while (parent[p] != p) p = parent[p] = parent[parent[p]];
+  return p;
 }
 
-// A new triangle (to, b, c) would repeat one `to` already has.
-bool Repeats(const WorkMesh& m, int32_t to, int32_t b, int32_t c) {
-  for (int32_t ti : m.around[to]) {
-    const Triangle& t = m.triangles[ti];
-    if (Corner(t, b) >= 0 && Corner(t, c) >= 0) return true;
+void FindPieces(WorkMesh& m) {
+  std::vector<int32_t>& parent = m.piece;
+  parent.resize(static_cast<size_t>(m.Points()));
+  for (int32_t p = 0; p < m.Points(); ++p) parent[p] = p;
+  for (const Triangle& t : m.triangles)
+    for (int k = 1; k < 3; ++k) {
+      const int32_t a = Root(parent, t.point[0]), b = Root(parent, t.point[k]);
+      if (a != b) parent[std::max(a, b)] = std::min(a, b);
+    }
+  for (int32_t p = 0; p < m.Points(); ++p) parent[p] = m.Degree(p) > 0 ? Root(parent, p) : -1;
+}
+
+// Lists the triangles around every point, ascending, with some room to grow.
+void BuildAround(WorkMesh& m) {
+  const int32_t points = m.Points();
+  m.size.assign(static_cast<size_t>(points), 0);
+  for (const Triangle& t : m.triangles)
+    for (int32_t p : t.point) ++m.size[p];
+  m.start.resize(static_cast<size_t>(points));
+  m.room.resize(static_cast<size_t>(points));
+  int32_t next = 0;
+  for (int32_t p = 0; p < points; ++p) {
+    m.start[p] = next;
+    m.room[p] = m.size[p] + 2;
+    next += m.room[p];
+    m.size[p] = 0;
   }
-  return false;
+  m.pool.assign(static_cast<size_t>(next), -1);
+  for (size_t i = 0; i < m.triangles.size(); ++i)
+    for (int32_t p : m.triangles[i].point)
+      m.pool[static_cast<size_t>(m.start[p] + m.size[p]++)] = static_cast<int32_t>(i);
 }
 
 }  // namespace
 
-bool Before(const Collapse& a, const Collapse& b) {
-  if (a.error != b.error) return a.error < b.error;
-  if (a.seam != b.seam) return a.seam < b.seam;
-  if (a.quadric != b.quadric) return a.quadric < b.quadric;
-  if (a.from != b.from) return a.from < b.from;
-  return a.to < b.to;
-}
-
-Collapse Evaluate(const WorkMesh& m, int32_t from, int32_t to, double above) {
-  Collapse c;
-  c.from = from;
-  c.to = to;
-  if (m.kind[from] == PointKind::Fixed) return c;
-  int32_t otherBorder = -1;
-  if (CheckTopology(m, from, to, otherBorder) == 0) return c;
-  const Vec3d p = m.position[from], q = m.position[to];
-  std::vector<FanTriangle> before, after;
-  Vec3d sum;
-  double carried = 0;
-  for (int32_t ti : m.around[from]) {
-    const Triangle& t = m.triangles[ti];
-    const int k = Corner(t, from);
-    const int32_t pb = t.point[(k + 1) % 3], pc = t.point[(k + 2) % 3];
-    const Vec3d b = m.position[pb], cc = m.position[pc];
-    const Vec3d now = AreaVector(p, b, cc);
-    carried = std::max(carried, t.error);
-    sum = sum + now;
-    before.push_back({b, cc});
-    if (pb == to || pc == to) continue;
-    const Vec3d moved = AreaVector(q, b, cc);
-    if (IsFlat(q, b, cc) || Dot(moved, now) <= 0 || Dot(moved, t.normal0) <= 0) return c;
-    if (Repeats(m, to, pb, pc)) return c;
-    after.push_back({b, cc});
-  }
-  const double sumLength = Length(sum);
-  if (after.empty() || sumLength <= 0) return c;
-  const Vec3d n = sum * (1 / sumLength);
-  for (const FanTriangle& t : after)
-    if (Dot(AreaVector(q, t.b, t.c), n) <= 0) return c;
-  Vec3d apex = p;
-  double offset = 0;
-  if (otherBorder >= 0) {
-    // A border point: first onto the new border edge, then as inside.
-    apex = NearestOnSegment(p, m.position[otherBorder], q);
-    offset = Length(p - apex);
-  }
-  for (const FanTriangle& t : before) {
-    const Vec3d a = AreaVector(apex, t.b, t.c);
-    if (Dot(a, n) < -kFlat * Length(a)) return c;
-  }
-  // The apex alone first: where that already costs more than `above`, the
-  // crossings (the costly part) are not needed.
-  const double apexGap = ApexGap(apex, q, after, n, otherBorder >= 0);
-  if (apexGap < 0 || carried + offset + apexGap > above) return c;
-  const double gap = FanDistance(apex, before, q, after, n, otherBorder >= 0);
-  if (gap < 0) return c;
-  c.error = carried + offset + gap;
-  MapVertices(m, from, to, c.seam);
-  Quadric sumQ = m.quadric[from];
-  sumQ.Add(m.quadric[to]);
-  c.quadric = sumQ.Evaluate(q);
-  c.valid = true;
-  return c;
-}
-
-Collapse BestCollapse(const WorkMesh& m, int32_t from, double limit) {
-  Collapse best;
-  if (m.kind[from] == PointKind::Fixed || m.around[from].empty()) return best;
-  for (int32_t to : Neighbours(m, from)) {
-    const Collapse c = Evaluate(m, from, to, best.valid ? std::min(limit, best.error) : limit);
-    if (c.valid && c.error <= limit && (!best.valid || Before(c, best))) best = c;
-  }
-  return best;
-}
-
-std::vector<int32_t> Apply(WorkMesh& m, const Collapse& c) {
-  int32_t seam = 0;
-  const auto map = MapVertices(m, c.from, c.to, seam);
-  std::vector<int32_t> changed = Neighbours(m, c.from);
-  for (int32_t ti : m.around[c.from]) {
-    Triangle& t = m.triangles[ti];
-    const int k = Corner(t, c.from);
-    if (Corner(t, c.to) >= 0) {
-      t.alive = false;
-      --m.alive;
-      continue;
-    }
-    const int32_t v = t.vertex[k];
-    t.vertex[k] = std::lower_bound(map.begin(), map.end(), std::pair<int32_t, int32_t>{v, INT32_MIN})->second;
-    t.point[k] = c.to;
-    t.error = c.error;
-    m.around[c.to].push_back(ti);
-  }
-  m.around[c.from].clear();
-  m.quadric[c.to].Add(m.quadric[c.from]);
-  for (int32_t p : changed) {
-    auto& list = m.around[p];
-    list.erase(std::remove_if(list.begin(), list.end(), [&](int32_t ti) { return !m.triangles[ti].alive; }),
-               list.end());
-  }
-  return changed;
-}
-
-WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& pointOf, int32_t pointCount,
-                       int32_t& dropped) {
+WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& pointOf, int32_t pointCount) {
   WorkMesh m;
   m.position.assign(pointCount, Vec3d{});
   std::vector<uint8_t> placed(pointCount, 0);
@@ -232,65 +124,245 @@ WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& poi
     }
   m.kind.assign(pointCount, PointKind::Inner);
   m.quadric.assign(pointCount, Quadric{});
-  m.around.assign(pointCount, {});
-  dropped = 0;
-  std::vector<std::pair<int32_t, int32_t>> edges;  // directed, one per triangle side
+  m.triangles.reserve(mesh.indices.size() / 3);
+  m.normal0.reserve(mesh.indices.size() / 3);
   for (size_t i = 0; i + 2 < mesh.indices.size(); i += 3) {
     Triangle t;
     for (int k = 0; k < 3; ++k) {
       t.vertex[k] = mesh.indices[i + k];
       t.point[k] = pointOf[t.vertex[k]];
     }
-    if (t.point[0] == t.point[1] || t.point[1] == t.point[2] || t.point[0] == t.point[2]) {
-      ++dropped;
-      continue;
-    }
+    if (t.point[0] == t.point[1] || t.point[1] == t.point[2] || t.point[0] == t.point[2]) continue;
     const Vec3d a = m.position[t.point[0]], b = m.position[t.point[1]], c = m.position[t.point[2]];
     const Vec3d area = AreaVector(a, b, c);
-    if (IsFlat(a, b, c)) {
-      for (int32_t p : t.point) m.kind[p] = PointKind::Fixed;  // a triangle without a normal never changes
-    } else {
-      const double length = Length(area);
-      t.normal0 = area * (1 / length);
-      for (int32_t p : t.point) m.quadric[p].AddPlane(t.normal0, a, length / 2);
-    }
-    const int32_t index = static_cast<int32_t>(m.triangles.size());
-    for (int k = 0; k < 3; ++k) {
-      m.around[t.point[k]].push_back(index);
-      edges.push_back({t.point[k], t.point[(k + 1) % 3]});
+    const double longest = std::max({Dot(b - a, b - a), Dot(c - b, c - b), Dot(a - c, a - c)});
+    const double length = Length(area);
+    Vec3d normal;  // none for a triangle without area: it carries no plane
+    if (length > kFlat * longest) {
+      normal = area * (1 / length);
+      const Quadric plane = Quadric::Plane(normal, a, length / 2);
+      for (int32_t p : t.point) m.quadric[p].Add(plane);
     }
     m.triangles.push_back(t);
+    m.normal0.push_back(normal);
   }
   m.alive = static_cast<int32_t>(m.triangles.size());
-  // Kinds from the edges: used once is a border, more than twice (or twice
-  // the same way round) fixes both ends.
-  std::vector<std::pair<int32_t, int32_t>> undirected;
-  undirected.reserve(edges.size());
-  for (auto [a, b] : edges) undirected.push_back({std::min(a, b), std::max(a, b)});
-  std::sort(edges.begin(), edges.end());
-  for (size_t i = 1; i < edges.size(); ++i)
-    if (edges[i] == edges[i - 1]) m.kind[edges[i].first] = m.kind[edges[i].second] = PointKind::Fixed;
-  std::sort(undirected.begin(), undirected.end());
-  std::vector<int32_t> borderEdges(pointCount, 0);
-  for (size_t i = 0; i < undirected.size();) {
-    size_t j = i;
-    while (j < undirected.size() && undirected[j] == undirected[i]) ++j;
-    const auto [a, b] = undirected[i];
-    if (j - i == 1) {
-      ++borderEdges[a];
-      ++borderEdges[b];
-    } else if (j - i > 2) {
-      m.kind[a] = m.kind[b] = PointKind::Fixed;
-    }
-    i = j;
-  }
-  for (int32_t p = 0; p < pointCount; ++p) {
-    if (m.kind[p] == PointKind::Fixed || borderEdges[p] == 0) continue;
-    m.kind[p] = borderEdges[p] == 2 ? PointKind::Border : PointKind::Fixed;
-  }
+  BuildAround(m);
+  ClassifyPoints(m);
+  FindPieces(m);
   for (size_t v = 0; v < mesh.locked.size(); ++v)
     if (mesh.locked[v]) m.kind[pointOf[v]] = PointKind::Fixed;
+  m.selfCost.resize(pointCount);
+  for (int32_t p = 0; p < pointCount; ++p) m.selfCost[p] = m.quadric[p].Evaluate(m.position[p]);
   return m;
+}
+
+void WorkMesh::AddAround(int32_t p, int32_t triangle) {
+  if (size[p] == room[p]) {
+    // Full: the block moves to the end of the pool with twice the room.
+    const int32_t moved = static_cast<int32_t>(pool.size());
+    room[p] = std::max(4, 2 * room[p]);
+    pool.resize(pool.size() + static_cast<size_t>(room[p]));
+    std::copy_n(pool.begin() + start[p], size[p], pool.begin() + moved);
+    start[p] = moved;
+  }
+  pool[static_cast<size_t>(start[p] + size[p]++)] = triangle;
+}
+
+void WorkMesh::RemoveAround(int32_t p, int32_t triangle) {
+  int32_t* first = pool.data() + start[p];
+  int32_t* last = first + size[p];
+  int32_t* at = std::find(first, last, triangle);
+  if (at == last) return;
+  std::copy(at + 1, last, at);
+  --size[p];
+}
+
+// Orders the triangles round `from` into a fan starting at `to`: sector s
+// lies between outline_[s] and outline_[s + 1]. Fails unless that takes
+// every triangle and the fan is what the point's kind needs (closed inside,
+// open with `to` at one end on a border).
+bool Evaluator::BuildFan(const WorkMesh& m, int32_t from, int32_t to) {
+  const int32_t degree = m.Degree(from);
+  const int32_t* tri = m.Around(from);
+  ends_.resize(static_cast<size_t>(degree));
+  // Counter-clockwise from `to` where a triangle starts there, else
+  // clockwise (`to` ends an open fan).
+  reversed_ = true;
+  for (int32_t i = 0; i < degree; ++i) {
+    ends_[i] = Opposite(m.triangles[tri[i]], from);
+    reversed_ = reversed_ && ends_[i].first != to;
+  }
+  if (reversed_)
+    for (auto& e : ends_) std::swap(e.first, e.second);
+  sectors_.clear();
+  outline_.assign(1, to);
+  bool closed = false;
+  while (static_cast<int32_t>(sectors_.size()) < degree && !closed) {
+    int32_t found = -1;
+    for (int32_t i = 0; i < degree && found < 0; ++i)
+      if (ends_[i].first == outline_.back()) found = i;
+    if (found < 0) break;
+    sectors_.push_back(tri[found]);
+    const int32_t next = ends_[found].second;
+    ends_[found].first = -1;  // used
+    if (next == to)
+      closed = true;
+    else
+      outline_.push_back(next);
+  }
+  if (static_cast<int32_t>(sectors_.size()) != degree) return false;
+  border_ = !closed;
+  if (m.kind[from] == PointKind::Inner) return closed && degree >= 3;
+  return m.kind[from] == PointKind::Border && !closed && degree >= 2;
+}
+
+// The outline's points are distinct, and `to` shares no neighbour with
+// `from` but the corners of the triangles on their edge (no edge of more
+// than two triangles after the move, no triangle twice).
+bool Evaluator::LinkHolds(const WorkMesh& m, int32_t to) {
+  ++round_;
+  for (int32_t p : outline_) {
+    if (stamp_[p] == round_) return false;
+    stamp_[p] = round_;
+  }
+  ++round_;
+  const int32_t* tri = m.Around(to);
+  for (int32_t i = 0; i < m.Degree(to); ++i)
+    for (int32_t p : m.triangles[tri[i]].point) stamp_[p] = round_;
+  const int32_t count = static_cast<int32_t>(outline_.size());
+  const int32_t lastShared = border_ ? 1 : count - 1;
+  for (int32_t i = 2; i < count; ++i)
+    if (i != lastShared && stamp_[outline_[i]] == round_) return false;
+  if (!border_ && count == 3) {
+    // The one new triangle must not be one `to` has already.
+    for (int32_t i = 0; i < m.Degree(to); ++i) {
+      const Triangle& t = m.triangles[tri[i]];
+      if (Corner(t, from_) < 0 && Corner(t, outline_[1]) >= 0 && Corner(t, outline_[2]) >= 0) return false;
+    }
+  }
+  return true;
+}
+
+// No new triangle flat or turned by 90 degrees or more against the one it
+// replaces or the input's; every new triangle facing the old fan's normal.
+bool Evaluator::ShapeHolds(const WorkMesh& m, Vec3d& normal) {
+  const Vec3d p = m.position[from_], q = m.position[to_];
+  Vec3d sum;
+  const size_t sectors = sectors_.size();
+  now_.resize(sectors);
+  moved_.resize(sectors);
+  for (size_t s = 0; s < sectors; ++s) {
+    const int32_t ti = sectors_[s];
+    const auto [pb, pc] = Opposite(m.triangles[ti], from_);
+    const Vec3d b = m.position[pb], c = m.position[pc];
+    now_[s] = AreaVector(p, b, c);
+    sum = sum + now_[s];
+    if (pb == to_ || pc == to_) continue;
+    moved_[s] = AreaVector(q, b, c);
+    if (IsFlat(moved_[s], q, b, c)) return false;
+    // A triangle that came without area has no side to turn from.
+    const Vec3d input = m.normal0[ti];
+    const bool flatInput = input.x == 0 && input.y == 0 && input.z == 0;
+    if (!flatInput && (Dot(moved_[s], now_[s]) <= 0 || Dot(moved_[s], input) <= 0)) return false;
+  }
+  const double length = Length(sum);
+  if (!(length > 0)) return false;
+  normal = sum * (1 / length);
+  const size_t last = border_ ? sectors : sectors - 1;  // the new triangles are sectors 1 .. last - 1
+  for (size_t s = 1; s < last; ++s)
+    if (Dot(moved_[s], normal) <= 0) return false;
+  return true;
+}
+
+bool Evaluator::Evaluate(const WorkMesh& m, int32_t from, int32_t to, double limit, Collapse& out) {
+  from_ = from;
+  to_ = to;
+  if (m.kind[from] == PointKind::Fixed || !BuildFan(m, from, to)) return false;
+  if (m.alive - (border_ ? 1 : 2) < 1 || !LinkHolds(m, to)) return false;
+  Vec3d normal;
+  if (!ShapeHolds(m, normal)) return false;
+  const Vec3d p = m.position[from];
+  Vec3d apex = p;
+  double offset = 0;
+  if (border_) {
+    // A border point: first onto the new border edge, then as inside.
+    apex = NearestOnSegment(p, m.position[outline_.back()], m.position[to]);
+    offset = Length(p - apex);
+  }
+  const size_t sectors = sectors_.size();
+  carried_.resize(sectors);
+  points_.resize(outline_.size());
+  for (size_t i = 0; i < outline_.size(); ++i) points_[i] = m.position[outline_[i]];
+  for (size_t s = 0; s < sectors; ++s) {
+    const Triangle& t = m.triangles[sectors_[s]];
+    Vec3d a = now_[s];
+    if (border_) {
+      const auto [pb, pc] = Opposite(t, from);
+      a = AreaVector(apex, m.position[pb], m.position[pc]);
+    }
+    const double facing = Dot(a, normal);
+    if (facing < 0 && facing < -kFlat * Length(a)) return false;
+    carried_[s] = t.error + offset;
+  }
+  bounds_.resize(sectors + 1);
+  Fan fan;
+  fan.apex = apex;
+  fan.outline = points_.data();
+  fan.sectors = static_cast<int32_t>(sectors);
+  fan.open = border_;
+  fan.mirrored = reversed_;
+  fan.normal = normal;
+  fan.carried = carried_.data();
+  const double error = FanBounds(fan, limit, work_, bounds_.data());
+  if (error < 0 || error > limit) return false;
+  out.error = error;
+  out.from = from;
+  out.to = to;
+  return true;
+}
+
+void Evaluator::Apply(WorkMesh& m, std::vector<int32_t>& touched) {
+  // Each vertex of `from` becomes the vertex of `to` it shares a triangle
+  // with (the smallest of several), else (a seam crossing `from` elsewhere)
+  // the one the smallest such vertex becomes.
+  map_.clear();
+  for (int32_t ti : sectors_) {
+    const Triangle& t = m.triangles[ti];
+    const int32_t v = t.vertex[Corner(t, from_)];
+    auto it = std::find_if(map_.begin(), map_.end(), [v](const auto& e) { return e.first == v; });
+    if (it == map_.end()) it = map_.insert(map_.end(), {v, -1});
+    const int k = Corner(t, to_);
+    if (k >= 0 && (it->second < 0 || t.vertex[k] < it->second)) it->second = t.vertex[k];
+  }
+  std::sort(map_.begin(), map_.end());
+  int32_t fallback = -1;
+  for (const auto& [v, w] : map_)
+    if (w >= 0 && fallback < 0) fallback = w;
+  for (auto& [v, w] : map_)
+    if (w < 0) w = fallback;
+  for (size_t s = 0; s < sectors_.size(); ++s) {
+    const int32_t ti = sectors_[s];
+    Triangle& t = m.triangles[ti];
+    if (Corner(t, to_) >= 0) {
+      t.alive = false;
+      --m.alive;
+      for (int32_t p : t.point)
+        if (p != from_) m.RemoveAround(p, ti);
+      continue;
+    }
+    const int k = Corner(t, from_);
+    const int32_t v = t.vertex[k];
+    t.vertex[k] = std::find_if(map_.begin(), map_.end(), [v](const auto& e) { return e.first == v; })->second;
+    t.point[k] = to_;
+    t.error = bounds_[s];
+    m.AddAround(to_, ti);
+  }
+  m.size[from_] = 0;
+  m.quadric[to_].Add(m.quadric[from_]);
+  m.selfCost[to_] = m.quadric[to_].Evaluate(m.position[to_]);
+  touched.push_back(from_);
+  touched.insert(touched.end(), outline_.begin(), outline_.end());  // `to` first
 }
 
 }  // namespace lodsmith::simplify

@@ -4,8 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
+#include "simplify/fan_distance.h"
 #include "simplify/geometry.h"
 #include "simplify/simplify.h"
 
@@ -20,47 +22,73 @@ enum class PointKind : uint8_t {
 struct Triangle {
   std::array<int32_t, 3> vertex{};  // input vertex indices
   std::array<int32_t, 3> point{};   // their points
-  Vec3d normal0;                    // the input's face normal (unit)
   double error = 0;                 // bound of the distance to the input surface it stands for
   bool alive = true;
 };
 
 struct WorkMesh {
-  std::vector<Vec3d> position;               // per point
-  std::vector<PointKind> kind;               // per point
-  std::vector<Quadric> quadric;              // per point
-  std::vector<std::vector<int32_t>> around;  // per point: its live triangles, in the order they came
+  std::vector<Vec3d> position;   // per point
+  std::vector<PointKind> kind;   // per point
+  std::vector<Quadric> quadric;  // per point
+  std::vector<double> selfCost;  // per point: its quadric at its own position
+  std::vector<int32_t> piece;    // per point: the least point of its connected piece (-1: none)
   std::vector<Triangle> triangles;
-  int32_t alive = 0;  // live triangles
+  std::vector<Vec3d> normal0;  // per triangle: the input's face normal (unit)
+  int32_t alive = 0;           // live triangles
+  // The live triangles around each point, in blocks of one pool: point p's
+  // are pool[start[p]] .. pool[start[p] + size[p] - 1].
+  std::vector<int32_t> pool, start, size, room;
+
+  int32_t Points() const { return static_cast<int32_t>(position.size()); }
+  int32_t Degree(int32_t p) const { return size[p]; }
+  const int32_t* Around(int32_t p) const { return pool.data() + start[p]; }
+  void AddAround(int32_t p, int32_t triangle);
+  void RemoveAround(int32_t p, int32_t triangle);
 };
 
-// What moving `from` onto `to` costs; valid is false where it is not allowed.
+// Builds the working mesh from a checked input; triangles that name a point
+// twice are left out.
+WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& pointOf, int32_t pointCount);
+
+// What moving `from` onto `to` costs, as found by Evaluate.
 struct Collapse {
-  bool valid = false;
-  double error = 0;    // the bound the new triangles carry
-  int32_t seam = 0;    // 0: no seam at `from`, 1: a seam along the edge, 2: one across it
-  double quadric = 0;  // the quadric error of the move
+  double error = 0;  // the largest bound the new triangles carry
   int32_t from = -1, to = -1;
 };
 
-// The ordering of collapses: smaller error, then fewer seams crossed, then
-// quadric error, then indices.
-bool Before(const Collapse& a, const Collapse& b);
+// Reused memory of the evaluations, and the last valid one's fan.
+class Evaluator {
+public:
+  explicit Evaluator(int32_t points) : stamp_(static_cast<size_t>(points), 0) {}
 
-// Builds the working mesh from a checked input; triangles that name a point
-// twice are left out (their count is returned through `dropped`).
-WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& pointOf, int32_t pointCount,
-                       int32_t& dropped);
+  // Whether moving `from` onto `to` is allowed and costs at most `limit`;
+  // when it is, `out` says what it costs.
+  bool Evaluate(const WorkMesh& m, int32_t from, int32_t to, double limit, Collapse& out);
 
-// The cost of moving `from` onto `to`. Where it surely costs more than
-// `above`, it is left unmeasured and not valid.
-Collapse Evaluate(const WorkMesh& m, int32_t from, int32_t to, double above);
+  // Applies the collapse the last successful Evaluate found; `touched`
+  // gets the points whose triangles changed (`from`, `to` first, and the
+  // points they shared triangles with).
+  void Apply(WorkMesh& m, std::vector<int32_t>& touched);
 
-// The cheapest allowed move of `from` (valid false when there is none or
-// every one costs more than `limit`).
-Collapse BestCollapse(const WorkMesh& m, int32_t from, double limit);
+private:
+  bool BuildFan(const WorkMesh& m, int32_t from, int32_t to);
+  bool LinkHolds(const WorkMesh& m, int32_t to);
+  bool ShapeHolds(const WorkMesh& m, Vec3d& normal);
 
-// Applies a valid collapse; returns the points whose triangles changed.
-std::vector<int32_t> Apply(WorkMesh& m, const Collapse& c);
+  std::vector<uint32_t> stamp_;
+  uint32_t round_ = 0;
+  int32_t from_ = -1, to_ = -1;
+  bool border_ = false;                            // `from` is on an open border
+  bool reversed_ = false;                          // the outline runs clockwise round `from`
+  std::vector<int32_t> sectors_;                   // the triangles round `from`, from `to` on
+  std::vector<int32_t> outline_;                   // their outer points, `to` first
+  std::vector<Vec3d> points_;                      // the outline's positions
+  std::vector<Vec3d> now_, moved_;                 // per sector: its area vector, and the new triangle's
+  std::vector<std::pair<int32_t, int32_t>> ends_;  // per triangle round `from`: its other corners
+  std::vector<double> carried_;                    // per sector
+  std::vector<double> bounds_;                     // per new triangle (by sector)
+  FanWork work_;
+  std::vector<std::pair<int32_t, int32_t>> map_;  // vertex of `from` -> vertex of `to`
+};
 
 }  // namespace lodsmith::simplify

@@ -7,42 +7,34 @@ namespace lodsmith::simplify {
 
 namespace {
 
-struct Flat {
-  double u = 0, v = 0, h = 0;  // in the plane, and the height above it
-};
+using Flat = FanWork::Flat;
+
+// Barycentric coordinates below this count as on the edge.
+constexpr double kSlack = -1e-9;
 
 struct Frame {
   Vec3d n, e1, e2;
+  double flip = 1;
 
-  explicit Frame(Vec3d normal) : n(normal) {
+  Frame(Vec3d normal, bool mirrored) : n(normal), flip(mirrored ? -1 : 1) {
     const Vec3d axis = std::abs(n.x) < 0.6 ? Vec3d{1, 0, 0} : Vec3d{0, 1, 0};
     e1 = Cross(n, axis);
     e1 = e1 * (1 / Length(e1));
     e2 = Cross(n, e1);
   }
-  Flat operator()(Vec3d p) const { return {Dot(p, e1), Dot(p, e2), Dot(p, n)}; }
+  Flat operator()(Vec3d p) const { return {Dot(p, e1), flip * Dot(p, e2), Dot(p, n)}; }
 };
 
 double Orient(const Flat& a, const Flat& b, const Flat& c) {
   return (b.u - a.u) * (c.v - a.v) - (b.v - a.v) * (c.u - a.u);
 }
 
-// The height of fan B at the apex A, or NaN when A lies over none of its
-// triangles.
-double HeightOver(const Flat& p, const Flat& apex, const std::vector<std::pair<Flat, Flat>>& fan) {
-  for (const auto& [b, c] : fan) {
-    const double area = Orient(apex, b, c);
-    if (area <= 0) continue;
-    const double w0 = Orient(p, b, c) / area, w1 = Orient(apex, p, c) / area, w2 = Orient(apex, b, p) / area;
-    const double slack = -1e-9;
-    if (w0 >= slack && w1 >= slack && w2 >= slack) return w0 * apex.h + w1 * b.h + w2 * c.h;
-  }
-  return std::nan("");
-}
-
 // Where segment a0-a1 crosses segment b0-b1 (parameters within [0, 1]), the
 // difference of their heights there; 0 when they do not cross.
 double CrossingGap(const Flat& a0, const Flat& a1, const Flat& b0, const Flat& b1) {
+  if (std::max(a0.u, a1.u) < std::min(b0.u, b1.u) || std::min(a0.u, a1.u) > std::max(b0.u, b1.u) ||
+      std::max(a0.v, a1.v) < std::min(b0.v, b1.v) || std::min(a0.v, a1.v) > std::max(b0.v, b1.v))
+    return 0;
   const double du = a1.u - a0.u, dv = a1.v - a0.v, eu = b1.u - b0.u, ev = b1.v - b0.v;
   const double det = du * ev - dv * eu;
   if (det == 0) return 0;
@@ -53,55 +45,71 @@ double CrossingGap(const Flat& a0, const Flat& a1, const Flat& b0, const Flat& b
   return std::abs(ha - hb);
 }
 
-// The other ends of the inner edges of a fan, each once.
-std::vector<Flat> Ends(const Frame& frame, const std::vector<FanTriangle>& fan) {
-  std::vector<Vec3d> ends;
-  ends.reserve(fan.size() * 2);
-  for (const FanTriangle& t : fan) {
-    ends.push_back(t.b);
-    ends.push_back(t.c);
+// The apex against new triangle t: where it lies over (or on) it, the
+// largest carried bound plus the height difference there; elsewhere the
+// largest carried bound of the old sectors the triangle overlaps (those
+// on its side of the apex). `over` is set when the apex lies over it.
+double ApexBound(const Flat& a, const Flat& q, const Flat& b, const Flat& c, int32_t t, bool open, bool last,
+                 const FanWork& w, bool& over) {
+  const double all = w.before.back();
+  over = false;
+  const double area = Orient(q, b, c);
+  if (area <= 0) return all;
+  // Barycentric coordinates times the area.
+  const double o0 = Orient(a, b, c), o1 = Orient(q, a, c), o2 = Orient(q, b, a);
+  const double slack = kSlack * area;
+  if ((o0 >= slack && o1 >= slack && o2 >= slack) || (open && last)) {
+    over = true;
+    return open ? all : all + std::abs(a.h - (o0 / area * q.h + o1 / area * b.h + o2 / area * c.h));
   }
-  const auto less = [](Vec3d a, Vec3d b) { return a.x != b.x ? a.x < b.x : a.y != b.y ? a.y < b.y : a.z < b.z; };
-  std::sort(ends.begin(), ends.end(), less);
-  ends.erase(std::unique(ends.begin(), ends.end()), ends.end());
-  std::vector<Flat> out;
-  out.reserve(ends.size());
-  for (Vec3d e : ends) out.push_back(frame(e));
-  return out;
+  if (o0 >= slack && o1 < slack && o2 >= slack) return w.before[static_cast<size_t>(t)];
+  if (o0 >= slack && o2 < slack && o1 >= slack) return w.after[static_cast<size_t>(t)];
+  return all;
 }
 
 }  // namespace
 
-double ApexGap(Vec3d apexA, Vec3d apexB, const std::vector<FanTriangle>& fanB, Vec3d n, bool apexAOnOutline) {
-  if (apexAOnOutline) return 0;
-  const Frame frame(n);
-  std::vector<std::pair<Flat, Flat>> flatB;
-  flatB.reserve(fanB.size());
-  for (const FanTriangle& t : fanB) flatB.push_back({frame(t.b), frame(t.c)});
-  const Flat a = frame(apexA);
-  const double h = HeightOver(a, frame(apexB), flatB);
-  return std::isnan(h) ? -1 : std::abs(a.h - h);
-}
-
-double FanDistance(Vec3d apexA, const std::vector<FanTriangle>& fanA, Vec3d apexB, const std::vector<FanTriangle>& fanB,
-                   Vec3d n, bool apexAOnOutline) {
-  double gap = ApexGap(apexA, apexB, fanB, n, apexAOnOutline);
-  if (gap < 0) return -1;
-  // The crossings of A's inner edges with B's inner edges (the outline's
-  // corners are ends of both).
-  const Frame frame(n);
-  const Flat a = frame(apexA), b = frame(apexB);
-  const std::vector<Flat> endsA = Ends(frame, fanA), endsB = Ends(frame, fanB);
-  for (const Flat& ea : endsA) {
-    const double u0 = std::min(a.u, ea.u), u1 = std::max(a.u, ea.u);
-    const double v0 = std::min(a.v, ea.v), v1 = std::max(a.v, ea.v);
-    for (const Flat& eb : endsB) {
-      if (std::max(b.u, eb.u) < u0 || std::min(b.u, eb.u) > u1 || std::max(b.v, eb.v) < v0 || std::min(b.v, eb.v) > v1)
-        continue;
-      gap = std::max(gap, CrossingGap(a, ea, b, eb));
-    }
+double FanBounds(const Fan& fan, double limit, FanWork& w, double* bounds) {
+  const int32_t sectors = fan.sectors;
+  const int32_t points = fan.open ? sectors + 1 : sectors;
+  const int32_t lastNew = fan.open ? sectors - 1 : sectors - 2;
+  if (lastNew < 1) return -1;
+  const Frame frame(fan.normal, fan.mirrored);
+  w.flat.resize(static_cast<size_t>(points));
+  for (int32_t i = 0; i < points; ++i) w.flat[i] = frame(fan.outline[i]);
+  const auto at = [&](int32_t i) -> const Flat& { return w.flat[static_cast<size_t>(i == points ? 0 : i)]; };
+  w.before.resize(static_cast<size_t>(sectors));
+  w.after.resize(static_cast<size_t>(sectors));
+  for (int32_t s = 0; s < sectors; ++s) w.before[s] = std::max(s > 0 ? w.before[s - 1] : 0.0, fan.carried[s]);
+  for (int32_t s = sectors - 1; s >= 0; --s)
+    w.after[s] = std::max(s + 1 < sectors ? w.after[s + 1] : 0.0, fan.carried[s]);
+  const Flat a = frame(fan.apex), q = w.flat[0];
+  bool anyOver = false;
+  double worst = 0;
+  for (int32_t t = 1; t <= lastNew; ++t) {
+    bool over = false;
+    bounds[t] = ApexBound(a, q, at(t), at(t + 1), t, fan.open, t == lastNew, w, over);
+    anyOver = anyOver || over;
+    if (over && bounds[t] > limit) return bounds[t];
+    worst = std::max(worst, bounds[t]);
   }
-  return gap;
+  if (!anyOver) return -1;
+  // The crossings of the old fan's inner edges (apex to b_i) with the new
+  // fan's (q to b_j): each is a corner of the cells of sectors i - 1 and i
+  // with new triangles j - 1 and j.
+  for (int32_t i = 1; i < sectors; ++i)
+    for (int32_t j = 2; j <= lastNew; ++j) {
+      if (i == j) continue;
+      const double gap = CrossingGap(a, at(i), q, at(j));
+      if (gap <= 0) continue;
+      for (int32_t t = j - 1; t <= j; ++t)
+        for (int32_t s = i - 1; s <= i; ++s) {
+          bounds[t] = std::max(bounds[t], fan.carried[s] + gap);
+          worst = std::max(worst, bounds[t]);
+        }
+      if (worst > limit) return worst;
+    }
+  return worst;
 }
 
 }  // namespace lodsmith::simplify

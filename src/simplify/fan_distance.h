@@ -1,33 +1,50 @@
 // The distance between the fan of triangles a collapse removes and the fan
-// it makes in their place.
+// it makes in their place, per new triangle.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "simplify/geometry.h"
 
 namespace lodsmith::simplify {
 
-// A triangle of a fan: the apex and these two corners, counter-clockwise.
-struct FanTriangle {
-  Vec3d b, c;
+// The old fan: apex A and the outline b_0 .. b_last; sector s is the
+// triangle (A, b_s, b_s+1), with b_S = b_0 when the fan is closed. The new
+// fan: apex q = b_0 and the triangles T_j = (q, b_j, b_j+1) for j = 1 ..
+// S - 2 (closed) or S - 1 (open; then A lies on the new outline edge
+// b_S - q). Seen along `normal` both must cover the same polygon with every
+// triangle facing it (the caller checks that); `mirrored` says the outline
+// runs clockwise seen so.
+struct Fan {
+  Vec3d apex;
+  const Vec3d* outline = nullptr;  // S points (closed) or S + 1 (open)
+  int32_t sectors = 0;             // S
+  bool open = false;
+  bool mirrored = false;
+  Vec3d normal;                     // unit
+  const double* carried = nullptr;  // per sector: its bound of the distance to the input
 };
 
-// Both fans must be graphs over the plane with unit normal `n` covering the
-// same region of it (every triangle facing +n; the caller checks that).
-// Then the symmetric Hausdorff distance between them is at most the largest
-// difference of their heights along n, and that difference, linear on every
-// cell where both are linear, is largest at a corner of such a cell: an apex
-// or a crossing of an edge of one fan with an edge of the other (the shared
-// outline contributes nothing). Returns that largest difference; -1 when
-// apexA lies over no triangle of fan B, unless `apexAOnOutline` says that it
-// lies on the outline of B, where both fans meet.
-double FanDistance(Vec3d apexA, const std::vector<FanTriangle>& fanA, Vec3d apexB, const std::vector<FanTriangle>& fanB,
-                   Vec3d n, bool apexAOnOutline);
+// Reused memory.
+struct FanWork {
+  struct Flat {
+    double u = 0, v = 0, h = 0;
+  };
+  std::vector<Flat> flat;
+  std::vector<double> before, after;  // running maxima of `carried`
+};
 
-// The first part of FanDistance alone: the height difference at apexA (0
-// when `apexAOnOutline`), -1 when apexA lies over no triangle of fan B. A
-// lower bound of FanDistance, at the cost of one pass over fan B.
-double ApexGap(Vec3d apexA, Vec3d apexB, const std::vector<FanTriangle>& fanB, Vec3d n, bool apexAOnOutline);
+// Bounds, for every new triangle T_j, the distance from its points to the
+// input surface and from the input surface it stands for to it: the
+// vertical projection along `normal` maps old fan onto new, and over every
+// cell where an old sector and a new triangle overlap, the distance moved
+// is linear, so largest at a corner of the cell (the apex, or a crossing of
+// an inner edge of either fan; the outline stays). The bound is the old
+// sector's carried bound plus that largest distance. Writes bounds[j] for
+// the new triangles and returns their largest; returns -1 when the apex
+// lies over no new triangle, and a number above `limit` (not all bounds
+// written) once one is sure to pass it.
+double FanBounds(const Fan& fan, double limit, FanWork& work, double* bounds);
 
 }  // namespace lodsmith::simplify

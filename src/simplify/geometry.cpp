@@ -27,38 +27,20 @@ double PointTriangleDistance(Vec3d p, Vec3d a, Vec3d b, Vec3d c) {
   return std::min({dab, dbc, dca});
 }
 
-void Quadric::AddPlane(Vec3d n, Vec3d point, double w) {
+Quadric Quadric::Plane(Vec3d n, Vec3d point, double w) {
   const double d = -Dot(n, point);
-  a00 += w * n.x * n.x;
-  a01 += w * n.x * n.y;
-  a02 += w * n.x * n.z;
-  a11 += w * n.y * n.y;
-  a12 += w * n.y * n.z;
-  a22 += w * n.z * n.z;
-  b0 += w * n.x * d;
-  b1 += w * n.y * d;
-  b2 += w * n.z * d;
-  c += w * d * d;
-}
-
-void Quadric::Add(const Quadric& o) {
-  a00 += o.a00;
-  a01 += o.a01;
-  a02 += o.a02;
-  a11 += o.a11;
-  a12 += o.a12;
-  a22 += o.a22;
-  b0 += o.b0;
-  b1 += o.b1;
-  b2 += o.b2;
-  c += o.c;
-}
-
-double Quadric::Evaluate(Vec3d p) const {
-  const double xx = a00 * p.x * p.x + a11 * p.y * p.y + a22 * p.z * p.z;
-  const double xy = 2 * (a01 * p.x * p.y + a02 * p.x * p.z + a12 * p.y * p.z);
-  const double bx = 2 * (b0 * p.x + b1 * p.y + b2 * p.z);
-  return std::max(0.0, xx + xy + bx + c);
+  Quadric q;
+  q.a00 = w * n.x * n.x;
+  q.a01 = w * n.x * n.y;
+  q.a02 = w * n.x * n.z;
+  q.a11 = w * n.y * n.y;
+  q.a12 = w * n.y * n.z;
+  q.a22 = w * n.z * n.z;
+  q.b0 = w * n.x * d;
+  q.b1 = w * n.y * d;
+  q.b2 = w * n.z * d;
+  q.c = w * d * d;
+  return q;
 }
 
 }  // namespace lodsmith::simplify

@@ -3,6 +3,7 @@
 // does not fuse multiply and add (the target is compiled without contraction).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -34,10 +35,26 @@ struct Quadric {
   double a00 = 0, a01 = 0, a02 = 0, a11 = 0, a12 = 0, a22 = 0;
   double b0 = 0, b1 = 0, b2 = 0, c = 0;
 
-  // Adds the plane through `point` with unit `normal`, weighted.
-  void AddPlane(Vec3d normal, Vec3d point, double weight);
-  void Add(const Quadric& o);
-  double Evaluate(Vec3d p) const;
+  // The plane through `point` with unit `normal`, weighted.
+  static Quadric Plane(Vec3d normal, Vec3d point, double weight);
+  void Add(const Quadric& o) {
+    a00 += o.a00;
+    a01 += o.a01;
+    a02 += o.a02;
+    a11 += o.a11;
+    a12 += o.a12;
+    a22 += o.a22;
+    b0 += o.b0;
+    b1 += o.b1;
+    b2 += o.b2;
+    c += o.c;
+  }
+  double Evaluate(Vec3d p) const {
+    const double xx = a00 * p.x * p.x + a11 * p.y * p.y + a22 * p.z * p.z;
+    const double xy = 2 * (a01 * p.x * p.y + a02 * p.x * p.z + a12 * p.y * p.z);
+    const double bx = 2 * (b0 * p.x + b1 * p.y + b2 * p.z);
+    return std::max(0.0, xx + xy + bx + c);
+  }
 };
 
 }  // namespace lodsmith::simplify

@@ -16,11 +16,14 @@
 // what is allowed; at least one triangle always remains.
 //
 // The reported error bounds the symmetric Hausdorff distance between the
-// input surface and the result (model units): every collapse adds the
-// distance between the fan of triangles it replaces and the fan it makes to
-// the bound those triangles carried. Decisions depend on nothing but the input
-// (no unordered iteration, ties broken by index, no fused arithmetic), so the
-// result is the same on every build.
+// input surface and the result (model units): each triangle carries a bound
+// of the distance to the input surface it stands for, and a collapse gives
+// each new triangle the bound of the old triangles it overlaps plus the
+// distance between old and new fan there. Moves are taken cheapest quadric
+// error first; one whose bound would pass the error allowed is refused.
+// Decisions depend on nothing but the input (no unordered iteration, ties
+// broken by index, no fused arithmetic), so the result is the same on every
+// build.
 #pragma once
 
 #include <array>

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <numeric>
 #include <vector>
 
 namespace lodsmith::simplify {
@@ -12,56 +11,47 @@ namespace {
 // Points probed for the distance of a piece to the rest.
 constexpr size_t kProbes = 8;
 
-int32_t Root(std::vector<int32_t>& parent, int32_t p) {
-  while (parent[p] != p) p = parent[p] = parent[parent[p]];
-  return p;
-}
-
 struct Piece {
   std::vector<int32_t> triangles;
+  Vec3d lo, hi;  // the box round all its points, as it came
   double bound = 0;
 };
 
-// The live triangles by connected piece, in the order of their first triangle.
+// The live triangles by connected piece, in the order of their first
+// triangle. Moves keep pieces apart and whole, so each is one as it came.
 std::vector<Piece> Pieces(const WorkMesh& m) {
-  std::vector<int32_t> parent(m.position.size());
-  std::iota(parent.begin(), parent.end(), 0);
-  for (const Triangle& t : m.triangles)
-    if (t.alive)
-      for (int k = 1; k < 3; ++k) {
-        const int32_t a = Root(parent, t.point[0]), b = Root(parent, t.point[k]);
-        if (a != b) parent[std::max(a, b)] = std::min(a, b);
-      }
   std::vector<int32_t> pieceOf(m.position.size(), -1);
   std::vector<Piece> pieces;
   for (size_t i = 0; i < m.triangles.size(); ++i) {
     if (!m.triangles[i].alive) continue;
-    const int32_t root = Root(parent, m.triangles[i].point[0]);
+    const int32_t root = m.piece[m.triangles[i].point[0]];
     if (pieceOf[root] < 0) {
       pieceOf[root] = static_cast<int32_t>(pieces.size());
       pieces.emplace_back();
+      pieces.back().lo = pieces.back().hi = m.position[root];
     }
     pieces[pieceOf[root]].triangles.push_back(static_cast<int32_t>(i));
+  }
+  for (size_t p = 0; p < m.position.size(); ++p) {
+    if (m.piece[p] < 0 || pieceOf[m.piece[p]] < 0) continue;
+    Piece& piece = pieces[pieceOf[m.piece[p]]];
+    const Vec3d x = m.position[p];
+    piece.lo = {std::min(piece.lo.x, x.x), std::min(piece.lo.y, x.y), std::min(piece.lo.z, x.z)};
+    piece.hi = {std::max(piece.hi.x, x.x), std::max(piece.hi.y, x.y), std::max(piece.hi.z, x.z)};
   }
   return pieces;
 }
 
-// What removing the piece costs against the live triangles outside it.
+// What removing the piece costs against the live triangles outside it:
+// every point of it as it came, and of what is left of it, lies within its
+// box, so within the box's diagonal of any of its points, and that point
+// within its distance of the rest.
 double RemovalBound(const WorkMesh& m, const Piece& piece, double limit) {
-  std::vector<int32_t> points;
-  double carried = 0;
-  Vec3d lo = m.position[m.triangles[piece.triangles[0]].point[0]], hi = lo;
-  for (int32_t ti : piece.triangles) {
-    carried = std::max(carried, m.triangles[ti].error);
-    for (int32_t p : m.triangles[ti].point) {
-      points.push_back(p);
-      const Vec3d x = m.position[p];
-      lo = {std::min(lo.x, x.x), std::min(lo.y, x.y), std::min(lo.z, x.z)};
-      hi = {std::max(hi.x, x.x), std::max(hi.y, x.y), std::max(hi.z, x.z)};
-    }
-  }
-  const double base = carried + Length(hi - lo);
+  const double base = Length(piece.hi - piece.lo);
   if (base > limit) return base;
+  std::vector<int32_t> points;
+  for (int32_t ti : piece.triangles)
+    for (int32_t p : m.triangles[ti].point) points.push_back(p);
   std::sort(points.begin(), points.end());
   points.erase(std::unique(points.begin(), points.end()), points.end());
   if (points.size() > kProbes) points.resize(kProbes);

@@ -181,6 +181,17 @@ SimplifyMesh SeamCube(double s) {
   return m;
 }
 
+SimplifyMesh SliverDiamond() {
+  SimplifyMesh m;
+  const int32_t a = Add(m, 0, 0, 0), b = Add(m, 2, 0, 0), c = Add(m, 1, 0, 0), d = Add(m, 1, 1, 0),
+                e = Add(m, 1, -1, 0);
+  Triangle(m, a, c, d);
+  Triangle(m, c, b, d);
+  Triangle(m, a, e, b);
+  Triangle(m, a, b, c);  // no area
+  return m;
+}
+
 SimplifyMesh Cylinder(int segments, int rings, double radius, double height) {
   SimplifyMesh m;
   const double step = 2 * std::numbers::pi / segments;

@@ -18,6 +18,11 @@ SimplifyMesh FlatGrid(int nx, int ny, double size);
 // texture seam along every edge): 24 vertices on 8 points, 12 triangles.
 SimplifyMesh SeamCube(double size);
 
+// A diamond of four triangles in z = 0 whose upper half is split at the
+// middle of its diagonal, with a triangle without area (the diagonal and
+// its middle point) between the halves.
+SimplifyMesh SliverDiamond();
+
 // A closed cylinder around z: `segments` around, `rings` squares high,
 // capped by a fan round a centre point at each end.
 SimplifyMesh Cylinder(int segments, int rings, double radius, double height);
