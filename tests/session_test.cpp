@@ -12,6 +12,7 @@
 #include "platform/ini_file.h"
 #include "session/lod_rules.h"
 #include "session/session.h"
+#include "session_fixture.h"
 #include "synthetic_shape.h"
 #include "test_env.h"
 #include "ui/messages.h"
@@ -21,35 +22,6 @@ namespace {
 
 using namespace grid;
 using namespace test;
-
-// Answers from a queue (No when it is empty) and keeps what was asked.
-struct ScriptedQuestions : Questions {
-  std::deque<bool> answers;
-  std::vector<Question> asked;
-  bool Ask(const Question& q) override {
-    asked.push_back(q);
-    if (answers.empty()) return false;
-    const bool a = answers.front();
-    answers.pop_front();
-    return a;
-  }
-};
-
-struct SessionFixture {
-  TempDir dir;
-  test::FakePlatform platform;
-  Session session{platform};
-  ScriptedQuestions questions;
-
-  explicit SessionFixture(int lods = 1) {
-    session.SetUp(lods, [](int) { return std::string(kDefaultDistance); });
-  }
-  // Writes the lines as a Unicode shape file and opens it.
-  OpenResult Open(const Lines& lines, const std::string& name = "shape.s") {
-    test::WriteBytes(dir.File(name), test::Utf16Shape(lines));
-    return session.Open(dir.File(name), questions, "", 1);
-  }
-};
 
 Lines PointShape() {
   return GeometryShape(

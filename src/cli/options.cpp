@@ -168,6 +168,23 @@ const OptionEntry kOptions[] = {
        anim.on = value == "on";
        o.anim.push_back(std::move(anim));
      }},
+    {"--detail", nullptr, CliMsg::NeedsValue,
+     [](CliOptions& o, const std::string& a, const std::string& v) {
+       auto [lod, value] = KeyValue(a, v, CliMsg::DetailForm);
+       const int32_t k = Number(a, lod, 1, 99);
+       const auto detail = ReadDetail(value);
+       if (!detail) Bad(Message(CliMsg::DetailForm, a, v));
+       if (k == 1 && detail->IsAuto()) Bad(Message(CliMsg::DetailAutoFirstLod, a, v));
+       o.details.push_back({k, *detail});
+     }},
+    {"--screen-error", nullptr, CliMsg::NeedsNumber,
+     [](CliOptions& o, const std::string& a, const std::string& v) {
+       const auto px = ParseFloat(v, '.');
+       if (!px || !ValidScreenError(static_cast<double>(*px))) Bad(Message(CliMsg::ScreenErrorValue, a, v));
+       o.screenError = static_cast<double>(*px);
+     }},
+    {"--suggest-distances", nullptr, CliMsg::First,
+     [](CliOptions& o, const std::string&, const std::string&) { o.suggestDistances = true; }},
     // Actions, in the order given.
     {"--generate", nullptr, CliMsg::First,
      [](CliOptions& o, const std::string& a, const std::string&) { AddAction(o, CliAction::Kind::Generate, a); }},

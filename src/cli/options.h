@@ -67,6 +67,12 @@ struct CliAnim {
   bool on;
 };
 
+// --detail LOD=N%|N|auto.
+struct CliDetail {
+  int32_t lod;
+  LodDetail detail;
+};
+
 struct CliOptions {
   std::vector<std::string> shapes;  // files and folders, in the order given
   bool recursive = false;
@@ -91,6 +97,10 @@ struct CliOptions {
   std::vector<CliAssign> assign;
   std::vector<CliSort> sort;
   std::vector<CliAnim> anim;
+  std::vector<CliDetail> details;
+  std::optional<double> screenError;
+  // After every other setting: the distances from the errors of the LODs.
+  bool suggestDistances = false;
 
   std::vector<CliAction> actions;
   // What --render draws: --size, --view, --lod (0: every element; from 1 on

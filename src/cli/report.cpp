@@ -19,6 +19,12 @@ void AppendUnitEscape(std::string& r, unsigned unit) {
 
 }  // namespace
 
+std::string MillimetreText(double metres) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", metres * 1000);
+  return text;
+}
+
 // Names keep every UTF-16 code unit of the shape, a lone surrogate too
 // (held in its own 3-byte form, which is no valid UTF-8): text goes out as
 // UTF-8, a lone surrogate as its escape, so that strict readers take the
@@ -97,9 +103,13 @@ void PrintModel(std::ostream& out, const Session& s) {
         << ", \"faces\": " << NumberOrNull(s.Matrices.Cell(grid::kMatrixFaces, r))
         << ", \"animated\": " << (s.AnimationMarked(r) ? "true" : "false") << "}";
   out << "], \"lods\": [";
+  const bool simplified = s.AnyLodSimplified();
   for (int k = 1; k <= s.lodCount; ++k) {
-    out << (k > 1 ? ", " : "") << "{\"lod\": " << k << ", \"distance\": " << NumberOrNull(s.Distance(k))
-        << ", \"faces\": " << NumberOrNull(s.Overview.Cell(grid::kOverviewFaces, k)) << ", \"subObjects\": [";
+    out << (k > 1 ? ", " : "") << "{\"lod\": " << k << ", \"distance\": " << NumberOrNull(s.Distance(k));
+    // The detail only while some LOD is below 100 %: the block stays as it
+    // was for every shape without simplified LODs.
+    if (simplified) out << ", \"detail\": " << Quoted(DetailText(s.Detail(k)));
+    out << ", \"faces\": " << NumberOrNull(s.Overview.Cell(grid::kOverviewFaces, k)) << ", \"subObjects\": [";
     for (int so = 1; so <= s.SubObjectCount(); ++so) {
       out << (so > 1 ? ", " : "") << "{\"number\": " << so
           << ", \"sorted\": " << (s.SortMarked(k, so) ? "true" : "false") << ", \"elements\": [";
@@ -113,13 +123,28 @@ void PrintModel(std::ostream& out, const Session& s) {
     }
     out << "]}";
   }
-  out << "], \"pointTolerance\": " << Quoted(FormatGeneral(s.pointTolerance, '.'))
+  out << "]";
+  if (simplified) out << ", \"screenError\": " << FormatGeneral(s.screenError, '.');
+  out << ", \"pointTolerance\": " << Quoted(FormatGeneral(s.pointTolerance, '.'))
       << ", \"normalTolerance\": " << Quoted(FormatGeneral(s.normalTolerance, '.')) << "}";
 }
 
 }  // namespace
 
 namespace {
+
+// The simplified LODs of a generation, as the done lines tell them.
+void PrintSimplified(std::ostream& out, const std::vector<LodSimplification>& lods) {
+  out << ", \"simplified\": [";
+  for (std::size_t i = 0; i < lods.size(); ++i) {
+    const LodSimplification& l = lods[i];
+    out << (i ? ", " : "") << "{\"lod\": " << l.lod << ", \"detail\": \"" << DetailText(l.detail)
+        << "\", \"trianglesBefore\": " << l.trianglesBefore << ", \"trianglesAfter\": " << l.trianglesAfter
+        << ", \"errorMm\": " << MillimetreText(l.error) << ", \"distance\": " << FormatGeneral(l.distance, '.')
+        << ", \"stoppedEarly\": " << (l.stoppedEarly ? "true" : "false") << "}";
+  }
+  out << "]";
+}
 
 void PrintAction(std::ostream& out, const ReportAction& a) {
   out << "{\"action\": \"" << JsonEscape(a.option) << "\", \"outcome\": \"" << a.outcome << "\", \"text\": \""
@@ -134,6 +159,7 @@ void PrintAction(std::ostream& out, const ReportAction& a) {
       out << ", \"subObjectsPerLod\": [";
       for (std::size_t i = 0; i < r.subObjectsPerLod.size(); ++i) out << (i ? ", " : "") << r.subObjectsPerLod[i];
       out << "]";
+      if (!r.simplified.empty()) PrintSimplified(out, r.simplified);
       break;
     case ActionResult::Kind::MaterialsFixed:
       out << ", \"materialsExchanged\": " << r.exchanged << ", \"flagsCorrected\": " << r.flagsLowered;

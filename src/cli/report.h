@@ -43,6 +43,10 @@ void PrintReport(std::ostream& out, const Session& session, const std::vector<Cl
 
 std::string JsonEscape(const std::string& utf8);
 
+// An error in metres as the done lines and the report give it: millimetres,
+// one decimal, written with ".".
+std::string MillimetreText(double metres);
+
 // Writes the settings listing as a PDF file (default printer's page, or A4).
 void PrintSettingsPdf(const Session& session, const RunTexts& texts, CliPlatform& platform, const std::string& path);
 

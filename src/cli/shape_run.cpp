@@ -19,6 +19,7 @@
 #include "preview/preview_messages.h"
 #include "session/lod_rules.h"
 #include "session/session.h"
+#include "session/session_messages.h"
 #include "ui/cli_messages.h"
 #include "ui/ui_messages.h"
 
@@ -211,6 +212,14 @@ bool ShapeRun::ApplySettings() {
       return false;
   }
 
+  for (const auto& d : o_.details)
+    if (!Action("--detail", [&] {
+          if (d.lod > s.lodCount) return Refuse(Message(CliMsg::NoSuchLod, "--detail", d.lod, s.lodCount));
+          s.SetDetail(d.lod, DetailText(d.detail));
+        }))
+      return false;
+  if (o_.screenError && !Action("--screen-error", [&] { s.SetScreenError(*o_.screenError); })) return false;
+
   auto setCell = [&](int row, int lod, const std::string& text) {
     try {
       s.SetCell(row, lod, text);
@@ -243,7 +252,8 @@ bool ShapeRun::ApplySettings() {
           for (std::size_t k = 0; k < a.cells.size(); ++k) setCell(row, static_cast<int>(k) + 1, a.cells[k]);
         }))
       return false;
-  if (!o_.assign.empty() || !o_.assignAll.empty()) s.RefreshSubObjects(1);
+  // The counts follow the cells, and the simplified LODs their details.
+  if (!o_.assign.empty() || !o_.assignAll.empty() || !o_.details.empty() || o_.screenError) s.RefreshSubObjects(1);
 
   for (const auto& so : o_.sort)
     if (!Action("--sort", [&] {
@@ -271,6 +281,25 @@ bool ShapeRun::ApplySettings() {
           s.SetAnimationMark(row, a.on ? "x" : "");
         }))
       return false;
+  if (o_.suggestDistances) return SuggestDistances();
+  return true;
+}
+
+// The distances from the errors of the LODs, after every other setting;
+// with an `auto` LOD the distances stay and the run says so.
+bool ShapeRun::SuggestDistances() {
+  const char* option = "--suggest-distances";
+  DistanceSuggestion r;
+  if (!Action(option, [&] { r = session_.SuggestDistances(); })) return false;
+  if (r.refusedAuto) {
+    Say(MsgKind::Information, Message(SessionMsg::SuggestWithAuto));
+    actions_.push_back({option, "done", texts_.Text(Message(SessionMsg::SuggestWithAuto)), {}});
+    return true;
+  }
+  session_.RefreshSubObjects(1);
+  std::string list;
+  for (std::size_t k = 0; k < r.distances.size(); ++k) list += (k ? ", " : "") + r.distances[k];
+  Done(option, Message(CliMsg::DoneDistancesSuggested, list));
   return true;
 }
 

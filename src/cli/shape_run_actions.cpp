@@ -82,6 +82,17 @@ void ShapeRun::Generate() {
   if (!writing) return;
   counts_.kind = ActionResult::Kind::Generated;
   counts_.subObjectsPerLod = std::move(r.subObjectsPerLod);
+  counts_.simplified = std::move(r.simplified);
+}
+
+// One line per simplified LOD after the generation's own.
+void ShapeRun::SaySimplified() {
+  if (o_.quiet) return;
+  for (const LodSimplification& l : counts_.simplified) {
+    const CliMsg id = l.stoppedEarly ? CliMsg::DoneSimplifiedEarly : CliMsg::DoneSimplified;
+    Line("done", texts_.Text(Message(id, l.lod, DetailText(l.detail), l.trianglesBefore, l.trianglesAfter,
+                                     MillimetreText(l.error), FormatGeneral(l.distance, '.'))));
+  }
 }
 
 void ShapeRun::Merge(const CliAction& act) {
@@ -236,6 +247,7 @@ bool ShapeRun::RunActions() {
     if (!ran) return false;
     if (outcome_ != Outcome::Done) continue;
     if (auto m = DoneMessage(counts_)) Done(n, *m, counts_);
+    if (act.kind == CliAction::Kind::Generate) SaySimplified();
   }
   return true;
 }

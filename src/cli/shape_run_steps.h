@@ -96,9 +96,11 @@ private:
 
   bool Open();
   bool ApplySettings();
+  bool SuggestDistances();
   void NoteGrid();
   bool RunActions();
   void Generate();
+  void SaySimplified();
   void Merge(const CliAction& act);
   void FixMaterials();
   void StripAnimations();

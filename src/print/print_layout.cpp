@@ -130,6 +130,14 @@ std::string LodDataLine(const StringGrid& grid, int row) {
          Right(grid.Cell(grid::kOverviewFaces, row), 8);
 }
 
+std::string DetailHeaderLine(const ListingText& text) {
+  return Right(text(Message(PrintMsg::NumberColumn)), 5) + " " + Right(text(Message(PrintMsg::DetailColumn)), 12);
+}
+
+std::string DetailDataLine(const StringGrid& grid, int row) {
+  return Right(grid.Cell(0, row), 5) + " " + Right(grid.Cell(1, row), 12);
+}
+
 std::string MatrixHeaderLine() { return Left("Name", 35) + " " + Right("Faces", 8) + " " + Right("Anim.", 7); }
 
 std::string MatrixDataLine(const StringGrid& grid, int row) {
@@ -166,6 +174,15 @@ std::vector<PrintPage> LayoutSettingsListing(const SettingsListing& listing, int
   const std::string lodsTitle = text(Message(PrintMsg::LodsTitle));
   w.SectionStart(L, lodsTitle, lodColumns);
   for (int r = 1; r <= DataRows(listing.lods); ++r) w.Row(L, lodsTitle, lodColumns, LodDataLine(*listing.lods, r));
+
+  if (listing.details) {
+    const std::string detailColumns = DetailHeaderLine(text);
+    const std::string detailTitle = text(Message(PrintMsg::DetailTitle, listing.screenError));
+    w.SectionStart(L, detailTitle, detailColumns);
+    // One row per LOD: the grid may keep rows of LODs beyond the count.
+    const int rows = std::min(DataRows(listing.details), lods);
+    for (int r = 1; r <= rows; ++r) w.Row(L, detailTitle, detailColumns, DetailDataLine(*listing.details, r));
+  }
 
   const std::string matrixColumns = MatrixHeaderLine();
   const std::string matrices = text(Message(PrintMsg::MatricesTitle));

@@ -37,7 +37,11 @@ struct SettingsListing {
   const StringGrid* subObjects = nullptr;  // number, vertices, then the sort mark of each LOD
   const StringGrid* lods = nullptr;        // the LOD overview: number, distance, faces
   const StringGrid* matrices = nullptr;    // name, faces, animation mark
-  int lodCount = 1;                        // LOD columns of the element and sub-object grids
+  // The detail of each LOD (number, detail) and the screen error, listed
+  // after the LODs; null while every LOD keeps its elements as they are.
+  const StringGrid* details = nullptr;
+  std::string screenError;  // pixels, as written
+  int lodCount = 1;         // LOD columns of the element and sub-object grids
   long double pointTolerance = 0;
   long double normalTolerance = 0;
   char decimalSeparator = '.';
@@ -52,6 +56,9 @@ std::string SubObjectHeaderLine(int lodCount, const ListingText& text);
 std::string SubObjectDataLine(const StringGrid& grid, int row, int lodCount);
 std::string LodHeaderLine(const ListingText& text);
 std::string LodDataLine(const StringGrid& grid, int row);
+// The detail section's title (with the screen error), columns and rows.
+std::string DetailHeaderLine(const ListingText& text);
+std::string DetailDataLine(const StringGrid& grid, int row);
 std::string MatrixHeaderLine();
 std::string MatrixDataLine(const StringGrid& grid, int row);
 // The tolerances line (PrintMsg::Tolerances), both in the general format.

@@ -15,6 +15,8 @@ enum class PrintMsg : int {
   VerticesColumn,   // the sub-object grid's vertex column (always of LOD 1)
   DistanceColumn,   //
   Tolerances,       // %1 point tolerance, %2 normal tolerance
+  DetailTitle,      // %1 the screen error in pixels
+  DetailColumn,     //
   End
 };
 

@@ -5,6 +5,11 @@
 //   [SOSORT_Lk] 1..sub-objects: the sort mark of each sub-object in LOD k
 //   [ANIM]      1..matrices: the animation mark of each matrix row
 //   [LODs]      Anzahl: the LOD count; 1..count: the distances
+//   [Detail]    1..count: the detail of each LOD ("100%", "N%", "auto");
+//               ScreenError: the budget in pixels, written with "." whatever
+//               the system's separator. Only while some LOD is below 100 %:
+//               a file without it means 100 % everywhere, and saving at
+//               100 % removes it, so that such a file stays as it always was.
 // Files of the older layout keep LOD 1 in [SONR] and [SOSORT].
 #include <algorithm>
 
@@ -16,6 +21,11 @@
 namespace lodsmith {
 
 using namespace grid;
+
+namespace {
+const char* const kDetailSection = "Detail";
+const char* const kScreenErrorKey = "ScreenError";
+}  // namespace
 
 void Session::SaveModelSettings(const std::string& path) const {
   IniFile ini(path);
@@ -39,10 +49,26 @@ void Session::SaveModelSettings(const std::string& path) const {
   ini.EraseSection("LODs");
   ini.WriteInteger("LODs", "Anzahl", lodCount);
   for (int r = 1; r <= lodCount; ++r) ini.WriteString("LODs", std::to_string(r), Distance(r));
+  ini.EraseSection(kDetailSection);
+  if (AnyLodSimplified()) {
+    for (int k = 1; k <= lodCount; ++k) ini.WriteString(kDetailSection, std::to_string(k), DetailText(Detail(k)));
+    ini.WriteString(kDetailSection, kScreenErrorKey, FormatGeneral(screenError, '.'));
+  }
   batch.Commit();
 }
 
 namespace {
+
+// The details and the budget; a value that does not read is the default.
+void ReadDetails(const IniFile& ini, Session& s) {
+  for (int k = 1; k <= s.lodCount; ++k) {
+    const auto d = ReadDetail(ini.ReadString(kDetailSection, std::to_string(k), ""));
+    s.Details.SetCell(1, k, DetailText(d && !(k == 1 && d->IsAuto()) ? *d : LodDetail{}));
+  }
+  const auto budget = ParseFloat(ini.ReadString(kDetailSection, kScreenErrorKey, ""), '.');
+  s.screenError =
+      budget && ValidScreenError(static_cast<double>(*budget)) ? static_cast<double>(*budget) : kDefaultScreenError;
+}
 
 // A cell of LOD `lod`, the older layout's section for LOD 1 beside it.
 std::string ReadLodEntry(const IniFile& ini, const char* prefix, const char* older, int lod, int row,
@@ -91,6 +117,7 @@ std::optional<int> Session::LoadModelSettings(const std::string& path, int verti
       std::string v = ReadLodEntry(ini, "SONR_L", "SONR", k, r, "1");
       Elements.SetCell(ElementLodColumn(k), r, ParseInt32(v) ? v : "1");
     }
+  ReadDetails(ini, *this);
 
   RefreshSubObjects(verticesLod);
 

@@ -73,6 +73,9 @@ void Session::SetUp(int lods, const std::function<std::string(int)>& distance) {
   Matrices.SetCell(kMatrixAnimated, kHeaderRow, "Anim.");
   pointTolerance = 0;
   normalTolerance = 0;
+  for (int k = 1; k <= n; ++k) Details.SetCell(1, k, "");
+  ResizeDetails(n);
+  screenError = kDefaultScreenError;
 }
 
 void Session::Close() {
@@ -193,6 +196,7 @@ void Session::CommitLodCount(int lods) {
     Overview.SetCell(kOverviewLod, k, std::to_string(k));
     Overview.SetCell(kOverviewDistance, k, Distance(k));
   }
+  ResizeDetails(lods);
 }
 
 void Session::ApplyDefaultAssignment(int verticesLod) {
@@ -215,7 +219,14 @@ void Session::ReadMatrixAnimations() {
 }
 
 void Session::RefreshSubObjects(int verticesLod) {
-  const LodAssignment a = Assignment();
+  LodAssignment a = Assignment();
+  // The counts of what the generation will write; a shape the
+  // simplification cannot read is counted as it stands (the generation
+  // names its fault).
+  if (AnyLodSimplified()) try {
+      a = SimplifiedAssignment();
+    } catch (const Error&) {
+    }
   int32_t maxSub = 1;
   for (int lod = 1; lod <= lodCount; ++lod) {
     int64_t faces = 0;
@@ -233,7 +244,8 @@ void Session::RefreshSubObjects(int verticesLod) {
         return;
       }
       if (n == kAbsent) continue;
-      faces += *f;
+      const std::vector<int32_t>* own = a.Triangles(lod, r);
+      faces += own ? static_cast<int64_t>(own->size() / 3) : *f;
       // The rows follow the number a cell holds, as typed ("05" is 5).
       maxSub = std::max(maxSub, n);
     }

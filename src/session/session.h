@@ -29,6 +29,8 @@
 #include "document/shape_check.h"
 #include "document/shape_forms.h"
 #include "platform/platform.h"
+#include "session/action_result.h"
+#include "session/lod_rules.h"
 #include "session/questions.h"
 
 namespace lodsmith {
@@ -84,6 +86,13 @@ struct MergeResult {
   int32_t entries = 0;
 };
 
+// The outcome of SuggestDistances.
+struct DistanceSuggestion {
+  bool refusedAuto = false;            // a LOD is `auto`: nothing changed
+  std::vector<std::string> distances;  // the distance cells afterwards, index = LOD - 1
+  std::vector<bool> changed;           // per LOD: its distance was changed
+};
+
 struct GenerateResult {
   enum class Status {
     Written,         // the new shape replaced the document
@@ -93,7 +102,8 @@ struct GenerateResult {
   };
   Status status = Status::Written;
   std::optional<Message> failure;
-  std::vector<int32_t> subObjectsPerLod;  // index = LOD - 1, once the plan stood
+  std::vector<int32_t> subObjectsPerLod;      // index = LOD - 1, once the plan stood
+  std::vector<LodSimplification> simplified;  // every LOD below 100 %, ascending, once the plan stood
 };
 
 struct MaterialFixSummary {
@@ -141,7 +151,11 @@ public:
   StringGrid Matrices{3, 8};    // name, faces, animation mark
   StringGrid Distances{2, 16};  // LOD, distance
   StringGrid Overview{3, 8};    // LOD, distance, faces
+  StringGrid Details{2, 16};    // LOD, detail ("100%", "N%", "auto")
   int32_t lodCount = 1;
+  // The screen error `auto` allows and the suggested distances keep, in
+  // pixels (lod_rules.h).
+  double screenError = kDefaultScreenError;
 
   long double pointTolerance = 0;
   long double normalTolerance = 0;
@@ -183,6 +197,8 @@ public:
   int FirstLodWithoutDistance() const;
   // The distance rows for `lods` LODs; a LOD without a distance gets 2000.
   void ResizeDistances(int lods);
+  // The detail rows for `lods` LODs; a LOD without a detail gets 100 %.
+  void ResizeDetails(int lods);
   // Makes `lods` (1..99) the LOD count: the LOD columns, their headers,
   // cells of new LODs "1", the overview rows.
   void CommitLodCount(int lods);
@@ -192,8 +208,50 @@ public:
   // The animation marks as the shape's animations have them.
   void ReadMatrixAnimations();
   // Recounts the sub-object table (rows, vertices of `verticesLod`) and the
-  // overview's faces from the cells; an unreadable cell empties it.
+  // overview's faces from the cells; an unreadable cell empties it. While a
+  // LOD is below 100 % the counts are those of the simplified elements
+  // (what the generation will write); a shape that cannot be simplified is
+  // counted as it is, without a word.
   void RefreshSubObjects(int verticesLod);
+
+  // ---- Detail per LOD and the screen-error budget ----------------------------------
+  // The detail of LOD `lod` (100 % outside the LODs or for a cell that does
+  // not read).
+  LodDetail Detail(int lod) const;
+  // True when some LOD 1..lodCount is below 100 %.
+  bool AnyLodSimplified() const;
+  // Sets a detail cell; an empty text stands for 100 %. The cell keeps the
+  // detail's own text ("50" becomes "50%"). A text that is no detail, or
+  // `auto` for LOD 1 (it is seen from 0 m), puts "100%" in the cell and
+  // throws Error(SessionMsg::DetailRefused / DetailAutoFirstLod) naming the
+  // LOD.
+  void SetDetail(int lod, const std::string& text);
+  // Sets the budget; a number that is not positive and finite is refused
+  // (Error(SessionMsg::ScreenErrorRefused)) and the budget stays.
+  void SetScreenError(double pixels);
+  // The distance LOD `lod` is first seen from: the largest distance of the
+  // LODs before it, 0 for LOD 1. Throws Error(SessionMsg::DetailNeedsDistance)
+  // when one of them has no distance.
+  double FirstSeenDistance(int lod) const;
+  // The triangles the simplification gives element row `row` in LOD `lod`
+  // (three vertex indices each, as the element's lists number them); null
+  // when the LOD is at 100 %, the element draws nothing, or the LOD leaves
+  // it out. Throws Error for a shape whose elements cannot be read or hold
+  // a coordinate that is not finite. Each element and detail is simplified
+  // once while the lines stay as they are.
+  const std::vector<int32_t>* SimplifiedTriangles(int row, int lod) const;
+  // Every LOD below 100 %: its totals (throws as SimplifiedTriangles).
+  std::vector<LodSimplification> Simplifications() const;
+  // The assignment with the simplified triangles of every LOD below 100 %
+  // (LodAssignment::triangles); throws as SimplifiedTriangles.
+  LodAssignment SimplifiedAssignment() const;
+  // Each distance d_k (k below the last LOD) becomes the smallest whole
+  // number of metres from which LOD k+1's error (its simplified elements,
+  // and the elements of LOD 1 it leaves out with their whole extent) is
+  // within the budget, at least d_(k-1) + 1 and at most 2000; a LOD k+1
+  // without error keeps d_k. With an `auto` LOD nothing changes
+  // (refusedAuto). Throws as SimplifiedTriangles.
+  DistanceSuggestion SuggestDistances();
 
   // ---- Settings file (.Lodsmith) ------------------------------------------------
   // The settings file beside the shape; empty without a shape.
@@ -293,6 +351,11 @@ private:
   bool canGenerate_ = true, canMergePoints_ = true, canMergeNormals_ = true, canFixMaterials_ = true;
   struct PreviewCache;
   std::shared_ptr<PreviewCache> previewCache_;
+  struct DetailCache;
+  // The element meshes and their simplifications, read again when the
+  // lines changed.
+  mutable std::shared_ptr<DetailCache> detailCache_;
+  DetailCache& Meshes() const;
 };
 
 }  // namespace lodsmith

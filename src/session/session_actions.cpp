@@ -3,6 +3,7 @@
 // rewrite works on a copy and swaps it in only when it is complete and has
 // passed the structural check.
 #include <ctime>
+#include <map>
 
 #include "core/file_io.h"
 #include "core/grid_columns.h"
@@ -26,6 +27,47 @@ namespace lodsmith {
 
 namespace {
 const char* const kSimulatorKey = "SOFTWARE\\Microsoft\\Microsoft Games\\Train Simulator\\1.0";
+
+// The geometry with the triangles of LOD `lod` that elements have of their
+// own (simplified) in place of their triangles in the first sub-object:
+// they name the same vertices, so each corner is one the geometry has.
+ShapeGeometry WithOwnTriangles(const ShapeGeometry& geometry, const LodAssignment& a, int32_t lod) {
+  struct Corner {
+    Vec3 at;
+    int32_t point = 0;
+  };
+  ShapeGeometry out;
+  out.elementCount = geometry.elementCount;
+  std::map<int32_t, std::map<int32_t, Corner>> corners;  // element -> vertex -> corner
+  for (const GeometryTriangle& t : geometry.triangles) {
+    if (t.subObject != 0 || !a.Triangles(lod, t.element)) {
+      out.triangles.push_back(t);
+      continue;
+    }
+    for (int c = 0; c < 3; ++c) corners[t.element][t.vertices[c]] = {t.corners[c], t.points[c]};
+  }
+  for (const auto& [element, vertices] : corners) {
+    const std::vector<int32_t>& own = *a.Triangles(lod, element);
+    for (std::size_t i = 0; i + 2 < own.size(); i += 3) {
+      GeometryTriangle t;
+      t.element = element;
+      bool whole = true;
+      for (std::size_t c = 0; c < 3; ++c) {
+        auto it = vertices.find(own[i + c]);
+        if (it == vertices.end()) {
+          whole = false;
+          break;
+        }
+        t.corners[c] = it->second.at;
+        t.vertices[c] = own[i + c];
+        t.points[c] = it->second.point;
+      }
+      if (whole) out.triangles.push_back(t);
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 void Session::CheckRewrite(const Lines& result) const {
@@ -73,8 +115,16 @@ GenerateResult Session::Generate(const GenerationObserver& outer) {
   };
   observer.progress = outer.progress;
   try {
+    // The simplified LODs are made first: a shape that cannot be simplified
+    // is refused before anything is touched.
+    const LodAssignment assignment = SimplifiedAssignment();
+    std::vector<LodSimplification> simplified = Simplifications();
+    observer.planned = [&, inner = observer.planned](const LodPlan& plan) {
+      result.simplified = std::move(simplified);
+      inner(plan);
+    };
     // The template is the document itself, normalised in place: no copy.
-    lines = GenerateShapeInPlace(lines, Assignment(), tables, observer);
+    lines = GenerateShapeInPlace(lines, assignment, tables, observer);
   } catch (const Error& e) {
     result.failure = e.message();
     if (e.Is(DocumentMsg::RefusedRewrite)) {
@@ -183,6 +233,11 @@ PreviewFrame Session::Picture(const PreviewSettings& settings) {
     previewCache_ = std::move(cache);
   }
   if (previewCache_->failure) throw Error(*previewCache_->failure);
+  // A simplified LOD is shown as the generation will write it.
+  if (settings.lod >= 1 && !Detail(settings.lod).Full()) {
+    const LodAssignment simplified = SimplifiedAssignment();
+    return RenderPreview(WithOwnTriangles(previewCache_->geometry, simplified, settings.lod), &simplified, settings);
+  }
   const LodAssignment assignment = Assignment();
   return RenderPreview(previewCache_->geometry, &assignment, settings);
 }
@@ -197,6 +252,10 @@ std::vector<PrintPage> Session::ListingPages(int printableHeightMm,
   listing.lods = &Overview;
   listing.matrices = &Matrices;
   listing.lodCount = lodCount;
+  if (AnyLodSimplified()) {
+    listing.details = &Details;
+    listing.screenError = FormatGeneral(screenError, platform_.DecimalSeparator());
+  }
   listing.pointTolerance = pointTolerance;
   listing.normalTolerance = normalTolerance;
   listing.decimalSeparator = platform_.DecimalSeparator();

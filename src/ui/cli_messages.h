@@ -92,6 +92,13 @@ enum class CliMsg : int {
   FormText,
   FormCompressed,
   FormBinary,
+  // The simplified LODs.
+  DetailForm,              // %1: the option, %2: the value (not LOD=N%, LOD=N or LOD=auto)
+  DetailAutoFirstLod,      // %1: the option, %2: the value (auto for LOD 1)
+  ScreenErrorValue,        // %1: the option, %2: the value (no positive number)
+  DoneSimplified,          // %1: LOD, %2: detail, %3: triangles before, %4: after, %5: error in mm, %6: metres
+  DoneSimplifiedEarly,     // as DoneSimplified, the share not reached
+  DoneDistancesSuggested,  // %1: the distances ("120, 340, 2000")
   End
 };
 

@@ -150,6 +150,12 @@ add "lodsmith-cli samples/signal.s --render l3.png --lod 3" "0;png_size l3.png 8
 add "lodsmith-cli in.s --render big.png --size 1600x1200" "0;png_size big.png 1600 1200"
 add "lodsmith-cli in.s --render side.png --view side" "0;png_size side.png 800 600"
 add "lodsmith-cli samples/signal.s --render far.png --lod 3 --as-seen" "0;png_size far.png 800 600;err_has 'Pixel hoch'"
+add "lodsmith-cli samples/signal.s --detail 2=50% --detail 3=auto --generate -o out.s" \
+  "0;err_has 'LOD 2 (50%): 112 -> ';err_has 'LOD 3 (auto): ';err_has 'beurteilt bei 400 m'"
+add "lodsmith-cli samples/signal.s --detail 3=auto --screen-error 2 --generate -o out.s" \
+  "0;err_has 'LOD 3 (auto): ';err_lacks 'LOD 2 ('"
+add "lodsmith-cli samples/signal.s --detail 2=50 --suggest-distances --save" \
+  "0;err_has 'Entfernungen vorgeschlagen: '"
 add "lodsmith-cli in.s --merge-points 0.01 --no" \
   "0;err_has 'confirmation: 1 Punkt';err_lacks 'done:';unchanged in.s"
 add "lodsmith-cli odd.s --force --report json" "0;report_json;out_has '\"Wheel_loshine\"'"

@@ -54,6 +54,14 @@ Settings (applied after the settings file, whatever their order):
                         every element's cell of LOD to VALUE ("All elements")
   --sort LOD:SUB        mark sub-object SUB of LOD as sorted
   --anim MATRIX=on|off  the "Anim." mark of matrix row MATRIX (or its name)
+  --detail LOD=N%|N|auto
+                        the detail of LOD: every element keeps about N % of its
+                        triangles (1..100; 100 keeps them as they are), or the
+                        fewest whose error stays within the screen error where
+                        the LOD is first seen (auto; not for LOD 1)
+  --screen-error PX     the screen error auto allows, in pixels (default 1)
+  --suggest-distances   each distance the smallest from which the next LOD's
+                        error stays within the screen error (not with auto)
 
 Actions (run in the order given):
   --generate            "Create LODs/sub-objects"
@@ -152,6 +160,16 @@ Einstellungen (nach der Einstellungsdatei übernommen, in jeder Reihenfolge):
   --assign-all LOD=WERT die Zelle jedes Elements in LOD auf WERT ("Alle Elemente")
   --sort LOD:SUB        Subobjekt SUB von LOD als sortiert markieren
   --anim MATRIX=on|off  die "Anim."-Marke der Matrix-Zeile MATRIX (oder ihres Namens)
+  --detail LOD=N%|N|auto
+                        der Detailgrad von LOD: jedes Element behält etwa N %
+                        seiner Dreiecke (1..100; 100 lässt sie, wie sie sind),
+                        oder die wenigsten, deren Fehler dort, wo das LOD zuerst
+                        gesehen wird, im Bildschirmfehler bleibt (auto; nicht
+                        für LOD 1)
+  --screen-error PX     der Bildschirmfehler, den auto erlaubt, in Pixeln
+                        (Vorgabe 1)
+  --suggest-distances   jede Entfernung die kleinste, ab der der Fehler des
+                        nächsten LOD's im Bildschirmfehler bleibt (nicht mit auto)
 
 Aktionen (in der angegebenen Reihenfolge):
   --generate            "LOD's/Subobjekte erzeugen"
@@ -343,6 +361,20 @@ constexpr MessageText kTexts[] = {
     {Id(CliMsg::FormText), "Text", "text"},
     {Id(CliMsg::FormCompressed), "komprimiert", "compressed"},
     {Id(CliMsg::FormBinary), "binär", "binary"},
+    {Id(CliMsg::DetailForm), "%1: \"%2\" hat nicht die Form LOD=N%, LOD=N (1 bis 100) oder LOD=auto.",
+     "%1: \"%2\" is not of the form LOD=N%, LOD=N (1 to 100) or LOD=auto"},
+    {Id(CliMsg::DetailAutoFirstLod), "%1: \"%2\": LOD 1 wird ab 0 m gesehen, \"auto\" ist dort nicht möglich.",
+     "%1: \"%2\": LOD 1 is seen from 0 m, \"auto\" is not possible there"},
+    {Id(CliMsg::ScreenErrorValue), "%1: \"%2\" ist keine positive Zahl von Pixeln.",
+     "%1: \"%2\" is no positive number of pixels"},
+    {Id(CliMsg::DoneSimplified), "LOD %1 (%2): %3 -> %4 %{4:Dreieck|Dreiecke}, Fehler %5 mm, beurteilt bei %6 m.",
+     "LOD %1 (%2): %3 -> %4 %{4:triangle|triangles}, error %5 mm, judged at %6 m"},
+    {Id(CliMsg::DoneSimplifiedEarly),
+     "LOD %1 (%2): %3 -> %4 %{4:Dreieck|Dreiecke}, Fehler %5 mm, beurteilt bei %6 m; vorzeitig beendet, "
+     "weil keine zulässige Vereinfachung mehr blieb.",
+     "LOD %1 (%2): %3 -> %4 %{4:triangle|triangles}, error %5 mm, judged at %6 m; stopped early, no allowed "
+     "collapse was left"},
+    {Id(CliMsg::DoneDistancesSuggested), "Entfernungen vorgeschlagen: %1.", "distances suggested: %1"},
 };
 }  // namespace
 

@@ -16,6 +16,8 @@ constexpr MessageText kTexts[] = {
     {Id(PrintMsg::NumberColumn), "Nr.", "No."},
     {Id(PrintMsg::VerticesColumn), "Vert. L 1", "Vert. L 1"},
     {Id(PrintMsg::DistanceColumn), "Entfernung", "Distance"},
+    {Id(PrintMsg::DetailTitle), "Detailgrad (Bildschirmfehler %1 Pixel)", "Detail (screen error %1 pixels)"},
+    {Id(PrintMsg::DetailColumn), "Detailgrad", "Detail"},
     {Id(PrintMsg::Tolerances), "Toleranz Punkte: %1; Toleranz Normalen: %2",
      "Tolerance points: %1; tolerance normals: %2"},
 };
