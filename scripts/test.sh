@@ -12,6 +12,9 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$here"
 jobs=$(nproc 2>/dev/null || echo 2)
 export QT_QPA_PLATFORM=offscreen
+# A fresh clone elsewhere reuses what ccache holds from another checkout:
+# paths below the checkout count relative to it.
+export CCACHE_BASEDIR="$here" CCACHE_NOHASHDIR=1
 
 ./scripts/check-format.sh
 
