@@ -1,5 +1,7 @@
 #include "bench_shapes.h"
 
+#include <zlib.h>
+
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -92,6 +94,15 @@ void WriteBatchShapes(const std::filesystem::path& folder, int count) {
     const std::string bytes = EncodeShape(shape, "\xFF\xFE");
     std::ofstream(folder / name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   }
+}
+
+std::string Inflated(const std::string& compressed) {
+  uLongf size = static_cast<uLongf>(compressed[8] & 0xFF) | static_cast<uLongf>(compressed[9] & 0xFF) << 8 |
+                static_cast<uLongf>(compressed[10] & 0xFF) << 16 | static_cast<uLongf>(compressed[11] & 0xFF) << 24;
+  std::string out(size, '\0');
+  uncompress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(compressed.data() + 16),
+             compressed.size() - 16);
+  return out;
 }
 
 }  // namespace lodsmith::bench

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "core/text.h"
@@ -34,5 +35,9 @@ const GenerationShape& TenLodsTwentySubObjects();
 // into `folder` as UTF-16LE files, a third of their points repeating an
 // earlier one (work for the point merge). The same shapes every time.
 void WriteBatchShapes(const std::filesystem::path& folder, int count);
+
+// The payload of a compressed shape (its zlib stream after the 16-byte
+// header), inflated with bare zlib.
+std::string Inflated(const std::string& compressed);
 
 }  // namespace lodsmith::bench

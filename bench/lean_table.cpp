@@ -188,18 +188,9 @@ OpenSave OpenSaveAgainstIconv(const fs::path& shape, int runs) {
 
 // ---- Compressed and binary forms ---------------------------------------------
 
-std::string Inflated(const std::string& compressed) {
-  uLongf size = static_cast<uLongf>(compressed[8] & 0xFF) | static_cast<uLongf>(compressed[9] & 0xFF) << 8 |
-                static_cast<uLongf>(compressed[10] & 0xFF) << 16 | static_cast<uLongf>(compressed[11] & 0xFF) << 24;
-  std::string out(size, '\0');
-  uncompress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(compressed.data() + 16),
-             compressed.size() - 16);
-  return out;
-}
-
 double ZlibBothWays(const std::string& compressed, const std::string& payload) {
   const auto t0 = Clock::now();
-  std::string inflated = Inflated(compressed);
+  std::string inflated = bench::Inflated(compressed);
   std::string out(compressBound(payload.size()), '\0');
   uLongf size = out.size();
   compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(payload.data()), payload.size(),

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "bench_shapes.h"
 #include "document/shape_forms.h"
 
 using namespace lodsmith;
@@ -64,15 +65,6 @@ const std::string& SyntheticCompressed() {
 
 const std::string& Shape(int which) { return which == 0 ? CorpusCompressed() : SyntheticCompressed(); }
 
-std::string Inflated(const std::string& compressed) {
-  uLongf size = static_cast<uLongf>(compressed[8] & 0xFF) | static_cast<uLongf>(compressed[9] & 0xFF) << 8 |
-                static_cast<uLongf>(compressed[10] & 0xFF) << 16 | static_cast<uLongf>(compressed[11] & 0xFF) << 24;
-  std::string out(size, '\0');
-  uncompress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(compressed.data() + 16),
-             compressed.size() - 16);
-  return out;
-}
-
 void BM_ReadCompressed(benchmark::State& state) {
   const std::string& bytes = Shape(static_cast<int>(state.range(0)));
   if (bytes.empty()) return state.SkipWithError("no compressed shape");
@@ -83,7 +75,7 @@ void BM_ReadCompressed(benchmark::State& state) {
 void BM_ZlibInflate(benchmark::State& state) {
   const std::string& bytes = Shape(static_cast<int>(state.range(0)));
   if (bytes.empty()) return state.SkipWithError("no compressed shape");
-  for (auto _ : state) benchmark::DoNotOptimize(Inflated(bytes));
+  for (auto _ : state) benchmark::DoNotOptimize(bench::Inflated(bytes));
   state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
@@ -97,7 +89,7 @@ void BM_WriteCompressed(benchmark::State& state) {
 void BM_ZlibDeflate(benchmark::State& state) {
   const std::string& bytes = Shape(static_cast<int>(state.range(0)));
   if (bytes.empty()) return state.SkipWithError("no compressed shape");
-  const std::string payload = Inflated(bytes);
+  const std::string payload = bench::Inflated(bytes);
   std::string out(compressBound(payload.size()), '\0');
   for (auto _ : state) {
     uLongf size = out.size();

@@ -14,13 +14,21 @@
 
 namespace lodsmith {
 
-std::string ReadFileBytes(const std::string& path) {
+namespace {
+// Opens a regular file for reading; `st` gets its state as examined.
+std::unique_ptr<OpenedFile> OpenForReading(const std::string& path, PathStatus& st) {
   FileSystem& files = Files();
-  PathStatus st;
   if (!files.Status(path, st)) throw Error(CoreMsg::CannotReadFile, path, std::strerror(errno));
   if (!st.regular) throw Error(CoreMsg::NotAFile, path);
   std::unique_ptr<OpenedFile> f = files.Open(path, OpenMode::Read);
   if (!f) throw Error(CoreMsg::CannotReadFile, path, std::strerror(errno));
+  return f;
+}
+}  // namespace
+
+std::string ReadFileBytes(const std::string& path) {
+  PathStatus st;
+  std::unique_ptr<OpenedFile> f = OpenForReading(path, st);
   std::string bytes;
   bytes.resize(static_cast<std::size_t>(st.size));
   std::size_t got = f->Read(bytes.data(), bytes.size());
@@ -33,12 +41,8 @@ std::string ReadFileBytes(const std::string& path) {
 
 void ReadFilePieces(const std::string& path, std::size_t size,
                     const std::function<void(std::string_view piece, unsigned long long fileSize)>& piece) {
-  FileSystem& files = Files();
   PathStatus st;
-  if (!files.Status(path, st)) throw Error(CoreMsg::CannotReadFile, path, std::strerror(errno));
-  if (!st.regular) throw Error(CoreMsg::NotAFile, path);
-  std::unique_ptr<OpenedFile> f = files.Open(path, OpenMode::Read);
-  if (!f) throw Error(CoreMsg::CannotReadFile, path, std::strerror(errno));
+  std::unique_ptr<OpenedFile> f = OpenForReading(path, st);
   // As much as the file held when it was examined, as ReadFileBytes reads.
   unsigned long long left = st.size;
   std::string buffer(static_cast<std::size_t>(std::min<unsigned long long>(std::max<std::size_t>(size, 1), left)),

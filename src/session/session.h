@@ -233,24 +233,21 @@ public:
   // LODs before it, 0 for LOD 1. Throws Error(SessionMsg::DetailNeedsDistance)
   // when one of them has no distance.
   double FirstSeenDistance(int lod) const;
-  // The triangles the simplification gives element row `row` in LOD `lod`
-  // (three vertex indices each, as the element's lists number them); null
-  // when the LOD is at 100 %, the element draws nothing, or the LOD leaves
-  // it out. Throws Error for a shape whose elements cannot be read or hold
-  // a coordinate that is not finite. Each element and detail is simplified
-  // once while the lines stay as they are.
-  const std::vector<int32_t>* SimplifiedTriangles(int row, int lod) const;
-  // Every LOD below 100 %: its totals (throws as SimplifiedTriangles).
+  // The simplified LODs. Each element and detail is simplified once while
+  // the lines stay as they are. These throw Error for a shape whose elements
+  // cannot be read or hold a coordinate that is not finite.
+  // Every LOD below 100 %: its totals.
   std::vector<LodSimplification> Simplifications() const;
   // The assignment with the simplified triangles of every LOD below 100 %
-  // (LodAssignment::triangles); throws as SimplifiedTriangles.
+  // (LodAssignment::triangles; three vertex indices per triangle, as the
+  // element's lists number them).
   LodAssignment SimplifiedAssignment() const;
   // Each distance d_k (k below the last LOD) becomes the smallest whole
   // number of metres from which LOD k+1's error (its simplified elements,
   // and the elements of LOD 1 it leaves out with their whole extent) is
   // within the budget, at least d_(k-1) + 1 and at most 2000; a LOD k+1
   // without error keeps d_k. With an `auto` LOD nothing changes
-  // (refusedAuto). Throws as SimplifiedTriangles.
+  // (refusedAuto). Throws as SimplifiedAssignment.
   DistanceSuggestion SuggestDistances();
 
   // ---- Settings file (.Lodsmith) ------------------------------------------------

@@ -62,6 +62,11 @@ bool Placed(const AssignmentCell& cell) {
   return cell.kind() == AssignmentCell::Kind::All || cell.kind() == AssignmentCell::Kind::SubObject;
 }
 
+// The error `auto` allows in LOD `lod` (0 for a LOD at a share).
+double AllowedError(const Session& s, int lod, const LodDetail& detail) {
+  return detail.IsAuto() ? s.screenError * PixelSizeAt(s.FirstSeenDistance(lod)) : 0;
+}
+
 }  // namespace
 
 struct Session::DetailCache {
@@ -97,6 +102,21 @@ struct Session::DetailCache {
     for (int32_t i : r.indices) e.triangles.push_back(mesh.vertices[static_cast<std::size_t>(i)]);
     return simplified.emplace(key, std::move(e)).first->second;
   }
+
+  // Calls visit(lod, row, element) for every element that a LOD below 100 %
+  // draws, simplified at the LOD's detail.
+  template <class Visit>
+  void ForEachSimplified(const Session& s, const LodAssignment& a, Visit visit) {
+    const int rows = std::min(a.ElementCount(), static_cast<int>(meshes.size()) - 1);
+    for (int lod = 1; lod <= s.lodCount; ++lod) {
+      const LodDetail detail = s.Detail(lod);
+      if (detail.Full()) continue;
+      const double allowed = AllowedError(s, lod, detail);
+      for (int row = 1; row <= rows; ++row)
+        if (Placed(a.Cell(row, lod)) && !meshes[static_cast<std::size_t>(row)].triangles.empty())
+          visit(lod, row, Get(row, detail, allowed));
+    }
+  }
 };
 
 Session::DetailCache& Session::Meshes() const {
@@ -117,58 +137,38 @@ Session::DetailCache& Session::Meshes() const {
   return *detailCache_;
 }
 
-namespace {
-
-// The error `auto` allows in LOD `lod` (0 for a LOD at a share).
-double AllowedError(const Session& s, int lod, const LodDetail& detail) {
-  return detail.IsAuto() ? s.screenError * PixelSizeAt(s.FirstSeenDistance(lod)) : 0;
-}
-
-}  // namespace
-
 LodAssignment Session::SimplifiedAssignment() const {
   LodAssignment a = Assignment();
   if (!AnyLodSimplified()) return a;
-  DetailCache& cache = Meshes();
-  const int rows = std::min(a.ElementCount(), static_cast<int>(cache.meshes.size()) - 1);
-  for (int lod = 1; lod <= lodCount; ++lod) {
-    const LodDetail detail = Detail(lod);
-    if (detail.Full()) continue;
-    const double allowed = AllowedError(*this, lod, detail);
-    for (int row = 1; row <= rows; ++row) {
-      if (!Placed(a.Cell(row, lod)) || cache.meshes[static_cast<std::size_t>(row)].triangles.empty()) continue;
-      const SimplifiedElement& e = cache.Get(row, detail, allowed);
-      // An element whose triangles all name a point twice has nothing to
-      // simplify; it keeps its lists.
-      if (!e.triangles.empty()) a.triangles[{lod, row}] = e.triangles;
-    }
-  }
+  Meshes().ForEachSimplified(*this, a, [&](int lod, int row, const SimplifiedElement& e) {
+    // An element whose triangles all name a point twice has nothing to
+    // simplify; it keeps its lists.
+    if (!e.triangles.empty()) a.triangles[{lod, row}] = e.triangles;
+  });
   return a;
 }
 
 std::vector<LodSimplification> Session::Simplifications() const {
   std::vector<LodSimplification> out;
   if (!AnyLodSimplified()) return out;
-  const LodAssignment a = Assignment();
   DetailCache& cache = Meshes();
-  const int rows = std::min(a.ElementCount(), static_cast<int>(cache.meshes.size()) - 1);
+  std::map<int, std::size_t> entry;  // LOD -> its totals in `out`
   for (int lod = 1; lod <= lodCount; ++lod) {
     const LodDetail detail = Detail(lod);
     if (detail.Full()) continue;
+    entry[lod] = out.size();
     LodSimplification& s = out.emplace_back();
     s.lod = lod;
     s.detail = detail;
     s.distance = FirstSeenDistance(lod);
-    const double allowed = AllowedError(*this, lod, detail);
-    for (int row = 1; row <= rows; ++row) {
-      if (!Placed(a.Cell(row, lod)) || cache.meshes[static_cast<std::size_t>(row)].triangles.empty()) continue;
-      const SimplifiedElement& e = cache.Get(row, detail, allowed);
-      s.trianglesBefore += e.before;
-      s.trianglesAfter += e.triangles.empty() ? e.before : e.after;
-      s.error = std::max(s.error, e.error);
-      s.stoppedEarly = s.stoppedEarly || e.stoppedEarly;
-    }
   }
+  cache.ForEachSimplified(*this, Assignment(), [&](int lod, int, const SimplifiedElement& e) {
+    LodSimplification& s = out[entry[lod]];
+    s.trianglesBefore += e.before;
+    s.trianglesAfter += e.triangles.empty() ? e.before : e.after;
+    s.error = std::max(s.error, e.error);
+    s.stoppedEarly = s.stoppedEarly || e.stoppedEarly;
+  });
   return out;
 }
 
