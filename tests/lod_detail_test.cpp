@@ -16,6 +16,7 @@
 #include "session_fixture.h"
 #include "shape_checker.h"
 #include "simplify_meshes.h"
+#include "test_env.h"
 
 namespace lodsmith::test {
 namespace {
@@ -351,6 +352,117 @@ TEST(LodDetail, ThePrintOutListsTheDetailsOnlyWhileALodIsBelowFull) {
   EXPECT_EQ(simplified, full);
   f.session.SetDetail(3, "100%");
   EXPECT_EQ(ListingTexts(f.session), full);
+}
+
+// ---- The window: the detail grid// ---- The window: the detail grid, the budget, the button and the preview
+// -----------
+
+struct DetailWindow {
+  FormFixture f;
+  TLSForm& form;
+  DetailWindow() : form(*f.form) {
+    f.Open(f.WriteShape("plate.s", Plate()));
+    form.SetLODAnzSpinEditValue(3);
+    form.LODAnzSpinEditExit();
+    form.RefreshSubObjectGrid();
+    f.platform.Clear();
+  }
+  int Faces(int lod) const { return std::stoi(form.StringGrid5.Cell(grid::kOverviewFaces, lod)); }
+};
+
+TEST(DetailWindow, CellsRecountTheLodsAndRefusalsNameTheLod) {
+  DetailWindow w;
+  TLSForm& form = w.form;
+  const int full = w.Faces(2);
+  form.DetailGridSetEditText(1, 2, "50");
+  EXPECT_TRUE(w.f.platform.messages.empty());
+  EXPECT_EQ(form.DetailGrid.Cell(1, 2), "50%");
+  EXPECT_LT(w.Faces(2), full);
+  EXPECT_EQ(w.Faces(1), full);
+
+  struct Case {
+    int lod;
+    const char* text;
+    const char* named;  // what the warning must contain
+  };
+  for (const Case& c : {Case{3, "half", "LOD 3"}, Case{1, "auto", "LOD 1"}}) {
+    w.f.platform.Clear();
+    ASSERT_TRUE(form.Dispatch([&] { form.DetailGridSetEditText(1, c.lod, c.text); }));
+    EXPECT_EQ(form.LastOutcome, Outcome::Refused) << c.text;
+    ASSERT_EQ(w.f.platform.messages.size(), 1u) << c.text;
+    EXPECT_EQ(w.f.platform.messages[0].kind, MsgKind::Warning);
+    EXPECT_NE(w.f.platform.Texts()[0].find(c.named), std::string::npos) << w.f.platform.Texts()[0];
+    EXPECT_EQ(form.DetailGrid.Cell(1, c.lod), "100%") << c.text;
+  }
+  // Back at full detail the overview counts the "Faces" cells again.
+  form.DetailGridSetEditText(1, 2, "100%");
+  EXPECT_EQ(w.Faces(2), full);
+}
+
+TEST(DetailWindow, TheBudgetTakesEitherSeparatorAndRefusesWhatIsNoPositiveNumber) {
+  DetailWindow w;
+  TLSForm& form = w.form;
+  EXPECT_EQ(form.ScreenErrorEdit.Text, "1");
+  struct Case {
+    const char* text;
+    double budget;  // after the exit; 0: refused, the budget as before
+  };
+  for (const Case& c : {Case{"2,5", 2.5}, Case{"0.5", 0.5}, Case{"0", 0}, Case{"-1", 0}, Case{"abc", 0}}) {
+    w.f.platform.Clear();
+    const double before = form.session.screenError;
+    form.ScreenErrorEdit.Text = c.text;
+    form.Dispatch([&] { form.ScreenErrorEditExit(); });
+    EXPECT_EQ(form.session.screenError, c.budget > 0 ? c.budget : before) << c.text;
+    EXPECT_EQ(w.f.platform.messages.size(), c.budget > 0 ? 0u : 1u) << c.text;
+    if (c.budget == 0) {
+      ASSERT_FALSE(w.f.platform.focusRequests.empty());
+      EXPECT_EQ(w.f.platform.focusRequests.back(), "ScreenErrorEdit") << c.text;
+    }
+  }
+}
+
+TEST(DetailWindow, SuggestingMovesTheDistancesUnlessALodIsAuto) {
+  DetailWindow w;
+  TLSForm& form = w.form;
+  form.StringGrid4SetEditText(1, 1, "5");
+  form.StringGrid4SetEditText(1, 2, "10");
+  form.DetailGridSetEditText(1, 2, "20%");
+  form.DetailGridSetEditText(1, 3, "auto");
+  w.f.platform.Clear();
+  form.Dispatch([&] { form.SuggestButtonClick(); });
+  EXPECT_EQ(form.LastOutcome, Outcome::Refused);
+  EXPECT_EQ(w.f.platform.messages.size(), 1u);
+  EXPECT_EQ(form.StringGrid4.Cell(1, 1), "5");
+
+  form.DetailGridSetEditText(1, 3, "10%");
+  w.f.platform.Clear();
+  form.Dispatch([&] { form.SuggestButtonClick(); });
+  EXPECT_EQ(form.LastOutcome, Outcome::Done);
+  EXPECT_TRUE(w.f.platform.messages.empty());
+  // LOD 2 keeps a fifth of the plate: its error pushes LOD 1's distance out,
+  // and the overview shows the same.
+  EXPECT_NE(form.StringGrid4.Cell(1, 1), "5");
+  EXPECT_EQ(form.StringGrid5.Cell(grid::kOverviewDistance, 1), form.StringGrid4.Cell(1, 1));
+}
+
+TEST(DetailWindow, AsFirstSeenLooksFromTheLodsBeforeIt) {
+  DetailWindow w;
+  TLSForm& form = w.form;
+  form.StringGrid4SetEditText(1, 1, "40");
+  form.StringGrid4SetEditText(1, 2, "90");
+  form.DetailGridSetEditText(1, 3, "30%");
+  form.PreviewAsSeenClick(true);
+  form.PreviewAsFirstSeenClick(true);
+  EXPECT_FALSE(form.Preview.AsSeen);
+  form.Preview.LodSpinEdit.Value = 3;
+  const PreviewFrame f = form.PreviewPicture(160, 120);
+  EXPECT_EQ(f.distance, 90);
+  EXPECT_NE(form.Preview.StatusText.find("90 m"), std::string::npos) << form.Preview.StatusText;
+  EXPECT_NE(form.Preview.StatusText.find(std::to_string(f.shownTriangles)), std::string::npos);
+  // LOD 1 is seen from 0 m: the status says so and nothing is drawn.
+  form.Preview.LodSpinEdit.Value = 1;
+  EXPECT_EQ(form.RenderPreview(160, 120).shownTriangles, 0);
+  EXPECT_NE(form.Preview.StatusText.find("0 m"), std::string::npos) << form.Preview.StatusText;
 }
 
 }  // namespace

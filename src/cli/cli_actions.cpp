@@ -42,18 +42,10 @@ std::string RenderPicture(Session& session, const RunTexts& texts, CliPlatform& 
   s.lod = std::clamp(o.lod, 0, std::max(1, session.lodCount));
   s.colourBySubObject = o.lod > 0;
   s.highlightElement = 0;
-  // "As seen" needs a LOD's distance: without a LOD chosen, the first.
   s.asSeen = o.asSeen;
-  if (s.asSeen && s.lod == 0) s.lod = 1;
-  const PreviewFrame frame = session.Picture(s);
-  std::string status;
-  if (s.asSeen) {
-    char pixels[32];
-    std::snprintf(pixels, sizeof pixels, "%.1f", frame.screenHeightPixels);
-    status = texts.Text(Message(PreviewMsg::StatusAsSeen, s.lod, session.Distance(s.lod), pixels));
-  } else {
-    status = texts.Text(Message(PreviewMsg::StatusShown, frame.shownTriangles, frame.shownElements));
-  }
+  s.asFirstSeen = o.asFirstSeen;
+  PreviewFrame frame;
+  const std::string status = texts.Text(session.Shot(s, frame));
   // Like the PDF listing: the folder must take it now, the file comes at
   // the end with the others.
   if (!CanStoreFile(path)) throw Error(PlatformMsg::CannotWriteFile, path);

@@ -225,6 +225,8 @@ const OptionEntry kOptions[] = {
      }},
     {"--as-seen", nullptr, CliMsg::First,
      [](CliOptions& o, const std::string&, const std::string&) { o.picture.asSeen = true; }},
+    {"--as-first-seen", nullptr, CliMsg::First,
+     [](CliOptions& o, const std::string&, const std::string&) { o.picture.asFirstSeen = true; }},
     // Answers.
     {"--no", nullptr, CliMsg::First, [](CliOptions& o, const std::string&, const std::string&) { o.answerNo = true; }},
     {"--force", nullptr, CliMsg::First, [](CliOptions& o, const std::string&, const std::string&) { o.force = true; }},

@@ -104,13 +104,14 @@ struct CliOptions {
 
   std::vector<CliAction> actions;
   // What --render draws: --size, --view, --lod (0: every element; from 1 on
-  // coloured by sub-object) and --as-seen, wherever they stand.
+  // coloured by sub-object), --as-seen and --as-first-seen, wherever they stand.
   struct Picture {
     int width = 800;
     int height = 600;
     PreviewView view = PreviewView::Front;
     int32_t lod = 0;
     bool asSeen = false;
+    bool asFirstSeen = false;  // "as seen" from where the LOD is first seen
   } picture;
 
   bool help = false, version = false;

@@ -26,13 +26,18 @@ enum class PreviewMsg : int {
   LodLabel,           // the LOD spin edit's label
   AllLods,            // the spin edit at 0: every element, no LOD filter
   StatusShown,        // %1: triangles shown, %2: elements shown
-  StatusAsSeen,       // %1: LOD, %2: distance in metres, %3: model height in screen pixels
+  StatusAsSeen,       // %1: LOD, %2: distance in metres, %3: model height in screen pixels, %4: triangles
   NoShape,            // nothing is open
 
   // The batch program's picture.
   SizeValues,  // --size takes WIDTHxHEIGHT
   LodOutside,  // %1: the LOD asked for, %2: the LOD count
   Written,     // %1: the picture's file, %2: what it shows (StatusShown or StatusAsSeen)
+
+  // Where a LOD is first seen (the largest distance of the LODs before it).
+  AsFirstSeen,        // the preview's choice
+  StatusAsFirstSeen,  // %1: LOD, %2: distance in metres, %3: height in screen pixels, %4: triangles
+  FirstSeenAtZero,    // LOD 1 is seen from 0 m: there is no picture from there
 
   End
 };

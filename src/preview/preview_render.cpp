@@ -199,6 +199,7 @@ std::vector<Shown> ShownTriangles(const ShapeGeometry& geometry, const LodAssign
 
 // The distance of the LOD shown "as seen"; Error when it has none.
 double AsSeenDistance(const LodAssignment* assignment, const PreviewSettings& s) {
+  if (s.asSeenFrom > 0) return s.asSeenFrom;
   std::optional<double> d;
   if (s.lod > 0 && assignment) d = PositiveNumber(assignment->Distance(s.lod));
   if (!d) throw Error(PreviewMsg::NoDistance, s.lod);

@@ -77,6 +77,12 @@ struct PreviewSettings {
   // Perspective from the LOD's distance (needs lod >= 1 and a positive
   // distance in the assignment).
   bool asSeen = false;
+  // With asSeen: a distance above 0 is the one looked from instead of the
+  // LOD's own (where the LOD is first seen).
+  double asSeenFrom = 0;
+  // "As seen" from where the LOD is first seen (Session::Shot sets asSeen
+  // and asSeenFrom for it).
+  bool asFirstSeen = false;
 };
 
 struct PreviewFrame {

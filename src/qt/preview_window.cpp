@@ -105,6 +105,10 @@ PreviewWindow::PreviewWindow(TLSForm& form, QWidget* parent) : QWidget(parent, Q
   asSeen_ = new QCheckBox(this);
   bar->addWidget(asSeen_);
   connect(asSeen_, &QCheckBox::toggled, this, [this](bool on) { Send([this, on] { form_.PreviewAsSeenClick(on); }); });
+  asFirstSeen_ = new QCheckBox(this);
+  bar->addWidget(asFirstSeen_);
+  connect(asFirstSeen_, &QCheckBox::toggled, this,
+          [this](bool on) { Send([this, on] { form_.PreviewAsFirstSeenClick(on); }); });
   bar->addStretch(1);
 
   canvas_ = new PreviewCanvas(*this);
@@ -131,6 +135,7 @@ void PreviewWindow::ShowCaptions() {
   set(lodLabel_, p.LodLabel.Caption);
   set(colour_, p.ColourCaption);
   set(asSeen_, p.AsSeenCaption);
+  set(asFirstSeen_, p.AsFirstSeenCaption);
   set(status_, p.StatusText);
   lod_->setSpecialValueText(U(p.AllLodsText));
 }
@@ -161,6 +166,10 @@ void PreviewWindow::Refresh() {
   {
     const QSignalBlocker block(asSeen_);
     asSeen_->setChecked(p.AsSeen);
+  }
+  {
+    const QSignalBlocker block(asFirstSeen_);
+    asFirstSeen_->setChecked(p.AsFirstSeen);
   }
   // The frame's pixels are copied: the picture outlives the frame.
   canvas_->picture = QImage(frame.image.pixels.data(), frame.image.width, frame.image.height, frame.image.width * 4,

@@ -39,6 +39,7 @@ public:
   QSpinBox* LodSpin() const { return lod_; }
   QCheckBox* ColourBox() const { return colour_; }
   QCheckBox* AsSeenBox() const { return asSeen_; }
+  QCheckBox* AsFirstSeenBox() const { return asFirstSeen_; }
   QLabel* Status() const { return status_; }
 
 protected:
@@ -61,6 +62,7 @@ private:
   QSpinBox* lod_ = nullptr;
   QCheckBox* colour_ = nullptr;
   QCheckBox* asSeen_ = nullptr;
+  QCheckBox* asFirstSeen_ = nullptr;
   QLabel* status_ = nullptr;
   bool refreshing_ = false;
   bool placed_ = false;

@@ -282,6 +282,8 @@ public:
   bool CanMergePoints() const { return canMergePoints_; }
   bool CanMergeNormals() const { return canMergeNormals_; }
   bool CanFixMaterials() const { return canFixMaterials_; }
+  // The distances can be suggested for an open shape.
+  bool CanSuggestDistances() const { return !lines.empty(); }
   // What the actions can do is decided anew: after an open or undo every
   // action is allowed again (the analysis may take the generation back).
   void AllowAllActions();
@@ -320,6 +322,14 @@ public:
   // drawn, or "as seen" has no distance). The geometry is read again only
   // when the lines changed.
   PreviewFrame Picture(const PreviewSettings& settings);
+  // Picture, with "as seen" and "as first seen" made whole first: without a
+  // LOD chosen they show LOD 1; "as first seen" looks from the largest
+  // distance of the LODs before it (Error(PreviewMsg::FirstSeenAtZero) for
+  // LOD 1, Error(PreviewMsg::NoDistance) naming a LOD before it without a
+  // distance). Puts the picture into `frame` and returns what it shows, in
+  // words (PreviewMsg::StatusShown, StatusAsSeen or StatusAsFirstSeen).
+  // Throws as Picture.
+  Message Shot(PreviewSettings settings, PreviewFrame& frame);
 
   // The listing of the tables and the tolerances for a printable area of
   // the given height, its words made by `text`.

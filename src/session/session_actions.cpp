@@ -242,6 +242,28 @@ PreviewFrame Session::Picture(const PreviewSettings& settings) {
   return RenderPreview(previewCache_->geometry, &assignment, settings);
 }
 
+Message Session::Shot(PreviewSettings s, PreviewFrame& f) {
+  if ((s.asSeen || s.asFirstSeen) && s.lod == 0) s.lod = 1;
+  if (s.asFirstSeen) {
+    if (lines.empty()) throw Error(PreviewMsg::NoShape);
+    if (s.lod == 1) throw Error(PreviewMsg::FirstSeenAtZero);
+    s.asSeen = true;
+    s.asSeenFrom = 0;
+    for (int k = 1; k < s.lod; ++k) {
+      const auto d = ParseInt32(Distance(k));
+      if (!d || *d < 1) throw Error(PreviewMsg::NoDistance, k);
+      s.asSeenFrom = std::max(s.asSeenFrom, static_cast<double>(*d));
+    }
+  }
+  f = Picture(s);
+  if (!s.asSeen) return Message(PreviewMsg::StatusShown, f.shownTriangles, f.shownElements);
+  char pixels[32];
+  std::snprintf(pixels, sizeof pixels, "%.1f", f.screenHeightPixels);
+  if (s.asFirstSeen)
+    return Message(PreviewMsg::StatusAsFirstSeen, s.lod, static_cast<int64_t>(s.asSeenFrom), pixels, f.shownTriangles);
+  return Message(PreviewMsg::StatusAsSeen, s.lod, Distance(s.lod), pixels, f.shownTriangles);
+}
+
 std::vector<PrintPage> Session::ListingPages(int printableHeightMm,
                                              const std::function<std::string(const Message&)>& text) const {
   SettingsListing listing;

@@ -62,6 +62,7 @@ void TLSForm::ShowActionButtons() {
   PunkteButton.Enabled = session.CanMergePoints();
   NormalenButton.Enabled = session.CanMergeNormals();
   MatButton.Enabled = session.CanFixMaterials();
+  SuggestButton.Enabled = session.CanSuggestDistances();
 }
 
 bool TLSForm::QuerySave() {
@@ -131,11 +132,7 @@ void TLSForm::OpenShapeFile(const std::string& chosen) {
     ShowStructureNote();
     for (const auto& w : r.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
   }
-  if (r.settingsLoaded) {
-    const char sep = platform_.DecimalSeparator();
-    DeltaPointsEdit.Text = FormatGeneral(PointTolerance, sep);
-    DeltaNormalsEdit.Text = FormatGeneral(NormalTolerance, sep);
-  }
+  if (r.settingsLoaded) ShowSettingEdits();
   if (r.lodsLoaded > 0) {
     LODAnzSpinEdit.Value = LodCount;
     ShowLodCount();

@@ -97,6 +97,8 @@ void TLSForm::StringGrid4SetEditText(int ACol, int ARow, const std::string& Valu
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
     LastOutcome = Outcome::Refused;
   }
+  // An `auto` LOD follows the distances of the LODs before it.
+  if (session.AnyLodSimplified()) RefreshSubObjectGrid();
 }
 
 void TLSForm::StringGrid4Exit() {

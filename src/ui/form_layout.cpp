@@ -142,6 +142,17 @@ std::vector<Control> Build() {
       Control{Kind::Combo, "SpracheComboBox", "Panel5", 8, 80, 121, 200},
       Wrapped("Label33", "Panel5", &F::Label33, 8, 120, 121, 217),
 
+      // The automatic LODs, under the three panels.
+      Panel("Panel6", tab3, 8, 360, 801, 161, Frame::Sunken),
+      Label("Label34", "Panel6", &F::Label34, 8, 8),
+      Grid(
+          "DetailGrid", "Panel6", [](F& f) -> StringGrid& { return f.DetailGrid; }, 20, 28, 153, 121,
+          Editable::Details),
+      Label("Label35", "Panel6", &F::Label35, 184, 32, 145, 13),
+      Edit("ScreenErrorEdit", "Panel6", &F::ScreenErrorEdit, 336, 28, 57, 21, &F::ScreenErrorEditExit),
+      Button("SuggestButton", "Panel6", &F::SuggestButton, 184, 64, 209, 25, &F::SuggestButtonClick),
+      Wrapped("Label36", "Panel6", &F::Label36, 408, 28, 385, 121),
+
       // The action column
       Panel("Panel2", nullptr, 824, 0, 165, 553, Frame::Raised),
       Notice("Label3", &F::Label3, 8, 26),
@@ -183,6 +194,7 @@ bool IsEditableColumn(Editable rule, int col) {
     case Editable::SortMarks: return col >= grid::SubObjectSortColumn(1);
     case Editable::AnimationMarks: return col == grid::kMatrixAnimated;
     case Editable::Distances: return col == grid::kDistance;
+    case Editable::Details: return col == 1;
     case Editable::None: break;
   }
   return false;

@@ -26,7 +26,7 @@ enum class Align { Left, Right, Centre };
 enum class Frame { Raised, Sunken };
 
 // Which cells of a grid the user types into.
-enum class Editable { None, Assignments, SortMarks, AnimationMarks, Distances };
+enum class Editable { None, Assignments, SortMarks, AnimationMarks, Distances, Details };
 
 struct Control {
   Kind kind;

@@ -24,6 +24,7 @@ void TLSForm::ApplyPreviewTexts() {
   Preview.IsoCaption = text(PreviewMsg::ViewIso);
   Preview.ResetCaption = text(PreviewMsg::ResetView);
   Preview.AsSeenCaption = text(PreviewMsg::AsSeen);
+  Preview.AsFirstSeenCaption = text(PreviewMsg::AsFirstSeen);
   Preview.ColourCaption = text(PreviewMsg::ColourBySubObject);
   Preview.LodLabel.Caption = text(PreviewMsg::LodLabel);
   Preview.AllLodsText = text(PreviewMsg::AllLods);
@@ -73,7 +74,16 @@ void TLSForm::PreviewLodSpinEditChange(int value) {
 
 void TLSForm::PreviewColourClick(bool on) { Preview.ColourBySubObject = on; }
 
-void TLSForm::PreviewAsSeenClick(bool on) { Preview.AsSeen = on; }
+// "As seen" and "as first seen" exclude each other.
+void TLSForm::PreviewAsSeenClick(bool on) {
+  Preview.AsSeen = on;
+  if (on) Preview.AsFirstSeen = false;
+}
+
+void TLSForm::PreviewAsFirstSeenClick(bool on) {
+  Preview.AsFirstSeen = on;
+  if (on) Preview.AsSeen = false;
+}
 
 void TLSForm::PreviewClose() { Preview.Visible = false; }
 
@@ -113,17 +123,10 @@ PreviewFrame TLSForm::PreviewPicture(int width, int height) {
   s.lod = spin.Value;
   s.colourBySubObject = Preview.ColourBySubObject;
   s.highlightElement = Preview.HighlightRow;
-  // "As seen" needs a LOD's distance: without a LOD chosen, the first.
   s.asSeen = Preview.AsSeen;
-  if (s.asSeen && s.lod == 0) s.lod = 1;
-  PreviewFrame f = session.Picture(s);
-  if (s.asSeen) {
-    char pixels[32];
-    std::snprintf(pixels, sizeof pixels, "%.1f", f.screenHeightPixels);
-    Preview.StatusText = Text(Message(PreviewMsg::StatusAsSeen, s.lod, session.Distance(s.lod), pixels));
-  } else {
-    Preview.StatusText = Text(Message(PreviewMsg::StatusShown, f.shownTriangles, f.shownElements));
-  }
+  s.asFirstSeen = Preview.AsFirstSeen;
+  PreviewFrame f;
+  Preview.StatusText = Text(session.Shot(s, f));
   return f;
 }
 

@@ -25,9 +25,7 @@ void TLSForm::SaveModelSettings() {
 void TLSForm::LoadModelSettings() {
   const std::optional<int> lods = session.LoadModelSettings(session.ModelSettingsFileName(), LODSpinEdit.Value);
   if (!lods) return;
-  const char sep = platform().DecimalSeparator();
-  DeltaPointsEdit.Text = FormatGeneral(PointTolerance, sep);
-  DeltaNormalsEdit.Text = FormatGeneral(NormalTolerance, sep);
+  ShowSettingEdits();
   if (*lods > 0) {
     LODAnzSpinEdit.Value = *lods;
     ShowLodCount();

@@ -29,6 +29,8 @@ void TLSForm::FormCreate() {
 
   DeltaPointsEdit.Text = "0";
   DeltaNormalsEdit.Text = "0";
+  ScreenErrorEdit.Text = FormatGeneral(session.screenError, platform_.DecimalSeparator());
+  SuggestButton.Enabled = session.CanSuggestDistances();
 }
 
 void TLSForm::OfferLanguages() {
@@ -69,6 +71,7 @@ void TLSForm::SetUpLodTables() {
   StringGrid1.ColWidths[kElementImage] = 100;
   StringGrid1.ColWidths[kElementFaces] = 45;
   StringGrid5.ColWidths = {20, 60, 45};
+  DetailGrid.ColWidths = {64, 72};
   StringGrid4.SetCell(kDistance, kHeaderRow, Text(Message(UiMsg::DistanceColumnHeader)));
   LODAnzSpinEdit.Value = n;
   LODSpinEdit.MaxValue = n;
@@ -185,6 +188,12 @@ void TLSForm::ApplyLanguageTexts() {
   StringGrid5.SetCell(kOverviewDistance, kHeaderRow, LanguageText(28));
   StringGrid4.SetCell(kDistanceLod, kHeaderRow, "LOD " + LanguageText(27));
   StringGrid2.SetCell(kSubObjectNumber, kHeaderRow, LanguageText(27));
+  DetailGrid.SetCell(0, kHeaderRow, "LOD " + LanguageText(27));
+  DetailGrid.SetCell(1, kHeaderRow, Text(Message(UiMsg::DetailColumnHeader)));
+  Label34.Caption = Text(Message(UiMsg::CaptionAutoLods));
+  Label35.Caption = Text(Message(UiMsg::CaptionScreenError));
+  Label36.Caption = Text(Message(UiMsg::CaptionDetailHelp));
+  SuggestButton.Caption = Text(Message(UiMsg::CaptionSuggestDistances));
 
   Label4.Caption = LanguageText(30);
   Label5.Caption = LanguageText(31);

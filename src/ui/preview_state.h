@@ -23,12 +23,13 @@ struct TPreview {
   TLabel LodLabel;
   bool ColourBySubObject = false;
   bool AsSeen = false;
+  bool AsFirstSeen = false;  // "as seen" from where the LOD is first seen
   // The element row shown highlighted (0: none). A cell selected in the
   // element grid sets it, and its "L k" column sets the LOD.
   int HighlightRow = 0;
 
-  std::string FrontCaption, SideCaption, TopCaption, IsoCaption, ResetCaption, AsSeenCaption, ColourCaption,
-      AllLodsText;
+  std::string FrontCaption, SideCaption, TopCaption, IsoCaption, ResetCaption, AsSeenCaption, AsFirstSeenCaption,
+      ColourCaption, AllLodsText;
   // Under the picture: what is shown, the height "as seen", or why nothing
   // can be shown.
   std::string StatusText;

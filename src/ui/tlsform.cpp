@@ -134,6 +134,9 @@ TLSForm::GridEvents TLSForm::GridEventsOf(StringGrid& grid) {
     e.select = [this](int c, int r, bool& can) { StringGrid4SelectCell(c, r, can); };
     e.edit = [this](int c, int r, const std::string& v) { StringGrid4SetEditText(c, r, v); };
     e.exit = [this] { StringGrid4Exit(); };
+  } else if (&grid == &DetailGrid) {
+    e.select = [this](int c, int r, bool& can) { DetailGridSelectCell(c, r, can); };
+    e.edit = [this](int c, int r, const std::string& v) { DetailGridSetEditText(c, r, v); };
   }
   return e;
 }

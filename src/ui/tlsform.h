@@ -202,6 +202,15 @@ public:
   void StringGrid4SelectCell(int ACol, int ARow, bool& CanSelect);
   void StringGrid4SetEditText(int ACol, int ARow, const std::string& Value);
   void StringGrid4Exit();
+  // The automatic LODs (form_detail.cpp): the detail grid, the screen-error
+  // budget and the suggested distances. While a LOD is below 100 % the
+  // overview and the sub-object grid count what the generation will write.
+  void DetailGridSelectCell(int ACol, int ARow, bool& CanSelect);
+  void DetailGridSetEditText(int ACol, int ARow, const std::string& Value);
+  void ScreenErrorEditExit();
+  void SuggestButtonClick();
+  // The edits of the tolerances and the budget from the session's values.
+  void ShowSettingEdits();
   // The handlers a grid view sends its events to, for both front ends: the
   // sub-object and the matrix grid share one pair; a grid without a handler
   // (the LOD overview) gets empty functions.
@@ -271,6 +280,7 @@ public:
   void PreviewLodSpinEditChange(int value);
   void PreviewColourClick(bool on);
   void PreviewAsSeenClick(bool on);
+  void PreviewAsFirstSeenClick(bool on);
   void PreviewClose();
   // The picture of the open shape for a window of width x height pixels as
   // the preview's state and the grids now say; sets Preview.StatusText and
@@ -319,6 +329,7 @@ public:
   StringGrid& StringGrid3 = session.Matrices;    // matrices
   StringGrid& StringGrid4 = session.Distances;   // distances
   StringGrid& StringGrid5 = session.Overview;    // LOD overview
+  StringGrid& DetailGrid = session.Details;      // detail per LOD
 
   // ---- Controls --------------------------------------------------------------
   TTabSheet TabSheet1, TabSheet3;
@@ -329,6 +340,10 @@ public:
   TLabel Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9, Label10, Label11, Label12, Label13,
       Label14, Label15, Label16, Label17, Label18, Label19, Label20, Label21, Label22, Label23, Label24, Label25,
       Label26, Label27, Label28, Label29, Label30, Label31, Label32, Label33;
+  // The automatic LODs' panel: heading, budget label, help.
+  TLabel Label34, Label35, Label36;
+  TEdit ScreenErrorEdit;
+  TButton SuggestButton;
   TLabel SOAnzLabel, SOAnzLabel1;
   TEdit NrEdit, DeltaPointsEdit, DeltaNormalsEdit;
   TSpinEdit LODSpinEdit, LODAnzSpinEdit;

@@ -97,6 +97,13 @@ enum class UiMsg : int {
   PictureNotWritten,     // %1: the --screenshot file
   OnlyFirstShapeOpened,  // %1: how many shapes were given, %2: the one opened
 
+  // The automatic LODs on the settings page.
+  CaptionAutoLods,          // the panel's heading
+  DetailColumnHeader,       // the detail grid's value column
+  CaptionScreenError,       // the budget's label
+  CaptionSuggestDistances,  // the button
+  CaptionDetailHelp,        // what the details and the button do
+
   End
 };
 

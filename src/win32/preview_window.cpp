@@ -71,6 +71,7 @@ PreviewWindow::PreviewWindow(TLSForm& form, HWND owner, int dpi)
   ::SendMessageW(lodArrows_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(lodEdit_), 0);
   colour_ = MakeControl(WC_BUTTONW, WS_TABSTOP | BS_AUTOCHECKBOX);
   asSeen_ = MakeControl(WC_BUTTONW, WS_TABSTOP | BS_AUTOCHECKBOX);
+  asFirstSeen_ = MakeControl(WC_BUTTONW, WS_TABSTOP | BS_AUTOCHECKBOX);
   canvas_ = ::CreateWindowExW(0, kCanvasClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, hwnd_, nullptr,
                               ::GetModuleHandleW(nullptr), nullptr);
   ::SetWindowLongPtrW(canvas_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -141,6 +142,7 @@ void PreviewWindow::ShowCaptions() {
   changed |= SetCaption(lodLabel_, p.LodLabel.Caption);
   changed |= SetCaption(colour_, p.ColourCaption);
   changed |= SetCaption(asSeen_, p.AsSeenCaption);
+  changed |= SetCaption(asFirstSeen_, p.AsFirstSeenCaption);
   SetCaption(status_, p.StatusText);
   // At the lowest value the spin shows the model's word for "every LOD".
   const TSpinEdit& s = p.LodSpinEdit;
@@ -176,6 +178,7 @@ void PreviewWindow::Layout() {
   x += editWidth + Scale(17) + Scale(kGap);
   put(colour_, textWidth(colour_) + Scale(24), y, h);
   put(asSeen_, textWidth(asSeen_) + Scale(24), y, h);
+  put(asFirstSeen_, textWidth(asFirstSeen_) + Scale(24), y, h);
   ::SelectObject(dc, oldFont);
   ::ReleaseDC(hwnd_, dc);
   barWidth_ = x - Scale(kGap) + Scale(kMargin);
@@ -218,6 +221,7 @@ void PreviewWindow::Refresh() {
   ::SendMessageW(lodArrows_, UDM_SETPOS32, 0, s.Value);
   ::SendMessageW(colour_, BM_SETCHECK, p.ColourBySubObject ? BST_CHECKED : BST_UNCHECKED, 0);
   ::SendMessageW(asSeen_, BM_SETCHECK, p.AsSeen ? BST_CHECKED : BST_UNCHECKED, 0);
+  ::SendMessageW(asFirstSeen_, BM_SETCHECK, p.AsFirstSeen ? BST_CHECKED : BST_UNCHECKED, 0);
   // A 32-bit DIB holds blue, green, red and a spare byte; the frame is
   // red, green, blue, alpha. The copy outlives the frame.
   const RgbaImage& img = frame.image;
@@ -261,12 +265,14 @@ LRESULT PreviewWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         Send([this] { form_.PreviewResetClick(); });
         return 0;
       }
-      if (from == colour_ || from == asSeen_) {
+      if (from == colour_ || from == asSeen_ || from == asFirstSeen_) {
         const bool on = ::SendMessageW(from, BM_GETCHECK, 0, 0) == BST_CHECKED;
         if (from == colour_)
           Send([this, on] { form_.PreviewColourClick(on); });
-        else
+        else if (from == asSeen_)
           Send([this, on] { form_.PreviewAsSeenClick(on); });
+        else
+          Send([this, on] { form_.PreviewAsFirstSeenClick(on); });
         return 0;
       }
       break;

@@ -80,6 +80,7 @@ private:
   HWND lodArrows_ = nullptr;
   HWND colour_ = nullptr;
   HWND asSeen_ = nullptr;
+  HWND asFirstSeen_ = nullptr;
   HWND status_ = nullptr;
   HFONT font_ = nullptr;
   int dpi_ = 96;

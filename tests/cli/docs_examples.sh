@@ -150,6 +150,8 @@ add "lodsmith-cli samples/signal.s --render l3.png --lod 3" "0;png_size l3.png 8
 add "lodsmith-cli in.s --render big.png --size 1600x1200" "0;png_size big.png 1600 1200"
 add "lodsmith-cli in.s --render side.png --view side" "0;png_size side.png 800 600"
 add "lodsmith-cli samples/signal.s --render far.png --lod 3 --as-seen" "0;png_size far.png 800 600;err_has 'Pixel hoch'"
+add "lodsmith-cli samples/signal.s --detail 3=20% --render first.png --lod 3 --as-first-seen" \
+  "0;png_size first.png 800 600;err_has 'wo es zuerst zu sehen ist'"
 add "lodsmith-cli samples/signal.s --detail 2=50% --detail 3=auto --generate -o out.s" \
   "0;err_has 'LOD 2 (50%): 112 -> ';err_has 'LOD 3 (auto): ';err_has 'beurteilt bei 400 m'"
 add "lodsmith-cli samples/signal.s --detail 3=auto --screen-error 2 --generate -o out.s" \

@@ -88,6 +88,9 @@ Picture (for --render):
   --as-seen             as a 1920 x 1080 screen with a 55 degree field of view
                         shows LOD K from its distance, enlarged with square
                         pixels; the "done" line names the model's height there
+  --as-first-seen       the same from where LOD K is first seen (the largest
+                        distance of the LODs before it): the error its detail
+                        allows
 
 Answers:
   --no                  answer No to the confirmations of the actions
@@ -200,6 +203,9 @@ Bild (für --render):
                         Blickwinkel LOD K aus seiner Entfernung zeigt, mit
                         quadratischen Pixeln vergrößert; die "done"-Zeile nennt
                         die Höhe des Modells dort
+  --as-first-seen       dasselbe von dort, wo LOD K zuerst zu sehen ist (die
+                        größte Entfernung der LODs davor): der Fehler, den
+                        sein Detailgrad erlaubt
 
 Antworten:
   --no                  die Rückfragen der Aktionen mit Nein beantworten

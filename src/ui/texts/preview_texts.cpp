@@ -29,14 +29,20 @@ constexpr MessageText kTexts[] = {
     {Id(PreviewMsg::AllLods), "alle", "all"},
     {Id(PreviewMsg::StatusShown), "%1 %{1:Dreieck|Dreiecke}, %2 %{2:Element|Elemente}",
      "%1 %{1:triangle|triangles}, %2 %{2:element|elements}"},
-    {Id(PreviewMsg::StatusAsSeen), "LOD %1 aus %2 m: %3 Pixel hoch (1920 × 1080, 55°)",
-     "LOD %1 from %2 m: %3 pixels high (1920 × 1080, 55°)"},
+    {Id(PreviewMsg::StatusAsSeen), "LOD %1 aus %2 m: %3 Pixel hoch, %4 %{4:Dreieck|Dreiecke} (1920 × 1080, 55°)",
+     "LOD %1 from %2 m: %3 pixels high, %4 %{4:triangle|triangles} (1920 × 1080, 55°)"},
     {Id(PreviewMsg::NoShape), "Keine Form geöffnet.", "No shape open."},
     {Id(PreviewMsg::SizeValues), "--size erwartet BREITExHÖHE in Pixeln (1..8192), z. B. 800x600.",
      "--size takes WIDTHxHEIGHT in pixels (1..8192), e.g. 800x600."},
     {Id(PreviewMsg::LodOutside), "LOD %1 gibt es nicht: die Form hat %2 LOD's.",
      "There is no LOD %1: the shape has %2 LODs."},
     {Id(PreviewMsg::Written), "%1: %2", "%1: %2"},
+    {Id(PreviewMsg::AsFirstSeen), "Wie zuerst gesehen", "As first seen"},
+    {Id(PreviewMsg::StatusAsFirstSeen),
+     "LOD %1 aus %2 m, wo es zuerst zu sehen ist: %3 Pixel hoch, %4 %{4:Dreieck|Dreiecke} (1920 × 1080, 55°)",
+     "LOD %1 from %2 m, where it is first seen: %3 pixels high, %4 %{4:triangle|triangles} (1920 × 1080, 55°)"},
+    {Id(PreviewMsg::FirstSeenAtZero), "LOD 1 wird ab 0 m gesehen; wählen Sie ein späteres LOD.",
+     "LOD 1 is seen from 0 m; choose a later LOD."},
 };
 }  // namespace
 

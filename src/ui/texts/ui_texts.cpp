@@ -187,6 +187,18 @@ The other options serve documentation and testing:
     {Id(UiMsg::PictureNotWritten), "lodsmith: %1 kann nicht geschrieben werden.", "lodsmith: cannot write %1"},
     {Id(UiMsg::OnlyFirstShapeOpened), "Es wurden %1 Dateien angegeben; geöffnet wird nur die erste, %2.",
      "%1 files were given; only the first one, %2, is opened."},
+    {Id(UiMsg::CaptionAutoLods), "Automatische LODs", "Automatic LODs"},
+    {Id(UiMsg::DetailColumnHeader), "Detailgrad", "Detail"},
+    {Id(UiMsg::CaptionScreenError), "Bildschirmfehler (Pixel):", "Screen error (pixels):"},
+    {Id(UiMsg::CaptionSuggestDistances), "Entfernungen vorschlagen", "Suggest distances"},
+    {Id(UiMsg::CaptionDetailHelp),
+     "100%: die Elemente, wie sie sind. N% (1 bis 99): jedes Element des LODs behält etwa N % seiner Dreiecke. "
+     "auto (nicht für LOD 1): so wenige Dreiecke, dass der Fehler dort, wo das LOD zuerst zu sehen ist, den "
+     "Bildschirmfehler nicht übersteigt. \"Entfernungen vorschlagen\" setzt jede Entfernung dorthin, wo der Fehler "
+     "des nächsten LODs den Bildschirmfehler einhält.",
+     "100%: the elements as they are. N% (1 to 99): every element of the LOD keeps about N % of its triangles. "
+     "auto (not for LOD 1): as few triangles as keep the error within the screen error where the LOD is first "
+     "seen. \"Suggest distances\" sets each distance where the next LOD's error keeps within the screen error."},
 };
 }  // namespace
 

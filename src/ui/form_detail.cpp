@@ -1,0 +1,82 @@
+// The automatic LODs on the settings page: the detail per LOD, the
+// screen-error budget and the suggested distances. The session keeps the
+// values and simplifies; these handlers take the typed text and tell what
+// was refused.
+#include "core/grid_columns.h"
+#include "document/float_text.h"
+#include "session/session_messages.h"
+#include "ui/tlsform.h"
+
+namespace lodsmith {
+
+namespace {
+
+constexpr int kDetailValueColumn = 1;
+
+// The budget as typed: the system's decimal separator, or the point the
+// settings file writes.
+std::optional<double> ReadScreenError(const std::string& text, char separator) {
+  std::optional<long double> v = ParseFloat(text, separator);
+  if (!v && separator != '.') v = ParseFloat(text, '.');
+  if (!v) return std::nullopt;
+  return static_cast<double>(*v);
+}
+
+}  // namespace
+
+void TLSForm::ShowSettingEdits() {
+  const char sep = platform_.DecimalSeparator();
+  DeltaPointsEdit.Text = FormatGeneral(PointTolerance, sep);
+  DeltaNormalsEdit.Text = FormatGeneral(NormalTolerance, sep);
+  ScreenErrorEdit.Text = FormatGeneral(session.screenError, sep);
+}
+
+void TLSForm::DetailGridSelectCell(int ACol, int ARow, bool& CanSelect) {
+  CanSelect = ACol == kDetailValueColumn;
+  if (CanSelect) {
+    DetailGrid.Col = ACol;
+    DetailGrid.Row = ARow;
+  }
+}
+
+// A refused detail is told as a warning; the session has put 100 % back.
+// Either way the grids count the LODs as they will be written.
+void TLSForm::DetailGridSetEditText(int ACol, int ARow, const std::string& Value) {
+  if (ACol != kDetailValueColumn) return DetailGrid.SetCell(ACol, ARow, Value);
+  try {
+    session.SetDetail(ARow, Value);
+  } catch (const Error& e) {
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
+    LastOutcome = Outcome::Refused;
+  }
+  RefreshSubObjectGrid();
+}
+
+void TLSForm::ScreenErrorEditExit() {
+  const auto pixels = ReadScreenError(ScreenErrorEdit.Text, platform_.DecimalSeparator());
+  try {
+    if (!pixels) throw Error(SessionMsg::ScreenErrorRefused, ScreenErrorEdit.Text);
+    session.SetScreenError(*pixels);
+  } catch (const Error& e) {
+    ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
+    LastOutcome = Outcome::Refused;
+    platform_.FocusControl("ScreenErrorEdit");
+    return;
+  }
+  // An `auto` LOD follows the budget.
+  if (session.AnyLodSimplified()) RefreshSubObjectGrid();
+}
+
+void TLSForm::SuggestButtonClick() {
+  if (!session.CanSuggestDistances()) return;
+  BusyCursor end(*this);
+  const DistanceSuggestion r = session.SuggestDistances();
+  if (r.refusedAuto) {
+    ShowMessage(MsgKind::Information, MsgButtons::Ok, Message(SessionMsg::SuggestWithAuto));
+    LastOutcome = Outcome::Refused;
+    return;
+  }
+  RefreshSubObjectGrid();
+}
+
+}  // namespace lodsmith
