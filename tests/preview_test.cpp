@@ -417,31 +417,46 @@ TEST(PreviewWindowModel, CameraHandlersKeepTheirLimits) {
   EXPECT_EQ(form.Preview.HighlightRow, 0);
 }
 
-// samples/signal.s and its settings are made by the test support; this
-// keeps the committed files equal to what it makes. With
-// LODSMITH_WRITE_SAMPLES=1 it writes them instead.
-TEST(PreviewSample, SignalSampleIsWhatTheSupportMakes) {
-  test::FormFixture f;
-  f.Open(f.WriteShape("signal.s", test::MeshShape(test::SignalSample())));
-  TLSForm& form = *f.form;
-  form.SetLODAnzSpinEditValue(3);
-  form.LODAnzSpinEditExit();
-  const auto cells = test::SignalSampleAssignment();
-  for (std::size_t row = 1; row <= cells.size(); ++row)
-    for (int lod = 1; lod <= 3; ++lod)
-      form.StringGrid1.SetCell(grid::ElementLodColumn(lod), static_cast<int>(row), cells[row - 1][lod - 1]);
-  const char* distances[] = {"100", "400", "1200"};
-  for (int lod = 1; lod <= 3; ++lod) form.StringGrid4.SetCell(grid::kDistance, lod, distances[lod - 1]);
-  form.Dispatch([&] { form.SaveModelSettings(); });
-  const std::string shape = test::ReadBytes(f.dir.File("signal.s"));
-  const std::string settings = test::ReadBytes(form.ModelSettingsFileName());
-  const std::string dir = LODSMITH_SAMPLES_DIR;
-  if (const char* w = std::getenv("LODSMITH_WRITE_SAMPLES"); w && std::string(w) == "1") {
-    test::WriteBytes(dir + "/signal.s", shape);
-    test::WriteBytes(dir + "/signal.Lodsmith", settings);
+// The samples and their settings are made by the test support; this keeps
+// the committed files equal to what it makes. With LODSMITH_WRITE_SAMPLES=1
+// it writes them instead. The signal has its elements spread over three
+// LODs; the tank, one element, has its far LODs simplified.
+TEST(PreviewSample, SamplesAreWhatTheSupportMakes) {
+  struct Sample {
+    const char* name;
+    test::MeshShapeRecipe recipe;
+    std::vector<std::vector<std::string>> cells;  // empty: every element in sub-object 1
+    std::vector<const char*> details;
+  };
+  const Sample samples[] = {
+      {"signal", test::SignalSample(), test::SignalSampleAssignment(), {}},
+      {"tank", test::TankSample(), {}, {"100%", "auto", "auto"}},
+  };
+  for (const Sample& sample : samples) {
+    test::FormFixture f;
+    const std::string file = std::string(sample.name) + ".s";
+    f.Open(f.WriteShape(file, test::MeshShape(sample.recipe)));
+    TLSForm& form = *f.form;
+    form.SetLODAnzSpinEditValue(3);
+    form.LODAnzSpinEditExit();
+    for (std::size_t row = 1; row <= sample.cells.size(); ++row)
+      for (int lod = 1; lod <= 3; ++lod)
+        form.StringGrid1.SetCell(grid::ElementLodColumn(lod), static_cast<int>(row), sample.cells[row - 1][lod - 1]);
+    const char* distances[] = {"100", "400", "1200"};
+    for (int lod = 1; lod <= 3; ++lod) form.StringGrid4.SetCell(grid::kDistance, lod, distances[lod - 1]);
+    for (std::size_t lod = 1; lod <= sample.details.size(); ++lod)
+      form.DetailGridSetEditText(1, static_cast<int>(lod), sample.details[lod - 1]);
+    form.Dispatch([&] { form.SaveModelSettings(); });
+    const std::string shape = test::ReadBytes(f.dir.File(file));
+    const std::string settings = test::ReadBytes(form.ModelSettingsFileName());
+    const std::string base = std::string(LODSMITH_SAMPLES_DIR) + "/" + sample.name;
+    if (const char* w = std::getenv("LODSMITH_WRITE_SAMPLES"); w && std::string(w) == "1") {
+      test::WriteBytes(base + ".s", shape);
+      test::WriteBytes(base + ".Lodsmith", settings);
+    }
+    EXPECT_EQ(test::ReadBytes(base + ".s"), shape) << sample.name;
+    EXPECT_EQ(test::ReadBytes(base + ".Lodsmith"), settings) << sample.name;
   }
-  EXPECT_EQ(test::ReadBytes(dir + "/signal.s"), shape);
-  EXPECT_EQ(test::ReadBytes(dir + "/signal.Lodsmith"), settings);
 }
 
 }  // namespace

@@ -309,4 +309,64 @@ std::vector<std::vector<std::string>> SignalSampleAssignment() {
           {"1", "1", "999"}, {"1", "999", "999"}, {"1", "999", "999"}};
 }
 
+MeshShapeRecipe TankSample() {
+  MeshShapeRecipe r;
+  MeshElement e{"Tank", 0, {}, {}};
+  constexpr int kSides = 48;
+  constexpr float kPi2 = 6.2831853f;
+  // A ring of the barrel or a dome: kSides points about the x axis.
+  auto ring = [&](float x, float radius, float height) {
+    const int first = static_cast<int>(e.points.size());
+    for (int s = 0; s < kSides; ++s) {
+      const float a = kPi2 * s / kSides;
+      e.points.push_back({x, height + radius * std::cos(a), radius * std::sin(a)});
+    }
+    return first;
+  };
+  // Quads between two rings; `flip` turns them for the other side.
+  auto band = [&](int a, int b, bool flip) {
+    for (int s = 0; s < kSides; ++s) {
+      const int n = (s + 1) % kSides;
+      if (flip) {
+        for (int t : {a + s, b + n, b + s, a + s, a + n, b + n}) e.triangles.push_back(t);
+      } else {
+        for (int t : {a + s, b + s, b + n, a + s, b + n, a + n}) e.triangles.push_back(t);
+      }
+    }
+  };
+  constexpr float kRadius = 1.4f, kAxis = 2.2f, kHalf = 5.0f;
+  // The barrel, ring by ring, then a dome at each end closed by its tip.
+  std::vector<int> rings;
+  for (int i = 0; i <= 20; ++i) rings.push_back(ring(-kHalf + 2 * kHalf * i / 20, kRadius, kAxis));
+  for (std::size_t i = 0; i + 1 < rings.size(); ++i) band(rings[i], rings[i + 1], false);
+  for (int side : {-1, 1}) {
+    int previous = side < 0 ? rings.front() : rings.back();
+    for (int k = 1; k <= 6; ++k) {
+      const float t = static_cast<float>(k) / 7 * 1.5707963f;
+      const int next = ring(side * (kHalf + 0.6f * std::sin(t)), kRadius * std::cos(t), kAxis);
+      band(previous, next, side < 0);
+      previous = next;
+    }
+    const int tip = static_cast<int>(e.points.size());
+    e.points.push_back({side * (kHalf + 0.6f), kAxis, 0});
+    for (int s = 0; s < kSides; ++s) {
+      const int n = (s + 1) % kSides;
+      if (side < 0) {
+        for (int t : {previous + s, tip, previous + n}) e.triangles.push_back(t);
+      } else {
+        for (int t : {previous + s, previous + n, tip}) e.triangles.push_back(t);
+      }
+    }
+  }
+  // The dome on top and the frame with its buffers.
+  AddBox(e, {-0.5f, kAxis + kRadius - 0.1f, -0.5f}, {0.5f, kAxis + kRadius + 0.35f, 0.5f});
+  AddBox(e, {-6.2f, 0.7f, -1.2f}, {6.2f, 0.9f, 1.2f});
+  for (float x : {-6.6f, 6.2f})
+    for (float z : {-0.9f, 0.7f}) AddBox(e, {x, 0.95f, z}, {x + 0.4f, 1.15f, z + 0.2f});
+  for (float x : {-4.5f, 3.5f}) AddBox(e, {x, 0.2f, -0.8f}, {x + 1.0f, 0.7f, 0.8f});
+  r.elements.push_back(e);
+  r.faceNormals = 1;
+  return r;
+}
+
 }  // namespace lodsmith::test

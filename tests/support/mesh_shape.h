@@ -56,4 +56,9 @@ void AddQuad(MeshElement& element, float x0, float y0, float x1, float y1, float
 MeshShapeRecipe SignalSample();
 std::vector<std::vector<std::string>> SignalSampleAssignment();
 
+// A tank wagon exported as most models are, one element: a round barrel
+// with domed ends, a dome on top and the frame under it, about 4 000
+// triangles that the far LODs simplify.
+MeshShapeRecipe TankSample();
+
 }  // namespace lodsmith::test
