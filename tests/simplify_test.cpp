@@ -7,8 +7,10 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "core/message.h"
+#include "simplify/move_queue.h"
 #include "simplify/simplify.h"
 #include "simplify/simplify_messages.h"
 #include "simplify_meshes.h"
@@ -272,6 +274,56 @@ TEST(Simplify, SameInputSameResult) {
       EXPECT_EQ(a.error, b.error);
       ExpectSound(mesh, a, "determinism");
     }
+}
+
+// The queue against a sorted set: after every change the move on top is the
+// least of those queued, and a point's new move replaces its old one. Costs
+// repeat, so the ties are decided by quadric error, seam and index.
+TEST(Simplify, MoveQueueKeepsTheLeastMoveOnTop) {
+  constexpr int32_t kPoints = 200;
+  simplify::MoveQueue queue(kPoints);
+  const auto before = [](const simplify::Move& a, const simplify::Move& b) { return simplify::Before(a, b); };
+  std::set<simplify::Move, decltype(before)> expected(before);
+  std::vector<simplify::Move> of(kPoints);
+  std::vector<bool> queued(kPoints, false);
+  uint32_t state = 12345;
+  const auto next = [&state](uint32_t n) {
+    state = state * 1103515245u + 12345u;
+    return (state >> 8) % n;
+  };
+  for (int step = 0; step < 20000; ++step) {
+    const auto p = static_cast<int32_t>(next(kPoints));
+    if (queued[p]) expected.erase(of[p]);
+    if (next(4) == 0) {
+      queue.Remove(p);
+      queued[p] = false;
+    } else {
+      of[p] = {static_cast<double>(next(50)), static_cast<double>(next(3)), static_cast<int32_t>(next(3)), p,
+               static_cast<int32_t>(next(kPoints))};
+      queue.Set(of[p]);
+      expected.insert(of[p]);
+      queued[p] = true;
+    }
+    ASSERT_EQ(queue.Empty(), expected.empty()) << step;
+    if (expected.empty()) continue;
+    const simplify::Move& top = queue.Top();
+    ASSERT_EQ(top.from, expected.begin()->from) << step;
+    ASSERT_EQ(top.to, expected.begin()->to) << step;
+    // A cost just below the next move's keeps the top there; above it, not.
+    if (expected.size() > 1) {
+      simplify::Move dearer = top;
+      dearer.cost = std::next(expected.begin())->cost + 1;
+      EXPECT_FALSE(queue.StaysOnTop(dearer)) << step;
+      EXPECT_TRUE(queue.StaysOnTop(top)) << step;
+    }
+  }
+  // Taken out from the top, the moves come in order.
+  for (const simplify::Move& m : expected) {
+    ASSERT_FALSE(queue.Empty());
+    EXPECT_EQ(queue.Top().from, m.from);
+    queue.Remove(queue.Top().from);
+  }
+  EXPECT_TRUE(queue.Empty());
 }
 
 }  // namespace

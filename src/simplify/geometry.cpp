@@ -40,6 +40,7 @@ Quadric Quadric::Plane(Vec3d n, Vec3d point, double w) {
   q.b1 = w * n.y * d;
   q.b2 = w * n.z * d;
   q.c = w * d * d;
+  q.w = w;
   return q;
 }
 

@@ -34,6 +34,7 @@ double PointTriangleDistance(Vec3d p, Vec3d a, Vec3d b, Vec3d c);
 struct Quadric {
   double a00 = 0, a01 = 0, a02 = 0, a11 = 0, a12 = 0, a22 = 0;
   double b0 = 0, b1 = 0, b2 = 0, c = 0;
+  double w = 0;  // the weights' sum
 
   // The plane through `point` with unit `normal`, weighted.
   static Quadric Plane(Vec3d normal, Vec3d point, double weight);
@@ -48,6 +49,7 @@ struct Quadric {
     b1 += o.b1;
     b2 += o.b2;
     c += o.c;
+    w += o.w;
   }
   double Evaluate(Vec3d p) const {
     const double xx = a00 * p.x * p.x + a11 * p.y * p.y + a22 * p.z * p.z;

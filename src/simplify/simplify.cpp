@@ -3,18 +3,19 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <queue>
 #include <utility>
 
 #include "core/message.h"
 #include "simplify/collapse.h"
+#include "simplify/move_queue.h"
 #include "simplify/simplify_messages.h"
 #include "simplify/small_parts.h"
 
 namespace lodsmith {
-
 namespace {
 
+using simplify::Move;
+using simplify::MoveQueue;
 using simplify::PointKind;
 using simplify::WorkMesh;
 
@@ -59,72 +60,75 @@ std::vector<int32_t> NumberPoints(const SimplifyMesh& mesh, int32_t& pointCount)
   return pointOf;
 }
 
-struct Candidate {
-  double key = 0;  // quadric error of the move
-  int32_t seam = 0;
-  int32_t from = -1, to = -1;
-};
-
-struct Earlier {
-  bool operator()(const Candidate& a, const Candidate& b) const {
-    if (a.key != b.key) return a.key < b.key;
-    if (a.seam != b.seam) return a.seam < b.seam;
-    if (a.from != b.from) return a.from < b.from;
-    return a.to < b.to;
-  }
-};
-
-struct Entry {
-  Candidate move;
-  uint32_t version = 0;  // of the point's moves when found
-};
-struct Later {
-  bool operator()(const Entry& a, const Entry& b) const { return Earlier{}(b.move, a.move); }
-};
-
 // Collapses edges until `target` triangles are left or no allowed collapse
-// within `limit` is: always the point whose cheapest move has the least
-// quadric error (ties: no seam first, then by index). A point's move is
-// measured in full only when its turn comes; refused, it tries its other
-// moves, and with none allowed it waits until a point near it changes.
+// within `limit` is: always the point whose move makes the least error.
+// Each point has one move queued, towards the neighbour of least quadric
+// error, at an estimate of its cost (the largest bound its triangles carry
+// plus the root mean square distance of that neighbour from its planes); on
+// top, the move is measured in full and goes back into the queue at its
+// true cost, and is taken when it stays on top. A point whose best move is
+// refused tries its other moves; with none allowed it waits until a point
+// near it changes.
 class Collapser {
 public:
   Collapser(WorkMesh& m, double limit)
       : m_(m),
         limit_(limit),
         evaluator_(m.Points()),
-        version_(static_cast<size_t>(m.Points()), 0),
-        best_(static_cast<size_t>(m.Points())),
+        queue_(m.Points()),
         refused_(static_cast<size_t>(m.Points()), 0),
-        stamp_(static_cast<size_t>(m.Points()), 0) {}
+        stamp_(static_cast<size_t>(m.Points()), 0),
+        seen_(static_cast<size_t>(m.Points()), 0) {}
 
   void Run(int32_t target) {
     for (int32_t p = 0; p < m_.Points(); ++p) Push(p);
-    while (m_.alive > target && !queue_.empty()) {
-      const Entry e = queue_.top();
-      queue_.pop();
-      const int32_t p = e.move.from;
-      if (e.version != version_[p]) continue;  // a later entry stands for it
-      ++version_[p];
-      bool done = TryMove(p, e.move.to);
-      if (!done) {
-        Targets(p, targets_, false);
-        for (size_t k = 0; k < targets_.size() && !done; ++k)
-          if (targets_[k].to != e.move.to) done = TryMove(p, targets_[k].to);
+    while (m_.alive > target && !queue_.Empty()) {
+      Move move = queue_.Top();
+      const int32_t p = move.from;
+      if (!Measure(move)) {
+        Refuse(p);
+        continue;
       }
-      if (done)
-        Update(p);
-      else
-        refused_[p] = 1;
+      if (!queue_.StaysOnTop(move)) {
+        queue_.Set(move);  // another move may be cheaper now
+        continue;
+      }
+      queue_.Remove(p);
+      changed_.clear();
+      evaluator_.Apply(m_, changed_);
+      Update(p);
     }
   }
 
 private:
-  // The moves of `p` allowed by its kind, cheapest first (only the
-  // cheapest with `bestOnly`). Round a point inside, every neighbour starts
-  // one triangle and ends another; on a border, the two ends start or end
-  // one only.
-  void Targets(int32_t p, std::vector<Candidate>& out, bool bestOnly) {
+  // Measures `move` in full, or the first allowed other move of its point
+  // (cheapest quadric first) when it is refused; false when none is allowed.
+  bool Measure(Move& move) {
+    bool allowed = evaluator_.Evaluate(m_, move.from, move.to, limit_, found_);
+    if (!allowed) {
+      const int32_t first = move.to;
+      Targets(move.from, targets_, false);
+      for (size_t k = 0; k < targets_.size() && !allowed; ++k)
+        if (targets_[k].to != first) {
+          move = targets_[k];
+          allowed = evaluator_.Evaluate(m_, move.from, move.to, limit_, found_);
+        }
+    }
+    move.cost = found_.error;
+    return allowed;
+  }
+
+  void Refuse(int32_t p) {
+    queue_.Remove(p);
+    refusedCount_ += !refused_[p];
+    refused_[p] = 1;
+  }
+
+  // The moves of `p` allowed by its kind, cheapest quadric error first (only
+  // the cheapest with `bestOnly`). Round a point inside, every neighbour
+  // starts one triangle and ends another; on a border, the two ends start or
+  // end one only.
+  void Targets(int32_t p, std::vector<Move>& out, bool bestOnly) {
     out.clear();
     if (m_.kind[p] == PointKind::Fixed || m_.Degree(p) == 0) return;
     const int32_t degree = m_.Degree(p);
@@ -144,44 +148,63 @@ private:
         more = true;
       fan_.push_back({t.point[(k + 1) % 3], t.point[(k + 2) % 3], v});
     }
-    const auto add = [&](int32_t q, int32_t v, int32_t w) {
-      // A seam at p: along the edge when both of p's vertices touch it.
-      const bool along = !more && (v == vertices[1] || w == vertices[1]) && (v == vertices[0] || w == vertices[0]);
-      const Candidate c{Key(p, q), vertices[1] < 0 ? 0 : along ? 1 : 2, p, q};
-      if (!bestOnly || out.empty())
-        out.push_back(c);
-      else if (Earlier{}(c, out[0]))
-        out[0] = c;
-    };
     const auto endingAt = [&](int32_t q) {
       return std::find_if(fan_.begin(), fan_.end(), [&](const FanEnd& f) { return f.c == q; });
     };
+    // `v` is p's vertex in the triangle that starts at q; the one in the
+    // triangle that ends there is found only where it decides the seam.
+    const auto add = [&](int32_t q, int32_t v, bool inner) {
+      Move c;
+      c.quadric = Key(p, q);
+      if (bestOnly && !out.empty() && c.quadric > out[0].quadric) return;
+      c.seam = 0;
+      if (vertices[1] >= 0) {
+        // A seam at p: along the edge when both of p's vertices touch it.
+        const int32_t w = inner && !more ? endingAt(q)->v : v;
+        c.seam = !more && v != w ? 1 : 2;
+      }
+      c.from = p;
+      c.to = q;
+      if (!bestOnly || out.empty())
+        out.push_back(c);
+      else if (simplify::Before(c, out[0]))
+        out[0] = c;
+    };
     if (m_.kind[p] == PointKind::Inner) {
-      for (const FanEnd& e : fan_) add(e.b, e.v, vertices[1] < 0 ? e.v : endingAt(e.b)->v);
+      for (const FanEnd& e : fan_) add(e.b, e.v, true);
     } else {
       for (const FanEnd& e : fan_) {
-        if (endingAt(e.b) == fan_.end()) add(e.b, e.v, e.v);
-        if (std::none_of(fan_.begin(), fan_.end(), [&](const FanEnd& f) { return f.b == e.c; })) add(e.c, e.v, e.v);
+        if (endingAt(e.b) == fan_.end()) add(e.b, e.v, false);
+        if (std::none_of(fan_.begin(), fan_.end(), [&](const FanEnd& f) { return f.b == e.c; })) add(e.c, e.v, false);
       }
     }
-    std::sort(out.begin(), out.end(), Earlier{});
+    std::sort(out.begin(), out.end(), simplify::Before);
   }
 
-  // Finds the cheapest move of `p` and queues it.
+  // Finds the cheapest move of `p` and queues it at its estimated cost.
   void Push(int32_t p) {
     Targets(p, targets_, true);
-    ++version_[p];
-    refused_[p] = targets_.empty();
-    if (targets_.empty()) return;
-    best_[p] = targets_.front();
-    queue_.push({best_[p], version_[p]});
+    if (targets_.empty()) {
+      Refuse(p);
+      return;
+    }
+    refusedCount_ -= refused_[p];
+    refused_[p] = 0;
+    Move move = targets_.front();
+    double carried = 0;
+    const int32_t* tri = m_.Around(p);
+    for (int32_t i = 0; i < m_.Degree(p); ++i) carried = std::max(carried, m_.triangles[tri[i]].error);
+    const simplify::Quadric& q = m_.quadric[p];
+    move.cost = carried + (q.w > 0 ? std::sqrt(q.Evaluate(m_.position[move.to]) / q.w) : 0);
+    queue_.Set(move);
   }
 
   // After `from` moved onto `to`: looks again at the points whose cheapest
   // move may have changed, and at refused points next to a change. A
   // neighbour of `to` has it as a new or dearer neighbour: only where it
   // moved to or from there, or where `to` is no dearer than its cheapest
-  // move, does that change.
+  // move, does that change. (The others' costs are measured again when
+  // their turn comes.)
   void Update(int32_t from) {
     const int32_t to = changed_[1];
     ++round_;
@@ -195,11 +218,17 @@ private:
     const int32_t* tri = m_.Around(to);
     for (int32_t i = 0; i < m_.Degree(to); ++i)
       for (int32_t q : m_.triangles[tri[i]].point) {
-        const Candidate& best = best_[q];
-        if (refused_[q] || best.to == from || best.to == to || Key(q, to) <= best.key) mark(q);
+        if (seen_[q] == round_) continue;
+        seen_[q] = round_;
+        if (refused_[q]) {
+          mark(q);
+          continue;
+        }
+        const Move& best = queue_.Of(q);
+        if (best.to == from || best.to == to || Key(q, to) <= best.quadric) mark(q);
       }
     // A refused move of a neighbour may be allowed now.
-    for (size_t k = 2; k < changed_.size(); ++k) {
+    for (size_t k = 2; k < changed_.size() && refusedCount_ > 0; ++k) {
       const int32_t* around = m_.Around(changed_[k]);
       for (int32_t i = 0; i < m_.Degree(changed_[k]); ++i)
         for (int32_t q : m_.triangles[around[i]].point)
@@ -210,25 +239,17 @@ private:
 
   double Key(int32_t from, int32_t to) const { return m_.quadric[from].Evaluate(m_.position[to]) + m_.selfCost[to]; }
 
-  bool TryMove(int32_t from, int32_t to) {
-    simplify::Collapse found;
-    if (!evaluator_.Evaluate(m_, from, to, limit_, found)) return false;
-    changed_.clear();
-    evaluator_.Apply(m_, changed_);
-    return true;
-  }
-
   WorkMesh& m_;
   double limit_;
   simplify::Evaluator evaluator_;
-  std::vector<uint32_t> version_;
-  std::vector<Candidate> best_;
+  simplify::Collapse found_;
+  MoveQueue queue_;
   std::vector<uint8_t> refused_;
-  std::vector<uint32_t> stamp_;
+  int32_t refusedCount_ = 0;
+  std::vector<uint32_t> stamp_, seen_;  // per point: marked, and looked at, in round_
   uint32_t round_ = 0;
-  std::priority_queue<Entry, std::vector<Entry>, Later> queue_;
   std::vector<int32_t> changed_, dirty_;
-  std::vector<Candidate> targets_;
+  std::vector<Move> targets_;
   struct FanEnd {
     int32_t b, c, v;  // the corners after p, and p's vertex, in a triangle
   };

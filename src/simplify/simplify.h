@@ -19,8 +19,10 @@
 // input surface and the result (model units): each triangle carries a bound
 // of the distance to the input surface it stands for, and a collapse gives
 // each new triangle the bound of the old triangles it overlaps plus the
-// distance between old and new fan there. Moves are taken cheapest quadric
-// error first; one whose bound would pass the error allowed is refused.
+// distance between old and new fan there. Moves are taken least error
+// first (each point's move towards its neighbour of least quadric error,
+// measured in full when its estimate comes first); one whose bound would
+// pass the error allowed is refused.
 // Decisions depend on nothing but the input (no unordered iteration, ties
 // broken by index, no fused arithmetic), so the result is the same on every
 // build.

@@ -1,0 +1,118 @@
+// The simplifier's queue of moves: at most one per point, the cheapest on
+// top, changed in place (a four-way heap with each point's place in it).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace lodsmith::simplify {
+
+struct Move {
+  double cost = 0;     // the error it makes, as measured or estimated
+  double quadric = 0;  // the quadric error of the move
+  int32_t seam = 0;    // 0: no seam at `from`; 1: along the seam; 2: across it
+  int32_t from = -1, to = -1;
+};
+
+// Cheaper first; where the costs are the same, less quadric error, then no
+// seam crossed, then by index.
+inline bool Before(const Move& a, const Move& b) {
+  if (a.cost != b.cost) return a.cost < b.cost;
+  if (a.quadric != b.quadric) return a.quadric < b.quadric;
+  if (a.seam != b.seam) return a.seam < b.seam;
+  if (a.from != b.from) return a.from < b.from;
+  return a.to < b.to;
+}
+
+class MoveQueue {
+public:
+  explicit MoveQueue(int32_t points) : move_(static_cast<size_t>(points)), place_(static_cast<size_t>(points), -1) {}
+
+  bool Empty() const { return heap_.empty(); }
+  const Move& Top() const { return move_[static_cast<size_t>(heap_.front().point)]; }
+  // Point p's move as last set (also after it was taken out).
+  const Move& Of(int32_t p) const { return move_[static_cast<size_t>(p)]; }
+
+  // Queues `m` as the move of m.from, in place of the one it had.
+  void Set(const Move& m) {
+    const auto p = static_cast<size_t>(m.from);
+    move_[p] = m;
+    if (place_[p] < 0) {
+      place_[p] = static_cast<int32_t>(heap_.size());
+      heap_.push_back({m.cost, m.from});
+    }
+    heap_[static_cast<size_t>(place_[p])].cost = m.cost;
+    Down(Up(place_[p]));
+  }
+
+  // Whether `m`, as the move of the point on top, would keep it there.
+  bool StaysOnTop(const Move& m) const {
+    const auto size = static_cast<int32_t>(heap_.size());
+    for (int32_t c = 1; c <= kArity && c < size; ++c) {
+      const Slot& other = heap_[static_cast<size_t>(c)];
+      if (other.cost < m.cost || (other.cost == m.cost && Before(move_[static_cast<size_t>(other.point)], m)))
+        return false;
+    }
+    return true;
+  }
+
+  // Takes point p's move out, if it has one.
+  void Remove(int32_t p) {
+    const int32_t at = place_[static_cast<size_t>(p)];
+    if (at < 0) return;
+    place_[static_cast<size_t>(p)] = -1;
+    const Slot last = heap_.back();
+    heap_.pop_back();
+    if (last.point == p) return;
+    Put(at, last);
+    Down(Up(at));
+  }
+
+private:
+  static constexpr int32_t kArity = 4;  // children per node: a shallower heap
+
+  // The cost beside the point keeps most comparisons in the heap.
+  struct Slot {
+    double cost;
+    int32_t point;
+  };
+  bool Less(int32_t i, int32_t j) const {
+    const Slot& a = heap_[static_cast<size_t>(i)];
+    const Slot& b = heap_[static_cast<size_t>(j)];
+    if (a.cost != b.cost) return a.cost < b.cost;
+    return Before(move_[static_cast<size_t>(a.point)], move_[static_cast<size_t>(b.point)]);
+  }
+  void Put(int32_t at, Slot slot) {
+    heap_[static_cast<size_t>(at)] = slot;
+    place_[static_cast<size_t>(slot.point)] = at;
+  }
+  void Swap(int32_t i, int32_t j) {
+    const Slot a = heap_[static_cast<size_t>(i)], b = heap_[static_cast<size_t>(j)];
+    Put(i, b);
+    Put(j, a);
+  }
+  int32_t Up(int32_t at) {
+    while (at > 0 && Less(at, (at - 1) / kArity)) {
+      Swap(at, (at - 1) / kArity);
+      at = (at - 1) / kArity;
+    }
+    return at;
+  }
+  void Down(int32_t at) {
+    const auto size = static_cast<int32_t>(heap_.size());
+    for (;;) {
+      int32_t least = at;
+      for (int32_t c = kArity * at + 1; c <= kArity * at + kArity && c < size; ++c)
+        if (Less(c, least)) least = c;
+      if (least == at) return;
+      Swap(at, least);
+      at = least;
+    }
+  }
+
+  std::vector<Move> move_;      // per point
+  std::vector<int32_t> place_;  // per point: its place in heap_, -1 when none
+  std::vector<Slot> heap_;
+};
+
+}  // namespace lodsmith::simplify
