@@ -537,6 +537,7 @@ TEST(PunkteButton, AsksWithCountAndToleranceAndRewritesOnYes) {
   EXPECT_EQ(f.platform.messages[0].buttons, MsgButtons::YesNo);
   EXPECT_EQ(f.platform.messages[0].text, "2 " + f.form->LanguageText(63) + " 0.001. " + f.form->LanguageText(64));
   EXPECT_FALSE(f.form->LanguageText(63).empty());
+  EXPECT_EQ(f.platform.messages[0].identity, MsgIdentity::OfLanguageText(63));
   EXPECT_EQ(f.form->ShapeLines.size(), before.size() - 2);
   EXPECT_EQ(f.form->LastResult.kind, ActionResult::Kind::PointsMerged);
   EXPECT_EQ(f.form->LastResult.merged, 2);

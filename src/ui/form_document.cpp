@@ -54,7 +54,10 @@ bool TLSForm::BoxQuestions::Ask(const Question& q) {
   const bool points = q.kind == Question::Kind::MergePoints;
   const std::string question = std::to_string(q.count) + " " + form_.MessageLanguageText(points ? 63 : 66) + " " +
                                FormatGeneral(q.tolerance, '.') + ". " + form_.MessageLanguageText(64);
-  return form_.ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, question) == MsgResult::Yes;
+  // The question is known by the number of its leading text.
+  const int identity = points ? 63 : 66;
+  return form_.platform().MessageBox(MsgKind::Confirmation, MsgButtons::YesNo, question,
+                                     MsgIdentity::OfLanguageText(identity)) == MsgResult::Yes;
 }
 
 void TLSForm::ShowActionButtons() {
