@@ -14,7 +14,7 @@
 #include "synthetic_shape.h"
 #include "test_env.h"
 #include "ui/form_layout.h"
-#include "ui/ui_messages.h"
+#include "ui/texts/ui_messages.h"
 #include "ui/window_options.h"
 
 using namespace lodsmith;

@@ -23,10 +23,10 @@
 #define LODSMITH_FILENO ::fileno
 #endif
 
+#include "cli/cli_messages.h"
 #include "cli/run_files.h"
 #include "core/native_file.h"
 #include "core/text.h"
-#include "ui/cli_messages.h"
 
 namespace lodsmith {
 

@@ -12,14 +12,14 @@
 #include <vector>
 
 #include "cli/batch.h"
+#include "cli/cli_messages.h"
 #include "cli/options.h"
 #include "core/file_io.h"
 #include "core/text.h"
 #include "lodsmith_version.h"
 #include "platform/ini_file.h"
 #include "platform/system_info.h"
-#include "ui/cli_messages.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 using namespace lodsmith;
 

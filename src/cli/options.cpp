@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <sstream>
 
+#include "cli/cli_messages.h"
 #include "core/lod_distance.h"
 #include "core/text.h"
 #include "preview/preview_messages.h"
-#include "ui/cli_messages.h"
 
 namespace lodsmith {
 

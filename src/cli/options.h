@@ -18,7 +18,7 @@
 #include "document/shape_forms.h"
 #include "preview/preview_render.h"
 #include "session/lod_rules.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith {
 

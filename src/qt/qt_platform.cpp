@@ -19,9 +19,9 @@
 #include "platform/system_info.h"
 #include "qt/main_window.h"
 #include "qt/qt_print.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
+#include "ui/texts/ui_messages.h"
 #include "ui/tlsform.h"
-#include "ui/ui_messages.h"
 
 namespace lodsmith {
 

@@ -9,9 +9,9 @@
 #include "core/text.h"
 #include "platform/console_launcher.h"
 #include "print/pdf_writer.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
+#include "ui/texts/ui_messages.h"
 #include "ui/tlsform.h"
-#include "ui/ui_messages.h"
 #include "win32/main_window.h"
 #include "win32/win32_print.h"
 
