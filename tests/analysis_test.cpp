@@ -11,7 +11,7 @@
 #include "document/shape_file.h"
 #include "synthetic_shape.h"
 #include "test_env.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith::test {
 namespace {

@@ -8,7 +8,7 @@
 #include "synthetic_shape.h"
 #include "test_env.h"
 #include "tools/animation_strip.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 using namespace lodsmith;
 using namespace lodsmith::test;

@@ -17,8 +17,8 @@
 #include "platform/wine_path.h"
 #include "test_env.h"
 #include "tools/compress.h"
-#include "ui/messages.h"
-#include "ui/ui_messages.h"
+#include "ui/texts/messages.h"
+#include "ui/texts/ui_messages.h"
 
 namespace lodsmith {
 namespace {

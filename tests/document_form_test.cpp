@@ -13,8 +13,8 @@
 #include "faulty_file_system.h"
 #include "session/session_messages.h"
 #include "test_env.h"
-#include "ui/messages.h"
-#include "ui/ui_messages.h"
+#include "ui/texts/messages.h"
+#include "ui/texts/ui_messages.h"
 
 using namespace lodsmith;
 using namespace lodsmith::test;

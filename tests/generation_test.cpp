@@ -13,7 +13,7 @@
 #include "generation_support.h"
 #include "shape_checker.h"
 #include "test_env.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith::test {
 namespace {

@@ -10,7 +10,7 @@
 #include "platform/ini_file.h"
 #include "platform/system_info.h"
 #include "test_env.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 using namespace lodsmith;
 using namespace lodsmith::test;

@@ -5,8 +5,8 @@
 #include "core/grid_columns.h"
 #include "platform/ini_file.h"
 #include "test_env.h"
-#include "ui/messages.h"
-#include "ui/ui_messages.h"
+#include "ui/texts/messages.h"
+#include "ui/texts/ui_messages.h"
 
 namespace lodsmith {
 namespace {

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "cli/cli_messages.h"
 #include "core/core_messages.h"
 #include "document/document_messages.h"
 #include "generation/generation_messages.h"
@@ -10,9 +11,8 @@
 #include "print/print_messages.h"
 #include "simplify/simplify_messages.h"
 #include "tools/tools_messages.h"
-#include "ui/cli_messages.h"
-#include "ui/messages.h"
-#include "ui/ui_messages.h"
+#include "ui/texts/messages.h"
+#include "ui/texts/ui_messages.h"
 
 namespace lodsmith {
 namespace {

@@ -11,7 +11,7 @@
 #include "test_env.h"
 #include "tools/merge_index.h"
 #include "tools/normal_merge.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 using namespace lodsmith;
 using namespace lodsmith::test;

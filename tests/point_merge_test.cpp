@@ -16,7 +16,7 @@
 #include "tools/merge_index.h"
 #include "tools/normal_merge.h"
 #include "tools/point_merge.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 using namespace lodsmith;
 using namespace lodsmith::test;

@@ -15,7 +15,7 @@
 #include "session_fixture.h"
 #include "synthetic_shape.h"
 #include "test_env.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith {
 namespace {

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "synthetic_shape.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith::test {
 namespace {

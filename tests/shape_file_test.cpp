@@ -11,7 +11,7 @@
 #include "document/shape_file.h"
 #include "faulty_file_system.h"
 #include "test_env.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 using namespace lodsmith;
 using namespace lodsmith::test;

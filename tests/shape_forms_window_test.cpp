@@ -12,7 +12,7 @@
 #include "document/shape_forms.h"
 #include "synthetic_shape.h"
 #include "test_env.h"
-#include "ui/ui_messages.h"
+#include "ui/texts/ui_messages.h"
 
 using namespace lodsmith;
 using namespace lodsmith::test;

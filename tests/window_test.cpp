@@ -14,7 +14,7 @@
 #include "synthetic_shape.h"
 #include "test_env.h"
 #include "ui/form_layout.h"
-#include "ui/ui_messages.h"
+#include "ui/texts/ui_messages.h"
 #include "ui/window_options.h"
 
 using namespace lodsmith;
@@ -643,6 +643,10 @@ TEST(WindowOptions, ReadsShapesAndOptionsAndRefusesTheRest) {
       {{"--screenshot"}, {}, "", "", 0, false, "--screenshot"},
       {{"--page", "7"}, {}, "", "", 7, false, "--page 7"},
       {{""}, {}, "", "", 0, false, "\"\""},
+      // No value joined to its option; an empty one is none.
+      {{"--open=b.s"}, {}, "", "", 0, false, "--open=b.s"},
+      {{"--open", "", "b.s"}, {}, "", "", 0, false, "--open"},
+      {{"-", "--preview"}, {"-"}, "", "", 0, true, std::nullopt},
   };
   for (const auto& c : cases) {
     const WindowOptions o = ParseWindowOptions(c.args);

@@ -12,7 +12,7 @@
 #include "document/shape_check.h"
 #include "document/shape_file.h"
 #include "shape_checker.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith::fuzz {
 

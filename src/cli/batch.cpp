@@ -23,10 +23,10 @@
 #define LODSMITH_FILENO ::fileno
 #endif
 
+#include "cli/cli_messages.h"
 #include "cli/run_files.h"
 #include "core/native_file.h"
 #include "core/text.h"
-#include "ui/cli_messages.h"
 
 namespace lodsmith {
 
@@ -88,6 +88,182 @@ private:
   Clock::time_point last_{};
 };
 
+// How many threads run the shapes: --jobs, else one per core, never more
+// than there are shapes.
+std::size_t WorkerCount(const CliOptions& options, std::size_t shapes) {
+  const std::size_t wanted = options.jobs > 0 ? static_cast<std::size_t>(options.jobs)
+                                              : std::max<std::size_t>(1, std::thread::hardware_concurrency());
+  return std::min(wanted, shapes);
+}
+
+// One shape's run on a worker: a fault outside every handler (memory)
+// fails this shape only, and the others go on.
+ShapeRunResult RunGuarded(const CliOptions& options, const RunShared& shared, const std::string& shape) {
+  try {
+    return RunShape(options, shared, shape);
+  } catch (const std::exception& e) {
+    ShapeRunResult r;
+    r.status = ShapeRunResult::Status::Failed;
+    r.reasonText = e.what();
+    r.err = shape + ": error: " + e.what() + "\n";
+    return r;
+  }
+}
+
+// The shapes' runs on a pool of worker threads, their results handed out
+// in the order of the shapes. The destructor waits for the workers.
+class ShapePool {
+public:
+  ShapePool(const CliOptions& options, const RunShared& shared, const std::vector<std::string>& shapes)
+      : options_(options), shared_(shared), shapes_(shapes), slots_(shapes.size()) {
+    const std::size_t workers = std::max<std::size_t>(1, WorkerCount(options, shapes.size()));
+    for (std::size_t w = 0; w < workers; ++w) pool_.emplace_back([this] { Work(); });
+  }
+  ~ShapePool() {
+    for (auto& t : pool_) t.join();
+  }
+  ShapePool(const ShapePool&) = delete;
+  ShapePool& operator=(const ShapePool&) = delete;
+
+  // Waits a little for the result of shape `first`, then takes it and every
+  // finished one after it in order (none when it is not done yet). `done`
+  // and `current` tell how far the workers are.
+  std::vector<ShapeRunResult> TakeReady(std::size_t first, std::size_t& done, std::string& current) {
+    std::vector<ShapeRunResult> ready;
+    std::unique_lock<std::mutex> lock(mutex_);
+    finished_.wait_for(lock, std::chrono::milliseconds(200), [&] { return slots_[first].has_value(); });
+    while (first + ready.size() < slots_.size() && slots_[first + ready.size()]) {
+      std::optional<ShapeRunResult>& slot = slots_[first + ready.size()];
+      ready.push_back(std::move(*slot));
+      slot.reset();
+    }
+    done = done_;
+    current = current_;
+    return ready;
+  }
+
+private:
+  void Work() {
+    for (;;) {
+      const std::size_t i = next_.fetch_add(1);
+      if (i >= shapes_.size()) return;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        current_ = shapes_[i];
+      }
+      ShapeRunResult r = RunGuarded(options_, shared_, shapes_[i]);
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        slots_[i] = std::move(r);
+        ++done_;
+      }
+      finished_.notify_one();
+    }
+  }
+
+  const CliOptions& options_;
+  const RunShared& shared_;
+  const std::vector<std::string>& shapes_;
+  std::vector<std::optional<ShapeRunResult>> slots_;
+  std::mutex mutex_;
+  std::condition_variable finished_;
+  std::atomic<std::size_t> next_{0};
+  std::size_t done_ = 0;
+  std::string current_;
+  std::vector<std::thread> pool_;
+};
+
+// Runs many shapes on the pool and prints each one's output once every
+// shape before it has been printed, with the progress line between.
+std::vector<ShapeRunResult> RunMany(const CliOptions& options, const RunShared& shared,
+                                    const std::vector<std::string>& shapes, Clock::time_point start,
+                                    Language language) {
+  const std::size_t n = shapes.size();
+  ShapePool pool(options, shared, shapes);
+  Progress progress(LODSMITH_ISATTY(LODSMITH_FILENO(stderr)) != 0 && !options.quiet, n, language);
+  std::vector<ShapeRunResult> results;
+  results.reserve(n);
+  while (results.size() < n) {
+    std::size_t done = 0;
+    std::string current;
+    std::vector<ShapeRunResult> ready = pool.TakeReady(results.size(), done, current);
+    if (!ready.empty()) {
+      progress.Clear();
+      for (auto& r : ready) {
+        std::cerr << r.err;
+        std::cout << r.out;
+      }
+      std::cout.flush();
+      for (auto& r : ready) results.push_back(std::move(r));
+    }
+    progress.Draw(done, current, start, !ready.empty());
+  }
+  progress.Clear();
+  return results;
+}
+
+// The summary of a run of many shapes: the counts, then the reasons grouped
+// by the message that ended each shape (its text when it was none of the
+// program's messages), in the order first met.
+void PrintSummary(const std::vector<ShapeRunResult>& results, double elapsed, Language language) {
+  std::size_t refused = 0, failed = 0;
+  for (const auto& r : results) {
+    if (r.status == ShapeRunResult::Status::Refused) ++refused;
+    if (r.status == ShapeRunResult::Status::Failed) ++failed;
+  }
+  std::cerr << MessageString(Message(CliMsg::Summary, results.size(), results.size() - refused - failed, refused,
+                                     failed, Fixed(elapsed, 1)),
+                             language)
+            << "\n";
+  struct Group {
+    ShapeRunResult::Status status;
+    std::size_t count = 0;
+    std::string text;
+  };
+  std::vector<Group> groups;
+  std::map<std::tuple<int, int, int, std::string>, std::size_t> index;
+  for (const auto& r : results) {
+    if (r.status == ShapeRunResult::Status::Done) continue;
+    const bool named = r.reason.message != 0 || r.reason.languageText != 0;
+    const auto key = std::make_tuple(static_cast<int>(r.status), r.reason.message, r.reason.languageText,
+                                     named ? std::string() : r.reasonText);
+    auto [it, added] = index.try_emplace(key, groups.size());
+    if (added) groups.push_back({r.status, 0, r.reasonText});
+    ++groups[it->second].count;
+  }
+  for (const auto& g : groups) {
+    const CliMsg id = g.status == ShapeRunResult::Status::Refused ? CliMsg::SummaryRefused : CliMsg::SummaryFailed;
+    std::cerr << "  " << MessageString(Message(id, g.count, g.text), language) << "\n";
+  }
+}
+
+// --timing: the seconds spent opening, in the actions and saving, summed
+// over the shapes, and the runner's own cost per shape: the time every
+// worker was there for, less what went into the shapes' work.
+void PrintTiming(const std::vector<ShapeRunResult>& results, std::size_t workers, double elapsed, Language language) {
+  double open = 0, actions = 0, save = 0;
+  for (const auto& r : results) {
+    open += r.openSeconds;
+    actions += r.actionSeconds;
+    save += r.saveSeconds;
+  }
+  const double runner = std::max(0.0, elapsed * static_cast<double>(workers) - open - actions - save);
+  const double perShape = results.empty() ? 0 : runner * 1000 / static_cast<double>(results.size());
+  std::cerr << MessageString(Message(CliMsg::Timing, Fixed(open, 3), Fixed(actions, 3), Fixed(save, 3),
+                                     Fixed(perShape, 3), Fixed(elapsed, 3)),
+                             language)
+            << "\n";
+}
+
+// Whether a folder stands among the arguments: its shapes run as many,
+// even when it holds one.
+bool FolderGiven(const std::vector<std::string>& args) {
+  return std::any_of(args.begin(), args.end(), [](const std::string& a) {
+    std::error_code ec;
+    return std::filesystem::is_directory(FsPath(a), ec);
+  });
+}
+
 }  // namespace
 
 std::vector<std::string> CollectShapes(const std::vector<std::string>& args, bool recursive) {
@@ -112,17 +288,11 @@ std::vector<std::string> CollectShapes(const std::vector<std::string>& args, boo
 }
 
 int RunBatch(const CliOptions& options, RunShared shared, Language language) {
-  namespace fs = std::filesystem;
   const auto start = Clock::now();
   // A file named twice is worked on once: a second run would take the
   // first one's output for its input, and its backup for the original.
   const std::vector<std::string> shapes = DistinctShapes(CollectShapes(options.shapes, options.recursive));
-  bool folderGiven = false;
-  for (const auto& a : options.shapes) {
-    std::error_code ec;
-    if (fs::is_directory(FsPath(a), ec)) folderGiven = true;
-  }
-  shared.manyShapes = shapes.size() > 1 || folderGiven;
+  shared.manyShapes = shapes.size() > 1 || FolderGiven(options.shapes);
   if (shared.manyShapes) {
     if (auto option = OneShapeOption(options)) return RefuseRun(Message(CliMsg::OneShapeOption, *option), language);
   }
@@ -137,141 +307,16 @@ int RunBatch(const CliOptions& options, RunShared shared, Language language) {
     std::cerr << results.front().err;
     std::cout << results.front().out;
   } else {
-    const std::size_t n = shapes.size();
-    std::size_t workers = options.jobs > 0 ? static_cast<std::size_t>(options.jobs)
-                                           : std::max<std::size_t>(1, std::thread::hardware_concurrency());
-    workers = std::max<std::size_t>(1, std::min(workers, n));
-    std::vector<std::optional<ShapeRunResult>> slots(n);
-    std::mutex mutex;
-    std::condition_variable finished;
-    std::atomic<std::size_t> next{0};
-    std::size_t done = 0;
-    std::string current;
-
-    auto work = [&] {
-      for (;;) {
-        const std::size_t i = next.fetch_add(1);
-        if (i >= n) return;
-        {
-          std::lock_guard<std::mutex> lock(mutex);
-          current = shapes[i];
-        }
-        ShapeRunResult r;
-        try {
-          r = RunShape(options, shared, shapes[i]);
-        } catch (const std::exception& e) {
-          // A fault outside every handler (memory): this shape fails, the
-          // others go on.
-          r.status = ShapeRunResult::Status::Failed;
-          r.reasonText = e.what();
-          r.err = shapes[i] + ": error: " + e.what() + "\n";
-        }
-        {
-          std::lock_guard<std::mutex> lock(mutex);
-          slots[i] = std::move(r);
-          ++done;
-        }
-        finished.notify_one();
-      }
-    };
-    std::vector<std::thread> pool;
-    for (std::size_t w = 0; w < workers; ++w) pool.emplace_back(work);
-
-    // The output goes out in the order of the arguments: shape i is printed
-    // once every shape before it has been.
-    Progress progress(LODSMITH_ISATTY(LODSMITH_FILENO(stderr)) != 0 && !options.quiet, n, language);
-    results.reserve(n);
-    std::size_t printed = 0;
-    while (printed < n) {
-      std::vector<ShapeRunResult> ready;
-      std::size_t doneNow = 0;
-      std::string currentNow;
-      {
-        std::unique_lock<std::mutex> lock(mutex);
-        finished.wait_for(lock, std::chrono::milliseconds(200), [&] { return slots[printed].has_value(); });
-        while (printed + ready.size() < n && slots[printed + ready.size()]) {
-          std::optional<ShapeRunResult>& slot = slots[printed + ready.size()];
-          ready.push_back(std::move(*slot));
-          slot.reset();
-        }
-        doneNow = done;
-        currentNow = current;
-      }
-      if (!ready.empty()) {
-        progress.Clear();
-        for (auto& r : ready) {
-          std::cerr << r.err;
-          std::cout << r.out;
-        }
-        std::cout.flush();
-        printed += ready.size();
-        for (auto& r : ready) results.push_back(std::move(r));
-      }
-      progress.Draw(doneNow, currentNow, start, !ready.empty());
-    }
-    for (auto& t : pool) t.join();
-    progress.Clear();
+    results = RunMany(options, shared, shapes, start, language);
   }
 
   const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-  std::size_t refused = 0, failed = 0;
-  for (const auto& r : results) {
-    if (r.status == ShapeRunResult::Status::Refused) ++refused;
-    if (r.status == ShapeRunResult::Status::Failed) ++failed;
-  }
-  if (shared.manyShapes) {
-    std::cerr << MessageString(Message(CliMsg::Summary, results.size(), results.size() - refused - failed, refused,
-                                       failed, Fixed(elapsed, 1)),
-                               language)
-              << "\n";
-    // The reasons grouped by the message that ended each shape (its text
-    // when it was none of the program's messages), in the order first met.
-    struct Group {
-      ShapeRunResult::Status status;
-      std::size_t count = 0;
-      std::string text;
-    };
-    std::vector<Group> groups;
-    std::map<std::tuple<int, int, int, std::string>, std::size_t> index;
-    for (const auto& r : results) {
-      if (r.status == ShapeRunResult::Status::Done) continue;
-      const bool named = r.reason.message != 0 || r.reason.languageText != 0;
-      const auto key = std::make_tuple(static_cast<int>(r.status), r.reason.message, r.reason.languageText,
-                                       named ? std::string() : r.reasonText);
-      auto [it, added] = index.try_emplace(key, groups.size());
-      if (added) groups.push_back({r.status, 0, r.reasonText});
-      ++groups[it->second].count;
-    }
-    for (const auto& g : groups)
-      std::cerr << "  "
-                << MessageString(Message(g.status == ShapeRunResult::Status::Refused ? CliMsg::SummaryRefused
-                                                                                     : CliMsg::SummaryFailed,
-                                         g.count, g.text),
-                                 language)
-                << "\n";
-  }
-  if (options.timing) {
-    double open = 0, actions = 0, save = 0;
-    for (const auto& r : results) {
-      open += r.openSeconds;
-      actions += r.actionSeconds;
-      save += r.saveSeconds;
-    }
-    // The runner's own cost: the time every worker was there for, less what
-    // went into the shapes' work.
-    std::size_t workers = 1;
-    if (shared.manyShapes)
-      workers =
-          std::min<std::size_t>(results.size(), options.jobs > 0 ? static_cast<std::size_t>(options.jobs)
-                                                                 : std::max(1u, std::thread::hardware_concurrency()));
-    const double runner = std::max(0.0, elapsed * static_cast<double>(workers) - open - actions - save);
-    const double perShape = results.empty() ? 0 : runner * 1000 / static_cast<double>(results.size());
-    std::cerr << MessageString(Message(CliMsg::Timing, Fixed(open, 3), Fixed(actions, 3), Fixed(save, 3),
-                                       Fixed(perShape, 3), Fixed(elapsed, 3)),
-                               language)
-              << "\n";
-  }
-  return refused + failed > 0 ? 1 : 0;
+  if (shared.manyShapes) PrintSummary(results, elapsed, language);
+  if (options.timing)
+    PrintTiming(results, shared.manyShapes ? WorkerCount(options, results.size()) : 1, elapsed, language);
+  const bool allDone = std::all_of(results.begin(), results.end(),
+                                   [](const ShapeRunResult& r) { return r.status == ShapeRunResult::Status::Done; });
+  return allDone ? 0 : 1;
 }
 
 }  // namespace lodsmith

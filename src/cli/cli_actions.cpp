@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "cli/cli_messages.h"
 #include "cli/report.h"
 #include "core/file_io.h"
 #include "core/grid_columns.h"
@@ -17,7 +18,6 @@
 #include "preview/preview_render.h"
 #include "print/pdf_writer.h"
 #include "tools/compress.h"
-#include "ui/cli_messages.h"
 
 namespace lodsmith {
 

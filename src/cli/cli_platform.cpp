@@ -13,15 +13,15 @@
 #include <unistd.h>
 #endif
 
+#include "cli/cli_messages.h"
 #include "core/file_io.h"
 #include "core/text.h"
 #include "platform/console_launcher.h"
 #include "platform/platform_messages.h"
 #include "platform/system_info.h"
 #include "print/pdf_writer.h"
-#include "ui/cli_messages.h"
-#include "ui/messages.h"
-#include "ui/ui_messages.h"
+#include "ui/texts/messages.h"
+#include "ui/texts/ui_messages.h"
 
 namespace lodsmith {
 

@@ -12,14 +12,14 @@
 #include <vector>
 
 #include "cli/batch.h"
+#include "cli/cli_messages.h"
 #include "cli/options.h"
 #include "core/file_io.h"
 #include "core/text.h"
 #include "lodsmith_version.h"
 #include "platform/ini_file.h"
 #include "platform/system_info.h"
-#include "ui/cli_messages.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 using namespace lodsmith;
 
@@ -60,15 +60,7 @@ ProgramSettingsBytes ReadProgramSettings(const std::string& exe) {
 // stored. Usage errors come before the options are read, so both are looked
 // up here from the arguments and the language files.
 Language RunLanguage(const std::vector<std::string>& args, const ProgramSettingsBytes& settings) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    std::string value;
-    if (args[i] == "--lang" && i + 1 < args.size())
-      value = args[i + 1];
-    else if (args[i].rfind("--lang=", 0) == 0)
-      value = args[i].substr(7);
-    if (value == "en") return Language::English;
-    if (value == "de") return Language::German;
-  }
+  if (const auto chosen = LanguageOption(args)) return *chosen;
   const IniFile choice("", settings.languageChoice);
   if (choice.ValueExists("Languages", "Language"))
     return LanguageNamed(choice.ReadString("Languages", "Language", "Deutsch"));

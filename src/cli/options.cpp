@@ -2,26 +2,23 @@
 
 #include <algorithm>
 #include <sstream>
+#include <string_view>
 
+#include "cli/cli_messages.h"
 #include "core/lod_distance.h"
+#include "core/option_table.h"
 #include "core/text.h"
 #include "preview/preview_messages.h"
-#include "ui/cli_messages.h"
 
 namespace lodsmith {
 
 namespace {
 
-using Apply = void (*)(CliOptions&, const std::string& option, const std::string& value);
+using enum OptionValue;
 
-// One entry per option. `missing` is the usage error when the argument is
-// missing; CliMsg::First marks an option without an argument.
-struct OptionEntry {
-  const char* name;
-  const char* alias;
-  CliMsg missing;
-  Apply apply;
-};
+// One entry per option; `missing` is the usage error when its value is
+// missing.
+using CliOption = Option<CliOptions, CliMsg>;
 
 [[noreturn]] void Bad(const Message& m) { throw UsageError(m); }
 
@@ -75,161 +72,237 @@ void MergeAction(CliOptions& o, const std::string& option, const std::string& v)
       {option == "--merge-points" ? CliAction::Kind::MergePoints : CliAction::Kind::MergeNormals, option, v, *t});
 }
 
-const OptionEntry kOptions[] = {
-    {"--help", "-h", CliMsg::First, [](CliOptions& o, const std::string&, const std::string&) { o.help = true; }},
-    {"--version", nullptr, CliMsg::First,
-     [](CliOptions& o, const std::string&, const std::string&) { o.version = true; }},
-    // Shapes and the run.
-    {"--recursive", "-r", CliMsg::First,
-     [](CliOptions& o, const std::string&, const std::string&) { o.recursive = true; }},
-    {"--jobs", "-j", CliMsg::NeedsNumber,
-     [](CliOptions& o, const std::string& a, const std::string& v) { o.jobs = Number(a, v, 1, 256); }},
-    {"--quiet", "-q", CliMsg::First, [](CliOptions& o, const std::string&, const std::string&) { o.quiet = true; }},
-    {"--timing", nullptr, CliMsg::First,
-     [](CliOptions& o, const std::string&, const std::string&) { o.timing = true; }},
-    // Output.
-    {"--output", "-o", CliMsg::NeedsFileName,
-     [](CliOptions& o, const std::string&, const std::string& v) { o.output = v; }},
-    {"--save", nullptr, CliMsg::First, [](CliOptions& o, const std::string&, const std::string&) { o.save = true; }},
-    {"--format", nullptr, CliMsg::NeedsForm,
-     [](CliOptions& o, const std::string&, const std::string& v) {
-       if (v == "text")
-         o.format = ShapeForm::UnicodeText;
-       else if (v == "compressed")
-         o.format = ShapeForm::Compressed;
-       else if (v == "binary")
-         o.format = ShapeForm::Binary;
-       else
-         Bad(Message(CliMsg::ValueNotOneOf, "--format", v, "text, compressed, binary"));
-     }},
-    {"--decompress", nullptr, CliMsg::First,
-     [](CliOptions& o, const std::string&, const std::string&) { o.format = ShapeForm::UnicodeText; }},
-    {"--compress-builtin", nullptr, CliMsg::First,
-     [](CliOptions& o, const std::string&, const std::string&) { o.format = ShapeForm::Compressed; }},
-    {"--report", nullptr, CliMsg::ReportValues,
-     [](CliOptions& o, const std::string&, const std::string& v) {
-       if (v != "json" && v != "tsv") Bad(Message(CliMsg::ValueNotOneOf, "--report", v, "json, tsv"));
-       o.report = v;
-     }},
-    {"--lang", nullptr, CliMsg::NeedsLanguage,
-     [](CliOptions& o, const std::string&, const std::string& v) {
-       if (v == "de")
-         o.language = Language::German;
-       else if (v == "en")
-         o.language = Language::English;
-       else
-         Bad(Message(CliMsg::ValueNotOneOf, "--lang", v, "de, en"));
-     }},
-    // Settings.
-    {"--settings", nullptr, CliMsg::NeedsFileName,
-     [](CliOptions& o, const std::string&, const std::string& v) { o.settings = v; }},
-    {"--lods", nullptr, CliMsg::NeedsNumber,
-     [](CliOptions& o, const std::string& a, const std::string& v) {
-       const auto n = ParseInt32(v);
-       if (!n) Bad(Message(CliMsg::ValueNotNumber, a, v));
-       if (*n < 1 || *n > 99) Bad(Message(CliMsg::ValueOutOfRange, a, v, 1, 99));
-       o.lods = *n;
-     }},
-    {"--distances", nullptr, CliMsg::NeedsValue,
-     [](CliOptions& o, const std::string& a, const std::string& v) {
-       std::vector<std::string> parts = Split(v, ',');
-       for (const auto& p : parts) Number(a, p, kMinDistance, kMaxDistance);
-       if (parts.size() > 99) Bad(Message(CliMsg::ValueOutOfRange, a, parts.size(), 1, 99));
-       o.distances = std::move(parts);
-     }},
-    {"--assign", nullptr, CliMsg::NeedsValue,
-     [](CliOptions& o, const std::string& a, const std::string& v) {
-       auto [key, values] = KeyValue(a, v, CliMsg::AssignForm);
-       CliAssign assign;
-       RowOrName(key, assign.row, assign.name);
-       if (assign.row && *assign.row < 1) Bad(Message(CliMsg::ValueOutOfRange, a, key, 1, 99999));
-       for (const auto& cell : Split(values, ',')) assign.cells.push_back(CellValue(a, cell));
-       if (assign.cells.size() > 99) Bad(Message(CliMsg::ValueOutOfRange, a, assign.cells.size(), 1, 99));
-       o.assign.push_back(std::move(assign));
-     }},
-    {"--assign-all", nullptr, CliMsg::NeedsValue,
-     [](CliOptions& o, const std::string& a, const std::string& v) {
-       auto [lod, value] = KeyValue(a, v, CliMsg::AssignAllForm);
-       o.assignAll.push_back({Number(a, lod, 1, 99), CellValue(a, value)});
-     }},
-    {"--sort", nullptr, CliMsg::NeedsValue,
-     [](CliOptions& o, const std::string& a, const std::string& v) {
-       const auto colon = v.find(':');
-       if (colon == std::string::npos) Bad(Message(CliMsg::SortForm, a, v));
-       o.sort.push_back({Number(a, v.substr(0, colon), 1, 99), Number(a, v.substr(colon + 1), 1, 99)});
-     }},
-    {"--anim", nullptr, CliMsg::NeedsValue,
-     [](CliOptions& o, const std::string& a, const std::string& v) {
-       auto [key, value] = KeyValue(a, v, CliMsg::AnimForm);
-       CliAnim anim{};
-       RowOrName(key, anim.row, anim.name);
-       if (anim.row && *anim.row < 1) Bad(Message(CliMsg::ValueOutOfRange, a, key, 1, 99999));
-       if (value != "on" && value != "off") Bad(Message(CliMsg::AnimForm, a, v));
-       anim.on = value == "on";
-       o.anim.push_back(std::move(anim));
-     }},
-    {"--detail", nullptr, CliMsg::NeedsValue,
-     [](CliOptions& o, const std::string& a, const std::string& v) {
-       auto [lod, value] = KeyValue(a, v, CliMsg::DetailForm);
-       const int32_t k = Number(a, lod, 1, 99);
-       const auto detail = ReadDetail(value);
-       if (!detail) Bad(Message(CliMsg::DetailForm, a, v));
-       if (k == 1 && detail->IsAuto()) Bad(Message(CliMsg::DetailAutoFirstLod, a, v));
-       o.details.push_back({k, *detail});
-     }},
-    {"--screen-error", nullptr, CliMsg::NeedsNumber,
-     [](CliOptions& o, const std::string& a, const std::string& v) {
-       const auto px = ParseFloat(v, '.');
-       if (!px || !ValidScreenError(static_cast<double>(*px))) Bad(Message(CliMsg::ScreenErrorValue, a, v));
-       o.screenError = static_cast<double>(*px);
-     }},
-    {"--suggest-distances", nullptr, CliMsg::First,
-     [](CliOptions& o, const std::string&, const std::string&) { o.suggestDistances = true; }},
-    // Actions, in the order given.
-    {"--generate", nullptr, CliMsg::First,
-     [](CliOptions& o, const std::string& a, const std::string&) { AddAction(o, CliAction::Kind::Generate, a); }},
-    {"--merge-points", nullptr, CliMsg::NeedsTolerance, MergeAction},
-    {"--merge-normals", nullptr, CliMsg::NeedsTolerance, MergeAction},
-    {"--fix-materials", nullptr, CliMsg::First,
-     [](CliOptions& o, const std::string& a, const std::string&) { AddAction(o, CliAction::Kind::FixMaterials, a); }},
-    {"--strip-animations", nullptr, CliMsg::First,
-     [](CliOptions& o, const std::string& a, const std::string&) {
-       AddAction(o, CliAction::Kind::StripAnimations, a);
-     }},
-    {"--print", nullptr, CliMsg::First,
-     [](CliOptions& o, const std::string& a, const std::string&) { AddAction(o, CliAction::Kind::Print, a); }},
-    {"--landscape", nullptr, CliMsg::First,
-     [](CliOptions& o, const std::string&, const std::string&) { o.landscape = true; }},
-    {"--print-pdf", nullptr, CliMsg::NeedsValue,
-     [](CliOptions& o, const std::string& a, const std::string& v) { AddAction(o, CliAction::Kind::PrintPdf, a, v); }},
-    {"--compress", nullptr, CliMsg::NeedsValue,
-     [](CliOptions& o, const std::string& a, const std::string& v) { AddAction(o, CliAction::Kind::Compress, a, v); }},
-    {"--tool", nullptr, CliMsg::NeedsValue,
-     [](CliOptions& o, const std::string&, const std::string& v) { o.tool = v; }},
-    {"--render", nullptr, CliMsg::NeedsFileName,
-     [](CliOptions& o, const std::string& a, const std::string& v) { AddAction(o, CliAction::Kind::Render, a, v); }},
-    {"--lod", nullptr, CliMsg::NeedsNumber,
-     [](CliOptions& o, const std::string& a, const std::string& v) { o.picture.lod = Number(a, v, 0, 99); }},
-    {"--size", nullptr, CliMsg::NeedsValue,
-     [](CliOptions& o, const std::string& a, const std::string& v) {
-       const auto x = v.find('x');
-       if (x == std::string::npos) Bad(Message(PreviewMsg::SizeValues));
-       o.picture.width = Number(a, v.substr(0, x), 1, 8192);
-       o.picture.height = Number(a, v.substr(x + 1), 1, 8192);
-     }},
-    {"--view", nullptr, CliMsg::NeedsValue,
-     [](CliOptions& o, const std::string& a, const std::string& v) {
-       const auto view = PreviewViewNamed(v);
-       if (!view) Bad(Message(CliMsg::ValueNotOneOf, a, v, "front, side, top, iso"));
-       o.picture.view = *view;
-     }},
-    {"--as-seen", nullptr, CliMsg::First,
-     [](CliOptions& o, const std::string&, const std::string&) { o.picture.asSeen = true; }},
-    {"--as-first-seen", nullptr, CliMsg::First,
-     [](CliOptions& o, const std::string&, const std::string&) { o.picture.asFirstSeen = true; }},
-    // Answers.
-    {"--no", nullptr, CliMsg::First, [](CliOptions& o, const std::string&, const std::string&) { o.answerNo = true; }},
-    {"--force", nullptr, CliMsg::First, [](CliOptions& o, const std::string&, const std::string&) { o.force = true; }},
+const CliOption
+    kOptions
+        [] =
+            {
+                {"--help",
+                 "-h",
+                 None,
+                 {},
+                 [](CliOptions& o, const std::string&, const std::string&) { o.help = true; }},
+                {"--version",
+                 nullptr,
+                 None,
+                 {},
+                 [](CliOptions& o, const std::string&, const std::string&) { o.version = true; }},
+                // Shapes and the run.
+                {"--recursive",
+                 "-r",
+                 None,
+                 {},
+                 [](CliOptions& o, const std::string&, const std::string&) { o.recursive = true; }},
+                {"--jobs", "-j", Any, CliMsg::NeedsNumber,
+                 [](CliOptions& o, const std::string& a, const std::string& v) { o.jobs = Number(a, v, 1, 256); }},
+                {"--quiet",
+                 "-q",
+                 None,
+                 {},
+                 [](CliOptions& o, const std::string&, const std::string&) { o.quiet = true; }},
+                {"--timing",
+                 nullptr,
+                 None,
+                 {},
+                 [](CliOptions& o, const std::string&, const std::string&) { o.timing = true; }},
+                // Output.
+                {"--output", "-o", NonEmpty, CliMsg::NeedsFileName,
+                 [](CliOptions& o, const std::string&, const std::string& v) { o.output = v; }},
+                {"--save",
+                 nullptr,
+                 None,
+                 {},
+                 [](CliOptions& o, const std::string&, const std::string&) { o.save = true; }},
+                {"--format", nullptr, Any, CliMsg::NeedsForm,
+                 [](CliOptions& o, const std::string&, const std::string& v) {
+                   if (v == "text")
+                     o.format = ShapeForm::UnicodeText;
+                   else if (v == "compressed")
+                     o.format = ShapeForm::Compressed;
+                   else if (v == "binary")
+                     o.format = ShapeForm::Binary;
+                   else
+                     Bad(Message(CliMsg::ValueNotOneOf, "--format", v, "text, compressed, binary"));
+                 }},
+                {"--decompress",
+                 nullptr,
+                 None,
+                 {},
+                 [](CliOptions& o, const std::string&, const std::string&) { o.format = ShapeForm::UnicodeText; }},
+                {"--compress-builtin",
+                 nullptr,
+                 None,
+                 {},
+                 [](CliOptions& o, const std::string&, const std::string&) { o.format = ShapeForm::Compressed; }},
+                {"--report", nullptr, Any, CliMsg::ReportValues,
+                 [](CliOptions& o, const std::string&, const std::string& v) {
+                   if (v != "json" && v != "tsv") Bad(Message(CliMsg::ValueNotOneOf, "--report", v, "json, tsv"));
+                   o.report = v;
+                 }},
+                {"--lang", nullptr, Any, CliMsg::NeedsLanguage,
+                 [](CliOptions& o, const std::string&, const std::string& v) {
+                   if (v == "de")
+                     o.language = Language::German;
+                   else if (v == "en")
+                     o.language = Language::English;
+                   else
+                     Bad(Message(CliMsg::ValueNotOneOf, "--lang", v, "de, en"));
+                 }},
+                // Settings.
+                {"--settings", nullptr, NonEmpty, CliMsg::NeedsFileName,
+                 [](CliOptions& o, const std::string&, const std::string& v) { o.settings = v; }},
+                {"--lods", nullptr, Any, CliMsg::NeedsNumber,
+                 [](CliOptions& o, const std::string& a, const std::string& v) {
+                   const auto n = ParseInt32(v);
+                   if (!n) Bad(Message(CliMsg::ValueNotNumber, a, v));
+                   if (*n < 1 || *n > 99) Bad(Message(CliMsg::ValueOutOfRange, a, v, 1, 99));
+                   o.lods = *n;
+                 }},
+                {"--distances", nullptr, Any, CliMsg::NeedsValue,
+                 [](CliOptions& o, const std::string& a, const std::string& v) {
+                   std::vector<std::string> parts = Split(v, ',');
+                   for (const auto& p : parts) Number(a, p, kMinDistance, kMaxDistance);
+                   if (parts.size() > 99) Bad(Message(CliMsg::ValueOutOfRange, a, parts.size(), 1, 99));
+                   o.distances = std::move(parts);
+                 }},
+                {"--assign", nullptr, Any, CliMsg::NeedsValue,
+                 [](CliOptions& o, const std::string& a, const std::string& v) {
+                   auto [key, values] = KeyValue(a, v, CliMsg::AssignForm);
+                   CliAssign assign;
+                   RowOrName(key, assign.row, assign.name);
+                   if (assign.row && *assign.row < 1) Bad(Message(CliMsg::ValueOutOfRange, a, key, 1, 99999));
+                   for (const auto& cell : Split(values, ',')) assign.cells.push_back(CellValue(a, cell));
+                   if (assign.cells.size() > 99) Bad(Message(CliMsg::ValueOutOfRange, a, assign.cells.size(), 1, 99));
+                   o.assign.push_back(std::move(assign));
+                 }},
+                {"--assign-all", nullptr, Any, CliMsg::NeedsValue,
+                 [](CliOptions& o, const std::string& a, const std::string& v) {
+                   auto [lod, value] = KeyValue(a, v, CliMsg::AssignAllForm);
+                   o.assignAll.push_back({Number(a, lod, 1, 99), CellValue(a, value)});
+                 }},
+                {"--sort", nullptr, Any, CliMsg::NeedsValue,
+                 [](CliOptions& o, const std::string& a, const std::string& v) {
+                   const auto colon = v.find(':');
+                   if (colon == std::string::npos) Bad(Message(CliMsg::SortForm, a, v));
+                   o.sort.push_back({Number(a, v.substr(0, colon), 1, 99), Number(a, v.substr(colon + 1), 1, 99)});
+                 }},
+                {"--anim", nullptr, Any, CliMsg::NeedsValue,
+                 [](CliOptions& o, const std::string& a, const std::string& v) {
+                   auto [key, value] = KeyValue(a, v, CliMsg::AnimForm);
+                   CliAnim anim{};
+                   RowOrName(key, anim.row, anim.name);
+                   if (anim.row && *anim.row < 1) Bad(Message(CliMsg::ValueOutOfRange, a, key, 1, 99999));
+                   if (value != "on" && value != "off") Bad(Message(CliMsg::AnimForm, a, v));
+                   anim.on = value == "on";
+                   o.anim.push_back(std::move(anim));
+                 }},
+                {"--detail", nullptr, Any, CliMsg::NeedsValue,
+                 [](CliOptions& o, const std::string& a, const std::string& v) {
+                   auto [lod, value] = KeyValue(a, v, CliMsg::DetailForm);
+                   const int32_t k = Number(a, lod, 1, 99);
+                   const auto detail = ReadDetail(value);
+                   if (!detail) Bad(Message(CliMsg::DetailForm, a, v));
+                   if (k == 1 && detail->IsAuto()) Bad(Message(CliMsg::DetailAutoFirstLod, a, v));
+                   o.details.push_back({k, *detail});
+                 }},
+                {"--screen-error", nullptr, Any, CliMsg::NeedsNumber,
+                 [](CliOptions& o, const std::string& a, const std::string& v) {
+                   const auto px = ParseFloat(v, '.');
+                   if (!px || !ValidScreenError(static_cast<double>(*px))) Bad(Message(CliMsg::ScreenErrorValue, a, v));
+                   o.screenError = static_cast<double>(*px);
+                 }},
+                {"--suggest-distances",
+                 nullptr,
+                 None,
+                 {},
+                 [](CliOptions& o, const std::string&, const std::string&) { o.suggestDistances = true; }},
+                // Actions, in the order given.
+                {"--generate",
+                 nullptr,
+                 None,
+                 {},
+                 [](CliOptions& o, const std::string& a, const std::string&) {
+                   AddAction(o, CliAction::Kind::Generate, a);
+                 }},
+                {"--merge-points", nullptr, Any, CliMsg::NeedsTolerance, MergeAction},
+                {"--merge-normals", nullptr, Any, CliMsg::NeedsTolerance, MergeAction},
+                {"--fix-materials",
+                 nullptr,
+                 None,
+                 {},
+                 [](CliOptions& o, const std::string& a, const std::string&) {
+                   AddAction(o, CliAction::Kind::FixMaterials, a);
+                 }},
+                {"--strip-animations",
+                 nullptr,
+                 None,
+                 {},
+                 [](CliOptions& o, const std::string& a, const std::string&) {
+                   AddAction(o, CliAction::Kind::StripAnimations, a);
+                 }},
+                {"--print",
+                 nullptr,
+                 None,
+                 {},
+                 [](CliOptions& o, const std::string& a, const std::string&) {
+                   AddAction(o, CliAction::Kind::Print, a);
+                 }},
+                {"--landscape",
+                 nullptr,
+                 None,
+                 {},
+                 [](CliOptions& o, const std::string&, const std::string&) { o.landscape = true; }},
+                {"--print-pdf", nullptr, Any, CliMsg::NeedsValue,
+                 [](CliOptions& o, const std::string& a, const std::string& v) {
+                   AddAction(o, CliAction::Kind::PrintPdf, a, v);
+                 }},
+                {"--compress", nullptr, Any, CliMsg::NeedsValue,
+                 [](CliOptions& o, const std::string& a, const std::string& v) {
+                   AddAction(o, CliAction::Kind::Compress, a, v);
+                 }},
+                {"--tool", nullptr, Any, CliMsg::NeedsValue,
+                 [](CliOptions& o, const std::string&, const std::string& v) { o.tool = v; }},
+                {"--render", nullptr, NonEmpty, CliMsg::NeedsFileName,
+                 [](CliOptions& o, const std::string& a, const std::string& v) {
+                   AddAction(o, CliAction::Kind::Render, a, v);
+                 }},
+                {"--lod", nullptr, Any, CliMsg::NeedsNumber,
+                 [](CliOptions& o, const std::string& a, const std::string& v) {
+                   o.picture.lod = Number(a, v, 0, 99);
+                 }},
+                {"--size", nullptr, Any, CliMsg::NeedsValue,
+                 [](CliOptions& o, const std::string& a, const std::string& v) {
+                   const auto x = v.find('x');
+                   if (x == std::string::npos) Bad(Message(PreviewMsg::SizeValues));
+                   o.picture.width = Number(a, v.substr(0, x), 1, 8192);
+                   o.picture.height = Number(a, v.substr(x + 1), 1, 8192);
+                 }},
+                {"--view", nullptr, Any, CliMsg::NeedsValue,
+                 [](CliOptions& o, const std::string& a, const std::string& v) {
+                   const auto view = PreviewViewNamed(v);
+                   if (!view) Bad(Message(CliMsg::ValueNotOneOf, a, v, "front, side, top, iso"));
+                   o.picture.view = *view;
+                 }},
+                {"--as-seen",
+                 nullptr,
+                 None,
+                 {},
+                 [](CliOptions& o, const std::string&, const std::string&) { o.picture.asSeen = true; }},
+                {"--as-first-seen",
+                 nullptr,
+                 None,
+                 {},
+                 [](CliOptions& o, const std::string&, const std::string&) { o.picture.asFirstSeen = true; }},
+                // Answers.
+                {"--no",
+                 nullptr,
+                 None,
+                 {},
+                 [](CliOptions& o, const std::string&, const std::string&) { o.answerNo = true; }},
+                {"--force",
+                 nullptr,
+                 None,
+                 {},
+                 [](CliOptions& o, const std::string&, const std::string&) { o.force = true; }},
 };
 
 }  // namespace
@@ -250,47 +323,15 @@ bool CliOptions::TouchesCells() const { return !assign.empty() || !assignAll.emp
 CliOptions ParseCommandLine(const std::vector<std::string>& args) {
   CliOptions o;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
     // An empty argument is mostly an unset variable: it names no shape.
-    if (a.empty()) Bad(Message(CliMsg::EmptyShapeArgument));
-    if (a[0] != '-' || a == "-") {
-      o.shapes.push_back(a);
-      continue;
+    if (args[i].empty()) Bad(Message(CliMsg::EmptyShapeArgument));
+    const OptionWord w = ReadOption<CliOptions, CliMsg>(kOptions, args, i, true);
+    switch (w.kind) {
+      case OptionWord::Kind::Operand: o.shapes.push_back(w.written); continue;
+      case OptionWord::Kind::Unknown: Bad(Message(CliMsg::UnknownOption, w.written));
+      case OptionWord::Kind::MissingValue: Bad(Message(kOptions[w.entry].missing, w.written));
+      case OptionWord::Kind::Option: kOptions[w.entry].set(o, w.option, w.value); break;
     }
-    // An option's value may also be joined to it: "--jobs=2", "-j2".
-    std::string name = a;
-    std::optional<std::string> joined;
-    const OptionEntry* entry = nullptr;
-    for (const auto& s : kOptions) {
-      if (a == s.name || (s.alias && a == s.alias)) {
-        entry = &s;
-        break;
-      }
-      if (s.missing == CliMsg::First) continue;
-      const std::string longForm = std::string(s.name) + "=";
-      if (a.rfind(longForm, 0) == 0) {
-        entry = &s;
-        name = s.name;
-        joined = a.substr(longForm.size());
-        break;
-      }
-      if (s.alias && a.size() > 2 && a.rfind(s.alias, 0) == 0 && std::string(s.alias).size() == 2) {
-        entry = &s;
-        name = s.alias;
-        joined = a.substr(2);
-        break;
-      }
-    }
-    if (!entry) Bad(Message(CliMsg::UnknownOption, a));
-    std::string value;
-    if (joined) {
-      value = *joined;
-    } else if (entry->missing != CliMsg::First) {
-      if (i + 1 >= args.size()) Bad(Message(entry->missing, a));
-      value = args[++i];
-    }
-    if (value.empty() && entry->missing == CliMsg::NeedsFileName) Bad(Message(entry->missing, a));
-    entry->apply(o, name, value);
     if (o.help || o.version) return o;
   }
   if (o.shapes.empty()) {
@@ -301,6 +342,22 @@ CliOptions ParseCommandLine(const std::vector<std::string>& args) {
   }
   if (o.save && !o.output.empty()) Bad(Message(CliMsg::SaveAndOutput));
   return o;
+}
+
+std::optional<Language> LanguageOption(const std::vector<std::string>& args) {
+  std::optional<Language> language;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const OptionWord w = ReadOption<CliOptions, CliMsg>(kOptions, args, i, true);
+    if (w.kind != OptionWord::Kind::Option || std::string_view(kOptions[w.entry].name) != "--lang") continue;
+    CliOptions read;
+    try {
+      kOptions[w.entry].set(read, w.option, w.value);
+      language = read.language;
+    } catch (const Error&) {
+      // A bad value is the usage error the whole reading reports.
+    }
+  }
+  return language;
 }
 
 }  // namespace lodsmith

@@ -18,7 +18,7 @@
 #include "document/shape_forms.h"
 #include "preview/preview_render.h"
 #include "session/lod_rules.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith {
 
@@ -133,6 +133,13 @@ public:
 // unknown option, a missing or bad value, and options that exclude each
 // other; --help and --version end the reading there.
 CliOptions ParseCommandLine(const std::vector<std::string>& args);
+
+// The language the arguments' --lang names (the last one with a good
+// value), read before the whole command line is, so that its usage errors
+// speak it too; nothing when none names one. Reads the arguments as
+// ParseCommandLine does (an option's value is never taken for an option)
+// but refuses nothing.
+std::optional<Language> LanguageOption(const std::vector<std::string>& args);
 
 // The cell rule of the element grid: 0..99 or 999.
 bool ValidCellValue(const std::string& text);

@@ -8,10 +8,10 @@
 #include <sys/stat.h>
 #endif
 
+#include "cli/cli_messages.h"
 #include "core/file_io.h"
 #include "core/native_file.h"
 #include "core/text.h"
-#include "ui/cli_messages.h"
 
 namespace lodsmith {
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <sstream>
 
+#include "cli/cli_messages.h"
 #include "cli/cli_platform.h"
 #include "cli/report.h"
 #include "cli/run_texts.h"
@@ -20,8 +21,7 @@
 #include "session/lod_rules.h"
 #include "session/session.h"
 #include "session/session_messages.h"
-#include "ui/cli_messages.h"
-#include "ui/ui_messages.h"
+#include "ui/texts/ui_messages.h"
 
 namespace lodsmith {
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "cli/cli_messages.h"
 #include "cli/shape_run_steps.h"
 #include "core/file_io.h"
 #include "core/native_file.h"
@@ -12,8 +13,7 @@
 #include "preview/preview_messages.h"
 #include "tools/compress.h"
 #include "tools/tools_messages.h"
-#include "ui/cli_messages.h"
-#include "ui/ui_messages.h"
+#include "ui/texts/ui_messages.h"
 
 namespace lodsmith {
 

@@ -1,6 +1,6 @@
 // Faults and notices travel through the program as a number and their
 // arguments, not as text: the window model turns a Message into the user's
-// language in one place (ui/messages.h). Each layer numbers its own messages
+// language in one place (ui/texts/messages.h). Each layer numbers its own messages
 // in an enum of its own header (core/core_messages.h,
 // document/document_messages.h, ...), in a range of its own.
 //

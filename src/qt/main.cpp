@@ -14,8 +14,8 @@
 #include "qt/main_window.h"
 #include "qt/preview_window.h"
 #include "qt/qt_platform.h"
+#include "ui/texts/ui_messages.h"
 #include "ui/tlsform.h"
-#include "ui/ui_messages.h"
 #include "ui/window_options.h"
 
 using namespace lodsmith;

@@ -1,7 +1,5 @@
 #include "qt/qt_platform.h"
 
-#include <chrono>
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
@@ -15,13 +13,12 @@
 
 #include "core/file_io.h"
 #include "core/text.h"
-#include "platform/console_launcher.h"
 #include "platform/system_info.h"
 #include "qt/main_window.h"
 #include "qt/qt_print.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
+#include "ui/texts/ui_messages.h"
 #include "ui/tlsform.h"
-#include "ui/ui_messages.h"
 
 namespace lodsmith {
 
@@ -175,37 +172,19 @@ std::optional<std::string> QtPlatform::RunFileDialog(const FileDialogRequest& re
   return QDir::toNativeSeparators(dialog.selectedFiles().first()).toStdString();
 }
 
-std::optional<std::string> QtPlatform::OpenDialog(const FileDialogRequest& request) {
-  return RunFileDialog(request, false);
-}
-
-std::optional<std::string> QtPlatform::SaveDialog(const FileDialogRequest& request) {
-  return RunFileDialog(request, true);
-}
-
-void QtPlatform::SetCursor(int cursor) {
-  cursor_ = cursor;
-  if (cursor == crHourGlass) {
-    if (!overrideActive_) {
-      QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-      overrideActive_ = true;
-    }
-  } else if (overrideActive_) {
+void QtPlatform::ShowCursor(bool busy) {
+  if (busy && !overrideActive_) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    overrideActive_ = true;
+  } else if (!busy && overrideActive_) {
     QGuiApplication::restoreOverrideCursor();
     overrideActive_ = false;
   }
 }
 
-void QtPlatform::ProcessMessages() {
-  // Long actions ask for this many times per step (nine times per primitive
-  // written); mirroring the model and repainting costs about a millisecond,
-  // so a pass runs at most every kPaintInterval. The handler's end mirrors
-  // the final state anyway.
-  const auto now = std::chrono::steady_clock::now();
-  if (now - lastPass_ < kPaintInterval) return;
+void QtPlatform::MirrorAndDispatch() {
   if (window_) window_->Mirror();
   QCoreApplication::processEvents();
-  lastPass_ = std::chrono::steady_clock::now();
 }
 
 void QtPlatform::FocusControl(const std::string& name) {
@@ -242,8 +221,6 @@ std::string QtPlatform::ExecutablePath() {
   if (executablePathOverride) return *executablePathOverride;
   return QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString();
 }
-
-bool QtPlatform::StartConsoleScript(const std::string& scriptPath) { return StartScriptInConsole(scriptPath); }
 
 PrinterInfo QtPlatform::DefaultPrinter(bool landscape) { return QtDefaultPrinter(landscape); }
 

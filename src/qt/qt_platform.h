@@ -1,13 +1,11 @@
 // The platform of the Qt window: message boxes, file dialogs, the busy
 // cursor, processing of pending events (which first mirrors the window
-// model into the widgets), screen and regional facts, the registry, the
-// console script and printing.
+// model into the widgets), screen and regional facts and printing; the
+// registry and files come from NativePlatform.
 //
 // For tests, a Script can be installed: message boxes and file dialogs are
 // then recorded and answered from its queues, and nothing modal is shown.
 #pragma once
-
-#include <chrono>
 
 #include <QStringList>
 #include <deque>
@@ -15,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/native_platform.h"
+#include "platform/window_platform.h"
 
 namespace lodsmith {
 
@@ -26,7 +24,7 @@ class MainWindow;
 // the name filters of a Qt file dialog. "*.*" means every file.
 QStringList DialogNameFilters(const std::string& filter);
 
-class QtPlatform : public NativePlatform {
+class QtPlatform : public WindowPlatform {
 public:
   struct Message {
     MsgKind kind;
@@ -59,36 +57,31 @@ public:
   std::optional<std::string> executablePathOverride;
   std::optional<std::pair<int, int>> screenSizeOverride;
 
+  // In the order of the platform interface.
   MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text, const MsgIdentity& identity) override;
-  std::optional<std::string> OpenDialog(const FileDialogRequest& request) override;
-  std::optional<std::string> SaveDialog(const FileDialogRequest& request) override;
-  int Cursor() override { return cursor_; }
-  void SetCursor(int cursor) override;
-  void ProcessMessages() override;
   void FocusControl(const std::string& name) override;
   void CloseWindow() override;
-  void ShowPreviewWindow() override;
   int ScreenWidth() override;
   int ScreenHeight() override;
   char DecimalSeparator() override;
   std::string ExecutablePath() override;
-  bool StartConsoleScript(const std::string& scriptPath) override;
   PrinterInfo DefaultPrinter(bool landscape) override;
   void PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) override;
   void PrintPagesToPdf(const std::vector<PrintPage>& pages, bool landscape, const std::string& path) override;
+  void ShowPreviewWindow() override;
+
+protected:
+  std::optional<std::string> RunFileDialog(const FileDialogRequest& request, bool save) override;
+  void ShowCursor(bool busy) override;
+  void MirrorAndDispatch() override;
 
 private:
   bool German() const;
-  std::optional<std::string> RunFileDialog(const FileDialogRequest& request, bool save);
 
   const TLSForm* form_ = nullptr;
   MainWindow* window_ = nullptr;
   Script* script_ = nullptr;
-  int cursor_ = crDefault;
-  bool overrideActive_ = false;
-  // Repaints during long actions at most this often (see ProcessMessages).
-  static constexpr std::chrono::milliseconds kPaintInterval{40};
-  std::chrono::steady_clock::time_point lastPass_{};
+  bool overrideActive_ = false;  // the hour-glass is shown over the whole program
 };
 
 }  // namespace lodsmith

@@ -7,8 +7,8 @@
 #include "document/shape_forms.h"
 #include "tools/compress.h"
 #include "tools/tools_messages.h"
+#include "ui/texts/ui_messages.h"
 #include "ui/tlsform.h"
-#include "ui/ui_messages.h"
 
 namespace lodsmith {
 

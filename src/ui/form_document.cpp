@@ -4,8 +4,8 @@
 #include "core/text.h"
 #include "document/shape_file.h"
 #include "document/shape_forms.h"
+#include "ui/texts/ui_messages.h"
 #include "ui/tlsform.h"
-#include "ui/ui_messages.h"
 
 namespace lodsmith {
 

@@ -4,9 +4,9 @@
 #include "core/grid_columns.h"
 #include "print/pdf_writer.h"
 #include "print/print_layout.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
+#include "ui/texts/ui_messages.h"
 #include "ui/tlsform.h"
-#include "ui/ui_messages.h"
 
 namespace lodsmith {
 

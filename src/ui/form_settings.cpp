@@ -1,6 +1,6 @@
 // Per-model settings file and the three settings buttons.
+#include "ui/texts/ui_messages.h"
 #include "ui/tlsform.h"
-#include "ui/ui_messages.h"
 
 namespace lodsmith {
 

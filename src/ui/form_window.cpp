@@ -6,9 +6,9 @@
 #include "core/file_system.h"
 #include "core/grid_columns.h"
 #include "session/lod_rules.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
+#include "ui/texts/ui_messages.h"
 #include "ui/tlsform.h"
-#include "ui/ui_messages.h"
 
 namespace lodsmith {
 

@@ -2,8 +2,8 @@
 
 #include <exception>
 
-#include "ui/messages.h"
-#include "ui/ui_messages.h"
+#include "ui/texts/messages.h"
+#include "ui/texts/ui_messages.h"
 
 namespace lodsmith {
 

@@ -26,8 +26,8 @@
 #include "session/action_result.h"
 #include "session/session.h"
 #include "ui/controls.h"
-#include "ui/messages.h"
 #include "ui/preview_state.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith {
 
@@ -317,7 +317,7 @@ public:
   // The language of the built-in texts: English when the language in use is
   // "English", German for every other.
   Language TextLanguage() const;
-  // A message in that language, arguments filled in (ui/messages.h): the one
+  // A message in that language, arguments filled in (ui/texts/messages.h): the one
   // place where the program's messages become text.
   std::string Text(const Message& message) const;
   void ApplyLanguageTexts();

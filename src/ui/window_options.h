@@ -1,5 +1,6 @@
 // The command line of the window programs (the Qt and the Windows window):
-// one table of options for both, and the shapes given to open.
+// one table of options for both (core/option_table.h), and the shapes given
+// to open.
 #pragma once
 
 #include <optional>

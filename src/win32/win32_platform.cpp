@@ -7,11 +7,10 @@
 
 #include "core/native_file.h"
 #include "core/text.h"
-#include "platform/console_launcher.h"
 #include "print/pdf_writer.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
+#include "ui/texts/ui_messages.h"
 #include "ui/tlsform.h"
-#include "ui/ui_messages.h"
 #include "win32/main_window.h"
 #include "win32/win32_print.h"
 
@@ -117,6 +116,7 @@ MsgResult Win32Platform::MessageBox(MsgKind kind, MsgButtons buttons, const std:
 }
 
 std::optional<std::string> Win32Platform::RunFileDialog(const FileDialogRequest& request, bool save) {
+  if (scriptedOpen && !save) return scriptedOpen;
   const std::wstring filter = DialogFilter(request.filter);
   std::wstring dir = Widen(Trimmed(request.initialDir));
   std::vector<wchar_t> file(32768, L'\0');
@@ -143,26 +143,12 @@ std::optional<std::string> Win32Platform::RunFileDialog(const FileDialogRequest&
   return Narrow(file.data());
 }
 
-std::optional<std::string> Win32Platform::OpenDialog(const FileDialogRequest& request) {
-  if (scriptedOpen) return scriptedOpen;
-  return RunFileDialog(request, false);
-}
-
-std::optional<std::string> Win32Platform::SaveDialog(const FileDialogRequest& request) {
-  return RunFileDialog(request, true);
-}
-
-void Win32Platform::SetCursor(int cursor) {
-  cursor_ = cursor;
+void Win32Platform::ShowCursor(bool busy) {
   // The window answers WM_SETCURSOR from Busy(); this shows it at once.
-  ::SetCursor(::LoadCursorW(nullptr, cursor == crHourGlass ? IDC_WAIT : IDC_ARROW));
+  ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
-void Win32Platform::ProcessMessages() {
-  // Long actions ask for this many times per step; mirroring and painting
-  // cost about a millisecond, so a pass runs at most every kPaintInterval.
-  const auto now = std::chrono::steady_clock::now();
-  if (now - lastPass_ < kPaintInterval) return;
+void Win32Platform::MirrorAndDispatch() {
   if (window_) window_->Mirror();
   MSG msg;
   while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -174,7 +160,6 @@ void Win32Platform::ProcessMessages() {
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
-  lastPass_ = std::chrono::steady_clock::now();
 }
 
 void Win32Platform::FocusControl(const std::string& name) {
@@ -192,8 +177,6 @@ void Win32Platform::ShowPreviewWindow() {
 int Win32Platform::ScreenWidth() { return ::GetSystemMetrics(SM_CXSCREEN); }
 
 int Win32Platform::ScreenHeight() { return ::GetSystemMetrics(SM_CYSCREEN); }
-
-bool Win32Platform::StartConsoleScript(const std::string& scriptPath) { return StartScriptInConsole(scriptPath); }
 
 PrinterInfo Win32Platform::DefaultPrinter(bool landscape) { return GdiDefaultPrinter(landscape); }
 

@@ -4,7 +4,7 @@
 
 #include "core/file_io.h"
 #include "core/message.h"
-#include "ui/ui_messages.h"
+#include "ui/texts/ui_messages.h"
 
 namespace lodsmith::test {
 

@@ -1,6 +1,6 @@
 #include "shape_checker.h"
 
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith::test {
 

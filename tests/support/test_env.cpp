@@ -9,7 +9,7 @@
 
 #include "core/native_file.h"
 #include "document/shape_file.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith::test {
 

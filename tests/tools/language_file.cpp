@@ -12,7 +12,7 @@
 
 #include "core/message.h"
 #include "platform/ini_file.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 using namespace lodsmith;
 

@@ -1,6 +1,6 @@
 // Built-in texts of the cli layer's messages.
-#include "ui/cli_messages.h"
-#include "ui/messages.h"
+#include "cli/cli_messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith {
 

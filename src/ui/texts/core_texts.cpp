@@ -1,6 +1,6 @@
 // Built-in texts of the core layer's messages.
 #include "core/core_messages.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith {
 

@@ -1,6 +1,6 @@
 // Built-in texts of the document layer's messages.
 #include "document/document_messages.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith {
 

@@ -1,6 +1,6 @@
 // Built-in texts of the generation layer's messages.
 #include "generation/generation_messages.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith {
 

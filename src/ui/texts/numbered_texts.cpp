@@ -2,7 +2,7 @@
 // messages and the batch program's lines are made of: what is shown when the
 // file has no such text in the chosen language. A test keeps it equal to the
 // file's German and English sections.
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith {
 

@@ -1,6 +1,6 @@
 // Built-in texts of the platform layer's messages.
 #include "platform/platform_messages.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith {
 

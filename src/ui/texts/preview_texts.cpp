@@ -1,6 +1,6 @@
 // Built-in texts of the preview's messages and the words of its window.
 #include "preview/preview_messages.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith {
 

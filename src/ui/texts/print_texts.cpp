@@ -1,6 +1,6 @@
 // Built-in texts of the print layer's messages.
 #include "print/print_messages.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith {
 

@@ -1,6 +1,6 @@
 // Built-in texts of the session's messages.
 #include "session/session_messages.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith {
 

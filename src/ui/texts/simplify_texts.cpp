@@ -1,6 +1,6 @@
 // Built-in texts of the simplifier's messages.
 #include "simplify/simplify_messages.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith {
 

@@ -1,6 +1,6 @@
 // Built-in texts of the tools layer's messages.
 #include "tools/tools_messages.h"
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 namespace lodsmith {
 

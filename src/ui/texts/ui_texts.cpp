@@ -1,6 +1,6 @@
 // Built-in texts of the ui layer's messages.
-#include "ui/messages.h"
-#include "ui/ui_messages.h"
+#include "ui/texts/messages.h"
+#include "ui/texts/ui_messages.h"
 
 namespace lodsmith {
 

@@ -1,4 +1,4 @@
-#include "ui/messages.h"
+#include "ui/texts/messages.h"
 
 #include <unordered_map>
 

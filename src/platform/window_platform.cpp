@@ -1,0 +1,29 @@
+#include "platform/window_platform.h"
+
+#include "platform/console_launcher.h"
+
+namespace lodsmith {
+
+std::optional<std::string> WindowPlatform::OpenDialog(const FileDialogRequest& request) {
+  return RunFileDialog(request, false);
+}
+
+std::optional<std::string> WindowPlatform::SaveDialog(const FileDialogRequest& request) {
+  return RunFileDialog(request, true);
+}
+
+void WindowPlatform::SetCursor(int cursor) {
+  cursor_ = cursor;
+  ShowCursor(Busy());
+}
+
+void WindowPlatform::ProcessMessages() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastPass_ < kPaintInterval) return;
+  MirrorAndDispatch();
+  lastPass_ = std::chrono::steady_clock::now();
+}
+
+bool WindowPlatform::StartConsoleScript(const std::string& scriptPath) { return StartScriptInConsole(scriptPath); }
+
+}  // namespace lodsmith
