@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -36,9 +37,15 @@ struct Token {
   bool Accepts(const LayoutItem& item, int id) const;
 };
 
+// Names are looked up by view, without building a string for each.
+struct NameHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
 struct TokenTable {
   std::vector<Token> byId;  // indexed by id; unknown ids have known == false
-  std::unordered_map<std::string, int> byName;
+  std::unordered_map<std::string, int, NameHash, std::equal_to<>> byName;
 
   const Token* Find(int id) const {
     if (id < 0 || id >= static_cast<int>(byId.size()) || !byId[id].known) return nullptr;
