@@ -12,7 +12,7 @@
 //   generation       10 LODs x 20 sub-objects against copying as many lines
 //                    from a ready list into a new one.
 //   forms            compressed and binary open + save in memory (form to
-//                    text, text to lines, lines to text, text to form)
+//                    text, text to lines, lines to form)
 //                    against bare zlib inflate + deflate (level 6) of the
 //                    same data.
 //   many shapes      400 shapes, --merge-points 0.001 --save, -j 2 against
@@ -208,11 +208,11 @@ double ZlibBothWays(const std::string& compressed, const std::string& payload) {
   return Seconds(t0);
 }
 
-// Seconds of the four steps: form to text, text to lines, lines to text,
-// text to form.
+// Seconds of the three steps, as the session takes them: form to text,
+// text to lines, lines to form.
 struct FormSteps {
-  double step[4] = {0, 0, 0, 0};
-  double Total() const { return step[0] + step[1] + step[2] + step[3]; }
+  double step[3] = {0, 0, 0};
+  double Total() const { return step[0] + step[1] + step[2]; }
 };
 
 FormSteps FormOpenSave(const std::string& bytes, ShapeForm form) {
@@ -224,11 +224,8 @@ FormSteps FormOpenSave(const std::string& bytes, ShapeForm form) {
   const DecodedShape d = DecodeShape(text);
   s.step[1] = Seconds(t0);
   t0 = Clock::now();
-  const std::string again = EncodeShape(d.lines, d.bom);
+  const std::string back = LinesToShapeForm(d.lines, d.bom, form);
   s.step[2] = Seconds(t0);
-  t0 = Clock::now();
-  const std::string back = UnicodeTextToShapeForm(again, form);
-  s.step[3] = Seconds(t0);
   if (back.size() < 16) std::abort();
   return s;
 }
@@ -263,9 +260,9 @@ std::pair<double, double> FormRatios(const Lines& shape, int runs, std::string& 
   }
   char n[200];
   std::snprintf(n, sizeof n,
-                "compressed form, in units of zlib both ways: form to text %.2f, text to lines %.2f, lines to text "
-                "%.2f, text to form %.2f",
-                last.step[0] / zlib, last.step[1] / zlib, last.step[2] / zlib, last.step[3] / zlib);
+                "compressed form, in units of zlib both ways: form to text %.2f, text to lines %.2f, lines to form "
+                "%.2f",
+                last.step[0] / zlib, last.step[1] / zlib, last.step[2] / zlib);
   note = n;
   return {Median(c), Median(b)};
 }

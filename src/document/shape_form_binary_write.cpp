@@ -1,8 +1,9 @@
 // Unicode text -> binary blocks.
 //
-// The text is read where it stands (UTF-16LE bytes, never copied into a
-// string of its own): the tokenizer records where each token starts, and
-// the encoder reads units from there. Large shapes are mostly numbers, so
+// The text is read where it stands (UTF-16LE bytes, or the UTF-8 of the
+// document's lines joined by CR LF, never copied into a string of its own):
+// the tokenizer records where each token starts, and the encoder reads from
+// there. Large shapes are mostly numbers, so
 // the tokens are kept small and the blocks are written into a buffer sized
 // ahead rather than appended byte by byte.
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "core/message.h"
+#include "core/text.h"
 #include "document/document_messages.h"
 #include "document/shape_form_common.h"
 
@@ -24,29 +26,72 @@ namespace {
 
 enum class Tk : std::uint8_t { Word, Quoted, Open, Close };
 
-// A token of the text. Its kind is told by its first unit: "(", ")", a
+// The text as UTF-16LE bytes: its elements are code units.
+class Utf16Source {
+public:
+  explicit Utf16Source(std::string_view bytes) {
+    std::size_t from = 0;
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE)
+      from = 2;
+    p_ = reinterpret_cast<const unsigned char*>(bytes.data()) + from;
+    n_ = (bytes.size() - from) / 2;
+  }
+  std::size_t size() const { return n_; }
+  char16_t operator[](std::size_t i) const { return static_cast<char16_t>(ReadU16(p_ + 2 * i)); }
+  // Appends the elements [start, start + n) as UTF-16 to `out`.
+  void Append(std::u16string& out, std::size_t start, std::size_t n) const {
+    for (std::size_t k = 0; k < n; ++k) out += (*this)[start + k];
+  }
+  // The UTF-16LE bytes of the elements [start, start + n), or nothing when
+  // they are not at hand as such.
+  std::string_view Wide(std::size_t start, std::size_t n) const {
+    return {reinterpret_cast<const char*>(p_) + 2 * start, 2 * n};
+  }
+  static constexpr std::size_t kBytesPerElement = 2;
+
+private:
+  const unsigned char* p_;
+  std::size_t n_;
+};
+
+// The text as UTF-8 (the lines of a document): its elements are bytes. The
+// brackets, quotes, blanks and line ends are ASCII and never part of a
+// longer character, so the tokens are those of the same text in UTF-16;
+// a token's characters become UTF-16 as the text would have them
+// (AppendUtf8AsUtf16).
+class Utf8Source {
+public:
+  explicit Utf8Source(std::string_view bytes) : s_(bytes) {}
+  std::size_t size() const { return s_.size(); }
+  char16_t operator[](std::size_t i) const { return static_cast<unsigned char>(s_[i]); }
+  void Append(std::u16string& out, std::size_t start, std::size_t n) const {
+    AppendUtf8AsUtf16(out, s_.substr(start, n));
+  }
+  std::string_view Wide(std::size_t, std::size_t) const { return {}; }
+  static constexpr std::size_t kBytesPerElement = 1;
+
+private:
+  std::string_view s_;
+};
+
+// A token of the text. Its kind is told by its first element: "(", ")", a
 // quote, or anything else for a word.
 struct TextToken {
-  std::uint32_t start;   // its first unit (for a quoted string: the opening quote)
-  std::uint32_t length;  // units (a quoted string's without quotes and escapes); for "(" its ")" token
+  std::uint32_t start;   // its first element (for a quoted string: the opening quote)
+  std::uint32_t length;  // elements (a quoted string's without quotes and escapes); for "(" its ")" token
   std::uint32_t line;
 };
 
+template <class Source>
 class TextEncoder {
 public:
-  explicit TextEncoder(std::string_view text) {
-    std::size_t from = 0;
-    if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF && static_cast<unsigned char>(text[1]) == 0xFE)
-      from = 2;
-    text_ = reinterpret_cast<const unsigned char*>(text.data()) + from;
-    units_ = (text.size() - from) / 2;
-    Tokenize();
-  }
+  explicit TextEncoder(const Source& text) : src_(text), units_(text.size()) { Tokenize(); }
 
   std::string Encode() {
     // The blocks take about a fifth of the text's bytes; the room is only
     // reserved, and made part of the buffer a slice at a time.
-    out_.reserve(units_ / 2 + 4096);
+    out_.reserve(units_ * Source::kBytesPerElement / 4 + 4096);
     Bytes(kInflatedBinaryHeader.data(), kInflatedBinaryHeader.size());
     std::size_t i = first_;
     while (i < tokens_.size()) {
@@ -69,7 +114,7 @@ private:
   };
 
   static bool Space(char16_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == 0 || c == 0x1A; }
-  char16_t Unit(std::size_t i) const { return static_cast<char16_t>(ReadU16(text_ + 2 * i)); }
+  char16_t Unit(std::size_t i) const { return src_[i]; }
 
   Tk KindOf(std::size_t i) const {
     switch (Unit(tokens_[i].start)) {
@@ -144,10 +189,10 @@ private:
       ++first_;
   }
 
-  // The units of token i: a word's as they stand, a quoted string's without
-  // its quotes and with its escapes resolved. The pointer is valid until the
-  // next call.
-  const char16_t* Units(std::size_t i) {
+  // The elements of token i (tokens_[i].length of them): a word's as they
+  // stand, a quoted string's without its quotes and with its escapes
+  // resolved. The pointer is valid until the next call.
+  const char16_t* Elements(std::size_t i) {
     const TextToken& t = tokens_[i];
     scratch_.clear();
     if (KindOf(i) != Tk::Quoted) {
@@ -161,12 +206,35 @@ private:
     return scratch_.data();
   }
 
+  // The UTF-16 units of token i (resolved as Elements), valid until the
+  // next call.
+  const std::u16string& Units(std::size_t i) {
+    const TextToken& t = tokens_[i];
+    wide_.clear();
+    if (KindOf(i) != Tk::Quoted) {
+      src_.Append(wide_, t.start, t.length);
+      return wide_;
+    }
+    // The escapes are ASCII: resolved element by element, the runs between
+    // them converted whole.
+    std::size_t run = t.start + 1, j = run;
+    for (std::uint32_t k = 0; k < t.length; ++k, ++j) {
+      if (Unit(j) == '\\' && j + 1 < units_ && (Unit(j + 1) == '"' || Unit(j + 1) == '\\')) {
+        src_.Append(wide_, run, j - run);
+        run = ++j;
+      }
+    }
+    src_.Append(wide_, run, j - run);
+    return wide_;
+  }
+
   // Token i as UTF-8, for messages and the few words compared by text.
   std::string Text(std::size_t i) {
-    const std::uint32_t length = tokens_[i].length;
-    const char16_t* u = Units(i);
+    const std::u16string& units = Units(i);
+    const std::size_t length = units.size();
+    const char16_t* u = units.data();
     std::string s;
-    for (std::uint32_t k = 0; k < length; ++k) {
+    for (std::size_t k = 0; k < length; ++k) {
       char16_t c = u[k];
       if (c < 0x80) {
         s += static_cast<char>(c);
@@ -277,13 +345,29 @@ private:
     for (int k = 0; k < 4; ++k) p[k] = static_cast<char>((v >> (8 * k)) & 0xFF);
     used_ += 4;
   }
-  // The units of token i as UTF-16LE: a word's bytes are copied as they
-  // stand in the text.
-  void PutUnits(std::size_t i) {
+  // The UTF-16 units of token i, `count` of them (a u8 count for a label,
+  // a u16 count for a string) and then the units, or raises Error naming
+  // the token as `what` when there are more than `most`. A word of UTF-16LE
+  // text is copied as it stands.
+  void PutCounted(std::size_t i, std::size_t most, const std::string& block, const char* what) {
     const TextToken& t = tokens_[i];
-    if (KindOf(i) == Tk::Word) return Bytes(text_ + 2 * std::size_t{t.start}, 2 * std::size_t{t.length});
-    const char16_t* u = Units(i);
-    for (std::uint32_t k = 0; k < t.length; ++k) PutU16(u[k]);
+    if (KindOf(i) == Tk::Word) {
+      if (const std::string_view wide = src_.Wide(t.start, t.length); !wide.empty()) {
+        if (t.length > most) throw Error(DocumentMsg::TextBadValue, Text(i), block, t.line, what);
+        most > 0xFF ? PutU16(t.length) : PutU8(t.length);
+        return Bytes(wide.data(), wide.size());
+      }
+    }
+    const std::u16string& units = Units(i);
+    if (units.size() > most) throw Error(DocumentMsg::TextBadValue, Text(i), block, t.line, what);
+    const std::size_t count = units.size();
+    most > 0xFF ? PutU16(static_cast<std::uint32_t>(count)) : PutU8(static_cast<std::uint32_t>(count));
+    char* p = Room(2 * count);
+    for (std::size_t k = 0; k < count; ++k) {
+      p[2 * k] = static_cast<char>(units[k] & 0xFF);
+      p[2 * k + 1] = static_cast<char>(units[k] >> 8);
+    }
+    used_ += 2 * count;
   }
 
   // Writes the block and returns the token after its ")".
@@ -317,11 +401,7 @@ private:
     PutU16(flags);
     PutU32(0);  // filled in below
     if (e.hasLabel) {
-      const std::size_t label = e.token + 1u;
-      if (tokens_[label].length > 255)
-        throw Error(DocumentMsg::TextBadValue, Text(label), name, tokens_[label].line, "label");
-      PutU8(tokens_[label].length);
-      PutUnits(label);
+      PutCounted(e.token + 1u, 0xFF, name, "label");
     } else {
       PutU8(0);
     }
@@ -376,12 +456,7 @@ private:
 
   void Value(Kind kind, std::size_t i, const std::string& block) {
     const TextToken& t = tokens_[i];
-    if (kind == Kind::String) {
-      if (t.length > 0xFFFF) throw Error(DocumentMsg::TextBadValue, Text(i), block, t.line, "string");
-      PutU16(t.length);
-      PutUnits(i);
-      return;
-    }
+    if (kind == Kind::String) return PutCounted(i, 0xFFFF, block, "string");
     // Numbers are ASCII; anything else is no number.
     char buffer[64];
     const bool fits = t.length < sizeof buffer;
@@ -394,7 +469,7 @@ private:
           buffer[n] = static_cast<char>(u);
         }
       } else {
-        const char16_t* u = Units(i);
+        const char16_t* u = Elements(i);
         for (; n < t.length; ++n) {
           if (u[n] >= 0x80) break;
           buffer[n] = static_cast<char>(u[n]);
@@ -444,11 +519,11 @@ private:
     PutU32(static_cast<std::uint32_t>(v));
   }
 
-  const unsigned char* text_ = nullptr;  // the first unit after the mark
-  std::size_t units_ = 0;
+  const Source& src_;
+  std::size_t units_ = 0;  // elements of the text
   std::vector<TextToken> tokens_;
   std::vector<std::vector<Element>> elements_;
-  std::u16string scratch_;
+  std::u16string scratch_, wide_;
   std::size_t first_ = 0;
   std::string out_;  // reserved ahead; the blocks are its first used_ bytes
   std::size_t used_ = 0;
@@ -457,8 +532,23 @@ private:
 }  // namespace
 
 std::string TextToBlocks(std::string_view unicodeText) {
-  TextEncoder encoder(unicodeText);
-  return encoder.Encode();
+  const Utf16Source text(unicodeText);
+  return TextEncoder<Utf16Source>(text).Encode();
+}
+
+std::string LinesToBlocks(const Lines& lines, const std::function<void(int)>& progress) {
+  // The lines joined as the text has them, each followed by CR LF.
+  std::size_t total = 0;
+  for (const std::string& l : lines) total += l.size() + 2;
+  std::string joined;
+  joined.reserve(total);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    joined += lines[i];
+    joined += "\r\n";
+    if (progress && i > 0 && i % 1000 == 0) progress(static_cast<int>(i));
+  }
+  const Utf8Source text(joined);
+  return TextEncoder<Utf8Source>(text).Encode();
 }
 
 }  // namespace lodsmith::shape_form

@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/text.h"
 #include "document/shape_forms.h"
 
 namespace lodsmith::shape_form {
@@ -94,6 +95,10 @@ std::string BlocksToText(std::string_view data, std::size_t from, std::size_t ba
 // (shape_form_binary_write.cpp). Raises Error naming the line that cannot
 // be encoded.
 std::string TextToBlocks(std::string_view unicodeText);
+// The same for a document's lines (UTF-8, as DecodeShape gives them), as
+// if they were written as Unicode text first; `progress` as EncodeShape
+// calls it.
+std::string LinesToBlocks(const Lines& lines, const std::function<void(int)>& progress);
 
 // The compressed form (shape_form_compressed.cpp): the inflated body of a
 // compressed file, its header checked; and binary blocks deflated behind
