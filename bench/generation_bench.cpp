@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_shapes.h"
+#include "document/shape_check.h"
 #include "generation/generator.h"
 
 namespace {
@@ -47,8 +48,18 @@ void BM_Generate10Lods20SubObjects(benchmark::State& state) {
   state.counters["lines_out"] = static_cast<double>(b.writtenLines);
 }
 
+// The structural check every generated shape passes before it is handed
+// back, on its own.
+void BM_CheckGeneratedShape(benchmark::State& state) {
+  const BenchShape& b = Shape();
+  const Lines out = GenerateShape(b.lines, b.assignment, b.Tables());
+  for (auto _ : state) benchmark::DoNotOptimize(CheckShape(out));
+  state.counters["lines"] = static_cast<double>(out.size());
+}
+
 BENCHMARK(BM_PlainCopyOfTheShape)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CopyOfAsManyLinesAsWritten)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Generate10Lods20SubObjects)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckGeneratedShape)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -12,7 +12,7 @@
 //   generation       10 LODs x 20 sub-objects against copying as many lines
 //                    from a ready list into a new one.
 //   forms            compressed and binary open + save in memory (form to
-//                    text, text to lines, lines to text, text to form)
+//                    text, text to lines, lines to form)
 //                    against bare zlib inflate + deflate (level 6) of the
 //                    same data.
 //   many shapes      400 shapes, --merge-points 0.001 --save, -j 2 against
@@ -21,7 +21,9 @@
 // The programs run as child processes under /usr/bin/time (wall time, and
 // the maximum resident set it reports). LODSMITH_BENCH_RUNS sets the paired runs (default 3),
 // LODSMITH_BATCH_BENCH_SHAPES the number of shapes (default 400),
-// LODSMITH_CLI the batch program (default: lodsmith-cli beside this one).
+// LODSMITH_CLI the batch program (default: lodsmith-cli beside this one),
+// LODSMITH_BENCH_ONLY a comma-separated choice of the sections "open-save",
+// "forms", "generation" and "batch" (default: all of them).
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -63,6 +65,14 @@ std::string CliPath() {
   if (const char* p = std::getenv("LODSMITH_CLI")) return p;
   std::error_code ec;
   return (fs::read_symlink("/proc/self/exe", ec).parent_path() / "lodsmith-cli").string();
+}
+
+// Whether the section is to be measured in this run.
+bool Wanted(const char* section) {
+  const char* only = std::getenv("LODSMITH_BENCH_ONLY");
+  if (!only || !*only) return true;
+  const std::string list = std::string(",") + only + ",";
+  return list.find(std::string(",") + section + ",") != std::string::npos;
 }
 
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
@@ -198,11 +208,11 @@ double ZlibBothWays(const std::string& compressed, const std::string& payload) {
   return Seconds(t0);
 }
 
-// Seconds of the four steps: form to text, text to lines, lines to text,
-// text to form.
+// Seconds of the three steps, as the session takes them: form to text,
+// text to lines, lines to form.
 struct FormSteps {
-  double step[4] = {0, 0, 0, 0};
-  double Total() const { return step[0] + step[1] + step[2] + step[3]; }
+  double step[3] = {0, 0, 0};
+  double Total() const { return step[0] + step[1] + step[2]; }
 };
 
 FormSteps FormOpenSave(const std::string& bytes, ShapeForm form) {
@@ -214,11 +224,8 @@ FormSteps FormOpenSave(const std::string& bytes, ShapeForm form) {
   const DecodedShape d = DecodeShape(text);
   s.step[1] = Seconds(t0);
   t0 = Clock::now();
-  const std::string again = EncodeShape(d.lines, d.bom);
+  const std::string back = LinesToShapeForm(d.lines, d.bom, form);
   s.step[2] = Seconds(t0);
-  t0 = Clock::now();
-  const std::string back = UnicodeTextToShapeForm(again, form);
-  s.step[3] = Seconds(t0);
   if (back.size() < 16) std::abort();
   return s;
 }
@@ -253,9 +260,9 @@ std::pair<double, double> FormRatios(const Lines& shape, int runs, std::string& 
   }
   char n[200];
   std::snprintf(n, sizeof n,
-                "compressed form, in units of zlib both ways: form to text %.2f, text to lines %.2f, lines to text "
-                "%.2f, text to form %.2f",
-                last.step[0] / zlib, last.step[1] / zlib, last.step[2] / zlib, last.step[3] / zlib);
+                "compressed form, in units of zlib both ways: form to text %.2f, text to lines %.2f, lines to form "
+                "%.2f",
+                last.step[0] / zlib, last.step[1] / zlib, last.step[2] / zlib);
   note = n;
   return {Median(c), Median(b)};
 }
@@ -373,51 +380,60 @@ int main() {
   std::vector<Row> rows;
   std::vector<std::string> notes;
 
-  {
+  if (Wanted("open-save") || Wanted("forms")) {
     const Lines latin = test::LargeExportedShape(1000000, "Gebäude_Türen_");
-    const Lines czech = test::LargeExportedShape(1000000, "Žluťoučký_kůň_Колесо_");
-    const fs::path latinPath = root / "latin.s", czechPath = root / "czech.s";
-    WriteShape(latinPath, latin);
-    WriteShape(czechPath, czech);
-    std::fprintf(stderr, "open + save: %zu lines, %.1f MB ...\n", latin.size(), fs::file_size(latinPath) / 1e6);
-    const OpenSave l = OpenSaveAgainstIconv(latinPath, runs);
-    const OpenSave c = OpenSaveAgainstIconv(czechPath, runs);
-    rows.push_back(AtMost("open + save, 1 M lines, Latin-1 names / iconv pair", l.ratio, 1.0));
-    rows.push_back(AtMost("open + save, 1 M lines, Czech + Cyrillic names / iconv pair", c.ratio, 1.0));
-    rows.push_back(AtMost("peak memory, open + save / file size", l.rssOverFile, 1.5));
-    if (!l.ok || !c.ok) notes.push_back("an open + save run failed");
-    char t[96];
-    std::snprintf(t, sizeof t, "open + save took %.2f s (Latin-1 names)", l.seconds);
-    notes.push_back(t);
+    if (Wanted("open-save")) {
+      const Lines czech = test::LargeExportedShape(1000000, "Žluťoučký_kůň_Колесо_");
+      const fs::path latinPath = root / "latin.s", czechPath = root / "czech.s";
+      WriteShape(latinPath, latin);
+      WriteShape(czechPath, czech);
+      std::fprintf(stderr, "open + save: %zu lines, %.1f MB ...\n", latin.size(), fs::file_size(latinPath) / 1e6);
+      const OpenSave l = OpenSaveAgainstIconv(latinPath, runs);
+      const OpenSave c = OpenSaveAgainstIconv(czechPath, runs);
+      rows.push_back(AtMost("open + save, 1 M lines, Latin-1 names / iconv pair", l.ratio, 1.0));
+      rows.push_back(AtMost("open + save, 1 M lines, Czech + Cyrillic names / iconv pair", c.ratio, 1.0));
+      rows.push_back(AtMost("peak memory, open + save / file size", l.rssOverFile, 1.5));
+      if (!l.ok || !c.ok) notes.push_back("an open + save run failed");
+      char t[96];
+      std::snprintf(t, sizeof t, "open + save took %.2f s (Latin-1 names)", l.seconds);
+      notes.push_back(t);
 
-    std::fprintf(stderr, "open + merges + 3 LODs + save ...\n");
-    const fs::path work = root / "workflow.s";
-    fs::copy_file(latinPath, work, fs::copy_options::overwrite_existing);
-    const ChildRun w = RunChild({CliPath(), "-q", work.string(), "--merge-points", "0.001", "--merge-normals", "0.0001",
-                                 "--lods", "3", "--generate", "--save"});
-    const double larger = static_cast<double>(std::max(fs::file_size(latinPath), fs::file_size(work)));
-    rows.push_back(
-        AtMost("peak memory, open + merges + 3-LOD generation + save / larger file", w.maxRssBytes / larger, 2.0));
-    if (!w.ok) notes.push_back("the merge + generation run failed");
+      std::fprintf(stderr, "open + merges + 3 LODs + save ...\n");
+      const fs::path work = root / "workflow.s";
+      fs::copy_file(latinPath, work, fs::copy_options::overwrite_existing);
+      const ChildRun w = RunChild({CliPath(), "-q", work.string(), "--merge-points", "0.001", "--merge-normals",
+                                   "0.0001", "--lods", "3", "--generate", "--save"});
+      const double larger = static_cast<double>(std::max(fs::file_size(latinPath), fs::file_size(work)));
+      rows.push_back(
+          AtMost("peak memory, open + merges + 3-LOD generation + save / larger file", w.maxRssBytes / larger, 2.0));
+      if (!w.ok) notes.push_back("the merge + generation run failed");
+    }
 
-    std::fprintf(stderr, "compressed and binary forms ...\n");
-    std::string formNote;
-    const auto [compressed, binary] = FormRatios(latin, runs, formNote);
-    notes.push_back(formNote);
-    rows.push_back(AtMost("compressed form, open + save / zlib inflate + deflate", compressed, 3.0));
-    rows.push_back(AtMost("binary form, open + save / zlib inflate + deflate", binary, 3.0));
+    if (Wanted("forms")) {
+      std::fprintf(stderr, "compressed and binary forms ...\n");
+      std::string formNote;
+      const auto [compressed, binary] = FormRatios(latin, runs, formNote);
+      notes.push_back(formNote);
+      rows.push_back(AtMost("compressed form, open + save / zlib inflate + deflate", compressed, 3.0));
+      rows.push_back(AtMost("binary form, open + save / zlib inflate + deflate", binary, 3.0));
+    }
   }
 
-  std::fprintf(stderr, "generation ...\n");
-  rows.push_back(AtMost("generation 10 LODs x 20 sub-objects / copying the written lines", GenerationRatio(runs), 1.2));
+  if (Wanted("generation")) {
+    std::fprintf(stderr, "generation ...\n");
+    rows.push_back(
+        AtMost("generation 10 LODs x 20 sub-objects / copying the written lines", GenerationRatio(runs), 1.2));
+  }
 
-  const int shapes = EnvNumber("LODSMITH_BATCH_BENCH_SHAPES", 400);
-  std::fprintf(stderr, "%d shapes ...\n", shapes);
-  const ManyShapes m = ManyShapesRun(root / "batch", shapes);
-  rows.push_back(AtLeast(std::to_string(shapes) + " shapes, merge + save: -j 1 time / -j 2 time", m.speedup, 1.7));
-  Row flush{"  share of the -j 1 time spent flushing the saved files", m.flushShare, "", true};
-  rows.push_back(flush);
-  if (!m.ok) notes.push_back("a batch run failed");
+  if (Wanted("batch")) {
+    const int shapes = EnvNumber("LODSMITH_BATCH_BENCH_SHAPES", 400);
+    std::fprintf(stderr, "%d shapes ...\n", shapes);
+    const ManyShapes m = ManyShapesRun(root / "batch", shapes);
+    rows.push_back(AtLeast(std::to_string(shapes) + " shapes, merge + save: -j 1 time / -j 2 time", m.speedup, 1.7));
+    Row flush{"  share of the -j 1 time spent flushing the saved files", m.flushShare, "", true};
+    rows.push_back(flush);
+    if (!m.ok) notes.push_back("a batch run failed");
+  }
 
   PrintTable(rows);
   for (const auto& n : notes) std::printf("\n%s", n.c_str());

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "bench_shapes.h"
+#include "document/shape_file.h"
 #include "document/shape_forms.h"
 
 using namespace lodsmith;
@@ -86,6 +87,14 @@ void BM_WriteCompressed(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(UnicodeTextToShapeForm(text, ShapeForm::Compressed));
 }
 
+// Saving as the session saves: from the document's lines.
+void BM_WriteCompressedFromLines(benchmark::State& state) {
+  const std::string& bytes = Shape(static_cast<int>(state.range(0)));
+  if (bytes.empty()) return state.SkipWithError("no compressed shape");
+  const DecodedShape d = DecodeShape(ShapeFormToUnicodeText(bytes, ShapeForm::Compressed));
+  for (auto _ : state) benchmark::DoNotOptimize(LinesToShapeForm(d.lines, d.bom, ShapeForm::Compressed));
+}
+
 void BM_ZlibDeflate(benchmark::State& state) {
   const std::string& bytes = Shape(static_cast<int>(state.range(0)));
   if (bytes.empty()) return state.SkipWithError("no compressed shape");
@@ -105,4 +114,5 @@ void BM_ZlibDeflate(benchmark::State& state) {
 BENCHMARK(BM_ReadCompressed)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZlibInflate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteCompressed)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteCompressedFromLines)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZlibDeflate)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -20,6 +20,7 @@
 #include "core/message.h"
 #include "document/document_messages.h"
 #include "document/float_text.h"
+#include "document/shape_file.h"
 #include "test_env.h"
 
 namespace lodsmith {
@@ -452,6 +453,54 @@ TEST(ShapeForms, TextThatCannotBeEncodedNamesTheLine) {
       ADD_FAILURE() << c.text << ": no fault";
     } catch (const Error& e) {
       EXPECT_EQ(e.id(), static_cast<int>(c.fault)) << c.text << ": " << e.what();
+    }
+  }
+}
+
+// A document's lines are saved in a binary form without their Unicode text
+// in between: the bytes, and the fault of lines that cannot be encoded, are
+// those of the text. Characters beyond ASCII are counted in UTF-16 units
+// (a label of 200 two-byte characters fits, one of 128 four-byte ones does
+// not); a quoted string may run over a line end.
+TEST(ShapeForms, LinesGiveTheFormOfTheirText) {
+  auto repeat = [](const std::string& c, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += c;
+    return s;
+  };
+  struct Case {
+    std::vector<std::string> body;
+    bool encodes;
+  };
+  const std::vector<Case> cases = {
+      {{"\tmatrices ( 1", "\t\tmatrix Kolo_\xC5\xBD\xD0\x9A ( 1 0 0 0 1 0 0 0 1 0 0 0 )", "\t)"}, true},
+      {{"\timages ( 2", "\t\timage ( \"\xF0\x9F\x98\x80 a\\\\\" )", "\t\timage ( \xED\xA0\x80\xC3\x28x )", "\t)"},
+       false},
+      {{"\timages ( 2", "\t\timage ( \"\xF0\x9F\x98\x80 a\\\\\" )", "\t\timage ( \xED\xA0\x80\xC3x )", "\t)"}, true},
+      {{"\timages ( 1", "\t\timage ( \"two", "lines\" )", "\t)"}, true},
+      {{"\timages ( 1", "\t\timage ( \xFF\xC3 )", "\t)"}, true},
+      {{"\tmatrices ( 1", "\t\tmatrix " + repeat("\xC3\xA9", 200) + " ( 1 0 0 0 1 0 0 0 1 0 0 0 )", "\t)"}, true},
+      {{"\tmatrices ( 1", "\t\tmatrix " + repeat("\xF0\x9F\x98\x80", 128) + " ( 1 0 0 0 1 0 0 0 1 0 0 0 )", "\t)"},
+       false},
+      {{"\tpoints ( 1", "\t\tpoint ( 1 2 \xC3\xA9 )", "\t)"}, false},
+      {{"\tpoint ( 1 2 3 ) skip ( block_attr 0001 )", "\tpoint ( 1 2 3 ) skip ( block_attr \xC3\xA9\xC3\xA9 )"}, true},
+      {{"\tfrobnicate\xC3\xA9 ( 1 )"}, false},
+  };
+  for (const Case& c : cases) {
+    Lines lines = {"SIMISA@@@@@@@@@@JINX0s1t______", ""};
+    lines.insert(lines.end(), c.body.begin(), c.body.end());
+    SCOPED_TRACE(c.body[1 % c.body.size()]);
+    for (ShapeForm form : {ShapeForm::Binary, ShapeForm::Compressed}) {
+      auto encode = [&](auto&& f) {
+        try {
+          return f();
+        } catch (const Error& e) {
+          return std::string("fault: ") + e.what();
+        }
+      };
+      const std::string viaText = encode([&] { return UnicodeTextToShapeForm(EncodeShape(lines, "\xFF\xFE"), form); });
+      EXPECT_EQ(viaText.rfind("fault: ", 0) != 0, c.encodes) << viaText;
+      EXPECT_EQ(encode([&] { return LinesToShapeForm(lines, "\xFF\xFE", form); }), viaText);
     }
   }
 }

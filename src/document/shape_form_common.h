@@ -5,11 +5,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "core/text.h"
 #include "document/shape_forms.h"
 
 namespace lodsmith::shape_form {
@@ -36,9 +38,15 @@ struct Token {
   bool Accepts(const LayoutItem& item, int id) const;
 };
 
+// Names are looked up by view, without building a string for each.
+struct NameHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
 struct TokenTable {
   std::vector<Token> byId;  // indexed by id; unknown ids have known == false
-  std::unordered_map<std::string, int> byName;
+  std::unordered_map<std::string, int, NameHash, std::equal_to<>> byName;
 
   const Token* Find(int id) const {
     if (id < 0 || id >= static_cast<int>(byId.size()) || !byId[id].known) return nullptr;
@@ -87,6 +95,10 @@ std::string BlocksToText(std::string_view data, std::size_t from, std::size_t ba
 // (shape_form_binary_write.cpp). Raises Error naming the line that cannot
 // be encoded.
 std::string TextToBlocks(std::string_view unicodeText);
+// The same for a document's lines (UTF-8, as DecodeShape gives them), as
+// if they were written as Unicode text first; `progress` as EncodeShape
+// calls it.
+std::string LinesToBlocks(const Lines& lines, const std::function<void(int)>& progress);
 
 // The compressed form (shape_form_compressed.cpp): the inflated body of a
 // compressed file, its header checked; and binary blocks deflated behind

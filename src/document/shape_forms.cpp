@@ -4,6 +4,7 @@
 
 #include "core/message.h"
 #include "document/document_messages.h"
+#include "document/shape_file.h"
 #include "document/shape_form_common.h"
 
 // The text forms are converted here; the binary and the compressed form have
@@ -18,6 +19,7 @@ using shape_form::kBinaryHeader;
 using shape_form::kCompressedMagic;
 using shape_form::kInflatedBinaryHeader;
 using shape_form::kTextHeader;
+using shape_form::LinesToBlocks;
 using shape_form::StartsWith;
 
 namespace {
@@ -99,6 +101,17 @@ std::string UnicodeTextToShapeForm(std::string_view unicodeText, ShapeForm form)
   // The text forms are the window's own business; this program writes
   // Unicode text for them.
   return std::string(unicodeText);
+}
+
+std::string LinesToShapeForm(const Lines& lines, std::string_view bom, ShapeForm form,
+                             const std::function<void(int)>& progress) {
+  // The lines are encoded as they stand only behind the mark every form is
+  // read with; anything else goes the long way.
+  if ((form != ShapeForm::Compressed && form != ShapeForm::Binary) || bom != "\xFF\xFE")
+    return UnicodeTextToShapeForm(EncodeShape(lines, bom, progress), form);
+  std::string blocks = LinesToBlocks(lines, progress);
+  if (form == ShapeForm::Compressed) return Deflate(blocks);
+  return std::string(kBinaryHeader.substr(0, 16)) + blocks;
 }
 
 }  // namespace lodsmith

@@ -8,9 +8,12 @@
 // user saves in one of those.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "core/text.h"
 
 namespace lodsmith {
 
@@ -59,6 +62,12 @@ std::string ShapeFormToUnicodeText(std::string_view bytes, ShapeForm form, Float
 // (an unknown block name, a value that does not fit its layout) raises Error
 // with a DocumentMsg naming the line.
 std::string UnicodeTextToShapeForm(std::string_view unicodeText, ShapeForm form);
+
+// The same bytes as UnicodeTextToShapeForm(EncodeShape(lines, bom,
+// progress), form), for the Binary and Compressed forms without the Unicode
+// text in between; `progress` is called as EncodeShape calls it.
+std::string LinesToShapeForm(const Lines& lines, std::string_view bom, ShapeForm form,
+                             const std::function<void(int)>& progress = {});
 
 // The binary blocks of a Binary or Compressed file as they stand after its
 // header (inflated for Compressed), the body that UnicodeTextToShapeForm

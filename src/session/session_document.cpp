@@ -178,7 +178,7 @@ SaveResult Session::Save(const std::function<void(int)>& progress) {
         // A text the converter cannot write in this form is told by its own
         // message, which names the line; the file stays as it is.
         try {
-          bytes = UnicodeTextToShapeForm(EncodeShape(lines, fileBom, counted), fileForm);
+          bytes = LinesToShapeForm(lines, fileBom, fileForm, counted);
         } catch (const Error& e) {
           result.status = SaveResult::Status::FormRefused;
           result.failure = e.message();
