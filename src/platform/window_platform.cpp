@@ -1,8 +1,11 @@
 #include "platform/window_platform.h"
 
+#include "core/text.h"
 #include "platform/console_launcher.h"
 
 namespace lodsmith {
+
+bool WindowPlatform::German() const { return !languageName_ || EqualsIgnoreCase(*languageName_, "Deutsch"); }
 
 std::optional<std::string> WindowPlatform::OpenDialog(const FileDialogRequest& request) {
   return RunFileDialog(request, false);

@@ -28,8 +28,13 @@ public:
   // the final state anyway.
   void ProcessMessages() override;
   bool StartConsoleScript(const std::string& scriptPath) override;
+  // The window model's language (its LanguageName), for the platform's own
+  // words: the buttons and titles of its boxes and dialogs. German until
+  // it is known.
+  void FollowLanguage(const std::string* languageName) { languageName_ = languageName; }
 
 protected:
+  bool German() const;
   // The open (`save` false) or save dialog; nothing when cancelled.
   virtual std::optional<std::string> RunFileDialog(const FileDialogRequest& request, bool save) = 0;
   // Shows the hour-glass or the arrow.
@@ -38,6 +43,7 @@ protected:
   virtual void MirrorAndDispatch() = 0;
 
 private:
+  const std::string* languageName_ = nullptr;
   int cursor_ = crDefault;
   static constexpr std::chrono::milliseconds kPaintInterval{40};
   std::chrono::steady_clock::time_point lastPass_{};

@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
 
   QtPlatform platform;
   TLSForm form(platform);
-  platform.SetForm(&form);
+  platform.FollowLanguage(&form.LanguageName);
   MainWindow window(form, platform);
   platform.SetWindow(&window);
   window.Run([&] { form.FormCreate(); });

@@ -55,8 +55,6 @@ QStringList DialogNameFilters(const std::string& filter) {
   return out;
 }
 
-bool QtPlatform::German() const { return !form_ || EqualsIgnoreCase(form_->LanguageName, "Deutsch"); }
-
 MsgResult QtPlatform::MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text, const MsgIdentity&) {
   if (script_) {
     script_->messages.push_back({kind, buttons, text});

@@ -17,7 +17,6 @@
 
 namespace lodsmith {
 
-class TLSForm;
 class MainWindow;
 
 // "description|pattern|description|pattern" (patterns separated by ";") as
@@ -47,7 +46,6 @@ public:
 
   QtPlatform() = default;
 
-  void SetForm(const TLSForm* form) { form_ = form; }
   void SetWindow(MainWindow* window) { window_ = window; }
   // Answers from the script instead of showing anything; nullptr: real boxes.
   void SetScript(Script* script) { script_ = script; }
@@ -76,9 +74,6 @@ protected:
   void MirrorAndDispatch() override;
 
 private:
-  bool German() const;
-
-  const TLSForm* form_ = nullptr;
   MainWindow* window_ = nullptr;
   Script* script_ = nullptr;
   bool overrideActive_ = false;  // the hour-glass is shown over the whole program

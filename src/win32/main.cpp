@@ -94,7 +94,7 @@ int main() {
 
   Win32Platform platform;
   TLSForm form(platform);
-  platform.SetForm(&form);
+  platform.FollowLanguage(&form.LanguageName);
   MainWindow window(form, platform);
   platform.SetWindow(&window);
   window.Run([&] { form.FormCreate(); });

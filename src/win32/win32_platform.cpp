@@ -63,8 +63,6 @@ std::wstring DialogFilter(const std::string& filter) {
   return out;
 }
 
-bool Win32Platform::German() const { return !form_ || EqualsIgnoreCase(form_->LanguageName, "Deutsch"); }
-
 HWND Win32Platform::Owner() const { return window_ ? window_->Handle() : nullptr; }
 
 MsgResult Win32Platform::MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text, const MsgIdentity&) {

@@ -13,7 +13,6 @@
 
 namespace lodsmith {
 
-class TLSForm;
 class MainWindow;
 
 // "description|pattern|description|pattern" as the common dialogs want it:
@@ -22,7 +21,6 @@ std::wstring DialogFilter(const std::string& filter);
 
 class Win32Platform : public WindowPlatform {
 public:
-  void SetForm(const TLSForm* form) { form_ = form; }
   void SetWindow(MainWindow* window) { window_ = window; }
 
   // For the screenshot option: while set, the open dialog answers with this
@@ -47,10 +45,8 @@ protected:
   void MirrorAndDispatch() override;
 
 private:
-  bool German() const;
   HWND Owner() const;
 
-  const TLSForm* form_ = nullptr;
   MainWindow* window_ = nullptr;
 };
 

@@ -67,7 +67,7 @@ struct QtWindow {
     platform.screenSizeOverride = std::make_pair(1280, 1024);
     platform.SetScript(&script);
     form = std::make_unique<TLSForm>(platform);
-    platform.SetForm(form.get());
+    platform.FollowLanguage(&form->LanguageName);
     window = std::make_unique<MainWindow>(*form, platform);
     platform.SetWindow(window.get());
     window->Run([this] { form->FormCreate(); });

@@ -40,7 +40,7 @@ struct OpenWindow {
   OpenWindow() {
     const std::string shape = dir.File("signal.s");
     WriteBytes(shape, test::Utf16Shape(test::MeshShape(test::SignalSample())));
-    platform.SetForm(&form);
+    platform.FollowLanguage(&form.LanguageName);
     window = std::make_unique<MainWindow>(form, platform);
     platform.SetWindow(window.get());
     window->Run([&] { form.FormCreate(); });

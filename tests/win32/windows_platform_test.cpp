@@ -65,7 +65,7 @@ RECT PlaceIn(HWND control) {
 TEST(WindowLayout, ClientAreaAndControlsScaleWithTheDpi) {
   Win32Platform platform;
   TLSForm form(platform);
-  platform.SetForm(&form);
+  platform.FollowLanguage(&form.LanguageName);
   MainWindow window(form, platform);
   platform.SetWindow(&window);
   for (const auto& [dpi, size, button] :
@@ -85,7 +85,7 @@ TEST(WindowLayout, ClientAreaAndControlsScaleWithTheDpi) {
 TEST(WindowLayout, ButtonsRunTheirHandlersAndTheModelIsMirrored) {
   Win32Platform platform;
   TLSForm form(platform);
-  platform.SetForm(&form);
+  platform.FollowLanguage(&form.LanguageName);
   MainWindow window(form, platform);
   platform.SetWindow(&window);
   form.SpeichernBitBtn.Enabled = false;
@@ -125,7 +125,7 @@ TEST(WindowLayout, PreviewButtonShowsThePictureAndSendsTheControls) {
   WriteBytes(shape, test::Utf16Shape(test::MeshShape(test::SignalSample())));
   Win32Platform platform;
   TLSForm form(platform);
-  platform.SetForm(&form);
+  platform.FollowLanguage(&form.LanguageName);
   MainWindow window(form, platform);
   platform.SetWindow(&window);
   window.Run([&] { form.FormCreate(); });
