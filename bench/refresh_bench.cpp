@@ -2,6 +2,7 @@
 // largest size the grids allow, and the analysis of the largest real shape.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -10,6 +11,7 @@
 #include "core/grid_columns.h"
 #include "document/analysis.h"
 #include "document/shape_file.h"
+#include "mesh_shape.h"
 #include "synthetic_shape.h"
 #include "ui/tlsform.h"
 
@@ -137,5 +139,48 @@ void BM_AnalyseLargestCorpusShape(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_AnalyseLargestCorpusShape)->Unit(benchmark::kMillisecond);
+
+
+// One element of 20 000 triangles, a wavy sheet of 100 x 100 squares (a
+// flat one would simplify without any error to weigh), in a form with
+// three LODs.
+void PrepareWavyForm(TLSForm& form) {
+  test::MeshElement sheet{"Sheet", 0, {}, {}};
+  constexpr int n = 100;
+  for (int j = 0; j <= n; ++j)
+    for (int i = 0; i <= n; ++i)
+      sheet.points.push_back({i * 0.1f, j * 0.1f, 0.3f * std::sin(i / 7.0f) * std::cos(j / 5.0f)});
+  for (int j = 0; j < n; ++j)
+    for (int i = 0; i < n; ++i) {
+      const int a = i + (n + 1) * j;
+      for (int t : {a, a + 1, a + n + 2, a, a + n + 2, a + n + 1}) sheet.triangles.push_back(t);
+    }
+  test::MeshShapeRecipe recipe;
+  recipe.elements = {sheet};
+  recipe.faceNormals = 1;
+  form.ShapeLines = test::MeshShape(recipe);
+  form.AnalyseShape();
+  form.SetLODAnzSpinEditValue(3);
+  form.LODAnzSpinEditExit();
+}
+
+// A detail typed into the window's detail grid, with the recount of the
+// grids it brings: range(0) = 1 a detail never asked before (the element is
+// simplified), 0 one asked before (the cache answers).
+void BM_DetailEdit(benchmark::State& state) {
+  QuietPlatform platform;
+  TLSForm form(platform);
+  PrepareWavyForm(form);
+  const bool fresh = state.range(0) == 1;
+  int percent = 10;
+  for (auto _ : state) {
+    percent = fresh ? percent % 98 + 1 : (percent == 10 ? 50 : 10);
+    form.DetailGridSetEditText(1, 2, std::to_string(percent) + "%");
+    benchmark::DoNotOptimize(form.StringGrid5.Cell(grid::kOverviewFaces, 2));
+  }
+  if (form.StringGrid5.Cell(grid::kOverviewFaces, 2) == form.StringGrid5.Cell(grid::kOverviewFaces, 1))
+    state.SkipWithError("the overview did not count the simplified LOD");
+}
+BENCHMARK(BM_DetailEdit)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(40);
 
 }  // namespace
