@@ -140,7 +140,6 @@ void BM_AnalyseLargestCorpusShape(benchmark::State& state) {
 }
 BENCHMARK(BM_AnalyseLargestCorpusShape)->Unit(benchmark::kMillisecond);
 
-
 // One element of 20 000 triangles, a wavy sheet of 100 x 100 squares (a
 // flat one would simplify without any error to weigh), in a form with
 // three LODs.
