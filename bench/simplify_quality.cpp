@@ -4,11 +4,15 @@
 // Hausdorff distance measured by the tests' sampled measure. Given the
 // folder of the npm package meshoptimizer (1.0 or later) and node, the same
 // for meshoptimizer's simplifier (Permissive), measured the same way:
+// Then the shapes of ../shared/corpus that ship hand-made LODs beside ours
+// at the modeller's switch distance (handmade_lods.h).
 //   lodsmith_simplify_quality [--meshopt <node_modules/meshoptimizer>] [--cache <file>] [--shared <folder>]
-//                             [folder...]
+//                             [--handmade] [folder...]
 // (--shared names the folder holding corpus and corpus-tsm when it is not
-// beside the repository; folders given are read whole; --cache keeps
-// meshoptimizer's results, which do not change, in a file for the next run.)
+// beside the repository; folders given are read whole, and the hand-made
+// section then reads the first of them; --cache keeps meshoptimizer's
+// results, which do not change, in a file for the next run; --handmade
+// prints the hand-made section alone.)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -25,6 +29,7 @@
 #include "core/file_io.h"
 #include "document/shape_file.h"
 #include "document/shape_forms.h"
+#include "handmade_lods.h"
 #include "preview/shape_geometry.h"
 #include "simplify/simplify.h"
 #include "simplify_meshes.h"
@@ -185,28 +190,10 @@ private:
   std::map<std::string, std::vector<Run>> runs_;
 };
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  std::setvbuf(stdout, nullptr, _IOLBF, 0);
-  std::string package, cacheFile;
-  fs::path shared = LODSMITH_BENCH_SHARED_DIR;
-  std::vector<std::pair<fs::path, bool>> folders;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--meshopt") == 0 && i + 1 < argc) {
-      package = argv[++i];
-    } else if (std::strcmp(argv[i], "--cache") == 0 && i + 1 < argc) {
-      cacheFile = argv[++i];
-    } else if (std::strcmp(argv[i], "--shared") == 0 && i + 1 < argc) {
-      shared = argv[++i];
-    } else {
-      folders.push_back({argv[i], false});
-    }
-  }
-  if (folders.empty()) {
-    folders.push_back({shared / "corpus-tsm", false});
-    folders.push_back({shared / "corpus", true});
-  }
+// The table of every element at 50 % and at the budgets, ours beside
+// meshoptimizer's where its package is given, and the summary lines.
+void PrintElementSections(const std::vector<std::pair<fs::path, bool>>& folders, const std::string& package,
+                          const std::string& cacheFile) {
   RunCache cache(cacheFile);
   std::vector<Element> elements;
   for (const auto& [dir, single] : folders)
@@ -279,5 +266,35 @@ int main(int argc, char** argv) {
         "budgets: ours %.0f triangles, meshoptimizer's fewest within the budget %.0f (%.2fx); runs within "
         "1.1x: %d of %d\n",
         oursAuto, moptAuto, oursAuto / moptAuto, autoWithin, autoRuns);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  std::string package, cacheFile;
+  fs::path shared = LODSMITH_BENCH_SHARED_DIR;
+  bool handmadeOnly = false;
+  std::vector<std::pair<fs::path, bool>> folders;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--meshopt") == 0 && i + 1 < argc) {
+      package = argv[++i];
+    } else if (std::strcmp(argv[i], "--cache") == 0 && i + 1 < argc) {
+      cacheFile = argv[++i];
+    } else if (std::strcmp(argv[i], "--shared") == 0 && i + 1 < argc) {
+      shared = argv[++i];
+    } else if (std::strcmp(argv[i], "--handmade") == 0) {
+      handmadeOnly = true;
+    } else {
+      folders.push_back({argv[i], false});
+    }
+  }
+  const fs::path handmade = folders.empty() ? shared / "corpus" : folders.front().first;
+  if (folders.empty()) {
+    folders.push_back({shared / "corpus-tsm", false});
+    folders.push_back({shared / "corpus", true});
+  }
+  if (!handmadeOnly) PrintElementSections(folders, package, cacheFile);
+  lodsmith::bench::PrintHandmadeSection(handmade);
   return 0;
 }
