@@ -27,6 +27,12 @@ public:
   // Selection and focus of the grid, kept by the window model.
   int Col = 0;
   int Row = 1;
+  // What a grid's select handler does: the cell becomes the selected one
+  // when `allowed`; returns `allowed` for the handler's CanSelect.
+  bool SelectIf(bool allowed, int col, int row) {
+    if (allowed) Col = col, Row = row;
+    return allowed;
+  }
   std::vector<int> ColWidths;  // design widths in pixels, empty = default
   std::string Name;
 

@@ -84,13 +84,24 @@ void Session::SetScreenError(double pixels) {
   screenError = pixels;
 }
 
-double Session::FirstSeenDistance(int lod) const {
+double Session::LargestDistanceBefore(int lod, int& without) const {
   double seen = 0;
+  without = 0;
   for (int k = 1; k < lod; ++k) {
     const auto d = ParseInt32(Distance(k));
-    if (!d || !DistanceInRange(*d)) throw Error(SessionMsg::DetailNeedsDistance, lod, k);
+    if (!d || !DistanceInRange(*d)) {
+      without = k;
+      return 0;
+    }
     seen = std::max(seen, static_cast<double>(*d));
   }
+  return seen;
+}
+
+double Session::FirstSeenDistance(int lod) const {
+  int without = 0;
+  const double seen = LargestDistanceBefore(lod, without);
+  if (without) throw Error(SessionMsg::DetailNeedsDistance, lod, without);
   return seen;
 }
 

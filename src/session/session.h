@@ -233,6 +233,10 @@ public:
   // LODs before it, 0 for LOD 1. Throws Error(SessionMsg::DetailNeedsDistance)
   // when one of them has no distance.
   double FirstSeenDistance(int lod) const;
+  // The largest distance of the LODs before `lod` (0 for LOD 1); `without`
+  // becomes the first of them without a distance (0: none), and then 0 is
+  // returned.
+  double LargestDistanceBefore(int lod, int& without) const;
   // The simplified LODs. Each element and detail is simplified once while
   // the lines stay as they are. These throw Error for a shape whose elements
   // cannot be read or hold a coordinate that is not finite.

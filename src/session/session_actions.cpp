@@ -248,12 +248,9 @@ Message Session::Shot(PreviewSettings s, PreviewFrame& f) {
     if (lines.empty()) throw Error(PreviewMsg::NoShape);
     if (s.lod == 1) throw Error(PreviewMsg::FirstSeenAtZero);
     s.asSeen = true;
-    s.asSeenFrom = 0;
-    for (int k = 1; k < s.lod; ++k) {
-      const auto d = ParseInt32(Distance(k));
-      if (!d || *d < 1) throw Error(PreviewMsg::NoDistance, k);
-      s.asSeenFrom = std::max(s.asSeenFrom, static_cast<double>(*d));
-    }
+    int without = 0;
+    s.asSeenFrom = LargestDistanceBefore(s.lod, without);
+    if (without) throw Error(PreviewMsg::NoDistance, without);
   }
   f = Picture(s);
   if (!s.asSeen) return Message(PreviewMsg::StatusShown, f.shownTriangles, f.shownElements);

@@ -32,11 +32,7 @@ void TLSForm::ShowSettingEdits() {
 }
 
 void TLSForm::DetailGridSelectCell(int ACol, int ARow, bool& CanSelect) {
-  CanSelect = ACol == kDetailValueColumn;
-  if (CanSelect) {
-    DetailGrid.Col = ACol;
-    DetailGrid.Row = ARow;
-  }
+  CanSelect = DetailGrid.SelectIf(ACol == kDetailValueColumn, ACol, ARow);
 }
 
 // A refused detail is told as a warning; the session has put 100 % back.

@@ -35,11 +35,7 @@ void TLSForm::RefreshSubObjectGrid() { session.RefreshSubObjects(LODSpinEdit.Val
 
 void TLSForm::StringGrid1SelectCell(int ACol, int ARow, bool& CanSelect) {
   RefreshSubObjectGrid();
-  CanSelect = ACol >= ElementLodColumn(1);
-  if (CanSelect) {
-    StringGrid1.Col = ACol;
-    StringGrid1.Row = ARow;
-  }
+  CanSelect = StringGrid1.SelectIf(ACol >= ElementLodColumn(1), ACol, ARow);
 }
 
 // A refused edit is told as a warning; the session has emptied the cell.
@@ -55,11 +51,7 @@ void TLSForm::StringGrid1SetEditText(int ACol, int ARow, const std::string& Valu
 void TLSForm::StringGrid1Exit() { RefreshSubObjectGrid(); }
 
 void TLSForm::StringGrid2SelectCell(StringGrid& Sender, int ACol, int ARow, bool& CanSelect) {
-  CanSelect = ACol >= SubObjectSortColumn(1);
-  if (CanSelect) {
-    Sender.Col = ACol;
-    Sender.Row = ARow;
-  }
+  CanSelect = Sender.SelectIf(ACol >= SubObjectSortColumn(1), ACol, ARow);
 }
 
 void TLSForm::StringGrid2SetEditText(StringGrid& Sender, int ACol, int ARow, const std::string& Value) {
@@ -82,11 +74,7 @@ void TLSForm::StringGrid2SetEditText(StringGrid& Sender, int ACol, int ARow, con
 }
 
 void TLSForm::StringGrid4SelectCell(int ACol, int ARow, bool& CanSelect) {
-  CanSelect = ACol >= kDistance;
-  if (CanSelect) {
-    StringGrid4.Col = ACol;
-    StringGrid4.Row = ARow;
-  }
+  CanSelect = StringGrid4.SelectIf(ACol >= kDistance, ACol, ARow);
 }
 
 void TLSForm::StringGrid4SetEditText(int ACol, int ARow, const std::string& Value) {
