@@ -50,3 +50,24 @@ private:
 };
 
 }  // namespace lodsmith
+
+// What every window declares of the platform interface, in the interface's
+// order, written once: its message boxes, focus, screen, printing and
+// preview window, then (protected, and the access stays so) the three hooks
+// of WindowPlatform. A window adds what only it overrides before this.
+#define LODSMITH_WINDOW_PLATFORM_OVERRIDES                                                                     \
+  MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text, const MsgIdentity& identity) \
+      override;                                                                                                \
+  void FocusControl(const std::string& name) override;                                                         \
+  void CloseWindow() override;                                                                                 \
+  int ScreenWidth() override;                                                                                  \
+  int ScreenHeight() override;                                                                                 \
+  PrinterInfo DefaultPrinter(bool landscape) override;                                                         \
+  void PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) override;   \
+  void PrintPagesToPdf(const std::vector<PrintPage>& pages, bool landscape, const std::string& path) override; \
+  void ShowPreviewWindow() override;                                                                           \
+                                                                                                               \
+protected:                                                                                                     \
+  std::optional<std::string> RunFileDialog(const FileDialogRequest& request, bool save) override;              \
+  void ShowCursor(bool busy) override;                                                                         \
+  void MirrorAndDispatch() override

@@ -55,23 +55,9 @@ public:
   std::optional<std::string> executablePathOverride;
   std::optional<std::pair<int, int>> screenSizeOverride;
 
-  // In the order of the platform interface.
-  MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text, const MsgIdentity& identity) override;
-  void FocusControl(const std::string& name) override;
-  void CloseWindow() override;
-  int ScreenWidth() override;
-  int ScreenHeight() override;
   char DecimalSeparator() override;
   std::string ExecutablePath() override;
-  PrinterInfo DefaultPrinter(bool landscape) override;
-  void PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) override;
-  void PrintPagesToPdf(const std::vector<PrintPage>& pages, bool landscape, const std::string& path) override;
-  void ShowPreviewWindow() override;
-
-protected:
-  std::optional<std::string> RunFileDialog(const FileDialogRequest& request, bool save) override;
-  void ShowCursor(bool busy) override;
-  void MirrorAndDispatch() override;
+  LODSMITH_WINDOW_PLATFORM_OVERRIDES;
 
 private:
   MainWindow* window_ = nullptr;

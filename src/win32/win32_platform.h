@@ -28,21 +28,7 @@ public:
   // (answered OK, or Yes).
   std::optional<std::string> scriptedOpen;
 
-  // In the order of the platform interface.
-  MsgResult MessageBox(MsgKind kind, MsgButtons buttons, const std::string& text, const MsgIdentity& identity) override;
-  void FocusControl(const std::string& name) override;
-  void CloseWindow() override;
-  int ScreenWidth() override;
-  int ScreenHeight() override;
-  PrinterInfo DefaultPrinter(bool landscape) override;
-  void PrintPages(const std::vector<PrintPage>& pages, bool landscape, const std::string& jobName) override;
-  void PrintPagesToPdf(const std::vector<PrintPage>& pages, bool landscape, const std::string& path) override;
-  void ShowPreviewWindow() override;
-
-protected:
-  std::optional<std::string> RunFileDialog(const FileDialogRequest& request, bool save) override;
-  void ShowCursor(bool busy) override;
-  void MirrorAndDispatch() override;
+  LODSMITH_WINDOW_PLATFORM_OVERRIDES;
 
 private:
   HWND Owner() const;
