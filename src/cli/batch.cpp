@@ -25,6 +25,7 @@
 
 #include "cli/cli_messages.h"
 #include "cli/run_files.h"
+#include "core/disk_wait.h"
 #include "core/native_file.h"
 #include "core/text.h"
 
@@ -111,13 +112,23 @@ ShapeRunResult RunGuarded(const CliOptions& options, const RunShared& shared, co
 }
 
 // The shapes' runs on a pool of worker threads, their results handed out
-// in the order of the shapes. The destructor waits for the workers.
+// in the order of the shapes. As many shapes as there are workers are
+// worked on at once; a worker whose saved file is being flushed to the disk
+// gives its place to a thread that starts the next shape meanwhile, and
+// goes on with its own shape (the rename, the rest of the save, the report)
+// once the flush is through and a place is free. So there are twice as
+// many threads as workers. The destructor waits for them.
 class ShapePool {
 public:
   ShapePool(const CliOptions& options, const RunShared& shared, const std::vector<std::string>& shapes)
-      : options_(options), shared_(shared), shapes_(shapes), slots_(shapes.size()) {
+      : options_(options),
+        shared_(shared),
+        shapes_(shapes),
+        slots_(shapes.size()),
+        working_(std::max<std::size_t>(1, WorkerCount(options, shapes.size()))) {
     const std::size_t workers = std::max<std::size_t>(1, WorkerCount(options, shapes.size()));
-    for (std::size_t w = 0; w < workers; ++w) pool_.emplace_back([this] { Work(); });
+    const std::size_t threads = std::min(2 * workers, std::max<std::size_t>(shapes.size(), 1));
+    for (std::size_t t = 0; t < threads; ++t) pool_.emplace_back([this] { Work(); });
   }
   ~ShapePool() {
     for (auto& t : pool_) t.join();
@@ -144,9 +155,15 @@ public:
 
 private:
   void Work() {
+    SetDiskWaiter(&working_);
     for (;;) {
+      // The next shape is taken only with a place to work on it.
+      working_.Acquire();
       const std::size_t i = next_.fetch_add(1);
-      if (i >= shapes_.size()) return;
+      if (i >= shapes_.size()) {
+        working_.Release();
+        return;
+      }
       {
         std::lock_guard<std::mutex> lock(mutex_);
         current_ = shapes_[i];
@@ -157,6 +174,7 @@ private:
         slots_[i] = std::move(r);
         ++done_;
       }
+      working_.Release();
       finished_.notify_one();
     }
   }
@@ -167,6 +185,7 @@ private:
   std::vector<std::optional<ShapeRunResult>> slots_;
   std::mutex mutex_;
   std::condition_variable finished_;
+  ProcessorSlots working_;  // one per worker
   std::atomic<std::size_t> next_{0};
   std::size_t done_ = 0;
   std::string current_;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/core_messages.h"
+#include "core/disk_wait.h"
 #include "core/file_system.h"
 #include "core/message.h"
 #include "core/native_file.h"
@@ -179,7 +180,10 @@ void WriteFileAtomicStream(const std::string& givenPath, const std::function<voi
       throw;
     }
     ok = f->Flush() && ok;
-    ok = f->Sync() && ok;
+    {
+      DiskWait wait;
+      ok = f->Sync() && ok;
+    }
     int saved = errno;
     if (!f->Close()) {
       if (ok) saved = errno;  // only closing failed: its reason, not a stale one

@@ -109,6 +109,7 @@ Lines GenerateShapeInPlace(Lines& OldLines, const LodAssignment& assignment, con
   }
   Lines written =
       ShapeWriter(OldLines, layout, assignment, tables, plan, observer, geometry ? &*geometry : nullptr).Write();
+  Reached(observer, GenerationStage::Written);
   try {
     CheckWrittenShape(OldLines, written);
   } catch (const Error&) {

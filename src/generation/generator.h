@@ -42,6 +42,7 @@ enum class GenerationStage {
   Normalised,  // the template's sort_vectors line was normalised (NormaliseSortVectors)
   Checked,     // the template and the inputs are sound; the per-LOD plan follows
   Writing,     // the plan stands; the new shape is written now
+  Written,     // the new shape is complete; its structural check follows
 };
 
 // The progress texts: the sub-object label (the LOD and sub-object being
@@ -83,7 +84,7 @@ bool NormaliseSortVectors(Lines& lines);
 //     sorted sub-objects when some are marked;
 //   - (Writing) no "distance_levels " line before the template
 //     (GenerationMsg::LodNotFound), or a sub-object that cannot be written;
-//   - (Writing) a written shape with a structural fault of a kind the document does
+//   - (Written) a written shape with a structural fault of a kind the document does
 //     not have (DocumentMsg::RefusedRewrite, as every rewrite is refused).
 // The generation's own refusals are wrapped in GenerationMsg::Aborted; a
 // fault of the vertex estimate (own triangles naming a vertex outside the

@@ -42,6 +42,12 @@ private:
     std::vector<int32_t> MatrixLists;   // index = matrix
   };
 
+  // About the number of lines Write gives, never refused: at least that
+  // many unless elements have triangles of their own (their wrapped lists
+  // are guessed), and little more (a set or node a sub-object may leave out
+  // is counted). One list of that size takes the whole shape.
+  std::size_t LineBound() const;
+  std::size_t SubObjectLineBound(int lod, int subObject, std::vector<int>& setSeen, int stamp) const;
   void WriteHead();
   void WriteLod(int lod);
   void WriteTail();
@@ -73,8 +79,10 @@ private:
   const GenerationObserver& observer_;
   const ModelGeometry* geometry_;
   std::vector<const GeometryPrimitive*> original_;  // per element row: its primitive in geometry_
+  std::vector<int32_t> rowPrimitive_;               // per element row: its primitive in layout_, -1: none
   Lines out_;
-  int32_t sortedIndex_ = 0;  // the sort index the next sorted sub-object takes
+  std::vector<char> scratch_;  // an index line being put together
+  int32_t sortedIndex_ = 0;    // the sort index the next sorted sub-object takes
 };
 
 }  // namespace lodsmith

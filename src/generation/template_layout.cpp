@@ -103,9 +103,13 @@ private:
     if (!vt.found) Refuse(GenerationMsg::GeneralError);
     const SearchResult next = Search(lines_, vt.line + 1, "sub_object ");
     if (next.line < 0) Refuse(GenerationMsg::GeneralError);
+    // The last one, looked for from the end: the first met there.
     int lastFlags = -1;
-    for (int i = vt.line + 1; i <= next.line; ++i)
-      if (Contains(L(i), "flags")) lastFlags = i;
+    for (int i = next.line; i > vt.line; --i)
+      if (Contains(L(i), "flags")) {
+        lastFlags = i;
+        break;
+      }
     if (lastFlags < 0) Refuse(GenerationMsg::GeneralError);
     layout_.FirstSubObjectLine = so.line;
     layout_.VerticesLine = vt.line;

@@ -22,6 +22,17 @@ void AppendNumber(std::string& out, int64_t value) {
   out.append(buf, res.ptr);
 }
 
+// Writes " " and the decimal text of `value` at `at`; returns the end.
+// Room for 21 characters.
+char* PutIndex(char* at, int64_t value) {
+  *at++ = ' ';
+  if (value >= 0 && value < 10) {
+    *at = static_cast<char>('0' + value);
+    return at + 1;
+  }
+  return std::to_chars(at, at + 20, value).ptr;
+}
+
 }  // namespace
 
 void ShapeWriter::WriteVertexBlocks(const VertexEstimate& estimate, int64_t primitiveEntries) {
@@ -106,19 +117,24 @@ void ShapeWriter::WritePrimitive(const Primitive& p, int32_t shift) {
     CopyRange(list.firstLine, list.indexLine);
     for (uint32_t k = 0; k < list.indexLineCount; ++k) {
       const IndexLine& il = layout_.indexLines[list.firstIndexLine + k];
-      std::string out;
-      if (il.prefix >= 0) out.assign(Line(int64_t{list.indexLine} + k), 0, static_cast<std::size_t>(il.prefix));
-      for (uint32_t t = 0; t < il.tokenCount; ++t) {
-        const int64_t token = layout_.indexTokens[il.firstToken + t];
-        if (token == TemplateLayout::kCloseToken) {
-          out += " )";
+      const std::size_t prefix = il.prefix >= 0 ? static_cast<std::size_t>(il.prefix) : 0;
+      // The line is put together in a buffer with room for the longest
+      // numbers and handed over as one string of its own length.
+      scratch_.resize(std::max(scratch_.size(), prefix + 21 * std::size_t{il.tokenCount} + 1));
+      char* const begin = scratch_.data();
+      char* at = begin;
+      if (il.prefix >= 0) at = std::copy_n(Line(int64_t{list.indexLine} + k).data(), prefix, at);
+      const int64_t* token = layout_.indexTokens.data() + il.firstToken;
+      for (const int64_t* end = token + il.tokenCount; token != end; ++token) {
+        if (*token == TemplateLayout::kCloseToken) {
+          *at++ = ' ';
+          *at++ = ')';
         } else {
-          out += ' ';
-          AppendNumber(out, token - shift);
+          at = PutIndex(at, *token - shift);
         }
       }
-      out += ' ';
-      out_.push_back(std::move(out));
+      *at++ = ' ';
+      out_.emplace_back(begin, at);
     }
     CopyRange(list.normalLine, int64_t{list.closeLine} + 1);
   }

@@ -72,7 +72,14 @@ GenerationInput InputFor(const ExportedShapeRecipe& o, const HandAssignment& a) 
 }
 
 Lines GenerateShape(const Lines& document, const GenerationInput& in) {
-  return lodsmith::GenerateShape(document, in.assignment, in.Tables());
+  Lines out = lodsmith::GenerateShape(document, in.assignment, in.Tables());
+  // The writer makes room for the whole shape once: a list that had to grow
+  // (twice the room) or room far beyond the lines means its count is off.
+  if (in.assignment.triangles.empty()) {
+    EXPECT_LE(out.capacity(), out.size() + out.size() / 4 + 64)
+        << "room for " << out.capacity() << " lines, " << out.size() << " written";
+  }
+  return out;
 }
 
 void FillFormByHand(TLSForm& form, const ExportedShapeRecipe& o, const HandAssignment& a) {
