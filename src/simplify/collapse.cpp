@@ -15,9 +15,7 @@ constexpr double kFlat = 1e-10;
 constexpr double kBorderWeight = 1;
 
 int Corner(const Triangle& t, int32_t point) {
-  for (int i = 0; i < 3; ++i)
-    if (t.point[i] == point) return i;
-  return -1;
+  return t.point[0] == point ? 0 : t.point[1] == point ? 1 : t.point[2] == point ? 2 : -1;
 }
 
 // `area` is AreaVector(a, b, c).
@@ -28,8 +26,9 @@ bool IsFlat(Vec3d area, Vec3d a, Vec3d b, Vec3d c) {
 
 // The corners after `point` in triangle t, counter-clockwise.
 std::pair<int32_t, int32_t> Opposite(const Triangle& t, int32_t point) {
-  const int k = Corner(t, point);
-  return {t.point[(k + 1) % 3], t.point[(k + 2) % 3]};
+  if (t.point[0] == point) return {t.point[1], t.point[2]};
+  if (t.point[1] == point) return {t.point[2], t.point[0]};
+  return {t.point[0], t.point[1]};
 }
 
 // The ordering of moves keeps open borders: the plane through a border

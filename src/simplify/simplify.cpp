@@ -183,20 +183,108 @@ private:
 
   // Finds the cheapest move of `p` and queues it at its estimated cost.
   void Push(int32_t p) {
-    Targets(p, targets_, true);
-    if (targets_.empty()) {
+    Move move;
+    double carried = 0;
+    if (!BestMove(p, move, carried)) {
       Refuse(p);
       return;
     }
     refusedCount_ -= refused_[p];
     refused_[p] = 0;
-    Move move = targets_.front();
-    double carried = 0;
-    const int32_t* tri = m_.Around(p);
-    for (int32_t i = 0; i < m_.Degree(p); ++i) carried = std::max(carried, m_.triangles[tri[i]].error);
-    const simplify::Quadric& q = m_.quadric[p];
-    move.cost = carried + (q.w > 0 ? std::sqrt(q.Evaluate(m_.position[move.to]) / q.w) : 0);
+    move.cost = carried + Distance(p, move.to);
     queue_.Set(move);
+  }
+
+  // The root mean square distance of `to` from the planes of `from`.
+  double Distance(int32_t from, int32_t to) const {
+    const simplify::Quadric& q = m_.quadric[from];
+    return q.w > 0 ? std::sqrt(q.Evaluate(m_.position[to]) / q.w) : 0;
+  }
+
+  // A move's estimated cost: the largest bound the triangles of `from`
+  // carry, plus its distance.
+  double Estimate(int32_t from, int32_t to) const {
+    double carried = 0;
+    const int32_t* tri = m_.Around(from);
+    for (int32_t i = 0; i < m_.Degree(from); ++i) carried = std::max(carried, m_.triangles[tri[i]].error);
+    return carried + Distance(from, to);
+  }
+
+  // The cheapest move of `p` as Targets orders them, and the largest bound
+  // its triangles carry; false when it has none. A point inside is done in
+  // one walk over its triangles (each neighbour starts one of them), the
+  // seam looked at only where the quadric errors tie.
+  bool BestMove(int32_t p, Move& best, double& carried) {
+    if (m_.kind[p] != PointKind::Inner) {
+      Targets(p, targets_, true);
+      if (targets_.empty()) return false;
+      best = targets_.front();
+      const int32_t* tri = m_.Around(p);
+      for (int32_t i = 0; i < m_.Degree(p); ++i) carried = std::max(carried, m_.triangles[tri[i]].error);
+      return true;
+    }
+    const int32_t degree = m_.Degree(p);
+    if (degree == 0) return false;
+    const int32_t* tri = m_.Around(p);
+    const simplify::Quadric quadric = m_.quadric[p];
+    fan_.resize(static_cast<size_t>(degree));
+    keys_.resize(static_cast<size_t>(degree));
+    int32_t vertices[2] = {-1, -1};
+    bool more = false;
+    double least = std::numeric_limits<double>::infinity();
+    int32_t ties = 0;
+    for (int32_t i = 0; i < degree; ++i) {
+      const simplify::Triangle& t = m_.triangles[tri[i]];
+      const int k = t.point[0] == p ? 0 : t.point[1] == p ? 1 : 2;
+      const int32_t v = t.vertex[k];
+      if (vertices[0] < 0 || vertices[0] == v)
+        vertices[0] = v;
+      else if (vertices[1] < 0 || vertices[1] == v)
+        vertices[1] = v;
+      else
+        more = true;
+      carried = std::max(carried, t.error);
+      const int32_t b = t.point[k == 2 ? 0 : k + 1];
+      fan_[i] = {b, t.point[k == 0 ? 2 : k - 1], v};
+      const double key = quadric.Evaluate(m_.position[b]) + m_.selfCost[b];
+      keys_[i] = key;
+      if (key < least) {
+        least = key;
+        ties = 0;
+      }
+      ties += key == least;
+    }
+    best = Move{};
+    best.from = p;
+    best.quadric = least;
+    best.to = -1;
+    for (int32_t i = 0; i < degree; ++i) {
+      if (keys_[i] != least) continue;
+      const FanEnd& e = fan_[i];
+      int32_t seam = 0;
+      if (vertices[1] >= 0 && ties > 1) {
+        int32_t w = e.v;
+        if (!more)
+          for (const FanEnd& f : fan_)
+            if (f.c == e.b) w = f.v;
+        seam = !more && e.v != w ? 1 : 2;
+      } else if (vertices[1] >= 0) {
+        seam = -1;  // decided below, for the one best move
+      }
+      if (best.to < 0 || seam < best.seam || (seam == best.seam && e.b < best.to)) {
+        best.seam = seam;
+        best.to = e.b;
+      }
+    }
+    if (best.seam < 0) {
+      int32_t v = -1, w = -1;
+      for (const FanEnd& f : fan_) {
+        if (f.b == best.to) v = f.v;
+        if (f.c == best.to) w = f.v;
+      }
+      best.seam = !more && v != w ? 1 : 2;
+    }
+    return true;
   }
 
   // After `from` moved onto `to`: looks again at the points whose cheapest
@@ -235,6 +323,18 @@ private:
           if (refused_[q]) mark(q);
     }
     for (int32_t p : dirty_) Push(p);
+    // The points whose triangles changed carry new bounds: their queued
+    // estimates follow, towards the same target.
+    for (size_t k = 2; k < changed_.size(); ++k) {
+      const int32_t p = changed_[k];
+      if (stamp_[p] == round_ || !queue_.Has(p)) continue;
+      Move move = queue_.Of(p);
+      const double estimate = Estimate(p, move.to);
+      if (estimate != move.cost) {
+        move.cost = estimate;
+        queue_.Set(move);
+      }
+    }
   }
 
   double Key(int32_t from, int32_t to) const { return m_.quadric[from].Evaluate(m_.position[to]) + m_.selfCost[to]; }
@@ -254,6 +354,7 @@ private:
     int32_t b, c, v;  // the corners after p, and p's vertex, in a triangle
   };
   std::vector<FanEnd> fan_;
+  std::vector<double> keys_;  // per triangle of the point in BestMove
 };
 
 }  // namespace
@@ -285,6 +386,7 @@ SimplifyResult Simplify(const SimplifyMesh& mesh, const SimplifyTarget& target) 
   // By share, a piece vanishes only within the error the collapses have
   // reached already: the share is a wish, not a licence for a large error.
   error = std::max(error, simplify::RemoveSmallParts(m, byError ? 1 : goal, byError ? limit : error));
+  result.indices.reserve(static_cast<size_t>(m.alive) * 3);
   for (const simplify::Triangle& t : m.triangles)
     if (t.alive) result.indices.insert(result.indices.end(), t.vertex.begin(), t.vertex.end());
   result.error = error;
