@@ -71,23 +71,6 @@ void ClassifyPoints(WorkMesh& m) {
   }
 }
 
-int32_t Root(std::vector<int32_t>& parent, int32_t p) {
-  while (parent[p] != p) p = parent[p] = parent[parent[p]];
-  return p;
-}
-
-void FindPieces(WorkMesh& m) {
-  std::vector<int32_t>& parent = m.piece;
-  parent.resize(static_cast<size_t>(m.Points()));
-  for (int32_t p = 0; p < m.Points(); ++p) parent[p] = p;
-  for (const Triangle& t : m.triangles)
-    for (int k = 1; k < 3; ++k) {
-      const int32_t a = Root(parent, t.point[0]), b = Root(parent, t.point[k]);
-      if (a != b) parent[std::max(a, b)] = std::min(a, b);
-    }
-  for (int32_t p = 0; p < m.Points(); ++p) parent[p] = m.Degree(p) > 0 ? Root(parent, p) : -1;
-}
-
 // Lists the triangles around every point, ascending, with some room to grow.
 void BuildAround(WorkMesh& m) {
   const int32_t points = m.Points();
@@ -148,7 +131,6 @@ WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& poi
   m.alive = static_cast<int32_t>(m.triangles.size());
   BuildAround(m);
   ClassifyPoints(m);
-  FindPieces(m);
   for (size_t v = 0; v < mesh.locked.size(); ++v)
     if (mesh.locked[v]) m.kind[pointOf[v]] = PointKind::Fixed;
   m.selfCost.resize(pointCount);
@@ -277,8 +259,11 @@ bool Evaluator::ShapeHolds(const WorkMesh& m, Vec3d& normal) {
 bool Evaluator::Evaluate(const WorkMesh& m, int32_t from, int32_t to, double limit, Collapse& out) {
   from_ = from;
   to_ = to;
+  linkFailed_ = false;
   if (m.kind[from] == PointKind::Fixed || !BuildFan(m, from, to)) return false;
-  if (m.alive - (border_ ? 1 : 2) < 1 || !LinkHolds(m, to)) return false;
+  if (m.alive - (border_ ? 1 : 2) < 1) return false;
+  linkFailed_ = !LinkHolds(m, to);
+  if (linkFailed_) return false;
   Vec3d normal;
   if (!ShapeHolds(m, normal)) return false;
   const Vec3d p = m.position[from];

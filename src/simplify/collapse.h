@@ -31,7 +31,6 @@ struct WorkMesh {
   std::vector<PointKind> kind;   // per point
   std::vector<Quadric> quadric;  // per point
   std::vector<double> selfCost;  // per point: its quadric at its own position
-  std::vector<int32_t> piece;    // per point: the least point of its connected piece (-1: none)
   std::vector<Triangle> triangles;
   std::vector<Vec3d> normal0;  // per triangle: the input's face normal (unit)
   int32_t alive = 0;           // live triangles
@@ -64,6 +63,10 @@ public:
   // Whether moving `from` onto `to` is allowed and costs at most `limit`;
   // when it is, `out` says what it costs.
   bool Evaluate(const WorkMesh& m, int32_t from, int32_t to, double limit, Collapse& out);
+  // Whether the last Evaluate refused the move for what lies round `to`
+  // (which changes with the moves next to it; the other reasons change
+  // only with the triangles round `from`).
+  bool FailedOnLink() const { return linkFailed_; }
 
   // Applies the collapse the last successful Evaluate found; `touched`
   // gets the points whose triangles changed (`from`, `to` first, and the
@@ -79,6 +82,7 @@ private:
   uint32_t round_ = 0;
   int32_t from_ = -1, to_ = -1;
   bool border_ = false;                            // `from` is on an open border
+  bool linkFailed_ = false;
   bool reversed_ = false;                          // the outline runs clockwise round `from`
   std::vector<int32_t> sectors_;                   // the triangles round `from`, from `to` on
   std::vector<int32_t> outline_;                   // their outer points, `to` first

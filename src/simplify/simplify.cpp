@@ -78,7 +78,8 @@ public:
         queue_(m.Points()),
         refused_(static_cast<size_t>(m.Points()), 0),
         stamp_(static_cast<size_t>(m.Points()), 0),
-        seen_(static_cast<size_t>(m.Points()), 0) {}
+        seen_(static_cast<size_t>(m.Points()), 0),
+        changedIn_(static_cast<size_t>(m.Points()), 0) {}
 
   void Run(int32_t target) {
     for (int32_t p = 0; p < m_.Points(); ++p) Push(p);
@@ -86,7 +87,7 @@ public:
       Move move = queue_.Top();
       const int32_t p = move.from;
       if (!Measure(move)) {
-        Refuse(p);
+        Refuse(p, onLink_);
         continue;
       }
       if (!queue_.StaysOnTop(move)) {
@@ -105,6 +106,7 @@ private:
   // (cheapest quadric first) when it is refused; false when none is allowed.
   bool Measure(Move& move) {
     bool allowed = evaluator_.Evaluate(m_, move.from, move.to, limit_, found_);
+    onLink_ = evaluator_.FailedOnLink();
     if (!allowed) {
       const int32_t first = move.to;
       Targets(move.from, targets_, false);
@@ -112,17 +114,24 @@ private:
         if (targets_[k].to != first) {
           move = targets_[k];
           allowed = evaluator_.Evaluate(m_, move.from, move.to, limit_, found_);
+          onLink_ = onLink_ || evaluator_.FailedOnLink();
         }
     }
     move.cost = found_.error;
     return allowed;
   }
 
-  void Refuse(int32_t p) {
+  // Takes p's move out of the queue until a change next to it may allow
+  // one: any change round a point refused for what lies round a target,
+  // else only a change of its own triangles.
+  void Refuse(int32_t p, bool onLink = false) {
     queue_.Remove(p);
     refusedCount_ += !refused_[p];
-    refused_[p] = 1;
+    refused_[p] = onLink ? 2 : 1;
   }
+
+  // Whether a refused point `q` is to be looked at again after a move.
+  bool MayNowMove(int32_t q) const { return refused_[q] == 2 || changedIn_[q] == round_; }
 
   // The moves of `p` allowed by its kind, cheapest quadric error first (only
   // the cheapest with `bestOnly`). Round a point inside, every neighbour
@@ -185,11 +194,13 @@ private:
   void Push(int32_t p) {
     Move move;
     double carried = 0;
-    if (!BestMove(p, move, carried)) {
+    // A move's error is at least the largest bound of the triangles it
+    // replaces: past the limit, none of p's moves is allowed.
+    if (!BestMove(p, move, carried) || carried > limit_) {
       Refuse(p);
       return;
     }
-    refusedCount_ -= refused_[p];
+    refusedCount_ -= refused_[p] != 0;
     refused_[p] = 0;
     move.cost = carried + Distance(p, move.to);
     queue_.Set(move);
@@ -227,64 +238,72 @@ private:
     if (degree == 0) return false;
     const int32_t* tri = m_.Around(p);
     const simplify::Quadric quadric = m_.quadric[p];
-    fan_.resize(static_cast<size_t>(degree));
     keys_.resize(static_cast<size_t>(degree));
-    int32_t vertices[2] = {-1, -1};
-    bool more = false;
+    int32_t first = -1;  // p's vertex in its first triangle
+    bool split = false;  // p has more than one vertex
     double least = std::numeric_limits<double>::infinity();
-    int32_t ties = 0;
+    int32_t ties = 0, to = -1;
     for (int32_t i = 0; i < degree; ++i) {
       const simplify::Triangle& t = m_.triangles[tri[i]];
-      const int k = t.point[0] == p ? 0 : t.point[1] == p ? 1 : 2;
+      const int k = (t.point[1] == p) + 2 * (t.point[2] == p);
       const int32_t v = t.vertex[k];
-      if (vertices[0] < 0 || vertices[0] == v)
-        vertices[0] = v;
-      else if (vertices[1] < 0 || vertices[1] == v)
-        vertices[1] = v;
-      else
-        more = true;
+      first = i == 0 ? v : first;
+      split = split || v != first;
       carried = std::max(carried, t.error);
       const int32_t b = t.point[k == 2 ? 0 : k + 1];
-      fan_[i] = {b, t.point[k == 0 ? 2 : k - 1], v};
       const double key = quadric.Evaluate(m_.position[b]) + m_.selfCost[b];
       keys_[i] = key;
-      if (key < least) {
-        least = key;
-        ties = 0;
-      }
-      ties += key == least;
+      ties = key < least ? 1 : ties + (key == least);
+      to = key < least || (key == least && b < to) ? b : to;
+      least = std::min(least, key);
     }
     best = Move{};
     best.from = p;
     best.quadric = least;
-    best.to = -1;
+    best.to = to;
+    if (!split) return true;
+    // Where the quadric errors tie, the move along a seam comes first.
+    best.seam = 3;
     for (int32_t i = 0; i < degree; ++i) {
       if (keys_[i] != least) continue;
-      const FanEnd& e = fan_[i];
-      int32_t seam = 0;
-      if (vertices[1] >= 0 && ties > 1) {
-        int32_t w = e.v;
-        if (!more)
-          for (const FanEnd& f : fan_)
-            if (f.c == e.b) w = f.v;
-        seam = !more && e.v != w ? 1 : 2;
-      } else if (vertices[1] >= 0) {
-        seam = -1;  // decided below, for the one best move
-      }
-      if (best.to < 0 || seam < best.seam || (seam == best.seam && e.b < best.to)) {
+      const int32_t b = Next(tri[i], p);
+      const int32_t seam = SeamOf(p, b);
+      if (seam < best.seam || (seam == best.seam && b < best.to)) {
         best.seam = seam;
-        best.to = e.b;
+        best.to = b;
       }
-    }
-    if (best.seam < 0) {
-      int32_t v = -1, w = -1;
-      for (const FanEnd& f : fan_) {
-        if (f.b == best.to) v = f.v;
-        if (f.c == best.to) w = f.v;
-      }
-      best.seam = !more && v != w ? 1 : 2;
+      if (ties == 1) break;
     }
     return true;
+  }
+
+  // The corner after `p` in triangle `ti`.
+  int32_t Next(int32_t ti, int32_t p) const {
+    const simplify::Triangle& t = m_.triangles[ti];
+    return t.point[0] == p ? t.point[1] : t.point[1] == p ? t.point[2] : t.point[0];
+  }
+
+  // For a point inside with more than one vertex: 1 when the move from `p`
+  // to `b` runs along a seam (p's vertices differ on the two sides of the
+  // edge, and p has two), 2 when it crosses one.
+  int32_t SeamOf(int32_t p, int32_t b) const {
+    int32_t v = -1, w = -1, one = -1, two = -1;
+    bool more = false;  // p has more than two vertices
+    const int32_t* tri = m_.Around(p);
+    for (int32_t i = 0; i < m_.Degree(p); ++i) {
+      const simplify::Triangle& t = m_.triangles[tri[i]];
+      const int k = (t.point[1] == p) + 2 * (t.point[2] == p);
+      const int32_t x = t.vertex[k];
+      if (one < 0 || one == x)
+        one = x;
+      else if (two < 0 || two == x)
+        two = x;
+      else
+        more = true;
+      if (t.point[k == 2 ? 0 : k + 1] == b) v = x;
+      if (t.point[k == 0 ? 2 : k - 1] == b) w = x;
+    }
+    return !more && v != w ? 1 : 2;
   }
 
   // After `from` moved onto `to`: looks again at the points whose cheapest
@@ -302,6 +321,7 @@ private:
       stamp_[p] = round_;
       dirty_.push_back(p);
     };
+    for (int32_t p : changed_) changedIn_[p] = round_;
     mark(to);
     const int32_t* tri = m_.Around(to);
     for (int32_t i = 0; i < m_.Degree(to); ++i)
@@ -309,7 +329,7 @@ private:
         if (seen_[q] == round_) continue;
         seen_[q] = round_;
         if (refused_[q]) {
-          mark(q);
+          if (MayNowMove(q)) mark(q);
           continue;
         }
         const Move& best = queue_.Of(q);
@@ -320,7 +340,7 @@ private:
       const int32_t* around = m_.Around(changed_[k]);
       for (int32_t i = 0; i < m_.Degree(changed_[k]); ++i)
         for (int32_t q : m_.triangles[around[i]].point)
-          if (refused_[q]) mark(q);
+          if (refused_[q] && MayNowMove(q)) mark(q);
     }
     for (int32_t p : dirty_) Push(p);
     // The points whose triangles changed carry new bounds: their queued
@@ -344,9 +364,11 @@ private:
   simplify::Evaluator evaluator_;
   simplify::Collapse found_;
   MoveQueue queue_;
-  std::vector<uint8_t> refused_;
+  std::vector<uint8_t> refused_;  // per point: 0 not refused, 1 refused for its own triangles, 2 also for a target
   int32_t refusedCount_ = 0;
   std::vector<uint32_t> stamp_, seen_;  // per point: marked, and looked at, in round_
+  std::vector<uint32_t> changedIn_;     // per point: the round its triangles last changed in
+  bool onLink_ = false;                 // the last Measure refused a move for what lies round its target
   uint32_t round_ = 0;
   std::vector<int32_t> changed_, dirty_;
   std::vector<Move> targets_;
