@@ -81,7 +81,7 @@ private:
   std::vector<uint32_t> stamp_;
   uint32_t round_ = 0;
   int32_t from_ = -1, to_ = -1;
-  bool border_ = false;                            // `from` is on an open border
+  bool border_ = false;  // `from` is on an open border
   bool linkFailed_ = false;
   bool reversed_ = false;                          // the outline runs clockwise round `from`
   std::vector<int32_t> sectors_;                   // the triangles round `from`, from `to` on
