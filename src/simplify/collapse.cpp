@@ -86,6 +86,9 @@ void BuildAround(WorkMesh& m) {
     next += m.room[p];
     m.size[p] = 0;
   }
+  // Room for blocks that move to the end as they grow, so that the pool
+  // itself seldom moves.
+  m.pool.reserve(static_cast<size_t>(next) + static_cast<size_t>(next) / 2);
   m.pool.assign(static_cast<size_t>(next), -1);
   for (size_t i = 0; i < m.triangles.size(); ++i)
     for (int32_t p : m.triangles[i].point)
@@ -329,7 +332,7 @@ void Evaluator::Apply(WorkMesh& m, std::vector<int32_t>& touched) {
     const int32_t ti = sectors_[s];
     Triangle& t = m.triangles[ti];
     if (Corner(t, to_) >= 0) {
-      t.alive = false;
+      t.TakeAway();
       --m.alive;
       for (int32_t p : t.point)
         if (p != from_) m.RemoveAround(p, ti);

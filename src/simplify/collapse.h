@@ -22,8 +22,10 @@ enum class PointKind : uint8_t {
 struct Triangle {
   std::array<int32_t, 3> vertex{};  // input vertex indices
   std::array<int32_t, 3> point{};   // their points
-  double error = 0;                 // bound of the distance to the input surface it stands for
-  bool alive = true;
+  double error = 0;                 // bound of the distance to the input surface it stands for; -1: taken away
+
+  bool Alive() const { return error >= 0; }
+  void TakeAway() { error = -1; }
 };
 
 struct WorkMesh {

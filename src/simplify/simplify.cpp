@@ -404,13 +404,13 @@ SimplifyResult Simplify(const SimplifyMesh& mesh, const SimplifyTarget& target) 
   Collapser(m, limit).Run(goal);
   double error = 0;
   for (const simplify::Triangle& t : m.triangles)
-    if (t.alive) error = std::max(error, t.error);
+    if (t.Alive()) error = std::max(error, t.error);
   // By share, a piece vanishes only within the error the collapses have
   // reached already: the share is a wish, not a licence for a large error.
   error = std::max(error, simplify::RemoveSmallParts(m, byError ? 1 : goal, byError ? limit : error));
   result.indices.reserve(static_cast<size_t>(m.alive) * 3);
   for (const simplify::Triangle& t : m.triangles)
-    if (t.alive) result.indices.insert(result.indices.end(), t.vertex.begin(), t.vertex.end());
+    if (t.Alive()) result.indices.insert(result.indices.end(), t.vertex.begin(), t.vertex.end());
   result.error = error;
   result.trianglesAfter = static_cast<int32_t>(result.indices.size() / 3);
   result.stoppedEarly = !byError && m.alive > goal;

@@ -48,7 +48,7 @@ std::vector<Piece> Pieces(const WorkMesh& m) {
   std::vector<int32_t> pieceOf(m.position.size(), -1);
   std::vector<Piece> pieces;
   for (size_t i = 0; i < m.triangles.size(); ++i) {
-    if (!m.triangles[i].alive) continue;
+    if (!m.triangles[i].Alive()) continue;
     const int32_t r = root[m.triangles[i].point[0]];
     if (pieceOf[r] < 0) {
       pieceOf[r] = static_cast<int32_t>(pieces.size());
@@ -85,7 +85,7 @@ double RemovalBound(const WorkMesh& m, const Piece& piece, double limit) {
   double nearest = std::numeric_limits<double>::infinity();
   for (size_t i = 0; i < m.triangles.size(); ++i) {
     const Triangle& t = m.triangles[i];
-    if (!t.alive || inside[i]) continue;
+    if (!t.Alive() || inside[i]) continue;
     const Vec3d a = m.position[t.point[0]], b = m.position[t.point[1]], c = m.position[t.point[2]];
     for (int32_t p : points) nearest = std::min(nearest, PointTriangleDistance(m.position[p], a, b, c));
   }
@@ -111,7 +111,7 @@ double RemoveSmallParts(WorkMesh& m, int32_t goal, double limit) {
     // Against what is left now (earlier pieces may be gone).
     const double bound = RemovalBound(m, piece, limit);
     if (bound > limit) continue;
-    for (int32_t ti : piece.triangles) m.triangles[ti].alive = false;
+    for (int32_t ti : piece.triangles) m.triangles[ti].TakeAway();
     m.alive -= static_cast<int32_t>(piece.triangles.size());
     worst = std::max(worst, bound);
   }
