@@ -158,7 +158,7 @@ void WorkMesh::RemoveAround(int32_t p, int32_t triangle) {
   int32_t* last = first + size[p];
   int32_t* at = std::find(first, last, triangle);
   if (at == last) return;
-  std::copy(at + 1, last, at);
+  *at = last[-1];  // nothing depends on the order round a point
   --size[p];
 }
 
@@ -230,6 +230,12 @@ bool Evaluator::LinkHolds(const WorkMesh& m, int32_t to) {
 
 // No new triangle flat or turned by 90 degrees or more against the one it
 // replaces or the input's; every new triangle facing the old fan's normal.
+void Evaluator::Corners(size_t s, Vec3d& b, Vec3d& c) const {
+  const size_t next = s + 1 < points_.size() ? s + 1 : 0;
+  b = points_[reversed_ ? next : s];
+  c = points_[reversed_ ? s : next];
+}
+
 bool Evaluator::ShapeHolds(const WorkMesh& m, Vec3d& normal) {
   const Vec3d p = m.position[from_], q = m.position[to_];
   Vec3d sum;
@@ -237,16 +243,15 @@ bool Evaluator::ShapeHolds(const WorkMesh& m, Vec3d& normal) {
   now_.resize(sectors);
   moved_.resize(sectors);
   for (size_t s = 0; s < sectors; ++s) {
-    const int32_t ti = sectors_[s];
-    const auto [pb, pc] = Opposite(m.triangles[ti], from_);
-    const Vec3d b = m.position[pb], c = m.position[pc];
+    Vec3d b, c;
+    Corners(s, b, c);
     now_[s] = AreaVector(p, b, c);
     sum = sum + now_[s];
-    if (pb == to_ || pc == to_) continue;
+    if (s == 0 || (!border_ && s + 1 == sectors)) continue;  // the triangles on the edge to `to`
     moved_[s] = AreaVector(q, b, c);
     if (IsFlat(moved_[s], q, b, c)) return false;
     // A triangle that came without area has no side to turn from.
-    const Vec3d input = m.normal0[ti];
+    const Vec3d input = m.normal0[sectors_[s]];
     const bool flatInput = input.x == 0 && input.y == 0 && input.z == 0;
     if (!flatInput && (Dot(moved_[s], now_[s]) <= 0 || Dot(moved_[s], input) <= 0)) return false;
   }
@@ -267,6 +272,8 @@ bool Evaluator::Evaluate(const WorkMesh& m, int32_t from, int32_t to, double lim
   if (m.alive - (border_ ? 1 : 2) < 1) return false;
   linkFailed_ = !LinkHolds(m, to);
   if (linkFailed_) return false;
+  points_.resize(outline_.size());
+  for (size_t i = 0; i < outline_.size(); ++i) points_[i] = m.position[outline_[i]];
   Vec3d normal;
   if (!ShapeHolds(m, normal)) return false;
   const Vec3d p = m.position[from];
@@ -279,18 +286,16 @@ bool Evaluator::Evaluate(const WorkMesh& m, int32_t from, int32_t to, double lim
   }
   const size_t sectors = sectors_.size();
   carried_.resize(sectors);
-  points_.resize(outline_.size());
-  for (size_t i = 0; i < outline_.size(); ++i) points_[i] = m.position[outline_[i]];
   for (size_t s = 0; s < sectors; ++s) {
-    const Triangle& t = m.triangles[sectors_[s]];
     Vec3d a = now_[s];
     if (border_) {
-      const auto [pb, pc] = Opposite(t, from);
-      a = AreaVector(apex, m.position[pb], m.position[pc]);
+      Vec3d b, c;
+      Corners(s, b, c);
+      a = AreaVector(apex, b, c);
     }
     const double facing = Dot(a, normal);
     if (facing < 0 && facing < -kFlat * Length(a)) return false;
-    carried_[s] = t.error + offset;
+    carried_[s] = m.triangles[sectors_[s]].error + offset;
   }
   bounds_.resize(sectors + 1);
   Fan fan;

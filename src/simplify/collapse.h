@@ -37,7 +37,8 @@ struct WorkMesh {
   std::vector<Vec3d> normal0;  // per triangle: the input's face normal (unit)
   int32_t alive = 0;           // live triangles
   // The live triangles around each point, in blocks of one pool: point p's
-  // are pool[start[p]] .. pool[start[p] + size[p] - 1].
+  // are pool[start[p]] .. pool[start[p] + size[p] - 1], in no order that
+  // decides anything.
   std::vector<int32_t> pool, start, size, room;
 
   int32_t Points() const { return static_cast<int32_t>(position.size()); }
@@ -79,6 +80,8 @@ private:
   bool BuildFan(const WorkMesh& m, int32_t from, int32_t to);
   bool LinkHolds(const WorkMesh& m, int32_t to);
   bool ShapeHolds(const WorkMesh& m, Vec3d& normal);
+  // The corners of sector s other than `from`, in its triangle's order.
+  void Corners(size_t s, Vec3d& b, Vec3d& c) const;
 
   std::vector<uint32_t> stamp_;
   uint32_t round_ = 0;
