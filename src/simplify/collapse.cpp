@@ -49,18 +49,20 @@ void AddBorderPlane(WorkMesh& m, int32_t a, int32_t b, Vec3d faceNormal) {
 // one triangle and before it in another.
 void ClassifyPoints(WorkMesh& m) {
   std::vector<uint32_t> after(static_cast<size_t>(m.Points()), 0), before(after);
+  std::vector<std::pair<int32_t, int32_t>> ends;
   for (int32_t p = 0; p < m.Points(); ++p) {
     const uint32_t round = static_cast<uint32_t>(p) + 1;
     const int32_t* tri = m.Around(p);
     bool twice = false;
+    ends.resize(static_cast<size_t>(m.Degree(p)));
     for (int32_t i = 0; i < m.Degree(p); ++i) {
-      const auto [b, c] = Opposite(m.triangles[tri[i]], p);
+      const auto [b, c] = ends[i] = Opposite(m.triangles[tri[i]], p);
       twice = twice || after[b] == round || before[c] == round;
       after[b] = before[c] = round;
     }
     int32_t borderEdges = 0;
     for (int32_t i = 0; i < m.Degree(p); ++i) {
-      const auto [b, c] = Opposite(m.triangles[tri[i]], p);
+      const auto [b, c] = ends[i];
       borderEdges += (before[b] != round) + (after[c] != round);
       if (before[b] != round) AddBorderPlane(m, p, b, m.normal0[tri[i]]);
     }
@@ -175,6 +177,7 @@ bool Evaluator::BuildFan(const WorkMesh& m, int32_t from, int32_t to) {
   reversed_ = true;
   for (int32_t i = 0; i < degree; ++i) {
     ends_[i] = Opposite(m.triangles[tri[i]], from);
+    Prefetch(&m.normal0[static_cast<size_t>(tri[i])]);  // read by ShapeHolds
     reversed_ = reversed_ && ends_[i].first != to;
   }
   if (reversed_)
