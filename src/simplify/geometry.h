@@ -46,7 +46,20 @@ struct Quadric {
   double w = 0;  // the weights' sum
 
   // The plane through `point` with unit `normal`, weighted.
-  static Quadric Plane(Vec3d normal, Vec3d point, double weight);
+  static Quadric Plane(Vec3d n, Vec3d point, double w) {
+    const double d = -Dot(n, point);
+    return {w * n.x * n.x,
+            w * n.x * n.y,
+            w * n.x * n.z,
+            w * n.y * n.y,
+            w * n.y * n.z,
+            w * n.z * n.z,
+            w * n.x * d,
+            w * n.y * d,
+            w * n.z * d,
+            w * d * d,
+            w};
+  }
   void Add(const Quadric& o) {
     a00 += o.a00;
     a01 += o.a01;
