@@ -212,6 +212,38 @@ TEST(Simplify, SmallDisconnectedPieceVanishesWithinBudget) {
   EXPECT_TRUE(usesPiece(tight));
 }
 
+// Collapses take points away inside each piece; what is left of a piece
+// vanishes whole or stays, and the bound holds either way.
+TEST(Simplify, PiecesStayWholeAfterCollapses) {
+  struct Case {
+    const char* name;
+    SimplifyMesh mesh;
+    SimplifyTarget target;
+    int32_t piecesLeft;  // -1: any
+  };
+  const SimplifyMesh sphere = test::Sphere(10, 1), bolt = test::Cylinder(8, 2, 0.03, 0.1);
+  const SimplifyMesh withBolt = test::Joined(sphere, bolt, {0, 0, 1.02});
+  const SimplifyMesh twoBolts = test::Joined(withBolt, bolt, {0.5, 0, 0.9});
+  const Case cases[] = {
+      {"two spheres by share", test::Joined(sphere, sphere, {3, 0, 0}), SimplifyTarget::Ratio(0.05), -1},
+      {"bolts by share", twoBolts, SimplifyTarget::Ratio(0.02), -1},
+      {"a bolt by budget", withBolt, SimplifyTarget::MaxError(0.3), 1},
+      {"two bolts by budget", twoBolts, SimplifyTarget::MaxError(0.3), 1},
+      {"two bolts kept by a tight budget", twoBolts, SimplifyTarget::MaxError(0.01), 3},
+  };
+  for (const Case& c : cases) {
+    const SimplifyResult r = Simplify(c.mesh, c.target);
+    ExpectSound(c.mesh, r, c.name);
+    if (c.piecesLeft < 0) continue;
+    // Joined in order: the sphere, then each bolt.
+    const auto first = static_cast<int32_t>(sphere.positions.size());
+    const auto bolts = static_cast<int32_t>(bolt.positions.size());
+    std::set<int32_t> pieces;
+    for (int32_t v : r.indices) pieces.insert(v < first ? 0 : 1 + (v - first) / bolts);
+    EXPECT_EQ(static_cast<int32_t>(pieces.size()), c.piecesLeft) << c.name;
+  }
+}
+
 TEST(Simplify, TrianglesWithoutSurfaceAreLeftOut) {
   SimplifyMesh grid = test::FlatGrid(4, 4, 4);
   const auto before = grid.indices;

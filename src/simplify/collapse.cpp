@@ -15,9 +15,7 @@ constexpr double kFlat = 1e-10;
 constexpr double kBorderWeight = 1;
 
 int Corner(const Triangle& t, int32_t point) {
-  for (int i = 0; i < 3; ++i)
-    if (t.point[i] == point) return i;
-  return -1;
+  return t.point[0] == point ? 0 : t.point[1] == point ? 1 : t.point[2] == point ? 2 : -1;
 }
 
 // `area` is AreaVector(a, b, c).
@@ -28,8 +26,9 @@ bool IsFlat(Vec3d area, Vec3d a, Vec3d b, Vec3d c) {
 
 // The corners after `point` in triangle t, counter-clockwise.
 std::pair<int32_t, int32_t> Opposite(const Triangle& t, int32_t point) {
-  const int k = Corner(t, point);
-  return {t.point[(k + 1) % 3], t.point[(k + 2) % 3]};
+  if (t.point[0] == point) return {t.point[1], t.point[2]};
+  if (t.point[1] == point) return {t.point[2], t.point[0]};
+  return {t.point[0], t.point[1]};
 }
 
 // The ordering of moves keeps open borders: the plane through a border
@@ -50,18 +49,20 @@ void AddBorderPlane(WorkMesh& m, int32_t a, int32_t b, Vec3d faceNormal) {
 // one triangle and before it in another.
 void ClassifyPoints(WorkMesh& m) {
   std::vector<uint32_t> after(static_cast<size_t>(m.Points()), 0), before(after);
+  std::vector<std::pair<int32_t, int32_t>> ends;
   for (int32_t p = 0; p < m.Points(); ++p) {
     const uint32_t round = static_cast<uint32_t>(p) + 1;
     const int32_t* tri = m.Around(p);
     bool twice = false;
+    ends.resize(static_cast<size_t>(m.Degree(p)));
     for (int32_t i = 0; i < m.Degree(p); ++i) {
-      const auto [b, c] = Opposite(m.triangles[tri[i]], p);
+      const auto [b, c] = ends[i] = Opposite(m.triangles[tri[i]], p);
       twice = twice || after[b] == round || before[c] == round;
       after[b] = before[c] = round;
     }
     int32_t borderEdges = 0;
     for (int32_t i = 0; i < m.Degree(p); ++i) {
-      const auto [b, c] = Opposite(m.triangles[tri[i]], p);
+      const auto [b, c] = ends[i];
       borderEdges += (before[b] != round) + (after[c] != round);
       if (before[b] != round) AddBorderPlane(m, p, b, m.normal0[tri[i]]);
     }
@@ -70,23 +71,6 @@ void ClassifyPoints(WorkMesh& m) {
     else if (borderEdges == 2 && m.kind[p] == PointKind::Inner)
       m.kind[p] = PointKind::Border;
   }
-}
-
-int32_t Root(std::vector<int32_t>& parent, int32_t p) {
-  while (parent[p] != p) p = parent[p] = parent[parent[p]];
-  return p;
-}
-
-void FindPieces(WorkMesh& m) {
-  std::vector<int32_t>& parent = m.piece;
-  parent.resize(static_cast<size_t>(m.Points()));
-  for (int32_t p = 0; p < m.Points(); ++p) parent[p] = p;
-  for (const Triangle& t : m.triangles)
-    for (int k = 1; k < 3; ++k) {
-      const int32_t a = Root(parent, t.point[0]), b = Root(parent, t.point[k]);
-      if (a != b) parent[std::max(a, b)] = std::min(a, b);
-    }
-  for (int32_t p = 0; p < m.Points(); ++p) parent[p] = m.Degree(p) > 0 ? Root(parent, p) : -1;
 }
 
 // Lists the triangles around every point, ascending, with some room to grow.
@@ -104,6 +88,9 @@ void BuildAround(WorkMesh& m) {
     next += m.room[p];
     m.size[p] = 0;
   }
+  // Room for blocks that move to the end as they grow, so that the pool
+  // itself seldom moves.
+  m.pool.reserve(static_cast<size_t>(next) + static_cast<size_t>(next) / 2);
   m.pool.assign(static_cast<size_t>(next), -1);
   for (size_t i = 0; i < m.triangles.size(); ++i)
     for (int32_t p : m.triangles[i].point)
@@ -149,7 +136,6 @@ WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& poi
   m.alive = static_cast<int32_t>(m.triangles.size());
   BuildAround(m);
   ClassifyPoints(m);
-  FindPieces(m);
   for (size_t v = 0; v < mesh.locked.size(); ++v)
     if (mesh.locked[v]) m.kind[pointOf[v]] = PointKind::Fixed;
   m.selfCost.resize(pointCount);
@@ -174,7 +160,7 @@ void WorkMesh::RemoveAround(int32_t p, int32_t triangle) {
   int32_t* last = first + size[p];
   int32_t* at = std::find(first, last, triangle);
   if (at == last) return;
-  std::copy(at + 1, last, at);
+  *at = last[-1];  // nothing depends on the order round a point
   --size[p];
 }
 
@@ -191,6 +177,7 @@ bool Evaluator::BuildFan(const WorkMesh& m, int32_t from, int32_t to) {
   reversed_ = true;
   for (int32_t i = 0; i < degree; ++i) {
     ends_[i] = Opposite(m.triangles[tri[i]], from);
+    Prefetch(&m.normal0[static_cast<size_t>(tri[i])]);  // read by ShapeHolds
     reversed_ = reversed_ && ends_[i].first != to;
   }
   if (reversed_)
@@ -246,6 +233,12 @@ bool Evaluator::LinkHolds(const WorkMesh& m, int32_t to) {
 
 // No new triangle flat or turned by 90 degrees or more against the one it
 // replaces or the input's; every new triangle facing the old fan's normal.
+void Evaluator::Corners(size_t s, Vec3d& b, Vec3d& c) const {
+  const size_t next = s + 1 < points_.size() ? s + 1 : 0;
+  b = points_[reversed_ ? next : s];
+  c = points_[reversed_ ? s : next];
+}
+
 bool Evaluator::ShapeHolds(const WorkMesh& m, Vec3d& normal) {
   const Vec3d p = m.position[from_], q = m.position[to_];
   Vec3d sum;
@@ -253,16 +246,15 @@ bool Evaluator::ShapeHolds(const WorkMesh& m, Vec3d& normal) {
   now_.resize(sectors);
   moved_.resize(sectors);
   for (size_t s = 0; s < sectors; ++s) {
-    const int32_t ti = sectors_[s];
-    const auto [pb, pc] = Opposite(m.triangles[ti], from_);
-    const Vec3d b = m.position[pb], c = m.position[pc];
+    Vec3d b, c;
+    Corners(s, b, c);
     now_[s] = AreaVector(p, b, c);
     sum = sum + now_[s];
-    if (pb == to_ || pc == to_) continue;
+    if (s == 0 || (!border_ && s + 1 == sectors)) continue;  // the triangles on the edge to `to`
     moved_[s] = AreaVector(q, b, c);
     if (IsFlat(moved_[s], q, b, c)) return false;
     // A triangle that came without area has no side to turn from.
-    const Vec3d input = m.normal0[ti];
+    const Vec3d input = m.normal0[sectors_[s]];
     const bool flatInput = input.x == 0 && input.y == 0 && input.z == 0;
     if (!flatInput && (Dot(moved_[s], now_[s]) <= 0 || Dot(moved_[s], input) <= 0)) return false;
   }
@@ -278,8 +270,13 @@ bool Evaluator::ShapeHolds(const WorkMesh& m, Vec3d& normal) {
 bool Evaluator::Evaluate(const WorkMesh& m, int32_t from, int32_t to, double limit, Collapse& out) {
   from_ = from;
   to_ = to;
+  linkFailed_ = false;
   if (m.kind[from] == PointKind::Fixed || !BuildFan(m, from, to)) return false;
-  if (m.alive - (border_ ? 1 : 2) < 1 || !LinkHolds(m, to)) return false;
+  if (m.alive - (border_ ? 1 : 2) < 1) return false;
+  linkFailed_ = !LinkHolds(m, to);
+  if (linkFailed_) return false;
+  points_.resize(outline_.size());
+  for (size_t i = 0; i < outline_.size(); ++i) points_[i] = m.position[outline_[i]];
   Vec3d normal;
   if (!ShapeHolds(m, normal)) return false;
   const Vec3d p = m.position[from];
@@ -292,18 +289,16 @@ bool Evaluator::Evaluate(const WorkMesh& m, int32_t from, int32_t to, double lim
   }
   const size_t sectors = sectors_.size();
   carried_.resize(sectors);
-  points_.resize(outline_.size());
-  for (size_t i = 0; i < outline_.size(); ++i) points_[i] = m.position[outline_[i]];
   for (size_t s = 0; s < sectors; ++s) {
-    const Triangle& t = m.triangles[sectors_[s]];
     Vec3d a = now_[s];
     if (border_) {
-      const auto [pb, pc] = Opposite(t, from);
-      a = AreaVector(apex, m.position[pb], m.position[pc]);
+      Vec3d b, c;
+      Corners(s, b, c);
+      a = AreaVector(apex, b, c);
     }
     const double facing = Dot(a, normal);
     if (facing < 0 && facing < -kFlat * Length(a)) return false;
-    carried_[s] = t.error + offset;
+    carried_[s] = m.triangles[sectors_[s]].error + offset;
   }
   bounds_.resize(sectors + 1);
   Fan fan;
@@ -345,7 +340,7 @@ void Evaluator::Apply(WorkMesh& m, std::vector<int32_t>& touched) {
     const int32_t ti = sectors_[s];
     Triangle& t = m.triangles[ti];
     if (Corner(t, to_) >= 0) {
-      t.alive = false;
+      t.TakeAway();
       --m.alive;
       for (int32_t p : t.point)
         if (p != from_) m.RemoveAround(p, ti);

@@ -22,8 +22,10 @@ enum class PointKind : uint8_t {
 struct Triangle {
   std::array<int32_t, 3> vertex{};  // input vertex indices
   std::array<int32_t, 3> point{};   // their points
-  double error = 0;                 // bound of the distance to the input surface it stands for
-  bool alive = true;
+  double error = 0;                 // bound of the distance to the input surface it stands for; -1: taken away
+
+  bool Alive() const { return error >= 0; }
+  void TakeAway() { error = -1; }
 };
 
 struct WorkMesh {
@@ -31,12 +33,12 @@ struct WorkMesh {
   std::vector<PointKind> kind;   // per point
   std::vector<Quadric> quadric;  // per point
   std::vector<double> selfCost;  // per point: its quadric at its own position
-  std::vector<int32_t> piece;    // per point: the least point of its connected piece (-1: none)
   std::vector<Triangle> triangles;
   std::vector<Vec3d> normal0;  // per triangle: the input's face normal (unit)
   int32_t alive = 0;           // live triangles
   // The live triangles around each point, in blocks of one pool: point p's
-  // are pool[start[p]] .. pool[start[p] + size[p] - 1].
+  // are pool[start[p]] .. pool[start[p] + size[p] - 1], in no order that
+  // decides anything.
   std::vector<int32_t> pool, start, size, room;
 
   int32_t Points() const { return static_cast<int32_t>(position.size()); }
@@ -64,6 +66,10 @@ public:
   // Whether moving `from` onto `to` is allowed and costs at most `limit`;
   // when it is, `out` says what it costs.
   bool Evaluate(const WorkMesh& m, int32_t from, int32_t to, double limit, Collapse& out);
+  // Whether the last Evaluate refused the move for what lies round `to`
+  // (which changes with the moves next to it; the other reasons change
+  // only with the triangles round `from`).
+  bool FailedOnLink() const { return linkFailed_; }
 
   // Applies the collapse the last successful Evaluate found; `touched`
   // gets the points whose triangles changed (`from`, `to` first, and the
@@ -74,11 +80,14 @@ private:
   bool BuildFan(const WorkMesh& m, int32_t from, int32_t to);
   bool LinkHolds(const WorkMesh& m, int32_t to);
   bool ShapeHolds(const WorkMesh& m, Vec3d& normal);
+  // The corners of sector s other than `from`, in its triangle's order.
+  void Corners(size_t s, Vec3d& b, Vec3d& c) const;
 
   std::vector<uint32_t> stamp_;
   uint32_t round_ = 0;
   int32_t from_ = -1, to_ = -1;
-  bool border_ = false;                            // `from` is on an open border
+  bool border_ = false;  // `from` is on an open border
+  bool linkFailed_ = false;
   bool reversed_ = false;                          // the outline runs clockwise round `from`
   std::vector<int32_t> sectors_;                   // the triangles round `from`, from `to` on
   std::vector<int32_t> outline_;                   // their outer points, `to` first

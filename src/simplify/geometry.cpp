@@ -27,21 +27,4 @@ double PointTriangleDistance(Vec3d p, Vec3d a, Vec3d b, Vec3d c) {
   return std::min({dab, dbc, dca});
 }
 
-Quadric Quadric::Plane(Vec3d n, Vec3d point, double w) {
-  const double d = -Dot(n, point);
-  Quadric q;
-  q.a00 = w * n.x * n.x;
-  q.a01 = w * n.x * n.y;
-  q.a02 = w * n.x * n.z;
-  q.a11 = w * n.y * n.y;
-  q.a12 = w * n.y * n.z;
-  q.a22 = w * n.z * n.z;
-  q.b0 = w * n.x * d;
-  q.b1 = w * n.y * d;
-  q.b2 = w * n.z * d;
-  q.c = w * d * d;
-  q.w = w;
-  return q;
-}
-
 }  // namespace lodsmith::simplify

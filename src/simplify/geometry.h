@@ -21,6 +21,15 @@ inline Vec3d Cross(Vec3d a, Vec3d b) { return {a.y * b.z - a.z * b.y, a.z * b.x 
 inline double Length(Vec3d a) { return std::sqrt(Dot(a, a)); }
 inline bool operator==(Vec3d a, Vec3d b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
 
+// A hint that the memory at `p` is read soon; changes no result.
+inline void Prefetch(const void* p) {
+#if defined(__GNUC__) || defined(__clang__)
+  __builtin_prefetch(p);
+#else
+  (void)p;
+#endif
+}
+
 // Twice the triangle's area as a vector along its normal.
 inline Vec3d AreaVector(Vec3d a, Vec3d b, Vec3d c) { return Cross(b - a, c - a); }
 
@@ -37,7 +46,20 @@ struct Quadric {
   double w = 0;  // the weights' sum
 
   // The plane through `point` with unit `normal`, weighted.
-  static Quadric Plane(Vec3d normal, Vec3d point, double weight);
+  static Quadric Plane(Vec3d n, Vec3d point, double w) {
+    const double d = -Dot(n, point);
+    return {w * n.x * n.x,
+            w * n.x * n.y,
+            w * n.x * n.z,
+            w * n.y * n.y,
+            w * n.y * n.z,
+            w * n.z * n.z,
+            w * n.x * d,
+            w * n.y * d,
+            w * n.z * d,
+            w * d * d,
+            w};
+  }
   void Add(const Quadric& o) {
     a00 += o.a00;
     a01 += o.a01;

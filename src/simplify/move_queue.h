@@ -30,6 +30,7 @@ public:
 
   bool Empty() const { return heap_.empty(); }
   const Move& Top() const { return move_[static_cast<size_t>(heap_.front().point)]; }
+  bool Has(int32_t p) const { return place_[static_cast<size_t>(p)] >= 0; }
   // Point p's move as last set (also after it was taken out).
   const Move& Of(int32_t p) const { return move_[static_cast<size_t>(p)]; }
 

@@ -78,7 +78,8 @@ public:
         queue_(m.Points()),
         refused_(static_cast<size_t>(m.Points()), 0),
         stamp_(static_cast<size_t>(m.Points()), 0),
-        seen_(static_cast<size_t>(m.Points()), 0) {}
+        seen_(static_cast<size_t>(m.Points()), 0),
+        changedIn_(static_cast<size_t>(m.Points()), 0) {}
 
   void Run(int32_t target) {
     for (int32_t p = 0; p < m_.Points(); ++p) Push(p);
@@ -86,7 +87,7 @@ public:
       Move move = queue_.Top();
       const int32_t p = move.from;
       if (!Measure(move)) {
-        Refuse(p);
+        Refuse(p, onLink_);
         continue;
       }
       if (!queue_.StaysOnTop(move)) {
@@ -105,6 +106,7 @@ private:
   // (cheapest quadric first) when it is refused; false when none is allowed.
   bool Measure(Move& move) {
     bool allowed = evaluator_.Evaluate(m_, move.from, move.to, limit_, found_);
+    onLink_ = evaluator_.FailedOnLink();
     if (!allowed) {
       const int32_t first = move.to;
       Targets(move.from, targets_, false);
@@ -112,17 +114,24 @@ private:
         if (targets_[k].to != first) {
           move = targets_[k];
           allowed = evaluator_.Evaluate(m_, move.from, move.to, limit_, found_);
+          onLink_ = onLink_ || evaluator_.FailedOnLink();
         }
     }
     move.cost = found_.error;
     return allowed;
   }
 
-  void Refuse(int32_t p) {
+  // Takes p's move out of the queue until a change next to it may allow
+  // one: any change round a point refused for what lies round a target,
+  // else only a change of its own triangles.
+  void Refuse(int32_t p, bool onLink = false) {
     queue_.Remove(p);
     refusedCount_ += !refused_[p];
-    refused_[p] = 1;
+    refused_[p] = onLink ? 2 : 1;
   }
+
+  // Whether a refused point `q` is to be looked at again after a move.
+  bool MayNowMove(int32_t q) const { return refused_[q] == 2 || changedIn_[q] == round_; }
 
   // The moves of `p` allowed by its kind, cheapest quadric error first (only
   // the cheapest with `bestOnly`). Round a point inside, every neighbour
@@ -183,20 +192,118 @@ private:
 
   // Finds the cheapest move of `p` and queues it at its estimated cost.
   void Push(int32_t p) {
-    Targets(p, targets_, true);
-    if (targets_.empty()) {
+    Move move;
+    double carried = 0;
+    // A move's error is at least the largest bound of the triangles it
+    // replaces: past the limit, none of p's moves is allowed.
+    if (!BestMove(p, move, carried) || carried > limit_) {
       Refuse(p);
       return;
     }
-    refusedCount_ -= refused_[p];
+    refusedCount_ -= refused_[p] != 0;
     refused_[p] = 0;
-    Move move = targets_.front();
-    double carried = 0;
-    const int32_t* tri = m_.Around(p);
-    for (int32_t i = 0; i < m_.Degree(p); ++i) carried = std::max(carried, m_.triangles[tri[i]].error);
-    const simplify::Quadric& q = m_.quadric[p];
-    move.cost = carried + (q.w > 0 ? std::sqrt(q.Evaluate(m_.position[move.to]) / q.w) : 0);
+    move.cost = carried + Distance(p, move.to);
     queue_.Set(move);
+  }
+
+  // The root mean square distance of `to` from the planes of `from`.
+  double Distance(int32_t from, int32_t to) const {
+    const simplify::Quadric& q = m_.quadric[from];
+    return q.w > 0 ? std::sqrt(q.Evaluate(m_.position[to]) / q.w) : 0;
+  }
+
+  // A move's estimated cost: the largest bound the triangles of `from`
+  // carry, plus its distance.
+  double Estimate(int32_t from, int32_t to) const {
+    double carried = 0;
+    const int32_t* tri = m_.Around(from);
+    for (int32_t i = 0; i < m_.Degree(from); ++i) carried = std::max(carried, m_.triangles[tri[i]].error);
+    return carried + Distance(from, to);
+  }
+
+  // The cheapest move of `p` as Targets orders them, and the largest bound
+  // its triangles carry; false when it has none. A point inside is done in
+  // one walk over its triangles (each neighbour starts one of them), the
+  // seam looked at only where the quadric errors tie.
+  bool BestMove(int32_t p, Move& best, double& carried) {
+    if (m_.kind[p] != PointKind::Inner) {
+      Targets(p, targets_, true);
+      if (targets_.empty()) return false;
+      best = targets_.front();
+      const int32_t* tri = m_.Around(p);
+      for (int32_t i = 0; i < m_.Degree(p); ++i) carried = std::max(carried, m_.triangles[tri[i]].error);
+      return true;
+    }
+    const int32_t degree = m_.Degree(p);
+    if (degree == 0) return false;
+    const int32_t* tri = m_.Around(p);
+    const simplify::Quadric quadric = m_.quadric[p];
+    keys_.resize(static_cast<size_t>(degree));
+    int32_t first = -1;  // p's vertex in its first triangle
+    bool split = false;  // p has more than one vertex
+    double least = std::numeric_limits<double>::infinity();
+    int32_t ties = 0, to = -1;
+    for (int32_t i = 0; i < degree; ++i) {
+      const simplify::Triangle& t = m_.triangles[tri[i]];
+      const int k = (t.point[1] == p) + 2 * (t.point[2] == p);
+      const int32_t v = t.vertex[k];
+      first = i == 0 ? v : first;
+      split = split || v != first;
+      carried = std::max(carried, t.error);
+      const int32_t b = t.point[k == 2 ? 0 : k + 1];
+      const double key = quadric.Evaluate(m_.position[b]) + m_.selfCost[b];
+      keys_[i] = key;
+      ties = key < least ? 1 : ties + (key == least);
+      to = key < least || (key == least && b < to) ? b : to;
+      least = std::min(least, key);
+    }
+    best = Move{};
+    best.from = p;
+    best.quadric = least;
+    best.to = to;
+    if (!split) return true;
+    // Where the quadric errors tie, the move along a seam comes first.
+    best.seam = 3;
+    for (int32_t i = 0; i < degree; ++i) {
+      if (keys_[i] != least) continue;
+      const int32_t b = Next(tri[i], p);
+      const int32_t seam = SeamOf(p, b);
+      if (seam < best.seam || (seam == best.seam && b < best.to)) {
+        best.seam = seam;
+        best.to = b;
+      }
+      if (ties == 1) break;
+    }
+    return true;
+  }
+
+  // The corner after `p` in triangle `ti`.
+  int32_t Next(int32_t ti, int32_t p) const {
+    const simplify::Triangle& t = m_.triangles[ti];
+    return t.point[0] == p ? t.point[1] : t.point[1] == p ? t.point[2] : t.point[0];
+  }
+
+  // For a point inside with more than one vertex: 1 when the move from `p`
+  // to `b` runs along a seam (p's vertices differ on the two sides of the
+  // edge, and p has two), 2 when it crosses one.
+  int32_t SeamOf(int32_t p, int32_t b) const {
+    int32_t v = -1, w = -1, one = -1, two = -1;
+    bool more = false;  // p has more than two vertices
+    const int32_t* tri = m_.Around(p);
+    for (int32_t i = 0; i < m_.Degree(p); ++i) {
+      const simplify::Triangle& t = m_.triangles[tri[i]];
+      const int k = (t.point[1] == p) + 2 * (t.point[2] == p);
+      const int32_t x = t.vertex[k];
+      if (one < 0 || one == x)
+        one = x;
+      else if (two < 0 || two == x)
+        two = x;
+      else
+        more = true;
+      if (t.point[k == 2 ? 0 : k + 1] == b) v = x;
+      if (t.point[k == 0 ? 2 : k - 1] == b) w = x;
+    }
+    return !more && v != w ? 1 : 2;
   }
 
   // After `from` moved onto `to`: looks again at the points whose cheapest
@@ -214,6 +321,7 @@ private:
       stamp_[p] = round_;
       dirty_.push_back(p);
     };
+    for (int32_t p : changed_) changedIn_[p] = round_;
     mark(to);
     const int32_t* tri = m_.Around(to);
     for (int32_t i = 0; i < m_.Degree(to); ++i)
@@ -221,7 +329,7 @@ private:
         if (seen_[q] == round_) continue;
         seen_[q] = round_;
         if (refused_[q]) {
-          mark(q);
+          if (MayNowMove(q)) mark(q);
           continue;
         }
         const Move& best = queue_.Of(q);
@@ -232,9 +340,21 @@ private:
       const int32_t* around = m_.Around(changed_[k]);
       for (int32_t i = 0; i < m_.Degree(changed_[k]); ++i)
         for (int32_t q : m_.triangles[around[i]].point)
-          if (refused_[q]) mark(q);
+          if (refused_[q] && MayNowMove(q)) mark(q);
     }
     for (int32_t p : dirty_) Push(p);
+    // The points whose triangles changed carry new bounds: their queued
+    // estimates follow, towards the same target.
+    for (size_t k = 2; k < changed_.size(); ++k) {
+      const int32_t p = changed_[k];
+      if (stamp_[p] == round_ || !queue_.Has(p)) continue;
+      Move move = queue_.Of(p);
+      const double estimate = Estimate(p, move.to);
+      if (estimate != move.cost) {
+        move.cost = estimate;
+        queue_.Set(move);
+      }
+    }
   }
 
   double Key(int32_t from, int32_t to) const { return m_.quadric[from].Evaluate(m_.position[to]) + m_.selfCost[to]; }
@@ -244,9 +364,11 @@ private:
   simplify::Evaluator evaluator_;
   simplify::Collapse found_;
   MoveQueue queue_;
-  std::vector<uint8_t> refused_;
+  std::vector<uint8_t> refused_;  // per point: 0 not refused, 1 refused for its own triangles, 2 also for a target
   int32_t refusedCount_ = 0;
   std::vector<uint32_t> stamp_, seen_;  // per point: marked, and looked at, in round_
+  std::vector<uint32_t> changedIn_;     // per point: the round its triangles last changed in
+  bool onLink_ = false;                 // the last Measure refused a move for what lies round its target
   uint32_t round_ = 0;
   std::vector<int32_t> changed_, dirty_;
   std::vector<Move> targets_;
@@ -254,6 +376,7 @@ private:
     int32_t b, c, v;  // the corners after p, and p's vertex, in a triangle
   };
   std::vector<FanEnd> fan_;
+  std::vector<double> keys_;  // per triangle of the point in BestMove
 };
 
 }  // namespace
@@ -281,12 +404,13 @@ SimplifyResult Simplify(const SimplifyMesh& mesh, const SimplifyTarget& target) 
   Collapser(m, limit).Run(goal);
   double error = 0;
   for (const simplify::Triangle& t : m.triangles)
-    if (t.alive) error = std::max(error, t.error);
+    if (t.Alive()) error = std::max(error, t.error);
   // By share, a piece vanishes only within the error the collapses have
   // reached already: the share is a wish, not a licence for a large error.
   error = std::max(error, simplify::RemoveSmallParts(m, byError ? 1 : goal, byError ? limit : error));
+  result.indices.reserve(static_cast<size_t>(m.alive) * 3);
   for (const simplify::Triangle& t : m.triangles)
-    if (t.alive) result.indices.insert(result.indices.end(), t.vertex.begin(), t.vertex.end());
+    if (t.Alive()) result.indices.insert(result.indices.end(), t.vertex.begin(), t.vertex.end());
   result.error = error;
   result.trianglesAfter = static_cast<int32_t>(result.indices.size() / 3);
   result.stoppedEarly = !byError && m.alive > goal;
