@@ -12,6 +12,7 @@
 #include <optional>
 #include <thread>
 #include <tuple>
+#include <utility>
 
 #ifdef _WIN32
 #include <io.h>
@@ -111,6 +112,29 @@ ShapeRunResult RunGuarded(const CliOptions& options, const RunShared& shared, co
   }
 }
 
+// A worker thread's waiter: gives the thread's place back while a saved
+// file is flushed, takes one again before the shape goes on, and keeps how
+// long the thread was without a place.
+class PlaceKeeper : public DiskWaiter {
+public:
+  explicit PlaceKeeper(ProcessorSlots& places) : places_(places) {}
+  void Waiting() override {
+    places_.Release();
+    left_ = Clock::now();
+  }
+  void Resumed() override {
+    places_.Acquire();
+    away_ += std::chrono::duration<double>(Clock::now() - left_).count();
+  }
+  // The seconds away since the last call.
+  double TakeAway() { return std::exchange(away_, 0.0); }
+
+private:
+  ProcessorSlots& places_;
+  Clock::time_point left_{};
+  double away_ = 0;
+};
+
 // The shapes' runs on a pool of worker threads, their results handed out
 // in the order of the shapes. As many shapes as there are workers are
 // worked on at once; a worker whose saved file is being flushed to the disk
@@ -155,7 +179,8 @@ public:
 
 private:
   void Work() {
-    SetDiskWaiter(&working_);
+    PlaceKeeper keeper(working_);
+    SetDiskWaiter(&keeper);
     for (;;) {
       // The next shape is taken only with a place to work on it.
       working_.Acquire();
@@ -169,6 +194,7 @@ private:
         current_ = shapes_[i];
       }
       ShapeRunResult r = RunGuarded(options_, shared_, shapes_[i]);
+      r.awaySeconds = keeper.TakeAway();
       {
         std::lock_guard<std::mutex> lock(mutex_);
         slots_[i] = std::move(r);
@@ -177,6 +203,7 @@ private:
       working_.Release();
       finished_.notify_one();
     }
+    SetDiskWaiter(nullptr);
   }
 
   const CliOptions& options_;
@@ -258,15 +285,18 @@ void PrintSummary(const std::vector<ShapeRunResult>& results, double elapsed, La
 
 // --timing: the seconds spent opening, in the actions and saving, summed
 // over the shapes, and the runner's own cost per shape: the time every
-// worker was there for, less what went into the shapes' work.
+// worker was there for, less what went into the shapes' work while they
+// held a worker's place (a shape whose file is flushed gives its place to
+// the next one meanwhile).
 void PrintTiming(const std::vector<ShapeRunResult>& results, std::size_t workers, double elapsed, Language language) {
-  double open = 0, actions = 0, save = 0;
+  double open = 0, actions = 0, save = 0, away = 0;
   for (const auto& r : results) {
     open += r.openSeconds;
     actions += r.actionSeconds;
     save += r.saveSeconds;
+    away += r.awaySeconds;
   }
-  const double runner = std::max(0.0, elapsed * static_cast<double>(workers) - open - actions - save);
+  const double runner = std::max(0.0, elapsed * static_cast<double>(workers) - (open + actions + save - away));
   const double perShape = results.empty() ? 0 : runner * 1000 / static_cast<double>(results.size());
   std::cerr << MessageString(Message(CliMsg::Timing, Fixed(open, 3), Fixed(actions, 3), Fixed(save, 3),
                                      Fixed(perShape, 3), Fixed(elapsed, 3)),

@@ -43,6 +43,9 @@ struct ShapeRunResult {
   std::string reasonText;
   // Seconds spent opening, in the settings options and actions, and writing.
   double openSeconds = 0, actionSeconds = 0, saveSeconds = 0;
+  // Of those, the seconds its worker gave its place to another shape while
+  // a saved file was flushed (the batch run's timing leaves them out).
+  double awaySeconds = 0;
 };
 
 // Runs the options on one shape (or, with no shape, only the --compress
