@@ -15,11 +15,11 @@ namespace lodsmith {
 bool TLSForm::ToolPathValid(const std::string& path) { return lodsmith::ToolPathValid(path); }
 
 void TLSForm::CompressButtonClick() {
-  std::string tool = session.CompressionTool("", DirSetting("FFEdit"));
+  std::string tool = session.CompressionTool("", Settings.Dir("FFEdit"));
   if (!ToolPathValid(tool)) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(ToolsMsg::LocateTool));
     FileDialogRequest request;
-    request.initialDir = DirSetting("InitialDir");
+    request.initialDir = Settings.Dir("InitialDir");
     request.fileName = kToolFileName;
     request.filter = LanguageText(58);
     request.mustExist = true;
@@ -35,7 +35,7 @@ void TLSForm::CompressButtonClick() {
       }
       return;
     }
-    if (ProgramIni) ProgramIni->WriteString("Dir", "FFEdit", tool);
+    Settings.SetDir("FFEdit", tool);
   }
 
   auto shape = ChooseShapeToConvert();
@@ -53,8 +53,8 @@ void TLSForm::CompressButtonClick() {
 
 std::optional<std::string> TLSForm::ChooseShapeToConvert() {
   FileDialogRequest request;
-  request.initialDir = DirSetting("InitialDir");
-  request.fileName = DirSetting("Filename");
+  request.initialDir = Settings.Dir("InitialDir");
+  request.fileName = Settings.Dir("Filename");
   request.filter = LanguageText(57);
   request.mustExist = true;
   auto shape = platform_.OpenDialog(request);
