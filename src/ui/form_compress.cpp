@@ -43,9 +43,7 @@ void TLSForm::CompressButtonClick() {
 
   // A script that cannot be written ends the action with its Error. The
   // script speaks the window's language.
-  std::string script = WriteCompressScript(ExtractFileDir(platform_.ExecutablePath()), tool, *shape,
-                                           [this](const Message& m) { return Text(m); });
-  if (!platform_.StartConsoleScript(script)) {
+  if (!session.StartCompression(tool, *shape, [this](const Message& m) { return Text(m); })) {
     ShowMessage(MsgKind::Error, MsgButtons::Ok, Message(ToolsMsg::ToolStartFailed));
     LastOutcome = Outcome::Failed;
   }
@@ -67,24 +65,15 @@ void TLSForm::ConvertShapeFileBuiltIn() {
   if (!shape) return;
   BeginBusy();
   try {
-    const std::string bytes = ReadFileBytes(*shape);
-    const std::optional<ShapeForm> form = DetectShapeForm(bytes);
-    if (!form) {
-      EndBusy();
+    const std::optional<ShapeConversion> done = session.ConvertShapeFile(*shape);
+    EndBusy();
+    if (!done) {
       ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(UiMsg::NotAShapeForm, *shape));
       LastOutcome = Outcome::Refused;
       return;
     }
-    // The utility turns a compressed or binary file into text and a text
-    // file into a compressed one; so does this, whatever text form it is.
-    const bool packed = *form == ShapeForm::Compressed || *form == ShapeForm::Binary;
-    std::string text = ShapeFormToUnicodeText(bytes, *form);
-    std::string out = packed ? text : UnicodeTextToShapeForm(text, ShapeForm::Compressed);
-    const std::string backup = ChangeExtension(*shape, ".BAK");
-    WriteFileAtomic(*shape, out, backup);
-    EndBusy();
     ShowMessage(MsgKind::Information, MsgButtons::Ok,
-                Message(packed ? UiMsg::ConvertedToText : UiMsg::ConvertedToCompressed, *shape, backup));
+                Message(done->toText ? UiMsg::ConvertedToText : UiMsg::ConvertedToCompressed, *shape, done->backup));
   } catch (const Error& e) {
     // A broken file or a refused write: the file is as it was.
     EndBusy();
