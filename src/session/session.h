@@ -254,6 +254,10 @@ public:
   // Sets the budget; a number that is not positive and finite is refused
   // (Error(SessionMsg::ScreenErrorRefused)) and the budget stays.
   void SetScreenError(double pixels);
+  // The budget as typed: a number with `separator` (the system's decimal
+  // separator) or with the point the settings file writes; any other text
+  // throws Error(SessionMsg::ScreenErrorRefused) naming it.
+  void SetScreenError(const std::string& text, char separator);
   // The distance LOD `lod` is first seen from: the largest distance of the
   // LODs before it, 0 for LOD 1. Throws Error(SessionMsg::DetailNeedsDistance)
   // when one of them has no distance.

@@ -133,12 +133,7 @@ void TLSForm::OpenShapeFile(const std::string& chosen) {
     ShowStructureNote();
     for (const auto& w : r.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
   }
-  if (r.settingsLoaded) ShowSettingEdits();
-  if (r.lodsLoaded > 0) {
-    LODAnzSpinEdit.Value = LodCount;
-    ShowLodCount();
-    RefreshSubObjectGrid();
-  }
+  if (r.settingsLoaded) ShowLoadedSettings(r.lodsLoaded);
   // The status line tells the form the file was read in, beside the note on
   // its structure.
   if (r.status == OpenResult::Status::Opened)
@@ -246,20 +241,20 @@ void TLSForm::UndoButtonClick() {
   BeginBusy();
   SpeichernBitBtn.FontColor = clWindowText;
   SpeichernUnterBitBtn.FontColor = clWindowText;
+  bool failed = false;
   try {
     session.Undo();
   } catch (const Error&) {
-    for (const auto& w : Analysis.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
+    failed = true;
+  }
+  for (const auto& w : Analysis.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
+  if (failed) {
     ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, kOpenFailedText);
     LastOutcome = Outcome::Failed;
   }
-  if (LastOutcome != Outcome::Failed)
-    for (const auto& w : Analysis.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
   ShowActionButtons();
-  StructureNote = session.structureProblem ? Text(StructureNoteMessage(*session.structureProblem)) : "";
-  ShowLineCount();
   // The restored text is the opened one: the note on its structure stands.
-  if (!StructureNote.empty()) Label2.Caption += " – " + StructureNote;
+  ShowStructureNote();
   EndBusy();
 }
 

@@ -1,7 +1,7 @@
 // Repair tools: point and normal merging, material correction, animations.
 //
 // Every tool works on a copy and swaps the result into ShapeLines only when
-// it is complete and has passed the structural check (AcceptRewrite): a
+// it is complete and has passed the structural check (Session::CheckRewrite): a
 // refused shape keeps its text. Refusals (Error) leave the handler and are
 // shown by the event loop as error boxes, after the cursor (and for the
 // merges the status line) has been put back.

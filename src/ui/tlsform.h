@@ -170,12 +170,6 @@ public:
   // the status line says so: Label2 = "<lines> <language text 22> – <note>".
   // No message box. AnalyseShape calls it.
   void NoteShapeStructure();
-  // The last step of a rewrite: true when `result` may replace ShapeLines,
-  // that is when it has no structural problem of a kind ShapeLines does not
-  // have already. Otherwise the first new problem is shown (warning, OK,
-  // DocumentMsg::RefusedRewrite), the outcome is Refused and false returned;
-  // nothing is changed.
-  bool AcceptRewrite(const Lines& result);
   // What an action marks before its result is known (the changed flag and
   // the colour of the save buttons), kept so that a refused result can put
   // it back.
@@ -210,8 +204,9 @@ public:
   void DetailGridSetEditText(int ACol, int ARow, const std::string& Value);
   void ScreenErrorEditExit();
   void SuggestButtonClick();
-  // The edits of the tolerances and the budget from the session's values.
-  void ShowSettingEdits();
+  // What a settings file loaded: the edits of the tolerances and the budget
+  // from the session's values, and the LOD count it committed (0: none).
+  void ShowLoadedSettings(int lods);
   // The handlers a grid view sends its events to, for both front ends: the
   // sub-object and the matrix grid share one pair; a grid without a handler
   // (the LOD overview) gets empty functions.
