@@ -372,6 +372,8 @@ public:
   // Throws as Picture.
   Message Shot(PreviewSettings settings, PreviewFrame& frame);
 
+  // There is something to list: a shape is open and has elements.
+  bool CanListSettings() const { return !lines.empty() && !ElementName(1).empty(); }
   // The listing of the tables and the tolerances for a printable area of
   // the given height, its words made by `text`.
   std::vector<PrintPage> ListingPages(int printableHeightMm,
