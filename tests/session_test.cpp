@@ -7,14 +7,18 @@
 
 #include "core/file_io.h"
 #include "core/grid_columns.h"
+#include "document/shape_forms.h"
 #include "generation/generation_messages.h"
 #include "generation/generator.h"
 #include "platform/ini_file.h"
 #include "session/lod_rules.h"
+#include "session/program_settings.h"
 #include "session/session.h"
+#include "session/session_messages.h"
 #include "session_fixture.h"
 #include "synthetic_shape.h"
 #include "test_env.h"
+#include "tools/tools_messages.h"
 #include "ui/texts/messages.h"
 
 namespace lodsmith {
@@ -205,18 +209,20 @@ TEST(Session, AMergeIsPlannedAskedAndThenApplied) {
     const Lines before = f.session.lines;
     MergeProposal p = f.session.LocateMerge(true);
     ASSERT_TRUE(p.header);
-    f.session.PlanMerge(p, 0.001L);
-    EXPECT_EQ(p.entries, 4);
-    EXPECT_EQ(p.gone, 2);
-    f.session.CheckMerge(p);
     f.questions.answers.push_back(yes);
-    ASSERT_EQ(f.session.lines, before) << "planning changes nothing";
-    if (!f.questions.Ask({Question::Kind::MergePoints, p.gone, p.tolerance})) {
+    const MergeResult r = f.session.Merge(p, 0.001L, f.questions);
+    ASSERT_EQ(f.questions.asked.size(), 1u);
+    EXPECT_EQ(f.questions.asked[0].kind, Question::Kind::MergePoints);
+    EXPECT_EQ(f.questions.asked[0].count, 2);
+    if (!yes) {
+      EXPECT_EQ(r.status, MergeResult::Status::Declined);
+      EXPECT_EQ(f.session.lines, before);
       EXPECT_TRUE(f.session.CanMergePoints());
       continue;
     }
-    const MergeResult r = f.session.ApplyMerge(p);
+    EXPECT_EQ(r.status, MergeResult::Status::Merged);
     EXPECT_EQ(r.merged, 2);
+    EXPECT_EQ(r.entries, 4);
     EXPECT_EQ(f.session.lines.size(), before.size() - 2);
     EXPECT_TRUE(f.session.changed);
     EXPECT_FALSE(f.session.CanMergePoints());
@@ -228,9 +234,11 @@ TEST(Session, NothingWithinTheToleranceLeavesTheDocumentAsItWas) {
   SessionFixture f;
   ASSERT_TRUE(f.Open(PointShape()).decoded);
   MergeProposal p = f.session.LocateMerge(true);
-  f.session.PlanMerge(p, 0);
-  EXPECT_EQ(p.gone, 0);
-  EXPECT_EQ(p.entries, 4);
+  const MergeResult r = f.session.Merge(p, 0, f.questions);
+  EXPECT_EQ(r.status, MergeResult::Status::NoneWithin);
+  EXPECT_EQ(r.entries, 4);
+  EXPECT_TRUE(f.questions.asked.empty());
+  EXPECT_FALSE(f.session.changed);
   // A shape without a normals block has nothing to merge and says nothing.
   EXPECT_FALSE(SessionFixture().session.LocateMerge(false).header);
 }
@@ -276,6 +284,117 @@ TEST(Session, SavingWritesTheFormItWasReadInWithABackup) {
   EXPECT_EQ(test::ReadBytes(ChangeExtension(f.session.fileName, ".BAK")), before);
   f.session.lines.clear();
   EXPECT_EQ(f.session.Save().status, SaveResult::Status::Failed);
+}
+
+// A tolerance or budget as typed: the system's separator; a refused text
+// names its fault, and a negative tolerance is kept all the same.
+TEST(Session, TypedNumbersKeepTheirRules) {
+  struct Case {
+    const char* text;
+    char separator;
+    std::optional<long double> tolerance;  // what the point tolerance becomes (from 7)
+    bool toleranceTaken;
+    std::optional<double> budget;  // none: refused
+  };
+  const Case cases[] = {
+      {"0,5", ',', 0.5L, true, 0.5},        {"2.5", ',', 7, false, 2.5},       {"-1", '.', -1, false, std::nullopt},
+      {"abc", '.', 7, false, std::nullopt}, {"0", '.', 0, true, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SessionFixture f;
+    f.session.pointTolerance = 7;
+    try {
+      f.session.SetTolerance(true, c.text, c.separator);
+      EXPECT_TRUE(c.toleranceTaken) << c.text;
+    } catch (const Error& e) {
+      EXPECT_FALSE(c.toleranceTaken) << c.text;
+      EXPECT_TRUE(e.Is(ToolsMsg::ToleranceInvalid)) << c.text;
+    }
+    EXPECT_EQ(f.session.pointTolerance, *c.tolerance) << c.text;
+    EXPECT_EQ(f.session.normalTolerance, 0) << c.text;
+    try {
+      f.session.SetScreenError(c.text, c.separator);
+      EXPECT_EQ(f.session.screenError, c.budget.value_or(-1)) << c.text;
+    } catch (const Error& e) {
+      EXPECT_FALSE(c.budget) << c.text;
+      EXPECT_TRUE(e.Is(SessionMsg::ScreenErrorRefused)) << c.text;
+      EXPECT_EQ(f.session.screenError, kDefaultScreenError) << c.text;
+    }
+  }
+}
+
+// The bulk edits of the element table: a LOD set at once, copied from the
+// one before, and rows shifted down or up within the LODs given.
+TEST(Session, BulkEditsMoveTheCellsOfTheLodsGiven) {
+  SessionFixture f(3);
+  ASSERT_EQ(f.Open(ExportedShape({})).status, OpenResult::Status::Opened);
+  auto column = [&f](int lod) {
+    std::string cells;
+    for (int r = 1; r <= f.session.ElementCount(); ++r) cells += f.session.Cell(r, lod) + ";";
+    return cells;
+  };
+  EXPECT_THROW(f.session.AssignLod(2, "100"), Error);
+  EXPECT_EQ(column(2), "1;1;1;");
+  f.session.AssignLod(2, "999");
+  EXPECT_EQ(column(2), "999;999;999;");
+  f.session.SetCell(1, 1, "4");
+  f.session.SetCell(3, 1, "5");
+  EXPECT_FALSE(f.session.CopyPreviousLod(1));
+  EXPECT_TRUE(f.session.CopyPreviousLod(2));
+  EXPECT_EQ(column(2), "4;1;5;");
+
+  EXPECT_TRUE(f.session.ShiftAssignments(1, 2, true));
+  EXPECT_EQ(column(1), ";4;1;");
+  EXPECT_EQ(column(2), ";4;1;");
+  EXPECT_EQ(column(3), "1;1;1;") << "a LOD beyond those given stays";
+  EXPECT_TRUE(f.session.ShiftAssignments(2, 2, false));
+  EXPECT_EQ(column(1), ";1;;");
+  for (const int outside : {0, 4}) EXPECT_FALSE(f.session.ShiftAssignments(outside, 2, true)) << outside;
+  EXPECT_EQ(column(1), ";1;;");
+}
+
+// The built-in conversion turns text into the compressed form and back,
+// keeping the file before each step as its backup; a file of no shape form
+// is left alone.
+TEST(Session, TheBuiltInConversionGoesBothWaysWithABackup) {
+  SessionFixture f;
+  const std::string path = f.dir.File("lok.s");
+  const std::string text = ReadBytes(std::string(LODSMITH_SAMPLES_DIR) + "/sample.s");
+  WriteBytes(path, text);
+  std::optional<ShapeConversion> done = f.session.ConvertShapeFile(path);
+  ASSERT_TRUE(done);
+  EXPECT_FALSE(done->toText);
+  EXPECT_EQ(done->backup, f.dir.File("lok.BAK"));
+  EXPECT_EQ(ReadBytes(done->backup), text);
+  EXPECT_EQ(DetectShapeForm(ReadBytes(path)), ShapeForm::Compressed);
+  done = f.session.ConvertShapeFile(path);
+  ASSERT_TRUE(done);
+  EXPECT_TRUE(done->toText);
+  EXPECT_EQ(DetectShapeForm(ReadBytes(path)), ShapeForm::UnicodeText);
+  EXPECT_EQ(DetectShapeForm(ReadBytes(done->backup)), ShapeForm::Compressed);
+
+  WriteBytes(path, "no shape\r\n");
+  EXPECT_FALSE(f.session.ConvertShapeFile(path));
+  EXPECT_EQ(ReadBytes(path), "no shape\r\n");
+  EXPECT_THROW(f.session.ConvertShapeFile(f.dir.File("gone.s")), Error);
+}
+
+// The program settings as both programs read them: the LODs of the last run
+// made sane, and the language chosen with an installed copy's own first.
+TEST(ProgramSettings, StoredValuesAreReadWithinTheirRules) {
+  const IniFile program("", "[LODs]\r\nAnzahl=150\r\n1=300\r\n2=0\r\n3=abc\r\n");
+  EXPECT_EQ(StoredLodCount(program), kMaxLods);
+  EXPECT_EQ(StoredLodCount(IniFile("", "[LODs]\r\nAnzahl=-3\r\n")), kMinLods);
+  EXPECT_EQ(StoredDistance(program, 1), "300");
+  for (const int lod : {2, 3, 4}) EXPECT_EQ(StoredDistance(program, lod), kDefaultDistance) << lod;
+
+  const IniFile shipped("", "[Languages]\r\nLanguage=English\r\n");
+  const IniFile choice("", "[Languages]\r\nLanguage=Deutsch\r\n");
+  const IniFile none("", "");
+  EXPECT_EQ(ChosenLanguageName(&choice, shipped), "Deutsch");
+  EXPECT_EQ(ChosenLanguageName(&none, shipped), "English");
+  EXPECT_EQ(ChosenLanguageName(nullptr, shipped), "English");
+  EXPECT_EQ(ChosenLanguageName(nullptr, none), "Deutsch");
 }
 
 // The built-in copy of the numbered texts must say what the shipped file

@@ -22,7 +22,7 @@
 namespace lodsmith {
 
 void PrintSettingsPdf(const Session& session, const RunTexts& texts, CliPlatform& platform, const std::string& path) {
-  if (session.lines.empty() || session.ElementName(1).empty()) throw Error(CliMsg::NothingToPrint);
+  if (!session.CanListSettings()) throw Error(CliMsg::NothingToPrint);
   // The default printer's page when there is one (DefaultPrinter remembers
   // its paper for PrintPagesToPdf), else A4.
   PrinterInfo printer = platform.DefaultPrinter(platform.landscape);

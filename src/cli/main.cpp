@@ -19,6 +19,7 @@
 #include "lodsmith_version.h"
 #include "platform/ini_file.h"
 #include "platform/system_info.h"
+#include "session/program_settings.h"
 #include "ui/texts/messages.h"
 
 using namespace lodsmith;
@@ -62,9 +63,7 @@ ProgramSettingsBytes ReadProgramSettings(const std::string& exe) {
 Language RunLanguage(const std::vector<std::string>& args, const ProgramSettingsBytes& settings) {
   if (const auto chosen = LanguageOption(args)) return *chosen;
   const IniFile choice("", settings.languageChoice);
-  if (choice.ValueExists("Languages", "Language"))
-    return LanguageNamed(choice.ReadString("Languages", "Language", "Deutsch"));
-  return LanguageNamed(IniFile("", settings.language).ReadString("Languages", "Language", "Deutsch"));
+  return LanguageNamed(ChosenLanguageName(&choice, IniFile("", settings.language)));
 }
 
 // The language file as far as a batch run reads it: the list of languages
@@ -134,10 +133,7 @@ int main(int argc, char** argv) {
     shared.programSettings.languageChoice =
         std::string("[Languages]\r\nLanguage=") + (*options.language == Language::English ? "English" : "Deutsch");
   const IniFile choice("", shared.programSettings.languageChoice);
-  const std::string stored =
-      choice.ValueExists("Languages", "Language")
-          ? choice.ReadString("Languages", "Language", "Deutsch")
-          : IniFile("", shared.programSettings.language).ReadString("Languages", "Language", "Deutsch");
+  const std::string stored = ChosenLanguageName(&choice, IniFile("", shared.programSettings.language));
   shared.programSettings.language = NeededLanguageSections(shared.programSettings.language, stored, language);
   return RunBatch(options, shared, language);
 }

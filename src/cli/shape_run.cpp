@@ -19,6 +19,7 @@
 #include "platform/ini_file.h"
 #include "preview/preview_messages.h"
 #include "session/lod_rules.h"
+#include "session/program_settings.h"
 #include "session/session.h"
 #include "session/session_messages.h"
 #include "ui/texts/ui_messages.h"
@@ -43,9 +44,7 @@ std::vector<int> RowsNamed(const StringGrid& g, int column, const std::string& n
 // installed copy's own first), "Deutsch" when none.
 std::string StoredLanguageName(const ProgramSettingsBytes& bytes) {
   const IniFile choice("", bytes.languageChoice);
-  if (!bytes.languageChoice.empty() && choice.ValueExists("Languages", "Language"))
-    return choice.ReadString("Languages", "Language", "Deutsch");
-  return IniFile("", bytes.language).ReadString("Languages", "Language", "Deutsch");
+  return ChosenLanguageName(&choice, IniFile("", bytes.language));
 }
 
 }  // namespace
@@ -59,9 +58,7 @@ void ShapeRun::SetUp() {
   using namespace grid;
   // The batch program never undoes: no copy of the opened lines.
   session_.keepUndoCopy = false;
-  const int n = std::clamp(programIni_.ReadInteger("LODs", "Anzahl", 1), kMinLods, kMaxLods);
-  session_.SetUp(
-      n, [this](int k) { return SaneDistance(programIni_.ReadString("LODs", std::to_string(k), kDefaultDistance)); });
+  session_.SetUp(StoredLodCount(programIni_), [this](int k) { return StoredDistance(programIni_, k); });
   session_.Distances.SetCell(kDistance, kHeaderRow, texts_.Text(Message(UiMsg::DistanceColumnHeader)));
   session_.Overview.SetCell(kOverviewLod, kHeaderRow, texts_.Numbered(27));
   session_.Overview.SetCell(kOverviewDistance, kHeaderRow, texts_.Numbered(28));

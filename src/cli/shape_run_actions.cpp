@@ -100,34 +100,24 @@ void ShapeRun::Merge(const CliAction& act) {
   // The tolerance goes through the check of the window's edit first: a
   // refused value (negative) ends the action there.
   const char sep = platform_.DecimalSeparator();
-  const auto value = ParseTolerance(FormatGeneral(act.tolerance, sep), sep);
-  if (value) (points ? session_.pointTolerance : session_.normalTolerance) = *value;
-  if (!value || *value < 0) return Refuse(Message(ToolsMsg::ToleranceInvalid));
+  try {
+    session_.SetTolerance(points, FormatGeneral(act.tolerance, sep), sep);
+  } catch (const Error& e) {
+    return Refuse(e.message());
+  }
   (points ? session_.pointTolerance : session_.normalTolerance) = act.tolerance;
   if (session_.lines.empty()) return;
   counts_.kind = points ? ActionResult::Kind::PointsMerged : ActionResult::Kind::NormalsMerged;
   MergeProposal p = session_.LocateMerge(points);
   // No block: the action ends without a word.
   if (!p.header) return;
-  session_.PlanMerge(p, act.tolerance);
-  if (p.gone == 0) {
-    counts_.entries = p.entries;
-    return SayNumbered(MsgKind::Information, points ? 65 : 67);
-  }
-  // Refuse before asking: a question whose Yes cannot be carried out helps
-  // nobody.
-  session_.CheckMerge(p);
-  if (!Ask({points ? Question::Kind::MergePoints : Question::Kind::MergeNormals, p.gone, act.tolerance})) {
-    outcome_ = Outcome::Cancelled;
-    return;
-  }
-  try {
-    const MergeResult r = session_.ApplyMerge(p);
-    counts_.merged = r.merged;
-    counts_.entries = r.entries;
-  } catch (const Error& e) {
-    if (!e.Is(DocumentMsg::RefusedRewrite)) throw;
-    RefuseEdit(e);
+  const MergeResult r = session_.Merge(p, act.tolerance, *this);
+  counts_.entries = r.entries;
+  switch (r.status) {
+    case MergeResult::Status::NoneWithin: return SayNumbered(MsgKind::Information, points ? 65 : 67);
+    case MergeResult::Status::Declined: outcome_ = Outcome::Cancelled; return;
+    case MergeResult::Status::Refused: return RefuseEdit(Error(*r.refusal));
+    case MergeResult::Status::Merged: counts_.merged = r.merged; return;
   }
 }
 

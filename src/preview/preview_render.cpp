@@ -137,6 +137,15 @@ PreviewCamera CameraFor(PreviewView view) {
   return {0, 0, 1};
 }
 
+void OrbitCamera(PreviewCamera& c, int dx, int dy) {
+  c.yawDegrees = std::remainder(c.yawDegrees + dx * kOrbitDegreesPerPixel, 360.0);
+  c.pitchDegrees = std::clamp(c.pitchDegrees + dy * kOrbitDegreesPerPixel, -90.0, 90.0);
+}
+
+void ZoomCamera(PreviewCamera& c, int steps) {
+  c.zoom = std::clamp(c.zoom * std::pow(kZoomPerWheelStep, steps), 0.05, 200.0);
+}
+
 std::optional<PreviewView> PreviewViewNamed(const std::string& name) {
   if (name == "front") return PreviewView::Front;
   if (name == "side") return PreviewView::Side;

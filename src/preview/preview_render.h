@@ -52,6 +52,17 @@ struct PreviewCamera {
 
 // The camera of a named view, zoom 1.
 PreviewCamera CameraFor(PreviewView view);
+// Degrees the camera turns per pixel dragged, and the zoom factor per
+// wheel step.
+inline constexpr double kOrbitDegreesPerPixel = 0.5;
+inline constexpr double kZoomPerWheelStep = 1.15;
+// A drag of dx, dy pixels turns the camera: the model follows the mouse (a
+// drag to the right turns its left side into view, a drag down its top);
+// the pitch stays within +-90 degrees.
+void OrbitCamera(PreviewCamera& camera, int dx, int dy);
+// Wheel steps zoom (positive: in), within limits far enough either way to
+// lose nothing and near enough to stay finite.
+void ZoomCamera(PreviewCamera& camera, int steps);
 // "front", "side", "top", "iso"; nothing for any other text.
 std::optional<PreviewView> PreviewViewNamed(const std::string& name);
 

@@ -84,6 +84,13 @@ void Session::SetScreenError(double pixels) {
   screenError = pixels;
 }
 
+void Session::SetScreenError(const std::string& text, char separator) {
+  std::optional<long double> v = ParseFloat(text, separator);
+  if (!v && separator != '.') v = ParseFloat(text, '.');
+  if (!v) throw Error(SessionMsg::ScreenErrorRefused, text);
+  SetScreenError(static_cast<double>(*v));
+}
+
 double Session::LargestDistanceBefore(int lod, int& without) const {
   double seen = 0;
   without = 0;

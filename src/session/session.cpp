@@ -139,6 +139,32 @@ void Session::SetCell(int row, int lod, const std::string& text) {
   throw Error(GenerationMsg::AssignmentRefused);
 }
 
+void Session::AssignLod(int lod, const std::string& text) {
+  if (!ValidAssignment(text)) throw Error(GenerationMsg::BulkNumberRefused);
+  for (int r = 1; r < Elements.RowCount(); ++r) Elements.SetCell(ElementLodColumn(lod), r, text);
+}
+
+bool Session::CopyPreviousLod(int lod) {
+  // LOD 1 has no previous LOD: its left neighbour is the "Faces" column.
+  if (lod < 2) return false;
+  for (int r = 1; r < Elements.RowCount(); ++r) Elements.SetCell(ElementLodColumn(lod), r, Cell(r, lod - 1));
+  return true;
+}
+
+bool Session::ShiftAssignments(int row, int lods, bool down) {
+  const int last = Elements.RowCount() - 1;
+  if (row < 1 || row > last) return false;
+  for (int col = ElementLodColumn(1); col <= ElementLodColumn(lods); ++col) {
+    if (down) {
+      for (int r = last; r > row; --r) Elements.SetCell(col, r, Elements.Cell(col, r - 1));
+    } else {
+      for (int r = row + 1; r <= last; ++r) Elements.SetCell(col, r - 1, Elements.Cell(col, r));
+    }
+    Elements.SetCell(col, down ? row : last, "");
+  }
+  return true;
+}
+
 namespace {
 void SetMark(StringGrid& grid, int col, int row, const std::string& text) {
   grid.SetCell(col, row, text);

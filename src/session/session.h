@@ -82,8 +82,16 @@ struct MergeProposal {
 };
 
 struct MergeResult {
-  int32_t merged = 0;
-  int32_t entries = 0;
+  enum class Status {
+    Merged,      // the document was rewritten
+    NoneWithin,  // no entry within the tolerance: nothing asked, nothing changed
+    Declined,    // the question was answered No: nothing changed
+    Refused,     // the rewrite would add a structural fault: nothing changed
+  };
+  Status status = Status::Merged;
+  int32_t merged = 0;              // entries that went
+  int32_t entries = 0;             // entries the block held (Merged, NoneWithin)
+  std::optional<Message> refusal;  // Refused: why, naming the fault
 };
 
 // The outcome of SuggestDistances.
@@ -104,6 +112,12 @@ struct GenerateResult {
   std::optional<Message> failure;
   std::vector<int32_t> subObjectsPerLod;      // index = LOD - 1, once the plan stood
   std::vector<LodSimplification> simplified;  // every LOD below 100 %, ascending, once the plan stood
+};
+
+// What ConvertShapeFile made of a file.
+struct ShapeConversion {
+  bool toText = false;  // compressed or binary became Unicode text; else text became compressed
+  std::string backup;   // where the old file went
 };
 
 struct MaterialFixSummary {
@@ -193,6 +207,17 @@ public:
   // and no whole number 1..2000 empties both and throws
   // Error(GenerationMsg::DistanceRefused).
   void SetDistance(int lod, const std::string& text);
+  // Every element into `text` in LOD `lod`; a text that is no 0..99 or 999
+  // changes nothing and throws Error(GenerationMsg::BulkNumberRefused).
+  void AssignLod(int lod, const std::string& text);
+  // Every element of LOD `lod` as it is in the LOD before; false, and
+  // nothing changed, for LOD 1.
+  bool CopyPreviousLod(int lod);
+  // The cells of LODs 1..lods move one element row down from `row` on (the
+  // last row's go) and `row` is emptied; or, `down` false, they move up one
+  // row over `row` and the last row is emptied. False, and nothing changed,
+  // for a row that is no element's.
+  bool ShiftAssignments(int row, int lods, bool down);
   // The first LOD without a distance; 0 when every LOD has one.
   int FirstLodWithoutDistance() const;
   // The distance rows for `lods` LODs; a LOD without a distance gets 2000.
@@ -229,6 +254,10 @@ public:
   // Sets the budget; a number that is not positive and finite is refused
   // (Error(SessionMsg::ScreenErrorRefused)) and the budget stays.
   void SetScreenError(double pixels);
+  // The budget as typed: a number with `separator` (the system's decimal
+  // separator) or with the point the settings file writes; any other text
+  // throws Error(SessionMsg::ScreenErrorRefused) naming it.
+  void SetScreenError(const std::string& text, char separator);
   // The distance LOD `lod` is first seen from: the largest distance of the
   // LODs before it, 0 for LOD 1. Throws Error(SessionMsg::DetailNeedsDistance)
   // when one of them has no distance.
@@ -306,6 +335,14 @@ public:
   // Rewrites the document (entries to go, after the question). Throws Error
   // when the rewrite is refused; the document is then unchanged.
   MergeResult ApplyMerge(const MergeProposal& proposal);
+  // The rest of a located merge: planned with `tolerance`, refused (Error)
+  // before the question when its rewrite cannot be made, asked, applied.
+  MergeResult Merge(MergeProposal& proposal, long double tolerance, Questions& questions);
+  // A merge tolerance from its text (`separator`: the system's decimal
+  // separator). A number is kept even when it is negative (nothing merges
+  // then), but a negative one or a text that is no number throws
+  // Error(ToolsMsg::ToleranceInvalid).
+  void SetTolerance(bool points, const std::string& text, char separator);
 
   // The repairs. Both throw Error when the tool refuses the shape (the
   // document is unchanged, but counts as changed) or the structural check
@@ -335,6 +372,8 @@ public:
   // Throws as Picture.
   Message Shot(PreviewSettings settings, PreviewFrame& frame);
 
+  // There is something to list: a shape is open and has elements.
+  bool CanListSettings() const { return !lines.empty() && !ElementName(1).empty(); }
   // The listing of the tables and the tolerances for a printable area of
   // the given height, its words made by `text`.
   std::vector<PrintPage> ListingPages(int printableHeightMm,
@@ -344,6 +383,19 @@ public:
   std::string SimulatorFolder() const;
   // The compression utility: `given`, else `stored`, else the simulator's own.
   std::string CompressionTool(const std::string& given, const std::string& stored) const;
+  // Writes the script that runs the utility `tool` on the file `shape` into
+  // the program's folder, its words made by `text`, and starts it in a
+  // console window; false when it could not be started. Throws Error when
+  // the script cannot be written.
+  bool StartCompression(const std::string& tool, const std::string& shape,
+                        const std::function<std::string(const Message&)>& text);
+  // Converts the shape file `path` in place as the utility would, without
+  // it: a compressed or binary file becomes Unicode text, a file in any text
+  // form the compressed form; the old file becomes its ".BAK". Nothing when
+  // the file has none of the shape forms. Throws Error when it cannot be
+  // read, converted or written; the file is then as it was. The document is
+  // not touched.
+  std::optional<ShapeConversion> ConvertShapeFile(const std::string& path) const;
 
   // Notes the first structural problem of the lines (structureProblem).
   void NoteStructure();

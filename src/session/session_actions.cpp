@@ -22,6 +22,7 @@
 #include "tools/merge_plan.h"
 #include "tools/normal_merge.h"
 #include "tools/point_merge.h"
+#include "tools/tools_messages.h"
 
 namespace lodsmith {
 
@@ -174,7 +175,41 @@ MergeResult Session::ApplyMerge(const MergeProposal& p) {
   MarkChanged();
   lines = std::move(rebuilt);
   (p.points ? canMergePoints_ : canMergeNormals_) = false;
-  return {p.gone, p.entries};
+  MergeResult r;
+  r.merged = p.gone;
+  r.entries = p.entries;
+  return r;
+}
+
+MergeResult Session::Merge(MergeProposal& p, long double tolerance, Questions& questions) {
+  PlanMerge(p, tolerance);
+  MergeResult r;
+  if (p.gone == 0) {
+    r.status = MergeResult::Status::NoneWithin;
+    r.entries = p.entries;
+    return r;
+  }
+  // Refuse before asking: a question whose Yes cannot be carried out helps
+  // nobody.
+  CheckMerge(p);
+  if (!questions.Ask({p.points ? Question::Kind::MergePoints : Question::Kind::MergeNormals, p.gone, tolerance})) {
+    r.status = MergeResult::Status::Declined;
+    return r;
+  }
+  try {
+    return ApplyMerge(p);
+  } catch (const Error& e) {
+    if (!e.Is(DocumentMsg::RefusedRewrite)) throw;
+    r.status = MergeResult::Status::Refused;
+    r.refusal = e.message();
+    return r;
+  }
+}
+
+void Session::SetTolerance(bool points, const std::string& text, char separator) {
+  const auto value = ParseTolerance(text, separator);
+  if (value) (points ? pointTolerance : normalTolerance) = *value;
+  if (!value || *value < 0) throw Error(ToolsMsg::ToleranceInvalid);
 }
 
 MaterialFixSummary Session::FixMaterials() {
@@ -291,6 +326,26 @@ std::string Session::CompressionTool(const std::string& given, const std::string
   if (!stored.empty()) return stored;
   // The registry is asked only while nothing is stored.
   return DefaultToolPath(SimulatorFolder());
+}
+
+bool Session::StartCompression(const std::string& tool, const std::string& shape,
+                               const std::function<std::string(const Message&)>& text) {
+  const std::string script = WriteCompressScript(ExtractFileDir(platform_.ExecutablePath()), tool, shape, text);
+  return platform_.StartConsoleScript(script);
+}
+
+std::optional<ShapeConversion> Session::ConvertShapeFile(const std::string& path) const {
+  const std::string bytes = ReadFileBytes(path);
+  const std::optional<ShapeForm> form = DetectShapeForm(bytes);
+  if (!form) return std::nullopt;
+  // The utility turns a compressed or binary file into text and a text file
+  // into a compressed one; so does this, whatever text form it is.
+  ShapeConversion done;
+  done.toText = *form == ShapeForm::Compressed || *form == ShapeForm::Binary;
+  const std::string text = ShapeFormToUnicodeText(bytes, *form);
+  done.backup = ChangeExtension(path, ".BAK");
+  WriteFileAtomic(path, done.toText ? text : UnicodeTextToShapeForm(text, ShapeForm::Compressed), done.backup);
+  return done;
 }
 
 }  // namespace lodsmith

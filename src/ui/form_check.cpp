@@ -1,6 +1,5 @@
 // The structural check at the form's edge: the note on an opened shape that
-// fails it, and the gate every rewrite passes before it replaces the
-// document (Session::CheckRewrite).
+// fails it, and the change marks a rewrite the check refuses puts back.
 #include "document/document_messages.h"
 #include "document/shape_check.h"
 #include "ui/tlsform.h"
@@ -20,17 +19,6 @@ void TLSForm::ShowStructureNote() {
   StructureNote = session.structureProblem ? Text(StructureNoteMessage(*session.structureProblem)) : "";
   ShowLineCount();
   if (!StructureNote.empty()) Label2.Caption += " – " + StructureNote;
-}
-
-bool TLSForm::AcceptRewrite(const Lines& result) {
-  try {
-    session.CheckRewrite(result);
-    return true;
-  } catch (const Error& e) {
-    ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
-    LastOutcome = Outcome::Refused;
-    return false;
-  }
 }
 
 TLSForm::ChangeMarks TLSForm::CurrentChangeMarks() const {

@@ -15,11 +15,11 @@ namespace lodsmith {
 bool TLSForm::ToolPathValid(const std::string& path) { return lodsmith::ToolPathValid(path); }
 
 void TLSForm::CompressButtonClick() {
-  std::string tool = session.CompressionTool("", DirSetting("FFEdit"));
+  std::string tool = session.CompressionTool("", Settings.Dir("FFEdit"));
   if (!ToolPathValid(tool)) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(ToolsMsg::LocateTool));
     FileDialogRequest request;
-    request.initialDir = DirSetting("InitialDir");
+    request.initialDir = Settings.Dir("InitialDir");
     request.fileName = kToolFileName;
     request.filter = LanguageText(58);
     request.mustExist = true;
@@ -35,7 +35,7 @@ void TLSForm::CompressButtonClick() {
       }
       return;
     }
-    if (ProgramIni) ProgramIni->WriteString("Dir", "FFEdit", tool);
+    Settings.SetDir("FFEdit", tool);
   }
 
   auto shape = ChooseShapeToConvert();
@@ -43,9 +43,7 @@ void TLSForm::CompressButtonClick() {
 
   // A script that cannot be written ends the action with its Error. The
   // script speaks the window's language.
-  std::string script = WriteCompressScript(ExtractFileDir(platform_.ExecutablePath()), tool, *shape,
-                                           [this](const Message& m) { return Text(m); });
-  if (!platform_.StartConsoleScript(script)) {
+  if (!session.StartCompression(tool, *shape, [this](const Message& m) { return Text(m); })) {
     ShowMessage(MsgKind::Error, MsgButtons::Ok, Message(ToolsMsg::ToolStartFailed));
     LastOutcome = Outcome::Failed;
   }
@@ -53,8 +51,8 @@ void TLSForm::CompressButtonClick() {
 
 std::optional<std::string> TLSForm::ChooseShapeToConvert() {
   FileDialogRequest request;
-  request.initialDir = DirSetting("InitialDir");
-  request.fileName = DirSetting("Filename");
+  request.initialDir = Settings.Dir("InitialDir");
+  request.fileName = Settings.Dir("Filename");
   request.filter = LanguageText(57);
   request.mustExist = true;
   auto shape = platform_.OpenDialog(request);
@@ -67,24 +65,15 @@ void TLSForm::ConvertShapeFileBuiltIn() {
   if (!shape) return;
   BeginBusy();
   try {
-    const std::string bytes = ReadFileBytes(*shape);
-    const std::optional<ShapeForm> form = DetectShapeForm(bytes);
-    if (!form) {
-      EndBusy();
+    const std::optional<ShapeConversion> done = session.ConvertShapeFile(*shape);
+    EndBusy();
+    if (!done) {
       ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(UiMsg::NotAShapeForm, *shape));
       LastOutcome = Outcome::Refused;
       return;
     }
-    // The utility turns a compressed or binary file into text and a text
-    // file into a compressed one; so does this, whatever text form it is.
-    const bool packed = *form == ShapeForm::Compressed || *form == ShapeForm::Binary;
-    std::string text = ShapeFormToUnicodeText(bytes, *form);
-    std::string out = packed ? text : UnicodeTextToShapeForm(text, ShapeForm::Compressed);
-    const std::string backup = ChangeExtension(*shape, ".BAK");
-    WriteFileAtomic(*shape, out, backup);
-    EndBusy();
     ShowMessage(MsgKind::Information, MsgButtons::Ok,
-                Message(packed ? UiMsg::ConvertedToText : UiMsg::ConvertedToCompressed, *shape, backup));
+                Message(done->toText ? UiMsg::ConvertedToText : UiMsg::ConvertedToCompressed, *shape, done->backup));
   } catch (const Error& e) {
     // A broken file or a refused write: the file is as it was.
     EndBusy();

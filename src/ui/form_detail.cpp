@@ -3,32 +3,24 @@
 // values and simplifies; these handlers take the typed text and tell what
 // was refused.
 #include "core/grid_columns.h"
-#include "document/float_text.h"
 #include "session/session_messages.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
 
 namespace {
-
 constexpr int kDetailValueColumn = 1;
-
-// The budget as typed: the system's decimal separator, or the point the
-// settings file writes.
-std::optional<double> ReadScreenError(const std::string& text, char separator) {
-  std::optional<long double> v = ParseFloat(text, separator);
-  if (!v && separator != '.') v = ParseFloat(text, '.');
-  if (!v) return std::nullopt;
-  return static_cast<double>(*v);
-}
-
 }  // namespace
 
-void TLSForm::ShowSettingEdits() {
+void TLSForm::ShowLoadedSettings(int lods) {
   const char sep = platform_.DecimalSeparator();
   DeltaPointsEdit.Text = FormatGeneral(PointTolerance, sep);
   DeltaNormalsEdit.Text = FormatGeneral(NormalTolerance, sep);
   ScreenErrorEdit.Text = FormatGeneral(session.screenError, sep);
+  if (lods <= 0) return;
+  LODAnzSpinEdit.Value = lods;
+  ShowLodCount();
+  RefreshSubObjectGrid();
 }
 
 void TLSForm::DetailGridSelectCell(int ACol, int ARow, bool& CanSelect) {
@@ -49,10 +41,8 @@ void TLSForm::DetailGridSetEditText(int ACol, int ARow, const std::string& Value
 }
 
 void TLSForm::ScreenErrorEditExit() {
-  const auto pixels = ReadScreenError(ScreenErrorEdit.Text, platform_.DecimalSeparator());
   try {
-    if (!pixels) throw Error(SessionMsg::ScreenErrorRefused, ScreenErrorEdit.Text);
-    session.SetScreenError(*pixels);
+    session.SetScreenError(ScreenErrorEdit.Text, platform_.DecimalSeparator());
   } catch (const Error& e) {
     ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
     LastOutcome = Outcome::Refused;

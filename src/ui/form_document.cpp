@@ -92,9 +92,9 @@ void TLSForm::OeffnenButtonClick() {
   if (!QuerySave()) return;
 
   FileDialogRequest request;
-  request.initialDir = DirSetting("InitialDir");
+  request.initialDir = Settings.Dir("InitialDir");
   if (request.initialDir.empty()) request.initialDir = SimulatorPath() + "\\trains\\trainset";
-  request.fileName = DirSetting("Filename");
+  request.fileName = Settings.Dir("Filename");
   request.filter = LanguageText(57);
   request.mustExist = true;
   auto chosen = platform_.OpenDialog(request);
@@ -127,20 +127,13 @@ void TLSForm::OpenShapeFile(const std::string& chosen) {
     SpeichernUnterBitBtn.FontColor = clWindowText;
     Label1.Caption = FileName;
     Caption = "Lodsmith   [ " + ExtractFileName(FileName) + " ]";
-    if (ProgramIni) {
-      ProgramIni->WriteString("Dir", "InitialDir", ExtractFileDir(FileName));
-      ProgramIni->WriteString("Dir", "Filename", ExtractFileName(FileName));
-    }
+    Settings.SetDir("InitialDir", ExtractFileDir(FileName));
+    Settings.SetDir("Filename", ExtractFileName(FileName));
     ShowActionButtons();
     ShowStructureNote();
     for (const auto& w : r.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
   }
-  if (r.settingsLoaded) ShowSettingEdits();
-  if (r.lodsLoaded > 0) {
-    LODAnzSpinEdit.Value = LodCount;
-    ShowLodCount();
-    RefreshSubObjectGrid();
-  }
+  if (r.settingsLoaded) ShowLoadedSettings(r.lodsLoaded);
   // The status line tells the form the file was read in, beside the note on
   // its structure.
   if (r.status == OpenResult::Status::Opened)
@@ -200,7 +193,7 @@ bool TLSForm::SaveDocument() {
 
 void TLSForm::SpeichernButtonClick() {
   FileDialogRequest request;
-  request.initialDir = DirSetting("InitialDir");
+  request.initialDir = Settings.Dir("InitialDir");
   request.filter = LanguageText(57);
   request.overwritePrompt = true;
   if (FileName.empty()) {
@@ -213,7 +206,7 @@ void TLSForm::SpeichernButtonClick() {
 
 void TLSForm::SpeichernUnterButtonClick() {
   FileDialogRequest request;
-  request.initialDir = DirSetting("InitialDir");
+  request.initialDir = Settings.Dir("InitialDir");
   request.fileName = ExtractFileName(FileName);
   request.filter = Text(Message(UiMsg::SaveFormFilter));
   request.filterIndex = SaveFilterOf(FileForm);
@@ -248,25 +241,21 @@ void TLSForm::UndoButtonClick() {
   BeginBusy();
   SpeichernBitBtn.FontColor = clWindowText;
   SpeichernUnterBitBtn.FontColor = clWindowText;
+  bool failed = false;
   try {
     session.Undo();
   } catch (const Error&) {
-    for (const auto& w : Analysis.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
+    failed = true;
+  }
+  for (const auto& w : Analysis.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
+  if (failed) {
     ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, kOpenFailedText);
     LastOutcome = Outcome::Failed;
   }
-  if (LastOutcome != Outcome::Failed)
-    for (const auto& w : Analysis.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
   ShowActionButtons();
-  StructureNote = session.structureProblem ? Text(StructureNoteMessage(*session.structureProblem)) : "";
-  ShowLineCount();
   // The restored text is the opened one: the note on its structure stands.
-  if (!StructureNote.empty()) Label2.Caption += " – " + StructureNote;
+  ShowStructureNote();
   EndBusy();
-}
-
-std::string TLSForm::DirSetting(const std::string& key) const {
-  return ProgramIni ? ProgramIni->ReadString("Dir", key, "") : "";
 }
 
 std::string TLSForm::ModelSettingsFileName() const { return session.ModelSettingsFileName(); }

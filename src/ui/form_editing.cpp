@@ -13,16 +13,6 @@ namespace lodsmith {
 
 using namespace grid;
 
-namespace {
-
-// 0..99 or 999: what NrEdit accepts (the rule of an assignment cell).
-bool ValidAssignment(const std::string& text) {
-  auto v = ParseInt32(text);
-  return v && *v >= 0 && (*v < 100 || *v == AssignmentCell::kAbsent);
-}
-
-}  // namespace
-
 // ---- Vertex estimate and sub-object grid -------------------------------------
 
 VertexEstimate TLSForm::EstimateVertices(int lod, int subObject) {
@@ -146,24 +136,19 @@ void TLSForm::SetLODAnzSpinEditValue(int value) {
 
 void TLSForm::DoButtonClick() {
   if (ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, 62) != MsgResult::Yes) return;
-  if (!ValidAssignment(NrEdit.Text)) {
-    ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(GenerationMsg::BulkNumberRefused));
+  try {
+    session.AssignLod(LODSpinEdit.Value, NrEdit.Text);
+  } catch (const Error& e) {
+    ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
     LastOutcome = Outcome::Refused;
     return;
   }
-  const int col = ElementLodColumn(LODSpinEdit.Value);
-  for (int r = 1; r < StringGrid1.RowCount(); ++r) StringGrid1.SetCell(col, r, NrEdit.Text);
   RefreshSubObjectGrid();
 }
 
 void TLSForm::DoButton1Click() {
   if (ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, 62) != MsgResult::Yes) return;
-  const int n = LODSpinEdit.Value;
-  // LOD 1 has no previous LOD: its left neighbour is the "Faces" column.
-  if (n < 2) return;
-  for (int r = 1; r < StringGrid1.RowCount(); ++r)
-    StringGrid1.SetCell(ElementLodColumn(n), r, StringGrid1.Cell(ElementLodColumn(n - 1), r));
-  RefreshSubObjectGrid();
+  if (session.CopyPreviousLod(LODSpinEdit.Value)) RefreshSubObjectGrid();
 }
 
 void TLSForm::AnimResetButtonClick() {
@@ -174,27 +159,13 @@ void TLSForm::AnimResetButtonClick() {
 void TLSForm::ZeilePlusButtonClick() {
   if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(GenerationMsg::ShiftRowsDown)) != MsgResult::Yes)
     return;
-  const int c = StringGrid1.Row;
-  const int last = StringGrid1.RowCount() - 1;
-  if (c < 1 || c > last) return;
-  const int firstCol = ElementLodColumn(1), lastCol = ElementLodColumn(LODAnzSpinEdit.Value);
-  for (int r = last; r > c; --r)
-    for (int col = firstCol; col <= lastCol; ++col) StringGrid1.SetCell(col, r, StringGrid1.Cell(col, r - 1));
-  for (int col = firstCol; col <= lastCol; ++col) StringGrid1.SetCell(col, c, "");
-  RefreshSubObjectGrid();
+  if (session.ShiftAssignments(StringGrid1.Row, LODAnzSpinEdit.Value, true)) RefreshSubObjectGrid();
 }
 
 void TLSForm::ZeileMinusButtonClick() {
   if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(GenerationMsg::ShiftRowsUp)) != MsgResult::Yes)
     return;
-  const int c = StringGrid1.Row;
-  const int last = StringGrid1.RowCount() - 1;
-  if (c < 1 || c > last) return;
-  const int firstCol = ElementLodColumn(1), lastCol = ElementLodColumn(LODAnzSpinEdit.Value);
-  for (int r = c + 1; r <= last; ++r)
-    for (int col = firstCol; col <= lastCol; ++col) StringGrid1.SetCell(col, r - 1, StringGrid1.Cell(col, r));
-  for (int col = firstCol; col <= lastCol; ++col) StringGrid1.SetCell(col, last, "");
-  RefreshSubObjectGrid();
+  if (session.ShiftAssignments(StringGrid1.Row, LODAnzSpinEdit.Value, false)) RefreshSubObjectGrid();
 }
 
 }  // namespace lodsmith

@@ -1,7 +1,6 @@
 // The preview window's handlers: the window model keeps the camera, the LOD
 // and the selection; the front end only draws the picture made here.
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 
 #include "core/file_io.h"
@@ -54,18 +53,9 @@ void TLSForm::PreviewResetClick() {
   Preview.HighlightRow = 0;
 }
 
-void TLSForm::PreviewOrbit(int dx, int dy) {
-  // The model follows the mouse: a drag to the right turns its left side
-  // into view, a drag down its top.
-  PreviewCamera& c = Preview.Camera;
-  c.yawDegrees = std::remainder(c.yawDegrees + dx * kOrbitDegreesPerPixel, 360.0);
-  c.pitchDegrees = std::clamp(c.pitchDegrees + dy * kOrbitDegreesPerPixel, -90.0, 90.0);
-}
+void TLSForm::PreviewOrbit(int dx, int dy) { OrbitCamera(Preview.Camera, dx, dy); }
 
-void TLSForm::PreviewZoom(int steps) {
-  // Far enough either way to lose nothing, near enough to stay finite.
-  Preview.Camera.zoom = std::clamp(Preview.Camera.zoom * std::pow(kZoomPerWheelStep, steps), 0.05, 200.0);
-}
+void TLSForm::PreviewZoom(int steps) { ZoomCamera(Preview.Camera, steps); }
 
 void TLSForm::PreviewLodSpinEditChange(int value) {
   TSpinEdit& s = Preview.LodSpinEdit;

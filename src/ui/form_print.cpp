@@ -1,7 +1,6 @@
 // Print-out of the settings: the four grids and the tolerances on the
 // default printer, or as a PDF file when there is no printer.
 #include "core/file_io.h"
-#include "core/grid_columns.h"
 #include "print/pdf_writer.h"
 #include "print/print_layout.h"
 #include "ui/texts/messages.h"
@@ -16,7 +15,7 @@ std::vector<PrintPage> TLSForm::SettingsListingPages(int printableHeightMm) {
 }
 
 void TLSForm::E_DruckenButtonClick() {
-  if (ShapeLines.empty() || StringGrid1.Cell(grid::kElementName, 1).empty()) return;
+  if (!session.CanListSettings()) return;
   if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(UiMsg::PrintQuestion)) != MsgResult::Yes) {
     LastOutcome = Outcome::Cancelled;
     return;

@@ -24,13 +24,7 @@ void TLSForm::SaveModelSettings() {
 
 void TLSForm::LoadModelSettings() {
   const std::optional<int> lods = session.LoadModelSettings(session.ModelSettingsFileName(), LODSpinEdit.Value);
-  if (!lods) return;
-  ShowSettingEdits();
-  if (*lods > 0) {
-    LODAnzSpinEdit.Value = *lods;
-    ShowLodCount();
-    RefreshSubObjectGrid();
-  }
+  if (lods) ShowLoadedSettings(*lods);
 }
 
 void TLSForm::GrundButtonClick() {

@@ -1,7 +1,7 @@
 // Repair tools: point and normal merging, material correction, animations.
 //
 // Every tool works on a copy and swaps the result into ShapeLines only when
-// it is complete and has passed the structural check (AcceptRewrite): a
+// it is complete and has passed the structural check (Session::CheckRewrite): a
 // refused shape keeps its text. Refusals (Error) leave the handler and are
 // shown by the event loop as error boxes, after the cursor (and for the
 // merges the status line) has been put back.
@@ -14,20 +14,19 @@ namespace lodsmith {
 
 namespace {
 
-void CheckToleranceEdit(TLSForm& form, const TEdit& edit, long double& tolerance, const char* controlName) {
-  auto value = ParseTolerance(edit.Text, form.platform().DecimalSeparator());
-  // A value is kept even when it is negative (nothing merges then); the user
-  // is sent back to correct it.
-  if (value) tolerance = *value;
-  if (!value || *value < 0) {
-    form.ShowMessage(MsgKind::Error, MsgButtons::Ok, Message(ToolsMsg::ToleranceInvalid));
+void CheckToleranceEdit(TLSForm& form, const TEdit& edit, bool points, const char* controlName) {
+  try {
+    form.session.SetTolerance(points, edit.Text, form.platform().DecimalSeparator());
+  } catch (const Error& e) {
+    // The user is sent back to correct it.
+    form.ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
     form.LastOutcome = Outcome::Refused;
     form.platform().FocusControl(controlName);
   }
 }
 
-// The common course of both merges: locate, plan, refuse before asking, ask,
-// apply. Returns true when the document was rewritten.
+// Both merges: the session locates, plans, refuses before asking, asks and
+// applies. Returns true when the document was rewritten.
 bool RunMerge(TLSForm& form, bool points, long double tolerance) {
   if (form.ShapeLines.empty()) return false;
   TLSForm::BusyCursor end(form);
@@ -37,32 +36,22 @@ bool RunMerge(TLSForm& form, bool points, long double tolerance) {
   if (!p.header) return false;
   // From the entries on, the status line is shown however the action ends.
   end.showLineCount = true;
-  form.session.PlanMerge(p, tolerance);
-  if (p.gone == 0) {
-    form.LastResult.entries = p.entries;
-    form.ShowLanguageText(MsgKind::Information, MsgButtons::Ok, points ? 65 : 67);
-    return false;
-  }
-  // Refuse before asking: a question whose Yes cannot be carried out helps
-  // nobody.
-  form.session.CheckMerge(p);
   TLSForm::BoxQuestions questions(form);
-  if (!questions.Ask({points ? Question::Kind::MergePoints : Question::Kind::MergeNormals, p.gone, tolerance})) {
-    form.LastOutcome = Outcome::Cancelled;
-    return false;
-  }
-  MergeResult r;
-  try {
-    r = form.session.ApplyMerge(p);
-  } catch (const Error& e) {
-    if (!e.Is(DocumentMsg::RefusedRewrite)) throw;
-    form.ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
-    form.LastOutcome = Outcome::Refused;
-    return false;
+  const MergeResult r = form.session.Merge(p, tolerance, questions);
+  form.LastResult.entries = r.entries;
+  switch (r.status) {
+    case MergeResult::Status::NoneWithin:
+      form.ShowLanguageText(MsgKind::Information, MsgButtons::Ok, points ? 65 : 67);
+      return false;
+    case MergeResult::Status::Declined: form.LastOutcome = Outcome::Cancelled; return false;
+    case MergeResult::Status::Refused:
+      form.ShowMessage(MsgKind::Warning, MsgButtons::Ok, *r.refusal);
+      form.LastOutcome = Outcome::Refused;
+      return false;
+    case MergeResult::Status::Merged: break;
   }
   form.SMemoChange();
   form.LastResult.merged = r.merged;
-  form.LastResult.entries = r.entries;
   return true;
 }
 
@@ -131,10 +120,8 @@ void TLSForm::AnimButtonClick() {
   LastResult.linesDeleted = r.linesDeleted;
 }
 
-void TLSForm::DeltaPointsEditExit() { CheckToleranceEdit(*this, DeltaPointsEdit, PointTolerance, "DeltaPointsEdit"); }
+void TLSForm::DeltaPointsEditExit() { CheckToleranceEdit(*this, DeltaPointsEdit, true, "DeltaPointsEdit"); }
 
-void TLSForm::DeltaNormalsEditExit() {
-  CheckToleranceEdit(*this, DeltaNormalsEdit, NormalTolerance, "DeltaNormalsEdit");
-}
+void TLSForm::DeltaNormalsEditExit() { CheckToleranceEdit(*this, DeltaNormalsEdit, false, "DeltaNormalsEdit"); }
 
 }  // namespace lodsmith

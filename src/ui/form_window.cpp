@@ -3,9 +3,7 @@
 #include <algorithm>
 
 #include "core/file_io.h"
-#include "core/file_system.h"
 #include "core/grid_columns.h"
-#include "session/lod_rules.h"
 #include "ui/texts/messages.h"
 #include "ui/texts/ui_messages.h"
 #include "ui/tlsform.h"
@@ -20,8 +18,7 @@ void TLSForm::FormCreate() {
   Caption = "Lodsmith";
 
   const std::string exe = platform_.ExecutablePath();
-  LanguageIni = std::make_unique<IniFile>(ExtractFileDir(exe) + kLanguageFileName);
-  OpenSettingsFiles(ChangeExtension(exe, ".INI"));
+  Settings.Open(platform_, ChangeExtension(exe, ".INI"), ExtractFileDir(exe) + kLanguageFileName);
   OfferLanguages();
   TellStartNotes();
   SetUpLodTables();
@@ -34,15 +31,8 @@ void TLSForm::FormCreate() {
 }
 
 void TLSForm::OfferLanguages() {
-  SpracheComboBox.Items.clear();
-  for (int i = 1;; ++i) {
-    std::string name = LanguageIni->ReadString("Languages", "S" + std::to_string(i), "");
-    if (name.empty()) break;
-    SpracheComboBox.Items.push_back(name);
-  }
-  LanguageName = LanguageChoiceIni && LanguageChoiceIni->ValueExists("Languages", "Language")
-                     ? LanguageChoiceIni->ReadString("Languages", "Language", "Deutsch")
-                     : LanguageIni->ReadString("Languages", "Language", "Deutsch");
+  SpracheComboBox.Items = Settings.Languages();
+  LanguageName = Settings.LanguageName();
   SpracheComboBox.ItemIndex = -1;
   for (std::size_t i = 0; i < SpracheComboBox.Items.size(); ++i)
     if (EqualsIgnoreCase(SpracheComboBox.Items[i], LanguageName)) {
@@ -60,12 +50,9 @@ void TLSForm::TellStartNotes() {
 }
 
 void TLSForm::SetUpLodTables() {
-  // The tables for the LOD count and distances of the last run; a
-  // hand-edited count outside 1..99 is brought into range so that there is
-  // always at least one LOD column.
-  const int n = std::clamp(ProgramIni->ReadInteger("LODs", "Anzahl", 1), kMinLods, kMaxLods);
-  session.SetUp(
-      n, [this](int k) { return SaneDistance(ProgramIni->ReadString("LODs", std::to_string(k), kDefaultDistance)); });
+  // The tables for the LOD count and distances of the last run.
+  const int n = Settings.LodCount();
+  session.SetUp(n, [this](int k) { return Settings.Distance(k); });
   StringGrid1.ColWidths.resize(std::max<std::size_t>(StringGrid1.ColWidths.size(), ElementLodColumn(1) + 1), 28);
   StringGrid1.ColWidths[kElementName] = 186;
   StringGrid1.ColWidths[kElementImage] = 100;
@@ -81,72 +68,14 @@ void TLSForm::SetUpLodTables() {
   StringGrid2.ColWidths[kSubObjectVertices] = 50;
 }
 
-std::string TLSForm::UserSettingsFile(const std::string& besideProgram) {
-  const std::string folder = platform_.UserSettingsFolder();
-  if (folder.empty()) return "";
-  const std::string path = folder + ExtractFileName(besideProgram);
-  if (!platform_.FileExists(path) && !platform_.CreateFolder(folder)) return "";
-  return platform_.CanStoreFile(path) ? path : "";
-}
-
-void TLSForm::OpenSettingsFiles(const std::string& besideProgram) {
-  SettingsReadOnly = false;
-  LanguageChoiceIni.reset();
-  // A copy unpacked anywhere keeps its settings beside itself, as always.
-  if (platform_.CanStoreFile(besideProgram)) {
-    ProgramIni = std::make_unique<IniFile>(besideProgram);
-    if (platform_.FileExists(LanguageIni->Path()) && !platform_.CanStoreFile(LanguageIni->Path())) {
-      // Only the language choice is lost; it is not worth a message.
-      LanguageIni->SetMemoryOnly(true);
-    }
-    return;
-  }
-  // An installed copy keeps them in the user's settings folder; the first
-  // time, the settings beside the program are taken along. The language
-  // file's texts stay where they were installed; only the choice of
-  // language goes to the user's folder.
-  LanguageIni->SetMemoryOnly(true);
-  const std::string user = UserSettingsFile(besideProgram);
-  if (!user.empty()) {
-    if (!platform_.FileExists(user) && platform_.FileExists(besideProgram)) Files().Copy(besideProgram, user);
-    ProgramIni = std::make_unique<IniFile>(user);
-    const std::string choice = UserSettingsFile(LanguageIni->Path());
-    if (!choice.empty()) LanguageChoiceIni = std::make_unique<IniFile>(choice);
-    return;
-  }
-  // Nowhere to store: what the program would store stays in memory, and
-  // the user hears about it once.
-  SettingsReadOnly = true;
-  ProgramIni = std::make_unique<IniFile>(besideProgram);
-  ProgramIni->SetMemoryOnly(true);
-}
-
 Language TLSForm::StoredLanguage(const std::string& exe, const std::string& userFolder) {
-  const IniFile shipped(ExtractFileDir(exe) + kLanguageFileName);
-  std::string name = shipped.ReadString("Languages", "Language", "Deutsch");
-  // An installed copy keeps the choice in the user's folder (see
-  // OpenSettingsFiles).
-  if (!CanStoreFile(ChangeExtension(exe, ".INI")) && !userFolder.empty() &&
-      FileExists(userFolder + kLanguageFileName)) {
-    const IniFile user(userFolder + kLanguageFileName);
-    if (user.ValueExists("Languages", "Language")) name = user.ReadString("Languages", "Language", "Deutsch");
-  }
-  return LanguageNamed(name);
+  return LanguageNamed(ProgramSettings::StoredLanguageName(exe, userFolder, kLanguageFileName));
 }
 
 void TLSForm::FormDestroy() {
   if (ProgramIni) {
     try {
-      // One write to disk for the whole section.
-      IniFile::BatchUpdate batch(*ProgramIni);
-      ProgramIni->EraseSection("LODs");
-      const int n = LODAnzSpinEdit.Value;
-      ProgramIni->WriteInteger("LODs", "Anzahl", n);
-      for (int k = 1; k <= n; ++k) {
-        const std::string& distance = StringGrid4.Cell(kDistance, k);
-        ProgramIni->WriteString("LODs", std::to_string(k), distance.empty() ? kDefaultDistance : distance);
-      }
-      batch.Commit();
+      Settings.StoreLods(LODAnzSpinEdit.Value, [this](int k) { return StringGrid4.Cell(kDistance, k); });
     } catch (const Error&) {
       // The folder became read-only while the program ran.
       if (!SettingsReadOnly) {
@@ -155,9 +84,7 @@ void TLSForm::FormDestroy() {
       }
     }
   }
-  ProgramIni.reset();
-  LanguageIni.reset();
-  LanguageChoiceIni.reset();
+  Settings.Close();
   UndoLines.clear();
   ShapeLines.clear();
 }
@@ -240,8 +167,7 @@ void TLSForm::SpracheComboBoxSelect() {
   ApplyLanguageTexts();
   // The status line of an open shape speaks the new language too.
   if (!ShapeLines.empty()) ShowStructureNote();
-  if (IniFile* store = LanguageChoiceIni ? LanguageChoiceIni.get() : LanguageIni.get())
-    store->WriteString("Languages", "Language", chosen);
+  Settings.StoreLanguageName(chosen);
 }
 
 }  // namespace lodsmith

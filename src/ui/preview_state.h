@@ -39,9 +39,4 @@ struct TPreview {
   int SeenCol = -1, SeenRow = -1;
 };
 
-// Degrees the camera turns per pixel dragged, and the zoom factor per
-// wheel step.
-inline constexpr double kOrbitDegreesPerPixel = 0.5;
-inline constexpr double kZoomPerWheelStep = 1.15;
-
 }  // namespace lodsmith

@@ -24,6 +24,7 @@
 #include "platform/ini_file.h"
 #include "platform/platform.h"
 #include "session/action_result.h"
+#include "session/program_settings.h"
 #include "session/session.h"
 #include "ui/controls.h"
 #include "ui/preview_state.h"
@@ -169,12 +170,6 @@ public:
   // the status line says so: Label2 = "<lines> <language text 22> – <note>".
   // No message box. AnalyseShape calls it.
   void NoteShapeStructure();
-  // The last step of a rewrite: true when `result` may replace ShapeLines,
-  // that is when it has no structural problem of a kind ShapeLines does not
-  // have already. Otherwise the first new problem is shown (warning, OK,
-  // DocumentMsg::RefusedRewrite), the outcome is Refused and false returned;
-  // nothing is changed.
-  bool AcceptRewrite(const Lines& result);
   // What an action marks before its result is known (the changed flag and
   // the colour of the save buttons), kept so that a refused result can put
   // it back.
@@ -209,8 +204,9 @@ public:
   void DetailGridSetEditText(int ACol, int ARow, const std::string& Value);
   void ScreenErrorEditExit();
   void SuggestButtonClick();
-  // The edits of the tolerances and the budget from the session's values.
-  void ShowSettingEdits();
+  // What a settings file loaded: the edits of the tolerances and the budget
+  // from the session's values, and the LOD count it committed (0: none).
+  void ShowLoadedSettings(int lods);
   // The handlers a grid view sends its events to, for both front ends: the
   // sub-object and the matrix grid share one pair; a grid without a handler
   // (the LOD overview) gets empty functions.
@@ -235,19 +231,12 @@ public:
   void SetLODAnzSpinEditValue(int value);
 
   // ---- Settings files ------------------------------------------------------
-  std::unique_ptr<IniFile> ProgramIni;
-  // A key of the program settings' "Dir" section; empty when unset.
-  std::string DirSetting(const std::string& key) const;
+  // The program settings and the language file (session/program_settings.h).
+  ProgramSettings Settings;
+  std::unique_ptr<IniFile>& ProgramIni = Settings.program;
   // True when the program settings file can be written neither beside the
-  // program nor in the user's settings folder: it (and the language file)
-  // is then kept in memory only, and the user has been told once.
-  bool SettingsReadOnly = false;
-  // Chooses where the program settings live (beside the program, else the
-  // user's settings folder) and opens them; LanguageIni must be open.
-  void OpenSettingsFiles(const std::string& besideProgram);
-  // The file of that name in the user's settings folder (the folder made
-  // when missing), or empty when it cannot be stored there.
-  std::string UserSettingsFile(const std::string& besideProgram);
+  // program nor in the user's settings folder; the user has been told once.
+  bool& SettingsReadOnly = Settings.readOnly;
   std::string ModelSettingsFileName() const;
 
   void SaveModelSettings();
@@ -297,11 +286,7 @@ public:
   void ApplyPreviewTexts();
 
   // ---- Languages ---------------------------------------------------------------
-  std::unique_ptr<IniFile> LanguageIni;
-  // Where the choice of language is stored when the language file cannot be
-  // written (an installed copy): the user's settings folder. Null: in
-  // LanguageIni itself.
-  std::unique_ptr<IniFile> LanguageChoiceIni;
+  std::unique_ptr<IniFile>& LanguageIni = Settings.language;
   // The language the window will come up in, read without making the form
   // (for what a window program prints before it has a window).
   // `exe`: the program's path; `userFolder`: the user's settings folder.
