@@ -28,11 +28,16 @@ struct Triangle {
   void TakeAway() { error = -1; }
 };
 
+// A point's position, with its quadric's error there beside it (read
+// together when a move's quadric error is found).
+struct Place : Vec3d {
+  double selfCost = 0;
+};
+
 struct WorkMesh {
-  std::vector<Vec3d> position;   // per point
+  std::vector<Place> position;   // per point
   std::vector<PointKind> kind;   // per point
   std::vector<Quadric> quadric;  // per point
-  std::vector<double> selfCost;  // per point: its quadric at its own position
   std::vector<Triangle> triangles;
   std::vector<Vec3d> normal0;  // per triangle: the input's face normal (unit)
   int32_t alive = 0;           // live triangles
@@ -81,7 +86,11 @@ private:
   bool LinkHolds(const WorkMesh& m, int32_t to);
   bool ShapeHolds(const WorkMesh& m, Vec3d& normal);
   // The corners of sector s other than `from`, in its triangle's order.
-  void Corners(size_t s, Vec3d& b, Vec3d& c) const;
+  void Corners(size_t s, Vec3d& b, Vec3d& c) const {
+    const size_t next = s + 1 < points_.size() ? s + 1 : 0;
+    b = points_[reversed_ ? next : s];
+    c = points_[reversed_ ? s : next];
+  }
 
   std::vector<uint32_t> stamp_;
   uint32_t round_ = 0;

@@ -251,7 +251,8 @@ private:
       split = split || v != first;
       carried = std::max(carried, t.error);
       const int32_t b = t.point[k == 2 ? 0 : k + 1];
-      const double key = quadric.Evaluate(m_.position[b]) + m_.selfCost[b];
+      const simplify::Place& at = m_.position[b];
+      const double key = quadric.Evaluate(at) + at.selfCost;
       keys_[i] = key;
       ties = key < least ? 1 : ties + (key == least);
       to = key < least || (key == least && b < to) ? b : to;
@@ -357,7 +358,10 @@ private:
     }
   }
 
-  double Key(int32_t from, int32_t to) const { return m_.quadric[from].Evaluate(m_.position[to]) + m_.selfCost[to]; }
+  double Key(int32_t from, int32_t to) const {
+    const simplify::Place& at = m_.position[to];
+    return m_.quadric[from].Evaluate(at) + at.selfCost;
+  }
 
   WorkMesh& m_;
   double limit_;
@@ -410,7 +414,8 @@ SimplifyResult Simplify(const SimplifyMesh& mesh, const SimplifyTarget& target) 
   error = std::max(error, simplify::RemoveSmallParts(m, byError ? 1 : goal, byError ? limit : error));
   result.indices.reserve(static_cast<size_t>(m.alive) * 3);
   for (const simplify::Triangle& t : m.triangles)
-    if (t.Alive()) result.indices.insert(result.indices.end(), t.vertex.begin(), t.vertex.end());
+    if (t.Alive())
+      for (int32_t v : t.vertex) result.indices.push_back(v);
   result.error = error;
   result.trianglesAfter = static_cast<int32_t>(result.indices.size() / 3);
   result.stoppedEarly = !byError && m.alive > goal;
