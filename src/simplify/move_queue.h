@@ -78,7 +78,7 @@ public:
   }
 
 private:
-  static constexpr int32_t kArity = 4;  // children per node: a shallower heap
+  static constexpr int32_t kArity = 4;    // children per node: a shallower heap
   static constexpr uintptr_t kLine = 64;  // bytes in a cache line
 
   // The cost beside the point keeps most comparisons in the heap.
@@ -122,8 +122,8 @@ private:
 
   std::vector<Move> move_;      // per point
   std::vector<int32_t> place_;  // per point: its place in heap_, -1 when none
-  std::vector<Slot> storage_;  // the heap's slots, and room to place them on cache lines
-  Slot* heap_ = nullptr;       // the heap: slot 0 on top, the children of i at 4 i + 1 .. 4 i + 4
+  std::vector<Slot> storage_;   // the heap's slots, and room to place them on cache lines
+  Slot* heap_ = nullptr;        // the heap: slot 0 on top, the children of i at 4 i + 1 .. 4 i + 4
   int32_t size_ = 0;
 };
 
