@@ -76,10 +76,7 @@ public:
         limit_(limit),
         evaluator_(m.Points()),
         queue_(m.Points()),
-        refused_(static_cast<size_t>(m.Points()), 0),
-        stamp_(static_cast<size_t>(m.Points()), 0),
-        seen_(static_cast<size_t>(m.Points()), 0),
-        changedIn_(static_cast<size_t>(m.Points()), 0) {}
+        marks_(static_cast<size_t>(m.Points())) {}
 
   void Run(int32_t target) {
     for (int32_t p = 0; p < m_.Points(); ++p) Push(p);
@@ -126,12 +123,12 @@ private:
   // else only a change of its own triangles.
   void Refuse(int32_t p, bool onLink = false) {
     queue_.Remove(p);
-    refusedCount_ += !refused_[p];
-    refused_[p] = onLink ? 2 : 1;
+    refusedCount_ += !marks_[p].refused;
+    marks_[p].refused = onLink ? 2 : 1;
   }
 
   // Whether a refused point `q` is to be looked at again after a move.
-  bool MayNowMove(int32_t q) const { return refused_[q] == 2 || changedIn_[q] == round_; }
+  bool MayNowMove(int32_t q) const { return marks_[q].refused == 2 || marks_[q].changedIn == round_; }
 
   // The moves of `p` allowed by its kind, cheapest quadric error first (only
   // the cheapest with `bestOnly`). Round a point inside, every neighbour
@@ -200,8 +197,8 @@ private:
       Refuse(p);
       return;
     }
-    refusedCount_ -= refused_[p] != 0;
-    refused_[p] = 0;
+    refusedCount_ -= marks_[p].refused != 0;
+    marks_[p].refused = 0;
     move.cost = carried + Distance(p, move.to);
     queue_.Set(move);
   }
@@ -318,18 +315,18 @@ private:
     ++round_;
     dirty_.clear();
     const auto mark = [&](int32_t p) {
-      if (stamp_[p] == round_) return;
-      stamp_[p] = round_;
+      if (marks_[p].stamp == round_) return;
+      marks_[p].stamp = round_;
       dirty_.push_back(p);
     };
-    for (int32_t p : changed_) changedIn_[p] = round_;
+    for (int32_t p : changed_) marks_[p].changedIn = round_;
     mark(to);
     const int32_t* tri = m_.Around(to);
     for (int32_t i = 0; i < m_.Degree(to); ++i)
       for (int32_t q : m_.triangles[tri[i]].point) {
-        if (seen_[q] == round_) continue;
-        seen_[q] = round_;
-        if (refused_[q]) {
+        if (marks_[q].seen == round_) continue;
+        marks_[q].seen = round_;
+        if (marks_[q].refused) {
           if (MayNowMove(q)) mark(q);
           continue;
         }
@@ -341,14 +338,14 @@ private:
       const int32_t* around = m_.Around(changed_[k]);
       for (int32_t i = 0; i < m_.Degree(changed_[k]); ++i)
         for (int32_t q : m_.triangles[around[i]].point)
-          if (refused_[q] && MayNowMove(q)) mark(q);
+          if (marks_[q].refused && MayNowMove(q)) mark(q);
     }
     for (int32_t p : dirty_) Push(p);
     // The points whose triangles changed carry new bounds: their queued
     // estimates follow, towards the same target.
     for (size_t k = 2; k < changed_.size(); ++k) {
       const int32_t p = changed_[k];
-      if (stamp_[p] == round_ || !queue_.Has(p)) continue;
+      if (marks_[p].stamp == round_ || !queue_.Has(p)) continue;
       Move move = queue_.Of(p);
       const double estimate = Estimate(p, move.to);
       if (estimate != move.cost) {
@@ -368,10 +365,14 @@ private:
   simplify::Evaluator evaluator_;
   simplify::Collapse found_;
   MoveQueue queue_;
-  std::vector<uint8_t> refused_;  // per point: 0 not refused, 1 refused for its own triangles, 2 also for a target
   int32_t refusedCount_ = 0;
-  std::vector<uint32_t> stamp_, seen_;  // per point: marked, and looked at, in round_
-  std::vector<uint32_t> changedIn_;     // per point: the round its triangles last changed in
+  // What the moves note about a point, side by side (read together).
+  struct Marks {
+    uint32_t stamp = 0, seen = 0;  // the round it was last marked, and looked at, in
+    uint32_t changedIn = 0;        // the round its triangles last changed in
+    uint8_t refused = 0;           // 0 not refused, 1 refused for its own triangles, 2 also for a target
+  };
+  std::vector<Marks> marks_;  // per point
   bool onLink_ = false;                 // the last Measure refused a move for what lies round its target
   uint32_t round_ = 0;
   std::vector<int32_t> changed_, dirty_;
