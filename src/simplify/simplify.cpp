@@ -72,11 +72,7 @@ std::vector<int32_t> NumberPoints(const SimplifyMesh& mesh, int32_t& pointCount)
 class Collapser {
 public:
   Collapser(WorkMesh& m, double limit)
-      : m_(m),
-        limit_(limit),
-        evaluator_(m.Points()),
-        queue_(m.Points()),
-        marks_(static_cast<size_t>(m.Points())) {}
+      : m_(m), limit_(limit), evaluator_(m.Points()), queue_(m.Points()), marks_(static_cast<size_t>(m.Points())) {}
 
   void Run(int32_t target) {
     for (int32_t p = 0; p < m_.Points(); ++p) Push(p);
@@ -373,7 +369,7 @@ private:
     uint8_t refused = 0;           // 0 not refused, 1 refused for its own triangles, 2 also for a target
   };
   std::vector<Marks> marks_;  // per point
-  bool onLink_ = false;                 // the last Measure refused a move for what lies round its target
+  bool onLink_ = false;       // the last Measure refused a move for what lies round its target
   uint32_t round_ = 0;
   std::vector<int32_t> changed_, dirty_;
   std::vector<Move> targets_;
