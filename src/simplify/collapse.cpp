@@ -99,8 +99,7 @@ void BuildAround(WorkMesh& m) {
 
 }  // namespace
 
-WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& pointOf, int32_t pointCount) {
-  WorkMesh m;
+void BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& pointOf, int32_t pointCount, WorkMesh& m) {
   m.position.assign(pointCount, Place{});
   std::vector<uint8_t> placed(pointCount, 0);
   for (size_t v = 0; v < pointOf.size(); ++v)
@@ -111,6 +110,8 @@ WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& poi
     }
   m.kind.assign(pointCount, PointKind::Inner);
   m.quadric.assign(pointCount, Quadric{});
+  m.triangles.clear();
+  m.normal0.clear();
   m.triangles.reserve(mesh.indices.size() / 3);
   m.normal0.reserve(mesh.indices.size() / 3);
   for (size_t i = 0; i + 2 < mesh.indices.size(); i += 3) {
@@ -139,7 +140,6 @@ WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& poi
   for (size_t v = 0; v < mesh.locked.size(); ++v)
     if (mesh.locked[v]) m.kind[pointOf[v]] = PointKind::Fixed;
   for (int32_t p = 0; p < pointCount; ++p) m.position[p].selfCost = m.quadric[p].Evaluate(m.position[p]);
-  return m;
 }
 
 void WorkMesh::AddAround(int32_t p, int32_t triangle) {

@@ -53,9 +53,10 @@ struct WorkMesh {
   void RemoveAround(int32_t p, int32_t triangle);
 };
 
-// Builds the working mesh from a checked input; triangles that name a point
+// Builds the working mesh from a checked input into `m` (whatever it held
+// before goes; its memory is used again); triangles that name a point
 // twice are left out.
-WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& pointOf, int32_t pointCount);
+void BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& pointOf, int32_t pointCount, WorkMesh& m);
 
 // What moving `from` onto `to` costs, as found by Evaluate.
 struct Collapse {
@@ -66,7 +67,11 @@ struct Collapse {
 // Reused memory of the evaluations, and the last valid one's fan.
 class Evaluator {
 public:
-  explicit Evaluator(int32_t points) : stamp_(static_cast<size_t>(points), 0) {}
+  // Starts afresh for a mesh of `points` points, in the memory it has.
+  void Reset(int32_t points) {
+    stamp_.assign(static_cast<size_t>(points), 0);
+    round_ = 0;
+  }
 
   // Whether moving `from` onto `to` is allowed and costs at most `limit`;
   // when it is, `out` says what it costs.

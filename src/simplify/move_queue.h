@@ -26,17 +26,21 @@ inline bool Before(const Move& a, const Move& b) {
 
 class MoveQueue {
 public:
-  explicit MoveQueue(int32_t points)
-      : move_(static_cast<size_t>(points)),
-        place_(static_cast<size_t>(points), -1),
-        storage_(static_cast<size_t>(points) + kLine / sizeof(Slot)) {
+  MoveQueue() = default;
+  explicit MoveQueue(int32_t points) { Reset(points); }
+  MoveQueue(const MoveQueue&) = delete;  // heap_ points into storage_
+  MoveQueue& operator=(const MoveQueue&) = delete;
+
+  // Empties the queue for `points` points, in the memory it has.
+  void Reset(int32_t points) {
+    move_.assign(static_cast<size_t>(points), Move{});
+    place_.assign(static_cast<size_t>(points), -1);
+    storage_.resize(static_cast<size_t>(points) + kLine / sizeof(Slot));
     // The four children of a slot share one cache line: slot 1 starts a line.
     const auto address = reinterpret_cast<uintptr_t>(storage_.data() + 1);
     heap_ = storage_.data() + (kLine - address % kLine) % kLine / sizeof(Slot);
+    size_ = 0;
   }
-
-  MoveQueue(const MoveQueue&) = delete;  // heap_ points into storage_
-  MoveQueue& operator=(const MoveQueue&) = delete;
 
   bool Empty() const { return size_ == 0; }
   const Move& Top() const { return move_[static_cast<size_t>(heap_[0].point)]; }
