@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -306,6 +307,27 @@ TEST(Simplify, SameInputSameResult) {
       EXPECT_EQ(a.error, b.error);
       ExpectSound(mesh, a, "determinism");
     }
+}
+
+// A thread keeps its working memory for its next mesh: what it simplified
+// before changes nothing, also after a mesh too large for the memory to stay.
+TEST(Simplify, EarlierMeshesChangeNothing) {
+  const SimplifyMesh meshes[] = {test::SplitAtEveryEdge(test::Sphere(16, 2)), test::Sphere(130, 1),
+                                 test::FlatGrid(12, 9, 1), test::Cylinder(40, 10, 1, 4)};
+  const SimplifyTarget targets[] = {SimplifyTarget::Ratio(0.3), SimplifyTarget::MaxError(0.03)};
+  std::vector<SimplifyResult> alone;  // each in a thread of its own
+  for (const SimplifyMesh& mesh : meshes)
+    for (const SimplifyTarget& target : targets) std::thread([&] { alone.push_back(Simplify(mesh, target)); }).join();
+  for (int pass = 0; pass < 2; ++pass) {
+    size_t k = 0;
+    for (const SimplifyMesh& mesh : meshes)
+      for (const SimplifyTarget& target : targets) {
+        const SimplifyResult after = Simplify(mesh, target);
+        EXPECT_EQ(after.indices, alone[k].indices) << "mesh " << k / 2 << ", pass " << pass;
+        EXPECT_EQ(after.error, alone[k].error) << "mesh " << k / 2 << ", pass " << pass;
+        ++k;
+      }
+  }
 }
 
 // The queue against a sorted set: after every change the move on top is the

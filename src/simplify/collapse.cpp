@@ -99,18 +99,19 @@ void BuildAround(WorkMesh& m) {
 
 }  // namespace
 
-WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& pointOf, int32_t pointCount) {
-  WorkMesh m;
-  m.position.assign(pointCount, Vec3d{});
+void BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& pointOf, int32_t pointCount, WorkMesh& m) {
+  m.position.assign(pointCount, Place{});
   std::vector<uint8_t> placed(pointCount, 0);
   for (size_t v = 0; v < pointOf.size(); ++v)
     if (!placed[pointOf[v]]) {
       placed[pointOf[v]] = 1;
       const auto& p = mesh.positions[v];
-      m.position[pointOf[v]] = {p[0], p[1], p[2]};
+      m.position[pointOf[v]] = {{p[0], p[1], p[2]}};
     }
   m.kind.assign(pointCount, PointKind::Inner);
   m.quadric.assign(pointCount, Quadric{});
+  m.triangles.clear();
+  m.normal0.clear();
   m.triangles.reserve(mesh.indices.size() / 3);
   m.normal0.reserve(mesh.indices.size() / 3);
   for (size_t i = 0; i + 2 < mesh.indices.size(); i += 3) {
@@ -138,9 +139,7 @@ WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& poi
   ClassifyPoints(m);
   for (size_t v = 0; v < mesh.locked.size(); ++v)
     if (mesh.locked[v]) m.kind[pointOf[v]] = PointKind::Fixed;
-  m.selfCost.resize(pointCount);
-  for (int32_t p = 0; p < pointCount; ++p) m.selfCost[p] = m.quadric[p].Evaluate(m.position[p]);
-  return m;
+  for (int32_t p = 0; p < pointCount; ++p) m.position[p].selfCost = m.quadric[p].Evaluate(m.position[p]);
 }
 
 void WorkMesh::AddAround(int32_t p, int32_t triangle) {
@@ -233,12 +232,6 @@ bool Evaluator::LinkHolds(const WorkMesh& m, int32_t to) {
 
 // No new triangle flat or turned by 90 degrees or more against the one it
 // replaces or the input's; every new triangle facing the old fan's normal.
-void Evaluator::Corners(size_t s, Vec3d& b, Vec3d& c) const {
-  const size_t next = s + 1 < points_.size() ? s + 1 : 0;
-  b = points_[reversed_ ? next : s];
-  c = points_[reversed_ ? s : next];
-}
-
 bool Evaluator::ShapeHolds(const WorkMesh& m, Vec3d& normal) {
   const Vec3d p = m.position[from_], q = m.position[to_];
   Vec3d sum;
@@ -355,7 +348,7 @@ void Evaluator::Apply(WorkMesh& m, std::vector<int32_t>& touched) {
   }
   m.size[from_] = 0;
   m.quadric[to_].Add(m.quadric[from_]);
-  m.selfCost[to_] = m.quadric[to_].Evaluate(m.position[to_]);
+  m.position[to_].selfCost = m.quadric[to_].Evaluate(m.position[to_]);
   touched.push_back(from_);
   touched.insert(touched.end(), outline_.begin(), outline_.end());  // `to` first
 }

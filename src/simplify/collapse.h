@@ -28,11 +28,16 @@ struct Triangle {
   void TakeAway() { error = -1; }
 };
 
+// A point's position, with its quadric's error there beside it (read
+// together when a move's quadric error is found).
+struct Place : Vec3d {
+  double selfCost = 0;
+};
+
 struct WorkMesh {
-  std::vector<Vec3d> position;   // per point
+  std::vector<Place> position;   // per point
   std::vector<PointKind> kind;   // per point
   std::vector<Quadric> quadric;  // per point
-  std::vector<double> selfCost;  // per point: its quadric at its own position
   std::vector<Triangle> triangles;
   std::vector<Vec3d> normal0;  // per triangle: the input's face normal (unit)
   int32_t alive = 0;           // live triangles
@@ -48,9 +53,10 @@ struct WorkMesh {
   void RemoveAround(int32_t p, int32_t triangle);
 };
 
-// Builds the working mesh from a checked input; triangles that name a point
+// Builds the working mesh from a checked input into `m` (whatever it held
+// before goes; its memory is used again); triangles that name a point
 // twice are left out.
-WorkMesh BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& pointOf, int32_t pointCount);
+void BuildWorkMesh(const SimplifyMesh& mesh, const std::vector<int32_t>& pointOf, int32_t pointCount, WorkMesh& m);
 
 // What moving `from` onto `to` costs, as found by Evaluate.
 struct Collapse {
@@ -61,7 +67,11 @@ struct Collapse {
 // Reused memory of the evaluations, and the last valid one's fan.
 class Evaluator {
 public:
-  explicit Evaluator(int32_t points) : stamp_(static_cast<size_t>(points), 0) {}
+  // Starts afresh for a mesh of `points` points, in the memory it has.
+  void Reset(int32_t points) {
+    stamp_.assign(static_cast<size_t>(points), 0);
+    round_ = 0;
+  }
 
   // Whether moving `from` onto `to` is allowed and costs at most `limit`;
   // when it is, `out` says what it costs.
@@ -81,7 +91,11 @@ private:
   bool LinkHolds(const WorkMesh& m, int32_t to);
   bool ShapeHolds(const WorkMesh& m, Vec3d& normal);
   // The corners of sector s other than `from`, in its triangle's order.
-  void Corners(size_t s, Vec3d& b, Vec3d& c) const;
+  void Corners(size_t s, Vec3d& b, Vec3d& c) const {
+    const size_t next = s + 1 < points_.size() ? s + 1 : 0;
+    b = points_[reversed_ ? next : s];
+    c = points_[reversed_ ? s : next];
+  }
 
   std::vector<uint32_t> stamp_;
   uint32_t round_ = 0;

@@ -26,10 +26,24 @@ inline bool Before(const Move& a, const Move& b) {
 
 class MoveQueue {
 public:
-  explicit MoveQueue(int32_t points) : move_(static_cast<size_t>(points)), place_(static_cast<size_t>(points), -1) {}
+  MoveQueue() = default;
+  explicit MoveQueue(int32_t points) { Reset(points); }
+  MoveQueue(const MoveQueue&) = delete;  // heap_ points into storage_
+  MoveQueue& operator=(const MoveQueue&) = delete;
 
-  bool Empty() const { return heap_.empty(); }
-  const Move& Top() const { return move_[static_cast<size_t>(heap_.front().point)]; }
+  // Empties the queue for `points` points, in the memory it has.
+  void Reset(int32_t points) {
+    move_.assign(static_cast<size_t>(points), Move{});
+    place_.assign(static_cast<size_t>(points), -1);
+    storage_.resize(static_cast<size_t>(points) + kLine / sizeof(Slot));
+    // The four children of a slot share one cache line: slot 1 starts a line.
+    const auto address = reinterpret_cast<uintptr_t>(storage_.data() + 1);
+    heap_ = storage_.data() + (kLine - address % kLine) % kLine / sizeof(Slot);
+    size_ = 0;
+  }
+
+  bool Empty() const { return size_ == 0; }
+  const Move& Top() const { return move_[static_cast<size_t>(heap_[0].point)]; }
   bool Has(int32_t p) const { return place_[static_cast<size_t>(p)] >= 0; }
   // Point p's move as last set (also after it was taken out).
   const Move& Of(int32_t p) const { return move_[static_cast<size_t>(p)]; }
@@ -39,18 +53,17 @@ public:
     const auto p = static_cast<size_t>(m.from);
     move_[p] = m;
     if (place_[p] < 0) {
-      place_[p] = static_cast<int32_t>(heap_.size());
-      heap_.push_back({m.cost, m.from});
+      place_[p] = size_;
+      heap_[size_++] = {m.cost, m.from};
     }
-    heap_[static_cast<size_t>(place_[p])].cost = m.cost;
+    heap_[place_[p]].cost = m.cost;
     Down(Up(place_[p]));
   }
 
   // Whether `m`, as the move of the point on top, would keep it there.
   bool StaysOnTop(const Move& m) const {
-    const auto size = static_cast<int32_t>(heap_.size());
-    for (int32_t c = 1; c <= kArity && c < size; ++c) {
-      const Slot& other = heap_[static_cast<size_t>(c)];
+    for (int32_t c = 1; c <= kArity && c < size_; ++c) {
+      const Slot& other = heap_[c];
       if (other.cost < m.cost || (other.cost == m.cost && Before(move_[static_cast<size_t>(other.point)], m)))
         return false;
     }
@@ -62,33 +75,34 @@ public:
     const int32_t at = place_[static_cast<size_t>(p)];
     if (at < 0) return;
     place_[static_cast<size_t>(p)] = -1;
-    const Slot last = heap_.back();
-    heap_.pop_back();
+    const Slot last = heap_[--size_];
     if (last.point == p) return;
     Put(at, last);
     Down(Up(at));
   }
 
 private:
-  static constexpr int32_t kArity = 4;  // children per node: a shallower heap
+  static constexpr int32_t kArity = 4;    // children per node: a shallower heap
+  static constexpr uintptr_t kLine = 64;  // bytes in a cache line
 
   // The cost beside the point keeps most comparisons in the heap.
   struct Slot {
     double cost;
     int32_t point;
   };
+  static_assert(sizeof(Slot) == 16 && kLine % sizeof(Slot) == 0);
   bool Less(int32_t i, int32_t j) const {
-    const Slot& a = heap_[static_cast<size_t>(i)];
-    const Slot& b = heap_[static_cast<size_t>(j)];
+    const Slot& a = heap_[i];
+    const Slot& b = heap_[j];
     if (a.cost != b.cost) return a.cost < b.cost;
     return Before(move_[static_cast<size_t>(a.point)], move_[static_cast<size_t>(b.point)]);
   }
   void Put(int32_t at, Slot slot) {
-    heap_[static_cast<size_t>(at)] = slot;
+    heap_[at] = slot;
     place_[static_cast<size_t>(slot.point)] = at;
   }
   void Swap(int32_t i, int32_t j) {
-    const Slot a = heap_[static_cast<size_t>(i)], b = heap_[static_cast<size_t>(j)];
+    const Slot a = heap_[i], b = heap_[j];
     Put(i, b);
     Put(j, a);
   }
@@ -100,10 +114,9 @@ private:
     return at;
   }
   void Down(int32_t at) {
-    const auto size = static_cast<int32_t>(heap_.size());
     for (;;) {
       int32_t least = at;
-      for (int32_t c = kArity * at + 1; c <= kArity * at + kArity && c < size; ++c)
+      for (int32_t c = kArity * at + 1; c <= kArity * at + kArity && c < size_; ++c)
         if (Less(c, least)) least = c;
       if (least == at) return;
       Swap(at, least);
@@ -113,7 +126,9 @@ private:
 
   std::vector<Move> move_;      // per point
   std::vector<int32_t> place_;  // per point: its place in heap_, -1 when none
-  std::vector<Slot> heap_;
+  std::vector<Slot> storage_;   // the heap's slots, and room to place them on cache lines
+  Slot* heap_ = nullptr;        // the heap: slot 0 on top, the children of i at 4 i + 1 .. 4 i + 4
+  int32_t size_ = 0;
 };
 
 }  // namespace lodsmith::simplify

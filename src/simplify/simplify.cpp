@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <utility>
 
 #include "core/message.h"
@@ -32,13 +33,13 @@ void CheckInput(const SimplifyMesh& mesh) {
 }
 
 // Numbers the points 0.. in the order of their position ids.
-std::vector<int32_t> NumberPoints(const SimplifyMesh& mesh, int32_t& pointCount) {
+void NumberPoints(const SimplifyMesh& mesh, std::vector<int32_t>& pointOf, int32_t& pointCount) {
   const size_t count = mesh.positions.size();
-  std::vector<int32_t> pointOf(count);
+  pointOf.resize(count);
   if (mesh.positionIds.empty()) {
     for (size_t v = 0; v < count; ++v) pointOf[v] = static_cast<int32_t>(v);
     pointCount = static_cast<int32_t>(count);
-    return pointOf;
+    return;
   }
   const auto [low, high] = std::minmax_element(mesh.positionIds.begin(), mesh.positionIds.end());
   if (*low >= 0 && static_cast<size_t>(*high) < 4 * count + 64) {
@@ -49,7 +50,7 @@ std::vector<int32_t> NumberPoints(const SimplifyMesh& mesh, int32_t& pointCount)
     for (int32_t& n : number)
       if (n == 0) n = pointCount++;
     for (size_t v = 0; v < count; ++v) pointOf[v] = number[mesh.positionIds[v]];
-    return pointOf;
+    return;
   }
   std::vector<int32_t> ids = mesh.positionIds;
   std::sort(ids.begin(), ids.end());
@@ -57,7 +58,6 @@ std::vector<int32_t> NumberPoints(const SimplifyMesh& mesh, int32_t& pointCount)
   for (size_t v = 0; v < count; ++v)
     pointOf[v] = static_cast<int32_t>(std::lower_bound(ids.begin(), ids.end(), mesh.positionIds[v]) - ids.begin());
   pointCount = static_cast<int32_t>(ids.size());
-  return pointOf;
 }
 
 // Collapses edges until `target` triangles are left or no allowed collapse
@@ -70,16 +70,43 @@ std::vector<int32_t> NumberPoints(const SimplifyMesh& mesh, int32_t& pointCount)
 // refused tries its other moves; with none allowed it waits until a point
 // near it changes.
 class Collapser {
+  // What the moves note about a point, side by side (read together).
+  struct Marks {
+    uint32_t stamp = 0, seen = 0;  // the round it was last marked, and looked at, in
+    uint32_t changedIn = 0;        // the round its triangles last changed in
+    uint8_t refused = 0;           // 0 not refused, 1 refused for its own triangles, 2 also for a target
+  };
+  struct FanEnd {
+    int32_t b, c, v;  // the corners after p, and p's vertex, in a triangle
+  };
+
 public:
-  Collapser(WorkMesh& m, double limit)
+  // The collapses' working memory, kept from one mesh to the next.
+  struct Memory {
+    simplify::Evaluator evaluator;
+    MoveQueue queue;
+    std::vector<Marks> marks;
+    std::vector<int32_t> changed, dirty;
+    std::vector<Move> targets;
+    std::vector<FanEnd> fan;
+    std::vector<double> keys;
+  };
+
+  Collapser(WorkMesh& m, double limit, Memory& memory)
       : m_(m),
         limit_(limit),
-        evaluator_(m.Points()),
-        queue_(m.Points()),
-        refused_(static_cast<size_t>(m.Points()), 0),
-        stamp_(static_cast<size_t>(m.Points()), 0),
-        seen_(static_cast<size_t>(m.Points()), 0),
-        changedIn_(static_cast<size_t>(m.Points()), 0) {}
+        evaluator_(memory.evaluator),
+        queue_(memory.queue),
+        marks_(memory.marks),
+        changed_(memory.changed),
+        dirty_(memory.dirty),
+        targets_(memory.targets),
+        fan_(memory.fan),
+        keys_(memory.keys) {
+    evaluator_.Reset(m.Points());
+    queue_.Reset(m.Points());
+    marks_.assign(static_cast<size_t>(m.Points()), Marks{});
+  }
 
   void Run(int32_t target) {
     for (int32_t p = 0; p < m_.Points(); ++p) Push(p);
@@ -126,12 +153,12 @@ private:
   // else only a change of its own triangles.
   void Refuse(int32_t p, bool onLink = false) {
     queue_.Remove(p);
-    refusedCount_ += !refused_[p];
-    refused_[p] = onLink ? 2 : 1;
+    refusedCount_ += !marks_[p].refused;
+    marks_[p].refused = onLink ? 2 : 1;
   }
 
   // Whether a refused point `q` is to be looked at again after a move.
-  bool MayNowMove(int32_t q) const { return refused_[q] == 2 || changedIn_[q] == round_; }
+  bool MayNowMove(int32_t q) const { return marks_[q].refused == 2 || marks_[q].changedIn == round_; }
 
   // The moves of `p` allowed by its kind, cheapest quadric error first (only
   // the cheapest with `bestOnly`). Round a point inside, every neighbour
@@ -200,8 +227,8 @@ private:
       Refuse(p);
       return;
     }
-    refusedCount_ -= refused_[p] != 0;
-    refused_[p] = 0;
+    refusedCount_ -= marks_[p].refused != 0;
+    marks_[p].refused = 0;
     move.cost = carried + Distance(p, move.to);
     queue_.Set(move);
   }
@@ -251,7 +278,8 @@ private:
       split = split || v != first;
       carried = std::max(carried, t.error);
       const int32_t b = t.point[k == 2 ? 0 : k + 1];
-      const double key = quadric.Evaluate(m_.position[b]) + m_.selfCost[b];
+      const simplify::Place& at = m_.position[b];
+      const double key = quadric.Evaluate(at) + at.selfCost;
       keys_[i] = key;
       ties = key < least ? 1 : ties + (key == least);
       to = key < least || (key == least && b < to) ? b : to;
@@ -317,18 +345,18 @@ private:
     ++round_;
     dirty_.clear();
     const auto mark = [&](int32_t p) {
-      if (stamp_[p] == round_) return;
-      stamp_[p] = round_;
+      if (marks_[p].stamp == round_) return;
+      marks_[p].stamp = round_;
       dirty_.push_back(p);
     };
-    for (int32_t p : changed_) changedIn_[p] = round_;
+    for (int32_t p : changed_) marks_[p].changedIn = round_;
     mark(to);
     const int32_t* tri = m_.Around(to);
     for (int32_t i = 0; i < m_.Degree(to); ++i)
       for (int32_t q : m_.triangles[tri[i]].point) {
-        if (seen_[q] == round_) continue;
-        seen_[q] = round_;
-        if (refused_[q]) {
+        if (marks_[q].seen == round_) continue;
+        marks_[q].seen = round_;
+        if (marks_[q].refused) {
           if (MayNowMove(q)) mark(q);
           continue;
         }
@@ -340,14 +368,14 @@ private:
       const int32_t* around = m_.Around(changed_[k]);
       for (int32_t i = 0; i < m_.Degree(changed_[k]); ++i)
         for (int32_t q : m_.triangles[around[i]].point)
-          if (refused_[q] && MayNowMove(q)) mark(q);
+          if (marks_[q].refused && MayNowMove(q)) mark(q);
     }
     for (int32_t p : dirty_) Push(p);
     // The points whose triangles changed carry new bounds: their queued
     // estimates follow, towards the same target.
     for (size_t k = 2; k < changed_.size(); ++k) {
       const int32_t p = changed_[k];
-      if (stamp_[p] == round_ || !queue_.Has(p)) continue;
+      if (marks_[p].stamp == round_ || !queue_.Has(p)) continue;
       Move move = queue_.Of(p);
       const double estimate = Estimate(p, move.to);
       if (estimate != move.cost) {
@@ -357,38 +385,47 @@ private:
     }
   }
 
-  double Key(int32_t from, int32_t to) const { return m_.quadric[from].Evaluate(m_.position[to]) + m_.selfCost[to]; }
+  double Key(int32_t from, int32_t to) const {
+    const simplify::Place& at = m_.position[to];
+    return m_.quadric[from].Evaluate(at) + at.selfCost;
+  }
 
   WorkMesh& m_;
   double limit_;
-  simplify::Evaluator evaluator_;
+  simplify::Evaluator& evaluator_;
   simplify::Collapse found_;
-  MoveQueue queue_;
-  std::vector<uint8_t> refused_;  // per point: 0 not refused, 1 refused for its own triangles, 2 also for a target
+  MoveQueue& queue_;
   int32_t refusedCount_ = 0;
-  std::vector<uint32_t> stamp_, seen_;  // per point: marked, and looked at, in round_
-  std::vector<uint32_t> changedIn_;     // per point: the round its triangles last changed in
-  bool onLink_ = false;                 // the last Measure refused a move for what lies round its target
+  std::vector<Marks>& marks_;  // per point
+  bool onLink_ = false;        // the last Measure refused a move for what lies round its target
   uint32_t round_ = 0;
-  std::vector<int32_t> changed_, dirty_;
-  std::vector<Move> targets_;
-  struct FanEnd {
-    int32_t b, c, v;  // the corners after p, and p's vertex, in a triangle
-  };
-  std::vector<FanEnd> fan_;
-  std::vector<double> keys_;  // per triangle of the point in BestMove
+  std::vector<int32_t>&changed_, &dirty_;
+  std::vector<Move>& targets_;
+  std::vector<FanEnd>& fan_;
+  std::vector<double>& keys_;  // per triangle of the point in BestMove
 };
 
-}  // namespace
+// The working memory of one thread, kept for its next mesh: a mesh's time
+// would otherwise go largely to the system's handing out fresh pages.
+struct Memory {
+  std::vector<int32_t> pointOf;
+  WorkMesh mesh;
+  Collapser::Memory collapser;
+};
 
-SimplifyResult Simplify(const SimplifyMesh& mesh, const SimplifyTarget& target) {
-  CheckInput(mesh);
+// Past this many triangles or points the memory goes back after the mesh
+// (about 20 MB stay at most).
+constexpr size_t kKeptSize = size_t{1} << 16;
+
+SimplifyResult SimplifyIn(const SimplifyMesh& mesh, const SimplifyTarget& target, Memory& memory) {
   SimplifyResult result;
   result.trianglesBefore = static_cast<int32_t>(mesh.indices.size() / 3);
   if (mesh.indices.empty()) return result;
   int32_t pointCount = 0;
-  const std::vector<int32_t> pointOf = NumberPoints(mesh, pointCount);
-  WorkMesh m = simplify::BuildWorkMesh(mesh, pointOf, pointCount);
+  std::vector<int32_t>& pointOf = memory.pointOf;
+  NumberPoints(mesh, pointOf, pointCount);
+  WorkMesh& m = memory.mesh;
+  simplify::BuildWorkMesh(mesh, pointOf, pointCount, m);
   if (m.triangles.empty()) {
     // Nothing but triangles without surface: the first stays, so that the
     // element keeps a triangle.
@@ -401,7 +438,7 @@ SimplifyResult Simplify(const SimplifyMesh& mesh, const SimplifyTarget& target) 
   const double share = std::clamp(target.ratio, 0.0, 1.0);
   const int32_t goal =
       byError ? 1 : std::max<int32_t>(1, static_cast<int32_t>(std::llround(share * static_cast<double>(m.alive))));
-  Collapser(m, limit).Run(goal);
+  Collapser(m, limit, memory.collapser).Run(goal);
   double error = 0;
   for (const simplify::Triangle& t : m.triangles)
     if (t.Alive()) error = std::max(error, t.error);
@@ -410,10 +447,22 @@ SimplifyResult Simplify(const SimplifyMesh& mesh, const SimplifyTarget& target) 
   error = std::max(error, simplify::RemoveSmallParts(m, byError ? 1 : goal, byError ? limit : error));
   result.indices.reserve(static_cast<size_t>(m.alive) * 3);
   for (const simplify::Triangle& t : m.triangles)
-    if (t.Alive()) result.indices.insert(result.indices.end(), t.vertex.begin(), t.vertex.end());
+    if (t.Alive())
+      for (int32_t v : t.vertex) result.indices.push_back(v);
   result.error = error;
   result.trianglesAfter = static_cast<int32_t>(result.indices.size() / 3);
   result.stoppedEarly = !byError && m.alive > goal;
+  return result;
+}
+
+}  // namespace
+
+SimplifyResult Simplify(const SimplifyMesh& mesh, const SimplifyTarget& target) {
+  CheckInput(mesh);
+  static thread_local std::unique_ptr<Memory> kept;
+  if (!kept) kept = std::make_unique<Memory>();
+  SimplifyResult result = SimplifyIn(mesh, target, *kept);
+  if (kept->mesh.triangles.capacity() > kKeptSize || kept->mesh.position.capacity() > kKeptSize) kept.reset();
   return result;
 }
 

@@ -61,7 +61,8 @@ struct SimplifyResult {
   bool stoppedEarly = false;
 };
 
-// Simplifies `mesh` towards `target`. Raises Error (SimplifyMsg) when a
+// Simplifies `mesh` towards `target`; a thread keeps its working memory for
+// the next call (up to about 20 MB). Raises Error (SimplifyMsg) when a
 // coordinate is not finite, an index lies outside the vertices, or the
 // per-vertex lists differ in length. Triangles that name one point twice
 // carry no surface and are left out; an input without triangles gives an
