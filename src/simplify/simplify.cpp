@@ -405,8 +405,9 @@ private:
   std::vector<double>& keys_;  // per triangle of the point in BestMove
 };
 
-// The working memory of one thread, kept for its next mesh: a mesh's time
-// would otherwise go largely to the system's handing out fresh pages.
+// The working memory of one thread, kept for its next mesh (not on
+// Windows, see Simplify): a mesh's time would otherwise go largely to the
+// system's handing out fresh pages.
 struct Memory {
   std::vector<int32_t> pointOf;
   WorkMesh mesh;
@@ -459,11 +460,18 @@ SimplifyResult SimplifyIn(const SimplifyMesh& mesh, const SimplifyTarget& target
 
 SimplifyResult Simplify(const SimplifyMesh& mesh, const SimplifyTarget& target) {
   CheckInput(mesh);
+#ifdef _WIN32
+  // The MinGW runtime of the Windows build crashes when a thread that ends
+  // destroys its thread_local objects: there each mesh has memory of its own.
+  Memory memory;
+  return SimplifyIn(mesh, target, memory);
+#else
   static thread_local std::unique_ptr<Memory> kept;
   if (!kept) kept = std::make_unique<Memory>();
   SimplifyResult result = SimplifyIn(mesh, target, *kept);
   if (kept->mesh.triangles.capacity() > kKeptSize || kept->mesh.position.capacity() > kKeptSize) kept.reset();
   return result;
+#endif
 }
 
 }  // namespace lodsmith
