@@ -112,18 +112,18 @@ ShapeRunResult RunGuarded(const CliOptions& options, const RunShared& shared, co
   }
 }
 
-// A worker thread's waiter: gives the thread's place back while a saved
-// file is flushed, takes one again before the shape goes on, and keeps how
-// long the thread was without a place.
+// A worker thread's waiter: the places' own (the thread's place is given
+// back while a saved file is flushed), keeping how long the thread was
+// without a place.
 class PlaceKeeper : public DiskWaiter {
 public:
   explicit PlaceKeeper(ProcessorSlots& places) : places_(places) {}
   void Waiting() override {
-    places_.Release();
+    places_.Waiting();
     left_ = Clock::now();
   }
   void Resumed() override {
-    places_.Acquire();
+    places_.Resumed();
     away_ += std::chrono::duration<double>(Clock::now() - left_).count();
   }
   // The seconds away since the last call.
