@@ -382,11 +382,21 @@ private:
     }
     il.firstToken = static_cast<uint32_t>(layout_.indexTokens.size());
     for (;;) {
-      NextToken(line, pos, tokenEnd);
-      std::string_view token;
-      if (static_cast<std::size_t>(pos) <= line.size()) token = line.substr(pos - 1, tokenEnd - pos);
-      pos = tokenEnd;
-      if (token.empty()) {
+      // The token NextToken finds from pos, read as an index on the way:
+      // most are a few digits.
+      std::size_t at = static_cast<std::size_t>(pos - 1), stop = at;
+      while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
+      uint64_t digitsValue = 0;
+      bool digits = true;
+      for (stop = at; stop < line.size() && line[stop] != ' ' && line[stop] != '\t'; ++stop) {
+        digits = digits && line[stop] >= '0' && line[stop] <= '9';
+        digitsValue = digitsValue * 10 + static_cast<unsigned char>(line[stop] - '0');
+      }
+      const std::string_view token = at < line.size() ? line.substr(at, stop - at) : std::string_view();
+      pos = static_cast<int>(stop) + 1;
+      if (digits && !token.empty() && token.size() <= 9) {
+        layout_.indexTokens.push_back(static_cast<int64_t>(digitsValue));
+      } else if (token.empty()) {
         il.tokenCount = static_cast<uint32_t>(layout_.indexTokens.size()) - il.firstToken;
         layout_.indexLines.push_back(il);
         next();
