@@ -74,7 +74,7 @@ public:
     ReadVertices();
     const std::vector<int> perRow = ReadPrimitives();
     CheckElements(perRow);
-    ReadSortedHead();
+    if (AnySorted()) ReadSortedHead();
     ReadPrimitiveStarts();
     return std::move(layout_);
   }
@@ -457,6 +457,16 @@ private:
           Refuse(GenerationMsg::TrianglesNotWhole, r, e.name, lod, own->size());
       }
     }
+  }
+
+  // Whether the assignment marks a sub-object sorted: only then can the
+  // writer ask for the sorted head (a sorted sub-object it writes is one of
+  // these).
+  bool AnySorted() const {
+    for (int lod = 1; lod <= a_.lodCount; ++lod)
+      for (int s = 1; s <= a_.subObjectCount; ++s)
+        if (a_.Sorted(lod, s)) return true;
+    return false;
   }
 
   // What sorted sub-objects need, recorded rather than refused: only an
