@@ -172,6 +172,29 @@ TEST(GenerationTest, DroppedVertexSetShiftsTheIndicesBehindIt) {
 
 // ---- Index lines, vertex sets and primitives --------------------------------
 
+// Every length of a written index, at both ends: the template's indices of
+// set 2 lowered by the 30 vertices of the dropped set 1 (indices beyond the
+// set are a fault the template already has).
+TEST(GenerationTest, ShiftedIndicesKeepEveryDigit) {
+  ExportedShapeRecipe o;
+  o.matrices = 1;
+  o.stateMatrix = {0, 0, 0};
+  o.setVertices = {24, 30, 10};
+  o.elementState = {0, 1, 2};
+  o.elementFaces = {4, 4, 6};
+  std::vector<int64_t> written = {0, 9, 10, 99, 100, 999, 1000, 9999, 10000, 99999, 100000, 999999, 1000000};
+  for (int64_t v : {9999999, 10000000, 99999999, 100000000, 2147483617}) written.push_back(v);
+  std::string expected = std::string(9, '\t') + "vertex_idxs ( 18 ";
+  for (int64_t v : written) {
+    o.explicitIndices[2].push_back(static_cast<int32_t>(v + 30));
+    expected += " " + std::to_string(v);
+  }
+  HandAssignment a;
+  a.cells = {{"1"}, {"2"}, {"1"}};
+  const Lines out = GenerateShape(ExportedShape(o), InputFor(o, a));
+  EXPECT_EQ(LinesContaining(out, "vertex_idxs ( 18 "), std::vector<std::string>{expected + " ) "});
+}
+
 TEST(GenerationTest, IndexListsOverSeveralLinesAreRewrittenLineByLine) {
   ExportedShapeRecipe o;
   o.setVertices = {40, 200};

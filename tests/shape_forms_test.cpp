@@ -457,6 +457,42 @@ TEST(ShapeForms, TextThatCannotBeEncodedNamesTheLine) {
   }
 }
 
+// The line a fault names is counted from the start of the text, a quoted
+// string's line ends included, whichever way the text comes; a block name
+// looked up before answers for no other name of its length and ends.
+TEST(ShapeForms, FaultsNameTheirLine) {
+  struct Case {
+    std::vector<std::string> body;  // from line 3, after the header and an empty line
+    DocumentMsg fault;
+    std::size_t lineArg;  // the argument that names the line
+    const char* line;
+  } cases[] = {
+      {{"point ( 1 2 3 )", "paint ( 1 )"}, DocumentMsg::TextUnknownBlock, 1, "4"},
+      {{"images ( 1", "image ( \"two", "lines\" )", ")", "point ( 1 2 x )"}, DocumentMsg::TextBadValue, 2, "7"},
+      {{"point ( 1 2 3 )", "", "point ( 1 2 3 ) )"}, DocumentMsg::TextUnbalanced, 0, "5"},
+      {{"", "points ( 1", "point ( 1 2 3 )"}, DocumentMsg::TextUnbalanced, 0, "4"},
+      {{"point ( 1 2 3 )", "image ( \"open", "", ""}, DocumentMsg::TextUnbalanced, 0, "4"},
+  };
+  for (const Case& c : cases) {
+    Lines lines = {"SIMISA@@@@@@@@@@JINX0s1t______", ""};
+    lines.insert(lines.end(), c.body.begin(), c.body.end());
+    SCOPED_TRACE(c.body.back());
+    for (int way = 0; way < 2; ++way) {
+      try {
+        if (way == 0)
+          UnicodeTextToShapeForm(EncodeShape(lines, "\xFF\xFE"), ShapeForm::Binary);
+        else
+          LinesToShapeForm(lines, "\xFF\xFE", ShapeForm::Binary);
+        ADD_FAILURE() << "no fault";
+      } catch (const Error& e) {
+        EXPECT_EQ(e.id(), static_cast<int>(c.fault)) << e.what();
+        ASSERT_GT(e.message().args.size(), c.lineArg) << e.what();
+        EXPECT_EQ(e.message().args[c.lineArg], c.line) << e.what();
+      }
+    }
+  }
+}
+
 // A document's lines are saved in a binary form without their Unicode text
 // in between: the bytes, and the fault of lines that cannot be encoded, are
 // those of the text. Characters beyond ASCII are counted in UTF-16 units

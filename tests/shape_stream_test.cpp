@@ -43,6 +43,16 @@ std::string LongestLine() {
   return std::string(70000, '9') + "\xF0\x9F\x9A\x82" + std::string(70000, '8');
 }
 
+// Lines whose plain ASCII is broken at every place of a run of eight units
+// and more: by a character above ASCII (one, two and four bytes of
+// UTF-16), by a tab (which stays in the run) and by a control character.
+Lines EveryPlaceInARun() {
+  Lines lines;
+  for (const char* odd : {"\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x9A\x82", "\t", "\x01", "\x7F"})
+    for (int at = 0; at <= 33; ++at) lines.push_back(std::string(at, 'a') + odd + std::string(at % 17 + 1, 'z'));
+  return lines;
+}
+
 }  // namespace
 
 TEST(ShapeStream, ReaderGivesTheWholeFilesLinesWhereverThePiecesAreCut) {
@@ -70,6 +80,8 @@ TEST(ShapeStream, ReaderGivesTheWholeFilesLinesWhereverThePiecesAreCut) {
        kMark + Units({'s', 0x0A}) + Utf16Shape({wrapped}).substr(2),
        {"s", std::string(99, 'a') + " ", std::string(110, 'b') + "\xC4\x8D"}},
       {"the longest lines", Utf16Shape({longest, longest}), {longest, longest}},
+      {"a character above ASCII, a tab or a control at every place of a run", Utf16Shape(EveryPlaceInARun()),
+       EveryPlaceInARun()},
   };
   for (const Case& c : cases) {
     ASSERT_EQ(DecodeShape(c.file).lines, c.lines) << c.what;

@@ -7,10 +7,12 @@
 // the tokens are kept small and the blocks are written into a buffer sized
 // ahead rather than appended byte by byte.
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -80,13 +82,43 @@ private:
 struct TextToken {
   std::uint32_t start;   // its first element (for a quoted string: the opening quote)
   std::uint32_t length;  // elements (a quoted string's without quotes and escapes); for "(" its ")" token
-  std::uint32_t line;
+};
+
+// The tokens of a text, in room reserved for the most a text of its size
+// usually has and grown when it has more; only the room used is touched.
+class TokenList {
+public:
+  explicit TokenList(std::size_t expected)
+      : data_(std::make_unique_for_overwrite<TextToken[]>(expected)), capacity_(expected) {}
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  TextToken& operator[](std::size_t i) { return data_[i]; }
+  const TextToken& operator[](std::size_t i) const { return data_[i]; }
+  void push_back(TextToken t) {
+    if (size_ == capacity_) Grow();
+    data_[size_++] = t;
+  }
+
+private:
+  void Grow() {
+    const std::size_t capacity = capacity_ * 2 + 16;
+    auto data = std::make_unique_for_overwrite<TextToken[]>(capacity);
+    std::copy_n(data_.get(), size_, data.get());
+    data_ = std::move(data);
+    capacity_ = capacity;
+  }
+  std::unique_ptr<TextToken[]> data_;
+  std::size_t capacity_ = 0;
+  std::size_t size_ = 0;
 };
 
 template <class Source>
 class TextEncoder {
 public:
-  explicit TextEncoder(const Source& text) : src_(text), units_(text.size()) { Tokenize(); }
+  // A token and its separator take at least two units; most take more.
+  explicit TextEncoder(const Source& text) : src_(text), units_(text.size()), tokens_(text.size() / 4 + 16) {
+    Tokenize();
+  }
 
   std::string Encode() {
     // The blocks take about a fifth of the text's bytes; the room is only
@@ -95,9 +127,9 @@ public:
     Bytes(kInflatedBinaryHeader.data(), kInflatedBinaryHeader.size());
     std::size_t i = first_;
     while (i < tokens_.size()) {
-      if (KindOf(i) == Tk::Close) throw Error(DocumentMsg::TextUnbalanced, tokens_[i].line);
+      if (KindOf(i) == Tk::Close) throw Error(DocumentMsg::TextUnbalanced, LineOf(i));
       Element e = ElementAt(i);
-      if (!e.block) throw Error(DocumentMsg::TextUnexpected, Text(i), "", tokens_[i].line);
+      if (!e.block) throw Error(DocumentMsg::TextUnexpected, Text(i), "", LineOf(i));
       i = Comment(e.token) ? After(e) : Block(e, 0);
     }
     out_.resize(used_);
@@ -125,69 +157,72 @@ private:
     }
   }
 
+  // Every unit up to a blank (0x20) separates tokens; the line of a token
+  // is counted only when a message names it (LineAt).
   void Tokenize() {
-    std::uint32_t line = 1;
+    const Source src = src_;  // a copy the loop can keep in registers
     const std::size_t n = units_;
     std::size_t i = 0;
     std::vector<std::size_t> opens;
-    // A token and its separator take at least two units; most take more.
-    tokens_.reserve(n / 4 + 16);
     while (i < n) {
-      const char16_t c = Unit(i);
-      if (c == '\n') {
-        ++line;
-        ++i;
-        continue;
-      }
-      if (Space(c) || c < 0x20) {
+      const char16_t c = src[i];
+      if (c <= 0x20) {
         ++i;
         continue;
       }
       if (c == '(') {
         opens.push_back(tokens_.size());
-        tokens_.push_back({static_cast<std::uint32_t>(i), 0, line});
+        tokens_.push_back({static_cast<std::uint32_t>(i), 0});
         ++i;
         continue;
       }
       if (c == ')') {
-        if (opens.empty()) throw Error(DocumentMsg::TextUnbalanced, line);
+        if (opens.empty()) throw Error(DocumentMsg::TextUnbalanced, LineAt(i));
         tokens_[opens.back()].length = static_cast<std::uint32_t>(tokens_.size());
         opens.pop_back();
-        tokens_.push_back({static_cast<std::uint32_t>(i), 1, line});
+        tokens_.push_back({static_cast<std::uint32_t>(i), 1});
         ++i;
         continue;
       }
       if (c == '"') {
         std::size_t j = i + 1;
         std::uint32_t length = 0;
-        const std::uint32_t startLine = line;
-        for (; j < n && Unit(j) != '"'; ++j) {
-          if (Unit(j) == '\\' && j + 1 < n && (Unit(j + 1) == '"' || Unit(j + 1) == '\\')) ++j;
-          if (Unit(j) == '\n') ++line;
+        for (; j < n && src[j] != '"'; ++j) {
+          if (src[j] == '\\' && j + 1 < n && (src[j + 1] == '"' || src[j + 1] == '\\')) ++j;
           ++length;
         }
-        if (j >= n) throw Error(DocumentMsg::TextUnbalanced, startLine);
-        tokens_.push_back({static_cast<std::uint32_t>(i), length, startLine});
+        if (j >= n) throw Error(DocumentMsg::TextUnbalanced, LineAt(i));
+        tokens_.push_back({static_cast<std::uint32_t>(i), length});
         i = j + 1;
         continue;
       }
-      std::size_t j = i;
+      std::size_t j = i + 1;
       while (j < n) {
-        const char16_t u = Unit(j);
-        if (Space(u) || u < 0x20 || u == '(' || u == ')') break;
+        const char16_t u = src[j];
+        if (u <= 0x20 || u == '(' || u == ')') break;
         ++j;
       }
-      tokens_.push_back({static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j - i), line});
+      tokens_.push_back({static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(j - i)});
       i = j;
     }
-    if (!opens.empty()) throw Error(DocumentMsg::TextUnbalanced, tokens_[opens.back()].line);
+    if (!opens.empty()) throw Error(DocumentMsg::TextUnbalanced, LineOf(opens.back()));
     // The header line names the form and carries no block; it is the first
     // line that holds text (some tools put empty lines before it).
-    const std::uint32_t headerLine = tokens_.empty() ? 0 : tokens_[0].line;
-    while (first_ < tokens_.size() && tokens_[first_].line == headerLine && KindOf(first_) == Tk::Word &&
+    const std::uint32_t headerLine = tokens_.empty() ? 0 : LineOf(0);
+    while (first_ < tokens_.size() && LineOf(first_) == headerLine && KindOf(first_) == Tk::Word &&
            Text(first_).rfind("SIMISA", 0) == 0)
       ++first_;
   }
+
+  // The line (from 1) of the element at `at`: one more than the line ends
+  // before it. Counted for messages only.
+  std::uint32_t LineAt(std::size_t at) const {
+    std::uint32_t line = 1;
+    for (std::size_t k = 0; k < at; ++k)
+      if (src_[k] == '\n') ++line;
+    return line;
+  }
+  std::uint32_t LineOf(std::size_t token) const { return LineAt(tokens_[token].start); }
 
   // The elements of token i (tokens_[i].length of them): a word's as they
   // stand, a quoted string's without its quotes and with its escapes
@@ -292,10 +327,31 @@ private:
       if (u >= 0x80) return -1;
       name[k] = static_cast<char>(u);
     }
+    // A shape names the same few blocks over and over: the names looked up
+    // last are kept by their length and ends.
+    NameSlot* slot = nullptr;
+    if (t.length > 0 && t.length <= sizeof slot->name) {
+      slot = &names_[(t.length * 7u + static_cast<unsigned char>(name[0]) +
+                      3u * static_cast<unsigned char>(name[t.length - 1])) %
+                     names_.size()];
+      if (slot->length == t.length && std::memcmp(slot->name, name, t.length) == 0) return slot->id;
+    }
     const auto& names = Table().byName;
     auto it = names.find(std::string_view(name, t.length));
-    return it == names.end() ? -1 : it->second;
+    const int id = it == names.end() ? -1 : it->second;
+    if (slot) {
+      slot->length = t.length;
+      std::memcpy(slot->name, name, t.length);
+      slot->id = id;
+    }
+    return id;
   }
+  struct NameSlot {
+    std::uint32_t length = 0;  // 0: empty
+    char name[28];
+    int id = -1;
+  };
+  mutable std::array<NameSlot, 32> names_{};
 
   bool Comment(std::size_t i) const { return WordIs(i, "comment") || WordIs(i, "skip") || WordIs(i, "_skip"); }
 
@@ -321,8 +377,8 @@ private:
   // zero-filled, and filling all of the estimate would touch pages the
   // blocks never use).
   char* Room(std::size_t bytes) {
-    const std::size_t need = used_ + bytes;
-    if (need > out_.size()) out_.resize(need + kSlice);
+    if (used_ + bytes > out_.size()) [[unlikely]]
+      out_.resize(used_ + bytes + kSlice);
     return out_.data() + used_;
   }
   static constexpr std::size_t kSlice = 64 * 1024;
@@ -353,13 +409,13 @@ private:
     const TextToken& t = tokens_[i];
     if (KindOf(i) == Tk::Word) {
       if (const std::string_view wide = src_.Wide(t.start, t.length); !wide.empty()) {
-        if (t.length > most) throw Error(DocumentMsg::TextBadValue, Text(i), block, t.line, what);
+        if (t.length > most) throw Error(DocumentMsg::TextBadValue, Text(i), block, LineOf(i), what);
         most > 0xFF ? PutU16(t.length) : PutU8(t.length);
         return Bytes(wide.data(), wide.size());
       }
     }
     const std::u16string& units = Units(i);
-    if (units.size() > most) throw Error(DocumentMsg::TextBadValue, Text(i), block, t.line, what);
+    if (units.size() > most) throw Error(DocumentMsg::TextBadValue, Text(i), block, LineOf(i), what);
     const std::size_t count = units.size();
     most > 0xFF ? PutU16(static_cast<std::uint32_t>(count)) : PutU8(static_cast<std::uint32_t>(count));
     char* p = Room(2 * count);
@@ -372,10 +428,9 @@ private:
 
   // Writes the block and returns the token after its ")".
   std::size_t Block(const Element& e, int depth) {
-    const std::uint32_t nameLine = tokens_[e.token].line;
-    if (depth >= kMaxDepth) throw Error(DocumentMsg::TextTooDeep, nameLine, kMaxDepth);
+    if (depth >= kMaxDepth) throw Error(DocumentMsg::TextTooDeep, LineOf(e.token), kMaxDepth);
     const Token* token = e.id >= 0 ? Table().Find(e.id) : nullptr;
-    if (!token) throw Error(DocumentMsg::TextUnknownBlock, Text(e.token), nameLine);
+    if (!token) throw Error(DocumentMsg::TextUnknownBlock, Text(e.token), LineOf(e.token));
     const std::string& name = token->name;
     const std::size_t close = tokens_[e.Open()].length;
 
@@ -391,7 +446,7 @@ private:
         i = After(child);
         continue;
       }
-      if (!child.block && KindOf(i) == Tk::Open) throw Error(DocumentMsg::TextUnexpected, "(", name, tokens_[i].line);
+      if (!child.block && KindOf(i) == Tk::Open) throw Error(DocumentMsg::TextUnexpected, "(", name, LineOf(i));
       list.push_back(child);
       i = After(child);
     }
@@ -430,7 +485,7 @@ private:
         }
         if (item.optional) continue;
         if (k < count) Unexpected(elements_[depth][k], name);
-        throw Error(DocumentMsg::TextMissingValue, name, nameLine);
+        throw Error(DocumentMsg::TextMissingValue, name, LineOf(e.token));
       }
       if (item.repeat) {
         const std::size_t trailing = item.trailingScalars;
@@ -440,7 +495,7 @@ private:
       if (k == count || elements_[depth][k].block) {
         if (item.optional) continue;
         if (k < count) Unexpected(elements_[depth][k], name);
-        throw Error(DocumentMsg::TextMissingValue, name, nameLine);
+        throw Error(DocumentMsg::TextMissingValue, name, LineOf(e.token));
       }
       Value(item.kind, elements_[depth][k++].token, name);
     }
@@ -451,7 +506,7 @@ private:
   }
 
   [[noreturn]] void Unexpected(const Element& e, const std::string& parent) {
-    throw Error(DocumentMsg::TextUnexpected, Text(e.token), parent, tokens_[e.token].line);
+    throw Error(DocumentMsg::TextUnexpected, Text(e.token), parent, LineOf(e.token));
   }
 
   void Value(Kind kind, std::size_t i, const std::string& block) {
@@ -477,7 +532,7 @@ private:
       }
     }
     const char* kindName = kind == Kind::Float ? "float" : kind == Kind::Dword ? "dword" : "integer";
-    if (!fits || n != t.length || n == 0) throw Error(DocumentMsg::TextBadValue, Text(i), block, t.line, kindName);
+    if (!fits || n != t.length || n == 0) throw Error(DocumentMsg::TextBadValue, Text(i), block, LineOf(i), kindName);
     const char* b = buffer;
     const char* end = buffer + n;
     if (kind == Kind::Float) {
@@ -494,7 +549,7 @@ private:
         else if (s == "-1.#INF")
           f = -std::numeric_limits<float>::infinity();
         else
-          throw Error(DocumentMsg::TextBadValue, Text(i), block, t.line, kindName);
+          throw Error(DocumentMsg::TextBadValue, Text(i), block, LineOf(i), kindName);
       }
       std::uint32_t bits;
       std::memcpy(&bits, &f, 4);
@@ -502,26 +557,62 @@ private:
       return;
     }
     if (kind == Kind::Dword) {
+      if (const auto v = ShortHex(b, end)) return PutU32(*v);
       std::uint64_t v = 0;
       auto r = std::from_chars(b, end, v, 16);
       if (r.ec != std::errc() || r.ptr != end || v > 0xFFFFFFFFu)
-        throw Error(DocumentMsg::TextBadValue, Text(i), block, t.line, kindName);
+        throw Error(DocumentMsg::TextBadValue, Text(i), block, LineOf(i), kindName);
       PutU32(static_cast<std::uint32_t>(v));
       return;
     }
     // uint and sint: either reading of 32 bits is accepted, as tools differ.
     if (*b == '+') ++b;
+    if (const auto v = ShortDecimal(b, end)) return PutU32(static_cast<std::uint32_t>(*v));
     std::int64_t v = 0;
     auto r = std::from_chars(b, end, v);
     if (r.ec != std::errc() || r.ptr != end || v < std::numeric_limits<std::int32_t>::min() ||
         v > static_cast<std::int64_t>(std::numeric_limits<std::uint32_t>::max()))
-      throw Error(DocumentMsg::TextBadValue, Text(i), block, t.line, kindName);
+      throw Error(DocumentMsg::TextBadValue, Text(i), block, LineOf(i), kindName);
     PutU32(static_cast<std::uint32_t>(v));
+  }
+
+  // The values most numbers are, read without the general conversion: up
+  // to 8 hexadecimal digits, and up to 9 decimal digits after an optional
+  // "-". Anything else is nothing here and goes the general way, which
+  // reads these the same.
+  static std::optional<std::uint32_t> ShortHex(const char* b, const char* end) {
+    if (b == end || end - b > 8) return std::nullopt;
+    std::uint32_t v = 0;
+    for (; b != end; ++b) {
+      const char c = *b;
+      std::uint32_t d;
+      if (c >= '0' && c <= '9')
+        d = static_cast<std::uint32_t>(c - '0');
+      else if (c >= 'a' && c <= 'f')
+        d = static_cast<std::uint32_t>(c - 'a' + 10);
+      else if (c >= 'A' && c <= 'F')
+        d = static_cast<std::uint32_t>(c - 'A' + 10);
+      else
+        return std::nullopt;
+      v = v << 4 | d;
+    }
+    return v;
+  }
+  static std::optional<std::int32_t> ShortDecimal(const char* b, const char* end) {
+    const bool negative = b != end && *b == '-';
+    if (negative) ++b;
+    if (b == end || end - b > 9) return std::nullopt;
+    std::int32_t v = 0;
+    for (; b != end; ++b) {
+      if (*b < '0' || *b > '9') return std::nullopt;
+      v = v * 10 + (*b - '0');
+    }
+    return negative ? -v : v;
   }
 
   const Source& src_;
   std::size_t units_ = 0;  // elements of the text
-  std::vector<TextToken> tokens_;
+  TokenList tokens_;
   std::vector<std::vector<Element>> elements_;
   std::u16string scratch_, wide_;
   std::size_t first_ = 0;

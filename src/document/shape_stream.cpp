@@ -2,12 +2,50 @@
 
 #include "document/shape_file.h"
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
 namespace lodsmith {
 
 namespace {
 
 // An ASCII character that is neither a line end nor Ctrl-Z.
 bool PlainAscii(unsigned char c) { return c >= 0x20 ? c < 0x80 : c == '\t'; }
+
+#if defined(__SSE2__) || defined(_M_X64)
+// The 8 units at p, all plain ASCII (a high byte of 0, a low byte that
+// PlainAscii takes).
+bool EightPlainUnits(const unsigned char* p) {
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i printable =
+      _mm_and_si128(_mm_cmpgt_epi16(v, _mm_set1_epi16(0x1F)), _mm_cmplt_epi16(v, _mm_set1_epi16(0x80)));
+  const __m128i plain = _mm_or_si128(printable, _mm_cmpeq_epi16(v, _mm_set1_epi16('\t')));
+  return _mm_movemask_epi8(plain) == 0xFFFF;
+}
+#endif
+
+// The end of the run of plain ASCII units from byte i of p[0, n): eight
+// units at a time while they last.
+std::size_t PlainRunEnd(const unsigned char* p, std::size_t i, std::size_t n) {
+#if defined(__SSE2__) || defined(_M_X64)
+  while (i + 16 <= n && EightPlainUnits(p + i)) i += 16;
+#endif
+  while (i + 1 < n && p[i + 1] == 0 && PlainAscii(p[i])) i += 2;
+  return i;
+}
+
+// The low bytes of the units in p[i, end) to o.
+void LowBytes(const unsigned char* p, std::size_t i, std::size_t end, char* o) {
+#if defined(__SSE2__) || defined(_M_X64)
+  // Every unit is below 0x80: packing keeps its low byte.
+  for (; i + 16 <= end; i += 16, o += 8) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(v, v));
+  }
+#endif
+  for (; i < end; i += 2) *o++ = static_cast<char>(p[i]);
+}
 
 }  // namespace
 
@@ -29,14 +67,12 @@ void Utf16ShapeReader::Feed(std::string_view bytes) {
     // Most of a shape is ASCII text and tabs: a run of them goes straight
     // into the line. A character waiting in wide_ (half a pair, say) goes
     // through Unit first.
-    std::size_t end = i;
-    if (wide_.empty())
-      while (end + 1 < n && p[end + 1] == 0 && PlainAscii(p[end])) end += 2;
+    const std::size_t end = wide_.empty() ? PlainRunEnd(p, i, n) : i;
     if (end > i) {
       const std::size_t at = line_.size();
       line_.resize(at + (end - i) / 2);
-      char* o = line_.data() + at;
-      for (; i < end; i += 2) *o++ = static_cast<char>(p[i]);
+      LowBytes(p, i, end, line_.data() + at);
+      i = end;
       anyUnit_ = lineHasText_ = true;
       continue;
     }

@@ -74,7 +74,7 @@ public:
     ReadVertices();
     const std::vector<int> perRow = ReadPrimitives();
     CheckElements(perRow);
-    ReadSortedHead();
+    if (AnySorted()) ReadSortedHead();
     ReadPrimitiveStarts();
     return std::move(layout_);
   }
@@ -382,11 +382,21 @@ private:
     }
     il.firstToken = static_cast<uint32_t>(layout_.indexTokens.size());
     for (;;) {
-      NextToken(line, pos, tokenEnd);
-      std::string_view token;
-      if (static_cast<std::size_t>(pos) <= line.size()) token = line.substr(pos - 1, tokenEnd - pos);
-      pos = tokenEnd;
-      if (token.empty()) {
+      // The token NextToken finds from pos, read as an index on the way:
+      // most are a few digits.
+      std::size_t at = static_cast<std::size_t>(pos - 1), stop = at;
+      while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
+      uint64_t digitsValue = 0;
+      bool digits = true;
+      for (stop = at; stop < line.size() && line[stop] != ' ' && line[stop] != '\t'; ++stop) {
+        digits = digits && line[stop] >= '0' && line[stop] <= '9';
+        digitsValue = digitsValue * 10 + static_cast<unsigned char>(line[stop] - '0');
+      }
+      const std::string_view token = at < line.size() ? line.substr(at, stop - at) : std::string_view();
+      pos = static_cast<int>(stop) + 1;
+      if (digits && !token.empty() && token.size() <= 9) {
+        layout_.indexTokens.push_back(static_cast<int64_t>(digitsValue));
+      } else if (token.empty()) {
         il.tokenCount = static_cast<uint32_t>(layout_.indexTokens.size()) - il.firstToken;
         layout_.indexLines.push_back(il);
         next();
@@ -447,6 +457,16 @@ private:
           Refuse(GenerationMsg::TrianglesNotWhole, r, e.name, lod, own->size());
       }
     }
+  }
+
+  // Whether the assignment marks a sub-object sorted: only then can the
+  // writer ask for the sorted head (a sorted sub-object it writes is one of
+  // these).
+  bool AnySorted() const {
+    for (int lod = 1; lod <= a_.lodCount; ++lod)
+      for (int s = 1; s <= a_.subObjectCount; ++s)
+        if (a_.Sorted(lod, s)) return true;
+    return false;
   }
 
   // What sorted sub-objects need, recorded rather than refused: only an

@@ -127,7 +127,8 @@ struct TemplateLayout {
   }
 
   // The lines that sorted sub-objects change; refuses when the template
-  // cannot take sorted sub-objects, naming why.
+  // cannot take sorted sub-objects, naming why. Read only when the
+  // assignment marks a sub-object sorted: ask only for a plan that sorts.
   const SortedHead& Sorted() const;
   // The primitives line as the vertex writer finds it; refuses when it
   // finds none inside the sub-object.
