@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "ui/form_layout.h"
 #include "ui/texts/messages.h"
 #include "ui/texts/ui_messages.h"
 
@@ -10,68 +11,15 @@ namespace lodsmith {
 TLSForm::TLSForm(Platform& platform) : session(platform), platform_(platform) {
   // Design-time state of the controls; FormCreate and the language texts
   // replace most captions.
-  auto caption = [this](UiMsg id) { return Text(Message(id)); };
   Caption = "Lodsmith";
-  TabSheet1.Caption = caption(UiMsg::CaptionSplittingTab);
-  TabSheet3.Caption = caption(UiMsg::CaptionSettingsTab);
-  CompressButton.Caption = caption(UiMsg::CaptionCompress);
-  OeffnenButton.Caption = caption(UiMsg::CaptionOpen);
-  Sub_ObjectsButton.Caption = caption(UiMsg::CaptionGenerate);
-  AnimButton.Caption = caption(UiMsg::CaptionStripAnimations);
-  PunkteButton.Caption = caption(UiMsg::CaptionMergePoints);
-  NormalenButton.Caption = caption(UiMsg::CaptionMergeNormals);
-  MatButton.Caption = caption(UiMsg::CaptionFixMaterials);
-  UndoButton.Caption = caption(UiMsg::CaptionUndo);
-  SpeichernBitBtn.Caption = caption(UiMsg::CaptionSave);
-  SpeichernUnterBitBtn.Caption = caption(UiMsg::CaptionSaveAs);
-  Button1.Caption = caption(UiMsg::CaptionQuit);
+  TabSheet1.Caption = Text(Message(UiMsg::CaptionSplittingTab));
+  TabSheet3.Caption = Text(Message(UiMsg::CaptionSettingsTab));
+  for (const layout::Control& c : layout::MainWindowControls()) {
+    if (c.made) *layout::CaptionOf(*this, c) = Text(Message(*c.made));
+    if (c.fixed) *layout::CaptionOf(*this, c) = c.fixed;
+  }
   ApplyPreviewTexts();
-  DoButton.Caption = "Do!";
-  DoButton1.Caption = "Do!";
   DoButton1.Enabled = false;
-  AnimResetButton.Caption = caption(UiMsg::CaptionReadAnimations);
-  ZeilePlusButton.Caption = "+";
-  ZeileMinusButton.Caption = "-";
-  GrundButton.Caption = caption(UiMsg::CaptionDefaultSettings);
-  E_SpeichernButton.Caption = caption(UiMsg::CaptionSaveSettings);
-  E_LadenButton.Caption = caption(UiMsg::CaptionLoadSettings);
-  E_DruckenButton.Caption = caption(UiMsg::CaptionPrintSettings);
-
-  Label1.Caption = "Label1";
-  Label2.Caption = "Label2";
-  Label3.Caption = caption(UiMsg::CaptionBeta);
-  Label4.Caption = caption(UiMsg::CaptionElements);
-  Label5.Caption = caption(UiMsg::CaptionSubObjects);
-  Label6.Caption = caption(UiMsg::CaptionMatrices);
-  Label7.Caption = caption(UiMsg::CaptionAssignHelp);
-  Label8.Caption = caption(UiMsg::CaptionSortHelp);
-  Label9.Caption = caption(UiMsg::CaptionVertexLimit);
-  Label10.Caption = caption(UiMsg::CaptionNormals);
-  Label11.Caption = caption(UiMsg::CaptionBetaEnglish);
-  Label12.Caption = caption(UiMsg::CaptionGermanOnly);
-  Label13.Caption = caption(UiMsg::CaptionAnimationHelp);
-  Label14.Caption = caption(UiMsg::CaptionLodCount);
-  Label15.Caption = caption(UiMsg::CaptionDistanceLevels);
-  Label16.Caption = caption(UiMsg::CaptionLod);
-  Label17.Caption = caption(UiMsg::CaptionLodHelp);
-  Label18.Caption = caption(UiMsg::CaptionZeroHelp);
-  Label19.Caption = caption(UiMsg::CaptionDistanceHelp);
-  Label20.Caption = caption(UiMsg::CaptionDistanceMeaning);
-  Label21.Caption = caption(UiMsg::CaptionAllElements);
-  Label22.Caption = "";
-  Label23.Caption = caption(UiMsg::CaptionSameLevel);
-  Label24.Caption = caption(UiMsg::CaptionLods);
-  Label25.Caption = caption(UiMsg::CaptionPointsMetres);
-  Label26.Caption = caption(UiMsg::CaptionMerge);
-  Label27.Caption = caption(UiMsg::CaptionLods);
-  Label28.Caption = caption(UiMsg::CaptionToleranceHelp);
-  Label29.Caption = caption(UiMsg::CaptionZeroToleranceHelp);
-  Label30.Caption = caption(UiMsg::CaptionStartValueHelp);
-  Label31.Caption = caption(UiMsg::CaptionLanguage);
-  Label32.Caption = caption(UiMsg::CaptionLanguageEnglish);
-  Label33.Caption = caption(UiMsg::CaptionTranslationNote);
-  SOAnzLabel.Caption = "   ";
-  SOAnzLabel1.Caption = "   ";
   SOAnzLabel.Visible = false;
   SOAnzLabel1.Visible = false;
 
