@@ -739,7 +739,6 @@ TEST_F(GenerationFormTest, SuccessfulGenerationReplacesTheDocument) {
   EXPECT_TRUE(form.Changed);
   EXPECT_EQ(form.SpeichernBitBtn.FontColor, clRed);
   EXPECT_FALSE(form.Sub_ObjectsButton.Enabled);
-  EXPECT_EQ(form.LastResult.subObjectsPerLod, (std::vector<int32_t>{2, 1}));
   EXPECT_FALSE(form.SOAnzLabel.Visible);
   EXPECT_FALSE(form.SOAnzLabel1.Visible);
   EXPECT_EQ(form.SOAnzLabel.Caption, "2. LOD 1. Subobjekt...");

@@ -27,12 +27,8 @@ void TLSForm::CompressButtonClick() {
     if (chosen) tool = *chosen;
     if (!ToolPathValid(tool)) {
       ShowMessage(MsgKind::Error, MsgButtons::Ok, Message(ToolsMsg::ToolNotFound));
-      LastOutcome = chosen ? Outcome::Refused : Outcome::Cancelled;
-      if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(UiMsg::OfferBuiltInConvert)) ==
-          MsgResult::Yes) {
-        LastOutcome = Outcome::Done;
+      if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(UiMsg::OfferBuiltInConvert)) == MsgResult::Yes)
         ConvertShapeFileBuiltIn();
-      }
       return;
     }
     Settings.SetDir("FFEdit", tool);
@@ -43,10 +39,8 @@ void TLSForm::CompressButtonClick() {
 
   // A script that cannot be written ends the action with its Error. The
   // script speaks the window's language.
-  if (!session.StartCompression(tool, *shape, [this](const Message& m) { return Text(m); })) {
+  if (!session.StartCompression(tool, *shape, [this](const Message& m) { return Text(m); }))
     ShowMessage(MsgKind::Error, MsgButtons::Ok, Message(ToolsMsg::ToolStartFailed));
-    LastOutcome = Outcome::Failed;
-  }
 }
 
 std::optional<std::string> TLSForm::ChooseShapeToConvert() {
@@ -55,9 +49,7 @@ std::optional<std::string> TLSForm::ChooseShapeToConvert() {
   request.fileName = Settings.Dir("Filename");
   request.filter = LanguageText(57);
   request.mustExist = true;
-  auto shape = platform_.OpenDialog(request);
-  if (!shape) LastOutcome = Outcome::Cancelled;
-  return shape;
+  return platform_.OpenDialog(request);
 }
 
 void TLSForm::ConvertShapeFileBuiltIn() {
@@ -67,18 +59,15 @@ void TLSForm::ConvertShapeFileBuiltIn() {
   try {
     const std::optional<ShapeConversion> done = session.ConvertShapeFile(*shape);
     EndBusy();
-    if (!done) {
+    if (!done)
       ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(UiMsg::NotAShapeForm, *shape));
-      LastOutcome = Outcome::Refused;
-      return;
-    }
-    ShowMessage(MsgKind::Information, MsgButtons::Ok,
-                Message(done->toText ? UiMsg::ConvertedToText : UiMsg::ConvertedToCompressed, *shape, done->backup));
+    else
+      ShowMessage(MsgKind::Information, MsgButtons::Ok,
+                  Message(done->toText ? UiMsg::ConvertedToText : UiMsg::ConvertedToCompressed, *shape, done->backup));
   } catch (const Error& e) {
     // A broken file or a refused write: the file is as it was.
     EndBusy();
     ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
-    LastOutcome = Outcome::Failed;
   }
 }
 

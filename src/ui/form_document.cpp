@@ -75,12 +75,11 @@ bool TLSForm::QuerySave() {
       } catch (const Error& e) {
         // The shape may be on disk while its settings file was refused.
         ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
-        LastOutcome = Outcome::Failed;
       }
       // Only a save that reached the disk lets the caller discard the text.
       return !Changed;
     case MsgResult::No: return true;
-    default: LastOutcome = Outcome::Cancelled; return false;
+    default: return false;
   }
 }
 
@@ -97,12 +96,7 @@ void TLSForm::OeffnenButtonClick() {
   request.fileName = Settings.Dir("Filename");
   request.filter = LanguageText(57);
   request.mustExist = true;
-  auto chosen = platform_.OpenDialog(request);
-  if (!chosen) {
-    LastOutcome = Outcome::Cancelled;
-    return;
-  }
-  OpenShapeFile(*chosen);
+  if (auto chosen = platform_.OpenDialog(request)) OpenShapeFile(*chosen);
 }
 
 void TLSForm::OpenGivenShapes(const std::vector<std::string>& paths) {
@@ -142,18 +136,14 @@ void TLSForm::OpenShapeFile(const std::string& chosen) {
       if (!StructureNote.empty()) Label2.Caption += " – " + StructureNote;
     }
   switch (r.status) {
-    case OpenResult::Status::Opened: break;
-    case OpenResult::Status::Declined: LastOutcome = Outcome::Cancelled; break;
-    case OpenResult::Status::FormBroken:
-      ShowMessage(MsgKind::Error, MsgButtons::Ok, *r.failure);
-      LastOutcome = Outcome::Failed;
-      break;
+    case OpenResult::Status::Opened:
+    case OpenResult::Status::Declined: break;
+    case OpenResult::Status::FormBroken: ShowMessage(MsgKind::Error, MsgButtons::Ok, *r.failure); break;
     case OpenResult::Status::NotAnalysed:
     case OpenResult::Status::Unreadable:
       // One text for every way reading or analysing can fail: the user can
       // do the same about each of them.
       ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, kOpenFailedText);
-      LastOutcome = Outcome::Failed;
       break;
   }
   EndBusy();
@@ -162,7 +152,6 @@ void TLSForm::OpenShapeFile(const std::string& chosen) {
 bool TLSForm::SaveDocument() {
   if (FileName.empty()) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(UiMsg::NoFileName));
-    LastOutcome = Outcome::Refused;
     return false;
   }
   BeginBusy();
@@ -176,7 +165,6 @@ bool TLSForm::SaveDocument() {
     SpeichernUnterBitBtn.FontColor = clWindowText;
   } else if (r.status == SaveResult::Status::FormRefused) {
     ShowMessage(MsgKind::Error, MsgButtons::Ok, *r.failure);
-    LastOutcome = Outcome::Failed;
     EndBusy();
     return false;
   } else {
@@ -184,7 +172,6 @@ bool TLSForm::SaveDocument() {
     std::string text = LanguageText(59);
     for (const Message& reason : r.reasons) AppendSentence(text, Text(reason));
     platform_.MessageBox(MsgKind::Warning, MsgButtons::Ok, text, MsgIdentity::OfLanguageText(59));
-    LastOutcome = Outcome::Failed;
   }
   EndBusy();
   Label2.Caption = total + " " + LanguageText(24) + " " + total + " " + LanguageText(23);
@@ -231,13 +218,9 @@ void TLSForm::SaveDocumentAndSettings() {
 void TLSForm::UndoButtonClick() {
   if (UndoLines.empty()) {
     ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, 68);
-    LastOutcome = Outcome::Refused;
     return;
   }
-  if (ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, 69) != MsgResult::Yes) {
-    LastOutcome = Outcome::Cancelled;
-    return;
-  }
+  if (ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, 69) != MsgResult::Yes) return;
   BeginBusy();
   SpeichernBitBtn.FontColor = clWindowText;
   SpeichernUnterBitBtn.FontColor = clWindowText;
@@ -248,10 +231,7 @@ void TLSForm::UndoButtonClick() {
     failed = true;
   }
   for (const auto& w : Analysis.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
-  if (failed) {
-    ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, kOpenFailedText);
-    LastOutcome = Outcome::Failed;
-  }
+  if (failed) ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, kOpenFailedText);
   ShowActionButtons();
   // The restored text is the opened one: the note on its structure stands.
   ShowStructureNote();

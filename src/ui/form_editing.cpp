@@ -34,7 +34,6 @@ void TLSForm::StringGrid1SetEditText(int ACol, int ARow, const std::string& Valu
     session.SetCell(ARow, ACol - ElementLodColumn(1) + 1, Value);
   } catch (const Error& e) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
-    LastOutcome = Outcome::Refused;
   }
 }
 
@@ -59,7 +58,6 @@ void TLSForm::StringGrid2SetEditText(StringGrid& Sender, int ACol, int ARow, con
     }
   } catch (const Error& e) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
-    LastOutcome = Outcome::Refused;
   }
 }
 
@@ -73,7 +71,6 @@ void TLSForm::StringGrid4SetEditText(int ACol, int ARow, const std::string& Valu
     session.SetDistance(ARow, Value);
   } catch (const Error& e) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
-    LastOutcome = Outcome::Refused;
   }
   // An `auto` LOD follows the distances of the LODs before it.
   if (session.AnyLodSimplified()) RefreshSubObjectGrid();
@@ -140,7 +137,6 @@ void TLSForm::DoButtonClick() {
     session.AssignLod(LODSpinEdit.Value, NrEdit.Text);
   } catch (const Error& e) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
-    LastOutcome = Outcome::Refused;
     return;
   }
   RefreshSubObjectGrid();

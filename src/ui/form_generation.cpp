@@ -41,22 +41,13 @@ void TLSForm::Sub_ObjectsButtonClick() {
       ShowMessage(MsgKind::Warning, MsgButtons::Ok, *r.failure);
       RestoreChangeMarks(marks);
       Sub_ObjectsButton.Enabled = buttonEnabled;
-      LastOutcome = Outcome::Refused;
       break;
-    case GenerateResult::Status::Refused:
-      // A refusal before writing is a warning about the inputs.
-      ShowMessage(MsgKind::Warning, MsgButtons::Ok, *r.failure);
-      LastOutcome = Outcome::Refused;
-      break;
-    case GenerateResult::Status::Failed:
-      ShowMessage(MsgKind::Error, MsgButtons::Ok, *r.failure);
-      LastOutcome = Outcome::Failed;
-      break;
+    // A refusal before writing is a warning about the inputs.
+    case GenerateResult::Status::Refused: ShowMessage(MsgKind::Warning, MsgButtons::Ok, *r.failure); break;
+    case GenerateResult::Status::Failed: ShowMessage(MsgKind::Error, MsgButtons::Ok, *r.failure); break;
   }
   // The sub-objects are counted once writing began, however it ended.
   if (!writing) return;
-  LastResult.kind = ActionResult::Kind::Generated;
-  LastResult.subObjectsPerLod = std::move(r.subObjectsPerLod);
   SOAnzLabel.Visible = false;
   SOAnzLabel1.Visible = false;
   ShowLineCount();

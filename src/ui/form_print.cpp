@@ -16,17 +16,11 @@ std::vector<PrintPage> TLSForm::SettingsListingPages(int printableHeightMm) {
 
 void TLSForm::E_DruckenButtonClick() {
   if (!session.CanListSettings()) return;
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(UiMsg::PrintQuestion)) != MsgResult::Yes) {
-    LastOutcome = Outcome::Cancelled;
-    return;
-  }
+  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(UiMsg::PrintQuestion)) != MsgResult::Yes) return;
   auto askLandscape = [this] {
     return ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(UiMsg::LandscapeQuestion)) == MsgResult::Yes;
   };
-  auto fail = [this](const Message& message) {
-    ShowMessage(MsgKind::Error, MsgButtons::Ok, message);
-    LastOutcome = Outcome::Failed;
-  };
+  auto fail = [this](const Message& message) { ShowMessage(MsgKind::Error, MsgButtons::Ok, message); };
 
   if (!platform_.DefaultPrinter(false).available) {
     fail(Message(UiMsg::NoPrinter));
@@ -42,7 +36,6 @@ void TLSForm::E_DruckenButtonClick() {
     const int height = PrintableHeightMm(ListingPageSetup(210, 297, landscape));
     try {
       platform_.PrintPagesToPdf(SettingsListingPages(height), landscape, *path);
-      LastOutcome = Outcome::Done;  // the listing went to a file instead
     } catch (const Error& e) {
       fail(e.message());
     }

@@ -53,8 +53,6 @@ TLSForm::TLSForm(Platform& platform) : session(platform), platform_(platform) {
 TLSForm::~TLSForm() = default;
 
 bool TLSForm::Dispatch(const std::function<void()>& handler) {
-  LastOutcome = Outcome::Done;
-  LastResult = ActionResult{};
   try {
     handler();
     return true;
@@ -65,7 +63,6 @@ bool TLSForm::Dispatch(const std::function<void()>& handler) {
     // its description is all there is to show.
     ShowMessage(MsgKind::Error, MsgButtons::Ok, e.what());
   }
-  LastOutcome = Outcome::Failed;
   return false;
 }
 

@@ -23,7 +23,6 @@
 #include "document/shape_forms.h"
 #include "platform/ini_file.h"
 #include "platform/platform.h"
-#include "session/action_result.h"
 #include "session/program_settings.h"
 #include "session/session.h"
 #include "ui/controls.h"
@@ -36,15 +35,6 @@ namespace lodsmith {
 // (generation/lod_assignment.h, generation/vertex_estimate.h).
 struct LodAssignment;
 struct VertexEstimate;
-
-// How the last handler run through TLSForm::Dispatch ended, for callers that
-// act on it (the batch program's exit status) instead of on the texts shown.
-enum class Outcome {
-  Done,       // ran to its end
-  Cancelled,  // the user declined a question or cancelled a dialog
-  Refused,    // the input or the result was not acceptable; the user was told, nothing changed
-  Failed,     // reading or writing failed, or an Error ended the handler; the user was told
-};
 
 class TLSForm {
 public:
@@ -60,18 +50,11 @@ public:
   // window's grids are the session's tables.
   Session session;
 
-  // Runs one handler as the toolkit's event loop would. LastOutcome is Done
-  // when it starts; the handler records anything else. An Error that
+  // Runs one handler as the toolkit's event loop would. An Error that
   // escapes the handler is shown as an error box with its message in the
-  // user's language (any other exception with its description) and makes
-  // the outcome Failed. Returns false when the handler ended with an
-  // exception.
+  // user's language (any other exception with its description). Returns
+  // false when the handler ended with an exception.
   bool Dispatch(const std::function<void()>& handler);
-  Outcome LastOutcome = Outcome::Done;
-  // Emptied by Dispatch when it starts; the handlers that count what they
-  // changed (the merges, the generation, the material fix, the animation
-  // removal) fill it.
-  ActionResult LastResult;
 
   // ---- Window ------------------------------------------------------------
   void FormCreate();
@@ -120,8 +103,7 @@ public:
   // binary becomes Unicode text, text becomes compressed, in place with a
   // .BAK.
   void ConvertShapeFileBuiltIn();
-  // The open dialog of both conversions; nothing (and Cancelled) when the
-  // user cancels.
+  // The open dialog of both conversions; nothing when the user cancels.
   std::optional<std::string> ChooseShapeToConvert();
 
   // ---- Model tables (filled by the analysis) ------------------------------
