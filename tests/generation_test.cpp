@@ -878,7 +878,7 @@ TEST_F(GenerationFormTest, AssignmentIsReadFromTheGrids) {
   Fill(a);
   form.StringGrid2.SetCell(grid::SubObjectSortColumn(2), 2, "X");
   form.StringGrid1.SetCell(grid::kElementFaces, 2, "x4");
-  const LodAssignment as = form.CurrentAssignment();
+  const LodAssignment as = form.session.Assignment();
   EXPECT_EQ(as.lodCount, 2);
   ASSERT_EQ(as.ElementCount(), 3);
   EXPECT_EQ(as.elements[0].name, "E0");

@@ -75,7 +75,7 @@ TEST_F(ShapeFormsWindow, PackedFormsOpenAndSaveInTheirForm) {
     fx.Open(path);
     EXPECT_TRUE(fx.platform.messages.empty());
     ASSERT_EQ(f.FileName, path);
-    EXPECT_EQ(f.FileForm, c.form);
+    EXPECT_EQ(f.session.fileForm, c.form);
     const Lines opened = f.ShapeLines;
     EXPECT_EQ(opened.size(), sampleLines.size());
     EXPECT_EQ(f.Label2.Caption, German(Message(c.note, opened.size())));
@@ -94,7 +94,7 @@ TEST_F(ShapeFormsWindow, PackedFormsOpenAndSaveInTheirForm) {
     ASSERT_FALSE(fx.platform.saveRequests.empty());
     EXPECT_EQ(fx.platform.saveRequests.back().filter, German(Message(UiMsg::SaveFormFilter)));
     EXPECT_EQ(fx.platform.saveRequests.back().filterIndex, c.filter);
-    EXPECT_EQ(f.FileForm, ShapeForm::UnicodeText);
+    EXPECT_EQ(f.session.fileForm, ShapeForm::UnicodeText);
     EXPECT_EQ(DetectShapeForm(ReadBytes(text)), ShapeForm::UnicodeText);
     fx.Open(text);
     EXPECT_EQ(f.ShapeLines, opened);
@@ -120,13 +120,13 @@ TEST_F(ShapeFormsWindow, TextFormsAreSavedAsUnicodeText) {
     fx.platform.messages.clear();
     fx.Open(path);
     EXPECT_TRUE(fx.platform.messages.empty());  // no byte-order question
-    EXPECT_EQ(f.FileForm, c.form);
+    EXPECT_EQ(f.session.fileForm, c.form);
     EXPECT_EQ(f.ShapeLines, sampleLines);
     EXPECT_EQ(f.Label2.Caption, German(Message(c.note, sampleLines.size())));
     fx.form->Dispatch([&] { f.SpeichernButtonClick(); });
     EXPECT_EQ(ReadBytes(path), SampleBytes());
     EXPECT_EQ(ReadBytes(fx.dir.File("text.BAK")), c.bytes);
-    EXPECT_EQ(f.FileForm, ShapeForm::UnicodeText);
+    EXPECT_EQ(f.session.fileForm, ShapeForm::UnicodeText);
     // The same file saved compressed, as "Speichern unter..." offers it.
     WriteBytes(path, c.bytes);
     fx.Open(path);
@@ -247,7 +247,7 @@ TEST(ShapeFormsCorpus, OtherFormsOpenAndSaveBack) {
       EXPECT_NE(m.identity, MsgIdentity::OfLanguageText(TLSForm::kOpenFailedText));
     }
     ASSERT_EQ(f.FileName, copy);
-    EXPECT_EQ(f.FileForm, *form);
+    EXPECT_EQ(f.session.fileForm, *form);
     const Lines opened = f.ShapeLines;
     EXPECT_GT(opened.size(), 10u);
 

@@ -7,16 +7,20 @@ namespace lodsmith {
 void TLSForm::AnalyseShape() {
   if (ShapeLines.empty()) return;
   // The note first, so that the status line tells of a broken structure
-  // even when the analysis gives up on the shape.
-  NoteShapeStructure();
+  // even when the analysis gives up on the shape. A remark, not a refusal:
+  // the shape is opened as it is, and a rewrite only refuses what it would
+  // add.
+  session.NoteStructure();
+  StructureNote.clear();
+  if (session.structureProblem) ShowStructureNote();
   try {
     session.Analyse();
   } catch (const Error&) {
-    for (const auto& w : Analysis.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
+    for (const auto& w : session.analysis.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
     Sub_ObjectsButton.Enabled = false;
     throw;
   }
-  for (const auto& w : Analysis.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
+  for (const auto& w : session.analysis.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
   if (!session.CanGenerate()) Sub_ObjectsButton.Enabled = false;
 }
 

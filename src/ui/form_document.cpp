@@ -41,8 +41,7 @@ std::string TLSForm::SimulatorPath() { return session.SimulatorFolder(); }
 
 void TLSForm::ResetDocument() {
   session.Close();
-  SpeichernBitBtn.FontColor = clWindowText;
-  SpeichernUnterBitBtn.FontColor = clWindowText;
+  ShowChangeMark();
   Label1.Caption.clear();
   Label2.Caption.clear();
   Caption = "Lodsmith";
@@ -117,8 +116,7 @@ void TLSForm::OpenShapeFile(const std::string& chosen) {
     ProcessMessages(2);
   });
   if (r.decoded) {
-    SpeichernBitBtn.FontColor = clWindowText;
-    SpeichernUnterBitBtn.FontColor = clWindowText;
+    ShowChangeMark();
     Label1.Caption = FileName;
     Caption = "Lodsmith   [ " + ExtractFileName(FileName) + " ]";
     Settings.SetDir("InitialDir", ExtractFileDir(FileName));
@@ -131,7 +129,7 @@ void TLSForm::OpenShapeFile(const std::string& chosen) {
   // The status line tells the form the file was read in, beside the note on
   // its structure.
   if (r.status == OpenResult::Status::Opened)
-    if (auto note = ReadFormNote(FileForm)) {
+    if (auto note = ReadFormNote(session.fileForm)) {
       Label2.Caption = Text(Message(*note, ShapeLines.size()));
       if (!StructureNote.empty()) Label2.Caption += " – " + StructureNote;
     }
@@ -161,8 +159,7 @@ bool TLSForm::SaveDocument() {
     ProcessMessages(2);
   });
   if (r.written()) {
-    SpeichernBitBtn.FontColor = clWindowText;
-    SpeichernUnterBitBtn.FontColor = clWindowText;
+    ShowChangeMark();
   } else if (r.status == SaveResult::Status::FormRefused) {
     ShowMessage(MsgKind::Error, MsgButtons::Ok, *r.failure);
     EndBusy();
@@ -196,14 +193,14 @@ void TLSForm::SpeichernUnterButtonClick() {
   request.initialDir = Settings.Dir("InitialDir");
   request.fileName = ExtractFileName(FileName);
   request.filter = Text(Message(UiMsg::SaveFormFilter));
-  request.filterIndex = SaveFilterOf(FileForm);
+  request.filterIndex = SaveFilterOf(session.fileForm);
   int chosenFilter = request.filterIndex;
   request.chosenFilter = &chosenFilter;
   request.overwritePrompt = true;
   auto chosen = platform_.SaveDialog(request);
   if (!chosen) return;
   FileName = *chosen;
-  FileForm = FormOfSaveFilter(chosenFilter);
+  session.fileForm = FormOfSaveFilter(chosenFilter);
   SaveDocumentAndSettings();
 }
 
@@ -222,22 +219,20 @@ void TLSForm::UndoButtonClick() {
   }
   if (ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, 69) != MsgResult::Yes) return;
   BeginBusy();
-  SpeichernBitBtn.FontColor = clWindowText;
-  SpeichernUnterBitBtn.FontColor = clWindowText;
   bool failed = false;
   try {
     session.Undo();
   } catch (const Error&) {
     failed = true;
   }
-  for (const auto& w : Analysis.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
+  // Undone, the text is as opened, whether or not it analyses.
+  ShowChangeMark();
+  for (const auto& w : session.analysis.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
   if (failed) ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, kOpenFailedText);
   ShowActionButtons();
   // The restored text is the opened one: the note on its structure stands.
   ShowStructureNote();
   EndBusy();
 }
-
-std::string TLSForm::ModelSettingsFileName() const { return session.ModelSettingsFileName(); }
 
 }  // namespace lodsmith

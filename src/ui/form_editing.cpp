@@ -16,7 +16,7 @@ using namespace grid;
 // ---- Vertex estimate and sub-object grid -------------------------------------
 
 VertexEstimate TLSForm::EstimateVertices(int lod, int subObject) {
-  return EstimateVertexSets(CurrentAssignment(), lod, subObject, ElementVtxState, VertexSets);
+  return EstimateVertexSets(session.Assignment(), lod, subObject, ElementVtxState, VertexSets);
 }
 
 void TLSForm::RefreshSubObjectGrid() { session.RefreshSubObjects(LODSpinEdit.Value); }

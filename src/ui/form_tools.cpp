@@ -48,11 +48,11 @@ bool RunMerge(TLSForm& form, bool points, long double tolerance) {
   return true;
 }
 
-// A rewrite the structural check refused: told as a warning, the change
-// marks put back.
-void RefuseRewrite(TLSForm& form, const Error& e, const TLSForm::ChangeMarks& marks) {
+// A rewrite the structural check refused: told as a warning; the session
+// has put the changed mark back.
+void RefuseRewrite(TLSForm& form, const Error& e) {
   form.ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
-  form.RestoreChangeMarks(marks);
+  form.ShowChangeMark();
 }
 
 }  // namespace
@@ -71,15 +71,14 @@ void TLSForm::MatButtonClick() {
   // The document counts as changed from here on, whether or not anything
   // needs correcting; only a result the structural check refuses takes the
   // mark back.
-  const ChangeMarks marks = CurrentChangeMarks();
-  SMemoChange();
-  MaterialFixSummary r;
   try {
-    r = session.FixMaterials();
+    session.FixMaterials();
   } catch (const Error& e) {
-    if (!e.Is(DocumentMsg::RefusedRewrite)) throw;
-    return RefuseRewrite(*this, e, marks);
+    if (e.Is(DocumentMsg::RefusedRewrite)) return RefuseRewrite(*this, e);
+    SMemoChange();
+    throw;
   }
+  SMemoChange();
   MatButton.Enabled = false;
 }
 
@@ -87,12 +86,11 @@ void TLSForm::AnimButtonClick() {
   if (ShapeLines.empty()) return;
   BusyCursor end(*this);
   // No animations: nothing to remove, which is a result too.
-  const ChangeMarks marks = CurrentChangeMarks();
   AnimationStripSummary r;
   try {
     r = session.StripAnimations();
   } catch (const Error& e) {
-    if (e.Is(DocumentMsg::RefusedRewrite)) return RefuseRewrite(*this, e, marks);
+    if (e.Is(DocumentMsg::RefusedRewrite)) return RefuseRewrite(*this, e);
     SMemoChange();
     // The general fault is shown here and ends the action as a refusal; the
     // other refusals go on to the event loop like those of the other tools.

@@ -46,7 +46,7 @@ void TLSForm::TellStartNotes() {
   if (platform_.ScreenWidth() <= 1023 || platform_.ScreenHeight() <= 767)
     ShowLanguageText(MsgKind::Information, MsgButtons::Ok, 20);
 
-  if (SettingsReadOnly)
+  if (Settings.readOnly)
     ShowMessage(MsgKind::Information, MsgButtons::Ok, Message(UiMsg::SettingsNotStored, ProgramIni->Path()));
 }
 
@@ -79,8 +79,8 @@ void TLSForm::FormDestroy() {
       Settings.StoreLods(LODAnzSpinEdit.Value, [this](int k) { return StringGrid4.Cell(kDistance, k); });
     } catch (const Error&) {
       // The folder became read-only while the program ran.
-      if (!SettingsReadOnly) {
-        SettingsReadOnly = true;
+      if (!Settings.readOnly) {
+        Settings.readOnly = true;
         ShowMessage(MsgKind::Information, MsgButtons::Ok, Message(UiMsg::SettingsNotStored, ProgramIni->Path()));
       }
     }

@@ -120,8 +120,11 @@ void TLSForm::ProcessMessages(int times) {
 
 void TLSForm::SMemoChange() {
   Changed = true;
-  SpeichernBitBtn.FontColor = clRed;
-  SpeichernUnterBitBtn.FontColor = clRed;
+  ShowChangeMark();
+}
+
+void TLSForm::ShowChangeMark() {
+  SpeichernBitBtn.FontColor = SpeichernUnterBitBtn.FontColor = Changed ? clRed : clWindowText;
 }
 
 void TLSForm::ShowLineCount() { Label2.Caption = std::to_string(ShapeLines.size()) + " " + LanguageText(22); }

@@ -31,9 +31,7 @@
 
 namespace lodsmith {
 
-// The generation's types the form hands over and gets back
-// (generation/lod_assignment.h, generation/vertex_estimate.h).
-struct LodAssignment;
+// The vertex estimate the form gets back (generation/vertex_estimate.h).
 struct VertexEstimate;
 
 class TLSForm {
@@ -69,13 +67,10 @@ public:
   bool& Changed = session.changed;
   int SavedCursor = crDefault;
   std::string& FileBom = session.fileBom;
-  // The form the open file was read in, and the one "Speichern" writes
-  // (Session::fileForm).
-  ShapeForm& FileForm = session.fileForm;
 
   void ResetDocument();
   bool QuerySave();
-  // Writes ShapeLines to FileName in FileForm with backup; true when the
+  // Writes ShapeLines to FileName in the session's fileForm with backup; true when the
   // file was written.
   bool SaveDocument();
   // SaveDocument, then SaveModelSettings unless the document is empty: what
@@ -83,6 +78,9 @@ public:
   void SaveDocumentAndSettings();
   std::string SimulatorPath();
   void SMemoChange();
+  // The save buttons in red while the document has unsaved changes (the
+  // session's changed mark, which a refused rewrite puts back).
+  void ShowChangeMark();
 
   // Opens `path` as "Öffnen" does after its dialog: the same questions and
   // messages (a shape given to the program, a double-click).
@@ -107,13 +105,12 @@ public:
   std::optional<std::string> ChooseShapeToConvert();
 
   // ---- Model tables (filled by the analysis) ------------------------------
-  // The analysis of the shape as opened; empty tables when it failed. The
-  // tables keep their names as views into it.
-  ShapeAnalysis& Analysis = session.analysis;
-  std::vector<std::string>& MatrixNames = Analysis.matrixNames;
-  std::vector<int32_t>& VtxStateMatrix = Analysis.vtxStateMatrix;  // index = vtx_state
-  std::vector<TVertexSetEntry>& VertexSets = Analysis.vertexSets;
-  std::vector<int32_t>& ElementVtxState = Analysis.elementVtxState;  // index = element row; slot 0 unused
+  // Views into the session's analysis of the shape as opened; empty tables
+  // when it failed.
+  std::vector<std::string>& MatrixNames = session.analysis.matrixNames;
+  std::vector<int32_t>& VtxStateMatrix = session.analysis.vtxStateMatrix;  // index = vtx_state
+  std::vector<TVertexSetEntry>& VertexSets = session.analysis.vertexSets;
+  std::vector<int32_t>& ElementVtxState = session.analysis.elementVtxState;  // index = element row; slot 0 unused
 
   void AnalyseShape();
   void ApplyDefaultAssignment();
@@ -127,10 +124,6 @@ public:
 
   // ---- Generation ----------------------------------------------------------
   int32_t& LodCount = session.lodCount;
-  // The assignment as the grids hold it: the element grid's LOD columns (at
-  // least "L 1"), the sort marks, the distances and LodCount, each cell read
-  // once.
-  LodAssignment CurrentAssignment() const;
   void Sub_ObjectsButtonClick();
 
   // ---- Repair tools --------------------------------------------------------
@@ -148,20 +141,6 @@ public:
   // The first structural problem of the shape as opened, as a short note in
   // the user's language (DocumentMsg::StructureNote); empty for a sound shape.
   std::string StructureNote;
-  // Checks ShapeLines and sets StructureNote; when the shape fails the check
-  // the status line says so: Label2 = "<lines> <language text 22> – <note>".
-  // No message box. AnalyseShape calls it.
-  void NoteShapeStructure();
-  // What an action marks before its result is known (the changed flag and
-  // the colour of the save buttons), kept so that a refused result can put
-  // it back.
-  struct ChangeMarks {
-    bool changed = false;
-    unsigned saveColor = clWindowText;
-    unsigned saveAsColor = clWindowText;
-  };
-  ChangeMarks CurrentChangeMarks() const;
-  void RestoreChangeMarks(const ChangeMarks& marks);
 
   // ---- Compression -----------------------------------------------------------
   void CompressButtonClick();
@@ -216,10 +195,6 @@ public:
   // The program settings and the language file (session/program_settings.h).
   ProgramSettings Settings;
   std::unique_ptr<IniFile>& ProgramIni = Settings.program;
-  // True when the program settings file can be written neither beside the
-  // program nor in the user's settings folder; the user has been told once.
-  bool& SettingsReadOnly = Settings.readOnly;
-  std::string ModelSettingsFileName() const;
 
   void SaveModelSettings();
   void LoadModelSettings();
@@ -229,9 +204,6 @@ public:
 
   // ---- Print-out -------------------------------------------------------------
   void E_DruckenButtonClick();
-  // The listing of the four grids and the tolerances, laid out for a
-  // printable area of the given height.
-  std::vector<PrintPage> SettingsListingPages(int printableHeightMm);
 
   // ---- Preview (form_preview.cpp) -----------------------------------------
   TButton PreviewButton;
