@@ -1,5 +1,8 @@
 // Shape analysis, default assignment and the animation marks: the session's,
-// shown in the grids.
+// shown in the grids; the note on an opened shape that fails the structural
+// check.
+#include "document/document_messages.h"
+#include "document/shape_check.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
@@ -22,6 +25,12 @@ void TLSForm::AnalyseShape() {
   }
   for (const auto& w : session.analysis.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
   if (!session.CanGenerate()) Sub_ObjectsButton.Enabled = false;
+}
+
+void TLSForm::ShowStructureNote() {
+  StructureNote = session.structureProblem ? Text(StructureNoteMessage(*session.structureProblem)) : "";
+  ShowLineCount();
+  if (!StructureNote.empty()) Label2.Caption += " – " + StructureNote;
 }
 
 void TLSForm::ApplyDefaultAssignment() { session.ApplyDefaultAssignment(LODSpinEdit.Value); }

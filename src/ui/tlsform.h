@@ -137,7 +137,7 @@ public:
   void DeltaPointsEditExit();
   void DeltaNormalsEditExit();
 
-  // ---- Structural check of the document and its rewrites (form_check.cpp) ---
+  // ---- Structural note on the document (form_analysis.cpp) -----------------
   // The first structural problem of the shape as opened, as a short note in
   // the user's language (DocumentMsg::StructureNote); empty for a sound shape.
   std::string StructureNote;
