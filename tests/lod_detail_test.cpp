@@ -452,7 +452,7 @@ TEST(DetailWindow, AsFirstSeenLooksFromTheLodsBeforeIt) {
   form.PreviewAsFirstSeenClick(true);
   EXPECT_FALSE(form.Preview.AsSeen);
   form.Preview.LodSpinEdit.Value = 3;
-  const PreviewFrame f = form.PreviewPicture(160, 120);
+  const PreviewFrame f = form.RenderPreview(160, 120);
   EXPECT_EQ(f.distance, 90);
   EXPECT_NE(form.Preview.StatusText.find("90 m"), std::string::npos) << form.Preview.StatusText;
   EXPECT_NE(form.Preview.StatusText.find(std::to_string(f.shownTriangles)), std::string::npos);

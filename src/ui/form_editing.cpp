@@ -45,17 +45,12 @@ void TLSForm::StringGrid2SelectCell(StringGrid& Sender, int ACol, int ARow, bool
 
 void TLSForm::StringGrid2SetEditText(StringGrid& Sender, int ACol, int ARow, const std::string& Value) {
   try {
-    if (&Sender == &StringGrid3 && ACol == kMatrixAnimated) {
+    if (&Sender == &StringGrid3 && ACol == kMatrixAnimated)
       session.SetAnimationMark(ARow, Value);
-    } else if (&Sender == &StringGrid2) {
+    else if (&Sender == &StringGrid2)
       session.SetSortMark(ACol - SubObjectSortColumn(1) + 1, ARow, Value);
-    } else {
-      Sender.SetCell(ACol, ARow, Value);
-      if (!Value.empty() && Value != "x" && Value != "X") {
-        Sender.SetCell(ACol, ARow, "");
-        throw Error(GenerationMsg::SortMarkRefused);
-      }
-    }
+    else
+      Session::SetMark(Sender, ACol, ARow, Value);
   } catch (const Error& e) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
   }

@@ -70,8 +70,8 @@ public:
 
   void ResetDocument();
   bool QuerySave();
-  // Writes ShapeLines to FileName in the session's fileForm with backup; true when the
-  // file was written.
+  // Writes ShapeLines to FileName in the session's fileForm with backup;
+  // true when the file was written.
   bool SaveDocument();
   // SaveDocument, then SaveModelSettings unless the document is empty: what
   // both save buttons do once they have a file name.
@@ -96,13 +96,6 @@ public:
 
   // Sets Label2 to "<line count> <language text 22>".
   void ShowLineCount();
-  // Converts the chosen file with the built-in converter (what the
-  // compression button offers when the utility is missing): compressed or
-  // binary becomes Unicode text, text becomes compressed, in place with a
-  // .BAK.
-  void ConvertShapeFileBuiltIn();
-  // The open dialog of both conversions; nothing when the user cancels.
-  std::optional<std::string> ChooseShapeToConvert();
 
   // ---- Model tables (filled by the analysis) ------------------------------
   // Views into the session's analysis of the shape as opened; empty tables
@@ -231,11 +224,6 @@ public:
   // shape that cannot be drawn gives the background and the reason in the
   // status text. The geometry is read again only when the lines changed.
   PreviewFrame RenderPreview(int width, int height);
-  // The same picture without following the grid, for callers that report a
-  // failure themselves (the batch program): a shape that cannot be drawn,
-  // none open, or "as seen" without a distance raises Error. Sets
-  // Preview.StatusText when it succeeds.
-  PreviewFrame PreviewPicture(int width, int height);
   // The captions of the preview and its button in the language in use.
   void ApplyPreviewTexts();
 
