@@ -26,26 +26,20 @@ TLSForm::TLSForm(Platform& platform) : session(platform), platform_(platform) {
   NrEdit.Text = "1";
   DeltaPointsEdit.Text = "0";
   DeltaNormalsEdit.Text = "0";
-  LODSpinEdit.Value = 1;
-  LODSpinEdit.MinValue = 1;
-  LODSpinEdit.MaxValue = 99;
-  LODAnzSpinEdit.Value = 1;
-  LODAnzSpinEdit.MinValue = 1;
-  LODAnzSpinEdit.MaxValue = 99;
+  for (TSpinEdit* s : {&LODSpinEdit, &LODAnzSpinEdit}) {
+    s->Value = s->MinValue = kMinLods;
+    s->MaxValue = kMaxLods;
+  }
 
-  StringGrid1 = StringGrid(9, 32);
+  // The grids are the session's tables, made in their design sizes.
   StringGrid1.Name = "StringGrid1";
   StringGrid1.ColWidths = {71, 69, 68, 28, 28, 28, 28, 28, 28};
-  StringGrid2 = StringGrid(3, 8);
   StringGrid2.Name = "StringGrid2";
   StringGrid2.ColWidths = {28, 28, 28};
-  StringGrid3 = StringGrid(3, 8);
   StringGrid3.Name = "StringGrid3";
   StringGrid3.ColWidths = {139, 53, 32};
-  StringGrid4 = StringGrid(2, 16);
   StringGrid4.Name = "StringGrid4";
   StringGrid4.ColWidths = {64, 64};
-  StringGrid5 = StringGrid(3, 8);
   StringGrid5.Name = "StringGrid5";
   StringGrid5.ColWidths = {24, 59, 48};
 }
