@@ -266,53 +266,51 @@ TEST_F(DocumentForm, OpenedShapeThatFailsTheStructuralCheckIsNamedInTheStatusLin
   EXPECT_EQ(f.StructureNote, "");
 }
 
-// Callers act on how a handler ended and on which text a box showed, never
-// on the text itself: the batch program's exit status and its answers hang
-// on these.
-TEST_F(DocumentForm, HandlersRecordTheirOutcomeAndBoxesNameTheirText) {
+// Callers act on whether a handler ended with an exception and on which
+// text a box showed, never on the text itself.
+TEST_F(DocumentForm, DispatchTellsAnEscapedErrorAndBoxesNameTheirText) {
   const std::string ascii = fx.dir.File("ascii.s");
   WriteBytes(ascii, "shape (\r\n)\r\n");
   struct Step {
     const char* what;
     std::function<void()> run;
-    Outcome outcome;
+    bool ranToItsEnd;
     MsgIdentity lastBox;  // of the last box shown; nothing when none is
   };
   const Step steps[] = {
-      {"dialog cancelled", [&] { f.OeffnenButtonClick(); }, Outcome::Cancelled, {}},
+      {"dialog cancelled", [&] { f.OeffnenButtonClick(); }, true, {}},
       {"missing file",
        [&] {
          fx.platform.openResults.push_back(fx.dir.File("nowhere.s"));
          f.OeffnenButtonClick();
        },
-       Outcome::Failed, MsgIdentity::OfLanguageText(TLSForm::kOpenFailedText)},
+       true, MsgIdentity::OfLanguageText(TLSForm::kOpenFailedText)},
       {"byte-order question declined",
        [&] {
          fx.platform.answers = {MsgResult::No};
          fx.platform.openResults.push_back(ascii);
          f.OeffnenButtonClick();
        },
-       Outcome::Cancelled, MsgIdentity::OfLanguageText(TLSForm::kByteOrderQuestionText)},
+       true, MsgIdentity::OfLanguageText(TLSForm::kByteOrderQuestionText)},
       {"opened",
        [&] {
          fx.platform.openResults.push_back(shape);
          f.OeffnenButtonClick();
        },
-       Outcome::Done,
+       true,
        {}},
       {"no file name",
        [&] {
          f.FileName.clear();
          f.SaveDocument();
        },
-       Outcome::Refused, MsgIdentity::OfMessage(static_cast<int>(UiMsg::NoFileName))},
-      {"an error ends the handler", [] { throw Error(CoreMsg::NotAFile, "/x"); }, Outcome::Failed,
+       true, MsgIdentity::OfMessage(static_cast<int>(UiMsg::NoFileName))},
+      {"an error ends the handler", [] { throw Error(CoreMsg::NotAFile, "/x"); }, false,
        MsgIdentity::OfMessage(static_cast<int>(CoreMsg::NotAFile))},
   };
   for (const Step& step : steps) {
     fx.platform.Clear();
-    f.Dispatch(step.run);
-    EXPECT_EQ(f.LastOutcome, step.outcome) << step.what;
+    EXPECT_EQ(f.Dispatch(step.run), step.ranToItsEnd) << step.what;
     if (step.lastBox == MsgIdentity{}) {
       EXPECT_TRUE(fx.platform.messages.empty()) << step.what;
     } else {

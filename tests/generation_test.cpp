@@ -762,7 +762,6 @@ TEST_F(GenerationFormTest, SuccessfulGenerationReplacesTheDocument) {
   EXPECT_TRUE(form.Changed);
   EXPECT_EQ(form.SpeichernBitBtn.FontColor, clRed);
   EXPECT_FALSE(form.Sub_ObjectsButton.Enabled);
-  EXPECT_EQ(form.LastResult.subObjectsPerLod, (std::vector<int32_t>{2, 1}));
   EXPECT_FALSE(form.SOAnzLabel.Visible);
   EXPECT_FALSE(form.SOAnzLabel1.Visible);
   EXPECT_EQ(form.SOAnzLabel.Caption, "2. LOD 1. Subobjekt...");
@@ -902,7 +901,7 @@ TEST_F(GenerationFormTest, AssignmentIsReadFromTheGrids) {
   Fill(a);
   form.StringGrid2.SetCell(grid::SubObjectSortColumn(2), 2, "X");
   form.StringGrid1.SetCell(grid::kElementFaces, 2, "x4");
-  const LodAssignment as = form.CurrentAssignment();
+  const LodAssignment as = form.session.Assignment();
   EXPECT_EQ(as.lodCount, 2);
   ASSERT_EQ(as.ElementCount(), 3);
   EXPECT_EQ(as.elements[0].name, "E0");

@@ -448,7 +448,7 @@ TEST(PreviewSample, SamplesAreWhatTheSupportMakes) {
       form.DetailGridSetEditText(1, static_cast<int>(lod), sample.details[lod - 1]);
     form.Dispatch([&] { form.SaveModelSettings(); });
     const std::string shape = test::ReadBytes(f.dir.File(file));
-    const std::string settings = test::ReadBytes(form.ModelSettingsFileName());
+    const std::string settings = test::ReadBytes(form.session.ModelSettingsFileName());
     const std::string base = std::string(LODSMITH_SAMPLES_DIR) + "/" + sample.name;
     if (const char* w = std::getenv("LODSMITH_WRITE_SAMPLES"); w && std::string(w) == "1") {
       test::WriteBytes(base + ".s", shape);

@@ -112,6 +112,12 @@ TEST(Session, EditsKeepTheRuleOfTheirCell) {
        {"", "x", "X"},
        {"on", "0"},
        GenerationMsg::SortMarkRefused},
+      {"mark in another cell (the matrix table's faces)",
+       [](Session& s, const std::string& t) { Session::SetMark(s.Matrices, kMatrixFaces, 1, t); },
+       [](const Session& s) { return s.Matrices.Cell(kMatrixFaces, 1); },
+       {"", "x", "X"},
+       {"12", " x"},
+       GenerationMsg::SortMarkRefused},
   };
   SessionFixture f;
   ASSERT_EQ(f.Open(ExportedShape({})).status, OpenResult::Status::Opened);

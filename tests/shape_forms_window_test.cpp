@@ -75,13 +75,12 @@ TEST_F(ShapeFormsWindow, PackedFormsOpenAndSaveInTheirForm) {
     fx.Open(path);
     EXPECT_TRUE(fx.platform.messages.empty());
     ASSERT_EQ(f.FileName, path);
-    EXPECT_EQ(f.FileForm, c.form);
+    EXPECT_EQ(f.session.fileForm, c.form);
     const Lines opened = f.ShapeLines;
     EXPECT_EQ(opened.size(), sampleLines.size());
     EXPECT_EQ(f.Label2.Caption, German(Message(c.note, opened.size())));
 
     fx.form->Dispatch([&] { f.SpeichernButtonClick(); });
-    EXPECT_EQ(f.LastOutcome, Outcome::Done);
     EXPECT_EQ(DetectShapeForm(ReadBytes(path)), c.form);
     EXPECT_EQ(ReadBytes(fx.dir.File("packed.BAK")), packed);
     fx.Open(path);
@@ -95,7 +94,7 @@ TEST_F(ShapeFormsWindow, PackedFormsOpenAndSaveInTheirForm) {
     ASSERT_FALSE(fx.platform.saveRequests.empty());
     EXPECT_EQ(fx.platform.saveRequests.back().filter, German(Message(UiMsg::SaveFormFilter)));
     EXPECT_EQ(fx.platform.saveRequests.back().filterIndex, c.filter);
-    EXPECT_EQ(f.FileForm, ShapeForm::UnicodeText);
+    EXPECT_EQ(f.session.fileForm, ShapeForm::UnicodeText);
     EXPECT_EQ(DetectShapeForm(ReadBytes(text)), ShapeForm::UnicodeText);
     fx.Open(text);
     EXPECT_EQ(f.ShapeLines, opened);
@@ -121,20 +120,19 @@ TEST_F(ShapeFormsWindow, TextFormsAreSavedAsUnicodeText) {
     fx.platform.messages.clear();
     fx.Open(path);
     EXPECT_TRUE(fx.platform.messages.empty());  // no byte-order question
-    EXPECT_EQ(f.FileForm, c.form);
+    EXPECT_EQ(f.session.fileForm, c.form);
     EXPECT_EQ(f.ShapeLines, sampleLines);
     EXPECT_EQ(f.Label2.Caption, German(Message(c.note, sampleLines.size())));
     fx.form->Dispatch([&] { f.SpeichernButtonClick(); });
     EXPECT_EQ(ReadBytes(path), SampleBytes());
     EXPECT_EQ(ReadBytes(fx.dir.File("text.BAK")), c.bytes);
-    EXPECT_EQ(f.FileForm, ShapeForm::UnicodeText);
+    EXPECT_EQ(f.session.fileForm, ShapeForm::UnicodeText);
     // The same file saved compressed, as "Speichern unter..." offers it.
     WriteBytes(path, c.bytes);
     fx.Open(path);
     fx.platform.saveResults.push_back(fx.dir.File("packed.s"));
     fx.platform.saveFilterResults.push_back(2);
     fx.form->Dispatch([&] { f.SpeichernUnterButtonClick(); });
-    EXPECT_EQ(f.LastOutcome, Outcome::Done);
     EXPECT_EQ(
         ShapeFormToUnicodeText(ReadBytes(fx.dir.File("packed.s")), ShapeForm::Compressed),
         ShapeFormToUnicodeText(UnicodeTextToShapeForm(SampleBytes(), ShapeForm::Compressed), ShapeForm::Compressed));
@@ -153,9 +151,7 @@ TEST_F(ShapeFormsWindow, BlockFlagsSurviveAGenerationAndASave) {
   fx.Open(path);
   ASSERT_EQ(f.ShapeLines, flagged);
   fx.form->Dispatch([&] { f.Sub_ObjectsButtonClick(); });
-  ASSERT_EQ(f.LastOutcome, Outcome::Done);
   fx.form->Dispatch([&] { f.SpeichernButtonClick(); });
-  ASSERT_EQ(f.LastOutcome, Outcome::Done);
   const Lines saved = DecodeShape(ShapeFormToUnicodeText(ReadBytes(path), ShapeForm::Compressed)).lines;
   const int line = LineWith(saved, "skip ( block_attr 0004 )");
   ASSERT_GE(line, 0);
@@ -179,7 +175,6 @@ TEST_F(ShapeFormsWindow, BrokenPackedFileOpensNothing) {
     ASSERT_EQ(fx.platform.messages.size(), 1u);
     EXPECT_EQ(fx.platform.messages[0].kind, MsgKind::Error);
     EXPECT_NE(fx.platform.messages[0].identity.message, 0);
-    EXPECT_EQ(f.LastOutcome, Outcome::Failed);
     EXPECT_TRUE(f.FileName.empty());
     EXPECT_TRUE(f.ShapeLines.empty());
     EXPECT_EQ(ReadBytes(path), bytes);
@@ -222,7 +217,6 @@ TEST_F(ShapeFormsWindow, CompressButtonFallsBackToTheBuiltInConverter) {
     EXPECT_EQ(ReadBytes(fx.dir.File("lok.BAK")), before);
     EXPECT_EQ(fx.platform.messages.back().kind, MsgKind::Information);
     EXPECT_EQ(fx.platform.messages.back().text, German(Message(*s.info, path, fx.dir.File("lok.BAK"))));
-    EXPECT_EQ(f.LastOutcome, Outcome::Done);
   }
   fx.Open(path);
   EXPECT_EQ(f.ShapeLines.size(), sampleLines.size());
@@ -253,14 +247,13 @@ TEST(ShapeFormsCorpus, OtherFormsOpenAndSaveBack) {
       EXPECT_NE(m.identity, MsgIdentity::OfLanguageText(TLSForm::kOpenFailedText));
     }
     ASSERT_EQ(f.FileName, copy);
-    EXPECT_EQ(f.FileForm, *form);
+    EXPECT_EQ(f.session.fileForm, *form);
     const Lines opened = f.ShapeLines;
     EXPECT_GT(opened.size(), 10u);
 
     const std::string saved = fx.dir.File("saved.s");
     fx.platform.saveResults.push_back(saved);
     fx.form->Dispatch([&] { f.SpeichernUnterButtonClick(); });
-    EXPECT_EQ(f.LastOutcome, Outcome::Done);
     const bool packed = *form == ShapeForm::Compressed || *form == ShapeForm::Binary;
     EXPECT_EQ(DetectShapeForm(ReadBytes(saved)), packed ? *form : ShapeForm::UnicodeText);
     fx.Open(saved);

@@ -257,7 +257,7 @@ TEST(ReadOnlySettings, ProgramStartsRunsAndSaysOnceThatSettingsAreNotStored) {
   EXPECT_EQ(fx.platform.messages[0].buttons, MsgButtons::Ok);
   EXPECT_NE(fx.platform.messages[0].text.find("nicht gespeichert"), std::string::npos);
   EXPECT_NE(fx.platform.messages[0].text.find(fx.dir.File("Lodsmith.INI")), std::string::npos);
-  EXPECT_TRUE(f.SettingsReadOnly);
+  EXPECT_TRUE(f.Settings.readOnly);
   EXPECT_EQ(f.LodCount, 1);
   EXPECT_EQ(f.OeffnenButton.Caption, "Öffnen");
 
@@ -285,7 +285,7 @@ TEST(ReadOnlySettings, ReadOnlyFolderKeepsTheStoredValuesReadable) {
   readOnly.RefuseWritesIn(fx.dir.path());
   FileSystemOverride files(readOnly);
   fx.form->FormCreate();
-  EXPECT_TRUE(fx.form->SettingsReadOnly);
+  EXPECT_TRUE(fx.form->Settings.readOnly);
   EXPECT_EQ(fx.platform.messages.size(), 1u);
   EXPECT_EQ(Column(fx.form->StringGrid4, 1), (std::vector<std::string>{"300", "1200"}));
   EXPECT_TRUE(fx.form->Dispatch([&] { fx.form->FormDestroy(); }));
@@ -311,7 +311,7 @@ TEST(ReadOnlySettings, InstalledCopyStoresInTheUsersFolder) {
   for (int run = 0; run < 2; ++run) {
     TLSForm f(fx.platform);
     f.FormCreate();
-    EXPECT_FALSE(f.SettingsReadOnly);
+    EXPECT_FALSE(f.Settings.readOnly);
     EXPECT_TRUE(fx.platform.messages.empty());
     EXPECT_EQ(Column(f.StringGrid4, 1),
               run == 0 ? (std::vector<std::string>{"300", "1200"}) : (std::vector<std::string>{"300", "1200", "2000"}));
@@ -330,7 +330,7 @@ TEST(ReadOnlySettings, InstalledCopyStoresInTheUsersFolder) {
 
 TEST(ReadOnlySettings, WritableFolderLeavesNoTraceOfTheCheck) {
   FormFixture fx;
-  EXPECT_FALSE(fx.form->SettingsReadOnly);
+  EXPECT_FALSE(fx.form->Settings.readOnly);
   std::set<std::string> names;
   for (auto& e : fs::directory_iterator(fx.dir.path())) names.insert(e.path().filename().string());
   EXPECT_EQ(names, (std::set<std::string>{"Lodsmith_L.INI"}));

@@ -165,14 +165,12 @@ bool Session::ShiftAssignments(int row, int lods, bool down) {
   return true;
 }
 
-namespace {
-void SetMark(StringGrid& grid, int col, int row, const std::string& text) {
-  grid.SetCell(col, row, text);
+void Session::SetMark(StringGrid& table, int col, int row, const std::string& text) {
+  table.SetCell(col, row, text);
   if (text.empty() || IsMark(text)) return;
-  grid.SetCell(col, row, "");
+  table.SetCell(col, row, "");
   throw Error(GenerationMsg::SortMarkRefused);
 }
-}  // namespace
 
 void Session::SetSortMark(int lod, int subObject, const std::string& text) {
   SetMark(SubObjects, SubObjectSortColumn(lod), subObject, text);

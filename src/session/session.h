@@ -203,6 +203,9 @@ public:
   // Error(GenerationMsg::SortMarkRefused).
   void SetSortMark(int lod, int subObject, const std::string& text);
   void SetAnimationMark(int matrixRow, const std::string& text);
+  // The rule of both: cell (col, row) of `table` takes "" or "x"/"X";
+  // anything else empties it and throws Error(GenerationMsg::SortMarkRefused).
+  static void SetMark(StringGrid& table, int col, int row, const std::string& text);
   // Sets a distance (and its copy in the overview); a text that is not empty
   // and no whole number 1..2000 empties both and throws
   // Error(GenerationMsg::DistanceRefused).

@@ -12,6 +12,42 @@
 
 namespace lodsmith {
 
+namespace {
+
+// The open dialog of both ways; nothing when the user cancels.
+std::optional<std::string> ChooseShapeToConvert(TLSForm& form) {
+  FileDialogRequest request;
+  request.initialDir = form.Settings.Dir("InitialDir");
+  request.fileName = form.Settings.Dir("Filename");
+  request.filter = form.LanguageText(57);
+  request.mustExist = true;
+  return form.platform().OpenDialog(request);
+}
+
+// The program's own converter on the chosen file: compressed or binary
+// becomes Unicode text, text becomes compressed, in place with a .BAK.
+void ConvertShapeFileBuiltIn(TLSForm& form) {
+  auto shape = ChooseShapeToConvert(form);
+  if (!shape) return;
+  form.BeginBusy();
+  try {
+    const std::optional<ShapeConversion> done = form.session.ConvertShapeFile(*shape);
+    form.EndBusy();
+    if (!done)
+      form.ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(UiMsg::NotAShapeForm, *shape));
+    else
+      form.ShowMessage(
+          MsgKind::Information, MsgButtons::Ok,
+          Message(done->toText ? UiMsg::ConvertedToText : UiMsg::ConvertedToCompressed, *shape, done->backup));
+  } catch (const Error& e) {
+    // A broken file or a refused write: the file is as it was.
+    form.EndBusy();
+    form.ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
+  }
+}
+
+}  // namespace
+
 bool TLSForm::ToolPathValid(const std::string& path) { return lodsmith::ToolPathValid(path); }
 
 void TLSForm::CompressButtonClick() {
@@ -27,59 +63,20 @@ void TLSForm::CompressButtonClick() {
     if (chosen) tool = *chosen;
     if (!ToolPathValid(tool)) {
       ShowMessage(MsgKind::Error, MsgButtons::Ok, Message(ToolsMsg::ToolNotFound));
-      LastOutcome = chosen ? Outcome::Refused : Outcome::Cancelled;
-      if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(UiMsg::OfferBuiltInConvert)) ==
-          MsgResult::Yes) {
-        LastOutcome = Outcome::Done;
-        ConvertShapeFileBuiltIn();
-      }
+      if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(UiMsg::OfferBuiltInConvert)) == MsgResult::Yes)
+        ConvertShapeFileBuiltIn(*this);
       return;
     }
     Settings.SetDir("FFEdit", tool);
   }
 
-  auto shape = ChooseShapeToConvert();
+  auto shape = ChooseShapeToConvert(*this);
   if (!shape) return;
 
   // A script that cannot be written ends the action with its Error. The
   // script speaks the window's language.
-  if (!session.StartCompression(tool, *shape, [this](const Message& m) { return Text(m); })) {
+  if (!session.StartCompression(tool, *shape, [this](const Message& m) { return Text(m); }))
     ShowMessage(MsgKind::Error, MsgButtons::Ok, Message(ToolsMsg::ToolStartFailed));
-    LastOutcome = Outcome::Failed;
-  }
-}
-
-std::optional<std::string> TLSForm::ChooseShapeToConvert() {
-  FileDialogRequest request;
-  request.initialDir = Settings.Dir("InitialDir");
-  request.fileName = Settings.Dir("Filename");
-  request.filter = LanguageText(57);
-  request.mustExist = true;
-  auto shape = platform_.OpenDialog(request);
-  if (!shape) LastOutcome = Outcome::Cancelled;
-  return shape;
-}
-
-void TLSForm::ConvertShapeFileBuiltIn() {
-  auto shape = ChooseShapeToConvert();
-  if (!shape) return;
-  BeginBusy();
-  try {
-    const std::optional<ShapeConversion> done = session.ConvertShapeFile(*shape);
-    EndBusy();
-    if (!done) {
-      ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(UiMsg::NotAShapeForm, *shape));
-      LastOutcome = Outcome::Refused;
-      return;
-    }
-    ShowMessage(MsgKind::Information, MsgButtons::Ok,
-                Message(done->toText ? UiMsg::ConvertedToText : UiMsg::ConvertedToCompressed, *shape, done->backup));
-  } catch (const Error& e) {
-    // A broken file or a refused write: the file is as it was.
-    EndBusy();
-    ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
-    LastOutcome = Outcome::Failed;
-  }
 }
 
 }  // namespace lodsmith

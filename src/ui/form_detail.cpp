@@ -35,7 +35,6 @@ void TLSForm::DetailGridSetEditText(int ACol, int ARow, const std::string& Value
     session.SetDetail(ARow, Value);
   } catch (const Error& e) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
-    LastOutcome = Outcome::Refused;
   }
   RefreshSubObjectGrid();
 }
@@ -45,7 +44,6 @@ void TLSForm::ScreenErrorEditExit() {
     session.SetScreenError(ScreenErrorEdit.Text, platform_.DecimalSeparator());
   } catch (const Error& e) {
     ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
-    LastOutcome = Outcome::Refused;
     platform_.FocusControl("ScreenErrorEdit");
     return;
   }
@@ -57,12 +55,10 @@ void TLSForm::SuggestButtonClick() {
   if (!session.CanSuggestDistances()) return;
   BusyCursor end(*this);
   const DistanceSuggestion r = session.SuggestDistances();
-  if (r.refusedAuto) {
+  if (r.refusedAuto)
     ShowMessage(MsgKind::Information, MsgButtons::Ok, Message(SessionMsg::SuggestWithAuto));
-    LastOutcome = Outcome::Refused;
-    return;
-  }
-  RefreshSubObjectGrid();
+  else
+    RefreshSubObjectGrid();
 }
 
 }  // namespace lodsmith

@@ -41,8 +41,7 @@ std::string TLSForm::SimulatorPath() { return session.SimulatorFolder(); }
 
 void TLSForm::ResetDocument() {
   session.Close();
-  SpeichernBitBtn.FontColor = clWindowText;
-  SpeichernUnterBitBtn.FontColor = clWindowText;
+  ShowChangeMark();
   Label1.Caption.clear();
   Label2.Caption.clear();
   Caption = "Lodsmith";
@@ -75,12 +74,11 @@ bool TLSForm::QuerySave() {
       } catch (const Error& e) {
         // The shape may be on disk while its settings file was refused.
         ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
-        LastOutcome = Outcome::Failed;
       }
       // Only a save that reached the disk lets the caller discard the text.
       return !Changed;
     case MsgResult::No: return true;
-    default: LastOutcome = Outcome::Cancelled; return false;
+    default: return false;
   }
 }
 
@@ -97,12 +95,7 @@ void TLSForm::OeffnenButtonClick() {
   request.fileName = Settings.Dir("Filename");
   request.filter = LanguageText(57);
   request.mustExist = true;
-  auto chosen = platform_.OpenDialog(request);
-  if (!chosen) {
-    LastOutcome = Outcome::Cancelled;
-    return;
-  }
-  OpenShapeFile(*chosen);
+  if (auto chosen = platform_.OpenDialog(request)) OpenShapeFile(*chosen);
 }
 
 void TLSForm::OpenGivenShapes(const std::vector<std::string>& paths) {
@@ -123,8 +116,7 @@ void TLSForm::OpenShapeFile(const std::string& chosen) {
     ProcessMessages(2);
   });
   if (r.decoded) {
-    SpeichernBitBtn.FontColor = clWindowText;
-    SpeichernUnterBitBtn.FontColor = clWindowText;
+    ShowChangeMark();
     Label1.Caption = FileName;
     Caption = "Lodsmith   [ " + ExtractFileName(FileName) + " ]";
     Settings.SetDir("InitialDir", ExtractFileDir(FileName));
@@ -137,23 +129,19 @@ void TLSForm::OpenShapeFile(const std::string& chosen) {
   // The status line tells the form the file was read in, beside the note on
   // its structure.
   if (r.status == OpenResult::Status::Opened)
-    if (auto note = ReadFormNote(FileForm)) {
+    if (auto note = ReadFormNote(session.fileForm)) {
       Label2.Caption = Text(Message(*note, ShapeLines.size()));
       if (!StructureNote.empty()) Label2.Caption += " – " + StructureNote;
     }
   switch (r.status) {
-    case OpenResult::Status::Opened: break;
-    case OpenResult::Status::Declined: LastOutcome = Outcome::Cancelled; break;
-    case OpenResult::Status::FormBroken:
-      ShowMessage(MsgKind::Error, MsgButtons::Ok, *r.failure);
-      LastOutcome = Outcome::Failed;
-      break;
+    case OpenResult::Status::Opened:
+    case OpenResult::Status::Declined: break;
+    case OpenResult::Status::FormBroken: ShowMessage(MsgKind::Error, MsgButtons::Ok, *r.failure); break;
     case OpenResult::Status::NotAnalysed:
     case OpenResult::Status::Unreadable:
       // One text for every way reading or analysing can fail: the user can
       // do the same about each of them.
       ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, kOpenFailedText);
-      LastOutcome = Outcome::Failed;
       break;
   }
   EndBusy();
@@ -162,7 +150,6 @@ void TLSForm::OpenShapeFile(const std::string& chosen) {
 bool TLSForm::SaveDocument() {
   if (FileName.empty()) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, Message(UiMsg::NoFileName));
-    LastOutcome = Outcome::Refused;
     return false;
   }
   BeginBusy();
@@ -172,11 +159,9 @@ bool TLSForm::SaveDocument() {
     ProcessMessages(2);
   });
   if (r.written()) {
-    SpeichernBitBtn.FontColor = clWindowText;
-    SpeichernUnterBitBtn.FontColor = clWindowText;
+    ShowChangeMark();
   } else if (r.status == SaveResult::Status::FormRefused) {
     ShowMessage(MsgKind::Error, MsgButtons::Ok, *r.failure);
-    LastOutcome = Outcome::Failed;
     EndBusy();
     return false;
   } else {
@@ -184,7 +169,6 @@ bool TLSForm::SaveDocument() {
     std::string text = LanguageText(59);
     for (const Message& reason : r.reasons) AppendSentence(text, Text(reason));
     platform_.MessageBox(MsgKind::Warning, MsgButtons::Ok, text, MsgIdentity::OfLanguageText(59));
-    LastOutcome = Outcome::Failed;
   }
   EndBusy();
   Label2.Caption = total + " " + LanguageText(24) + " " + total + " " + LanguageText(23);
@@ -209,14 +193,14 @@ void TLSForm::SpeichernUnterButtonClick() {
   request.initialDir = Settings.Dir("InitialDir");
   request.fileName = ExtractFileName(FileName);
   request.filter = Text(Message(UiMsg::SaveFormFilter));
-  request.filterIndex = SaveFilterOf(FileForm);
+  request.filterIndex = SaveFilterOf(session.fileForm);
   int chosenFilter = request.filterIndex;
   request.chosenFilter = &chosenFilter;
   request.overwritePrompt = true;
   auto chosen = platform_.SaveDialog(request);
   if (!chosen) return;
   FileName = *chosen;
-  FileForm = FormOfSaveFilter(chosenFilter);
+  session.fileForm = FormOfSaveFilter(chosenFilter);
   SaveDocumentAndSettings();
 }
 
@@ -231,33 +215,24 @@ void TLSForm::SaveDocumentAndSettings() {
 void TLSForm::UndoButtonClick() {
   if (UndoLines.empty()) {
     ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, 68);
-    LastOutcome = Outcome::Refused;
     return;
   }
-  if (ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, 69) != MsgResult::Yes) {
-    LastOutcome = Outcome::Cancelled;
-    return;
-  }
+  if (ShowLanguageText(MsgKind::Confirmation, MsgButtons::YesNo, 69) != MsgResult::Yes) return;
   BeginBusy();
-  SpeichernBitBtn.FontColor = clWindowText;
-  SpeichernUnterBitBtn.FontColor = clWindowText;
   bool failed = false;
   try {
     session.Undo();
   } catch (const Error&) {
     failed = true;
   }
-  for (const auto& w : Analysis.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
-  if (failed) {
-    ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, kOpenFailedText);
-    LastOutcome = Outcome::Failed;
-  }
+  // Undone, the text is as opened, whether or not it analyses.
+  ShowChangeMark();
+  for (const auto& w : session.analysis.warnings) ShowMessage(MsgKind::Warning, MsgButtons::Ok, w);
+  if (failed) ShowLanguageText(MsgKind::Warning, MsgButtons::Ok, kOpenFailedText);
   ShowActionButtons();
   // The restored text is the opened one: the note on its structure stands.
   ShowStructureNote();
   EndBusy();
 }
-
-std::string TLSForm::ModelSettingsFileName() const { return session.ModelSettingsFileName(); }
 
 }  // namespace lodsmith

@@ -16,7 +16,7 @@ using namespace grid;
 // ---- Vertex estimate and sub-object grid -------------------------------------
 
 VertexEstimate TLSForm::EstimateVertices(int lod, int subObject) {
-  return EstimateVertexSets(CurrentAssignment(), lod, subObject, ElementVtxState, VertexSets);
+  return EstimateVertexSets(session.Assignment(), lod, subObject, ElementVtxState, VertexSets);
 }
 
 void TLSForm::RefreshSubObjectGrid() { session.RefreshSubObjects(LODSpinEdit.Value); }
@@ -34,7 +34,6 @@ void TLSForm::StringGrid1SetEditText(int ACol, int ARow, const std::string& Valu
     session.SetCell(ARow, ACol - ElementLodColumn(1) + 1, Value);
   } catch (const Error& e) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
-    LastOutcome = Outcome::Refused;
   }
 }
 
@@ -46,20 +45,14 @@ void TLSForm::StringGrid2SelectCell(StringGrid& Sender, int ACol, int ARow, bool
 
 void TLSForm::StringGrid2SetEditText(StringGrid& Sender, int ACol, int ARow, const std::string& Value) {
   try {
-    if (&Sender == &StringGrid3 && ACol == kMatrixAnimated) {
+    if (&Sender == &StringGrid3 && ACol == kMatrixAnimated)
       session.SetAnimationMark(ARow, Value);
-    } else if (&Sender == &StringGrid2) {
+    else if (&Sender == &StringGrid2)
       session.SetSortMark(ACol - SubObjectSortColumn(1) + 1, ARow, Value);
-    } else {
-      Sender.SetCell(ACol, ARow, Value);
-      if (!Value.empty() && Value != "x" && Value != "X") {
-        Sender.SetCell(ACol, ARow, "");
-        throw Error(GenerationMsg::SortMarkRefused);
-      }
-    }
+    else
+      Session::SetMark(Sender, ACol, ARow, Value);
   } catch (const Error& e) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
-    LastOutcome = Outcome::Refused;
   }
 }
 
@@ -73,7 +66,6 @@ void TLSForm::StringGrid4SetEditText(int ACol, int ARow, const std::string& Valu
     session.SetDistance(ARow, Value);
   } catch (const Error& e) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
-    LastOutcome = Outcome::Refused;
   }
   // An `auto` LOD follows the distances of the LODs before it.
   if (session.AnyLodSimplified()) RefreshSubObjectGrid();
@@ -140,7 +132,6 @@ void TLSForm::DoButtonClick() {
     session.AssignLod(LODSpinEdit.Value, NrEdit.Text);
   } catch (const Error& e) {
     ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
-    LastOutcome = Outcome::Refused;
     return;
   }
   RefreshSubObjectGrid();

@@ -2,19 +2,15 @@
 // The session writes the shape (Session::Generate); this handler shows the
 // progress, the outcome and the state of the button.
 #include "generation/generator.h"
-#include "generation/lod_assignment.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith {
-
-LodAssignment TLSForm::CurrentAssignment() const { return session.Assignment(); }
 
 void TLSForm::Sub_ObjectsButtonClick() {
   if (ShapeLines.empty()) return;
   BusyCursor busy(*this);
   // What the steps below mark before the written shape is known: a shape the
-  // final check refuses puts all of it back.
-  const ChangeMarks marks = CurrentChangeMarks();
+  // final check refuses puts all of it back (the session its changed mark).
   const bool buttonEnabled = Sub_ObjectsButton.Enabled;
 
   bool writing = false;
@@ -39,24 +35,15 @@ void TLSForm::Sub_ObjectsButtonClick() {
     case GenerateResult::Status::RefusedRewrite:
       // Nothing of this action stays, not even the changed mark.
       ShowMessage(MsgKind::Warning, MsgButtons::Ok, *r.failure);
-      RestoreChangeMarks(marks);
+      ShowChangeMark();
       Sub_ObjectsButton.Enabled = buttonEnabled;
-      LastOutcome = Outcome::Refused;
       break;
-    case GenerateResult::Status::Refused:
-      // A refusal before writing is a warning about the inputs.
-      ShowMessage(MsgKind::Warning, MsgButtons::Ok, *r.failure);
-      LastOutcome = Outcome::Refused;
-      break;
-    case GenerateResult::Status::Failed:
-      ShowMessage(MsgKind::Error, MsgButtons::Ok, *r.failure);
-      LastOutcome = Outcome::Failed;
-      break;
+    // A refusal before writing is a warning about the inputs.
+    case GenerateResult::Status::Refused: ShowMessage(MsgKind::Warning, MsgButtons::Ok, *r.failure); break;
+    case GenerateResult::Status::Failed: ShowMessage(MsgKind::Error, MsgButtons::Ok, *r.failure); break;
   }
   // The sub-objects are counted once writing began, however it ended.
   if (!writing) return;
-  LastResult.kind = ActionResult::Kind::Generated;
-  LastResult.subObjectsPerLod = std::move(r.subObjectsPerLod);
   SOAnzLabel.Visible = false;
   SOAnzLabel1.Visible = false;
   ShowLineCount();

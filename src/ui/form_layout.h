@@ -5,8 +5,11 @@
 // window model and the handlers its events run.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <vector>
 
+#include "ui/texts/ui_messages.h"
 #include "ui/tlsform.h"
 
 namespace lodsmith::layout {
@@ -49,10 +52,29 @@ struct Control {
   Editable editable = Editable::None;
   int rowHeight = 24;
   bool smallFont = false;  // the LOD overview's face
+  // The caption of a label or button: the built-in text it is made with (or
+  // a fixed text that is no language's), and what applying the language in
+  // use puts there: the language file's text `number`, or else `language`.
+  std::optional<UiMsg> made = std::nullopt;
+  const char* fixed = nullptr;
+  int number = 0;
+  std::optional<UiMsg> language = std::nullopt;
+
+  // This control, made with `design`, which language text `n` replaces (0:
+  // none does).
+  Control Says(UiMsg design, int n = 0) const;
+  // This control, made with a fixed caption.
+  Control Says(const char* text) const;
+  // This control, its caption `text` in the language in use.
+  Control Speaks(UiMsg text) const;
 };
 
 // The controls in the order they are made: every parent before its children.
 const std::vector<Control>& MainWindowControls();
+
+// The caption a label or button control holds in `form`; null for the
+// other kinds.
+std::string* CaptionOf(TLSForm& form, const Control& c);
 
 // Whether column `col` of a grid with the rule `rule` takes typed text.
 bool IsEditableColumn(Editable rule, int col);

@@ -89,22 +89,10 @@ PreviewFrame TLSForm::RenderPreview(int width, int height) {
     const int lod = StringGrid1.Col - ElementLodColumn(1) + 1;
     if (lod >= 1) spin.Value = lod;
   }
-  try {
-    return PreviewPicture(width, height);
-  } catch (const Error& e) {
-    Preview.StatusText = Text(e.message());
-    PreviewFrame f;
-    f.image = Raster(std::max(1, width), std::max(1, height), kPreviewBackground).TakeImage();
-    return f;
-  }
-}
-
-PreviewFrame TLSForm::PreviewPicture(int width, int height) {
   PreviewSettings s;
   s.width = std::max(1, width);
   s.height = std::max(1, height);
   Preview.Caption = Text(Message(PreviewMsg::WindowTitle, FileName.empty() ? "" : ExtractFileName(FileName)));
-  TSpinEdit& spin = Preview.LodSpinEdit;
   spin.MinValue = 0;
   spin.MaxValue = std::max(1, LodCount);
   spin.Value = std::clamp(spin.Value, spin.MinValue, spin.MaxValue);
@@ -116,7 +104,14 @@ PreviewFrame TLSForm::PreviewPicture(int width, int height) {
   s.asSeen = Preview.AsSeen;
   s.asFirstSeen = Preview.AsFirstSeen;
   PreviewFrame f;
-  Preview.StatusText = Text(session.Shot(s, f));
+  try {
+    Preview.StatusText = Text(session.Shot(s, f));
+  } catch (const Error& e) {
+    // The background, and why nothing is drawn on it.
+    Preview.StatusText = Text(e.message());
+    f = PreviewFrame{};
+    f.image = Raster(s.width, s.height, kPreviewBackground).TakeImage();
+  }
   return f;
 }
 

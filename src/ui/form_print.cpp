@@ -9,24 +9,17 @@
 
 namespace lodsmith {
 
-std::vector<PrintPage> TLSForm::SettingsListingPages(int printableHeightMm) {
-  // The listing's words follow the language of the messages.
-  return session.ListingPages(printableHeightMm, [this](const Message& m) { return Text(m); });
-}
-
 void TLSForm::E_DruckenButtonClick() {
   if (!session.CanListSettings()) return;
-  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(UiMsg::PrintQuestion)) != MsgResult::Yes) {
-    LastOutcome = Outcome::Cancelled;
-    return;
-  }
+  if (ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(UiMsg::PrintQuestion)) != MsgResult::Yes) return;
   auto askLandscape = [this] {
     return ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(UiMsg::LandscapeQuestion)) == MsgResult::Yes;
   };
-  auto fail = [this](const Message& message) {
-    ShowMessage(MsgKind::Error, MsgButtons::Ok, message);
-    LastOutcome = Outcome::Failed;
+  // The listing's words follow the language of the messages.
+  auto pages = [this](int printableHeightMm) {
+    return session.ListingPages(printableHeightMm, [this](const Message& m) { return Text(m); });
   };
+  auto fail = [this](const Message& message) { ShowMessage(MsgKind::Error, MsgButtons::Ok, message); };
 
   if (!platform_.DefaultPrinter(false).available) {
     fail(Message(UiMsg::NoPrinter));
@@ -41,8 +34,7 @@ void TLSForm::E_DruckenButtonClick() {
     bool landscape = askLandscape();
     const int height = PrintableHeightMm(ListingPageSetup(210, 297, landscape));
     try {
-      platform_.PrintPagesToPdf(SettingsListingPages(height), landscape, *path);
-      LastOutcome = Outcome::Done;  // the listing went to a file instead
+      platform_.PrintPagesToPdf(pages(height), landscape, *path);
     } catch (const Error& e) {
       fail(e.message());
     }
@@ -57,7 +49,7 @@ void TLSForm::E_DruckenButtonClick() {
     return;
   }
   try {
-    platform_.PrintPages(SettingsListingPages(printer.printableHeightMm), landscape, ExtractFileName(FileName));
+    platform_.PrintPages(pages(printer.printableHeightMm), landscape, ExtractFileName(FileName));
   } catch (const Error& e) {
     fail(e.message());
   }

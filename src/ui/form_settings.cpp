@@ -8,9 +8,7 @@ namespace {
 
 // The settings buttons overwrite without a second question once confirmed.
 bool Confirmed(TLSForm& form, UiMsg question) {
-  if (form.ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(question)) == MsgResult::Yes) return true;
-  form.LastOutcome = Outcome::Cancelled;
-  return false;
+  return form.ShowMessage(MsgKind::Confirmation, MsgButtons::YesNo, Message(question)) == MsgResult::Yes;
 }
 
 }  // namespace

@@ -20,7 +20,6 @@ void CheckToleranceEdit(TLSForm& form, const TEdit& edit, bool points, const cha
   } catch (const Error& e) {
     // The user is sent back to correct it.
     form.ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
-    form.LastOutcome = Outcome::Refused;
     form.platform().FocusControl(controlName);
   }
 }
@@ -31,36 +30,29 @@ bool RunMerge(TLSForm& form, bool points, long double tolerance) {
   if (form.ShapeLines.empty()) return false;
   TLSForm::BusyCursor end(form);
   // No block: the action ends without a word.
-  form.LastResult.kind = points ? ActionResult::Kind::PointsMerged : ActionResult::Kind::NormalsMerged;
   MergeProposal p = form.session.LocateMerge(points);
   if (!p.header) return false;
   // From the entries on, the status line is shown however the action ends.
   end.showLineCount = true;
   TLSForm::BoxQuestions questions(form);
   const MergeResult r = form.session.Merge(p, tolerance, questions);
-  form.LastResult.entries = r.entries;
   switch (r.status) {
     case MergeResult::Status::NoneWithin:
       form.ShowLanguageText(MsgKind::Information, MsgButtons::Ok, points ? 65 : 67);
       return false;
-    case MergeResult::Status::Declined: form.LastOutcome = Outcome::Cancelled; return false;
-    case MergeResult::Status::Refused:
-      form.ShowMessage(MsgKind::Warning, MsgButtons::Ok, *r.refusal);
-      form.LastOutcome = Outcome::Refused;
-      return false;
+    case MergeResult::Status::Declined: return false;
+    case MergeResult::Status::Refused: form.ShowMessage(MsgKind::Warning, MsgButtons::Ok, *r.refusal); return false;
     case MergeResult::Status::Merged: break;
   }
   form.SMemoChange();
-  form.LastResult.merged = r.merged;
   return true;
 }
 
-// A rewrite the structural check refused: told as a warning, the change
-// marks put back.
-void RefuseRewrite(TLSForm& form, const Error& e, const TLSForm::ChangeMarks& marks) {
+// A rewrite the structural check refused: told as a warning; the session
+// has put the changed mark back.
+void RefuseRewrite(TLSForm& form, const Error& e) {
   form.ShowMessage(MsgKind::Warning, MsgButtons::Ok, e.message());
-  form.LastOutcome = Outcome::Refused;
-  form.RestoreChangeMarks(marks);
+  form.ShowChangeMark();
 }
 
 }  // namespace
@@ -79,45 +71,36 @@ void TLSForm::MatButtonClick() {
   // The document counts as changed from here on, whether or not anything
   // needs correcting; only a result the structural check refuses takes the
   // mark back.
-  const ChangeMarks marks = CurrentChangeMarks();
-  SMemoChange();
-  MaterialFixSummary r;
   try {
-    r = session.FixMaterials();
+    session.FixMaterials();
   } catch (const Error& e) {
-    if (!e.Is(DocumentMsg::RefusedRewrite)) throw;
-    return RefuseRewrite(*this, e, marks);
+    if (e.Is(DocumentMsg::RefusedRewrite)) return RefuseRewrite(*this, e);
+    SMemoChange();
+    throw;
   }
+  SMemoChange();
   MatButton.Enabled = false;
-  LastResult.kind = ActionResult::Kind::MaterialsFixed;
-  LastResult.exchanged = r.exchanged;
-  LastResult.flagsLowered = r.flagsLowered;
 }
 
 void TLSForm::AnimButtonClick() {
   if (ShapeLines.empty()) return;
   BusyCursor end(*this);
   // No animations: nothing to remove, which is a result too.
-  LastResult.kind = ActionResult::Kind::AnimationsStripped;
-  const ChangeMarks marks = CurrentChangeMarks();
   AnimationStripSummary r;
   try {
     r = session.StripAnimations();
   } catch (const Error& e) {
-    if (e.Is(DocumentMsg::RefusedRewrite)) return RefuseRewrite(*this, e, marks);
+    if (e.Is(DocumentMsg::RefusedRewrite)) return RefuseRewrite(*this, e);
     SMemoChange();
     // The general fault is shown here and ends the action as a refusal; the
     // other refusals go on to the event loop like those of the other tools.
     if (!e.Is(ToolsMsg::AnimationStripGeneral)) throw;
     ShowMessage(MsgKind::Error, MsgButtons::Ok, e.message());
-    LastOutcome = Outcome::Refused;
     return;
   }
   if (!r.blockFound) return;
   SMemoChange();
   end.showLineCount = true;
-  LastResult.stripped = r.stripped;
-  LastResult.linesDeleted = r.linesDeleted;
 }
 
 void TLSForm::DeltaPointsEditExit() { CheckToleranceEdit(*this, DeltaPointsEdit, true, "DeltaPointsEdit"); }

@@ -4,6 +4,7 @@
 
 #include "core/file_io.h"
 #include "core/grid_columns.h"
+#include "ui/form_layout.h"
 #include "ui/texts/messages.h"
 #include "ui/texts/ui_messages.h"
 #include "ui/tlsform.h"
@@ -45,7 +46,7 @@ void TLSForm::TellStartNotes() {
   if (platform_.ScreenWidth() <= 1023 || platform_.ScreenHeight() <= 767)
     ShowLanguageText(MsgKind::Information, MsgButtons::Ok, 20);
 
-  if (SettingsReadOnly)
+  if (Settings.readOnly)
     ShowMessage(MsgKind::Information, MsgButtons::Ok, Message(UiMsg::SettingsNotStored, ProgramIni->Path()));
 }
 
@@ -78,8 +79,8 @@ void TLSForm::FormDestroy() {
       Settings.StoreLods(LODAnzSpinEdit.Value, [this](int k) { return StringGrid4.Cell(kDistance, k); });
     } catch (const Error&) {
       // The folder became read-only while the program ran.
-      if (!SettingsReadOnly) {
-        SettingsReadOnly = true;
+      if (!Settings.readOnly) {
+        Settings.readOnly = true;
         ShowMessage(MsgKind::Information, MsgButtons::Ok, Message(UiMsg::SettingsNotStored, ProgramIni->Path()));
       }
     }
@@ -90,25 +91,14 @@ void TLSForm::FormDestroy() {
 }
 
 void TLSForm::ApplyLanguageTexts() {
-  CompressButton.Caption = LanguageText(1);
-  OeffnenButton.Caption = LanguageText(2);
-  Sub_ObjectsButton.Caption = LanguageText(3);
-  AnimButton.Caption = LanguageText(4);
-  PunkteButton.Caption = LanguageText(5);
-  NormalenButton.Caption = LanguageText(6);
-  MatButton.Caption = LanguageText(7);
-  UndoButton.Caption = LanguageText(8);
-  SpeichernBitBtn.Caption = LanguageText(9);
-  SpeichernUnterBitBtn.Caption = LanguageText(10);
-  Button1.Caption = LanguageText(11);
+  for (const layout::Control& c : layout::MainWindowControls()) {
+    if (c.number) *layout::CaptionOf(*this, c) = LanguageText(c.number);
+    if (c.language) *layout::CaptionOf(*this, c) = Text(Message(*c.language));
+  }
   ApplyPreviewTexts();
-  AnimResetButton.Caption = LanguageText(12);
-  GrundButton.Caption = LanguageText(13);
-  E_SpeichernButton.Caption = LanguageText(14);
-  E_LadenButton.Caption = LanguageText(15);
-  E_DruckenButton.Caption = LanguageText(16);
   TabSheet1.Caption = LanguageText(17);
   TabSheet3.Caption = LanguageText(19);
+  Label21.Caption = LanguageText(38) + " L " + std::to_string(LODSpinEdit.Value) + " =";
 
   StringGrid4.SetCell(kDistance, kHeaderRow, Text(Message(UiMsg::DistanceColumnHeader)));
   StringGrid5.SetCell(kOverviewLod, kHeaderRow, LanguageText(27));
@@ -117,40 +107,12 @@ void TLSForm::ApplyLanguageTexts() {
   StringGrid2.SetCell(kSubObjectNumber, kHeaderRow, LanguageText(27));
   DetailGrid.SetCell(0, kHeaderRow, "LOD " + LanguageText(27));
   DetailGrid.SetCell(1, kHeaderRow, Text(Message(UiMsg::DetailColumnHeader)));
-  Label34.Caption = Text(Message(UiMsg::CaptionAutoLods));
-  Label35.Caption = Text(Message(UiMsg::CaptionScreenError));
-  Label36.Caption = Text(Message(UiMsg::CaptionDetailHelp));
-  SuggestButton.Caption = Text(Message(UiMsg::CaptionSuggestDistances));
-
-  Label4.Caption = LanguageText(30);
-  Label5.Caption = LanguageText(31);
-  Label6.Caption = LanguageText(32);
-  Label14.Caption = LanguageText(33);
-  Label15.Caption = LanguageText(34);
-  Label26.Caption = LanguageText(35);
-  Label25.Caption = LanguageText(36);
-  Label10.Caption = LanguageText(37);
-  Label21.Caption = LanguageText(38) + " L " + std::to_string(LODSpinEdit.Value) + " =";
-  Label7.Caption = LanguageText(39);
-  Label17.Caption = LanguageText(40);
-  Label18.Caption = LanguageText(41);
-  Label8.Caption = LanguageText(42);
-  Label9.Caption = LanguageText(43);
-  Label13.Caption = LanguageText(44);
-  Label19.Caption = LanguageText(45);
-  Label20.Caption = LanguageText(46);
-  Label23.Caption = LanguageText(47);
-  Label28.Caption = LanguageText(48);
-  Label29.Caption = LanguageText(49);
-  Label30.Caption = LanguageText(50);
 
   // Every text has its English now, so the notices that the instructions and
   // messages are German only would be false in English; German keeps them.
+  // The beta notice (Label3 follows the language): German keeps the English
+  // line beside it; English says it once.
   const bool english = TextLanguage() == Language::English;
-  Label31.Caption = Text(Message(UiMsg::CaptionLanguage));
-  // The beta notice: German keeps its label and the English line beside it;
-  // English says it once, in English.
-  Label3.Caption = Text(Message(UiMsg::CaptionBeta));
   Label11.Visible = !english;
   Label12.Visible = !english;
   Label32.Visible = !english;

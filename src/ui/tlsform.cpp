@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "ui/form_layout.h"
 #include "ui/texts/messages.h"
 #include "ui/texts/ui_messages.h"
 
@@ -10,94 +11,35 @@ namespace lodsmith {
 TLSForm::TLSForm(Platform& platform) : session(platform), platform_(platform) {
   // Design-time state of the controls; FormCreate and the language texts
   // replace most captions.
-  auto caption = [this](UiMsg id) { return Text(Message(id)); };
   Caption = "Lodsmith";
-  TabSheet1.Caption = caption(UiMsg::CaptionSplittingTab);
-  TabSheet3.Caption = caption(UiMsg::CaptionSettingsTab);
-  CompressButton.Caption = caption(UiMsg::CaptionCompress);
-  OeffnenButton.Caption = caption(UiMsg::CaptionOpen);
-  Sub_ObjectsButton.Caption = caption(UiMsg::CaptionGenerate);
-  AnimButton.Caption = caption(UiMsg::CaptionStripAnimations);
-  PunkteButton.Caption = caption(UiMsg::CaptionMergePoints);
-  NormalenButton.Caption = caption(UiMsg::CaptionMergeNormals);
-  MatButton.Caption = caption(UiMsg::CaptionFixMaterials);
-  UndoButton.Caption = caption(UiMsg::CaptionUndo);
-  SpeichernBitBtn.Caption = caption(UiMsg::CaptionSave);
-  SpeichernUnterBitBtn.Caption = caption(UiMsg::CaptionSaveAs);
-  Button1.Caption = caption(UiMsg::CaptionQuit);
+  TabSheet1.Caption = Text(Message(UiMsg::CaptionSplittingTab));
+  TabSheet3.Caption = Text(Message(UiMsg::CaptionSettingsTab));
+  for (const layout::Control& c : layout::MainWindowControls()) {
+    if (c.made) *layout::CaptionOf(*this, c) = Text(Message(*c.made));
+    if (c.fixed) *layout::CaptionOf(*this, c) = c.fixed;
+  }
   ApplyPreviewTexts();
-  DoButton.Caption = "Do!";
-  DoButton1.Caption = "Do!";
   DoButton1.Enabled = false;
-  AnimResetButton.Caption = caption(UiMsg::CaptionReadAnimations);
-  ZeilePlusButton.Caption = "+";
-  ZeileMinusButton.Caption = "-";
-  GrundButton.Caption = caption(UiMsg::CaptionDefaultSettings);
-  E_SpeichernButton.Caption = caption(UiMsg::CaptionSaveSettings);
-  E_LadenButton.Caption = caption(UiMsg::CaptionLoadSettings);
-  E_DruckenButton.Caption = caption(UiMsg::CaptionPrintSettings);
-
-  Label1.Caption = "Label1";
-  Label2.Caption = "Label2";
-  Label3.Caption = caption(UiMsg::CaptionBeta);
-  Label4.Caption = caption(UiMsg::CaptionElements);
-  Label5.Caption = caption(UiMsg::CaptionSubObjects);
-  Label6.Caption = caption(UiMsg::CaptionMatrices);
-  Label7.Caption = caption(UiMsg::CaptionAssignHelp);
-  Label8.Caption = caption(UiMsg::CaptionSortHelp);
-  Label9.Caption = caption(UiMsg::CaptionVertexLimit);
-  Label10.Caption = caption(UiMsg::CaptionNormals);
-  Label11.Caption = caption(UiMsg::CaptionBetaEnglish);
-  Label12.Caption = caption(UiMsg::CaptionGermanOnly);
-  Label13.Caption = caption(UiMsg::CaptionAnimationHelp);
-  Label14.Caption = caption(UiMsg::CaptionLodCount);
-  Label15.Caption = caption(UiMsg::CaptionDistanceLevels);
-  Label16.Caption = caption(UiMsg::CaptionLod);
-  Label17.Caption = caption(UiMsg::CaptionLodHelp);
-  Label18.Caption = caption(UiMsg::CaptionZeroHelp);
-  Label19.Caption = caption(UiMsg::CaptionDistanceHelp);
-  Label20.Caption = caption(UiMsg::CaptionDistanceMeaning);
-  Label21.Caption = caption(UiMsg::CaptionAllElements);
-  Label22.Caption = "";
-  Label23.Caption = caption(UiMsg::CaptionSameLevel);
-  Label24.Caption = caption(UiMsg::CaptionLods);
-  Label25.Caption = caption(UiMsg::CaptionPointsMetres);
-  Label26.Caption = caption(UiMsg::CaptionMerge);
-  Label27.Caption = caption(UiMsg::CaptionLods);
-  Label28.Caption = caption(UiMsg::CaptionToleranceHelp);
-  Label29.Caption = caption(UiMsg::CaptionZeroToleranceHelp);
-  Label30.Caption = caption(UiMsg::CaptionStartValueHelp);
-  Label31.Caption = caption(UiMsg::CaptionLanguage);
-  Label32.Caption = caption(UiMsg::CaptionLanguageEnglish);
-  Label33.Caption = caption(UiMsg::CaptionTranslationNote);
-  SOAnzLabel.Caption = "   ";
-  SOAnzLabel1.Caption = "   ";
   SOAnzLabel.Visible = false;
   SOAnzLabel1.Visible = false;
 
   NrEdit.Text = "1";
   DeltaPointsEdit.Text = "0";
   DeltaNormalsEdit.Text = "0";
-  LODSpinEdit.Value = 1;
-  LODSpinEdit.MinValue = 1;
-  LODSpinEdit.MaxValue = 99;
-  LODAnzSpinEdit.Value = 1;
-  LODAnzSpinEdit.MinValue = 1;
-  LODAnzSpinEdit.MaxValue = 99;
+  for (TSpinEdit* s : {&LODSpinEdit, &LODAnzSpinEdit}) {
+    s->Value = s->MinValue = kMinLods;
+    s->MaxValue = kMaxLods;
+  }
 
-  StringGrid1 = StringGrid(9, 32);
+  // The grids are the session's tables, made in their design sizes.
   StringGrid1.Name = "StringGrid1";
   StringGrid1.ColWidths = {71, 69, 68, 28, 28, 28, 28, 28, 28};
-  StringGrid2 = StringGrid(3, 8);
   StringGrid2.Name = "StringGrid2";
   StringGrid2.ColWidths = {28, 28, 28};
-  StringGrid3 = StringGrid(3, 8);
   StringGrid3.Name = "StringGrid3";
   StringGrid3.ColWidths = {139, 53, 32};
-  StringGrid4 = StringGrid(2, 16);
   StringGrid4.Name = "StringGrid4";
   StringGrid4.ColWidths = {64, 64};
-  StringGrid5 = StringGrid(3, 8);
   StringGrid5.Name = "StringGrid5";
   StringGrid5.ColWidths = {24, 59, 48};
 }
@@ -105,8 +47,6 @@ TLSForm::TLSForm(Platform& platform) : session(platform), platform_(platform) {
 TLSForm::~TLSForm() = default;
 
 bool TLSForm::Dispatch(const std::function<void()>& handler) {
-  LastOutcome = Outcome::Done;
-  LastResult = ActionResult{};
   try {
     handler();
     return true;
@@ -117,7 +57,6 @@ bool TLSForm::Dispatch(const std::function<void()>& handler) {
     // its description is all there is to show.
     ShowMessage(MsgKind::Error, MsgButtons::Ok, e.what());
   }
-  LastOutcome = Outcome::Failed;
   return false;
 }
 
@@ -175,8 +114,11 @@ void TLSForm::ProcessMessages(int times) {
 
 void TLSForm::SMemoChange() {
   Changed = true;
-  SpeichernBitBtn.FontColor = clRed;
-  SpeichernUnterBitBtn.FontColor = clRed;
+  ShowChangeMark();
+}
+
+void TLSForm::ShowChangeMark() {
+  SpeichernBitBtn.FontColor = SpeichernUnterBitBtn.FontColor = Changed ? clRed : clWindowText;
 }
 
 void TLSForm::ShowLineCount() { Label2.Caption = std::to_string(ShapeLines.size()) + " " + LanguageText(22); }

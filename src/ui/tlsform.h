@@ -23,7 +23,6 @@
 #include "document/shape_forms.h"
 #include "platform/ini_file.h"
 #include "platform/platform.h"
-#include "session/action_result.h"
 #include "session/program_settings.h"
 #include "session/session.h"
 #include "ui/controls.h"
@@ -32,19 +31,8 @@
 
 namespace lodsmith {
 
-// The generation's types the form hands over and gets back
-// (generation/lod_assignment.h, generation/vertex_estimate.h).
-struct LodAssignment;
+// The vertex estimate the form gets back (generation/vertex_estimate.h).
 struct VertexEstimate;
-
-// How the last handler run through TLSForm::Dispatch ended, for callers that
-// act on it (the batch program's exit status) instead of on the texts shown.
-enum class Outcome {
-  Done,       // ran to its end
-  Cancelled,  // the user declined a question or cancelled a dialog
-  Refused,    // the input or the result was not acceptable; the user was told, nothing changed
-  Failed,     // reading or writing failed, or an Error ended the handler; the user was told
-};
 
 class TLSForm {
 public:
@@ -60,18 +48,11 @@ public:
   // window's grids are the session's tables.
   Session session;
 
-  // Runs one handler as the toolkit's event loop would. LastOutcome is Done
-  // when it starts; the handler records anything else. An Error that
+  // Runs one handler as the toolkit's event loop would. An Error that
   // escapes the handler is shown as an error box with its message in the
-  // user's language (any other exception with its description) and makes
-  // the outcome Failed. Returns false when the handler ended with an
-  // exception.
+  // user's language (any other exception with its description). Returns
+  // false when the handler ended with an exception.
   bool Dispatch(const std::function<void()>& handler);
-  Outcome LastOutcome = Outcome::Done;
-  // Emptied by Dispatch when it starts; the handlers that count what they
-  // changed (the merges, the generation, the material fix, the animation
-  // removal) fill it.
-  ActionResult LastResult;
 
   // ---- Window ------------------------------------------------------------
   void FormCreate();
@@ -86,20 +67,20 @@ public:
   bool& Changed = session.changed;
   int SavedCursor = crDefault;
   std::string& FileBom = session.fileBom;
-  // The form the open file was read in, and the one "Speichern" writes
-  // (Session::fileForm).
-  ShapeForm& FileForm = session.fileForm;
 
   void ResetDocument();
   bool QuerySave();
-  // Writes ShapeLines to FileName in FileForm with backup; true when the
-  // file was written.
+  // Writes ShapeLines to FileName in the session's fileForm with backup;
+  // true when the file was written.
   bool SaveDocument();
   // SaveDocument, then SaveModelSettings unless the document is empty: what
   // both save buttons do once they have a file name.
   void SaveDocumentAndSettings();
   std::string SimulatorPath();
   void SMemoChange();
+  // The save buttons in red while the document has unsaved changes (the
+  // session's changed mark, which a refused rewrite puts back).
+  void ShowChangeMark();
 
   // Opens `path` as "Öffnen" does after its dialog: the same questions and
   // messages (a shape given to the program, a double-click).
@@ -115,23 +96,14 @@ public:
 
   // Sets Label2 to "<line count> <language text 22>".
   void ShowLineCount();
-  // Converts the chosen file with the built-in converter (what the
-  // compression button offers when the utility is missing): compressed or
-  // binary becomes Unicode text, text becomes compressed, in place with a
-  // .BAK.
-  void ConvertShapeFileBuiltIn();
-  // The open dialog of both conversions; nothing (and Cancelled) when the
-  // user cancels.
-  std::optional<std::string> ChooseShapeToConvert();
 
   // ---- Model tables (filled by the analysis) ------------------------------
-  // The analysis of the shape as opened; empty tables when it failed. The
-  // tables keep their names as views into it.
-  ShapeAnalysis& Analysis = session.analysis;
-  std::vector<std::string>& MatrixNames = Analysis.matrixNames;
-  std::vector<int32_t>& VtxStateMatrix = Analysis.vtxStateMatrix;  // index = vtx_state
-  std::vector<TVertexSetEntry>& VertexSets = Analysis.vertexSets;
-  std::vector<int32_t>& ElementVtxState = Analysis.elementVtxState;  // index = element row; slot 0 unused
+  // Views into the session's analysis of the shape as opened; empty tables
+  // when it failed.
+  std::vector<std::string>& MatrixNames = session.analysis.matrixNames;
+  std::vector<int32_t>& VtxStateMatrix = session.analysis.vtxStateMatrix;  // index = vtx_state
+  std::vector<TVertexSetEntry>& VertexSets = session.analysis.vertexSets;
+  std::vector<int32_t>& ElementVtxState = session.analysis.elementVtxState;  // index = element row; slot 0 unused
 
   void AnalyseShape();
   void ApplyDefaultAssignment();
@@ -145,10 +117,6 @@ public:
 
   // ---- Generation ----------------------------------------------------------
   int32_t& LodCount = session.lodCount;
-  // The assignment as the grids hold it: the element grid's LOD columns (at
-  // least "L 1"), the sort marks, the distances and LodCount, each cell read
-  // once.
-  LodAssignment CurrentAssignment() const;
   void Sub_ObjectsButtonClick();
 
   // ---- Repair tools --------------------------------------------------------
@@ -162,24 +130,10 @@ public:
   void DeltaPointsEditExit();
   void DeltaNormalsEditExit();
 
-  // ---- Structural check of the document and its rewrites (form_check.cpp) ---
+  // ---- Structural note on the document (form_analysis.cpp) -----------------
   // The first structural problem of the shape as opened, as a short note in
   // the user's language (DocumentMsg::StructureNote); empty for a sound shape.
   std::string StructureNote;
-  // Checks ShapeLines and sets StructureNote; when the shape fails the check
-  // the status line says so: Label2 = "<lines> <language text 22> – <note>".
-  // No message box. AnalyseShape calls it.
-  void NoteShapeStructure();
-  // What an action marks before its result is known (the changed flag and
-  // the colour of the save buttons), kept so that a refused result can put
-  // it back.
-  struct ChangeMarks {
-    bool changed = false;
-    unsigned saveColor = clWindowText;
-    unsigned saveAsColor = clWindowText;
-  };
-  ChangeMarks CurrentChangeMarks() const;
-  void RestoreChangeMarks(const ChangeMarks& marks);
 
   // ---- Compression -----------------------------------------------------------
   void CompressButtonClick();
@@ -234,10 +188,6 @@ public:
   // The program settings and the language file (session/program_settings.h).
   ProgramSettings Settings;
   std::unique_ptr<IniFile>& ProgramIni = Settings.program;
-  // True when the program settings file can be written neither beside the
-  // program nor in the user's settings folder; the user has been told once.
-  bool& SettingsReadOnly = Settings.readOnly;
-  std::string ModelSettingsFileName() const;
 
   void SaveModelSettings();
   void LoadModelSettings();
@@ -247,9 +197,6 @@ public:
 
   // ---- Print-out -------------------------------------------------------------
   void E_DruckenButtonClick();
-  // The listing of the four grids and the tolerances, laid out for a
-  // printable area of the given height.
-  std::vector<PrintPage> SettingsListingPages(int printableHeightMm);
 
   // ---- Preview (form_preview.cpp) -----------------------------------------
   TButton PreviewButton;
@@ -277,11 +224,6 @@ public:
   // shape that cannot be drawn gives the background and the reason in the
   // status text. The geometry is read again only when the lines changed.
   PreviewFrame RenderPreview(int width, int height);
-  // The same picture without following the grid, for callers that report a
-  // failure themselves (the batch program): a shape that cannot be drawn,
-  // none open, or "as seen" without a distance raises Error. Sets
-  // Preview.StatusText when it succeeds.
-  PreviewFrame PreviewPicture(int width, int height);
   // The captions of the preview and its button in the language in use.
   void ApplyPreviewTexts();
 
