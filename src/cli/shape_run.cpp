@@ -182,7 +182,13 @@ bool ShapeRun::Open() {
 // were given in; the assignments before the sort marks, whose sub-objects
 // they make.
 bool ShapeRun::ApplySettings() {
-  using namespace grid;
+  if (!ApplyLodSettings() || !ApplyAssignments() || !ApplyMarks()) return false;
+  if (o_.suggestDistances) return SuggestDistances();
+  return true;
+}
+
+// --lods, --distances, --detail and --screen-error.
+bool ShapeRun::ApplyLodSettings() {
   Session& s = session_;
   if (o_.lods && !Action("--lods", [&] {
         const int lods = std::clamp(*o_.lods, kMinLods, kMaxLods);
@@ -193,7 +199,7 @@ bool ShapeRun::ApplySettings() {
 
   if (o_.distances) {
     const auto& parts = *o_.distances;
-    const int lods = DataRows(s.Distances);
+    const int lods = grid::DataRows(s.Distances);
     if (static_cast<int>(parts.size()) > lods) {
       Action("--distances", [&] { Refuse(Message(CliMsg::TooManyDistances, parts.size(), lods)); });
       return false;
@@ -215,8 +221,31 @@ bool ShapeRun::ApplySettings() {
           s.SetDetail(d.lod, DetailText(d.detail));
         }))
       return false;
-  if (o_.screenError && !Action("--screen-error", [&] { s.SetScreenError(*o_.screenError); })) return false;
+  return !o_.screenError || Action("--screen-error", [&] { s.SetScreenError(*o_.screenError); });
+}
 
+// The row of `grid` an option names by its number or by the name in column
+// `nameCol`; 0 when it names none or several (refused).
+int ShapeRun::NamedRow(const char* option, const std::optional<int32_t>& number, const std::string& name,
+                       const StringGrid& grid, int nameCol, int rows) {
+  if (number) {
+    if (*number <= rows) return *number;
+    Refuse(Message(CliMsg::NoSuchRow, option, *number, rows));
+    return 0;
+  }
+  const auto named = RowsNamed(grid, nameCol, name);
+  if (named.size() == 1) return named.front();
+  if (named.empty())
+    Refuse(Message(CliMsg::NameNotFound, option, name));
+  else
+    Refuse(Message(CliMsg::NameNotUnique, option, name, named.size()));
+  return 0;
+}
+
+// --assign-all and --assign; the counts follow the cells, and the
+// simplified LODs their details.
+bool ShapeRun::ApplyAssignments() {
+  Session& s = session_;
   auto setCell = [&](int row, int lod, const std::string& text) {
     try {
       s.SetCell(row, lod, text);
@@ -234,24 +263,20 @@ bool ShapeRun::ApplySettings() {
 
   for (const auto& a : o_.assign)
     if (!Action("--assign", [&] {
-          int row = 0;
-          if (a.row) {
-            if (*a.row > elements) return Refuse(Message(CliMsg::NoSuchRow, "--assign", *a.row, elements));
-            row = *a.row;
-          } else {
-            const auto rows = RowsNamed(s.Elements, kElementName, a.name);
-            if (rows.empty()) return Refuse(Message(CliMsg::NameNotFound, "--assign", a.name));
-            if (rows.size() > 1) return Refuse(Message(CliMsg::NameNotUnique, "--assign", a.name, rows.size()));
-            row = rows.front();
-          }
+          const int row = NamedRow("--assign", a.row, a.name, s.Elements, grid::kElementName, elements);
+          if (row == 0) return;
           if (static_cast<int>(a.cells.size()) > s.lodCount)
             return Refuse(Message(CliMsg::TooManyCells, "--assign", a.cells.size(), s.lodCount));
           for (std::size_t k = 0; k < a.cells.size(); ++k) setCell(row, static_cast<int>(k) + 1, a.cells[k]);
         }))
       return false;
-  // The counts follow the cells, and the simplified LODs their details.
   if (!o_.assign.empty() || !o_.assignAll.empty() || !o_.details.empty() || o_.screenError) s.RefreshSubObjects(1);
+  return true;
+}
 
+// --sort and --anim.
+bool ShapeRun::ApplyMarks() {
+  Session& s = session_;
   for (const auto& so : o_.sort)
     if (!Action("--sort", [&] {
           if (so.lod > s.lodCount) return Refuse(Message(CliMsg::NoSuchLod, "--sort", so.lod, s.lodCount));
@@ -265,20 +290,10 @@ bool ShapeRun::ApplySettings() {
   const int matrices = s.MatrixCount();
   for (const auto& a : o_.anim)
     if (!Action("--anim", [&] {
-          int row = 0;
-          if (a.row) {
-            if (*a.row > matrices) return Refuse(Message(CliMsg::NoSuchRow, "--anim", *a.row, matrices));
-            row = *a.row;
-          } else {
-            const auto rows = RowsNamed(s.Matrices, kMatrixName, a.name);
-            if (rows.empty()) return Refuse(Message(CliMsg::NameNotFound, "--anim", a.name));
-            if (rows.size() > 1) return Refuse(Message(CliMsg::NameNotUnique, "--anim", a.name, rows.size()));
-            row = rows.front();
-          }
-          s.SetAnimationMark(row, a.on ? "x" : "");
+          const int row = NamedRow("--anim", a.row, a.name, s.Matrices, grid::kMatrixName, matrices);
+          if (row != 0) s.SetAnimationMark(row, a.on ? "x" : "");
         }))
       return false;
-  if (o_.suggestDistances) return SuggestDistances();
   return true;
 }
 

@@ -96,6 +96,11 @@ private:
 
   bool Open();
   bool ApplySettings();
+  bool ApplyLodSettings();
+  bool ApplyAssignments();
+  bool ApplyMarks();
+  int NamedRow(const char* option, const std::optional<int32_t>& number, const std::string& name,
+               const StringGrid& grid, int nameCol, int rows);
   bool SuggestDistances();
   void NoteGrid();
   bool RunActions();

@@ -75,6 +75,7 @@ done <<'TABLE'
 --lods 2 --distances 1,2,3|3 distances given for 2 LODs
 --assign-all 3=1|--assign-all: there is no LOD 3 (1 LOD)
 --anim 7=on|--anim: there is no row 7 (the grid has 2 rows)
+--anim Nobody=off|--anim: nothing is named "Nobody"
 TABLE
 check "nothing saved after a shape's refusal" 'cmp -s "$tmp/in.s" "$src/samples/sample.s" && [ ! -e "$tmp/in.BAK" ]'
 
