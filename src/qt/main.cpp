@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "lodsmith_version.h"
@@ -32,11 +33,9 @@ std::string OwnText(const Message& message) {
   return MessageString(message, TLSForm::StoredLanguage(RunningExecutablePath(), UserSettingsFolderPath()));
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  // Answered before the window is made: they need no display.
-  const WindowOptions o = ParseWindowOptions(std::vector<std::string>(argv + 1, argv + argc));
+// --help, --version and a wrong command line are answered before the
+// window is made: they need no display. Nothing when the window is wanted.
+std::optional<int> AnswerWithoutWindow(const WindowOptions& o) {
   if (o.wrong) {
     std::fputs(OwnText(Message(UiMsg::WindowUsage)).c_str(), stderr);
     return kWindowUsageExit;
@@ -49,23 +48,61 @@ int main(int argc, char** argv) {
     std::printf("%s\n", kVersionLine);
     return 0;
   }
-  const std::string& screenshot = o.screenshot;
+  return std::nullopt;
+}
 
+// Without a reachable display Qt would abort. Lets it fall back to drawing
+// off screen instead, so that the program can tell the user rather than run
+// invisibly. False when the program chose the display system itself.
+bool UserChoseDisplaySystem() {
 #ifdef Q_OS_LINUX
-  // Without a reachable display Qt would abort. Let it fall back to drawing
-  // off screen instead, and then tell the user rather than run invisibly.
-  const bool platformChosen = qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
-  if (!platformChosen) {
-    const bool waylandSession =
-        qgetenv("XDG_SESSION_TYPE") == "wayland" && qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
-    qputenv("QT_QPA_PLATFORM", waylandSession ? "wayland;xcb;offscreen" : "xcb;wayland;offscreen");
-  }
+  if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return true;
+  const bool waylandSession = qgetenv("XDG_SESSION_TYPE") == "wayland" && qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+  qputenv("QT_QPA_PLATFORM", waylandSession ? "wayland;xcb;offscreen" : "xcb;wayland;offscreen");
+  return false;
 #else
-  const bool platformChosen = true;
+  return true;
 #endif
+}
+
+// --screenshot: the shape opened (its messages to the error stream instead
+// of boxes nobody would close), the page shown, and the window (or the
+// preview) saved as a picture once it is drawn.
+int SaveScreenshot(const WindowOptions& o, QApplication& app, QtPlatform& platform, TLSForm& form, MainWindow& window) {
+  if (!o.ShapeToOpen().empty()) {
+    QtPlatform::Script script;
+    platform.SetScript(&script);
+    window.Run([&] { form.OpenShapeFile(o.ShapeToOpen()); });
+    platform.SetScript(nullptr);
+    for (const auto& m : script.messages) std::fprintf(stderr, "%s: %s\n", MsgKindName(m.kind), m.text.c_str());
+  }
+  window.Pages()->setCurrentIndex(o.page);
+  QWidget* shown = &window;
+  if (o.preview) {
+    window.Run([&] { form.PreviewButtonClick(); });
+    if (window.Preview()) shown = window.Preview();
+  }
+  int status = 0;
+  QTimer::singleShot(500, &app, [&] {
+    if (!shown->grab().save(QString::fromLocal8Bit(o.screenshot.c_str()))) {
+      std::fprintf(stderr, "%s\n", OwnText(Message(UiMsg::PictureNotWritten, o.screenshot)).c_str());
+      status = 1;
+    }
+    app.quit();
+  });
+  app.exec();
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const WindowOptions o = ParseWindowOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (const auto answered = AnswerWithoutWindow(o)) return *answered;
+  const bool platformChosen = UserChoseDisplaySystem();
 
   QApplication app(argc, argv);
-  if (!platformChosen && QGuiApplication::platformName() == QLatin1String("offscreen") && screenshot.empty()) {
+  if (!platformChosen && QGuiApplication::platformName() == QLatin1String("offscreen") && o.screenshot.empty()) {
     std::fprintf(stderr, "%s\n", OwnText(Message(UiMsg::NoDisplay)).c_str());
     return kNoDisplay;
   }
@@ -82,33 +119,7 @@ int main(int argc, char** argv) {
     window.move(area.center() - QPoint(window.width() / 2, window.height() / 2));
   }
   window.show();
-
-  if (!screenshot.empty()) {
-    if (!o.ShapeToOpen().empty()) {
-      // Messages go to the error stream instead of boxes nobody would close.
-      QtPlatform::Script script;
-      platform.SetScript(&script);
-      window.Run([&] { form.OpenShapeFile(o.ShapeToOpen()); });
-      platform.SetScript(nullptr);
-      for (const auto& m : script.messages) std::fprintf(stderr, "%s: %s\n", MsgKindName(m.kind), m.text.c_str());
-    }
-    window.Pages()->setCurrentIndex(o.page);
-    QWidget* shown = &window;
-    if (o.preview) {
-      window.Run([&] { form.PreviewButtonClick(); });
-      if (window.Preview()) shown = window.Preview();
-    }
-    int status = 0;
-    QTimer::singleShot(500, &app, [&] {
-      if (!shown->grab().save(QString::fromLocal8Bit(screenshot.c_str()))) {
-        std::fprintf(stderr, "%s\n", OwnText(Message(UiMsg::PictureNotWritten, screenshot)).c_str());
-        status = 1;
-      }
-      app.quit();
-    });
-    app.exec();
-    return status;
-  }
+  if (!o.screenshot.empty()) return SaveScreenshot(o, app, platform, form, window);
 
   // A shape given to the program (a double-click, "Open with") opens once
   // the window is up, as "Öffnen" would open it.
