@@ -119,9 +119,9 @@ void CheckVertexSet(const TVertexSetEntry& e) {
   if (end > kMaxVertices) throw Error(DocumentMsg::VertexSetTooLarge, e.StartVertex, end - 1, kMaxVertices);
 }
 
-void Scan(Scanner& s, ShapeAnalysis& a) {
-  const int last = s.Last();
-
+// The matrices, images, textures and vtx_states; the line of the last
+// block's end.
+int ScanTables(Scanner& s, ShapeAnalysis& a) {
   // Matrices: names in file order.
   int c = s.FindBlock(1, "matrices") + 1;
   c = s.ReadEntries(c, "matrix", [&](const std::string& l) { a.matrixNames.push_back(WordAfter(l, "matrix")); });
@@ -140,6 +140,13 @@ void Scan(Scanner& s, ShapeAnalysis& a) {
   c = s.ReadEntries(c, "vtx_state",
                     [&](const std::string& l) { a.vtxStateMatrix.push_back(SecondNumberAfter(l, FirstParenPos(l))); });
 
+  return c;
+}
+
+// The elements from the prim_states block after line `c`; the line of
+// "lod_controls".
+int ScanElements(Scanner& s, ShapeAnalysis& a, int c) {
+  const int last = s.Last();
   // prim_states: one element per prim_state; its tex_idxs line names the
   // texture and, after the closing parenthesis, the z-bias and vtx_state.
   c = s.FindBlock(c + 1, "prim_states") + 1;
@@ -168,9 +175,13 @@ void Scan(Scanner& s, ShapeAnalysis& a) {
   if (!Contains(s.At(c), "lod_controls")) throw Error(DocumentMsg::BlockNotFound, "lod_controls");
   if (a.elements.empty()) throw Error(DocumentMsg::NoPrimState);
 
-  for (const auto& name : a.matrixNames) a.matrices.push_back({name, 0});
+  return c;
+}
 
-  // Number of LODs, then number of sub-objects of the first LOD.
+// A shape of more than one LOD or sub-object is noted, and not generated
+// from. The line of "sub_objects" (or where the search ended).
+int ScanLevels(Scanner& s, ShapeAnalysis& a, int c) {
+  // The number of LODs, then the number of sub-objects of the first LOD.
   SearchResult levels = s.Find(c + 1, "distance_levels ");
   if (levels.found) {
     const std::string& l = s.At(levels.line);
@@ -190,8 +201,13 @@ void Scan(Scanner& s, ShapeAnalysis& a) {
     }
   }
 
-  // Vertex sets of the first sub-object: vtx_state, first vertex, count.
-  SearchResult sets = s.Find(subs.line + 1, "vertex_sets");
+  return subs.line;
+}
+
+// The vertex sets of the first sub-object after line `c`: vtx_state, first
+// vertex, count. The line of the last one (or where the search ended).
+int ScanVertexSets(Scanner& s, ShapeAnalysis& a, int c) {
+  SearchResult sets = s.Find(c + 1, "vertex_sets");
   c = sets.line;
   if (sets.found) {
     const std::string& l = s.At(c);
@@ -217,6 +233,11 @@ void Scan(Scanner& s, ShapeAnalysis& a) {
     }
   }
 
+  return c;
+}
+
+void ScanPrimitives(Scanner& s, ShapeAnalysis& a, int c) {
+  const int last = s.Last();
   // Primitives: the count holds one prim_state_idx and one indexed_trilist
   // per primitive, and one more for every further triangle list a
   // primitive holds (exporters split long lists and write them one after
@@ -262,6 +283,13 @@ void Scan(Scanner& s, ShapeAnalysis& a) {
     a.elements[r - 1].faces = static_cast<int32_t>(f);
     a.matrices[a.vtxStateMatrix[a.elementVtxState[r]]].faces += f;
   }
+}
+
+void Scan(Scanner& s, ShapeAnalysis& a) {
+  int c = ScanElements(s, a, ScanTables(s, a));
+  for (const auto& name : a.matrixNames) a.matrices.push_back({name, 0});
+  c = ScanVertexSets(s, a, ScanLevels(s, a, c));
+  ScanPrimitives(s, a, c);
 }
 
 }  // namespace
