@@ -71,6 +71,55 @@ void Pump(DWORD ms) {
   }
 }
 
+// Centred on the work area, shown and drawn.
+void ShowCentred(MainWindow& window) {
+  RECT area, frame;
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  ::GetWindowRect(window.Handle(), &frame);
+  const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+  ::SetWindowPos(window.Handle(), nullptr, area.left + (area.right - area.left - w) / 2,
+                 area.top + (area.bottom - area.top - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ::ShowWindow(window.Handle(), SW_SHOWNORMAL);
+  ::UpdateWindow(window.Handle());
+}
+
+// --screenshot: the shape opened (its messages to the error stream instead
+// of boxes nobody would close), the page shown, and the window (or the
+// preview) saved as a picture once it is drawn.
+int SaveScreenshot(const WindowOptions& o, Win32Platform& platform, TLSForm& form, MainWindow& window) {
+  if (!o.ShapeToOpen().empty()) {
+    platform.scriptedOpen = o.ShapeToOpen();
+    window.Run([&] { form.OpenShapeFile(o.ShapeToOpen()); });
+    platform.scriptedOpen.reset();
+  }
+  window.ShowPage(o.page);
+  ::RedrawWindow(window.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  HWND shown = window.Handle();
+  if (o.preview) {
+    window.Run([&] { form.PreviewButtonClick(); });
+    if (window.Preview()) shown = window.Preview()->Handle();
+    ::RedrawWindow(shown, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  }
+  Pump(700);
+  if (SaveWindowPicture(shown, o.screenshot)) return 0;
+  std::fprintf(stderr, "%s\n", OwnText(Message(UiMsg::PictureNotWritten, o.screenshot)).c_str());
+  return 1;
+}
+
+// The window's messages until it is gone; the exit status it ended with.
+int RunMessages(MainWindow& window) {
+  MSG msg;
+  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    // Tab and the arrow keys move between the controls of either window.
+    const HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    const bool ours = root == window.Handle() || (window.Preview() && root == window.Preview()->Handle());
+    if (ours && ::IsDialogMessageW(root, &msg)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
 }  // namespace
 
 int main() {
@@ -85,8 +134,6 @@ int main() {
     PrintToConsole((std::string(kVersionLine) + "\n").c_str());
     return 0;
   }
-  const std::string& screenshot = o.screenshot;
-  const bool preview = o.preview;
 
   BecomeDpiAware();
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
@@ -98,55 +145,14 @@ int main() {
   MainWindow window(form, platform);
   platform.SetWindow(&window);
   window.Run([&] { form.FormCreate(); });
-
-  // Centred on the work area.
-  RECT area, frame;
-  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  ::GetWindowRect(window.Handle(), &frame);
-  const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-  ::SetWindowPos(window.Handle(), nullptr, area.left + (area.right - area.left - w) / 2,
-                 area.top + (area.bottom - area.top - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  ::ShowWindow(window.Handle(), SW_SHOWNORMAL);
-  ::UpdateWindow(window.Handle());
-
-  if (!screenshot.empty()) {
-    if (!o.ShapeToOpen().empty()) {
-      // Messages go to the error stream instead of boxes nobody would close.
-      platform.scriptedOpen = o.ShapeToOpen();
-      window.Run([&] { form.OpenShapeFile(o.ShapeToOpen()); });
-      platform.scriptedOpen.reset();
-    }
-    window.ShowPage(o.page);
-    ::RedrawWindow(window.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    HWND shown = window.Handle();
-    if (preview) {
-      window.Run([&] { form.PreviewButtonClick(); });
-      if (window.Preview()) shown = window.Preview()->Handle();
-      ::RedrawWindow(shown, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    }
-    Pump(700);
-    int status = 0;
-    if (!SaveWindowPicture(shown, screenshot)) {
-      std::fprintf(stderr, "%s\n", OwnText(Message(UiMsg::PictureNotWritten, screenshot)).c_str());
-      status = 1;
-    }
-    return status;
-  }
+  ShowCentred(window);
+  if (!o.screenshot.empty()) return SaveScreenshot(o, platform, form, window);
 
   // A shape given to the program (a double-click, "Open with", a file
   // dropped on it) opens as "Öffnen" would open it.
   if (!o.shapes.empty()) window.Run([&] { form.OpenGivenShapes(o.shapes); });
-  if (preview) window.Run([&] { form.PreviewButtonClick(); });
-
-  MSG msg;
-  while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    // Tab and the arrow keys move between the controls of either window.
-    const HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    const bool ours = root == window.Handle() || (window.Preview() && root == window.Preview()->Handle());
-    if (ours && ::IsDialogMessageW(root, &msg)) continue;
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-  }
+  if (o.preview) window.Run([&] { form.PreviewButtonClick(); });
+  const int status = RunMessages(window);
   form.Dispatch([&] { form.FormDestroy(); });
-  return static_cast<int>(msg.wParam);
+  return status;
 }
