@@ -145,7 +145,6 @@ private:
     std::size_t Open() const { return token + (hasLabel ? 2u : 1u); }
   };
 
-  static bool Space(char16_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == 0 || c == 0x1A; }
   char16_t Unit(std::size_t i) const { return src_[i]; }
 
   Tk KindOf(std::size_t i) const {

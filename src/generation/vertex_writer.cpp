@@ -22,43 +22,11 @@ void AppendNumber(std::string& out, int64_t value) {
   out.append(buf, res.ptr);
 }
 
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
 // Writes " " and the decimal text of `value` at `at`; returns the end.
-// Room for 21 characters. Indices are small and never negative unless the
-// template's are: those are written two digits at a time, anything else
-// the general way.
+// Room for 21 characters.
 char* PutIndex(char* at, int64_t value) {
   *at++ = ' ';
-  if (value < 0 || value >= 100000000) return std::to_chars(at, at + 20, value).ptr;
-  auto v = static_cast<uint32_t>(value);
-  const int digits = v < 10         ? 1
-                     : v < 100      ? 2
-                     : v < 1000     ? 3
-                     : v < 10000    ? 4
-                     : v < 100000   ? 5
-                     : v < 1000000  ? 6
-                     : v < 10000000 ? 7
-                                    : 8;
-  char* const end = at + digits;
-  char* p = end;
-  while (v >= 100) {
-    const uint32_t pair = v % 100;
-    v /= 100;
-    p -= 2;
-    p[0] = kDigitPairs[2 * pair];
-    p[1] = kDigitPairs[2 * pair + 1];
-  }
-  if (v >= 10) {
-    p[-2] = kDigitPairs[2 * v];
-    p[-1] = kDigitPairs[2 * v + 1];
-  } else {
-    p[-1] = static_cast<char>('0' + v);
-  }
-  return end;
+  return std::to_chars(at, at + 20, value).ptr;
 }
 
 }  // namespace
